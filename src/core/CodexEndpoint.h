@@ -1,0 +1,6 @@
+#pragma once
+
+#include <QUrl>
+
+// The Codex usage endpoint this build was configured with.
+QUrl codexUsageUrl();

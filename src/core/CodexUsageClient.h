@@ -1,0 +1,62 @@
+#pragma once
+
+#include "UsageModels.h"
+#include "UsageRequest.h"
+
+#include <QCoroTask>
+
+#include <variant>
+
+// The failures that belong to the Codex client itself.
+enum class UsageError { missingToken, fetchFailed };
+
+using CodexFailure = std::variant<UsageError, PlainError>;
+
+// Records read from the Codex CLI's auth.json.
+struct AuthTokens {
+    std::optional<QString> accessToken;
+    std::optional<QString> accountId;
+};
+struct AuthFile {
+    std::optional<AuthTokens> tokens;
+};
+
+// Records read from the usage endpoint's answer.
+struct RateLimitWindow {
+    double usedPercent = 0;
+    double resetAt = 0; // seconds since the epoch
+    double limitWindowSeconds = 0;
+};
+struct RateLimit {
+    std::optional<RateLimitWindow> primaryWindow;
+    std::optional<RateLimitWindow> secondaryWindow;
+};
+struct UsagePayload {
+    RateLimit rateLimit;
+};
+
+// Asks the Codex usage endpoint with the sign-in the Codex CLI left behind.
+class CodexUsageClient
+{
+public:
+    explicit CodexUsageClient(QUrl usageUrl);
+
+    // Never fails: every failure is folded into the result.
+    QCoro::Task<ProviderResult> result(QDateTime now) const;
+
+    static QString describe(const CodexFailure &failure);
+
+    // Strict decoders; the failure names the document, the member and the reason.
+    static std::variant<AuthFile, PlainError> decodeAuth(const QByteArray &json);
+    static std::variant<UsagePayload, PlainError> decodePayload(const QByteArray &json);
+
+    // Where auth.json is looked for: $CODEX_HOME when set, even empty, else ~/.codex.
+    static QString authFilePath();
+
+private:
+    static QCoro::Task<std::variant<UsagePayload, CodexFailure>> fetchPayload(QUrl usageUrl);
+    static std::variant<AuthFile, CodexFailure> readAuth();
+    static QList<UsageWindow> windows(const RateLimit &rateLimit, const QDateTime &now);
+
+    QUrl m_usageUrl;
+};

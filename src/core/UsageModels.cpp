@@ -1,0 +1,197 @@
+#include "UsageModels.h"
+
+#include <QJsonValue>
+
+#include <algorithm>
+#include <cmath>
+
+using namespace Qt::StringLiterals;
+
+QString rawValue(Provider provider)
+{
+    return provider == Provider::codex ? u"codex"_s : u"claude"_s;
+}
+
+QString displayName(Provider provider)
+{
+    return provider == Provider::codex ? u"Codex"_s : u"Claude"_s;
+}
+
+std::optional<Provider> providerFromRawValue(const QString &text)
+{
+    for (Provider provider : allProviders) {
+        if (rawValue(provider) == text)
+            return provider;
+    }
+    return std::nullopt;
+}
+
+QString rawValue(WindowSpeed speed)
+{
+    return speed == WindowSpeed::fast ? u"fast"_s : u"slow"_s;
+}
+
+QString label(WindowSpeed speed)
+{
+    return speed == WindowSpeed::fast ? u"5h"_s : u"Weekly"_s;
+}
+
+std::optional<WindowSpeed> windowSpeedFromRawValue(const QString &text)
+{
+    for (WindowSpeed speed : {WindowSpeed::fast, WindowSpeed::slow}) {
+        if (rawValue(speed) == text)
+            return speed;
+    }
+    return std::nullopt;
+}
+
+QDateTime dateFromEpochSeconds(double seconds)
+{
+    constexpr double limit = 1e16; // milliseconds, some 300,000 years either way
+    const double msecs = std::isnan(seconds) ? 0 : std::clamp(seconds * 1000, -limit, limit);
+    return QDateTime::fromMSecsSinceEpoch(qint64(std::round(msecs)), Qt::UTC);
+}
+
+// The comparisons are written so that a value that is not a number falls to the floor.
+UsageWindow UsageWindow::make(Provider provider, WindowSpeed speed, double usedPercent,
+                              const QDateTime &resetAt, double limitWindowSeconds,
+                              const QDateTime &now)
+{
+    double used = usedPercent >= 0 ? usedPercent : 0;
+    used = std::min(used, 100.0);
+    const double length = limitWindowSeconds >= 60 ? limitWindowSeconds : 60;
+    const double left = double(now.msecsTo(resetAt)) / 1000.0;
+
+    double timeFraction = 0;
+    if (left >= 0) {
+        timeFraction = left / length;
+        timeFraction = timeFraction < 0 ? 0 : std::min(timeFraction, 1.0);
+    }
+    double remainingFraction = 1 - used / 100;
+    remainingFraction = remainingFraction < 0 ? 0 : std::min(remainingFraction, 1.0);
+
+    UsageWindow window;
+    window.provider = provider;
+    window.speed = speed;
+    window.usedPercent = used;
+    window.remainingPercent = remainingFraction * 100;
+    window.expectedRemainingPercent = timeFraction * 100;
+    window.pressurePercent = (remainingFraction - timeFraction) * 100;
+    window.resetAt = resetAt;
+    window.limitWindowSeconds = length;
+    return window;
+}
+
+QString UsageWindow::id() const
+{
+    return rawValue(provider) + u'_' + rawValue(speed);
+}
+
+QString UsageWindow::pressureDisplay() const
+{
+    // Only a window decoded from JSON can carry these; show them without pretending a number.
+    if (std::isnan(pressurePercent))
+        return u"?%"_s;
+    if (std::isinf(pressurePercent))
+        return pressurePercent > 0 ? u"+\u221E%"_s : u"-\u221E%"_s;
+
+    const double whole = std::round(pressurePercent); // halves away from zero
+    if (whole == 0)
+        return u"0%"_s; // also for -0, so zero never carries a sign
+    const QString digits = QString::number(whole, 'f', 0);
+    return (whole >= 1 ? u"+"_s + digits : digits) + u'%';
+}
+
+QString UsageWindow::pressureLabel() const
+{
+    if (pressurePercent > 5)
+        return u"High"_s;
+    if (pressurePercent < -5)
+        return u"Low"_s;
+    return u"Good"_s;
+}
+
+QJsonObject UsageWindow::toJson() const
+{
+    QJsonObject object;
+    object.insert(u"provider"_s, rawValue(provider));
+    object.insert(u"speed"_s, rawValue(speed));
+    object.insert(u"usedPercent"_s, usedPercent);
+    object.insert(u"remainingPercent"_s, remainingPercent);
+    object.insert(u"expectedRemainingPercent"_s, expectedRemainingPercent);
+    object.insert(u"pressurePercent"_s, pressurePercent);
+    object.insert(u"resetAt"_s, resetAt.toUTC().toString(Qt::ISODateWithMs));
+    object.insert(u"limitWindowSeconds"_s, limitWindowSeconds);
+    return object;
+}
+
+std::optional<UsageWindow> UsageWindow::fromJson(const QJsonObject &object)
+{
+    const auto provider = providerFromRawValue(object.value(u"provider"_s).toString());
+    const auto speed = windowSpeedFromRawValue(object.value(u"speed"_s).toString());
+    const QJsonValue resetText = object.value(u"resetAt"_s);
+    const QDateTime resetAt = QDateTime::fromString(resetText.toString(), Qt::ISODateWithMs);
+    if (!provider || !speed || !resetText.isString() || !resetAt.isValid())
+        return std::nullopt;
+
+    const char *numberNames[] = {"usedPercent", "remainingPercent", "expectedRemainingPercent",
+                                 "pressurePercent", "limitWindowSeconds"};
+    double numbers[std::size(numberNames)];
+    for (size_t i = 0; i < std::size(numberNames); ++i) {
+        const QJsonValue value = object.value(QLatin1StringView(numberNames[i]));
+        if (!value.isDouble())
+            return std::nullopt;
+        numbers[i] = value.toDouble();
+    }
+
+    UsageWindow window;
+    window.provider = *provider;
+    window.speed = *speed;
+    window.usedPercent = numbers[0];
+    window.remainingPercent = numbers[1];
+    window.expectedRemainingPercent = numbers[2];
+    window.pressurePercent = numbers[3];
+    window.resetAt = resetAt.toUTC();
+    window.limitWindowSeconds = numbers[4];
+    return window;
+}
+
+QList<UsageWindow> UsageStatus::windows() const
+{
+    QList<UsageWindow> all;
+    for (const ProviderResult &result : results)
+        all.append(result.windows);
+    return all;
+}
+
+std::optional<ProviderResult> UsageStatus::result(Provider provider) const
+{
+    for (const ProviderResult &result : results) {
+        if (result.provider == provider)
+            return result;
+    }
+    return std::nullopt;
+}
+
+std::optional<UsageWindow> UsageStatus::worst() const
+{
+    const QList<UsageWindow> all = windows();
+    if (all.isEmpty())
+        return std::nullopt;
+    UsageWindow candidate = all.first();
+    for (const UsageWindow &window : all) {
+        if (window.pressurePercent < candidate.pressurePercent) // strictly: the first wins ties
+            candidate = window;
+    }
+    return candidate;
+}
+
+QString UsageStatus::summary() const
+{
+    const auto window = worst();
+    if (!window)
+        return u"Tidemarker: usage unavailable"_s;
+    return QStringList{displayName(window->provider), label(window->speed),
+                       window->pressureDisplay(), window->pressureLabel().toLower()}
+        .join(u' ');
+}

@@ -1,0 +1,70 @@
+#pragma once
+
+#include <QDateTime>
+#include <QJsonObject>
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+enum class Provider { codex, claude };
+enum class WindowSpeed { fast, slow };
+
+// Every provider, in the order the snapshot and the menu list them.
+inline constexpr Provider allProviders[] = {Provider::codex, Provider::claude};
+
+QString rawValue(Provider provider);
+QString displayName(Provider provider);
+std::optional<Provider> providerFromRawValue(const QString &text);
+QString rawValue(WindowSpeed speed);
+QString label(WindowSpeed speed);
+std::optional<WindowSpeed> windowSpeedFromRawValue(const QString &text);
+
+// The instant that many seconds after 1970-01-01T00:00:00Z, in UTC; absurd values are pinned
+// to a far but representable moment instead of overflowing.
+QDateTime dateFromEpochSeconds(double seconds);
+
+// One rate-limit window, with its pace worked out against an even spread of usage.
+struct UsageWindow {
+    Provider provider = Provider::codex;
+    WindowSpeed speed = WindowSpeed::fast;
+    double usedPercent = 0;
+    double remainingPercent = 0;
+    double expectedRemainingPercent = 0;
+    double pressurePercent = 0; // remaining minus expected remaining, in percentage points
+    QDateTime resetAt;
+    double limitWindowSeconds = 60;
+
+    // The only way windows are built: bounds the raw numbers and computes the pace.
+    static UsageWindow make(Provider provider, WindowSpeed speed, double usedPercent,
+                            const QDateTime &resetAt, double limitWindowSeconds,
+                            const QDateTime &now);
+
+    QString id() const;
+    QString pressureDisplay() const;
+    QString pressureLabel() const;
+
+    QJsonObject toJson() const;
+    static std::optional<UsageWindow> fromJson(const QJsonObject &object);
+};
+
+// The outcome of one provider fetch; failures are values here, never exceptions.
+struct ProviderResult {
+    Provider provider = Provider::codex;
+    bool ok = false;
+    QString source;
+    std::optional<QString> error;
+    QList<UsageWindow> windows;
+    bool needsAuth = false;
+};
+
+// What the icon and the menu are drawn from.
+struct UsageStatus {
+    QDateTime generatedAt;
+    QList<ProviderResult> results;
+
+    QList<UsageWindow> windows() const;
+    std::optional<ProviderResult> result(Provider provider) const;
+    std::optional<UsageWindow> worst() const;
+    QString summary() const;
+};

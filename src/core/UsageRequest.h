@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QPair>
+#include <QString>
+#include <QUrl>
+
+#include <QCoroTask>
+
+#include <chrono>
+#include <variant>
+
+class QNetworkAccessManager;
+
+// What came back over HTTP, whatever the status.
+struct HttpReply {
+    int status = 0;
+    QByteArray body;
+};
+
+// A failure that is not a provider's own (transport, file, decoding), shown by its description.
+struct PlainError {
+    QString description;
+};
+
+using HttpOutcome = std::variant<HttpReply, PlainError>;
+
+// Sends the usage requests of both providers through one network manager on the GUI thread.
+class UsageRequest
+{
+public:
+    using Headers = QList<QPair<QByteArray, QByteArray>>;
+
+    static constexpr qint64 maxBodyBytes = 1024 * 1024;
+    static constexpr std::chrono::milliseconds defaultIdleTimeout = std::chrono::seconds(60);
+
+    // GET with the headers in the given order and no body. Redirects are followed only
+    // within the same origin, so a bearer token never travels to another host.
+    static QCoro::Task<HttpOutcome> get(QUrl url, Headers headers);
+
+    // How long a request may go without receiving a byte; tests shorten it.
+    static void setIdleTimeout(std::chrono::milliseconds timeout);
+
+    static QNetworkAccessManager &networkManager();
+};

@@ -1,0 +1,147 @@
+#include "FakeHttpServer.h"
+
+#include <QPointer>
+#include <QTcpSocket>
+#include <QTimer>
+
+FakeResponse FakeResponse::json(const QByteArray &body, int status)
+{
+    FakeResponse response;
+    response.status = status;
+    response.body = body;
+    response.headers = {{"Content-Type", "application/json"}};
+    return response;
+}
+
+FakeResponse FakeResponse::redirect(const QUrl &location, int status)
+{
+    FakeResponse response;
+    response.status = status;
+    response.headers = {{"Location", location.toEncoded()}};
+    return response;
+}
+
+QByteArray RecordedRequest::header(const QByteArray &name) const
+{
+    for (const auto &[key, value] : headers) {
+        if (key.compare(name, Qt::CaseInsensitive) == 0)
+            return value;
+    }
+    return {};
+}
+
+bool RecordedRequest::hasHeader(const QByteArray &name) const
+{
+    for (const auto &header : headers) {
+        if (header.first.compare(name, Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    return false;
+}
+
+FakeHttpServer::FakeHttpServer(QObject *parent)
+    : QObject(parent)
+{
+    connect(&m_server, &QTcpServer::newConnection, this, &FakeHttpServer::accept);
+}
+
+bool FakeHttpServer::listen(quint16 port)
+{
+    return m_server.listen(QHostAddress::LocalHost, port);
+}
+
+QUrl FakeHttpServer::url(const QString &path) const
+{
+    return QUrl(QStringLiteral("http://127.0.0.1:%1%2").arg(port()).arg(path));
+}
+
+void FakeHttpServer::respond(const QByteArray &path, const FakeResponse &response)
+{
+    m_routes.insert(path, response);
+}
+
+QList<RecordedRequest> FakeHttpServer::requests(const QByteArray &path) const
+{
+    QList<RecordedRequest> matching;
+    for (const RecordedRequest &request : m_requests) {
+        if (request.path == path)
+            matching.append(request);
+    }
+    return matching;
+}
+
+void FakeHttpServer::accept()
+{
+    while (QTcpSocket *socket = m_server.nextPendingConnection()) {
+        connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+        connect(socket, &QTcpSocket::readyRead, this, [this, socket] { readRequest(socket); });
+    }
+}
+
+// Requests carry no body, so a request is complete at its blank line.
+void FakeHttpServer::readRequest(QTcpSocket *socket)
+{
+    QByteArray buffer = socket->property("buffer").toByteArray() + socket->readAll();
+    while (true) {
+        const qsizetype end = buffer.indexOf("\r\n\r\n");
+        if (end < 0)
+            break;
+        const QList<QByteArray> lines = buffer.left(end).split('\n');
+        buffer.remove(0, end + 4);
+
+        RecordedRequest request;
+        const QList<QByteArray> requestLine = lines.value(0).trimmed().split(' ');
+        request.method = requestLine.value(0);
+        const QByteArray target = requestLine.value(1);
+        request.path = target.left(target.indexOf('?') < 0 ? target.size() : target.indexOf('?'));
+        for (qsizetype i = 1; i < lines.size(); ++i) {
+            const qsizetype colon = lines[i].indexOf(':');
+            if (colon > 0)
+                request.headers.append({lines[i].left(colon), lines[i].mid(colon + 1).trimmed()});
+        }
+        m_requests.append(request);
+        Q_EMIT requestReceived(request);
+
+        FakeResponse response;
+        response.status = 404;
+        answer(socket, m_routes.value(request.path, response));
+    }
+    socket->setProperty("buffer", buffer);
+}
+
+void FakeHttpServer::answer(QTcpSocket *socket, const FakeResponse &response)
+{
+    QPointer<QTcpSocket> guard(socket);
+    QTimer::singleShot(response.delayMs, this, [this, guard, response] {
+        if (!guard)
+            return;
+        QByteArray head = "HTTP/1.1 " + QByteArray::number(response.status) + " Fake\r\n";
+        for (const auto &[name, value] : response.headers)
+            head += name + ": " + value + "\r\n";
+        head += "Content-Length: " + QByteArray::number(response.body.size()) + "\r\n";
+        head += "Connection: close\r\n\r\n";
+        guard->write(head);
+
+        QByteArray body = response.body;
+        if (response.stopAfter)
+            body.truncate(*response.stopAfter);
+        sendBody(guard, body, response);
+    });
+}
+
+void FakeHttpServer::sendBody(QTcpSocket *socket, const QByteArray &body, const FakeResponse &response)
+{
+    const bool chunked = response.chunkSize > 0 && body.size() > response.chunkSize;
+    socket->write(chunked ? body.left(response.chunkSize) : body);
+    if (chunked) {
+        QPointer<QTcpSocket> guard(socket);
+        const QByteArray rest = body.mid(response.chunkSize);
+        QTimer::singleShot(response.chunkIntervalMs, this, [this, guard, rest, response] {
+            if (guard)
+                sendBody(guard, rest, response);
+        });
+        return;
+    }
+    if (!response.stopAfter || response.closeWhenStopped)
+        socket->disconnectFromHost(); // a stalled answer keeps the connection open instead
+}

@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QByteArray>
+#include <QHash>
+#include <QList>
+#include <QObject>
+#include <QPair>
+#include <QTcpServer>
+#include <QUrl>
+
+#include <optional>
+
+// What the fake server answers on one path.
+struct FakeResponse {
+    int status = 200;
+    QByteArray body;
+    QList<QPair<QByteArray, QByteArray>> headers;
+    int delayMs = 0;                 // wait before sending anything
+    std::optional<int> stopAfter;    // send only this many body bytes, then stall or close
+    bool closeWhenStopped = false;   // with stopAfter: close the connection instead of stalling
+    int chunkSize = 0;               // with chunkIntervalMs: send the body a piece at a time
+    int chunkIntervalMs = 0;
+
+    static FakeResponse json(const QByteArray &body, int status = 200);
+    static FakeResponse redirect(const QUrl &location, int status = 302);
+};
+
+struct RecordedRequest {
+    QByteArray method;
+    QByteArray path;
+    QList<QPair<QByteArray, QByteArray>> headers; // in the order they arrived
+
+    QByteArray header(const QByteArray &name) const; // case-insensitive; empty when absent
+    bool hasHeader(const QByteArray &name) const;
+};
+
+// A loopback HTTP/1.1 server that tests script path by path and that records every request.
+class FakeHttpServer : public QObject
+{
+    Q_OBJECT
+public:
+    explicit FakeHttpServer(QObject *parent = nullptr);
+
+    bool listen(quint16 port = 0);
+    quint16 port() const { return m_server.serverPort(); }
+    QUrl url(const QString &path) const;
+
+    void respond(const QByteArray &path, const FakeResponse &response);
+    QList<RecordedRequest> requests() const { return m_requests; }
+    QList<RecordedRequest> requests(const QByteArray &path) const;
+    void clearRequests() { m_requests.clear(); }
+
+Q_SIGNALS:
+    void requestReceived(const RecordedRequest &request);
+
+private:
+    void accept();
+    void readRequest(QTcpSocket *socket);
+    void answer(QTcpSocket *socket, const FakeResponse &response);
+    void sendBody(QTcpSocket *socket, const QByteArray &body, const FakeResponse &response);
+
+    QTcpServer m_server;
+    QHash<QByteArray, FakeResponse> m_routes;
+    QList<RecordedRequest> m_requests;
+};
