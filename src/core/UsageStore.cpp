@@ -1,0 +1,72 @@
+#include "UsageStore.h"
+
+#include <QPointer>
+
+#include <algorithm>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+ProviderResult throttledClaudeResult()
+{
+    return {Provider::claude, false, u"throttled"_s, u"rate-limited \u2014 retrying"_s, {}, false};
+}
+
+} // namespace
+
+UsageStore::UsageStore(Clock clock, Fetch codex, Fetch claude, QObject *parent)
+    : QObject(parent)
+    , m_clock(std::move(clock))
+    , m_codex(std::move(codex))
+    , m_claude(std::move(claude))
+    , m_status{m_clock(), {}}
+{
+}
+
+QCoro::Task<void> UsageStore::refresh()
+{
+    QPointer<UsageStore> self(this); // the store may go away while the fetches run
+    const QDateTime now = m_clock();
+    QCoro::Task<ProviderResult> codexFetch = m_codex(now); // runs while Claude is asked
+
+    ProviderResult claude = throttledClaudeResult();
+    if (!m_claudeNextAllowed.isValid() || now >= m_claudeNextAllowed) {
+        claude = co_await m_claude(now);
+        if (!self)
+            co_return;
+        noteClaudeOutcome(claude.ok, now);
+    }
+
+    const ProviderResult codex = co_await std::move(codexFetch);
+    if (!self)
+        co_return;
+    const ProviderResult reconciledCodex = reconcile(codex);
+    m_status = UsageStatus{now, {reconciledCodex, reconcile(claude)}};
+    Q_EMIT statusChanged();
+}
+
+// Measured from the start of the refresh that made the call, not from when it ended.
+void UsageStore::noteClaudeOutcome(bool ok, const QDateTime &now)
+{
+    if (ok)
+        m_claudeBackoff = 0;
+    else if (m_claudeBackoff == 0)
+        m_claudeBackoff = minimumClaudeInterval;
+    else
+        m_claudeBackoff = std::min(m_claudeBackoff * backoffFactor, backoffCap);
+    const double wait = ok ? minimumClaudeInterval : m_claudeBackoff;
+    m_claudeNextAllowed = now.addMSecs(qint64(wait * 1000));
+}
+
+ProviderResult UsageStore::reconcile(const ProviderResult &result)
+{
+    if (result.ok && !result.windows.isEmpty()) {
+        m_lastGood[result.provider] = result.windows;
+        return result;
+    }
+    const auto lastGood = m_lastGood.find(result.provider);
+    if (lastGood == m_lastGood.end() || lastGood->second.isEmpty())
+        return result;
+    return {result.provider, true, u"cached"_s, result.error, lastGood->second, false};
+}

@@ -1,0 +1,49 @@
+#pragma once
+
+#include "UsageModels.h"
+
+#include <QObject>
+
+#include <QCoroTask>
+
+#include <functional>
+#include <map>
+
+// Owns the usage data: asks both providers on every refresh, spaces out and backs off the
+// Claude calls, and falls back to each provider's last good windows.
+class UsageStore : public QObject
+{
+    Q_OBJECT
+public:
+    using Clock = std::function<QDateTime()>;
+    using Fetch = std::function<QCoro::Task<ProviderResult>(QDateTime now)>;
+
+    static constexpr double minimumClaudeInterval = 240; // seconds
+    static constexpr double backoffFactor = 2;
+    static constexpr double backoffCap = 900; // seconds
+
+    UsageStore(Clock clock, Fetch codex, Fetch claude, QObject *parent = nullptr);
+
+    // Never fails; status() holds the new snapshot when it returns. Refreshes may overlap:
+    // each publishes its own snapshot and the last to finish wins.
+    QCoro::Task<void> refresh();
+
+    const UsageStatus &status() const { return m_status; }
+    QDateTime claudeNextAllowed() const { return m_claudeNextAllowed; }
+    double claudeBackoff() const { return m_claudeBackoff; }
+
+Q_SIGNALS:
+    void statusChanged();
+
+private:
+    void noteClaudeOutcome(bool ok, const QDateTime &now);
+    ProviderResult reconcile(const ProviderResult &result);
+
+    Clock m_clock;
+    Fetch m_codex;
+    Fetch m_claude;
+    UsageStatus m_status;
+    std::map<Provider, QList<UsageWindow>> m_lastGood;
+    QDateTime m_claudeNextAllowed; // invalid: the distant past, the gate is open
+    double m_claudeBackoff = 0;
+};

@@ -1,0 +1,290 @@
+#include "UsageStore.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+#include <QCoroTimer>
+
+#include <memory>
+
+using namespace Qt::StringLiterals;
+using namespace std::chrono_literals;
+
+namespace {
+
+const QDateTime start = QDateTime(QDate(2026, 12, 7), QTime(12, 0), Qt::UTC);
+
+UsageWindow window(Provider provider, WindowSpeed speed, double used, const QDateTime &now)
+{
+    return UsageWindow::make(provider, speed, used, now.addSecs(9000), 18000, now);
+}
+
+// A provider whose answers the test scripts one call at a time.
+struct ScriptedProvider {
+    explicit ScriptedProvider(Provider who)
+        : provider(who)
+        , answers{ok(start)}
+    {
+    }
+
+    Provider provider;
+    QList<ProviderResult> answers; // the last one repeats
+    std::chrono::milliseconds delay{0};
+    int calls = 0;
+    QList<QDateTime> asked;
+    std::function<void()> onCall;
+
+    ProviderResult ok(const QDateTime &now) const
+    {
+        return {provider, true, u"live"_s, std::nullopt, {window(provider, WindowSpeed::fast, 10, now)}, false};
+    }
+    ProviderResult failure(const QString &message, bool needsAuth = false) const
+    {
+        return {provider, false, u"error"_s, message, {}, needsAuth};
+    }
+
+    UsageStore::Fetch fetch()
+    {
+        return [this](QDateTime now) -> QCoro::Task<ProviderResult> {
+            ++calls;
+            asked.append(now);
+            if (onCall)
+                onCall();
+            const ProviderResult answer = answers.value(calls - 1, answers.value(answers.size() - 1));
+            if (delay > 0ms)
+                co_await QCoro::sleepFor(delay);
+            co_return answer;
+        };
+    }
+};
+
+} // namespace
+
+class TestUsageStore : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void init();
+    void initialSnapshotIsEmpty();
+    void firstRefreshCallsBothAndPublishesOnce();
+    void successClosesTheGateFor240Seconds();
+    void failuresBackOff();
+    void successAfterFailuresResetsBackoff();
+    void failureNeedingSignIn_data();
+    void failureNeedingSignIn();
+    void okWithoutWindowsFallsBackOrPassesThrough();
+    void throttledWithoutLastGood();
+    void codexFailureKeepsCodexWindows();
+    void generatedAtIsTheStart();
+    void codexIsAskedBeforeClaudeAnswers();
+    void overlappingRefreshesLastFinishWins();
+    void destroyedWhileRefreshing();
+
+private:
+    QCoro::Task<void> refreshAt(const QDateTime &when);
+    std::unique_ptr<UsageStore> makeStore();
+
+    QDateTime m_now;
+    std::unique_ptr<ScriptedProvider> m_codex;
+    std::unique_ptr<ScriptedProvider> m_claude;
+    std::unique_ptr<UsageStore> m_store;
+};
+
+void TestUsageStore::init()
+{
+    m_now = start;
+    m_codex = std::make_unique<ScriptedProvider>(Provider::codex);
+    m_claude = std::make_unique<ScriptedProvider>(Provider::claude);
+    m_store = makeStore();
+}
+
+std::unique_ptr<UsageStore> TestUsageStore::makeStore()
+{
+    return std::make_unique<UsageStore>([this] { return m_now; }, m_codex->fetch(), m_claude->fetch());
+}
+
+QCoro::Task<void> TestUsageStore::refreshAt(const QDateTime &when)
+{
+    m_now = when;
+    co_await m_store->refresh();
+}
+
+void TestUsageStore::initialSnapshotIsEmpty()
+{
+    QVERIFY(m_store->status().results.isEmpty());
+    QCOMPARE(m_store->status().summary(), u"Tidemarker: usage unavailable"_s);
+    QCOMPARE(m_store->status().generatedAt, start);
+}
+
+void TestUsageStore::firstRefreshCallsBothAndPublishesOnce()
+{
+    QSignalSpy changed(m_store.get(), &UsageStore::statusChanged);
+    QCoro::waitFor(refreshAt(start));
+    QCOMPARE(m_codex->calls, 1);
+    QCOMPARE(m_claude->calls, 1);
+    QCOMPARE(m_claude->asked.first(), start);
+    QCOMPARE(changed.count(), 1);
+    const UsageStatus &status = m_store->status();
+    QCOMPARE(status.results.size(), 2);
+    QCOMPARE(status.results[0].provider, Provider::codex);
+    QCOMPARE(status.results[1].provider, Provider::claude);
+    QCOMPARE(status.results[1].source, u"live"_s);
+}
+
+void TestUsageStore::successClosesTheGateFor240Seconds()
+{
+    QCoro::waitFor(refreshAt(start));
+    QCOMPARE(m_store->claudeNextAllowed(), start.addSecs(240));
+
+    QCoro::waitFor(refreshAt(start.addSecs(100)));
+    QCOMPARE(m_claude->calls, 1);
+    QCOMPARE(m_codex->calls, 2);
+    const ProviderResult claude = *m_store->status().result(Provider::claude);
+    QVERIFY(claude.ok);
+    QCOMPARE(claude.source, u"cached"_s);
+    QCOMPARE(claude.error, u"rate-limited \u2014 retrying"_s);
+    QCOMPARE(claude.windows.size(), 1);
+    QCOMPARE(claude.windows.first().resetAt, start.addSecs(9000));
+    QVERIFY(!claude.needsAuth);
+    QCOMPARE(m_store->claudeNextAllowed(), start.addSecs(240)); // a skipped call changes nothing
+
+    QCoro::waitFor(refreshAt(start.addSecs(240)));
+    QCOMPARE(m_claude->calls, 2);
+}
+
+void TestUsageStore::failuresBackOff()
+{
+    m_claude->answers = {m_claude->failure(u"usage fetch failed (HTTP 500)"_s)};
+    QDateTime when = start;
+    for (double expected : {240.0, 480.0, 900.0, 900.0}) {
+        QCoro::waitFor(refreshAt(when));
+        QCOMPARE(m_store->claudeBackoff(), expected);
+        QCOMPARE(m_store->claudeNextAllowed(), when.addSecs(qint64(expected)));
+        QCoro::waitFor(refreshAt(m_store->claudeNextAllowed().addSecs(-1)));
+        when = m_store->claudeNextAllowed();
+    }
+    QCOMPARE(m_claude->calls, 4);
+}
+
+void TestUsageStore::successAfterFailuresResetsBackoff()
+{
+    m_claude->answers = {m_claude->failure(u"x"_s), m_claude->failure(u"x"_s), m_claude->ok(start)};
+    QCoro::waitFor(refreshAt(start));
+    QCoro::waitFor(refreshAt(start.addSecs(240)));
+    QCOMPARE(m_store->claudeBackoff(), 480.0);
+    QCoro::waitFor(refreshAt(start.addSecs(720)));
+    QCOMPARE(m_store->claudeBackoff(), 0.0);
+    QCOMPARE(m_store->claudeNextAllowed(), start.addSecs(960));
+}
+
+void TestUsageStore::failureNeedingSignIn_data()
+{
+    QTest::addColumn<bool>("hadGoodWindows");
+    QTest::newRow("with last good windows") << true;
+    QTest::newRow("without") << false;
+}
+
+void TestUsageStore::failureNeedingSignIn()
+{
+    QFETCH(bool, hadGoodWindows);
+    const ProviderResult signIn = m_claude->failure(u"not signed in to Claude Code"_s, true);
+    m_claude->answers = hadGoodWindows ? QList{m_claude->ok(start), signIn} : QList{signIn};
+    if (hadGoodWindows)
+        QCoro::waitFor(refreshAt(start));
+    QCoro::waitFor(refreshAt(start.addSecs(300)));
+
+    const ProviderResult claude = *m_store->status().result(Provider::claude);
+    QCOMPARE(claude.error, u"not signed in to Claude Code"_s);
+    QCOMPARE(claude.ok, hadGoodWindows);
+    QCOMPARE(claude.source, hadGoodWindows ? u"cached"_s : u"error"_s);
+    QCOMPARE(claude.needsAuth, !hadGoodWindows);
+    QCOMPARE(claude.windows.size(), hadGoodWindows ? 1 : 0);
+}
+
+void TestUsageStore::okWithoutWindowsFallsBackOrPassesThrough()
+{
+    const ProviderResult empty{Provider::codex, true, u"live"_s, std::nullopt, {}, false};
+    m_codex->answers = {empty};
+    QCoro::waitFor(refreshAt(start));
+    ProviderResult codex = *m_store->status().result(Provider::codex);
+    QCOMPARE(codex.source, u"live"_s);
+    QVERIFY(codex.windows.isEmpty());
+
+    m_codex->answers = {empty, m_codex->ok(start), empty};
+    m_codex->calls = 1;
+    QCoro::waitFor(refreshAt(start.addSecs(60)));
+    QCoro::waitFor(refreshAt(start.addSecs(120)));
+    codex = *m_store->status().result(Provider::codex);
+    QCOMPARE(codex.source, u"cached"_s);
+    QVERIFY(!codex.error);
+    QCOMPARE(codex.windows.size(), 1);
+}
+
+void TestUsageStore::throttledWithoutLastGood()
+{
+    m_claude->answers = {m_claude->failure(u"usage fetch failed (HTTP 429)"_s)};
+    QCoro::waitFor(refreshAt(start));
+    QCoro::waitFor(refreshAt(start.addSecs(10)));
+    const ProviderResult claude = *m_store->status().result(Provider::claude);
+    QVERIFY(!claude.ok);
+    QCOMPARE(claude.source, u"throttled"_s);
+    QCOMPARE(claude.error, u"rate-limited \u2014 retrying"_s);
+    QVERIFY(!claude.needsAuth);
+    QCOMPARE(m_claude->calls, 1);
+}
+
+void TestUsageStore::codexFailureKeepsCodexWindows()
+{
+    m_codex->answers = {m_codex->ok(start), m_codex->failure(u"usage fetch failed"_s)};
+    QCoro::waitFor(refreshAt(start));
+    QCoro::waitFor(refreshAt(start.addSecs(60)));
+    const ProviderResult codex = *m_store->status().result(Provider::codex);
+    QCOMPARE(codex.source, u"cached"_s);
+    QCOMPARE(codex.error, u"usage fetch failed"_s);
+    QCOMPARE(m_store->claudeBackoff(), 0.0); // Codex failures never touch the Claude gate
+}
+
+void TestUsageStore::generatedAtIsTheStart()
+{
+    m_claude->delay = 50ms;
+    m_claude->onCall = [this] { m_now = m_now.addSecs(30); };
+    QCoro::waitFor(refreshAt(start));
+    QCOMPARE(m_store->status().generatedAt, start);
+    QCOMPARE(m_store->claudeNextAllowed(), start.addSecs(240));
+}
+
+void TestUsageStore::codexIsAskedBeforeClaudeAnswers()
+{
+    QStringList order;
+    m_codex->onCall = [&] { order << u"codex"_s; };
+    m_claude->onCall = [&] { order << u"claude"_s; };
+    m_claude->delay = 50ms;
+    QCoro::waitFor(refreshAt(start));
+    QCOMPARE(order, (QStringList{u"codex"_s, u"claude"_s}));
+}
+
+void TestUsageStore::overlappingRefreshesLastFinishWins()
+{
+    m_codex->delay = 80ms;
+    auto first = m_store->refresh(); // passes the gate and waits on both fetches
+    m_codex->delay = 10ms;
+    m_now = start.addSecs(5);
+    QCoro::waitFor(m_store->refresh()); // finishes first, Claude throttled by the first call
+    QCOMPARE(m_store->status().generatedAt, start.addSecs(5));
+    QCoro::waitFor(first);
+    QCOMPARE(m_store->status().generatedAt, start);
+    QCOMPARE(m_claude->calls, 1);
+}
+
+void TestUsageStore::destroyedWhileRefreshing()
+{
+    m_claude->delay = 30ms;
+    m_codex->delay = 60ms;
+    auto pending = m_store->refresh();
+    m_store.reset();
+    QTest::qWait(120); // both fetches finish after the store is gone; nothing may touch it
+    QVERIFY(pending.isReady());
+}
+
+QTEST_GUILESS_MAIN(TestUsageStore)
+#include "tst_usagestore.moc"
