@@ -42,7 +42,7 @@ QString describeFailure(const QNetworkReply &reply, Abort abort)
         return u"request cancelled"_s;
     case QNetworkReply::InsecureRedirectError:
     case QNetworkReply::TooManyRedirectsError: {
-        const QUrl target = reply.attribute(QNetworkRequest::RedirectionTargetAttribute).toUrl();
+        const QUrl target = QUrl::fromEncoded(reply.rawHeader("Location"));
         return u"redirect to %1 not followed: only the same origin may receive the token"_s.arg(
             originOf(reply.url().resolved(target)));
     }
