@@ -66,6 +66,15 @@ void UsageRequest::setIdleTimeout(std::chrono::milliseconds timeout)
     idleTimeout = timeout;
 }
 
+UsageRequest::Headers UsageRequest::bearerHeaders(const QByteArray &accessToken)
+{
+    return {
+        {"Authorization", "Bearer " + accessToken},
+        {"Accept", "application/json"},
+        {"User-Agent", "Tidemarker/0.3"},
+    };
+}
+
 QNetworkAccessManager &UsageRequest::networkManager()
 {
     static QPointer<QNetworkAccessManager> manager;

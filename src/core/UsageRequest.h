@@ -39,6 +39,9 @@ public:
     // within the same origin, so a bearer token never travels to another host.
     static QCoro::Task<HttpOutcome> get(QUrl url, Headers headers);
 
+    // Authorization, Accept and User-Agent, in that order, as both usage endpoints expect.
+    static Headers bearerHeaders(const QByteArray &accessToken);
+
     // How long a request may go without receiving a byte; tests shorten it.
     static void setIdleTimeout(std::chrono::milliseconds timeout);
 
