@@ -1,3 +1,8 @@
+#include "ClaudeUsageClient.h"
+#include "CodexUsageClient.h"
+#include "FakeHttpServer.h"
+#include "TemporaryHome.h"
+#include "UsageRequest.h"
 #include "UsageStore.h"
 
 #include <QSignalSpy>
@@ -79,6 +84,7 @@ private Q_SLOTS:
     void codexIsAskedBeforeClaudeAnswers();
     void overlappingRefreshesLastFinishWins();
     void destroyedWhileRefreshing();
+    void realClientsFetchConcurrently();
 
 private:
     QCoro::Task<void> refreshAt(const QDateTime &when);
@@ -284,6 +290,42 @@ void TestUsageStore::destroyedWhileRefreshing()
     m_store.reset();
     QTest::qWait(120); // both fetches finish after the store is gone; nothing may touch it
     QVERIFY(pending.isReady());
+}
+
+// The Claude answer is held until the Codex request arrives: one after the other, the
+// Claude fetch could only time out.
+void TestUsageStore::realClientsFetchConcurrently()
+{
+    TemporaryHome home({"CODEX_HOME", "CLAUDE_CODE_OAUTH_TOKEN", "TIDEMARKER_CLAUDE_TOKEN_FILE", "CLAUDE_CONFIG_DIR"});
+    home.write(u".codex/auth.json"_s, R"({"tokens": {"access_token": "codex-token"}})");
+    qputenv("CLAUDE_CODE_OAUTH_TOKEN", "claude-token");
+    FakeHttpServer server;
+    QVERIFY(server.listen());
+    server.respond("/codex", FakeResponse::json(R"({"rate_limit": {"primary_window":
+        {"used_percent": 10, "reset_at": 1796000000, "limit_window_seconds": 18000}}})"));
+    server.respond("/claude", FakeResponse::json(R"({"seven_day": {"utilization": 20}})"));
+    server.hold("/claude");
+    connect(&server, &FakeHttpServer::requestReceived, this, [&](const RecordedRequest &request) {
+        if (request.path == "/codex")
+            server.release("/claude");
+    });
+    qputenv("TIDEMARKER_CLAUDE_USAGE_URL", server.url(u"/claude"_s).toEncoded());
+    UsageRequest::setIdleTimeout(2s);
+
+    UsageStore store([] { return start; },
+                     [client = CodexUsageClient(server.url(u"/codex"_s))](QDateTime now) { return client.result(now); },
+                     [client = ClaudeUsageClient()](QDateTime now) { return client.result(now); });
+    QCoro::waitFor(store.refresh());
+    UsageRequest::setIdleTimeout(UsageRequest::defaultIdleTimeout);
+    qunsetenv("TIDEMARKER_CLAUDE_USAGE_URL");
+    qunsetenv("CLAUDE_CODE_OAUTH_TOKEN");
+
+    const UsageStatus &status = store.status();
+    QCOMPARE(status.result(Provider::codex)->source, u"live"_s);
+    const ProviderResult claude = *status.result(Provider::claude);
+    QVERIFY2(claude.ok, qPrintable(claude.error.value_or(QString())));
+    QCOMPARE(claude.windows.constFirst().id(), u"claude_slow"_s);
+    QCOMPARE(server.requests().size(), 2);
 }
 
 QTEST_GUILESS_MAIN(TestUsageStore)
