@@ -205,8 +205,8 @@ QCoro::Task<std::variant<QJsonObject, ClaudeFailure>> ClaudeUsageClient::fetchPa
     if (const auto *error = std::get_if<PlainError>(&outcome))
         co_return *error;
     const HttpReply &reply = std::get<HttpReply>(outcome);
-    if (reply.status < 200 || reply.status > 299)
-        co_return ClaudeError::fetchFailed(reply.status);
+    if (!reply.isSuccess())
+        co_return ClaudeError::fetchFailed(reply.status == 0 ? std::nullopt : std::optional(reply.status));
 
     const auto parsed = parseJsonDocument(reply.body, u"usage response"_s);
     if (const auto *error = std::get_if<PlainError>(&parsed))

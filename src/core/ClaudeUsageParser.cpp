@@ -68,12 +68,15 @@ std::optional<double> firstNumber(const QJsonObject &object,
 // a comma before the fraction and 24:00, so the text must pass the internet profile first.
 std::optional<QDateTime> internetDateTime(const QString &text)
 {
-    const QRegularExpression profile(QRegularExpression::anchoredPattern(
-        u"[0-9]{4}-[0-9]{2}-[0-9]{2}T([01][0-9]|2[0-3]):[0-5][0-9]:[0-5][0-9](\\.[0-9]+)?"
+    static const QRegularExpression profile(QRegularExpression::anchoredPattern(
+        u"([0-9]{4}-[0-9]{2}-[0-9]{2}T(?:[01][0-9]|2[0-3]):[0-5][0-9]:[0-5][0-9])(\\.[0-9]+)?"
         "(Z|[+-][0-9]{2}:[0-9]{2})"_s));
-    if (!profile.match(text).hasMatch())
+    const QRegularExpressionMatch match = profile.match(text);
+    if (!match.hasMatch())
         return std::nullopt;
-    const QDateTime date = QDateTime::fromString(text, Qt::ISODateWithMs);
+    // Qt gives up on very long fractions; it keeps milliseconds only, so the rest can go.
+    const QString kept = match.captured(1) + match.captured(2).left(4) + match.captured(3);
+    const QDateTime date = QDateTime::fromString(kept, Qt::ISODateWithMs);
     if (!date.isValid())
         return std::nullopt;
     return date.toUTC();

@@ -221,7 +221,7 @@ QCoro::Task<std::variant<UsagePayload, CodexFailure>> CodexUsageClient::fetchPay
     if (const auto *error = std::get_if<PlainError>(&outcome))
         co_return *error;
     const HttpReply &reply = std::get<HttpReply>(outcome);
-    if (reply.status < 200 || reply.status > 299)
+    if (!reply.isSuccess())
         co_return UsageError::fetchFailed;
 
     auto payload = decodePayload(reply.body);

@@ -15,8 +15,10 @@ class QNetworkAccessManager;
 
 // What came back over HTTP, whatever the status.
 struct HttpReply {
-    int status = 0;
+    int status = 0; // 0 when the answer was not HTTP at all
     QByteArray body;
+
+    bool isSuccess() const { return status >= 200 && status <= 299; }
 };
 
 // A failure that is not a provider's own (transport, file, decoding), shown by its description.

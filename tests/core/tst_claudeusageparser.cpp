@@ -148,6 +148,7 @@ void TestClaudeUsageParser::resetDate_data()
     QTest::newRow("Z") << QByteArray(R"({"resets_at": "2025-06-15T15:06:40Z"})") << june15;
     QTest::newRow("fraction") << QByteArray(R"({"resets_at": "2025-06-15T15:06:40.250Z"})") << june15.addMSecs(250);
     QTest::newRow("live service form") << QByteArray(R"({"resets_at": "2026-12-07T12:00:00.123456+00:00"})") << now.addMSecs(123);
+    QTest::newRow("long fraction") << QByteArray(R"({"resets_at": "2026-12-07T12:00:00.1239999999999999999999999+00:00"})") << now.addMSecs(123);
     QTest::newRow("offset") << QByteArray(R"({"resets_at": "2026-12-07T13:30:00-01:30"})") << QDateTime(QDate(2026, 12, 7), QTime(15, 0), Qt::UTC);
     QTest::newRow("later member") << QByteArray(R"({"resets_at": "soon", "reset_at": "2025-06-15T15:06:40Z"})") << june15;
     QTest::newRow("null, then resetsAt") << QByteArray(R"({"resets_at": null, "resetsAt": 1750000000})") << june15;

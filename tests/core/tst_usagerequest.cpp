@@ -1,6 +1,7 @@
 #include "FakeHttpServer.h"
 #include "UsageRequest.h"
 
+#include <QTemporaryFile>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -44,6 +45,10 @@ private Q_SLOTS:
     void idleTimeout();
     void slowSteadyAnswerIsNotCut();
     void connectionRefused();
+    void refusesLineBreakInHeader_data();
+    void refusesLineBreakInHeader();
+    void redirectLoop();
+    void answerThatIsNotHttp();
     void usesProxyFromEnvironment();
     void noProxyBypassesIt();
 
@@ -189,6 +194,40 @@ void TestUsageRequest::connectionRefused()
         url = closed.url(u"/usage"_s);
     }
     QVERIFY(!failureOf(fetch(url)).isEmpty());
+}
+
+void TestUsageRequest::refusesLineBreakInHeader_data()
+{
+    QTest::addColumn<QByteArray>("token");
+    QTest::newRow("CR LF") << QByteArray("tok\r\nX-Injected: yes");
+    QTest::newRow("LF") << QByteArray("tok\nX-Injected: yes");
+    QTest::newRow("NUL") << QByteArray("tok\0x", 5);
+}
+
+void TestUsageRequest::refusesLineBreakInHeader()
+{
+    QFETCH(QByteArray, token);
+    m_server.respond("/usage", FakeResponse::json("{}"));
+    const HttpOutcome outcome = QCoro::waitFor(UsageRequest::get(m_server.url(u"/usage"_s), UsageRequest::bearerHeaders(token)));
+    QCOMPARE(failureOf(outcome), u"request header \"Authorization\" holds a line break"_s);
+    QVERIFY(m_server.requests().isEmpty());
+}
+
+void TestUsageRequest::redirectLoop()
+{
+    m_server.respond("/loop", FakeResponse::redirect(m_server.url(u"/loop"_s)));
+    QCOMPARE(failureOf(fetch(m_server.url(u"/loop"_s))), u"too many redirects"_s);
+}
+
+void TestUsageRequest::answerThatIsNotHttp()
+{
+    QTemporaryFile file;
+    QVERIFY(file.open());
+    file.write("{}");
+    file.close();
+    const HttpOutcome outcome = fetch(QUrl::fromLocalFile(file.fileName()));
+    QCOMPARE(std::get<HttpReply>(outcome).status, 0);
+    QVERIFY(!std::get<HttpReply>(outcome).isSuccess());
 }
 
 // A proxy that is a plain HTTP server sees the absolute URL as the request target.

@@ -36,6 +36,7 @@ struct ScriptedProvider {
     QList<ProviderResult> answers; // the last one repeats
     std::chrono::milliseconds delay{0};
     int calls = 0;
+    int finished = 0;
     QList<QDateTime> asked;
     std::function<void()> onCall;
 
@@ -58,6 +59,7 @@ struct ScriptedProvider {
             const ProviderResult answer = answers.value(calls - 1, answers.value(answers.size() - 1));
             if (delay > 0ms)
                 co_await QCoro::sleepFor(delay);
+            ++finished;
             co_return answer;
         };
     }
@@ -83,6 +85,7 @@ private Q_SLOTS:
     void generatedAtIsTheStart();
     void codexIsAskedBeforeClaudeAnswers();
     void overlappingRefreshesLastFinishWins();
+    void destroyedWhileRefreshing_data();
     void destroyedWhileRefreshing();
     void realClientsFetchConcurrently();
 
@@ -261,12 +264,12 @@ void TestUsageStore::generatedAtIsTheStart()
 
 void TestUsageStore::codexIsAskedBeforeClaudeAnswers()
 {
-    QStringList order;
-    m_codex->onCall = [&] { order << u"codex"_s; };
-    m_claude->onCall = [&] { order << u"claude"_s; };
-    m_claude->delay = 50ms;
+    bool codexStillRunning = false;
+    m_codex->delay = 50ms;
+    m_claude->onCall = [&] { codexStillRunning = m_codex->calls == 1 && m_codex->finished == 0; };
     QCoro::waitFor(refreshAt(start));
-    QCOMPARE(order, (QStringList{u"codex"_s, u"claude"_s}));
+    QVERIFY(codexStillRunning);
+    QCOMPARE(m_codex->finished, 1);
 }
 
 void TestUsageStore::overlappingRefreshesLastFinishWins()
@@ -282,14 +285,25 @@ void TestUsageStore::overlappingRefreshesLastFinishWins()
     QCOMPARE(m_claude->calls, 1);
 }
 
+void TestUsageStore::destroyedWhileRefreshing_data()
+{
+    QTest::addColumn<int>("claudeDelayMs");
+    QTest::addColumn<int>("codexDelayMs");
+    QTest::newRow("while Claude is awaited") << 30 << 60;
+    QTest::newRow("while Codex is awaited") << 0 << 60;
+}
+
+// Both fetches finish after the store is gone; nothing may touch it.
 void TestUsageStore::destroyedWhileRefreshing()
 {
-    m_claude->delay = 30ms;
-    m_codex->delay = 60ms;
+    QFETCH(int, claudeDelayMs);
+    QFETCH(int, codexDelayMs);
+    m_claude->delay = std::chrono::milliseconds(claudeDelayMs);
+    m_codex->delay = std::chrono::milliseconds(codexDelayMs);
     auto pending = m_store->refresh();
     m_store.reset();
-    QTest::qWait(120); // both fetches finish after the store is gone; nothing may touch it
-    QVERIFY(pending.isReady());
+    QTRY_COMPARE(m_codex->finished, 1);
+    QTRY_VERIFY(pending.isReady());
 }
 
 // The Claude answer is held until the Codex request arrives: one after the other, the
