@@ -16,6 +16,17 @@ const QByteArray validRecord =
     R"({"claudeAiOauth": {"accessToken": "record-token", "expiresAt": 1750000000000}})";
 const QByteArray unset; // a null array: the variable or file is left out
 
+void verifyCredential(const std::variant<ClaudeCredential, ClaudeFailure> &loaded, const QString &token,
+                      const QDateTime &expiresAt)
+{
+    QVERIFY(std::holds_alternative<ClaudeCredential>(loaded));
+    const ClaudeCredential &credential = std::get<ClaudeCredential>(loaded);
+    QCOMPARE(credential.accessToken, token);
+    QCOMPARE(credential.expiresAt.has_value(), expiresAt.isValid());
+    if (expiresAt.isValid())
+        QCOMPARE(*credential.expiresAt, expiresAt);
+}
+
 } // namespace
 
 class TestClaudeCredentials : public QObject
@@ -83,12 +94,7 @@ void TestClaudeCredentials::sourceOrder()
     writeRecord(record);
 
     const auto loaded = ClaudeUsageClient::loadCredential();
-    QVERIFY(std::holds_alternative<ClaudeCredential>(loaded));
-    const ClaudeCredential &credential = std::get<ClaudeCredential>(loaded);
-    QCOMPARE(credential.accessToken, token);
-    QCOMPARE(credential.expiresAt.has_value(), expiresAt.isValid());
-    if (expiresAt.isValid())
-        QCOMPARE(*credential.expiresAt, expiresAt);
+    verifyCredential(loaded, token, expiresAt);
 }
 
 void TestClaudeCredentials::tokenFile_data()
@@ -202,12 +208,7 @@ void TestClaudeCredentials::record()
         QVERIFY(!message.contains(u"sk-secret-token"_s));
         return;
     }
-    QVERIFY(std::holds_alternative<ClaudeCredential>(loaded));
-    const ClaudeCredential &credential = std::get<ClaudeCredential>(loaded);
-    QCOMPARE(credential.accessToken, token);
-    QCOMPARE(credential.expiresAt.has_value(), expiresAt.isValid());
-    if (expiresAt.isValid())
-        QCOMPARE(*credential.expiresAt, expiresAt);
+    verifyCredential(loaded, token, expiresAt);
 }
 
 void TestClaudeCredentials::keychainToolArguments()
