@@ -125,6 +125,7 @@ QImage GaugeIconRenderer::image(const UsageStatus &status, qreal scale)
     for (const UsageWindow &window : inDrawingOrder(status.windows()))
         drawHand(painter, dialCenter, window);
     fillCircle(painter, dialCenter, 0.9, white(0.97, 1));
+    painter.end();
     return image;
 }
 

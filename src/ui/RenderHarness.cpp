@@ -118,6 +118,7 @@ QImage renderSheet()
         for (qsizetype column = 0; column < columns.size(); ++column)
             drawTile(painter, QPointF(column * 280 + 16, row * 302 + 16), rows[row], columns[column]);
     }
+    painter.end();
     return sheet;
 }
 
