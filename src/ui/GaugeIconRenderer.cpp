@@ -117,8 +117,10 @@ QImage GaugeIconRenderer::image(const UsageStatus &status, qreal scale)
 
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.translate(0, gaugeSize * scale);
-    painter.scale(scale, -scale);
+    // The whole pixel square holds the drawing, also where 22 * scale is no whole number.
+    const qreal pixelsPerUnit = pixels / gaugeSize;
+    painter.translate(0, pixels);
+    painter.scale(pixelsPerUnit, -pixelsPerUnit);
 
     fillCircle(painter, dialCenter, 10.5, white(0.09, 0.96));
     drawScale(painter, dialCenter);

@@ -61,6 +61,8 @@ private Q_SLOTS:
     void dialPosition();
     void imageSize_data();
     void imageSize();
+    void fillsFractionalSizes_data();
+    void fillsFractionalSizes();
     void emptyDial_data();
     void emptyDial();
     void redOnlyInTheRedZone_data();
@@ -109,6 +111,8 @@ void TestGaugeIconRenderer::imageSize_data()
     QTest::newRow("tray") << 1.0 << 22;
     QTest::newRow("double") << 2.0 << 44;
     QTest::newRow("preview") << 12.0 << 264;
+    QTest::newRow("rounded up") << 1.25 << 28;
+    QTest::newRow("rounded down") << 1.6 << 35;
 }
 
 void TestGaugeIconRenderer::imageSize()
@@ -120,6 +124,26 @@ void TestGaugeIconRenderer::imageSize()
     QCOMPARE(image.format(), QImage::Format_ARGB32_Premultiplied);
     QCOMPARE(image.pixelColor(0, 0).alpha(), 0);
     QCOMPARE(image.pixelColor(pixels - 1, pixels - 1).alpha(), 0);
+}
+
+void TestGaugeIconRenderer::fillsFractionalSizes_data()
+{
+    addScaleColumn();
+    QTest::newRow("27.5 pixels, rounded up") << 1.25;
+    QTest::newRow("35.2 pixels, rounded down") << 1.6;
+}
+
+// The disc sits in the middle of the rounded square: its rim shows alike on opposite sides.
+void TestGaugeIconRenderer::fillsFractionalSizes()
+{
+    QFETCH(double, scale);
+    const QImage image = GaugeIconRenderer::image(UsageStatus{}, scale).convertToFormat(QImage::Format_ARGB32);
+    const int last = image.width() - 1;
+    for (int i = 0; i <= last; ++i) {
+        const QString where = QString::number(i);
+        QVERIFY2(std::abs(image.pixelColor(i, 0).alpha() - image.pixelColor(i, last).alpha()) <= 8, qPrintable(where));
+        QVERIFY2(std::abs(image.pixelColor(0, i).alpha() - image.pixelColor(last, i).alpha()) <= 8, qPrintable(where));
+    }
 }
 
 void TestGaugeIconRenderer::emptyDial_data()
