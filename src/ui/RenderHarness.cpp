@@ -31,11 +31,6 @@ struct Appearance {
     QColor tileColor;
 };
 
-QColor grey(qreal level)
-{
-    return QColor::fromRgbF(level, level, level, 1);
-}
-
 UsageWindow sampleWindow(Provider provider, WindowSpeed speed, double usedPercent, const QDateTime &now)
 {
     const qint64 length = speed == WindowSpeed::fast ? 18000 : 604800;
@@ -76,7 +71,7 @@ QList<Sample> samples()
 // The gauge draws fixed colours, so the settings differ only in their tiles and labels.
 QList<Appearance> appearances()
 {
-    return {{u"light"_s, grey(0.95)}, {u"dark"_s, grey(0.12)}};
+    return {{u"light"_s, GaugeIconRenderer::white(0.95, 1)}, {u"dark"_s, GaugeIconRenderer::white(0.12, 1)}};
 }
 
 // The layout is measured from the lower left of the sheet; QImage counts from the upper left.
@@ -104,7 +99,7 @@ QImage renderSheet()
     QImage sheet(sheetWidth, sheetHeight, QImage::Format_RGB32);
     if (sheet.isNull())
         return sheet;
-    sheet.fill(grey(0.3));
+    sheet.fill(GaugeIconRenderer::white(0.3, 1));
 
     QPainter painter(&sheet);
     painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
