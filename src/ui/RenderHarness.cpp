@@ -52,17 +52,9 @@ ProviderResult sampleResult(Provider provider, std::optional<double> fast, std::
     return result;
 }
 
-UsageStatus sample(std::optional<double> codexFast, std::optional<double> codexSlow,
-                   std::optional<double> claudeFast, std::optional<double> claudeSlow)
-{
-    const QDateTime now = QDateTime::currentDateTimeUtc();
-    return {now,
-            {sampleResult(Provider::codex, codexFast, codexSlow, now),
-             sampleResult(Provider::claude, claudeFast, claudeSlow, now)}};
-}
-
 QList<Sample> samples()
 {
+    using RenderHarness::sample;
     return {{u"typical"_s, sample(28, 55, 74, 18)},
             {u"codex hot"_s, sample(92, 80, 12, 40)},
             {u"claude only"_s, sample(std::nullopt, std::nullopt, 60, 30)}};
@@ -149,6 +141,15 @@ std::optional<QString> RenderHarness::outputPathFromArguments(const QStringList 
     if (at < 0)
         return std::nullopt;
     return arguments.value(at + 1, u"tidemarker-preview.png"_s);
+}
+
+UsageStatus RenderHarness::sample(std::optional<double> codexFast, std::optional<double> codexSlow,
+                                  std::optional<double> claudeFast, std::optional<double> claudeSlow)
+{
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    return {now,
+            {sampleResult(Provider::codex, codexFast, codexSlow, now),
+             sampleResult(Provider::claude, claudeFast, claudeSlow, now)}};
 }
 
 int RenderHarness::run(const QString &outputPath)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "UsageModels.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -12,6 +14,11 @@ namespace RenderHarness {
 // With "--render" anywhere in the arguments, the argument after it, whatever it says, or
 // "tidemarker-preview.png" when none follows; nothing without the switch.
 std::optional<QString> outputPathFromArguments(const QStringList &arguments);
+
+// A status taken now from used percentages, one window per value given; an absent value means
+// no window of that speed. Every window is half-way through, so each hand stands at its value.
+UsageStatus sample(std::optional<double> codexFast, std::optional<double> codexSlow,
+                   std::optional<double> claudeFast, std::optional<double> claudeSlow);
 
 // Writes the sheet, reports the outcome on standard output or standard error and returns the
 // process exit status: 0 when written, 1 when not.
