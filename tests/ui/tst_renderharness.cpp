@@ -69,7 +69,6 @@ private Q_SLOTS:
     void bothRowsShowTheSameGauges();
     void samples();
     void replacesAnExistingFile();
-    void writeFailure();
 
 private:
     QTemporaryDir m_dir;
@@ -216,13 +215,6 @@ void TestRenderHarness::replacesAnExistingFile()
 
     QCOMPARE(RenderHarness::run(path), 0);
     QCOMPARE(QImage(path).size(), QSize(856, 620));
-}
-
-void TestRenderHarness::writeFailure()
-{
-    const QString path = m_dir.filePath(u"missing/sheet.png"_s);
-    QCOMPARE(RenderHarness::run(path), 1);
-    QVERIFY(!QFile::exists(path));
 }
 
 QTEST_MAIN(TestRenderHarness)
