@@ -133,6 +133,12 @@ void print(std::FILE *stream, const QString &line)
     std::fflush(stream);
 }
 
+int reportWriteFailure(const QString &reason)
+{
+    print(stderr, u"write failed: "_s + reason);
+    return 1;
+}
+
 } // namespace
 
 std::optional<QString> RenderHarness::outputPathFromArguments(const QStringList &arguments)
@@ -159,10 +165,16 @@ int RenderHarness::run(const QString &outputPath)
         print(stderr, u"render failed"_s);
         return 1;
     }
-    if (const std::optional<QString> failure = writeFile(outputPath, *png)) {
-        print(stderr, u"write failed: "_s + *failure);
-        return 1;
-    }
+    if (const std::optional<QString> failure = writeFile(outputPath, *png))
+        return reportWriteFailure(*failure);
     print(stdout, u"wrote "_s + outputPath);
     return 0;
+}
+
+int RenderHarness::runWithEncodedPath(const QByteArray &outputPath)
+{
+    const QString path = QFile::decodeName(outputPath);
+    if (QFile::encodeName(path) != outputPath)
+        return reportWriteFailure(u"the path is not valid text in the system's encoding"_s);
+    return run(path);
 }

@@ -2,6 +2,7 @@
 
 #include "UsageModels.h"
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
@@ -23,5 +24,9 @@ UsageStatus sample(std::optional<double> codexFast, std::optional<double> codexS
 // Writes the sheet, reports the outcome on standard output or standard error and returns the
 // process exit status: 0 when written, 1 when not.
 int run(const QString &outputPath);
+
+// As run(), for a path as the command line gives it, in the system's encoding. Bytes that are no
+// text there are refused: decoding them would write a file of another name.
+int runWithEncodedPath(const QByteArray &outputPath);
 
 } // namespace RenderHarness
