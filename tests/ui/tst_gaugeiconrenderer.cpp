@@ -65,6 +65,8 @@ private Q_SLOTS:
     void fillsFractionalSizes();
     void emptyDial_data();
     void emptyDial();
+    void noHandsWithoutWindows_data();
+    void noHandsWithoutWindows();
     void redOnlyInTheRedZone_data();
     void redOnlyInTheRedZone();
     void hands_data();
@@ -149,29 +151,67 @@ void TestGaugeIconRenderer::fillsFractionalSizes()
 void TestGaugeIconRenderer::emptyDial_data()
 {
     addScaleColumn();
-    QTest::newRow("scale 2") << 2.0;
-    QTest::newRow("scale 12") << 12.0;
+    QTest::addColumn<QPointF>("point");
+    QTest::addColumn<QColor>("color");
+
+    const QPointF center(11, 11);
+    const auto at = [&center](double position, double radius) {
+        return GaugeProbe::pointOnRay(center, GaugeProbe::angleOf(position), radius);
+    };
+    for (double scale : {2.0, 12.0}) {
+        const QByteArray suffix = scale == 2 ? " @2" : " @12";
+        QTest::newRow("hub at the centre" + suffix) << scale << center << hubColor;
+        QTest::newRow("disc inside the scale" + suffix) << scale << GaugeProbe::pointOnRay(center, 270, 6) << discColor;
+        QTest::newRow("red zone" + suffix) << scale << at(89, 8.6) << redZoneColor;
+    }
+
+    // The finer rows need the preview's pixels, a twelfth of a unit.
+    QTest::newRow("hub reaches 0.8") << 12.0 << GaugeProbe::pointOnRay(center, 200, 0.8) << hubColor;
+    QTest::newRow("hub ends before 1.0") << 12.0 << GaugeProbe::pointOnRay(center, 200, 1.0) << discColor;
+    for (int dot = 0; dot < 12; ++dot) {
+        const double position = dot * 100 / 15.0;
+        QTest::addRow("dot %d", dot) << 12.0 << at(position, 8.6) << dotColor;
+        if (dot < 11)
+            QTest::addRow("disc after dot %d", dot) << 12.0 << at(position + 50 / 15.0, 8.6) << discColor;
+    }
+    QTest::newRow("no dot in the red zone") << 12.0 << at(78 + 50 / 15.0, 8.6) << redZoneColor;
+    for (int dot : {0, 11}) {
+        for (double direction : {0, 90, 180, 270}) {
+            const QPointF dotCenter = at(dot * 100 / 15.0, 8.6);
+            QTest::addRow("dot %d reaches 0.55 at %g degrees", dot, direction)
+                << 12.0 << GaugeProbe::pointOnRay(dotCenter, direction, 0.55) << dotColor;
+            QTest::addRow("dot %d ends before 0.7 at %g degrees", dot, direction)
+                << 12.0 << GaugeProbe::pointOnRay(dotCenter, direction, 0.7) << discColor;
+        }
+    }
+    QTest::newRow("red zone reaches 1.05 inwards") << 12.0 << at(89, 8.6 - 1.05) << redZoneColor;
+    QTest::newRow("red zone reaches 1.05 outwards") << 12.0 << at(89, 8.6 + 1.05) << redZoneColor;
+    QTest::newRow("red zone ends before 1.3 inwards") << 12.0 << at(89, 8.6 - 1.3) << discColor;
+    QTest::newRow("red zone ends before 1.3 outwards") << 12.0 << at(89, 8.6 + 1.3) << discColor;
 }
 
 void TestGaugeIconRenderer::emptyDial()
 {
     QFETCH(double, scale);
-    const GaugeProbe gauge = probe(UsageStatus{}, scale);
+    QFETCH(QPointF, point);
+    QFETCH(QColor, color);
+    VERIFY_COLOR(probe(UsageStatus{}, scale).at(point), color);
+}
 
-    VERIFY_COLOR(gauge.at(11, 11), hubColor);
-    VERIFY_COLOR(gauge.onRay(270, 6), discColor);
-    VERIFY_COLOR(gauge.atPosition(89, 8.6), redZoneColor);
-    for (int dot = 0; dot < 12; ++dot) {
-        const double position = dot * 100 / 15.0;
-        QVERIFY2(gauge.atPosition(position, 8.6).red() > 100, qPrintable(QString::number(dot)));
-        if (dot < 11)
-            VERIFY_COLOR(gauge.atPosition(position + 50 / 15.0, 8.6), discColor); // between two dots
-    }
-    VERIFY_COLOR(gauge.atPosition(78 + 50 / 15.0, 8.6), redZoneColor); // no dot in the red zone
+void TestGaugeIconRenderer::noHandsWithoutWindows_data()
+{
+    addScaleColumn();
+    QTest::newRow("scale 2") << 2.0;
+    QTest::newRow("scale 12") << 12.0;
+}
 
-    for (int y = 0; y < gauge.image.height(); ++y) {
-        for (int x = 0; x < gauge.image.width(); ++x) {
-            const QColor pixel = gauge.image.pixelColor(x, y);
+void TestGaugeIconRenderer::noHandsWithoutWindows()
+{
+    QFETCH(double, scale);
+    const QImage image = probe(UsageStatus{}, scale).image;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor pixel = image.pixelColor(x, y);
             QVERIFY(!isClose(pixel, codexColor, 40) && !isClose(pixel, claudeColor, 40));
             QVERIFY(!isClose(pixel, outlineColor));
         }
@@ -180,7 +220,7 @@ void TestGaugeIconRenderer::emptyDial()
 
 void TestGaugeIconRenderer::redOnlyInTheRedZone_data()
 {
-    emptyDial_data();
+    noHandsWithoutWindows_data();
 }
 
 // Catches an arc mirrored or swept the wrong way: every red pixel lies on the band from 11.6
