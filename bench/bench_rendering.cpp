@@ -1,4 +1,5 @@
 #include "GaugeIconRenderer.h"
+#include "RenderHarness.h"
 
 #include <QGuiApplication>
 #include <QProcess>
@@ -6,25 +7,6 @@
 #include <QTest>
 
 using namespace Qt::StringLiterals;
-
-namespace {
-
-// Four hands, as with both providers signed in.
-UsageStatus busyStatus()
-{
-    const QDateTime now = QDateTime::currentDateTimeUtc();
-    const auto window = [&now](Provider provider, WindowSpeed speed, double used) {
-        const qint64 length = speed == WindowSpeed::fast ? 18000 : 604800;
-        return UsageWindow::make(provider, speed, used, now.addSecs(length / 2), length, now);
-    };
-    return {now,
-            {{Provider::codex, true, u"live"_s, std::nullopt,
-              {window(Provider::codex, WindowSpeed::fast, 28), window(Provider::codex, WindowSpeed::slow, 55)}, false},
-             {Provider::claude, true, u"live"_s, std::nullopt,
-              {window(Provider::claude, WindowSpeed::fast, 74), window(Provider::claude, WindowSpeed::slow, 18)}, false}}};
-}
-
-} // namespace
 
 class BenchRendering : public QObject
 {
@@ -45,7 +27,7 @@ void BenchRendering::gauge_data()
 void BenchRendering::gauge()
 {
     QFETCH(double, scale);
-    const UsageStatus status = busyStatus();
+    const UsageStatus status = RenderHarness::sample(28, 55, 74, 18); // four hands, as with both providers
     QBENCHMARK {
         const QImage image = GaugeIconRenderer::image(status, scale);
         QVERIFY(!image.isNull());

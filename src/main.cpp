@@ -6,11 +6,12 @@
 
 namespace {
 
+// One character per byte, so that the output path reaches the harness with its bytes unchanged.
 QStringList argumentList(int argc, char *argv[])
 {
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
-        arguments.append(QString::fromLocal8Bit(argv[i]));
+        arguments.append(QString::fromLatin1(argv[i]));
     return arguments;
 }
 
@@ -25,7 +26,7 @@ int renderPreview(char *programName, const QString &outputPath)
     int argc = 1;
     char *argv[] = {programName, nullptr};
     const QGuiApplication application(argc, argv);
-    return RenderHarness::run(outputPath);
+    return RenderHarness::runWithEncodedPath(outputPath.toLatin1());
 }
 
 } // namespace

@@ -26,11 +26,6 @@ HandGeometry handGeometry(WindowSpeed speed)
     return speed == WindowSpeed::fast ? HandGeometry{10.3, 7.5, 2.1} : HandGeometry{-1.2, 9.4, 1.9};
 }
 
-QColor white(qreal level, qreal alpha)
-{
-    return QColor::fromRgbF(level, level, level, alpha);
-}
-
 // Position 0 at 230 degrees, 50 straight up, 100 at -50 degrees: 280 degrees clockwise.
 double dialAngleDegrees(double position)
 {
@@ -70,11 +65,12 @@ QPainterPath clockwiseArc(QPointF center, qreal radius, double startDegrees, dou
 void drawScale(QPainter &painter, QPointF center)
 {
     // A dot every 100/15 positions, none in the red zone: 12 dots.
+    const QColor dotColor = GaugeIconRenderer::white(0.9, 0.8);
     for (int i = 0; i <= 15; ++i) {
         const double position = i * 100 / 15.0;
         if (position >= redZoneStart)
             continue;
-        fillCircle(painter, pointOnRay(center, scaleRadius, dialAngleDegrees(position)), 0.62, white(0.9, 0.8));
+        fillCircle(painter, pointOnRay(center, scaleRadius, dialAngleDegrees(position)), 0.62, dotColor);
     }
     painter.setBrush(Qt::NoBrush);
     painter.setPen(roundPen(QColor::fromRgbF(1, 0, 0, 1), 2.3));
@@ -117,14 +113,17 @@ QImage GaugeIconRenderer::image(const UsageStatus &status, qreal scale)
 
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.translate(0, gaugeSize * scale);
-    painter.scale(scale, -scale);
+    // The whole pixel square holds the drawing, also where 22 * scale is no whole number.
+    const qreal pixelsPerUnit = pixels / gaugeSize;
+    painter.translate(0, pixels);
+    painter.scale(pixelsPerUnit, -pixelsPerUnit);
 
     fillCircle(painter, dialCenter, 10.5, white(0.09, 0.96));
     drawScale(painter, dialCenter);
     for (const UsageWindow &window : inDrawingOrder(status.windows()))
         drawHand(painter, dialCenter, window);
     fillCircle(painter, dialCenter, 0.9, white(0.97, 1));
+    painter.end();
     return image;
 }
 
@@ -155,4 +154,9 @@ double GaugeIconRenderer::dialPosition(double usedPercent, double expectedRemain
 QColor GaugeIconRenderer::providerColor(Provider provider)
 {
     return provider == Provider::claude ? QColor::fromRgbF(1.0, 0.55, 0.34, 1) : QColor::fromRgbF(0.16, 0.82, 0.84, 1);
+}
+
+QColor GaugeIconRenderer::white(qreal level, qreal alpha)
+{
+    return QColor::fromRgbF(level, level, level, alpha);
 }

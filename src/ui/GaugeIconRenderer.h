@@ -18,4 +18,7 @@ double dialPosition(double usedPercent, double expectedRemainingPercent);
 // The provider's colour, shared by the hands and anything else that names the provider.
 QColor providerColor(Provider provider);
 
+// A grey from black (0) to white (1) with the given opacity, as the gauge and its previews use.
+QColor white(qreal level, qreal alpha);
+
 } // namespace GaugeIconRenderer

@@ -31,11 +31,6 @@ struct Appearance {
     QColor tileColor;
 };
 
-QColor grey(qreal level)
-{
-    return QColor::fromRgbF(level, level, level, 1);
-}
-
 UsageWindow sampleWindow(Provider provider, WindowSpeed speed, double usedPercent, const QDateTime &now)
 {
     const qint64 length = speed == WindowSpeed::fast ? 18000 : 604800;
@@ -57,17 +52,9 @@ ProviderResult sampleResult(Provider provider, std::optional<double> fast, std::
     return result;
 }
 
-UsageStatus sample(std::optional<double> codexFast, std::optional<double> codexSlow,
-                   std::optional<double> claudeFast, std::optional<double> claudeSlow)
-{
-    const QDateTime now = QDateTime::currentDateTimeUtc();
-    return {now,
-            {sampleResult(Provider::codex, codexFast, codexSlow, now),
-             sampleResult(Provider::claude, claudeFast, claudeSlow, now)}};
-}
-
 QList<Sample> samples()
 {
+    using RenderHarness::sample;
     return {{u"typical"_s, sample(28, 55, 74, 18)},
             {u"codex hot"_s, sample(92, 80, 12, 40)},
             {u"claude only"_s, sample(std::nullopt, std::nullopt, 60, 30)}};
@@ -76,7 +63,7 @@ QList<Sample> samples()
 // The gauge draws fixed colours, so the settings differ only in their tiles and labels.
 QList<Appearance> appearances()
 {
-    return {{u"light"_s, grey(0.95)}, {u"dark"_s, grey(0.12)}};
+    return {{u"light"_s, GaugeIconRenderer::white(0.95, 1)}, {u"dark"_s, GaugeIconRenderer::white(0.12, 1)}};
 }
 
 // The layout is measured from the lower left of the sheet; QImage counts from the upper left.
@@ -104,7 +91,7 @@ QImage renderSheet()
     QImage sheet(sheetWidth, sheetHeight, QImage::Format_RGB32);
     if (sheet.isNull())
         return sheet;
-    sheet.fill(grey(0.3));
+    sheet.fill(GaugeIconRenderer::white(0.3, 1));
 
     QPainter painter(&sheet);
     painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
@@ -118,6 +105,7 @@ QImage renderSheet()
         for (qsizetype column = 0; column < columns.size(); ++column)
             drawTile(painter, QPointF(column * 280 + 16, row * 302 + 16), rows[row], columns[column]);
     }
+    painter.end();
     return sheet;
 }
 
@@ -145,6 +133,12 @@ void print(std::FILE *stream, const QString &line)
     std::fflush(stream);
 }
 
+int reportWriteFailure(const QString &reason)
+{
+    print(stderr, u"write failed: "_s + reason);
+    return 1;
+}
+
 } // namespace
 
 std::optional<QString> RenderHarness::outputPathFromArguments(const QStringList &arguments)
@@ -155,6 +149,15 @@ std::optional<QString> RenderHarness::outputPathFromArguments(const QStringList 
     return arguments.value(at + 1, u"tidemarker-preview.png"_s);
 }
 
+UsageStatus RenderHarness::sample(std::optional<double> codexFast, std::optional<double> codexSlow,
+                                  std::optional<double> claudeFast, std::optional<double> claudeSlow)
+{
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    return {now,
+            {sampleResult(Provider::codex, codexFast, codexSlow, now),
+             sampleResult(Provider::claude, claudeFast, claudeSlow, now)}};
+}
+
 int RenderHarness::run(const QString &outputPath)
 {
     const std::optional<QByteArray> png = encodePng(renderSheet());
@@ -162,10 +165,16 @@ int RenderHarness::run(const QString &outputPath)
         print(stderr, u"render failed"_s);
         return 1;
     }
-    if (const std::optional<QString> failure = writeFile(outputPath, *png)) {
-        print(stderr, u"write failed: "_s + *failure);
-        return 1;
-    }
+    if (const std::optional<QString> failure = writeFile(outputPath, *png))
+        return reportWriteFailure(*failure);
     print(stdout, u"wrote "_s + outputPath);
     return 0;
+}
+
+int RenderHarness::runWithEncodedPath(const QByteArray &outputPath)
+{
+    const QString path = QFile::decodeName(outputPath);
+    if (QFile::encodeName(path) != outputPath)
+        return reportWriteFailure(u"the path is not valid text in the system's encoding"_s);
+    return run(path);
 }

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "UsageModels.h"
+
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
@@ -13,8 +16,17 @@ namespace RenderHarness {
 // "tidemarker-preview.png" when none follows; nothing without the switch.
 std::optional<QString> outputPathFromArguments(const QStringList &arguments);
 
+// A status taken now from used percentages, one window per value given; an absent value means
+// no window of that speed. Every window is half-way through, so each hand stands at its value.
+UsageStatus sample(std::optional<double> codexFast, std::optional<double> codexSlow,
+                   std::optional<double> claudeFast, std::optional<double> claudeSlow);
+
 // Writes the sheet, reports the outcome on standard output or standard error and returns the
 // process exit status: 0 when written, 1 when not.
 int run(const QString &outputPath);
+
+// As run(), for a path as the command line gives it, in the system's encoding. Bytes that are no
+// text there are refused: decoding them would write a file of another name.
+int runWithEncodedPath(const QByteArray &outputPath);
 
 } // namespace RenderHarness

@@ -3,6 +3,7 @@
 #include <QColor>
 #include <QImage>
 #include <QPoint>
+#include <QPointF>
 
 #include <cmath>
 #include <cstdlib>
@@ -26,10 +27,14 @@ struct GaugeProbe {
                                 topLeft.y() + int(std::floor((22 - y) * scale)));
     }
 
-    QColor onRay(double angleDegrees, double radius) const
+    QColor at(QPointF point) const { return at(point.x(), point.y()); }
+
+    QColor onRay(double angleDegrees, double radius) const { return at(pointOnRay({11, 11}, angleDegrees, radius)); }
+
+    static QPointF pointOnRay(QPointF from, double angleDegrees, double radius)
     {
         const double angle = angleDegrees * M_PI / 180;
-        return at(11 + radius * std::cos(angle), 11 + radius * std::sin(angle));
+        return from + QPointF(radius * std::cos(angle), radius * std::sin(angle));
     }
 
     static double angleOf(double position) { return 230 - 2.8 * position; }
@@ -49,5 +54,6 @@ inline const QColor codexColor(41, 209, 214);
 inline const QColor claudeColor(255, 140, 87);
 inline const QColor hubColor(247, 247, 247);
 inline const QColor discColor(23, 23, 23, 245);
+inline const QColor dotColor(190, 190, 190, 253); // over the disc
 inline const QColor outlineColor(0, 0, 0);
 inline const QColor redZoneColor(255, 0, 0);

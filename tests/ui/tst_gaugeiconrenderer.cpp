@@ -61,8 +61,12 @@ private Q_SLOTS:
     void dialPosition();
     void imageSize_data();
     void imageSize();
+    void fillsFractionalSizes_data();
+    void fillsFractionalSizes();
     void emptyDial_data();
     void emptyDial();
+    void noHandsWithoutWindows_data();
+    void noHandsWithoutWindows();
     void redOnlyInTheRedZone_data();
     void redOnlyInTheRedZone();
     void hands_data();
@@ -109,6 +113,8 @@ void TestGaugeIconRenderer::imageSize_data()
     QTest::newRow("tray") << 1.0 << 22;
     QTest::newRow("double") << 2.0 << 44;
     QTest::newRow("preview") << 12.0 << 264;
+    QTest::newRow("rounded up") << 1.25 << 28;
+    QTest::newRow("rounded down") << 1.6 << 35;
 }
 
 void TestGaugeIconRenderer::imageSize()
@@ -122,32 +128,90 @@ void TestGaugeIconRenderer::imageSize()
     QCOMPARE(image.pixelColor(pixels - 1, pixels - 1).alpha(), 0);
 }
 
+void TestGaugeIconRenderer::fillsFractionalSizes_data()
+{
+    addScaleColumn();
+    QTest::newRow("27.5 pixels, rounded up") << 1.25;
+    QTest::newRow("35.2 pixels, rounded down") << 1.6;
+}
+
+// The disc sits in the middle of the rounded square: its rim shows alike on opposite sides.
+void TestGaugeIconRenderer::fillsFractionalSizes()
+{
+    QFETCH(double, scale);
+    const QImage image = GaugeIconRenderer::image(UsageStatus{}, scale).convertToFormat(QImage::Format_ARGB32);
+    const int last = image.width() - 1;
+    for (int i = 0; i <= last; ++i) {
+        const QString where = QString::number(i);
+        QVERIFY2(std::abs(image.pixelColor(i, 0).alpha() - image.pixelColor(i, last).alpha()) <= 8, qPrintable(where));
+        QVERIFY2(std::abs(image.pixelColor(0, i).alpha() - image.pixelColor(last, i).alpha()) <= 8, qPrintable(where));
+    }
+}
+
 void TestGaugeIconRenderer::emptyDial_data()
+{
+    addScaleColumn();
+    QTest::addColumn<QPointF>("point");
+    QTest::addColumn<QColor>("color");
+
+    const QPointF center(11, 11);
+    const auto at = [&center](double position, double radius) {
+        return GaugeProbe::pointOnRay(center, GaugeProbe::angleOf(position), radius);
+    };
+    for (double scale : {2.0, 12.0}) {
+        const QByteArray suffix = scale == 2 ? " @2" : " @12";
+        QTest::newRow("hub at the centre" + suffix) << scale << center << hubColor;
+        QTest::newRow("disc inside the scale" + suffix) << scale << GaugeProbe::pointOnRay(center, 270, 6) << discColor;
+        QTest::newRow("red zone" + suffix) << scale << at(89, 8.6) << redZoneColor;
+    }
+
+    // The finer rows need the preview's pixels, a twelfth of a unit.
+    QTest::newRow("hub reaches 0.8") << 12.0 << GaugeProbe::pointOnRay(center, 200, 0.8) << hubColor;
+    QTest::newRow("hub ends before 1.0") << 12.0 << GaugeProbe::pointOnRay(center, 200, 1.0) << discColor;
+    for (int dot = 0; dot < 12; ++dot) {
+        const double position = dot * 100 / 15.0;
+        QTest::addRow("dot %d", dot) << 12.0 << at(position, 8.6) << dotColor;
+        if (dot < 11)
+            QTest::addRow("disc after dot %d", dot) << 12.0 << at(position + 50 / 15.0, 8.6) << discColor;
+    }
+    QTest::newRow("no dot in the red zone") << 12.0 << at(78 + 50 / 15.0, 8.6) << redZoneColor;
+    for (int dot : {0, 11}) {
+        for (double direction : {0, 90, 180, 270}) {
+            const QPointF dotCenter = at(dot * 100 / 15.0, 8.6);
+            QTest::addRow("dot %d reaches 0.55 at %g degrees", dot, direction)
+                << 12.0 << GaugeProbe::pointOnRay(dotCenter, direction, 0.55) << dotColor;
+            QTest::addRow("dot %d ends before 0.7 at %g degrees", dot, direction)
+                << 12.0 << GaugeProbe::pointOnRay(dotCenter, direction, 0.7) << discColor;
+        }
+    }
+    QTest::newRow("red zone reaches 1.05 inwards") << 12.0 << at(89, 8.6 - 1.05) << redZoneColor;
+    QTest::newRow("red zone reaches 1.05 outwards") << 12.0 << at(89, 8.6 + 1.05) << redZoneColor;
+    QTest::newRow("red zone ends before 1.3 inwards") << 12.0 << at(89, 8.6 - 1.3) << discColor;
+    QTest::newRow("red zone ends before 1.3 outwards") << 12.0 << at(89, 8.6 + 1.3) << discColor;
+}
+
+void TestGaugeIconRenderer::emptyDial()
+{
+    QFETCH(double, scale);
+    QFETCH(QPointF, point);
+    QFETCH(QColor, color);
+    VERIFY_COLOR(probe(UsageStatus{}, scale).at(point), color);
+}
+
+void TestGaugeIconRenderer::noHandsWithoutWindows_data()
 {
     addScaleColumn();
     QTest::newRow("scale 2") << 2.0;
     QTest::newRow("scale 12") << 12.0;
 }
 
-void TestGaugeIconRenderer::emptyDial()
+void TestGaugeIconRenderer::noHandsWithoutWindows()
 {
     QFETCH(double, scale);
-    const GaugeProbe gauge = probe(UsageStatus{}, scale);
-
-    VERIFY_COLOR(gauge.at(11, 11), hubColor);
-    VERIFY_COLOR(gauge.onRay(270, 6), discColor);
-    VERIFY_COLOR(gauge.atPosition(89, 8.6), redZoneColor);
-    for (int dot = 0; dot < 12; ++dot) {
-        const double position = dot * 100 / 15.0;
-        QVERIFY2(gauge.atPosition(position, 8.6).red() > 100, qPrintable(QString::number(dot)));
-        if (dot < 11)
-            VERIFY_COLOR(gauge.atPosition(position + 50 / 15.0, 8.6), discColor); // between two dots
-    }
-    VERIFY_COLOR(gauge.atPosition(78 + 50 / 15.0, 8.6), redZoneColor); // no dot in the red zone
-
-    for (int y = 0; y < gauge.image.height(); ++y) {
-        for (int x = 0; x < gauge.image.width(); ++x) {
-            const QColor pixel = gauge.image.pixelColor(x, y);
+    const QImage image = probe(UsageStatus{}, scale).image;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor pixel = image.pixelColor(x, y);
             QVERIFY(!isClose(pixel, codexColor, 40) && !isClose(pixel, claudeColor, 40));
             QVERIFY(!isClose(pixel, outlineColor));
         }
@@ -156,7 +220,7 @@ void TestGaugeIconRenderer::emptyDial()
 
 void TestGaugeIconRenderer::redOnlyInTheRedZone_data()
 {
-    emptyDial_data();
+    noHandsWithoutWindows_data();
 }
 
 // Catches an arc mirrored or swept the wrong way: every red pixel lies on the band from 11.6

@@ -15,7 +15,7 @@ struct Outcome {
 };
 
 // Runs the program as a user would on a machine without any display.
-Outcome runTidemarker(const QStringList &arguments, const QString &workingDirectory)
+Outcome run(const QString &program, const QStringList &arguments, const QString &workingDirectory)
 {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     for (const QString &name : {u"DISPLAY"_s, u"WAYLAND_DISPLAY"_s, u"QT_QPA_PLATFORM"_s})
@@ -24,10 +24,15 @@ Outcome runTidemarker(const QStringList &arguments, const QString &workingDirect
     QProcess process;
     process.setProcessEnvironment(environment);
     process.setWorkingDirectory(workingDirectory);
-    process.start(QStringLiteral(TIDEMARKER_BINARY), arguments);
+    process.start(program, arguments);
     if (!process.waitForFinished(-1) || process.exitStatus() != QProcess::NormalExit)
         return {};
     return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
+}
+
+Outcome runTidemarker(const QStringList &arguments, const QString &workingDirectory)
+{
+    return run(QStringLiteral(TIDEMARKER_BINARY), arguments, workingDirectory);
 }
 
 } // namespace
@@ -39,6 +44,8 @@ private Q_SLOTS:
     void writesTheSheet_data();
     void writesTheSheet();
     void missingFolder();
+    void pathNotText_data();
+    void pathNotText();
 };
 
 void TestRenderCommand::writesTheSheet_data()
@@ -47,6 +54,7 @@ void TestRenderCommand::writesTheSheet_data()
     QTest::addColumn<QString>("file");
     QTest::newRow("default name") << QStringList{u"--render"_s} << u"tidemarker-preview.png"_s;
     QTest::newRow("path given") << QStringList{u"--render"_s, u"sheet.png"_s} << u"sheet.png"_s;
+    QTest::newRow("path beyond ASCII") << QStringList{u"--render"_s, u"übersicht.png"_s} << u"übersicht.png"_s;
     QTest::newRow("switch as the path") << QStringList{u"--render"_s, u"--render"_s} << u"--render"_s;
     QTest::newRow("other arguments around") << QStringList{u"-v"_s, u"--render"_s, u"later.png"_s, u"--quiet"_s}
                                             << u"later.png"_s;
@@ -82,6 +90,28 @@ void TestRenderCommand::missingFolder()
     QVERIFY2(outcome.err.startsWith("write failed: missing/sheet.png: "), outcome.err.constData());
     QVERIFY(outcome.err.endsWith('\n'));
     QCOMPARE(outcome.err.count('\n'), 1);
+    QVERIFY(QDir(dir.path()).isEmpty());
+}
+
+void TestRenderCommand::pathNotText_data()
+{
+    QTest::addColumn<QString>("bytes"); // as printf writes them
+    QTest::newRow("stray byte") << u"a\\377.png"_s;
+    QTest::newRow("character cut short") << u"a\\303.png"_s;
+}
+
+// Such a path would be decoded into another name; only a shell hands its bytes over unchanged.
+void TestRenderCommand::pathNotText()
+{
+    QFETCH(QString, bytes);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+
+    const QString script = u"exec \"$0\" --render \"$(printf '%1')\""_s.arg(bytes);
+    const Outcome outcome = run(u"/bin/sh"_s, {u"-c"_s, script, QStringLiteral(TIDEMARKER_BINARY)}, dir.path());
+    QCOMPARE(outcome.exitCode, 1);
+    QCOMPARE(outcome.out, QByteArray());
+    QCOMPARE(outcome.err, "write failed: the path is not valid text in the system's encoding\n");
     QVERIFY(QDir(dir.path()).isEmpty());
 }
 
