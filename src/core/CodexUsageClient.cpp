@@ -1,7 +1,8 @@
 #include "CodexUsageClient.h"
 
+#include "ProviderInput.h"
+
 #include <QDir>
-#include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QtConcurrent/QtConcurrentRun>
@@ -11,8 +12,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-constexpr qint64 maxAuthFileBytes = 1024 * 1024;
 
 // Reads one JSON document strictly and remembers the first thing that was wrong with it.
 class StrictReader
@@ -25,13 +24,12 @@ public:
 
     std::optional<QJsonObject> topLevel(const QByteArray &json)
     {
-        QJsonParseError parseError;
-        const QJsonDocument document = QJsonDocument::fromJson(json, &parseError);
-        if (parseError.error != QJsonParseError::NoError) {
-            m_error = u"%1 is not valid JSON: %2 at offset %3"_s.arg(
-                m_document, parseError.errorString()).arg(parseError.offset);
+        const auto parsed = parseJsonDocument(json, m_document);
+        if (const auto *error = std::get_if<PlainError>(&parsed)) {
+            m_error = error->description;
             return std::nullopt;
         }
+        const QJsonDocument &document = std::get<QJsonDocument>(parsed);
         if (!document.isObject()) {
             m_error = u"%1 is not a JSON object"_s.arg(m_document);
             return std::nullopt;
@@ -196,16 +194,11 @@ QString CodexUsageClient::authFilePath()
 std::variant<AuthFile, CodexFailure> CodexUsageClient::readAuth()
 {
     const QString path = authFilePath();
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return PlainError{u"cannot read %1: %2"_s.arg(path, file.errorString())};
-    const QByteArray bytes = file.read(maxAuthFileBytes + 1);
-    if (file.error() != QFileDevice::NoError)
-        return PlainError{u"cannot read %1: %2"_s.arg(path, file.errorString())};
-    if (bytes.size() > maxAuthFileBytes)
-        return PlainError{u"cannot read %1: larger than 1 MiB"_s.arg(path)};
+    const auto bytes = readSmallFile(path);
+    if (const auto *error = std::get_if<PlainError>(&bytes))
+        return *error;
 
-    auto decoded = decodeAuth(bytes);
+    auto decoded = decodeAuth(std::get<QByteArray>(bytes));
     if (auto *error = std::get_if<PlainError>(&decoded))
         return PlainError{u"%1 (%2)"_s.arg(error->description, path)};
     return std::get<AuthFile>(decoded);
@@ -220,11 +213,7 @@ QCoro::Task<std::variant<UsagePayload, CodexFailure>> CodexUsageClient::fetchPay
     if (!tokens || !tokens->accessToken || tokens->accessToken->isEmpty())
         co_return UsageError::missingToken;
 
-    UsageRequest::Headers headers = {
-        {"Authorization", "Bearer " + tokens->accessToken->toUtf8()},
-        {"Accept", "application/json"},
-        {"User-Agent", "Tidemarker/0.3"},
-    };
+    UsageRequest::Headers headers = UsageRequest::bearerHeaders(tokens->accessToken->toUtf8());
     if (tokens->accountId && !tokens->accountId->isEmpty())
         headers.append({"ChatGPT-Account-Id", tokens->accountId->toUtf8()});
 
@@ -232,7 +221,7 @@ QCoro::Task<std::variant<UsagePayload, CodexFailure>> CodexUsageClient::fetchPay
     if (const auto *error = std::get_if<PlainError>(&outcome))
         co_return *error;
     const HttpReply &reply = std::get<HttpReply>(outcome);
-    if (reply.status < 200 || reply.status > 299)
+    if (!reply.isSuccess())
         co_return UsageError::fetchFailed;
 
     auto payload = decodePayload(reply.body);

@@ -40,9 +40,10 @@ QString describeFailure(const QNetworkReply &reply, Abort abort)
     switch (reply.error()) {
     case QNetworkReply::OperationCanceledError:
         return u"request cancelled"_s;
-    case QNetworkReply::InsecureRedirectError:
-    case QNetworkReply::TooManyRedirectsError: {
-        const QUrl target = reply.attribute(QNetworkRequest::RedirectionTargetAttribute).toUrl();
+    case QNetworkReply::TooManyRedirectsError:
+        return u"too many redirects"_s;
+    case QNetworkReply::InsecureRedirectError: {
+        const QUrl target = QUrl::fromEncoded(reply.rawHeader("Location"));
         return u"redirect to %1 not followed: only the same origin may receive the token"_s.arg(
             originOf(reply.url().resolved(target)));
     }
@@ -66,6 +67,15 @@ void UsageRequest::setIdleTimeout(std::chrono::milliseconds timeout)
     idleTimeout = timeout;
 }
 
+UsageRequest::Headers UsageRequest::bearerHeaders(const QByteArray &accessToken)
+{
+    return {
+        {"Authorization", "Bearer " + accessToken},
+        {"Accept", "application/json"},
+        {"User-Agent", "Tidemarker/0.3"},
+    };
+}
+
 QNetworkAccessManager &UsageRequest::networkManager()
 {
     static QPointer<QNetworkAccessManager> manager;
@@ -79,6 +89,12 @@ QNetworkAccessManager &UsageRequest::networkManager()
 
 QCoro::Task<HttpOutcome> UsageRequest::get(QUrl url, Headers headers)
 {
+    // A line break in a value (a token pasted with one, say) would smuggle in another header.
+    for (const auto &[name, value] : headers) {
+        if (value.contains('\r') || value.contains('\n') || value.contains('\0'))
+            co_return PlainError{u"request header \"%1\" holds a line break"_s.arg(QString::fromLatin1(name))};
+    }
+
     QNetworkRequest request(url);
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
                          QNetworkRequest::SameOriginRedirectPolicy);
@@ -111,7 +127,7 @@ QCoro::Task<HttpOutcome> UsageRequest::get(QUrl url, Headers headers)
     co_await reply.get();
 
     const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
-    if (*abort != Abort::none || isPlainError(reply->error()) || !status.isValid())
+    if (*abort != Abort::none || isPlainError(reply->error()))
         co_return PlainError{describeFailure(*reply, *abort)};
-    co_return HttpReply{status.toInt(), reply->readAll()};
+    co_return HttpReply{status.toInt(), reply->readAll()}; // a reply without a status was not HTTP
 }

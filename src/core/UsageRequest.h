@@ -15,8 +15,10 @@ class QNetworkAccessManager;
 
 // What came back over HTTP, whatever the status.
 struct HttpReply {
-    int status = 0;
+    int status = 0; // 0 when the answer was not HTTP at all
     QByteArray body;
+
+    bool isSuccess() const { return status >= 200 && status <= 299; }
 };
 
 // A failure that is not a provider's own (transport, file, decoding), shown by its description.
@@ -38,6 +40,9 @@ public:
     // GET with the headers in the given order and no body. Redirects are followed only
     // within the same origin, so a bearer token never travels to another host.
     static QCoro::Task<HttpOutcome> get(QUrl url, Headers headers);
+
+    // Authorization, Accept and User-Agent, in that order, as both usage endpoints expect.
+    static Headers bearerHeaders(const QByteArray &accessToken);
 
     // How long a request may go without receiving a byte; tests shorten it.
     static void setIdleTimeout(std::chrono::milliseconds timeout);

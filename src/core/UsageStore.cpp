@@ -1,5 +1,9 @@
 #include "UsageStore.h"
 
+#include "ClaudeUsageClient.h"
+#include "CodexEndpoint.h"
+#include "CodexUsageClient.h"
+
 #include <QPointer>
 
 #include <algorithm>
@@ -14,6 +18,14 @@ ProviderResult throttledClaudeResult()
 }
 
 } // namespace
+
+UsageStore::UsageStore(QObject *parent)
+    : UsageStore(
+          [] { return QDateTime::currentDateTimeUtc(); },
+          [client = CodexUsageClient(codexUsageUrl())](QDateTime now) { return client.result(now); },
+          [client = ClaudeUsageClient()](QDateTime now) { return client.result(now); }, parent)
+{
+}
 
 UsageStore::UsageStore(Clock clock, Fetch codex, Fetch claude, QObject *parent)
     : QObject(parent)

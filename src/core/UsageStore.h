@@ -22,6 +22,9 @@ public:
     static constexpr double backoffFactor = 2;
     static constexpr double backoffCap = 900; // seconds
 
+    // Asks the real endpoints: Codex at the address this build was configured with.
+    explicit UsageStore(QObject *parent = nullptr);
+    // Tests hand in their own clock and providers.
     UsageStore(Clock clock, Fetch codex, Fetch claude, QObject *parent = nullptr);
 
     // Never fails; status() holds the new snapshot when it returns. Refreshes may overlap:

@@ -1,1 +1,306 @@
-int main() { return 0; }
+#include "CodexUsageClient.h"
+#include "FakeHttpServer.h"
+#include "TemporaryHome.h"
+
+#include <QTest>
+
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QDateTime now = QDateTime(QDate(2026, 12, 7), QTime(12, 0), Qt::UTC);
+const QByteArray usagePath = "/backend-api/wham/usage";
+const QByteArray signedIn = R"({"tokens": {"access_token": "codex-token", "account_id": "acct-1"}})";
+
+QByteArray window(double used, const QDateTime &resetAt, double length)
+{
+    return u"{\"used_percent\": %1, \"reset_at\": %2, \"limit_window_seconds\": %3}"_s
+        .arg(used).arg(resetAt.toSecsSinceEpoch()).arg(length).toUtf8();
+}
+
+const QByteArray bothWindows = "{\"rate_limit\": {\"primary_window\": " + window(40, now.addSecs(9000), 18000)
+    + ", \"secondary_window\": " + window(62.5, now.addSecs(302400), 604800) + "}, \"plan_type\": \"plus\"}";
+
+} // namespace
+
+class TestCodexUsageClient : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase();
+    void init();
+    void sendsHeadersAndBuildsBothWindows();
+    void accountHeaderOnlyWithAnId_data();
+    void accountHeaderOnlyWithAnId();
+    void missingToken_data();
+    void missingToken();
+    void unreadableAuth_data();
+    void unreadableAuth();
+    void codexHome_data();
+    void codexHome();
+    void statuses_data();
+    void statuses();
+    void payloads_data();
+    void payloads();
+    void loneWindowFollowsItsLength_data();
+    void loneWindowFollowsItsLength();
+    void transportFailureIsDescribed();
+
+private:
+    ProviderResult fetch() const { return QCoro::waitFor(CodexUsageClient(m_server.url(QString::fromLatin1(usagePath))).result(now)); }
+    void writeAuth(const QByteArray &json) const { m_home->write(u".codex/auth.json"_s, json); }
+
+    FakeHttpServer m_server;
+    std::unique_ptr<TemporaryHome> m_home;
+};
+
+void TestCodexUsageClient::initTestCase()
+{
+    QVERIFY(m_server.listen());
+}
+
+void TestCodexUsageClient::init()
+{
+    m_home = std::make_unique<TemporaryHome>(std::initializer_list<const char *>{"CODEX_HOME"});
+    QVERIFY(m_home->isValid());
+    writeAuth(signedIn);
+    m_server.clearRequests();
+    m_server.respond(usagePath, FakeResponse::json(bothWindows));
+}
+
+void TestCodexUsageClient::sendsHeadersAndBuildsBothWindows()
+{
+    const ProviderResult result = fetch();
+    QVERIFY(result.ok);
+    QCOMPARE(result.source, u"live"_s);
+    QVERIFY(!result.error);
+    QVERIFY(!result.needsAuth);
+    QCOMPARE(result.windows.size(), 2);
+    QCOMPARE(result.windows[0].id(), u"codex_fast"_s);
+    QCOMPARE(result.windows[0].pressurePercent, 9.999999999999998);
+    QCOMPARE(result.windows[1].id(), u"codex_slow"_s);
+    QCOMPARE(result.windows[1].pressurePercent, -12.5);
+    QCOMPARE(result.windows[1].resetAt, now.addSecs(302400));
+
+    const QList<RecordedRequest> requests = m_server.requests(usagePath);
+    QCOMPARE(requests.size(), 1);
+    QList<QByteArray> names;
+    for (const auto &header : requests[0].headers)
+        names.append(header.first);
+    const qsizetype first = names.indexOf("Authorization");
+    QCOMPARE(names.mid(first, 4), (QList<QByteArray>{"Authorization", "Accept", "User-Agent", "ChatGPT-Account-Id"}));
+    QCOMPARE(requests[0].header("Authorization"), QByteArray("Bearer codex-token"));
+    QCOMPARE(requests[0].header("Accept"), QByteArray("application/json"));
+    QCOMPARE(requests[0].header("User-Agent"), QByteArray("Tidemarker/0.3"));
+    QCOMPARE(requests[0].header("ChatGPT-Account-Id"), QByteArray("acct-1"));
+}
+
+void TestCodexUsageClient::accountHeaderOnlyWithAnId_data()
+{
+    QTest::addColumn<QByteArray>("auth");
+    QTest::newRow("no account id") << QByteArray(R"({"tokens": {"access_token": "t"}})");
+    QTest::newRow("empty account id") << QByteArray(R"({"tokens": {"access_token": "t", "account_id": ""}})");
+    QTest::newRow("null account id") << QByteArray(R"({"tokens": {"access_token": "t", "account_id": null}})");
+}
+
+void TestCodexUsageClient::accountHeaderOnlyWithAnId()
+{
+    QFETCH(QByteArray, auth);
+    writeAuth(auth);
+    QVERIFY(fetch().ok);
+    QVERIFY(!m_server.requests(usagePath).constFirst().hasHeader("ChatGPT-Account-Id"));
+}
+
+void TestCodexUsageClient::missingToken_data()
+{
+    QTest::addColumn<QByteArray>("auth");
+    QTest::newRow("empty object") << QByteArray("{}");
+    QTest::newRow("null tokens") << QByteArray(R"({"tokens": null})");
+    QTest::newRow("no access token") << QByteArray(R"({"tokens": {"account_id": "a"}})");
+    QTest::newRow("null access token") << QByteArray(R"({"tokens": {"access_token": null}})");
+    QTest::newRow("empty access token") << QByteArray(R"({"tokens": {"access_token": ""}})");
+}
+
+void TestCodexUsageClient::missingToken()
+{
+    QFETCH(QByteArray, auth);
+    writeAuth(auth);
+    const ProviderResult result = fetch();
+    QVERIFY(!result.ok);
+    QCOMPARE(result.source, u"error"_s);
+    QCOMPARE(result.error, u"no Codex auth (~/.codex/auth.json)"_s);
+    QVERIFY(result.needsAuth);
+    QVERIFY(m_server.requests().isEmpty());
+}
+
+void TestCodexUsageClient::unreadableAuth_data()
+{
+    QTest::addColumn<QByteArray>("auth"); // empty: no file at all
+    QTest::addColumn<QString>("message");
+    QTest::newRow("missing file") << QByteArray() << u"No such file or directory"_s;
+    QTest::newRow("not JSON") << QByteArray("codex-token") << u"auth.json is not valid JSON"_s;
+    QTest::newRow("array") << QByteArray("[]") << u"auth.json is not a JSON object"_s;
+    QTest::newRow("tokens a string") << QByteArray(R"({"tokens": "t"})") << u"\"tokens\" is not an object"_s;
+    QTest::newRow("token a number") << QByteArray(R"({"tokens": {"access_token": 5}})")
+                                    << u"\"tokens.access_token\" is not a string"_s;
+}
+
+void TestCodexUsageClient::unreadableAuth()
+{
+    QFETCH(QByteArray, auth);
+    QFETCH(QString, message);
+    if (auth.isEmpty())
+        QVERIFY(QFile::remove(m_home->filePath(u".codex/auth.json"_s)));
+    else
+        writeAuth(auth);
+    const ProviderResult result = fetch();
+    QVERIFY(!result.ok);
+    QVERIFY(!result.needsAuth);
+    QVERIFY2(result.error->contains(message), qPrintable(*result.error));
+    QVERIFY2(result.error->contains(u"auth.json"_s), qPrintable(*result.error));
+    QVERIFY(m_server.requests().isEmpty());
+}
+
+void TestCodexUsageClient::codexHome_data()
+{
+    QTest::addColumn<QString>("codexHome"); // relative to the temporary home; null: unset
+    QTest::addColumn<QString>("authFile");
+    QTest::newRow("unset uses ~/.codex") << QString() << u".codex/auth.json"_s;
+    QTest::newRow("set to a folder") << u"elsewhere"_s << u"elsewhere/auth.json"_s;
+    QTest::newRow("set but empty is the working folder") << u""_s << u"auth.json"_s;
+}
+
+void TestCodexUsageClient::codexHome()
+{
+    QFETCH(QString, codexHome);
+    QFETCH(QString, authFile);
+    QVERIFY(QFile::remove(m_home->filePath(u".codex/auth.json"_s)));
+    m_home->write(authFile, signedIn);
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(m_home->path());
+    if (!codexHome.isNull())
+        qputenv("CODEX_HOME", codexHome.isEmpty() ? QByteArray("") : m_home->filePath(codexHome).toUtf8());
+
+    const ProviderResult result = fetch();
+    QDir::setCurrent(previous);
+    QVERIFY2(result.ok, qPrintable(result.error.value_or(QString())));
+
+    // The message names the usual place even when CODEX_HOME points elsewhere.
+    m_home->write(authFile, "{}");
+    QDir::setCurrent(m_home->path());
+    const ProviderResult signedOut = fetch();
+    QDir::setCurrent(previous);
+    QCOMPARE(signedOut.error, u"no Codex auth (~/.codex/auth.json)"_s);
+}
+
+void TestCodexUsageClient::statuses_data()
+{
+    QTest::addColumn<int>("status");
+    for (int status : {401, 403, 429, 500})
+        QTest::addRow("%d", status) << status;
+}
+
+void TestCodexUsageClient::statuses()
+{
+    QFETCH(int, status);
+    m_server.respond(usagePath, FakeResponse::json(bothWindows, status));
+    const ProviderResult result = fetch();
+    QVERIFY(!result.ok);
+    QCOMPARE(result.source, u"error"_s);
+    QCOMPARE(result.error, u"usage fetch failed"_s);
+    QVERIFY(!result.needsAuth);
+    QVERIFY(result.windows.isEmpty());
+}
+
+void TestCodexUsageClient::payloads_data()
+{
+    const QByteArray good = window(10, now.addSecs(100), 18000);
+    QTest::addColumn<QByteArray>("body");
+    QTest::addColumn<QStringList>("ids");
+    QTest::addColumn<QString>("error"); // empty: none
+    QTest::newRow("no windows") << QByteArray(R"({"rate_limit": {}})") << QStringList() << QString();
+    QTest::newRow("both null") << QByteArray(R"({"rate_limit": {"primary_window": null, "secondary_window": null}})")
+                               << QStringList() << QString();
+    QTest::newRow("primary only") << "{\"rate_limit\": {\"primary_window\": " + good + "}}"
+                                  << QStringList{u"codex_fast"_s} << QString();
+    QTest::newRow("secondary null") << "{\"rate_limit\": {\"primary_window\": " + good + ", \"secondary_window\": null}}"
+                                    << QStringList{u"codex_fast"_s} << QString();
+    QTest::newRow("whole numbers and extras") << QByteArray(R"({"x": 1, "rate_limit": {"y": [], "primary_window":
+        {"used_percent": 5, "reset_at": 1796000000, "limit_window_seconds": 18000, "z": "w"}}})")
+                                              << QStringList{u"codex_fast"_s} << QString();
+    QTest::newRow("string number fails all") << "{\"rate_limit\": {\"primary_window\": " + good
+            + R"(, "secondary_window": {"used_percent": "40", "reset_at": 1, "limit_window_seconds": 604800}}})"
+                                             << QStringList()
+                                             << u"usage response: \"rate_limit.secondary_window.used_percent\" is not a number"_s;
+    QTest::newRow("missing member") << QByteArray(R"({"rate_limit": {"primary_window": {"used_percent": 1, "reset_at": 1}}})")
+                                    << QStringList()
+                                    << u"usage response: \"rate_limit.primary_window.limit_window_seconds\" is missing"_s;
+    QTest::newRow("no rate_limit") << QByteArray("{}") << QStringList() << u"usage response: \"rate_limit\" is missing"_s;
+    QTest::newRow("null rate_limit") << QByteArray(R"({"rate_limit": null})") << QStringList()
+                                     << u"usage response: \"rate_limit\" is null"_s;
+    QTest::newRow("window not an object") << QByteArray(R"({"rate_limit": {"primary_window": 3}})") << QStringList()
+                                          << u"usage response: \"rate_limit.primary_window\" is not an object"_s;
+    QTest::newRow("array") << QByteArray("[]") << QStringList() << u"usage response is not a JSON object"_s;
+    QTest::newRow("not JSON") << QByteArray("<html>") << QStringList() << u"usage response is not valid JSON"_s;
+}
+
+void TestCodexUsageClient::payloads()
+{
+    QFETCH(QByteArray, body);
+    QFETCH(QStringList, ids);
+    QFETCH(QString, error);
+    m_server.respond(usagePath, FakeResponse::json(body));
+    const ProviderResult result = fetch();
+
+    QStringList got;
+    for (const UsageWindow &w : result.windows)
+        got.append(w.id());
+    QCOMPARE(got, ids);
+    QCOMPARE(result.ok, !ids.isEmpty());
+    QCOMPARE(result.source, error.isEmpty() ? u"live"_s : u"error"_s);
+    if (error.isEmpty())
+        QVERIFY(!result.error);
+    else
+        QVERIFY2(result.error->startsWith(error), qPrintable(*result.error));
+}
+
+void TestCodexUsageClient::loneWindowFollowsItsLength_data()
+{
+    QTest::addColumn<QString>("member");
+    QTest::addColumn<double>("length");
+    QTest::addColumn<QString>("id");
+    QTest::newRow("weekly primary alone") << u"primary_window"_s << 604800.0 << u"codex_slow"_s;
+    QTest::newRow("one day is long") << u"primary_window"_s << 86400.0 << u"codex_slow"_s;
+    QTest::newRow("just under a day") << u"primary_window"_s << 86399.0 << u"codex_fast"_s;
+    QTest::newRow("short secondary alone") << u"secondary_window"_s << 18000.0 << u"codex_fast"_s;
+    QTest::newRow("weekly secondary alone") << u"secondary_window"_s << 604800.0 << u"codex_slow"_s;
+}
+
+void TestCodexUsageClient::loneWindowFollowsItsLength()
+{
+    QFETCH(QString, member);
+    QFETCH(double, length);
+    QFETCH(QString, id);
+    const QByteArray body = "{\"rate_limit\": {\"" + member.toUtf8() + "\": " + window(20, now.addSecs(60), length) + "}}";
+    m_server.respond(usagePath, FakeResponse::json(body));
+    const ProviderResult result = fetch();
+    QCOMPARE(result.windows.size(), 1);
+    QCOMPARE(result.windows[0].id(), id);
+    QCOMPARE(result.windows[0].limitWindowSeconds, length);
+}
+
+void TestCodexUsageClient::transportFailureIsDescribed()
+{
+    FakeResponse oversized = FakeResponse::json(QByteArray(UsageRequest::maxBodyBytes + 10, ' '));
+    m_server.respond(usagePath, oversized);
+    const ProviderResult result = fetch();
+    QVERIFY(!result.ok);
+    QVERIFY(!result.needsAuth);
+    QVERIFY2(result.error->startsWith(u"response too large"_s), qPrintable(*result.error));
+    QVERIFY(!result.error->contains(u"codex-token"_s));
+}
+
+QTEST_GUILESS_MAIN(TestCodexUsageClient)
+#include "tst_codexusageclient.moc"

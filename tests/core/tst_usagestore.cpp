@@ -1,3 +1,8 @@
+#include "ClaudeUsageClient.h"
+#include "CodexUsageClient.h"
+#include "FakeHttpServer.h"
+#include "TemporaryHome.h"
+#include "UsageRequest.h"
 #include "UsageStore.h"
 
 #include <QSignalSpy>
@@ -31,6 +36,7 @@ struct ScriptedProvider {
     QList<ProviderResult> answers; // the last one repeats
     std::chrono::milliseconds delay{0};
     int calls = 0;
+    int finished = 0;
     QList<QDateTime> asked;
     std::function<void()> onCall;
 
@@ -53,6 +59,7 @@ struct ScriptedProvider {
             const ProviderResult answer = answers.value(calls - 1, answers.value(answers.size() - 1));
             if (delay > 0ms)
                 co_await QCoro::sleepFor(delay);
+            ++finished;
             co_return answer;
         };
     }
@@ -78,7 +85,9 @@ private Q_SLOTS:
     void generatedAtIsTheStart();
     void codexIsAskedBeforeClaudeAnswers();
     void overlappingRefreshesLastFinishWins();
+    void destroyedWhileRefreshing_data();
     void destroyedWhileRefreshing();
+    void realClientsFetchConcurrently();
 
 private:
     QCoro::Task<void> refreshAt(const QDateTime &when);
@@ -255,12 +264,12 @@ void TestUsageStore::generatedAtIsTheStart()
 
 void TestUsageStore::codexIsAskedBeforeClaudeAnswers()
 {
-    QStringList order;
-    m_codex->onCall = [&] { order << u"codex"_s; };
-    m_claude->onCall = [&] { order << u"claude"_s; };
-    m_claude->delay = 50ms;
+    bool codexStillRunning = false;
+    m_codex->delay = 50ms;
+    m_claude->onCall = [&] { codexStillRunning = m_codex->calls == 1 && m_codex->finished == 0; };
     QCoro::waitFor(refreshAt(start));
-    QCOMPARE(order, (QStringList{u"codex"_s, u"claude"_s}));
+    QVERIFY(codexStillRunning);
+    QCOMPARE(m_codex->finished, 1);
 }
 
 void TestUsageStore::overlappingRefreshesLastFinishWins()
@@ -276,14 +285,61 @@ void TestUsageStore::overlappingRefreshesLastFinishWins()
     QCOMPARE(m_claude->calls, 1);
 }
 
+void TestUsageStore::destroyedWhileRefreshing_data()
+{
+    QTest::addColumn<int>("claudeDelayMs");
+    QTest::addColumn<int>("codexDelayMs");
+    QTest::newRow("while Claude is awaited") << 30 << 60;
+    QTest::newRow("while Codex is awaited") << 0 << 60;
+}
+
+// Both fetches finish after the store is gone; nothing may touch it.
 void TestUsageStore::destroyedWhileRefreshing()
 {
-    m_claude->delay = 30ms;
-    m_codex->delay = 60ms;
+    QFETCH(int, claudeDelayMs);
+    QFETCH(int, codexDelayMs);
+    m_claude->delay = std::chrono::milliseconds(claudeDelayMs);
+    m_codex->delay = std::chrono::milliseconds(codexDelayMs);
     auto pending = m_store->refresh();
     m_store.reset();
-    QTest::qWait(120); // both fetches finish after the store is gone; nothing may touch it
-    QVERIFY(pending.isReady());
+    QTRY_COMPARE(m_codex->finished, 1);
+    QTRY_VERIFY(pending.isReady());
+}
+
+// The Claude answer is held until the Codex request arrives: one after the other, the
+// Claude fetch could only time out.
+void TestUsageStore::realClientsFetchConcurrently()
+{
+    TemporaryHome home({"CODEX_HOME", "CLAUDE_CODE_OAUTH_TOKEN", "TIDEMARKER_CLAUDE_TOKEN_FILE", "CLAUDE_CONFIG_DIR"});
+    home.write(u".codex/auth.json"_s, R"({"tokens": {"access_token": "codex-token"}})");
+    qputenv("CLAUDE_CODE_OAUTH_TOKEN", "claude-token");
+    FakeHttpServer server;
+    QVERIFY(server.listen());
+    server.respond("/codex", FakeResponse::json(R"({"rate_limit": {"primary_window":
+        {"used_percent": 10, "reset_at": 1796000000, "limit_window_seconds": 18000}}})"));
+    server.respond("/claude", FakeResponse::json(R"({"seven_day": {"utilization": 20}})"));
+    server.hold("/claude");
+    connect(&server, &FakeHttpServer::requestReceived, this, [&](const RecordedRequest &request) {
+        if (request.path == "/codex")
+            server.release("/claude");
+    });
+    qputenv("TIDEMARKER_CLAUDE_USAGE_URL", server.url(u"/claude"_s).toEncoded());
+    UsageRequest::setIdleTimeout(2s);
+
+    UsageStore store([] { return start; },
+                     [client = CodexUsageClient(server.url(u"/codex"_s))](QDateTime now) { return client.result(now); },
+                     [client = ClaudeUsageClient()](QDateTime now) { return client.result(now); });
+    QCoro::waitFor(store.refresh());
+    UsageRequest::setIdleTimeout(UsageRequest::defaultIdleTimeout);
+    qunsetenv("TIDEMARKER_CLAUDE_USAGE_URL");
+    qunsetenv("CLAUDE_CODE_OAUTH_TOKEN");
+
+    const UsageStatus &status = store.status();
+    QCOMPARE(status.result(Provider::codex)->source, u"live"_s);
+    const ProviderResult claude = *status.result(Provider::claude);
+    QVERIFY2(claude.ok, qPrintable(claude.error.value_or(QString())));
+    QCOMPARE(claude.windows.constFirst().id(), u"claude_slow"_s);
+    QCOMPARE(server.requests().size(), 2);
 }
 
 QTEST_GUILESS_MAIN(TestUsageStore)

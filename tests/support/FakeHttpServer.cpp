@@ -102,11 +102,33 @@ void FakeHttpServer::readRequest(QTcpSocket *socket)
         m_requests.append(request);
         Q_EMIT requestReceived(request);
 
-        FakeResponse response;
-        response.status = 404;
-        answer(socket, m_routes.value(request.path, response));
+        if (m_held.contains(request.path)) {
+            m_held[request.path].append(socket);
+            continue;
+        }
+        answer(socket, route(request.path));
     }
     socket->setProperty("buffer", buffer);
+}
+
+FakeResponse FakeHttpServer::route(const QByteArray &path) const
+{
+    FakeResponse notFound;
+    notFound.status = 404;
+    return m_routes.value(path, notFound);
+}
+
+void FakeHttpServer::hold(const QByteArray &path)
+{
+    m_held.insert(path, {});
+}
+
+void FakeHttpServer::release(const QByteArray &path)
+{
+    for (const QPointer<QTcpSocket> &socket : m_held.take(path)) {
+        if (socket)
+            answer(socket, route(path));
+    }
 }
 
 void FakeHttpServer::answer(QTcpSocket *socket, const FakeResponse &response)

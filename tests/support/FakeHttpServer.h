@@ -4,6 +4,7 @@
 #include <QHash>
 #include <QList>
 #include <QObject>
+#include <QPointer>
 #include <QPair>
 #include <QTcpServer>
 #include <QUrl>
@@ -46,6 +47,9 @@ public:
     QUrl url(const QString &path) const;
 
     void respond(const QByteArray &path, const FakeResponse &response);
+    // Answers on a held path wait until it is released.
+    void hold(const QByteArray &path);
+    void release(const QByteArray &path);
     QList<RecordedRequest> requests() const { return m_requests; }
     QList<RecordedRequest> requests(const QByteArray &path) const;
     void clearRequests() { m_requests.clear(); }
@@ -56,10 +60,12 @@ Q_SIGNALS:
 private:
     void accept();
     void readRequest(QTcpSocket *socket);
+    FakeResponse route(const QByteArray &path) const;
     void answer(QTcpSocket *socket, const FakeResponse &response);
     void sendBody(QTcpSocket *socket, const QByteArray &body, const FakeResponse &response);
 
     QTcpServer m_server;
     QHash<QByteArray, FakeResponse> m_routes;
+    QHash<QByteArray, QList<QPointer<QTcpSocket>>> m_held; // path -> sockets waiting for it
     QList<RecordedRequest> m_requests;
 };

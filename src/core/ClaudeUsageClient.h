@@ -1,0 +1,71 @@
+#pragma once
+
+#include "UsageModels.h"
+#include "UsageRequest.h"
+
+#include <QCoroTask>
+#include <QDateTime>
+#include <QJsonObject>
+#include <QString>
+#include <QStringList>
+#include <QUrl>
+
+#include <optional>
+#include <variant>
+
+// The failures that belong to the Claude client itself.
+struct ClaudeError {
+    enum class Kind { fetchFailed, notSignedIn, malformed };
+
+    Kind kind = Kind::malformed;
+    std::optional<int> status; // fetchFailed only: the HTTP status, when there was an answer
+
+    static ClaudeError fetchFailed(std::optional<int> status = std::nullopt)
+    {
+        return {Kind::fetchFailed, status};
+    }
+    static ClaudeError notSignedIn() { return {Kind::notSignedIn, std::nullopt}; }
+    static ClaudeError malformed() { return {Kind::malformed, std::nullopt}; }
+
+    bool operator==(const ClaudeError &) const = default;
+};
+
+using ClaudeFailure = std::variant<ClaudeError, PlainError>;
+
+// An access token for the Claude account, as Claude Code or the user left it.
+struct ClaudeCredential {
+    QString accessToken; // trimmed, never empty
+    std::optional<QDateTime> expiresAt; // known only for Claude Code's own record
+};
+
+// Asks the Claude usage endpoint with the sign-in Claude Code left behind. Keeps nothing
+// between calls, so a token refreshed by Claude Code is used at the next refresh.
+class ClaudeUsageClient
+{
+public:
+    // Never fails: every failure is folded into the result.
+    QCoro::Task<ProviderResult> result(QDateTime now) const;
+
+    static QString describe(const ClaudeFailure &failure);
+
+    // The first token found: $CLAUDE_CODE_OAUTH_TOKEN, the token file, Claude Code's record.
+    // Blocks on files and child processes; keep it off the GUI thread.
+    static std::variant<ClaudeCredential, ClaudeFailure> loadCredential();
+    static std::optional<QString> tokenFromFile();
+    // The text of Claude Code's credential record, trimmed; notSignedIn when there is none.
+    static std::variant<QString, ClaudeError> securityBlob();
+
+    // $TIDEMARKER_CLAUDE_TOKEN_FILE when set and not empty, else ~/.tidemarker/claude-token.
+    static QString tokenFilePath();
+    // What macOS's keychain tool is asked to print the record's secret.
+    static QStringList securityArguments();
+#ifndef Q_OS_MACOS
+    // Where Claude Code keeps its record on systems without the macOS keychain.
+    static QString credentialsFilePath();
+#endif
+    // $TIDEMARKER_CLAUDE_USAGE_URL when it holds a URL, else the public endpoint.
+    static QUrl usageUrl();
+
+private:
+    static QCoro::Task<std::variant<QJsonObject, ClaudeFailure>> fetchPayload(QString accessToken);
+};

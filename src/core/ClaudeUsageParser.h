@@ -1,0 +1,28 @@
+#pragma once
+
+#include "UsageModels.h"
+
+#include <QDateTime>
+#include <QJsonObject>
+#include <QJsonValue>
+#include <QList>
+
+#include <optional>
+
+// Reads the Claude usage answer leniently: several member names, numbers as JSON numbers or
+// text, used shares as percentages or fractions, reset times as date-times or Unix times.
+// Whatever cannot be read is skipped, never reported.
+class ClaudeUsageParser
+{
+public:
+    ClaudeUsageParser() = delete;
+
+    // The five-hour window before the seven-day one, each only when its used share is readable.
+    static QList<UsageWindow> windows(const QJsonObject &response, const QDateTime &now);
+
+    // Bounded to 0...100.
+    static std::optional<double> usedPercent(const QJsonObject &window);
+    static std::optional<QDateTime> resetDate(const QJsonObject &window);
+    // A JSON number, or text that is wholly a C-locale floating-point literal.
+    static std::optional<double> numeric(const QJsonValue &value);
+};

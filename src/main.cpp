@@ -1,0 +1,39 @@
+#include "RenderHarness.h"
+
+#include <QGuiApplication>
+
+#include <cstdio>
+
+namespace {
+
+QStringList argumentList(int argc, char *argv[])
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    return arguments;
+}
+
+// The sheet is drawn off-screen, so preview mode never needs a display. The application sees
+// only the program name: no option on the command line can pick another platform. Qt's own
+// remarks (a missing XDG_RUNTIME_DIR on a headless machine, say) are dropped, so that standard
+// error carries nothing but the command's report.
+int renderPreview(char *programName, const QString &outputPath)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
+    int argc = 1;
+    char *argv[] = {programName, nullptr};
+    const QGuiApplication application(argc, argv);
+    return RenderHarness::run(outputPath);
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    if (const std::optional<QString> outputPath = RenderHarness::outputPathFromArguments(argumentList(argc, argv)))
+        return renderPreview(argv[0], *outputPath);
+    std::puts("tidemarker: the tray application is not built yet; try --render");
+    return 0;
+}

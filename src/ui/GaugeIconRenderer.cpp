@@ -1,0 +1,158 @@
+#include "GaugeIconRenderer.h"
+
+#include <QPainter>
+#include <QPainterPath>
+#include <QtMath>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr qreal gaugeSize = 22;
+const QPointF dialCenter(11, 11);
+constexpr qreal scaleRadius = 8.6;
+constexpr double redZoneStart = 78; // the dial position where the red zone begins
+
+struct HandGeometry {
+    qreal startRadius;
+    qreal endRadius;
+    qreal width;
+};
+
+// The fast window is a short marker on the rim, the slow one a long needle through the hub.
+HandGeometry handGeometry(WindowSpeed speed)
+{
+    return speed == WindowSpeed::fast ? HandGeometry{10.3, 7.5, 2.1} : HandGeometry{-1.2, 9.4, 1.9};
+}
+
+QColor white(qreal level, qreal alpha)
+{
+    return QColor::fromRgbF(level, level, level, alpha);
+}
+
+// Position 0 at 230 degrees, 50 straight up, 100 at -50 degrees: 280 degrees clockwise.
+double dialAngleDegrees(double position)
+{
+    return position / -100 * 280 + 230;
+}
+
+QPointF pointOnRay(QPointF center, qreal radius, double angleDegrees)
+{
+    const double angle = angleDegrees * M_PI / 180;
+    return center + QPointF(radius * std::cos(angle), radius * std::sin(angle));
+}
+
+void fillCircle(QPainter &painter, QPointF center, qreal radius, const QColor &color)
+{
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(color);
+    painter.drawEllipse(center, radius, radius);
+}
+
+QPen roundPen(const QColor &color, qreal width)
+{
+    return QPen(color, width, Qt::SolidLine, Qt::RoundCap);
+}
+
+// QPainterPath measures angles as seen in a y-down space; in this y-up space they run the other
+// way, so both the start and the direction are mirrored.
+QPainterPath clockwiseArc(QPointF center, qreal radius, double startDegrees, double endDegrees)
+{
+    const QRectF box(center.x() - radius, center.y() - radius, 2 * radius, 2 * radius);
+    const double sweep = std::fmod(startDegrees - endDegrees + 360, 360);
+    QPainterPath path;
+    path.arcMoveTo(box, -startDegrees);
+    path.arcTo(box, -startDegrees, sweep);
+    return path;
+}
+
+void drawScale(QPainter &painter, QPointF center)
+{
+    // A dot every 100/15 positions, none in the red zone: 12 dots.
+    for (int i = 0; i <= 15; ++i) {
+        const double position = i * 100 / 15.0;
+        if (position >= redZoneStart)
+            continue;
+        fillCircle(painter, pointOnRay(center, scaleRadius, dialAngleDegrees(position)), 0.62, white(0.9, 0.8));
+    }
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(roundPen(QColor::fromRgbF(1, 0, 0, 1), 2.3));
+    painter.drawPath(clockwiseArc(center, scaleRadius, dialAngleDegrees(redZoneStart), dialAngleDegrees(100)));
+}
+
+void drawHand(QPainter &painter, QPointF center, const UsageWindow &window)
+{
+    const double angle =
+        dialAngleDegrees(GaugeIconRenderer::dialPosition(window.usedPercent, window.expectedRemainingPercent));
+    const HandGeometry hand = handGeometry(window.speed);
+    const QLineF line(pointOnRay(center, hand.startRadius, angle), pointOnRay(center, hand.endRadius, angle));
+    painter.setPen(roundPen(Qt::black, hand.width + 0.8));
+    painter.drawLine(line);
+    painter.setPen(roundPen(GaugeIconRenderer::providerColor(window.provider), hand.width));
+    painter.drawLine(line);
+}
+
+// Slow needles first, so the fast markers lie over them; within a speed the window furthest
+// ahead of pace (least pressure) is drawn last and ends on top.
+QList<UsageWindow> inDrawingOrder(QList<UsageWindow> windows)
+{
+    std::stable_sort(windows.begin(), windows.end(), [](const UsageWindow &a, const UsageWindow &b) {
+        if (a.speed != b.speed)
+            return a.speed == WindowSpeed::slow;
+        return a.pressurePercent > b.pressurePercent;
+    });
+    return windows;
+}
+
+} // namespace
+
+QImage GaugeIconRenderer::image(const UsageStatus &status, qreal scale)
+{
+    const int pixels = scale > 0 ? qRound(gaugeSize * scale) : 0;
+    QImage image(pixels, pixels, QImage::Format_ARGB32_Premultiplied);
+    if (image.isNull())
+        return image;
+    image.fill(Qt::transparent);
+
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.translate(0, gaugeSize * scale);
+    painter.scale(scale, -scale);
+
+    fillCircle(painter, dialCenter, 10.5, white(0.09, 0.96));
+    drawScale(painter, dialCenter);
+    for (const UsageWindow &window : inDrawingOrder(status.windows()))
+        drawHand(painter, dialCenter, window);
+    fillCircle(painter, dialCenter, 0.9, white(0.97, 1));
+    return image;
+}
+
+// The comparisons are written so that a value that is not a number takes the lower bound.
+double GaugeIconRenderer::dialPosition(double usedPercent, double expectedRemainingPercent)
+{
+    if (!(usedPercent >= 0))
+        return 0;
+    if (usedPercent >= 100)
+        return 100;
+    double expectedUsed = 100 - expectedRemainingPercent;
+    if (!(expectedUsed >= 0))
+        expectedUsed = 0;
+    if (expectedUsed >= 100)
+        expectedUsed = 100;
+
+    if (usedPercent <= 0)
+        return 0;
+    if (expectedUsed <= 0)
+        return 50 + usedPercent / 100 * 50; // the window has just begun
+    if (expectedUsed >= 100)
+        return usedPercent / 100 * 50; // the window is over by the clock
+    if (usedPercent <= expectedUsed)
+        return usedPercent / expectedUsed * 50;
+    return 50 + (usedPercent - expectedUsed) / (100 - expectedUsed) * 50;
+}
+
+QColor GaugeIconRenderer::providerColor(Provider provider)
+{
+    return provider == Provider::claude ? QColor::fromRgbF(1.0, 0.55, 0.34, 1) : QColor::fromRgbF(0.16, 0.82, 0.84, 1);
+}

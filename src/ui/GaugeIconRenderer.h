@@ -1,0 +1,21 @@
+#pragma once
+
+#include "UsageModels.h"
+
+#include <QColor>
+#include <QImage>
+
+// Draws the gauge icon: a dial that shows pace rather than raw use, with one hand per window.
+// The drawing space is 22 x 22 units, origin at the lower left, y up, angles counter-clockwise.
+namespace GaugeIconRenderer {
+
+// A new transparent image of 22 * scale pixels square; scale 1 is the tray icon.
+QImage image(const UsageStatus &status, qreal scale);
+
+// Where a window's hand stands, 0 to 100: 50 is on pace, below lags behind, above runs ahead.
+double dialPosition(double usedPercent, double expectedRemainingPercent);
+
+// The provider's colour, shared by the hands and anything else that names the provider.
+QColor providerColor(Provider provider);
+
+} // namespace GaugeIconRenderer

@@ -1,0 +1,22 @@
+#include "TemporaryHome.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+TemporaryHome::TemporaryHome(std::initializer_list<const char *> unsetVariables)
+{
+    qputenv("HOME", QFile::encodeName(m_dir.path()));
+    for (const char *name : unsetVariables)
+        qunsetenv(name);
+}
+
+QString TemporaryHome::write(const QString &relative, const QByteArray &content) const
+{
+    const QString path = filePath(relative);
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
+        qFatal("cannot write the test file %s", qPrintable(path));
+    return path;
+}

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QTemporaryDir>
+
+#include <initializer_list>
+
+// A fresh, empty home folder for one test, with HOME pointing at it and the given
+// environment variables unset.
+class TemporaryHome
+{
+public:
+    explicit TemporaryHome(std::initializer_list<const char *> unsetVariables);
+
+    bool isValid() const { return m_dir.isValid(); }
+    QString path() const { return m_dir.path(); }
+    QString filePath(const QString &relative) const { return m_dir.filePath(relative); }
+
+    // Writes a file below the home folder, making its folders; returns its absolute path.
+    QString write(const QString &relative, const QByteArray &content) const;
+
+private:
+    QTemporaryDir m_dir;
+};
