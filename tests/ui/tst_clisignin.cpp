@@ -48,7 +48,6 @@ private Q_SLOTS:
     void terminalPreferenceBeatsPathOrder();
     void noTerminal();
     void terminalRunsCommandThenShell();
-    void launchStartsTerminalDetached();
 };
 
 void TestCLISignIn::command_data()
@@ -167,22 +166,6 @@ void TestCLISignIn::terminalRunsCommandThenShell()
     QVERIFY(terminal.waitForFinished());
     QCOMPARE(terminal.exitCode(), 0);
     QCOMPARE(readLines(record), (QStringList{u"auth"_s, u"login"_s, u"shell"_s}));
-}
-
-void TestCLISignIn::launchStartsTerminalDetached()
-{
-    QTemporaryDir bin;
-    const QString record = bin.filePath(u"record"_s);
-    QVERIFY(writeRecorder(bin.filePath(u"xterm"_s), record));
-    const QByteArray path = qgetenv("PATH");
-    qputenv("PATH", QFile::encodeName(bin.path()));
-
-    CLISignIn::launch(Provider::codex);
-    qputenv("PATH", path);
-
-    QTRY_COMPARE(readLines(record),
-                 (QStringList{u"-e"_s, u"sh"_s, u"-c"_s,
-                              u"codex login; exec \"${SHELL:-sh}\""_s}));
 }
 
 QTEST_GUILESS_MAIN(TestCLISignIn)
