@@ -5,7 +5,7 @@
 #include "UsageStore.h"
 
 #include <QAction>
-#include <QApplication>
+#include <QCoreApplication>
 #include <QIcon>
 #include <QPainter>
 #include <QPointer>
@@ -24,6 +24,22 @@ QString remainingText(double percent)
 {
     // Halves away from zero, as std::round does.
     return std::isfinite(percent) ? QString::number(qint64(std::round(percent))) : u"?"_s;
+}
+
+QString windowLine(const UsageWindow &window)
+{
+    return indent + label(window.speed) + u": "_s + remainingText(window.remainingPercent)
+        + u"% left, "_s + window.pressureDisplay() + u' ' + window.pressureLabel().toLower();
+}
+
+// The system blue, red and green of the macOS menu bar.
+QColor paceColor(double pressurePercent)
+{
+    if (pressurePercent > 5)
+        return QColor(0, 122, 255);
+    if (pressurePercent < -5)
+        return QColor(255, 59, 48);
+    return QColor(52, 199, 89);
 }
 
 // Menu lines are disabled, yet their images keep their colours.
@@ -139,22 +155,6 @@ void StatusItemController::signIn(QAction *item)
     const QVariant provider = item->data();
     if (provider.metaType() == QMetaType::fromType<Provider>())
         CLISignIn::launch(provider.value<Provider>());
-}
-
-QString StatusItemController::windowLine(const UsageWindow &window)
-{
-    return indent + label(window.speed) + u": "_s + remainingText(window.remainingPercent)
-        + u"% left, "_s + window.pressureDisplay() + u' ' + window.pressureLabel().toLower();
-}
-
-// The system blue, red and green of the macOS menu bar.
-QColor StatusItemController::paceColor(double pressurePercent)
-{
-    if (pressurePercent > 5)
-        return QColor(0, 122, 255);
-    if (pressurePercent < -5)
-        return QColor(255, 59, 48);
-    return QColor(52, 199, 89);
 }
 
 QImage StatusItemController::providerSwatch(Provider provider)

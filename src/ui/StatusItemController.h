@@ -2,9 +2,9 @@
 
 #include "UsageModels.h"
 
+#include <QImage>
 #include <QMenu>
 #include <QObject>
-#include <QPixmap>
 #include <QSystemTrayIcon>
 
 #include <QCoroTask>
@@ -38,8 +38,6 @@ public:
     const QSystemTrayIcon &statusItem() const { return m_statusItem; }
     QMenu *menu() { return &m_menu; }
 
-    static QString windowLine(const UsageWindow &window);
-    static QColor paceColor(double pressurePercent);
     static QImage providerSwatch(Provider provider);
     static QImage paceDot(double pressurePercent);
 
