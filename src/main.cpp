@@ -1,8 +1,7 @@
 #include "RenderHarness.h"
+#include "TidemarkerApp.h"
 
 #include <QGuiApplication>
-
-#include <cstdio>
 
 namespace {
 
@@ -35,6 +34,5 @@ int main(int argc, char *argv[])
 {
     if (const std::optional<QString> outputPath = RenderHarness::outputPathFromArguments(argumentList(argc, argv)))
         return renderPreview(argv[0], *outputPath);
-    std::puts("tidemarker: the tray application is not built yet; try --render");
-    return 0;
+    return TidemarkerApp::run(argc, argv);
 }

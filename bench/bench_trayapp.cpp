@@ -1,0 +1,185 @@
+// Measures the running tray program as a desktop session runs it: on an X display, with a
+// panel on the session bus (played here) and both usage endpoints served on the loopback.
+// Run it under Xvfb and a private bus: bench/run does.
+//
+//   start-up   from starting the process until the panel can read its first icon
+//   memory     resident set size once the first refresh has filled the menu
+//   idle CPU   user + system time spent over the following idle period (default 120 s)
+
+#include "FakeHttpServer.h"
+#include "FakePanel.h"
+#include "StatusItemProbe.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QDeadlineTimer>
+#include <QTest>
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QByteArray codexUsage(qint64 now)
+{
+    const auto window = [now](double used, qint64 left, double length) {
+        return QJsonObject{{u"used_percent"_s, used}, {u"reset_at"_s, double(now + left)},
+                           {u"limit_window_seconds"_s, length}};
+    };
+    return QJsonDocument(QJsonObject{{u"rate_limit"_s,
+                                      QJsonObject{{u"primary_window"_s, window(40, 9000, 18000)},
+                                                  {u"secondary_window"_s, window(63, 302400, 604800)}}}})
+        .toJson(QJsonDocument::Compact);
+}
+
+QByteArray claudeUsage(qint64 now)
+{
+    return QJsonDocument(QJsonObject{
+                             {u"five_hour"_s, QJsonObject{{u"utilization"_s, 20}, {u"resets_at"_s, double(now + 9000)}}},
+                             {u"seven_day"_s, QJsonObject{{u"utilization"_s, 80}, {u"resets_at"_s, double(now + 302400)}}}})
+        .toJson(QJsonDocument::Compact);
+}
+
+// "VmRSS:   12345 kB" from /proc/PID/status, in KiB.
+qint64 residentKiB(qint64 pid)
+{
+    QFile status(u"/proc/%1/status"_s.arg(pid));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLongLong();
+    }
+    return -1;
+}
+
+// utime + stime, fields 14 and 15 of /proc/PID/stat, in seconds.
+double cpuSeconds(qint64 pid)
+{
+    QFile stat(u"/proc/%1/stat"_s.arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return -1;
+    const QByteArray text = stat.readAll();
+    // The command name may hold spaces; the fields after it are counted from its ")".
+    const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
+    const double ticks = fields.value(11).toDouble() + fields.value(12).toDouble();
+    return ticks / double(sysconf(_SC_CLK_TCK));
+}
+
+bool menuFilled(const StatusItemProbe &item)
+{
+    const auto menu = item.menuLayout();
+    return menu && menu->children.size() > 3;
+}
+
+// Lets the event loop run until the condition holds; false when it did not within 30 s.
+bool waitUntil(const std::function<bool()> &condition)
+{
+    QDeadlineTimer deadline(30000);
+    while (!condition()) {
+        if (deadline.hasExpired())
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
+    return true;
+}
+
+struct Run {
+    QTemporaryDir home;
+    QProcess process;
+    std::unique_ptr<StatusItemProbe> item;
+
+    ~Run()
+    {
+        process.terminate();
+        process.waitForFinished();
+    }
+};
+
+// Starts the program and returns the milliseconds until its first icon was readable.
+qint64 start(Run &run, FakePanel &panel, const QString &program, const QUrl &claudeUrl)
+{
+    QDir(run.home.path()).mkpath(u"codex"_s);
+    QFile auth(run.home.filePath(u"codex/auth.json"_s));
+    auth.open(QIODevice::WriteOnly);
+    auth.write(R"({"tokens": {"access_token": "bench", "account_id": "bench"}})");
+    auth.close();
+
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(u"QT_QPA_PLATFORM"_s);
+    environment.insert(u"HOME"_s, run.home.path());
+    environment.insert(u"XDG_RUNTIME_DIR"_s, run.home.path());
+    environment.insert(u"CODEX_HOME"_s, run.home.filePath(u"codex"_s));
+    environment.insert(u"CLAUDE_CODE_OAUTH_TOKEN"_s, u"bench"_s);
+    environment.insert(u"TIDEMARKER_CLAUDE_USAGE_URL"_s, claudeUrl.toString());
+    run.process.setProcessEnvironment(environment);
+
+    QSignalSpy registered(&panel, &FakePanel::StatusNotifierItemRegistered);
+    QElapsedTimer clock;
+    clock.start();
+    run.process.start(program, {});
+    if (!waitUntil([&] { return !registered.isEmpty(); }))
+        return -1;
+    run.item = std::make_unique<StatusItemProbe>(registered.first().first().toString());
+    if (!waitUntil([&] { return !run.item->iconPixmaps().isEmpty(); }))
+        return -1;
+    return clock.elapsed();
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication application(argc, argv);
+    const QStringList arguments = application.arguments();
+    const int idleSeconds = arguments.size() > 1 ? arguments.at(1).toInt() : 120;
+    const int startRuns = 5;
+
+    FakeHttpServer server;
+    FakePanel panel;
+    if (!server.listen(TIDEMARKER_E2E_PORT) || !panel.start()) {
+        std::fputs("bench: cannot serve the endpoints or play the panel\n", stderr);
+        return 1;
+    }
+    const qint64 now = QDateTime::currentSecsSinceEpoch();
+    server.respond("/backend-api/wham/usage", FakeResponse::json(codexUsage(now)));
+    server.respond("/api/oauth/usage", FakeResponse::json(claudeUsage(now)));
+    const QUrl claudeUrl = server.url(u"/api/oauth/usage"_s);
+    const QString program = QStringLiteral(TIDEMARKER_E2E_PROGRAM);
+
+    QList<qint64> startTimes;
+    for (int i = 0; i < startRuns; ++i) {
+        Run run;
+        startTimes.append(start(run, panel, program, claudeUrl));
+    }
+    std::sort(startTimes.begin(), startTimes.end());
+    std::printf("start-up to first icon: median %lld ms, min %lld ms, max %lld ms (%d runs)\n",
+                startTimes.at(startRuns / 2), startTimes.first(), startTimes.last(), startRuns);
+
+    Run run;
+    if (start(run, panel, program, claudeUrl) < 0 || !waitUntil([&] { return menuFilled(*run.item); }))
+        return 1;
+    const qint64 pid = run.process.processId();
+    std::printf("resident memory after the first refresh: %.1f MiB\n", residentKiB(pid) / 1024.0);
+
+    const double cpuBefore = cpuSeconds(pid);
+    QTest::qWait(idleSeconds * 1000);
+    const double cpuUsed = cpuSeconds(pid) - cpuBefore;
+    std::printf("CPU time over %d idle seconds: %.3f s (%.3f%% of one core), "
+                "resident memory then: %.1f MiB\n",
+                idleSeconds, cpuUsed, 100 * cpuUsed / idleSeconds, residentKiB(pid) / 1024.0);
+    return 0;
+}

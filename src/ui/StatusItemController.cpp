@@ -1,0 +1,210 @@
+#include "StatusItemController.h"
+
+#include "CLISignIn.h"
+#include "GaugeIconRenderer.h"
+#include "UsageStore.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QIcon>
+#include <QPainter>
+#include <QPointer>
+
+#include <QCoroTimer>
+
+#include <cmath>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString indent = u"    "_s;
+
+QString remainingText(double percent)
+{
+    // Halves away from zero, as std::round does.
+    return std::isfinite(percent) ? QString::number(qint64(std::round(percent))) : u"?"_s;
+}
+
+QString windowLine(const UsageWindow &window)
+{
+    return indent + label(window.speed) + u": "_s + remainingText(window.remainingPercent)
+        + u"% left, "_s + window.pressureDisplay() + u' ' + window.pressureLabel().toLower();
+}
+
+// The system blue, red and green of the macOS menu bar.
+QColor paceColor(double pressurePercent)
+{
+    if (pressurePercent > 5)
+        return QColor(0, 122, 255);
+    if (pressurePercent < -5)
+        return QColor(255, 59, 48);
+    return QColor(52, 199, 89);
+}
+
+// Menu lines are disabled, yet their images keep their colours.
+QIcon menuIcon(const QImage &image)
+{
+    const QPixmap pixmap = QPixmap::fromImage(image);
+    QIcon icon;
+    icon.addPixmap(pixmap, QIcon::Normal);
+    icon.addPixmap(pixmap, QIcon::Disabled);
+    return icon;
+}
+
+QImage filledShape(QSize size, const QColor &color, void (*draw)(QPainter &))
+{
+    QImage image(size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(color);
+    draw(painter);
+    return image;
+}
+
+} // namespace
+
+StatusItemController::StatusItemController(QObject *parent)
+    : StatusItemController(new UsageStore, defaultRefreshPeriod, parent)
+{
+}
+
+StatusItemController::StatusItemController(UsageStore *store,
+                                           std::chrono::milliseconds refreshPeriod,
+                                           QObject *parent)
+    : QObject(parent)
+    , m_store(store)
+    , m_refreshPeriod(refreshPeriod)
+{
+    m_store->setParent(this);
+    m_statusItem.setContextMenu(&m_menu);
+    updateIcon();
+    m_statusItem.show();
+    startUp();
+}
+
+void StatusItemController::updateIcon()
+{
+    const UsageStatus &status = m_store->status();
+    QIcon icon;
+    icon.addPixmap(QPixmap::fromImage(GaugeIconRenderer::image(status, 1)));
+    // Sharp on high-density panels.
+    icon.addPixmap(QPixmap::fromImage(GaugeIconRenderer::image(status, 2)));
+    m_statusItem.setIcon(icon);
+    m_statusItem.setToolTip(status.summary());
+}
+
+void StatusItemController::updateMenu()
+{
+    m_menu.clear();
+    for (Provider provider : allProviders)
+        addProviderSection(provider, &m_menu);
+    m_menu.addSeparator();
+
+    QAction *refreshItem = m_menu.addAction(u"Refresh"_s);
+    refreshItem->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
+    connect(refreshItem, &QAction::triggered, this, &StatusItemController::refresh);
+
+    QAction *quitItem = m_menu.addAction(u"Quit"_s);
+    quitItem->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    connect(quitItem, &QAction::triggered, this, &StatusItemController::quit);
+}
+
+void StatusItemController::addProviderSection(Provider provider, QMenu *menu)
+{
+    const std::optional<ProviderResult> result = m_store->status().result(provider);
+    const bool cached = result && result->source == u"cached";
+    addLine(menu, displayName(provider) + (cached ? u" (cached)"_s : QString()),
+            providerSwatch(provider));
+
+    if (result && result->ok && !result->windows.isEmpty()) {
+        for (const UsageWindow &window : result->windows)
+            addLine(menu, windowLine(window), paceDot(window.pressurePercent));
+    } else {
+        const bool hasError = result && result->error;
+        addLine(menu, indent + (hasError ? *result->error : u"usage unavailable"_s));
+    }
+
+    if (!result || !result->needsAuth)
+        return;
+    QAction *signInItem = menu->addAction(indent + u"Sign in to "_s + displayName(provider)
+                                          + u"\u2026"_s);
+    signInItem->setData(QVariant::fromValue(provider));
+    connect(signInItem, &QAction::triggered, this, [this, signInItem] { signIn(signInItem); });
+}
+
+void StatusItemController::startRefreshLoop()
+{
+    refreshLoop();
+}
+
+void StatusItemController::refresh()
+{
+    refreshAndRedraw();
+}
+
+void StatusItemController::quit()
+{
+    QCoreApplication::quit();
+}
+
+void StatusItemController::signIn(QAction *item)
+{
+    const QVariant provider = item->data();
+    if (provider.metaType() == QMetaType::fromType<Provider>())
+        CLISignIn::launch(provider.value<Provider>());
+}
+
+QImage StatusItemController::providerSwatch(Provider provider)
+{
+    return filledShape(QSize(11, 11), GaugeIconRenderer::providerColor(provider), [](QPainter &painter) {
+        painter.drawRoundedRect(QRectF(1, 1, 9, 9), 2.5, 2.5);
+    });
+}
+
+QImage StatusItemController::paceDot(double pressurePercent)
+{
+    return filledShape(QSize(10, 10), paceColor(pressurePercent), [](QPainter &painter) {
+        painter.drawEllipse(QRectF(1, 1, 8, 8));
+    });
+}
+
+QCoro::Task<void> StatusItemController::startUp()
+{
+    QPointer<StatusItemController> self(this);
+    co_await refreshAndRedraw();
+    if (self)
+        startRefreshLoop();
+}
+
+// Each sleep starts only once the previous refresh and redraw are done.
+QCoro::Task<void> StatusItemController::refreshLoop()
+{
+    QPointer<StatusItemController> self(this);
+    while (self) {
+        co_await QCoro::sleepFor(m_refreshPeriod);
+        if (!self)
+            co_return;
+        co_await refreshAndRedraw();
+    }
+}
+
+QCoro::Task<void> StatusItemController::refreshAndRedraw()
+{
+    QPointer<StatusItemController> self(this);
+    co_await m_store->refresh();
+    if (!self)
+        co_return;
+    updateMenu();
+    updateIcon();
+}
+
+void StatusItemController::addLine(QMenu *menu, const QString &text, const QImage &image)
+{
+    QAction *line = menu->addAction(text);
+    if (!image.isNull())
+        line->setIcon(menuIcon(image));
+    line->setEnabled(false);
+}

@@ -1,0 +1,59 @@
+#pragma once
+
+#include "UsageModels.h"
+
+#include <QImage>
+#include <QMenu>
+#include <QObject>
+#include <QSystemTrayIcon>
+
+#include <QCoroTask>
+
+#include <chrono>
+
+class QAction;
+class UsageStore;
+
+// The application's face in the panel: the gauge with the worst window as tooltip, and a menu
+// of both providers' windows with their pace, sign-in when needed, "Refresh" and "Quit".
+// Refreshes at start, then again a fixed time after each refresh and redraw have finished.
+class StatusItemController : public QObject
+{
+    Q_OBJECT
+public:
+    static constexpr std::chrono::milliseconds defaultRefreshPeriod = std::chrono::seconds(60);
+
+    // With the store that asks the real providers.
+    explicit StatusItemController(QObject *parent = nullptr);
+    // Takes ownership of the store.
+    explicit StatusItemController(UsageStore *store,
+                                  std::chrono::milliseconds refreshPeriod = defaultRefreshPeriod,
+                                  QObject *parent = nullptr);
+
+    void updateIcon();
+    void updateMenu();
+    void addProviderSection(Provider provider, QMenu *menu);
+    void startRefreshLoop();
+
+    const QSystemTrayIcon &statusItem() const { return m_statusItem; }
+    QMenu *menu() { return &m_menu; }
+
+    static QImage providerSwatch(Provider provider);
+    static QImage paceDot(double pressurePercent);
+
+public Q_SLOTS:
+    void refresh();
+    void quit();
+    void signIn(QAction *item);
+
+private:
+    QCoro::Task<void> startUp();
+    QCoro::Task<void> refreshLoop();
+    QCoro::Task<void> refreshAndRedraw();
+    void addLine(QMenu *menu, const QString &text, const QImage &image = {});
+
+    QMenu m_menu; // outlives the tray icon that points at it
+    QSystemTrayIcon m_statusItem;
+    UsageStore *m_store;
+    std::chrono::milliseconds m_refreshPeriod;
+};

@@ -1,0 +1,264 @@
+#include "FakeHttpServer.h"
+#include "FakePanel.h"
+#include "StatusItemProbe.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+// The real program, run the way a desktop session runs it: on an X display (Xvfb), with a
+// session bus on which this test plays the panel, and both usage endpoints served here.
+namespace {
+
+const QByteArray codexPath = "/backend-api/wham/usage";
+const QByteArray claudePath = "/api/oauth/usage";
+const QString noCodexAuth = u"    no Codex auth (~/.codex/auth.json)"_s;
+const QString signInToCodex = u"    Sign in to Codex\u2026"_s;
+const QString recordedCommand = u"codex login; exec \"${SHELL:-sh}\""_s;
+
+QByteArray json(const QJsonObject &object)
+{
+    return QJsonDocument(object).toJson(QJsonDocument::Compact);
+}
+
+// Windows whose pace is known: 5h half run, the week half run.
+QByteArray codexUsage(qint64 now)
+{
+    const auto window = [now](double used, qint64 secondsLeft, double length) {
+        return QJsonObject{{u"used_percent"_s, used}, {u"reset_at"_s, double(now + secondsLeft)},
+                           {u"limit_window_seconds"_s, length}};
+    };
+    return json({{u"rate_limit"_s, QJsonObject{{u"primary_window"_s, window(40, 9000, 18000)},
+                                               {u"secondary_window"_s, window(63, 302400, 604800)}}}});
+}
+
+QByteArray claudeUsage(qint64 now)
+{
+    return json({{u"five_hour"_s, QJsonObject{{u"utilization"_s, 20}, {u"resets_at"_s, double(now + 9000)}}},
+                 {u"seven_day"_s, QJsonObject{{u"utilization"_s, 80}, {u"resets_at"_s, double(now + 302400)}}}});
+}
+
+bool writeFile(const QString &path, const QByteArray &content, bool executable = false)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
+        return false;
+    file.close();
+    return !executable || file.setPermissions(file.permissions() | QFileDevice::ExeOwner);
+}
+
+QString readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+QStringList labels(const std::optional<MenuEntry> &menu)
+{
+    QStringList labels;
+    if (!menu)
+        return labels;
+    for (const MenuEntry &entry : menu->children)
+        labels.append(entry.isSeparator() ? u"---"_s : entry.label());
+    return labels;
+}
+
+// An entry with id -1 and nothing else when there is none, so that checks fail, not crash.
+MenuEntry entryLabelled(const std::optional<MenuEntry> &menu, const QString &label)
+{
+    for (const MenuEntry &entry : menu ? menu->children : QList<MenuEntry>()) {
+        if (entry.label() == label)
+            return entry;
+    }
+    return {-1, {}, {}};
+}
+
+QRgb centre(const QImage &image)
+{
+    return image.pixel(image.width() / 2, image.height() / 2);
+}
+
+bool hasInk(const QImage &image)
+{
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (qAlpha(image.pixel(x, y)) > 0)
+                return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+class TestTrayApp : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void saysOnceThatThereIsNoTray();
+    void panelSeesIconMenuAndCommands();
+
+private:
+    void startProgram();
+    std::optional<MenuEntry> menu() const { return m_item->menuLayout(); }
+
+    FakeHttpServer m_server;
+    std::unique_ptr<QTemporaryDir> m_home;
+    std::unique_ptr<QProcess> m_program;
+    std::unique_ptr<StatusItemProbe> m_item;
+};
+
+void TestTrayApp::initTestCase()
+{
+    QVERIFY2(!qEnvironmentVariableIsEmpty("DISPLAY"), "needs an X display: run under xvfb-run");
+    QVERIFY2(!qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS"),
+             "needs a private session bus: run under dbus-run-session");
+    QVERIFY(m_server.listen(TIDEMARKER_E2E_PORT));
+}
+
+void TestTrayApp::init()
+{
+    m_home = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_home->isValid());
+    const qint64 now = QDateTime::currentSecsSinceEpoch();
+    m_server.clearRequests();
+    m_server.respond(codexPath, FakeResponse::json(codexUsage(now)));
+    m_server.respond(claudePath, FakeResponse::json(claudeUsage(now)));
+
+    // Signed out of Codex: the auth file holds no token.
+    QVERIFY(QDir(m_home->path()).mkpath(u"codex"_s));
+    QVERIFY(writeFile(m_home->filePath(u"codex/auth.json"_s), "{}"));
+    // A terminal that only notes what it was asked to run, ahead of any real one.
+    QVERIFY(QDir(m_home->path()).mkpath(u"bin"_s));
+    QVERIFY(writeFile(m_home->filePath(u"bin/xdg-terminal-exec"_s),
+                      u"#!/bin/sh\nprintf '%s\\n' \"$@\" > '%1'\n"_s
+                          .arg(m_home->filePath(u"terminal-ran"_s)).toUtf8(),
+                      true));
+    QVERIFY(QDir(m_home->path()).mkpath(u"runtime"_s));
+    QVERIFY(QFile::setPermissions(m_home->filePath(u"runtime"_s), QFileDevice::ReadOwner
+                                  | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
+}
+
+void TestTrayApp::cleanup()
+{
+    m_item.reset();
+    if (m_program && m_program->state() != QProcess::NotRunning) {
+        m_program->kill();
+        m_program->waitForFinished();
+    }
+    m_program.reset();
+}
+
+void TestTrayApp::startProgram()
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(u"QT_QPA_PLATFORM"_s); // the X display, not the test's offscreen one
+    environment.insert(u"HOME"_s, m_home->path());
+    environment.insert(u"XDG_RUNTIME_DIR"_s, m_home->filePath(u"runtime"_s));
+    environment.insert(u"CODEX_HOME"_s, m_home->filePath(u"codex"_s));
+    environment.insert(u"CLAUDE_CODE_OAUTH_TOKEN"_s, u"e2e-token"_s);
+    environment.insert(u"TIDEMARKER_CLAUDE_USAGE_URL"_s, m_server.url(QString::fromLatin1(claudePath)).toString());
+    environment.insert(u"PATH"_s, m_home->filePath(u"bin"_s) + u':' + environment.value(u"PATH"_s));
+
+    m_program = std::make_unique<QProcess>();
+    m_program->setProcessEnvironment(environment);
+    m_program->setWorkingDirectory(m_home->path());
+    m_program->start(QStringLiteral(TIDEMARKER_E2E_PROGRAM), {});
+    QVERIFY(m_program->waitForStarted());
+}
+
+void TestTrayApp::saysOnceThatThereIsNoTray()
+{
+    startProgram();
+    QByteArray error;
+    QTRY_VERIFY((error += m_program->readAllStandardError()).endsWith('\n'));
+    QTest::qWait(1000); // anything else would come at start-up too
+    error += m_program->readAllStandardError();
+    QCOMPARE(error.count('\n'), 1);
+    QVERIFY2(error.startsWith("tidemarker: no system tray"), error.constData());
+    QCOMPARE(m_program->state(), QProcess::Running);
+}
+
+void TestTrayApp::panelSeesIconMenuAndCommands()
+{
+    FakePanel panel;
+    QVERIFY(panel.start());
+    QSignalSpy registered(&panel, &FakePanel::StatusNotifierItemRegistered);
+    startProgram();
+    QVERIFY(registered.wait(20000));
+    m_item = std::make_unique<StatusItemProbe>(registered.first().first().toString());
+
+    // The first refresh: Claude's windows, and Codex asking for a sign-in.
+    QVERIFY(m_item->aboutToShow());
+    QTRY_COMPARE_WITH_TIMEOUT(labels(menu()),
+                              (QStringList{u"Codex"_s, noCodexAuth, signInToCodex, u"Claude"_s,
+                                           u"    5h: 80% left, +30% high"_s,
+                                           u"    Weekly: 20% left, -30% low"_s, u"---"_s,
+                                           u"Refresh"_s, u"Quit"_s}),
+                              20000);
+    QCOMPARE(m_item->status(), u"Active"_s);
+    QCOMPARE(m_item->toolTipTitle(), u"Claude Weekly -30% low"_s);
+    QList<QSize> iconSizes;
+    for (const QImage &pixmap : m_item->iconPixmaps()) {
+        iconSizes.append(pixmap.size());
+        QVERIFY(hasInk(pixmap));
+    }
+    QCOMPARE(iconSizes, (QList<QSize>{QSize(22, 22), QSize(44, 44)}));
+
+    std::optional<MenuEntry> layout = menu();
+    QVERIFY(layout);
+    QList<bool> enabled;
+    for (const MenuEntry &entry : layout->children)
+        enabled.append(entry.isEnabled());
+    QCOMPARE(enabled, (QList<bool>{false, false, true, false, false, false, true, true, true}));
+    QCOMPARE(entryLabelled(layout, u"Refresh"_s).shortcut(), (QList<QStringList>{{u"Control"_s, u"R"_s}}));
+    QCOMPARE(entryLabelled(layout, u"Quit"_s).shortcut(), (QList<QStringList>{{u"Control"_s, u"Q"_s}}));
+    const QImage claudeSwatch = entryLabelled(layout, u"Claude"_s).icon();
+    QCOMPARE(claudeSwatch.size(), QSize(11, 11));
+    QCOMPARE(centre(claudeSwatch), qRgb(255, 140, 87));
+    const QImage highDot = entryLabelled(layout, u"    5h: 80% left, +30% high"_s).icon();
+    QCOMPARE(highDot.size(), QSize(10, 10));
+    QCOMPARE(centre(highDot), qRgb(0, 122, 255));
+    QCOMPARE(centre(entryLabelled(layout, u"    Weekly: 20% left, -30% low"_s).icon()), qRgb(255, 59, 48));
+    QVERIFY(entryLabelled(layout, noCodexAuth).icon().isNull());
+
+    // Sign-in opens the terminal with the Codex command; the program does not wait for it.
+    QVERIFY(m_item->click(entryLabelled(layout, signInToCodex).id));
+    QTRY_COMPARE(readFile(m_home->filePath(u"terminal-ran"_s)),
+                 u"sh\n-c\n"_s + recordedCommand + u'\n');
+
+    // Signed in now; Refresh asks Codex, while Claude's windows come from the last answer.
+    QVERIFY(writeFile(m_home->filePath(u"codex/auth.json"_s),
+                      R"({"tokens": {"access_token": "e2e-codex-token", "account_id": "acct"}})"));
+    QVERIFY(m_item->click(entryLabelled(layout, u"Refresh"_s).id));
+    QTRY_COMPARE(labels(menu()),
+                 (QStringList{u"Codex"_s, u"    5h: 60% left, +10% high"_s, u"    Weekly: 37% left, -13% low"_s,
+                              u"Claude (cached)"_s, u"    5h: 80% left, +30% high"_s,
+                              u"    Weekly: 20% left, -30% low"_s, u"---"_s, u"Refresh"_s, u"Quit"_s}));
+    QCOMPARE(m_server.requests(claudePath).size(), 1);
+    QCOMPARE(m_server.requests(codexPath).size(), 1);
+    QCOMPARE(m_server.requests(codexPath).first().header("Authorization"), "Bearer e2e-codex-token");
+
+    layout = menu();
+    QVERIFY(m_item->click(entryLabelled(layout, u"Quit"_s).id));
+    QTRY_COMPARE(m_program->state(), QProcess::NotRunning);
+    QCOMPARE(m_program->exitStatus(), QProcess::NormalExit);
+    QCOMPARE(m_program->exitCode(), 0);
+    QCOMPARE(m_program->readAllStandardError(), QByteArray());
+}
+
+QTEST_GUILESS_MAIN(TestTrayApp)
+#include "tst_trayapp.moc"

@@ -1,0 +1,350 @@
+#include "StatusItemController.h"
+#include "UsageStore.h"
+
+#include <QAction>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <QCoroTimer>
+
+#include <cmath>
+#include <limits>
+#include <memory>
+
+using namespace Qt::StringLiterals;
+using namespace std::chrono_literals;
+
+namespace {
+
+const QDateTime start = QDateTime(QDate(2026, 12, 7), QTime(12, 0), Qt::UTC);
+const QString signInToClaude = u"    Sign in to Claude\u2026"_s;
+
+UsageWindow window(Provider provider, WindowSpeed speed, double remaining, double pressure)
+{
+    UsageWindow window;
+    window.provider = provider;
+    window.speed = speed;
+    window.remainingPercent = remaining;
+    window.pressurePercent = pressure;
+    return window;
+}
+
+ProviderResult result(Provider provider, bool ok, const QString &source,
+                      std::optional<QString> error, QList<UsageWindow> windows,
+                      bool needsAuth = false)
+{
+    return {provider, ok, source, error, windows, needsAuth};
+}
+
+ProviderResult live(Provider provider, QList<UsageWindow> windows)
+{
+    return result(provider, true, u"live"_s, std::nullopt, windows);
+}
+
+// A provider whose answer the test sets, optionally after a delay; counts calls and overlaps.
+struct ScriptedProvider {
+    ProviderResult result;
+    std::chrono::milliseconds delay{0};
+    int calls = 0;
+    int inFlight = 0;
+    int mostInFlight = 0;
+
+    UsageStore::Fetch fetch()
+    {
+        return [this](QDateTime) { return answer(this); };
+    }
+
+    // Takes the provider by value: its fetch may outlive the store that holds the lambda.
+    static QCoro::Task<ProviderResult> answer(ScriptedProvider *provider)
+    {
+        ++provider->calls;
+        provider->mostInFlight = std::max(provider->mostInFlight, ++provider->inFlight);
+        const ProviderResult given = provider->result;
+        if (provider->delay > 0ms)
+            co_await QCoro::sleepFor(provider->delay);
+        --provider->inFlight;
+        co_return given;
+    }
+};
+
+QStringList texts(const QMenu *menu)
+{
+    QStringList texts;
+    for (const QAction *item : menu->actions())
+        texts.append(item->isSeparator() ? u"---"_s : item->text());
+    return texts;
+}
+
+QList<bool> enabledFlags(const QMenu *menu)
+{
+    QList<bool> flags;
+    for (const QAction *item : menu->actions())
+        flags.append(item->isEnabled());
+    return flags;
+}
+
+QAction *itemNamed(const QMenu *menu, const QString &text)
+{
+    for (QAction *item : menu->actions()) {
+        if (item->text() == text)
+            return item;
+    }
+    return nullptr;
+}
+
+QRgb centreColour(const QIcon &icon, QIcon::Mode mode)
+{
+    const QImage image = icon.pixmap(icon.availableSizes(mode).value(0), mode).toImage();
+    return image.pixel(image.width() / 2, image.height() / 2);
+}
+
+} // namespace
+
+class TestStatusItemController : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void init();
+    void cleanup();
+    void startsEmptyWithInitialSnapshot();
+    void menuTexts_data();
+    void menuTexts();
+    void missingResultsShowUnavailable();
+    void paceDotColours_data();
+    void paceDotColours();
+    void swatches();
+    void refreshItemRefreshesAndRebuilds();
+    void loopWaitsForEachRefresh();
+    void signInLaunchesOnlyWithProvider();
+    void destroyedWhileRefreshing();
+
+private:
+    void makeController(std::chrono::milliseconds period = 1h);
+    void refreshOnce();
+
+    ScriptedProvider m_codex;
+    ScriptedProvider m_claude;
+    std::unique_ptr<StatusItemController> m_controller;
+};
+
+void TestStatusItemController::init()
+{
+    m_codex = {live(Provider::codex, {window(Provider::codex, WindowSpeed::fast, 80, 20)})};
+    m_claude = {live(Provider::claude, {window(Provider::claude, WindowSpeed::fast, 50, 0)})};
+}
+
+void TestStatusItemController::cleanup()
+{
+    m_controller.reset();
+}
+
+void TestStatusItemController::makeController(std::chrono::milliseconds period)
+{
+    auto *store = new UsageStore([] { return start; }, m_codex.fetch(), m_claude.fetch());
+    m_controller = std::make_unique<StatusItemController>(store, period);
+}
+
+// The start-up refresh has finished once both providers were asked and the menu is built.
+void TestStatusItemController::refreshOnce()
+{
+    QTRY_VERIFY(!m_controller->menu()->actions().isEmpty());
+}
+
+void TestStatusItemController::startsEmptyWithInitialSnapshot()
+{
+    m_codex.delay = 1h;
+    makeController();
+    QVERIFY(m_controller->menu()->actions().isEmpty());
+    QCOMPARE(m_controller->statusItem().toolTip(), u"Tidemarker: usage unavailable"_s);
+    QVERIFY(!m_controller->statusItem().icon().isNull());
+}
+
+void TestStatusItemController::menuTexts_data()
+{
+    QTest::addColumn<ProviderResult>("codex");
+    QTest::addColumn<ProviderResult>("claude");
+    QTest::addColumn<QStringList>("section"); // Codex's and Claude's lines, before the commands
+    QTest::addColumn<QList<bool>>("enabled");
+
+    const auto codexFast = window(Provider::codex, WindowSpeed::fast, 62.5, 12.4);
+    const auto codexSlow = window(Provider::codex, WindowSpeed::slow, 0.4, -12.6);
+    const auto claudeFast = window(Provider::claude, WindowSpeed::fast, 99.5, -0.4);
+
+    QTest::newRow("live, rounded halves away from zero")
+        << live(Provider::codex, {codexFast, codexSlow}) << live(Provider::claude, {claudeFast})
+        << QStringList{u"Codex"_s, u"    5h: 63% left, +12% high"_s,
+                       u"    Weekly: 0% left, -13% low"_s, u"Claude"_s,
+                       u"    5h: 100% left, 0% good"_s}
+        << QList<bool>{false, false, false, false, false};
+    QTest::newRow("cached keeps its windows and says so")
+        << result(Provider::codex, true, u"cached"_s, u"boom"_s, {codexFast})
+        << result(Provider::claude, true, u"cached"_s, u"rate-limited \u2014 retrying"_s, {claudeFast})
+        << QStringList{u"Codex (cached)"_s, u"    5h: 63% left, +12% high"_s,
+                       u"Claude (cached)"_s, u"    5h: 100% left, 0% good"_s}
+        << QList<bool>{false, false, false, false};
+    QTest::newRow("ok without windows shows the error")
+        << result(Provider::codex, true, u"live"_s, u"x"_s, {})
+        << result(Provider::claude, false, u"throttled"_s, u"rate-limited \u2014 retrying"_s, {})
+        << QStringList{u"Codex"_s, u"    x"_s, u"Claude"_s, u"    rate-limited \u2014 retrying"_s}
+        << QList<bool>{false, false, false, false};
+    QTest::newRow("failure without message")
+        << result(Provider::codex, false, u"error"_s, std::nullopt, {})
+        << live(Provider::claude, {claudeFast})
+        << QStringList{u"Codex"_s, u"    usage unavailable"_s, u"Claude"_s,
+                       u"    5h: 100% left, 0% good"_s}
+        << QList<bool>{false, false, false, false};
+    QTest::newRow("sign-in after the error line")
+        << live(Provider::codex, {codexFast})
+        << result(Provider::claude, false, u"error"_s, u"not signed in to Claude Code"_s, {}, true)
+        << QStringList{u"Codex"_s, u"    5h: 63% left, +12% high"_s, u"Claude"_s,
+                       u"    not signed in to Claude Code"_s, signInToClaude}
+        << QList<bool>{false, false, false, false, true};
+    QTest::newRow("sign-in after window lines")
+        << result(Provider::codex, true, u"live"_s, std::nullopt, {codexFast}, true)
+        << live(Provider::claude, {claudeFast})
+        << QStringList{u"Codex"_s, u"    5h: 63% left, +12% high"_s,
+                       u"    Sign in to Codex\u2026"_s, u"Claude"_s,
+                       u"    5h: 100% left, 0% good"_s}
+        << QList<bool>{false, false, true, false, false};
+}
+
+void TestStatusItemController::menuTexts()
+{
+    QFETCH(ProviderResult, codex);
+    QFETCH(ProviderResult, claude);
+    QFETCH(QStringList, section);
+    QFETCH(QList<bool>, enabled);
+    m_codex.result = codex;
+    m_claude.result = claude;
+
+    makeController();
+    refreshOnce();
+
+    const QStringList commands{u"---"_s, u"Refresh"_s, u"Quit"_s};
+    QCOMPARE(texts(m_controller->menu()), section + commands);
+    QCOMPARE(enabledFlags(m_controller->menu()), enabled + QList<bool>(3, true));
+}
+
+// Before the first refresh the snapshot holds no results at all.
+void TestStatusItemController::missingResultsShowUnavailable()
+{
+    m_codex.delay = 1h;
+    makeController();
+    m_controller->updateMenu();
+    QCOMPARE(texts(m_controller->menu()),
+             (QStringList{u"Codex"_s, u"    usage unavailable"_s, u"Claude"_s,
+                          u"    usage unavailable"_s, u"---"_s, u"Refresh"_s, u"Quit"_s}));
+}
+
+void TestStatusItemController::paceDotColours_data()
+{
+    QTest::addColumn<double>("pressure");
+    QTest::addColumn<QColor>("colour");
+    const QColor blue(0, 122, 255);
+    const QColor red(255, 59, 48);
+    const QColor green(52, 199, 89);
+    QTest::newRow("5.01") << 5.01 << blue;
+    QTest::newRow("5") << 5.0 << green;
+    QTest::newRow("-5") << -5.0 << green;
+    QTest::newRow("-5.01") << -5.01 << red;
+    QTest::newRow("not a number") << std::numeric_limits<double>::quiet_NaN() << green;
+}
+
+// Seen through the menu, in both modes: the lines are disabled but the dots keep their colour.
+void TestStatusItemController::paceDotColours()
+{
+    QFETCH(double, pressure);
+    QFETCH(QColor, colour);
+    m_codex.result = live(Provider::codex, {window(Provider::codex, WindowSpeed::fast, 50, pressure)});
+    makeController();
+    refreshOnce();
+
+    const QAction *line = m_controller->menu()->actions().at(1);
+    QCOMPARE(line->icon().availableSizes(), QList<QSize>{QSize(10, 10)});
+    QCOMPARE(centreColour(line->icon(), QIcon::Normal), colour.rgb());
+    QCOMPARE(centreColour(line->icon(), QIcon::Disabled), colour.rgb());
+
+    const QImage dot = StatusItemController::paceDot(pressure);
+    QCOMPARE(dot.pixelColor(0, 0).alpha(), 0);  // outside the 8x8 oval at (1, 1)
+    QCOMPARE(dot.pixelColor(9, 9).alpha(), 0);
+}
+
+void TestStatusItemController::swatches()
+{
+    makeController();
+    refreshOnce();
+    const QAction *codexTitle = itemNamed(m_controller->menu(), u"Codex"_s);
+    const QAction *claudeTitle = itemNamed(m_controller->menu(), u"Claude"_s);
+    QVERIFY(codexTitle && claudeTitle);
+    QCOMPARE(codexTitle->icon().availableSizes(), QList<QSize>{QSize(11, 11)});
+    QCOMPARE(centreColour(codexTitle->icon(), QIcon::Disabled), qRgb(41, 209, 214));
+    QCOMPARE(centreColour(claudeTitle->icon(), QIcon::Disabled), qRgb(255, 140, 87));
+
+    const QImage swatch = StatusItemController::providerSwatch(Provider::codex);
+    QCOMPARE(swatch.pixelColor(0, 5).alpha(), 0);   // left of the 9x9 square at (1, 1)
+    QVERIFY(swatch.pixelColor(1, 1).alpha() < 255); // a rounded corner
+    QCOMPARE(swatch.pixelColor(9, 5).alpha(), 255);
+}
+
+void TestStatusItemController::refreshItemRefreshesAndRebuilds()
+{
+    makeController();
+    refreshOnce();
+    m_codex.result = result(Provider::codex, false, u"error"_s, u"offline"_s, {});
+
+    itemNamed(m_controller->menu(), u"Refresh"_s)->trigger();
+
+    QCOMPARE(m_codex.calls, 2);
+    QVERIFY(texts(m_controller->menu()).contains(u"Codex (cached)"_s));
+}
+
+void TestStatusItemController::loopWaitsForEachRefresh()
+{
+    m_codex.delay = 60ms;
+    makeController(10ms);
+    QTRY_VERIFY(m_codex.calls >= 4);
+    QCOMPARE(m_codex.mostInFlight, 1);
+}
+
+void TestStatusItemController::signInLaunchesOnlyWithProvider()
+{
+    QTemporaryDir bin;
+    const QString record = bin.filePath(u"record"_s);
+    QFile terminal(bin.filePath(u"xterm"_s));
+    QVERIFY(terminal.open(QIODevice::WriteOnly));
+    terminal.write(u"#!/bin/sh\nprintf '%s\\n' \"$@\" >> '%1'\n"_s.arg(record).toUtf8());
+    terminal.close();
+    QVERIFY(terminal.setPermissions(terminal.permissions() | QFileDevice::ExeOwner));
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", QFile::encodeName(bin.path()));
+
+    m_claude.result = result(Provider::claude, false, u"expired"_s, u"token expired"_s, {}, true);
+    makeController();
+    refreshOnce();
+    QAction notAProvider;
+    notAProvider.setData(42);
+    m_controller->signIn(&notAProvider);
+    itemNamed(m_controller->menu(), signInToClaude)->trigger();
+    qputenv("PATH", path);
+
+    QTRY_VERIFY(QFile::exists(record));
+    QFile recorded(record);
+    QVERIFY(recorded.open(QIODevice::ReadOnly));
+    QCOMPARE(recorded.readAll(), "-e\nsh\n-c\nclaude auth login; exec \"${SHELL:-sh}\"\n");
+}
+
+void TestStatusItemController::destroyedWhileRefreshing()
+{
+    m_claude.delay = 50ms;
+    makeController(1ms);
+    refreshOnce();
+    m_controller->refresh();
+    QTest::qWait(10);
+    m_controller.reset();
+    QTest::qWait(100);
+    QCOMPARE(m_claude.inFlight, 0);
+}
+
+QTEST_MAIN(TestStatusItemController)
+#include "tst_statusitemcontroller.moc"
