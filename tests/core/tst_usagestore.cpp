@@ -49,19 +49,24 @@ struct ScriptedProvider {
         return {provider, false, u"error"_s, message, {}, needsAuth};
     }
 
+    // The store owns the returned function, so the coroutine must not live in it: its
+    // captures would be gone when a fetch resumes after the store.
     UsageStore::Fetch fetch()
     {
-        return [this](QDateTime now) -> QCoro::Task<ProviderResult> {
-            ++calls;
-            asked.append(now);
-            if (onCall)
-                onCall();
-            const ProviderResult answer = answers.value(calls - 1, answers.value(answers.size() - 1));
-            if (delay > 0ms)
-                co_await QCoro::sleepFor(delay);
-            ++finished;
-            co_return answer;
-        };
+        return [this](QDateTime now) { return answer(this, now); };
+    }
+
+    static QCoro::Task<ProviderResult> answer(ScriptedProvider *self, QDateTime now)
+    {
+        ++self->calls;
+        self->asked.append(now);
+        if (self->onCall)
+            self->onCall();
+        const ProviderResult answer = self->answers.value(self->calls - 1, self->answers.value(self->answers.size() - 1));
+        if (self->delay > 0ms)
+            co_await QCoro::sleepFor(self->delay);
+        ++self->finished;
+        co_return answer;
     }
 };
 
