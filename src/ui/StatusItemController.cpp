@@ -117,11 +117,11 @@ void StatusItemController::addProviderSection(Provider provider, QMenu *menu)
     const std::optional<ProviderResult> result = m_store->status().result(provider);
     const bool cached = result && result->source == u"cached";
     addLine(menu, displayName(provider) + (cached ? u" (cached)"_s : QString()),
-            providerSwatch(provider));
+            swatchIcon(provider));
 
     if (result && result->ok && !result->windows.isEmpty()) {
         for (const UsageWindow &window : result->windows)
-            addLine(menu, windowLine(window), paceDot(window.pressurePercent));
+            addLine(menu, windowLine(window), paceDotIcon(window.pressurePercent));
     } else {
         const bool hasError = result && result->error;
         addLine(menu, indent + (hasError ? *result->error : u"usage unavailable"_s));
@@ -201,10 +201,26 @@ QCoro::Task<void> StatusItemController::refreshAndRedraw()
     updateIcon();
 }
 
-void StatusItemController::addLine(QMenu *menu, const QString &text, const QImage &image)
+const QIcon &StatusItemController::swatchIcon(Provider provider)
+{
+    auto icon = m_swatchIcons.find(provider);
+    if (icon == m_swatchIcons.end())
+        icon = m_swatchIcons.insert(provider, menuIcon(providerSwatch(provider)));
+    return *icon;
+}
+
+const QIcon &StatusItemController::paceDotIcon(double pressurePercent)
+{
+    const QRgb colour = paceColor(pressurePercent).rgb();
+    auto icon = m_paceDotIcons.find(colour);
+    if (icon == m_paceDotIcons.end())
+        icon = m_paceDotIcons.insert(colour, menuIcon(paceDot(pressurePercent)));
+    return *icon;
+}
+
+void StatusItemController::addLine(QMenu *menu, const QString &text, const QIcon &icon)
 {
     QAction *line = menu->addAction(text);
-    if (!image.isNull())
-        line->setIcon(menuIcon(image));
+    line->setIcon(icon);
     line->setEnabled(false);
 }
