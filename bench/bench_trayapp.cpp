@@ -110,7 +110,7 @@ struct Run {
 };
 
 // Starts the program and returns the milliseconds until its first icon was readable.
-qint64 start(Run &run, FakePanel &panel, const QString &program, const QUrl &claudeUrl)
+qint64 start(Run &run, FakePanel &panel, const QString &program, const FakeHttpServer &server)
 {
     QDir(run.home.path()).mkpath(u"codex"_s);
     QFile auth(run.home.filePath(u"codex/auth.json"_s));
@@ -124,7 +124,8 @@ qint64 start(Run &run, FakePanel &panel, const QString &program, const QUrl &cla
     environment.insert(u"XDG_RUNTIME_DIR"_s, run.home.path());
     environment.insert(u"CODEX_HOME"_s, run.home.filePath(u"codex"_s));
     environment.insert(u"CLAUDE_CODE_OAUTH_TOKEN"_s, u"bench"_s);
-    environment.insert(u"TIDEMARKER_CLAUDE_USAGE_URL"_s, claudeUrl.toString());
+    environment.insert(u"TIDEMARKER_CLAUDE_USAGE_URL"_s, server.url(u"/api/oauth/usage"_s).toString());
+    environment.insert(u"TIDEMARKER_E2E_CODEX_URL"_s, server.url(u"/backend-api/wham/usage"_s).toString());
     run.process.setProcessEnvironment(environment);
 
     QSignalSpy registered(&panel, &FakePanel::StatusNotifierItemRegistered);
@@ -150,27 +151,26 @@ int main(int argc, char *argv[])
 
     FakeHttpServer server;
     FakePanel panel;
-    if (!server.listen(TIDEMARKER_E2E_PORT) || !panel.start()) {
+    if (!server.listen() || !panel.start()) {
         std::fputs("bench: cannot serve the endpoints or play the panel\n", stderr);
         return 1;
     }
     const qint64 now = QDateTime::currentSecsSinceEpoch();
     server.respond("/backend-api/wham/usage", FakeResponse::json(codexUsage(now)));
     server.respond("/api/oauth/usage", FakeResponse::json(claudeUsage(now)));
-    const QUrl claudeUrl = server.url(u"/api/oauth/usage"_s);
     const QString program = QStringLiteral(TIDEMARKER_E2E_PROGRAM);
 
     QList<qint64> startTimes;
     for (int i = 0; i < startRuns; ++i) {
         Run run;
-        startTimes.append(start(run, panel, program, claudeUrl));
+        startTimes.append(start(run, panel, program, server));
     }
     std::sort(startTimes.begin(), startTimes.end());
     std::printf("start-up to first icon: median %lld ms, min %lld ms, max %lld ms (%d runs)\n",
                 startTimes.at(startRuns / 2), startTimes.first(), startTimes.last(), startRuns);
 
     Run run;
-    if (start(run, panel, program, claudeUrl) < 0 || !waitUntil([&] { return menuFilled(*run.item); }))
+    if (start(run, panel, program, server) < 0 || !waitUntil([&] { return menuFilled(*run.item); }))
         return 1;
     const qint64 pid = run.process.processId();
     std::printf("resident memory after the first refresh: %.1f MiB\n", residentKiB(pid) / 1024.0);

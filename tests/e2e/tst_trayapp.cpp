@@ -126,7 +126,7 @@ void TestTrayApp::initTestCase()
     QVERIFY2(!qEnvironmentVariableIsEmpty("DISPLAY"), "needs an X display: run under xvfb-run");
     QVERIFY2(!qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS"),
              "needs a private session bus: run under dbus-run-session");
-    QVERIFY(m_server.listen(TIDEMARKER_E2E_PORT));
+    QVERIFY(m_server.listen());
 }
 
 void TestTrayApp::init()
@@ -171,6 +171,7 @@ void TestTrayApp::startProgram()
     environment.insert(u"CODEX_HOME"_s, m_home->filePath(u"codex"_s));
     environment.insert(u"CLAUDE_CODE_OAUTH_TOKEN"_s, u"e2e-token"_s);
     environment.insert(u"TIDEMARKER_CLAUDE_USAGE_URL"_s, m_server.url(QString::fromLatin1(claudePath)).toString());
+    environment.insert(u"TIDEMARKER_E2E_CODEX_URL"_s, m_server.url(QString::fromLatin1(codexPath)).toString());
     environment.insert(u"PATH"_s, m_home->filePath(u"bin"_s) + u':' + environment.value(u"PATH"_s));
 
     m_program = std::make_unique<QProcess>();
