@@ -9,14 +9,12 @@
 #include "FakeHttpServer.h"
 #include "FakePanel.h"
 #include "StatusItemProbe.h"
+#include "TrayFixtures.h"
 
 #include <QCoreApplication>
-#include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -32,26 +30,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-QByteArray codexUsage(qint64 now)
-{
-    const auto window = [now](double used, qint64 left, double length) {
-        return QJsonObject{{u"used_percent"_s, used}, {u"reset_at"_s, double(now + left)},
-                           {u"limit_window_seconds"_s, length}};
-    };
-    return QJsonDocument(QJsonObject{{u"rate_limit"_s,
-                                      QJsonObject{{u"primary_window"_s, window(40, 9000, 18000)},
-                                                  {u"secondary_window"_s, window(63, 302400, 604800)}}}})
-        .toJson(QJsonDocument::Compact);
-}
-
-QByteArray claudeUsage(qint64 now)
-{
-    return QJsonDocument(QJsonObject{
-                             {u"five_hour"_s, QJsonObject{{u"utilization"_s, 20}, {u"resets_at"_s, double(now + 9000)}}},
-                             {u"seven_day"_s, QJsonObject{{u"utilization"_s, 80}, {u"resets_at"_s, double(now + 302400)}}}})
-        .toJson(QJsonDocument::Compact);
-}
 
 // "VmRSS:   12345 kB" from /proc/PID/status, in KiB.
 qint64 residentKiB(qint64 pid)
@@ -112,21 +90,10 @@ struct Run {
 // Starts the program and returns the milliseconds until its first icon was readable.
 qint64 start(Run &run, FakePanel &panel, const QString &program, const FakeHttpServer &server)
 {
-    QDir(run.home.path()).mkpath(u"codex"_s);
-    QFile auth(run.home.filePath(u"codex/auth.json"_s));
-    auth.open(QIODevice::WriteOnly);
-    auth.write(R"({"tokens": {"access_token": "bench", "account_id": "bench"}})");
-    auth.close();
-
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.remove(u"QT_QPA_PLATFORM"_s);
-    environment.insert(u"HOME"_s, run.home.path());
-    environment.insert(u"XDG_RUNTIME_DIR"_s, run.home.path());
-    environment.insert(u"CODEX_HOME"_s, run.home.filePath(u"codex"_s));
-    environment.insert(u"CLAUDE_CODE_OAUTH_TOKEN"_s, u"bench"_s);
-    environment.insert(u"TIDEMARKER_CLAUDE_USAGE_URL"_s, server.url(u"/api/oauth/usage"_s).toString());
-    environment.insert(u"TIDEMARKER_E2E_CODEX_URL"_s, server.url(u"/backend-api/wham/usage"_s).toString());
-    run.process.setProcessEnvironment(environment);
+    if (!QDir(run.home.path()).mkpath(u"codex"_s)
+        || !writeFile(run.home.filePath(u"codex/auth.json"_s), signedInCodexAuth))
+        return -1;
+    run.process.setProcessEnvironment(trayProgramEnvironment(run.home.path(), server));
 
     QSignalSpy registered(&panel, &FakePanel::StatusNotifierItemRegistered);
     QElapsedTimer clock;
@@ -155,9 +122,7 @@ int main(int argc, char *argv[])
         std::fputs("bench: cannot serve the endpoints or play the panel\n", stderr);
         return 1;
     }
-    const qint64 now = QDateTime::currentSecsSinceEpoch();
-    server.respond("/backend-api/wham/usage", FakeResponse::json(codexUsage(now)));
-    server.respond("/api/oauth/usage", FakeResponse::json(claudeUsage(now)));
+    serveUsage(server);
     const QString program = QStringLiteral(TIDEMARKER_E2E_PROGRAM);
 
     QList<qint64> startTimes;

@@ -1,4 +1,5 @@
 #include "StatusItemController.h"
+#include "TrayFixtures.h"
 #include "UsageStore.h"
 
 #include <QAction>
@@ -316,11 +317,7 @@ void TestStatusItemController::signInLaunchesOnlyWithProvider()
 {
     QTemporaryDir bin;
     const QString record = bin.filePath(u"record"_s);
-    QFile terminal(bin.filePath(u"xterm"_s));
-    QVERIFY(terminal.open(QIODevice::WriteOnly));
-    terminal.write(u"#!/bin/sh\nprintf '%s\\n' \"$@\" >> '%1'\n"_s.arg(record).toUtf8());
-    terminal.close();
-    QVERIFY(terminal.setPermissions(terminal.permissions() | QFileDevice::ExeOwner));
+    QVERIFY(writeRecorder(bin.filePath(u"xterm"_s), record));
     const QByteArray path = qgetenv("PATH");
     qputenv("PATH", QFile::encodeName(bin.path()));
 
