@@ -330,10 +330,8 @@ void TestStatusItemController::signInLaunchesOnlyWithProvider()
     itemNamed(m_controller->menu(), signInToClaude)->trigger();
     qputenv("PATH", path);
 
-    QTRY_VERIFY(QFile::exists(record));
-    QFile recorded(record);
-    QVERIFY(recorded.open(QIODevice::ReadOnly));
-    QCOMPARE(recorded.readAll(), "-e\nsh\n-c\nclaude auth login; exec \"${SHELL:-sh}\"\n");
+    // Compared until it matches: the script may still be writing when the file appears.
+    QTRY_COMPARE(readFile(record), u"-e\nsh\n-c\nclaude auth login; exec \"${SHELL:-sh}\"\n"_s);
 }
 
 void TestStatusItemController::destroyedWhileRefreshing()
