@@ -22,8 +22,10 @@ const QString indent = u"    "_s;
 
 QString remainingText(double percent)
 {
-    // Halves away from zero, as std::round does.
-    return std::isfinite(percent) ? QString::number(qint64(std::round(percent))) : u"?"_s;
+    // Halves away from zero, as std::round does. Only what fits a qint64 converts to one; the
+    // comparison is false for infinities and NaN as well.
+    const double rounded = std::round(percent);
+    return std::abs(rounded) < 0x1p63 ? QString::number(qint64(rounded)) : u"?"_s;
 }
 
 QString windowLine(const UsageWindow &window)

@@ -178,6 +178,14 @@ void TestStatusItemController::menuTexts_data()
                        u"    Weekly: 0% left, -13% low"_s, u"Claude"_s,
                        u"    5h: 100% left, 0% good"_s}
         << QList<bool>{false, false, false, false, false};
+    QTest::newRow("remaining beyond a whole number")
+        << live(Provider::codex, {window(Provider::codex, WindowSpeed::fast, 1e300, 0),
+                                  window(Provider::codex, WindowSpeed::slow, -0x1p63, 0)})
+        << live(Provider::claude, {window(Provider::claude, WindowSpeed::fast,
+                                          std::numeric_limits<double>::quiet_NaN(), 0)})
+        << QStringList{u"Codex"_s, u"    5h: ?% left, 0% good"_s, u"    Weekly: ?% left, 0% good"_s,
+                       u"Claude"_s, u"    5h: ?% left, 0% good"_s}
+        << QList<bool>{false, false, false, false, false};
     QTest::newRow("cached keeps its windows and says so")
         << result(Provider::codex, true, u"cached"_s, u"boom"_s, {codexFast})
         << result(Provider::claude, true, u"cached"_s, u"rate-limited \u2014 retrying"_s, {claudeFast})
