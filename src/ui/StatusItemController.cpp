@@ -9,6 +9,7 @@
 #include <QIcon>
 #include <QPainter>
 #include <QPointer>
+#include <QTimer>
 
 #include <QCoroTimer>
 
@@ -186,7 +187,12 @@ QCoro::Task<void> StatusItemController::refreshLoop()
 {
     QPointer<StatusItemController> self(this);
     while (self) {
-        co_await QCoro::sleepFor(m_refreshPeriod);
+        // Qt's default coarse timer may fire up to 5% off the period.
+        QTimer sleep;
+        sleep.setTimerType(Qt::PreciseTimer);
+        sleep.setSingleShot(true);
+        sleep.start(m_refreshPeriod);
+        co_await sleep;
         if (!self)
             co_return;
         co_await refreshAndRedraw();
