@@ -155,6 +155,8 @@ void StatusItemController::quit()
 
 void StatusItemController::signIn(QAction *item)
 {
+    if (!item)
+        return;
     const QVariant provider = item->data();
     if (provider.metaType() == QMetaType::fromType<Provider>())
         CLISignIn::launch(provider.value<Provider>());

@@ -335,6 +335,7 @@ void TestStatusItemController::signInLaunchesOnlyWithProvider()
     QAction notAProvider;
     notAProvider.setData(42);
     m_controller->signIn(&notAProvider);
+    m_controller->signIn(nullptr);
     itemNamed(m_controller->menu(), signInToClaude)->trigger();
     qputenv("PATH", path);
 
