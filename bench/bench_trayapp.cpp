@@ -128,11 +128,18 @@ int main(int argc, char *argv[])
     QList<qint64> startTimes;
     for (int i = 0; i < startRuns; ++i) {
         Run run;
-        startTimes.append(start(run, panel, program, server));
+        if (const qint64 time = start(run, panel, program, server); time >= 0)
+            startTimes.append(time);
+    }
+    if (startTimes.isEmpty()) {
+        std::fputs("bench: the program never showed its icon\n", stderr);
+        return 1;
     }
     std::sort(startTimes.begin(), startTimes.end());
-    std::printf("start-up to first icon: median %lld ms, min %lld ms, max %lld ms (%d runs)\n",
-                startTimes.at(startRuns / 2), startTimes.first(), startTimes.last(), startRuns);
+    std::printf("start-up to first icon: median %lld ms, min %lld ms, max %lld ms "
+                "(%lld of %d starts showed it)\n",
+                startTimes.at(startTimes.size() / 2), startTimes.first(), startTimes.last(),
+                qint64(startTimes.size()), startRuns);
 
     Run run;
     if (start(run, panel, program, server) < 0 || !waitUntil([&] { return menuFilled(*run.item); }))
