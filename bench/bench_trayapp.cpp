@@ -9,14 +9,12 @@
 #include "FakeHttpServer.h"
 #include "FakePanel.h"
 #include "StatusItemProbe.h"
+#include "TrayFixtures.h"
 
 #include <QCoreApplication>
-#include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -32,26 +30,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-QByteArray codexUsage(qint64 now)
-{
-    const auto window = [now](double used, qint64 left, double length) {
-        return QJsonObject{{u"used_percent"_s, used}, {u"reset_at"_s, double(now + left)},
-                           {u"limit_window_seconds"_s, length}};
-    };
-    return QJsonDocument(QJsonObject{{u"rate_limit"_s,
-                                      QJsonObject{{u"primary_window"_s, window(40, 9000, 18000)},
-                                                  {u"secondary_window"_s, window(63, 302400, 604800)}}}})
-        .toJson(QJsonDocument::Compact);
-}
-
-QByteArray claudeUsage(qint64 now)
-{
-    return QJsonDocument(QJsonObject{
-                             {u"five_hour"_s, QJsonObject{{u"utilization"_s, 20}, {u"resets_at"_s, double(now + 9000)}}},
-                             {u"seven_day"_s, QJsonObject{{u"utilization"_s, 80}, {u"resets_at"_s, double(now + 302400)}}}})
-        .toJson(QJsonDocument::Compact);
-}
 
 // "VmRSS:   12345 kB" from /proc/PID/status, in KiB.
 qint64 residentKiB(qint64 pid)
@@ -110,22 +88,12 @@ struct Run {
 };
 
 // Starts the program and returns the milliseconds until its first icon was readable.
-qint64 start(Run &run, FakePanel &panel, const QString &program, const QUrl &claudeUrl)
+qint64 start(Run &run, FakePanel &panel, const QString &program, const FakeHttpServer &server)
 {
-    QDir(run.home.path()).mkpath(u"codex"_s);
-    QFile auth(run.home.filePath(u"codex/auth.json"_s));
-    auth.open(QIODevice::WriteOnly);
-    auth.write(R"({"tokens": {"access_token": "bench", "account_id": "bench"}})");
-    auth.close();
-
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.remove(u"QT_QPA_PLATFORM"_s);
-    environment.insert(u"HOME"_s, run.home.path());
-    environment.insert(u"XDG_RUNTIME_DIR"_s, run.home.path());
-    environment.insert(u"CODEX_HOME"_s, run.home.filePath(u"codex"_s));
-    environment.insert(u"CLAUDE_CODE_OAUTH_TOKEN"_s, u"bench"_s);
-    environment.insert(u"TIDEMARKER_CLAUDE_USAGE_URL"_s, claudeUrl.toString());
-    run.process.setProcessEnvironment(environment);
+    if (!QDir(run.home.path()).mkpath(u"codex"_s)
+        || !writeFile(run.home.filePath(u"codex/auth.json"_s), signedInCodexAuth))
+        return -1;
+    run.process.setProcessEnvironment(trayProgramEnvironment(run.home.path(), server));
 
     QSignalSpy registered(&panel, &FakePanel::StatusNotifierItemRegistered);
     QElapsedTimer clock;
@@ -150,27 +118,31 @@ int main(int argc, char *argv[])
 
     FakeHttpServer server;
     FakePanel panel;
-    if (!server.listen(TIDEMARKER_E2E_PORT) || !panel.start()) {
+    if (!server.listen() || !panel.start()) {
         std::fputs("bench: cannot serve the endpoints or play the panel\n", stderr);
         return 1;
     }
-    const qint64 now = QDateTime::currentSecsSinceEpoch();
-    server.respond("/backend-api/wham/usage", FakeResponse::json(codexUsage(now)));
-    server.respond("/api/oauth/usage", FakeResponse::json(claudeUsage(now)));
-    const QUrl claudeUrl = server.url(u"/api/oauth/usage"_s);
+    serveUsage(server);
     const QString program = QStringLiteral(TIDEMARKER_E2E_PROGRAM);
 
     QList<qint64> startTimes;
     for (int i = 0; i < startRuns; ++i) {
         Run run;
-        startTimes.append(start(run, panel, program, claudeUrl));
+        if (const qint64 time = start(run, panel, program, server); time >= 0)
+            startTimes.append(time);
+    }
+    if (startTimes.isEmpty()) {
+        std::fputs("bench: the program never showed its icon\n", stderr);
+        return 1;
     }
     std::sort(startTimes.begin(), startTimes.end());
-    std::printf("start-up to first icon: median %lld ms, min %lld ms, max %lld ms (%d runs)\n",
-                startTimes.at(startRuns / 2), startTimes.first(), startTimes.last(), startRuns);
+    std::printf("start-up to first icon: median %lld ms, min %lld ms, max %lld ms "
+                "(%lld of %d starts showed it)\n",
+                startTimes.at(startTimes.size() / 2), startTimes.first(), startTimes.last(),
+                qint64(startTimes.size()), startRuns);
 
     Run run;
-    if (start(run, panel, program, claudeUrl) < 0 || !waitUntil([&] { return menuFilled(*run.item); }))
+    if (start(run, panel, program, server) < 0 || !waitUntil([&] { return menuFilled(*run.item); }))
         return 1;
     const qint64 pid = run.process.processId();
     std::printf("resident memory after the first refresh: %.1f MiB\n", residentKiB(pid) / 1024.0);

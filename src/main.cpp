@@ -14,14 +14,19 @@ QStringList argumentList(int argc, char *argv[])
     return arguments;
 }
 
+// Qt's own remarks (a missing XDG_RUNTIME_DIR on a headless machine, say) are dropped in both
+// modes, so that standard error carries nothing but the program's own lines. A fatal message
+// still ends the process: Qt aborts once the handler has returned.
+void dropQtMessages()
+{
+    qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
+}
+
 // The sheet is drawn off-screen, so preview mode never needs a display. The application sees
-// only the program name: no option on the command line can pick another platform. Qt's own
-// remarks (a missing XDG_RUNTIME_DIR on a headless machine, say) are dropped, so that standard
-// error carries nothing but the command's report.
+// only the program name: no option on the command line can pick another platform.
 int renderPreview(char *programName, const QString &outputPath)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
     int argc = 1;
     char *argv[] = {programName, nullptr};
     const QGuiApplication application(argc, argv);
@@ -32,6 +37,7 @@ int renderPreview(char *programName, const QString &outputPath)
 
 int main(int argc, char *argv[])
 {
+    dropQtMessages();
     if (const std::optional<QString> outputPath = RenderHarness::outputPathFromArguments(argumentList(argc, argv)))
         return renderPreview(argv[0], *outputPath);
     return TidemarkerApp::run(argc, argv);

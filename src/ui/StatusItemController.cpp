@@ -9,6 +9,7 @@
 #include <QIcon>
 #include <QPainter>
 #include <QPointer>
+#include <QTimer>
 
 #include <QCoroTimer>
 
@@ -22,8 +23,10 @@ const QString indent = u"    "_s;
 
 QString remainingText(double percent)
 {
-    // Halves away from zero, as std::round does.
-    return std::isfinite(percent) ? QString::number(qint64(std::round(percent))) : u"?"_s;
+    // Halves away from zero, as std::round does. Only what fits a qint64 converts to one; the
+    // comparison is false for infinities and NaN as well.
+    const double rounded = std::round(percent);
+    return std::abs(rounded) < 0x1p63 ? QString::number(qint64(rounded)) : u"?"_s;
 }
 
 QString windowLine(const UsageWindow &window)
@@ -117,11 +120,11 @@ void StatusItemController::addProviderSection(Provider provider, QMenu *menu)
     const std::optional<ProviderResult> result = m_store->status().result(provider);
     const bool cached = result && result->source == u"cached";
     addLine(menu, displayName(provider) + (cached ? u" (cached)"_s : QString()),
-            providerSwatch(provider));
+            swatchIcon(provider));
 
     if (result && result->ok && !result->windows.isEmpty()) {
         for (const UsageWindow &window : result->windows)
-            addLine(menu, windowLine(window), paceDot(window.pressurePercent));
+            addLine(menu, windowLine(window), paceDotIcon(window.pressurePercent));
     } else {
         const bool hasError = result && result->error;
         addLine(menu, indent + (hasError ? *result->error : u"usage unavailable"_s));
@@ -152,6 +155,8 @@ void StatusItemController::quit()
 
 void StatusItemController::signIn(QAction *item)
 {
+    if (!item)
+        return;
     const QVariant provider = item->data();
     if (provider.metaType() == QMetaType::fromType<Provider>())
         CLISignIn::launch(provider.value<Provider>());
@@ -184,7 +189,12 @@ QCoro::Task<void> StatusItemController::refreshLoop()
 {
     QPointer<StatusItemController> self(this);
     while (self) {
-        co_await QCoro::sleepFor(m_refreshPeriod);
+        // Qt's default coarse timer may fire up to 5% off the period.
+        QTimer sleep;
+        sleep.setTimerType(Qt::PreciseTimer);
+        sleep.setSingleShot(true);
+        sleep.start(m_refreshPeriod);
+        co_await sleep;
         if (!self)
             co_return;
         co_await refreshAndRedraw();
@@ -201,10 +211,26 @@ QCoro::Task<void> StatusItemController::refreshAndRedraw()
     updateIcon();
 }
 
-void StatusItemController::addLine(QMenu *menu, const QString &text, const QImage &image)
+const QIcon &StatusItemController::swatchIcon(Provider provider)
+{
+    auto icon = m_swatchIcons.find(provider);
+    if (icon == m_swatchIcons.end())
+        icon = m_swatchIcons.insert(provider, menuIcon(providerSwatch(provider)));
+    return *icon;
+}
+
+const QIcon &StatusItemController::paceDotIcon(double pressurePercent)
+{
+    const QRgb colour = paceColor(pressurePercent).rgb();
+    auto icon = m_paceDotIcons.find(colour);
+    if (icon == m_paceDotIcons.end())
+        icon = m_paceDotIcons.insert(colour, menuIcon(paceDot(pressurePercent)));
+    return *icon;
+}
+
+void StatusItemController::addLine(QMenu *menu, const QString &text, const QIcon &icon)
 {
     QAction *line = menu->addAction(text);
-    if (!image.isNull())
-        line->setIcon(menuIcon(image));
+    line->setIcon(icon);
     line->setEnabled(false);
 }

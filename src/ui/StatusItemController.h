@@ -2,7 +2,9 @@
 
 #include "UsageModels.h"
 
+#include <QIcon>
 #include <QImage>
+#include <QMap>
 #include <QMenu>
 #include <QObject>
 #include <QSystemTrayIcon>
@@ -50,10 +52,16 @@ private:
     QCoro::Task<void> startUp();
     QCoro::Task<void> refreshLoop();
     QCoro::Task<void> refreshAndRedraw();
-    void addLine(QMenu *menu, const QString &text, const QImage &image = {});
+    const QIcon &swatchIcon(Provider provider);
+    const QIcon &paceDotIcon(double pressurePercent);
+    void addLine(QMenu *menu, const QString &text, const QIcon &icon = {});
 
     QMenu m_menu; // outlives the tray icon that points at it
     QSystemTrayIcon m_statusItem;
     UsageStore *m_store;
     std::chrono::milliseconds m_refreshPeriod;
+    // Made once and shared by every rebuild: a panel that reads the menu over D-Bus keeps
+    // something of every distinct icon it was handed.
+    QMap<Provider, QIcon> m_swatchIcons;
+    QMap<QRgb, QIcon> m_paceDotIcons;
 };

@@ -21,10 +21,11 @@ int TidemarkerApp::run(int &argc, char **argv)
 
     std::unique_ptr<StatusItemController> controller;
     QTimer::singleShot(0, &application, [&controller] {
-        // Qt shows the icon by itself once a panel offers a tray.
+        // Qt picks the tray once per process: an XEmbed tray on X11 that appears later is
+        // still found, a panel that comes later to the session bus is not.
         if (!QSystemTrayIcon::isSystemTrayAvailable())
-            std::fputs("tidemarker: no system tray found; the icon will appear when a panel "
-                       "provides one\n", stderr);
+            std::fputs("tidemarker: no system tray found; the icon will show when an X11 tray "
+                       "appears, otherwise restart tidemarker once the panel runs\n", stderr);
         controller = std::make_unique<StatusItemController>();
     });
     return application.exec();

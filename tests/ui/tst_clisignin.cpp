@@ -1,39 +1,11 @@
 #include "CLISignIn.h"
+#include "TrayFixtures.h"
 
-#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
-
-namespace {
-
-bool writeScript(const QString &path, const QString &body)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    file.write(u"#!/bin/sh\n"_s.toUtf8() + body.toUtf8());
-    file.close();
-    return file.setPermissions(file.permissions() | QFileDevice::ExeOwner);
-}
-
-// A program that appends its arguments, one a line, to the file `record`.
-bool writeRecorder(const QString &path, const QString &record)
-{
-    return writeScript(path, u"printf '%s\\n' \"$@\" >> '%1'\n"_s.arg(record));
-}
-
-QStringList readLines(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return QString::fromUtf8(file.readAll()).split(u'\n', Qt::SkipEmptyParts);
-}
-
-} // namespace
 
 class TestCLISignIn : public QObject
 {
@@ -129,9 +101,7 @@ void TestCLISignIn::terminalPreferenceBeatsPathOrder()
     QVERIFY(writeRecorder(first.filePath(u"xterm"_s), first.filePath(u"record"_s)));
     QVERIFY(writeRecorder(second.filePath(u"konsole"_s), second.filePath(u"record"_s)));
     // Not executable, so not a terminal.
-    QFile plain(first.filePath(u"xdg-terminal-exec"_s));
-    QVERIFY(plain.open(QIODevice::WriteOnly));
-    plain.close();
+    QVERIFY(writeFile(first.filePath(u"xdg-terminal-exec"_s), {}));
 
     const auto launch = CLISignIn::terminalLaunch(Provider::codex, {first.path(), second.path()});
     QVERIFY(launch);
@@ -165,7 +135,7 @@ void TestCLISignIn::terminalRunsCommandThenShell()
     terminal.start(command.takeFirst(), command);
     QVERIFY(terminal.waitForFinished());
     QCOMPARE(terminal.exitCode(), 0);
-    QCOMPARE(readLines(record), (QStringList{u"auth"_s, u"login"_s, u"shell"_s}));
+    QCOMPARE(readFile(record), u"auth\nlogin\nshell\n"_s);
 }
 
 QTEST_GUILESS_MAIN(TestCLISignIn)

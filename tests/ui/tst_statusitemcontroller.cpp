@@ -1,4 +1,5 @@
 #include "StatusItemController.h"
+#include "TrayFixtures.h"
 #include "UsageStore.h"
 
 #include <QAction>
@@ -177,6 +178,14 @@ void TestStatusItemController::menuTexts_data()
                        u"    Weekly: 0% left, -13% low"_s, u"Claude"_s,
                        u"    5h: 100% left, 0% good"_s}
         << QList<bool>{false, false, false, false, false};
+    QTest::newRow("remaining beyond a whole number")
+        << live(Provider::codex, {window(Provider::codex, WindowSpeed::fast, 1e300, 0),
+                                  window(Provider::codex, WindowSpeed::slow, -0x1p63, 0)})
+        << live(Provider::claude, {window(Provider::claude, WindowSpeed::fast,
+                                          std::numeric_limits<double>::quiet_NaN(), 0)})
+        << QStringList{u"Codex"_s, u"    5h: ?% left, 0% good"_s, u"    Weekly: ?% left, 0% good"_s,
+                       u"Claude"_s, u"    5h: ?% left, 0% good"_s}
+        << QList<bool>{false, false, false, false, false};
     QTest::newRow("cached keeps its windows and says so")
         << result(Provider::codex, true, u"cached"_s, u"boom"_s, {codexFast})
         << result(Provider::claude, true, u"cached"_s, u"rate-limited \u2014 retrying"_s, {claudeFast})
@@ -292,11 +301,16 @@ void TestStatusItemController::refreshItemRefreshesAndRebuilds()
     makeController();
     refreshOnce();
     m_codex.result = result(Provider::codex, false, u"error"_s, u"offline"_s, {});
+    m_codex.delay = 50ms;
 
-    itemNamed(m_controller->menu(), u"Refresh"_s)->trigger();
+    // Clicked twice before the first refresh is done: neither waits for the other.
+    QAction *refreshItem = itemNamed(m_controller->menu(), u"Refresh"_s);
+    refreshItem->trigger();
+    refreshItem->trigger();
 
-    QCOMPARE(m_codex.calls, 2);
-    QVERIFY(texts(m_controller->menu()).contains(u"Codex (cached)"_s));
+    QTRY_COMPARE(m_codex.mostInFlight, 2);
+    QTRY_VERIFY(texts(m_controller->menu()).contains(u"Codex (cached)"_s));
+    QCOMPARE(m_codex.calls, 3);
 }
 
 void TestStatusItemController::loopWaitsForEachRefresh()
@@ -311,11 +325,7 @@ void TestStatusItemController::signInLaunchesOnlyWithProvider()
 {
     QTemporaryDir bin;
     const QString record = bin.filePath(u"record"_s);
-    QFile terminal(bin.filePath(u"xterm"_s));
-    QVERIFY(terminal.open(QIODevice::WriteOnly));
-    terminal.write(u"#!/bin/sh\nprintf '%s\\n' \"$@\" >> '%1'\n"_s.arg(record).toUtf8());
-    terminal.close();
-    QVERIFY(terminal.setPermissions(terminal.permissions() | QFileDevice::ExeOwner));
+    QVERIFY(writeRecorder(bin.filePath(u"xterm"_s), record));
     const QByteArray path = qgetenv("PATH");
     qputenv("PATH", QFile::encodeName(bin.path()));
 
@@ -325,13 +335,12 @@ void TestStatusItemController::signInLaunchesOnlyWithProvider()
     QAction notAProvider;
     notAProvider.setData(42);
     m_controller->signIn(&notAProvider);
+    m_controller->signIn(nullptr);
     itemNamed(m_controller->menu(), signInToClaude)->trigger();
     qputenv("PATH", path);
 
-    QTRY_VERIFY(QFile::exists(record));
-    QFile recorded(record);
-    QVERIFY(recorded.open(QIODevice::ReadOnly));
-    QCOMPARE(recorded.readAll(), "-e\nsh\n-c\nclaude auth login; exec \"${SHELL:-sh}\"\n");
+    // Compared until it matches: the script may still be writing when the file appears.
+    QTRY_COMPARE(readFile(record), u"-e\nsh\n-c\nclaude auth login; exec \"${SHELL:-sh}\"\n"_s);
 }
 
 void TestStatusItemController::destroyedWhileRefreshing()

@@ -1,0 +1,81 @@
+#include "TrayFixtures.h"
+
+#include "FakeHttpServer.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QByteArray json(const QJsonObject &object)
+{
+    return QJsonDocument(object).toJson(QJsonDocument::Compact);
+}
+
+} // namespace
+
+QByteArray codexUsage(qint64 now)
+{
+    const auto window = [now](double used, qint64 secondsLeft, double length) {
+        return QJsonObject{{u"used_percent"_s, used}, {u"reset_at"_s, double(now + secondsLeft)},
+                           {u"limit_window_seconds"_s, length}};
+    };
+    return json({{u"rate_limit"_s, QJsonObject{{u"primary_window"_s, window(40, 9000, 18000)},
+                                               {u"secondary_window"_s, window(63, 302400, 604800)}}}});
+}
+
+QByteArray claudeUsage(qint64 now)
+{
+    return json({{u"five_hour"_s, QJsonObject{{u"utilization"_s, 20}, {u"resets_at"_s, double(now + 9000)}}},
+                 {u"seven_day"_s, QJsonObject{{u"utilization"_s, 80}, {u"resets_at"_s, double(now + 302400)}}}});
+}
+
+void serveUsage(FakeHttpServer &server)
+{
+    const qint64 now = QDateTime::currentSecsSinceEpoch();
+    server.respond(codexUsagePath, FakeResponse::json(codexUsage(now)));
+    server.respond(claudeUsagePath, FakeResponse::json(claudeUsage(now)));
+}
+
+QProcessEnvironment trayProgramEnvironment(const QString &home, const FakeHttpServer &server)
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(u"QT_QPA_PLATFORM"_s);
+    // Without it Qt has something to say on standard error, which the program must keep quiet.
+    environment.remove(u"XDG_RUNTIME_DIR"_s);
+    environment.insert(u"HOME"_s, home);
+    environment.insert(u"CODEX_HOME"_s, home + u"/codex"_s);
+    environment.insert(u"CLAUDE_CODE_OAUTH_TOKEN"_s, u"fake-claude-token"_s);
+    environment.insert(u"TIDEMARKER_CLAUDE_USAGE_URL"_s,
+                       server.url(QString::fromLatin1(claudeUsagePath)).toString());
+    environment.insert(u"TIDEMARKER_E2E_CODEX_URL"_s,
+                       server.url(QString::fromLatin1(codexUsagePath)).toString());
+    return environment;
+}
+
+bool writeFile(const QString &path, const QByteArray &content)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
+}
+
+bool writeScript(const QString &path, const QString &body)
+{
+    return writeFile(path, (u"#!/bin/sh\n"_s + body).toUtf8())
+        && QFile::setPermissions(path, QFile::permissions(path) | QFileDevice::ExeOwner);
+}
+
+bool writeRecorder(const QString &path, const QString &record)
+{
+    return writeScript(path, u"printf '%s\\n' \"$@\" >> '%1'\n"_s.arg(record));
+}
+
+QString readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}

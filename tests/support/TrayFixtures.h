@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QByteArray>
+#include <QProcessEnvironment>
+#include <QString>
+
+class FakeHttpServer;
+
+// What the tray program's end-to-end test and benchmark share, and the small files that tests
+// of the tray and the sign-in write: scripts standing in for a terminal, and their records.
+
+inline const QByteArray codexUsagePath = "/backend-api/wham/usage";
+inline const QByteArray claudeUsagePath = "/api/oauth/usage";
+inline const QByteArray signedInCodexAuth
+    = R"({"tokens": {"access_token": "fake-codex-token", "account_id": "acct"}})";
+
+// Both answers have their windows half run. Codex: 5h 40% used, weekly 63% used.
+// Claude: 5h 20% used, weekly 80% used.
+QByteArray codexUsage(qint64 now);
+QByteArray claudeUsage(qint64 now);
+// Answers both usage paths on the server, timed from now.
+void serveUsage(FakeHttpServer &server);
+
+// The environment in which the test build of the tray program asks the server for usage and
+// keeps its files below home: Codex's in home/codex, Claude's token given in the environment.
+// The platform is the X display's, not the caller's offscreen one.
+QProcessEnvironment trayProgramEnvironment(const QString &home, const FakeHttpServer &server);
+
+bool writeFile(const QString &path, const QByteArray &content);
+// A shell script with the given body, made executable.
+bool writeScript(const QString &path, const QString &body);
+// A program that appends its arguments, one a line, to the file record.
+bool writeRecorder(const QString &path, const QString &record);
+// Empty when the file cannot be read.
+QString readFile(const QString &path);
