@@ -64,6 +64,8 @@ bool menuFilled(const StatusItemProbe &item)
 }
 
 // Lets the event loop run until the condition holds; false when it did not within 30 s.
+// Polls every few milliseconds: QTest::qWaitFor sleeps in 10 ms steps, which would blur the
+// start-up figure.
 bool waitUntil(const std::function<bool()> &condition)
 {
     QDeadlineTimer deadline(30000);

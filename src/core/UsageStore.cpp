@@ -53,8 +53,7 @@ QCoro::Task<void> UsageStore::refresh()
     const ProviderResult codex = co_await std::move(codexFetch);
     if (!self)
         co_return;
-    const ProviderResult reconciledCodex = reconcile(codex);
-    m_status = UsageStatus{now, {reconciledCodex, reconcile(claude)}};
+    m_status = UsageStatus{now, {reconcile(codex), reconcile(claude)}}; // braced lists run in order
     Q_EMIT statusChanged();
 }
 

@@ -9,6 +9,7 @@
 #include <QIcon>
 #include <QPainter>
 #include <QPointer>
+#include <QtConcurrent/QtConcurrentRun>
 #include <QTimer>
 
 #include <QCoroTimer>
@@ -159,7 +160,8 @@ void StatusItemController::signIn(QAction *item)
         return;
     const QVariant provider = item->data();
     if (provider.metaType() == QMetaType::fromType<Provider>())
-        CLISignIn::launch(provider.value<Provider>());
+        // Searching PATH and starting a process stay off the GUI thread; nothing waits for it.
+        (void)QtConcurrent::run([provider = provider.value<Provider>()] { CLISignIn::launch(provider); });
 }
 
 QImage StatusItemController::providerSwatch(Provider provider)

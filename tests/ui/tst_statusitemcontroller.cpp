@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QScopeGuard>
 #include <QTest>
 
 #include <QCoroTimer>
@@ -328,6 +329,7 @@ void TestStatusItemController::signInLaunchesOnlyWithProvider()
     QVERIFY(writeRecorder(bin.filePath(u"xterm"_s), record));
     const QByteArray path = qgetenv("PATH");
     qputenv("PATH", QFile::encodeName(bin.path()));
+    const auto restorePath = qScopeGuard([&path] { qputenv("PATH", path); }); // read by the launch
 
     m_claude.result = result(Provider::claude, false, u"expired"_s, u"token expired"_s, {}, true);
     makeController();
@@ -337,7 +339,6 @@ void TestStatusItemController::signInLaunchesOnlyWithProvider()
     m_controller->signIn(&notAProvider);
     m_controller->signIn(nullptr);
     itemNamed(m_controller->menu(), signInToClaude)->trigger();
-    qputenv("PATH", path);
 
     // Compared until it matches: the script may still be writing when the file appears.
     QTRY_COMPARE(readFile(record), u"-e\nsh\n-c\nclaude auth login; exec \"${SHELL:-sh}\"\n"_s);
