@@ -92,8 +92,7 @@ struct Run {
 // Starts the program and returns the milliseconds until its first icon was readable.
 qint64 start(Run &run, FakePanel &panel, const QString &program, const FakeHttpServer &server)
 {
-    if (!QDir(run.home.path()).mkpath(u"codex"_s)
-        || !writeFile(run.home.filePath(u"codex/auth.json"_s), signedInCodexAuth))
+    if (!writeFile(run.home.filePath(u"codex/auth.json"_s), signedInCodexAuth))
         return -1;
     run.process.setProcessEnvironment(trayProgramEnvironment(run.home.path(), server));
 

@@ -102,13 +102,18 @@ QString UsageWindow::pressureDisplay() const
     return (whole >= 1 ? u"+"_s + digits : digits) + u'%';
 }
 
-QString UsageWindow::pressureLabel() const
+QString pressureLabel(double pressurePercent)
 {
     if (pressurePercent > 5)
         return u"High"_s;
     if (pressurePercent < -5)
         return u"Low"_s;
     return u"Good"_s;
+}
+
+QString UsageWindow::pressureLabel() const
+{
+    return ::pressureLabel(pressurePercent);
 }
 
 QJsonObject UsageWindow::toJson() const

@@ -20,6 +20,9 @@ QString rawValue(WindowSpeed speed);
 QString label(WindowSpeed speed);
 std::optional<WindowSpeed> windowSpeedFromRawValue(const QString &text);
 
+// "High" above +5 points, "Low" below -5, "Good" otherwise (a pressure that is not a number too).
+QString pressureLabel(double pressurePercent);
+
 // The instant that many seconds after 1970-01-01T00:00:00Z, in UTC; absurd values are pinned
 // to a far but representable moment instead of overflowing.
 QDateTime dateFromEpochSeconds(double seconds);

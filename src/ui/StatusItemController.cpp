@@ -39,9 +39,10 @@ QString windowLine(const UsageWindow &window)
 // The system blue, red and green of the macOS menu bar.
 QColor paceColor(double pressurePercent)
 {
-    if (pressurePercent > 5)
+    const QString word = pressureLabel(pressurePercent);
+    if (word == u"High")
         return QColor(0, 122, 255);
-    if (pressurePercent < -5)
+    if (word == u"Low")
         return QColor(255, 59, 48);
     return QColor(52, 199, 89);
 }

@@ -95,10 +95,8 @@ void TestTrayApp::init()
     serveUsage(m_server);
 
     // Signed out of Codex: the auth file holds no token.
-    QVERIFY(QDir(m_home->path()).mkpath(u"codex"_s));
     QVERIFY(writeFile(m_home->filePath(u"codex/auth.json"_s), "{}"));
     // A terminal that only notes what it was asked to run, ahead of any real one.
-    QVERIFY(QDir(m_home->path()).mkpath(u"bin"_s));
     QVERIFY(writeRecorder(m_home->filePath(u"bin/xdg-terminal-exec"_s),
                           m_home->filePath(u"terminal-ran"_s)));
 }

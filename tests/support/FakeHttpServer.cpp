@@ -23,20 +23,21 @@ FakeResponse FakeResponse::redirect(const QUrl &location, int status)
 
 QByteArray RecordedRequest::header(const QByteArray &name) const
 {
-    for (const auto &[key, value] : headers) {
-        if (key.compare(name, Qt::CaseInsensitive) == 0)
-            return value;
-    }
-    return {};
+    return headerValue(name).value_or(QByteArray());
 }
 
 bool RecordedRequest::hasHeader(const QByteArray &name) const
 {
-    for (const auto &header : headers) {
-        if (header.first.compare(name, Qt::CaseInsensitive) == 0)
-            return true;
+    return headerValue(name).has_value();
+}
+
+std::optional<QByteArray> RecordedRequest::headerValue(const QByteArray &name) const
+{
+    for (const auto &[key, value] : headers) {
+        if (key.compare(name, Qt::CaseInsensitive) == 0)
+            return value;
     }
-    return false;
+    return std::nullopt;
 }
 
 FakeHttpServer::FakeHttpServer(QObject *parent)

@@ -33,6 +33,7 @@ struct RecordedRequest {
 
     QByteArray header(const QByteArray &name) const; // case-insensitive; empty when absent
     bool hasHeader(const QByteArray &name) const;
+    std::optional<QByteArray> headerValue(const QByteArray &name) const;
 };
 
 // A loopback HTTP/1.1 server that tests script path by path and that records every request.

@@ -11,12 +11,17 @@ TemporaryHome::TemporaryHome(std::initializer_list<const char *> unsetVariables)
         qunsetenv(name);
 }
 
+bool writeFile(const QString &path, const QByteArray &content)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
+}
+
 QString TemporaryHome::write(const QString &relative, const QByteArray &content) const
 {
     const QString path = filePath(relative);
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
+    if (!writeFile(path, content))
         qFatal("cannot write the test file %s", qPrintable(path));
     return path;
 }

@@ -6,6 +6,9 @@
 
 #include <initializer_list>
 
+// Writes a whole file, making its folders; false when that fails.
+bool writeFile(const QString &path, const QByteArray &content);
+
 // A fresh, empty home folder for one test, with HOME pointing at it and the given
 // environment variables unset.
 class TemporaryHome

@@ -57,12 +57,6 @@ QProcessEnvironment trayProgramEnvironment(const QString &home, const FakeHttpSe
     return environment;
 }
 
-bool writeFile(const QString &path, const QByteArray &content)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
-}
-
 bool writeScript(const QString &path, const QString &body)
 {
     return writeFile(path, (u"#!/bin/sh\n"_s + body).toUtf8())

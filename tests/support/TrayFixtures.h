@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TemporaryHome.h"
+
 #include <QByteArray>
 #include <QProcessEnvironment>
 #include <QString>
@@ -26,7 +28,6 @@ void serveUsage(FakeHttpServer &server);
 // The platform is the X display's, not the caller's offscreen one.
 QProcessEnvironment trayProgramEnvironment(const QString &home, const FakeHttpServer &server);
 
-bool writeFile(const QString &path, const QByteArray &content);
 // A shell script with the given body, made executable.
 bool writeScript(const QString &path, const QString &body);
 // A program that appends its arguments, one a line, to the file record.
