@@ -1,0 +1,96 @@
+#include "DesktopNotifier.h"
+
+#include <QDBusArgument>
+#include <QDBusMessage>
+#include <QDBusMetaType>
+#include <QDBusPendingReply>
+#include <QPointer>
+
+#include <QCoroDBus>
+
+#include <cstdio>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// The "image-data" hint: raw RGBA rows as the notification specification lays them out.
+struct NotificationImage {
+    int width = 0;
+    int height = 0;
+    int rowStride = 0;
+    bool hasAlpha = true;
+    int bitsPerSample = 8;
+    int channels = 4;
+    QByteArray data;
+};
+
+QDBusArgument &operator<<(QDBusArgument &argument, const NotificationImage &image)
+{
+    argument.beginStructure();
+    argument << image.width << image.height << image.rowStride << image.hasAlpha
+             << image.bitsPerSample << image.channels << image.data;
+    argument.endStructure();
+    return argument;
+}
+
+const QDBusArgument &operator>>(const QDBusArgument &argument, NotificationImage &image)
+{
+    argument.beginStructure();
+    argument >> image.width >> image.height >> image.rowStride >> image.hasAlpha
+        >> image.bitsPerSample >> image.channels >> image.data;
+    argument.endStructure();
+    return argument;
+}
+
+NotificationImage notificationImage(const QImage &image)
+{
+    const QImage rgba = image.convertToFormat(QImage::Format_RGBA8888);
+    return {rgba.width(), rgba.height(), int(rgba.bytesPerLine()), true, 8, 4,
+            QByteArray(reinterpret_cast<const char *>(rgba.constBits()), rgba.sizeInBytes())};
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(NotificationImage)
+
+DesktopNotifier::DesktopNotifier(QDBusConnection bus, QObject *parent)
+    : QObject(parent)
+    , m_bus(std::move(bus))
+{
+    qDBusRegisterMetaType<NotificationImage>();
+}
+
+QCoro::Task<bool> DesktopNotifier::notify(QString key, QString summary, QString body, QImage image)
+{
+    QVariantMap hints{{u"desktop-entry"_s, u"tidemarker"_s}};
+    if (!image.isNull())
+        hints.insert(u"image-data"_s, QVariant::fromValue(notificationImage(image)));
+
+    QDBusMessage call = QDBusMessage::createMethodCall(
+        u"org.freedesktop.Notifications"_s, u"/org/freedesktop/Notifications"_s,
+        u"org.freedesktop.Notifications"_s, u"Notify"_s);
+    const int serverDefaultTimeout = -1;
+    call << u"Tidemarker"_s << m_shownIds.value(key) << u"tidemarker"_s << summary << body
+         << QStringList() << hints << serverDefaultTimeout;
+
+    QPointer<DesktopNotifier> self(this);
+    const QDBusPendingReply<uint> reply = co_await m_bus.asyncCall(call);
+    if (!self)
+        co_return false;
+    if (reply.isError()) {
+        reportUndelivered(reply.error().message());
+        co_return false;
+    }
+    m_shownIds.insert(key, reply.value());
+    co_return true;
+}
+
+void DesktopNotifier::reportUndelivered(const QString &reason)
+{
+    if (m_reportedUndelivered)
+        return;
+    m_reportedUndelivered = true;
+    std::fprintf(stderr, "tidemarker: desktop notifications are not available: %s\n",
+                 qUtf8Printable(reason));
+}

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QDBusConnection>
+#include <QList>
+#include <QObject>
+#include <QSize>
+#include <QString>
+#include <QStringList>
+#include <QVariantMap>
+
+// Plays the desktop's notification service (org.freedesktop.Notifications) on a session bus
+// and records every bubble it is asked to show.
+class FakeNotifications : public QObject
+{
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
+
+public:
+    struct Call {
+        QString appName;
+        uint replacesId = 0;
+        QString appIcon;
+        QString summary;
+        QString body;
+        QStringList hintNames;
+        QSize imageSize; // of the "image-data" hint; invalid without one
+        uint id = 0;     // the id this service answered with
+    };
+
+    explicit FakeNotifications(QDBusConnection bus = QDBusConnection::sessionBus(),
+                               QObject *parent = nullptr);
+    ~FakeNotifications() override;
+
+    // Claims the service's name and object; false when the bus or the name is not available.
+    bool start();
+
+    QList<Call> calls() const { return m_calls; }
+
+public Q_SLOTS:
+    uint Notify(const QString &appName, uint replacesId, const QString &appIcon,
+                const QString &summary, const QString &body, const QStringList &actions,
+                const QVariantMap &hints, int expireTimeout);
+    QStringList GetCapabilities() const;
+    void CloseNotification(uint id);
+
+Q_SIGNALS:
+    void notified();
+
+private:
+    QDBusConnection m_bus;
+    QList<Call> m_calls;
+    uint m_lastId = 0;
+};
