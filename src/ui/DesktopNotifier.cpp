@@ -88,9 +88,10 @@ QCoro::Task<bool> DesktopNotifier::notify(QString key, QString summary, QString 
 
 void DesktopNotifier::reportUndelivered(const QString &reason)
 {
-    if (m_reportedUndelivered)
+    static bool reported = false; // GUI thread only
+    if (reported)
         return;
-    m_reportedUndelivered = true;
+    reported = true;
     std::fprintf(stderr, "tidemarker: desktop notifications are not available: %s\n",
                  qUtf8Printable(reason));
 }

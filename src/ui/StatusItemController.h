@@ -38,10 +38,14 @@ public:
     void startRefreshLoop();
 
     const QSystemTrayIcon &statusItem() const { return m_statusItem; }
+    UsageStore &store() { return *m_store; }
     QMenu *menu() { return &m_menu; }
 
     static QImage providerSwatch(Provider provider);
     static QImage paceDot(double pressurePercent);
+
+    // The same refresh as "Refresh", for callers that wait until menu and icon are redrawn.
+    QCoro::Task<void> refreshAndRedraw();
 
 public Q_SLOTS:
     void refresh();
@@ -51,7 +55,6 @@ public Q_SLOTS:
 private:
     QCoro::Task<void> startUp();
     QCoro::Task<void> refreshLoop();
-    QCoro::Task<void> refreshAndRedraw();
     const QIcon &swatchIcon(Provider provider);
     const QIcon &paceDotIcon(double pressurePercent);
     void addLine(QMenu *menu, const QString &text, const QIcon &icon = {});
