@@ -2,6 +2,7 @@
 
 #include "ClaudeUsageParser.h"
 #include "ProviderInput.h"
+#include "RetryAfter.h"
 
 #include <QDir>
 #include <QJsonDocument>
@@ -77,8 +78,28 @@ bool needsSignIn(const ClaudeFailure &failure)
 
 ProviderResult failedResult(const ClaudeFailure &failure)
 {
-    return {Provider::claude, false, u"error"_s, ClaudeUsageClient::describe(failure), {},
-            needsSignIn(failure)};
+    ProviderResult result{Provider::claude, false, u"error"_s, ClaudeUsageClient::describe(failure),
+                          {}, needsSignIn(failure)};
+    if (const auto *error = std::get_if<ClaudeError>(&failure))
+        result.retryAfter = error->retryAfter;
+    return result;
+}
+
+// Claude Code's own product token first; OAuth calls without the beta flag are refused.
+UsageRequest::Headers requestHeaders(const QString &accessToken)
+{
+    const QByteArray userAgent = QByteArray("claude-code/") + ClaudeUsageClient::claudeCodeVersion
+        + ' ' + UsageRequest::productToken;
+    UsageRequest::Headers headers = UsageRequest::bearerHeaders(accessToken.toUtf8(), userAgent);
+    headers.emplaceBack("anthropic-beta", "oauth-2025-04-20");
+    return headers;
+}
+
+// Only a refusal under load (429) or an outage (503) says how long to stay away.
+std::chrono::seconds requestedWait(const HttpReply &reply, const QDateTime &now)
+{
+    const bool saysWhen = reply.status == 429 || reply.status == 503;
+    return saysWhen ? retryAfterWait(reply.retryAfter, now) : std::chrono::seconds(0);
 }
 
 } // namespace
@@ -198,15 +219,17 @@ QUrl ClaudeUsageClient::usageUrl()
     return QUrl(u"https://api.anthropic.com/api/oauth/usage"_s);
 }
 
-QCoro::Task<std::variant<QJsonObject, ClaudeFailure>> ClaudeUsageClient::fetchPayload(QString accessToken)
+QCoro::Task<std::variant<QJsonObject, ClaudeFailure>> ClaudeUsageClient::fetchPayload(QString accessToken,
+                                                                                      QDateTime now)
 {
-    const HttpOutcome outcome =
-        co_await UsageRequest::get(usageUrl(), UsageRequest::bearerHeaders(accessToken.toUtf8()));
+    const HttpOutcome outcome = co_await UsageRequest::get(usageUrl(), requestHeaders(accessToken));
     if (const auto *error = std::get_if<PlainError>(&outcome))
         co_return *error;
     const HttpReply &reply = std::get<HttpReply>(outcome);
-    if (!reply.isSuccess())
-        co_return ClaudeError::fetchFailed(reply.status == 0 ? std::nullopt : std::optional(reply.status));
+    if (!reply.isSuccess()) {
+        co_return ClaudeError::fetchFailed(reply.status == 0 ? std::nullopt : std::optional(reply.status),
+                                           requestedWait(reply, now));
+    }
 
     const auto parsed = parseJsonDocument(reply.body, u"usage response"_s);
     if (const auto *error = std::get_if<PlainError>(&parsed))
@@ -228,7 +251,7 @@ QCoro::Task<ProviderResult> ClaudeUsageClient::result(QDateTime now) const
                                  u"token expired \u2014 sign in to refresh"_s, {}, true};
     }
 
-    const auto payload = co_await fetchPayload(found.accessToken);
+    const auto payload = co_await fetchPayload(found.accessToken, now);
     if (const auto *failure = std::get_if<ClaudeFailure>(&payload))
         co_return failedResult(*failure);
     const QList<UsageWindow> windows = ClaudeUsageParser::windows(std::get<QJsonObject>(payload), now);

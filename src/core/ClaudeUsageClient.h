@@ -10,6 +10,7 @@
 #include <QStringList>
 #include <QUrl>
 
+#include <chrono>
 #include <optional>
 #include <variant>
 
@@ -19,10 +20,12 @@ struct ClaudeError {
 
     Kind kind = Kind::malformed;
     std::optional<int> status; // fetchFailed only: the HTTP status, when there was an answer
+    std::chrono::seconds retryAfter{0}; // fetchFailed with 429 or 503: the wait asked for
 
-    static ClaudeError fetchFailed(std::optional<int> status = std::nullopt)
+    static ClaudeError fetchFailed(std::optional<int> status = std::nullopt,
+                                   std::chrono::seconds retryAfter = std::chrono::seconds(0))
     {
-        return {Kind::fetchFailed, status};
+        return {Kind::fetchFailed, status, retryAfter};
     }
     static ClaudeError notSignedIn() { return {Kind::notSignedIn, std::nullopt}; }
     static ClaudeError malformed() { return {Kind::malformed, std::nullopt}; }
@@ -43,6 +46,10 @@ struct ClaudeCredential {
 class ClaudeUsageClient
 {
 public:
+    // The usage service puts callers whose User-Agent names no Claude Code release in a far
+    // stricter rate-limit bucket, so the request names a current one (the CLI's x.y.z form).
+    static constexpr const char *claudeCodeVersion = "2.1.0";
+
     // Never fails: every failure is folded into the result.
     QCoro::Task<ProviderResult> result(QDateTime now) const;
 
@@ -67,5 +74,6 @@ public:
     static QUrl usageUrl();
 
 private:
-    static QCoro::Task<std::variant<QJsonObject, ClaudeFailure>> fetchPayload(QString accessToken);
+    static QCoro::Task<std::variant<QJsonObject, ClaudeFailure>> fetchPayload(QString accessToken,
+                                                                              QDateTime now);
 };

@@ -5,6 +5,7 @@
 #include <QList>
 #include <QString>
 
+#include <chrono>
 #include <optional>
 
 enum class Provider { codex, claude };
@@ -59,6 +60,7 @@ struct ProviderResult {
     std::optional<QString> error;
     QList<UsageWindow> windows;
     bool needsAuth = false;
+    std::chrono::seconds retryAfter{0}; // Claude only: the wait the service asked for, if any
 };
 
 // What the icon and the menu are drawn from.

@@ -67,12 +67,12 @@ void UsageRequest::setIdleTimeout(std::chrono::milliseconds timeout)
     idleTimeout = timeout;
 }
 
-UsageRequest::Headers UsageRequest::bearerHeaders(const QByteArray &accessToken)
+UsageRequest::Headers UsageRequest::bearerHeaders(const QByteArray &accessToken, const QByteArray &userAgent)
 {
     return {
         {"Authorization", "Bearer " + accessToken},
         {"Accept", "application/json"},
-        {"User-Agent", "Tidemarker/0.3"},
+        {"User-Agent", userAgent},
     };
 }
 
@@ -129,5 +129,5 @@ QCoro::Task<HttpOutcome> UsageRequest::get(QUrl url, Headers headers)
     const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
     if (*abort != Abort::none || isPlainError(reply->error()))
         co_return PlainError{describeFailure(*reply, *abort)};
-    co_return HttpReply{status.toInt(), reply->readAll()}; // a reply without a status was not HTTP
+    co_return HttpReply{status.toInt(), reply->readAll(), reply->rawHeader("Retry-After")}; // no status: not HTTP
 }

@@ -17,6 +17,7 @@ class QNetworkAccessManager;
 struct HttpReply {
     int status = 0; // 0 when the answer was not HTTP at all
     QByteArray body;
+    QByteArray retryAfter; // the Retry-After field as sent; empty when absent
 
     bool isSuccess() const { return status >= 200 && status <= 299; }
 };
@@ -41,8 +42,10 @@ public:
     // within the same origin, so a bearer token never travels to another host.
     static QCoro::Task<HttpOutcome> get(QUrl url, Headers headers);
 
+    static constexpr const char *productToken = "Tidemarker/0.3";
+
     // Authorization, Accept and User-Agent, in that order, as both usage endpoints expect.
-    static Headers bearerHeaders(const QByteArray &accessToken);
+    static Headers bearerHeaders(const QByteArray &accessToken, const QByteArray &userAgent = productToken);
 
     // How long a request may go without receiving a byte; tests shorten it.
     static void setIdleTimeout(std::chrono::milliseconds timeout);

@@ -47,7 +47,7 @@ QCoro::Task<void> UsageStore::refresh()
         claude = co_await m_claude(now);
         if (!self)
             co_return;
-        noteClaudeOutcome(claude.ok, now);
+        noteClaudeOutcome(claude, now);
     }
 
     const ProviderResult codex = co_await std::move(codexFetch);
@@ -57,16 +57,18 @@ QCoro::Task<void> UsageStore::refresh()
     Q_EMIT statusChanged();
 }
 
-// Measured from the start of the refresh that made the call, not from when it ended.
-void UsageStore::noteClaudeOutcome(bool ok, const QDateTime &now)
+// Measured from the start of the refresh that made the call, not from when it ended. A wait
+// the service asked for can only push the gate further out, and leaves the back-off alone.
+void UsageStore::noteClaudeOutcome(const ProviderResult &result, const QDateTime &now)
 {
-    if (ok)
+    if (result.ok)
         m_claudeBackoff = 0;
     else if (m_claudeBackoff == 0)
         m_claudeBackoff = minimumClaudeInterval;
     else
         m_claudeBackoff = std::min(m_claudeBackoff * backoffFactor, backoffCap);
-    const double wait = ok ? minimumClaudeInterval : m_claudeBackoff;
+    const double requested = std::min(double(result.retryAfter.count()), retryAfterCap);
+    const double wait = result.ok ? minimumClaudeInterval : std::max(m_claudeBackoff, requested);
     m_claudeNextAllowed = now.addMSecs(qint64(wait * 1000));
 }
 

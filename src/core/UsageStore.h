@@ -21,6 +21,7 @@ public:
     static constexpr double minimumClaudeInterval = 240; // seconds
     static constexpr double backoffFactor = 2;
     static constexpr double backoffCap = 900; // seconds
+    static constexpr double retryAfterCap = 3600; // seconds; the longest a Retry-After may hold the gate
 
     // Asks the real endpoints: Codex at the address this build was configured with.
     explicit UsageStore(QObject *parent = nullptr);
@@ -39,7 +40,7 @@ Q_SIGNALS:
     void statusChanged();
 
 private:
-    void noteClaudeOutcome(bool ok, const QDateTime &now);
+    void noteClaudeOutcome(const ProviderResult &result, const QDateTime &now);
     ProviderResult reconcile(const ProviderResult &result);
 
     Clock m_clock;

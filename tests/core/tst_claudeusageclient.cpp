@@ -36,6 +36,8 @@ private Q_SLOTS:
     void sendsTokenWithHeaders();
     void outcomes_data();
     void outcomes();
+    void retryAfterReachesResult_data();
+    void retryAfterReachesResult();
     void foreignFailures_data();
     void foreignFailures();
     void credentialFailures_data();
@@ -84,15 +86,16 @@ void TestClaudeUsageClient::sendsTokenWithHeaders()
     QCOMPARE(requests[0].header("Authorization"), "Bearer file-token");
 
     // Qt adds transport headers of its own; ours come in this order and only once.
-    const QList<QByteArray> ours = {"Authorization", "Accept", "User-Agent"};
+    const QList<QByteArray> ours = {"Authorization", "Accept", "User-Agent", "anthropic-beta"};
     QList<QPair<QByteArray, QByteArray>> sent;
     for (const auto &header : requests[0].headers) {
         if (ours.contains(header.first))
             sent.append(header);
     }
+    const QByteArray userAgent = "claude-code/" + QByteArray(ClaudeUsageClient::claudeCodeVersion) + " Tidemarker/0.3";
     const QList<QPair<QByteArray, QByteArray>> expected = {
         {"Authorization", "Bearer file-token"}, {"Accept", "application/json"},
-        {"User-Agent", "Tidemarker/0.3"}};
+        {"User-Agent", userAgent}, {"anthropic-beta", "oauth-2025-04-20"}};
     QCOMPARE(sent, expected);
 }
 
@@ -136,6 +139,34 @@ void TestClaudeUsageClient::outcomes()
     for (const UsageWindow &window : result.windows)
         found.append(window.id());
     QCOMPARE(found, ids);
+}
+
+// Only a refusal under load or an outage passes the service's wait on to the store.
+void TestClaudeUsageClient::retryAfterReachesResult_data()
+{
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QByteArray>("retryAfter");
+    QTest::addColumn<qint64>("seconds");
+
+    QTest::newRow("429, seconds") << 429 << QByteArray("1600") << 1600LL;
+    QTest::newRow("503, HTTP date") << 503 << QByteArray("Mon, 07 Dec 2026 12:26:40 GMT") << 1600LL;
+    QTest::newRow("500") << 500 << QByteArray("1600") << 0LL;
+}
+
+void TestClaudeUsageClient::retryAfterReachesResult()
+{
+    QFETCH(int, status);
+    QFETCH(QByteArray, retryAfter);
+    QFETCH(qint64, seconds);
+
+    qputenv("CLAUDE_CODE_OAUTH_TOKEN", "env-token");
+    FakeResponse response = FakeResponse::json("{}", status);
+    response.headers.append({"Retry-After", retryAfter});
+    m_server.respond(usagePath, response);
+
+    const ProviderResult result = fetch();
+    QCOMPARE(result.error, u"usage fetch failed (HTTP %1)"_s.arg(status));
+    QCOMPARE(result.retryAfter.count(), seconds);
 }
 
 // Failures that are not the client's own are shown by their own description.

@@ -1,6 +1,7 @@
 #include "ClaudeUsageClient.h"
 #include "CodexUsageClient.h"
 #include "FakeHttpServer.h"
+#include "RetryAfter.h"
 #include "TemporaryHome.h"
 #include "UsageRequest.h"
 #include "UsageStore.h"
@@ -82,6 +83,8 @@ private Q_SLOTS:
     void successClosesTheGateFor240Seconds();
     void failuresBackOff();
     void successAfterFailuresResetsBackoff();
+    void retryAfterOnlyExtendsTheGate_data();
+    void retryAfterOnlyExtendsTheGate();
     void failureNeedingSignIn_data();
     void failureNeedingSignIn();
     void okWithoutWindowsFallsBackOrPassesThrough();
@@ -189,6 +192,44 @@ void TestUsageStore::successAfterFailuresResetsBackoff()
     QCoro::waitFor(refreshAt(start.addSecs(720)));
     QCOMPARE(m_store->claudeBackoff(), 0.0);
     QCOMPARE(m_store->claudeNextAllowed(), start.addSecs(960));
+}
+
+void TestUsageStore::retryAfterOnlyExtendsTheGate_data()
+{
+    QTest::addColumn<QByteArray>("retryAfter"); // as the service sent it
+    QTest::addColumn<int>("gateSeconds");
+
+    QTest::newRow("under the back-off") << QByteArray("120") << 240;
+    QTest::newRow("beyond it") << QByteArray("1600") << 1600;
+    QTest::newRow("a day, capped") << QByteArray("86400") << 3600;
+    QTest::newRow("HTTP date") << QByteArray("Mon, 07 Dec 2026 12:26:40 GMT") << 1600;
+    QTest::newRow("malformed") << QByteArray("soon") << 240;
+    QTest::newRow("zero") << QByteArray("0") << 240;
+    QTest::newRow("absent") << QByteArray() << 240;
+}
+
+// The back-off runs on as before: a 429 without the field next, then a success.
+void TestUsageStore::retryAfterOnlyExtendsTheGate()
+{
+    QFETCH(QByteArray, retryAfter);
+    QFETCH(int, gateSeconds);
+    ProviderResult limited = m_claude->failure(u"usage fetch failed (HTTP 429)"_s);
+    limited.retryAfter = retryAfterWait(retryAfter, start);
+    m_claude->answers = {limited, m_claude->failure(u"usage fetch failed (HTTP 429)"_s), m_claude->ok(start)};
+
+    QCoro::waitFor(refreshAt(start));
+    QCOMPARE(m_store->claudeBackoff(), 240.0);
+    QCOMPARE(m_store->claudeNextAllowed(), start.addSecs(gateSeconds));
+    QCoro::waitFor(refreshAt(start.addSecs(gateSeconds - 1)));
+    QCOMPARE(m_claude->calls, 1);
+
+    const QDateTime second = start.addSecs(gateSeconds);
+    QCoro::waitFor(refreshAt(second));
+    QCOMPARE(m_store->claudeBackoff(), 480.0);
+    QCOMPARE(m_store->claudeNextAllowed(), second.addSecs(480));
+    QCoro::waitFor(refreshAt(second.addSecs(480)));
+    QCOMPARE(m_store->claudeBackoff(), 0.0);
+    QCOMPARE(m_store->claudeNextAllowed(), second.addSecs(720));
 }
 
 void TestUsageStore::failureNeedingSignIn_data()
