@@ -94,8 +94,7 @@ void TestTrayApp::init()
     m_server.clearRequests();
     serveUsage(m_server);
 
-    // Signed out of Codex: the auth file holds no token.
-    QVERIFY(writeFile(m_home->filePath(u"codex/auth.json"_s), "{}"));
+    // Never signed in to Codex: there is no auth file at all.
     // A terminal that only notes what it was asked to run, ahead of any real one.
     QVERIFY(writeRecorder(m_home->filePath(u"bin/xdg-terminal-exec"_s),
                           m_home->filePath(u"terminal-ran"_s)));
