@@ -9,7 +9,6 @@
 #include <QIcon>
 #include <QPainter>
 #include <QPointer>
-#include <QtConcurrent/QtConcurrentRun>
 #include <QTimer>
 
 #include <QCoroTimer>
@@ -161,8 +160,7 @@ void StatusItemController::signIn(QAction *item)
         return;
     const QVariant provider = item->data();
     if (provider.metaType() == QMetaType::fromType<Provider>())
-        // Searching PATH and starting a process stay off the GUI thread; nothing waits for it.
-        (void)QtConcurrent::run([provider = provider.value<Provider>()] { CLISignIn::launch(provider); });
+        CLISignIn::start(provider.value<Provider>(), &m_notifier);
 }
 
 QImage StatusItemController::providerSwatch(Provider provider)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "DesktopNotifier.h"
 #include "UsageModels.h"
 
 #include <QIcon>
@@ -67,4 +68,5 @@ private:
     // something of every distinct icon it was handed.
     QMap<Provider, QIcon> m_swatchIcons;
     QMap<QRgb, QIcon> m_paceDotIcons;
+    DesktopNotifier m_notifier;
 };

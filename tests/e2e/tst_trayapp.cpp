@@ -1,4 +1,5 @@
 #include "FakeHttpServer.h"
+#include "FakeNotifications.h"
 #include "FakePanel.h"
 #include "StatusItemProbe.h"
 #include "TrayFixtures.h"
@@ -95,9 +96,7 @@ void TestTrayApp::init()
     serveUsage(m_server);
 
     // Never signed in to Codex: there is no auth file at all.
-    // A terminal that only notes what it was asked to run, ahead of any real one.
-    QVERIFY(writeRecorder(m_home->filePath(u"bin/xdg-terminal-exec"_s),
-                          m_home->filePath(u"terminal-ran"_s)));
+    QVERIFY(QDir(m_home->path()).mkpath(u"bin"_s));
 }
 
 void TestTrayApp::cleanup()
@@ -113,7 +112,9 @@ void TestTrayApp::cleanup()
 void TestTrayApp::startProgram()
 {
     QProcessEnvironment environment = trayProgramEnvironment(m_home->path(), m_server);
-    environment.insert(u"PATH"_s, m_home->filePath(u"bin"_s) + u':' + environment.value(u"PATH"_s));
+    // No terminal but those the test puts there, and the user's own named as tiling desktops do.
+    environment.insert(u"PATH"_s, m_home->filePath(u"bin"_s));
+    environment.insert(u"TERMINAL"_s, u"my-terminal"_s);
 
     m_program = std::make_unique<QProcess>();
     m_program->setProcessEnvironment(environment);
@@ -140,6 +141,8 @@ void TestTrayApp::panelSeesIconMenuAndCommands()
 {
     FakePanel panel;
     QVERIFY(panel.start());
+    FakeNotifications notifications;
+    QVERIFY(notifications.start());
     QSignalSpy registered(&panel, &FakePanel::StatusNotifierItemRegistered);
     startProgram();
     QVERIFY(registered.wait(20000));
@@ -179,10 +182,17 @@ void TestTrayApp::panelSeesIconMenuAndCommands()
     QCOMPARE(centre(entryLabelled(layout, u"    Weekly: 20% left, -30% low"_s).icon()), qRgb(255, 59, 48));
     QVERIFY(entryLabelled(layout, noCodexAuth).icon().isNull());
 
-    // Sign-in opens the terminal with the Codex command; the program does not wait for it.
+    // With no terminal to open, sign-in says what to run instead.
+    QVERIFY(m_item->click(entryLabelled(layout, signInToCodex).id));
+    QTRY_COMPARE(notifications.calls().size(), 1);
+    QCOMPARE(notifications.calls().first().summary, u"No terminal could be opened to sign in to Codex"_s);
+    QCOMPARE(notifications.calls().first().body, u"Run 'codex login' in a terminal"_s);
+
+    // With one, it opens the user's terminal with the Codex command and does not wait for it.
+    QVERIFY(writeRecorder(m_home->filePath(u"bin/my-terminal"_s), m_home->filePath(u"terminal-ran"_s)));
     QVERIFY(m_item->click(entryLabelled(layout, signInToCodex).id));
     QTRY_COMPARE(readFile(m_home->filePath(u"terminal-ran"_s)),
-                 u"sh\n-c\n"_s + recordedCommand + u'\n');
+                 u"-e\nsh\n-c\n"_s + recordedCommand + u'\n');
 
     // Signed in now; Refresh asks Codex, while Claude's windows come from the last answer.
     QVERIFY(writeFile(m_home->filePath(u"codex/auth.json"_s), signedInCodexAuth));

@@ -330,6 +330,7 @@ void TestStatusItemController::signInLaunchesOnlyWithProvider()
     const QByteArray path = qgetenv("PATH");
     qputenv("PATH", QFile::encodeName(bin.path()));
     const auto restorePath = qScopeGuard([&path] { qputenv("PATH", path); }); // read by the launch
+    qunsetenv("TERMINAL");
 
     m_claude.result = result(Provider::claude, false, u"expired"_s, u"token expired"_s, {}, true);
     makeController();
