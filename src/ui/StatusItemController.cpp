@@ -83,6 +83,7 @@ StatusItemController::StatusItemController(UsageStore *store,
     , m_refreshPeriod(refreshPeriod)
 {
     m_store->setParent(this);
+    m_menu.setStyle(&m_menuStyle);
     m_statusItem.setContextMenu(&m_menu);
     updateIcon();
     m_statusItem.show();
@@ -231,7 +232,7 @@ const QIcon &StatusItemController::paceDotIcon(double pressurePercent)
 
 void StatusItemController::addLine(QMenu *menu, const QString &text, const QIcon &icon)
 {
-    QAction *line = menu->addAction(text);
+    QAction *line = menu->addAction(ExactMenuTextStyle::actionText(text));
     line->setIcon(icon);
     line->setEnabled(false);
 }

@@ -32,6 +32,18 @@ QStringList labels(const std::optional<MenuEntry> &menu)
     return labels;
 }
 
+// What a dbusmenu panel shows for a label: "__" is an underscore, any other "_" marks a mnemonic.
+QString shownByPanel(const QString &label)
+{
+    QString shown;
+    for (qsizetype i = 0; i < label.size(); ++i) {
+        if (label[i] == u'_' && ++i == label.size())
+            break;
+        shown += label[i];
+    }
+    return shown;
+}
+
 // An entry with id -1 and nothing else when there is none, so that checks fail, not crash.
 MenuEntry entryLabelled(const std::optional<MenuEntry> &menu, const QString &label)
 {
@@ -69,9 +81,11 @@ private Q_SLOTS:
     void cleanup();
     void saysOnceThatThereIsNoTray();
     void panelSeesIconMenuAndCommands();
+    void panelShowsErrorTextsExactly();
 
 private:
     void startProgram();
+    void startProgramUnder(FakePanel &panel);
     std::optional<MenuEntry> menu() const { return m_item->menuLayout(); }
 
     FakeHttpServer m_server;
@@ -90,7 +104,8 @@ void TestTrayApp::initTestCase()
 
 void TestTrayApp::init()
 {
-    m_home = std::make_unique<QTemporaryDir>();
+    // Every path the program names has an "&" and an "_" in it.
+    m_home = std::make_unique<QTemporaryDir>(QDir::tempPath() + u"/R&D_e2e-XXXXXX"_s);
     QVERIFY(m_home->isValid());
     m_server.clearRequests();
     serveUsage(m_server);
@@ -123,6 +138,17 @@ void TestTrayApp::startProgram()
     QVERIFY(m_program->waitForStarted());
 }
 
+// Starts the program where a panel runs and reads the item as that panel does.
+void TestTrayApp::startProgramUnder(FakePanel &panel)
+{
+    QVERIFY(panel.start());
+    QSignalSpy registered(&panel, &FakePanel::StatusNotifierItemRegistered);
+    startProgram();
+    QVERIFY(registered.wait(20000));
+    m_item = std::make_unique<StatusItemProbe>(registered.first().first().toString());
+    QVERIFY(m_item->aboutToShow());
+}
+
 void TestTrayApp::saysOnceThatThereIsNoTray()
 {
     // Signed in to both, so that the first refresh asks both endpoints.
@@ -139,17 +165,13 @@ void TestTrayApp::saysOnceThatThereIsNoTray()
 
 void TestTrayApp::panelSeesIconMenuAndCommands()
 {
-    FakePanel panel;
-    QVERIFY(panel.start());
     FakeNotifications notifications;
     QVERIFY(notifications.start());
-    QSignalSpy registered(&panel, &FakePanel::StatusNotifierItemRegistered);
-    startProgram();
-    QVERIFY(registered.wait(20000));
-    m_item = std::make_unique<StatusItemProbe>(registered.first().first().toString());
+    FakePanel panel;
+    startProgramUnder(panel);
+    QVERIFY(m_item);
 
     // The first refresh: Claude's windows, and Codex asking for a sign-in.
-    QVERIFY(m_item->aboutToShow());
     QTRY_COMPARE_WITH_TIMEOUT(labels(menu()),
                               (QStringList{u"Codex"_s, noCodexAuth, signInToCodex, u"Claude"_s,
                                            u"    5h: 80% left, +30% high"_s,
@@ -211,6 +233,20 @@ void TestTrayApp::panelSeesIconMenuAndCommands()
     QCOMPARE(m_program->exitStatus(), QProcess::NormalExit);
     QCOMPARE(m_program->exitCode(), 0);
     QCOMPARE(m_program->readAllStandardError(), QByteArray());
+}
+
+// The Codex error names the auth file's path. The line begins with a zero-width space, which the
+// program spends on the "&" that Qt's export turns into a mnemonic mark.
+void TestTrayApp::panelShowsErrorTextsExactly()
+{
+    QVERIFY(writeFile(m_home->filePath(u"codex/auth.json"_s), "not JSON"));
+    FakePanel panel;
+    startProgramUnder(panel);
+    QVERIFY(m_item);
+    QTRY_VERIFY_WITH_TIMEOUT(labels(menu()).size() > 1, 20000);
+    const QString shown = shownByPanel(labels(menu()).at(1));
+    QVERIFY2(shown.startsWith(u"\u200B    auth.json is not valid JSON: "_s), qPrintable(shown));
+    QVERIFY2(shown.endsWith(u" (%1)"_s.arg(m_home->filePath(u"codex/auth.json"_s))), qPrintable(shown));
 }
 
 QTEST_GUILESS_MAIN(TestTrayApp)

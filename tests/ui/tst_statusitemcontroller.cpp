@@ -113,6 +113,7 @@ private Q_SLOTS:
     void menuTexts_data();
     void menuTexts();
     void missingResultsShowUnavailable();
+    void linesShowTheirTextsExactly();
     void paceDotColours_data();
     void paceDotColours();
     void swatches();
@@ -245,6 +246,27 @@ void TestStatusItemController::missingResultsShowUnavailable()
     QCOMPARE(texts(m_controller->menu()),
              (QStringList{u"Codex"_s, u"    usage unavailable"_s, u"Claude"_s,
                           u"    usage unavailable"_s, u"---"_s, u"Refresh"_s, u"Quit"_s}));
+}
+
+// Drawn as a plain menu draws the same text written with "&&" for "&", and just as wide.
+void TestStatusItemController::linesShowTheirTextsExactly()
+{
+    m_codex.result = result(Provider::codex, false, u"error"_s, u"R&D: rate_limit & x__y &"_s, {});
+    makeController();
+    refreshOnce();
+    QMenu *menu = m_controller->menu();
+    QMenu plain;
+    for (const QAction *item : menu->actions()) {
+        const bool errorLine = item == menu->actions().at(1);
+        QAction *copy = item->isSeparator() ? plain.addSeparator()
+            : plain.addAction(item->icon(), errorLine ? u"    R&&D: rate_limit && x__y &&"_s : item->text());
+        copy->setShortcut(item->shortcut());
+        copy->setEnabled(item->isEnabled());
+    }
+    for (QMenu *each : {menu, &plain})
+        each->resize(each->sizeHint());
+    QCOMPARE(menu->size(), plain.size());
+    QCOMPARE(menu->grab().toImage(), plain.grab().toImage());
 }
 
 void TestStatusItemController::paceDotColours_data()
