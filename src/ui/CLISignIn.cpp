@@ -1,14 +1,22 @@
 #include "CLISignIn.h"
 
+#include "DesktopNotifier.h"
+
 #include <QDir>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QtConcurrent/QtConcurrentRun>
+
+#include <QCoroFuture>
+
+#include <cstdio>
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
-// Each terminal with the option after which the rest of its arguments is the program to run.
+// Each terminal with what comes before the program to run and its arguments, as each one's
+// manual gives it. Newer desktops' defaults come ahead of older ones they may sit beside.
 struct Terminal {
     QString name;
     QStringList executeOption;
@@ -19,12 +27,24 @@ const QList<Terminal> &knownTerminals()
     static const QList<Terminal> terminals = {
         {u"xdg-terminal-exec"_s, {}},
         {u"x-terminal-emulator"_s, {u"-e"_s}},
+        {u"ptyxis"_s, {u"--"_s}},
+        {u"kgx"_s, {u"--"_s}},
         {u"gnome-terminal"_s, {u"--"_s}},
         {u"konsole"_s, {u"-e"_s}},
         {u"xfce4-terminal"_s, {u"-x"_s}},
+        {u"kitty"_s, {}},
+        {u"alacritty"_s, {u"-e"_s}},
+        {u"foot"_s, {}},
+        {u"wezterm"_s, {u"start"_s, u"--"_s}},
         {u"xterm"_s, {u"-e"_s}},
     };
     return terminals;
+}
+
+// Tiling desktops' convention: $TERMINAL takes xterm's -e.
+Terminal usersTerminal(const QString &nameOrPath)
+{
+    return {nameOrPath, {u"-e"_s}};
 }
 
 // Handed over as separate arguments, so only this shell reads the line: nothing is quoted
@@ -48,9 +68,14 @@ QString CLISignIn::appleScript(Provider provider)
 }
 
 std::optional<TerminalLaunch> CLISignIn::terminalLaunch(Provider provider,
-                                                        const QStringList &searchPaths)
+                                                        const QStringList &searchPaths,
+                                                        const QString &usersTerminal)
 {
-    for (const Terminal &terminal : knownTerminals()) {
+    QList<Terminal> candidates = knownTerminals();
+    if (!usersTerminal.isEmpty())
+        candidates.prepend(::usersTerminal(usersTerminal));
+    for (const Terminal &terminal : std::as_const(candidates)) {
+        // Takes a path as it is and looks a bare name up in searchPaths.
         const QString program = QStandardPaths::findExecutable(terminal.name, searchPaths);
         if (!program.isEmpty())
             return TerminalLaunch{program, terminal.executeOption + commandThenShell(provider)};
@@ -58,14 +83,25 @@ std::optional<TerminalLaunch> CLISignIn::terminalLaunch(Provider provider,
     return std::nullopt;
 }
 
-void CLISignIn::launch(Provider provider)
+bool CLISignIn::launch(Provider provider)
 {
 #ifdef Q_OS_MACOS
-    QProcess::startDetached(u"/usr/bin/osascript"_s, {u"-e"_s, appleScript(provider)});
+    return QProcess::startDetached(u"/usr/bin/osascript"_s, {u"-e"_s, appleScript(provider)});
 #else
     const QStringList path = qEnvironmentVariable("PATH").split(QDir::listSeparator(),
                                                                 Qt::SkipEmptyParts);
-    if (const auto terminal = terminalLaunch(provider, path))
-        QProcess::startDetached(terminal->program, terminal->arguments);
+    const auto terminal = terminalLaunch(provider, path, qEnvironmentVariable("TERMINAL"));
+    return terminal && QProcess::startDetached(terminal->program, terminal->arguments);
 #endif
+}
+
+QCoro::Task<void> CLISignIn::start(Provider provider, QPointer<DesktopNotifier> notifier)
+{
+    if (co_await QtConcurrent::run([provider] { return launch(provider); }))
+        co_return;
+    const QString summary = u"No terminal could be opened to sign in to %1"_s.arg(displayName(provider));
+    const QString body = u"Run '%1' in a terminal"_s.arg(command(provider));
+    const bool shown = notifier && co_await notifier->notify(u"sign-in"_s, summary, body);
+    if (!shown)
+        std::fprintf(stderr, "tidemarker: %s: %s\n", qUtf8Printable(summary), qUtf8Printable(body));
 }

@@ -2,10 +2,15 @@
 
 #include "UsageModels.h"
 
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 
+#include <QCoroTask>
+
 #include <optional>
+
+class DesktopNotifier;
 
 // A program and its arguments, ready to be started.
 struct TerminalLaunch {
@@ -23,11 +28,17 @@ public:
     // What Terminal is told on macOS.
     static QString appleScript(Provider provider);
 
-    // The first terminal found in searchPaths, told to run the command and then leave an
-    // interactive shell open; none when no known terminal is installed.
+    // The user's own terminal (a name or a path, as $TERMINAL holds it) when it is found, else
+    // the first known terminal found in searchPaths, told to run the command and then leave an
+    // interactive shell open; none when no terminal is installed.
     static std::optional<TerminalLaunch> terminalLaunch(Provider provider,
-                                                        const QStringList &searchPaths);
+                                                        const QStringList &searchPaths,
+                                                        const QString &usersTerminal = {});
 
-    // Returns at once; a terminal that cannot be started is silently ignored.
-    static void launch(Provider provider);
+    // Blocks while PATH is searched; false when no terminal could be started.
+    static bool launch(Provider provider);
+
+    // Launches off the GUI thread. When no terminal starts, the notifier tells the user what to
+    // run instead, and standard error does when the notifier cannot.
+    static QCoro::Task<void> start(Provider provider, QPointer<DesktopNotifier> notifier);
 };

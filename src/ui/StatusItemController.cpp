@@ -9,7 +9,6 @@
 #include <QIcon>
 #include <QPainter>
 #include <QPointer>
-#include <QtConcurrent/QtConcurrentRun>
 #include <QTimer>
 
 #include <QCoroTimer>
@@ -84,6 +83,7 @@ StatusItemController::StatusItemController(UsageStore *store,
     , m_refreshPeriod(refreshPeriod)
 {
     m_store->setParent(this);
+    m_menu.setStyle(&m_menuStyle);
     m_statusItem.setContextMenu(&m_menu);
     updateIcon();
     m_statusItem.show();
@@ -161,8 +161,7 @@ void StatusItemController::signIn(QAction *item)
         return;
     const QVariant provider = item->data();
     if (provider.metaType() == QMetaType::fromType<Provider>())
-        // Searching PATH and starting a process stay off the GUI thread; nothing waits for it.
-        (void)QtConcurrent::run([provider = provider.value<Provider>()] { CLISignIn::launch(provider); });
+        CLISignIn::start(provider.value<Provider>(), &m_notifier);
 }
 
 QImage StatusItemController::providerSwatch(Provider provider)
@@ -233,7 +232,7 @@ const QIcon &StatusItemController::paceDotIcon(double pressurePercent)
 
 void StatusItemController::addLine(QMenu *menu, const QString &text, const QIcon &icon)
 {
-    QAction *line = menu->addAction(text);
+    QAction *line = menu->addAction(ExactMenuTextStyle::actionText(text));
     line->setIcon(icon);
     line->setEnabled(false);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "DesktopNotifier.h"
+#include "ExactMenuTextStyle.h"
 #include "UsageModels.h"
 
 #include <QIcon>
@@ -59,6 +61,7 @@ private:
     const QIcon &paceDotIcon(double pressurePercent);
     void addLine(QMenu *menu, const QString &text, const QIcon &icon = {});
 
+    ExactMenuTextStyle m_menuStyle; // outlives the menu drawn with it
     QMenu m_menu; // outlives the tray icon that points at it
     QSystemTrayIcon m_statusItem;
     UsageStore *m_store;
@@ -67,4 +70,5 @@ private:
     // something of every distinct icon it was handed.
     QMap<Provider, QIcon> m_swatchIcons;
     QMap<QRgb, QIcon> m_paceDotIcons;
+    DesktopNotifier m_notifier;
 };

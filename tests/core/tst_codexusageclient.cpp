@@ -36,6 +36,8 @@ private Q_SLOTS:
     void accountHeaderOnlyWithAnId();
     void missingToken_data();
     void missingToken();
+    void absentAuthFile_data();
+    void absentAuthFile();
     void unreadableAuth_data();
     void unreadableAuth();
     void codexHome_data();
@@ -135,11 +137,30 @@ void TestCodexUsageClient::missingToken()
     QVERIFY(m_server.requests().isEmpty());
 }
 
+void TestCodexUsageClient::absentAuthFile_data()
+{
+    QTest::addColumn<QString>("linkTarget"); // null: no link either
+    QTest::newRow("no file") << QString();
+    QTest::newRow("link to nothing") << u"gone.json"_s;
+}
+
+void TestCodexUsageClient::absentAuthFile()
+{
+    QFETCH(QString, linkTarget);
+    const QString authFile = m_home->filePath(u".codex/auth.json"_s);
+    QVERIFY(QFile::remove(authFile));
+    if (!linkTarget.isNull())
+        QVERIFY(QFile::link(m_home->filePath(linkTarget), authFile));
+    const ProviderResult result = fetch();
+    QCOMPARE(result.error, u"no Codex auth (~/.codex/auth.json)"_s);
+    QVERIFY(result.needsAuth);
+}
+
 void TestCodexUsageClient::unreadableAuth_data()
 {
-    QTest::addColumn<QByteArray>("auth"); // empty: no file at all
+    QTest::addColumn<QByteArray>("auth"); // empty: a folder in its place
     QTest::addColumn<QString>("message");
-    QTest::newRow("missing file") << QByteArray() << u"No such file or directory"_s;
+    QTest::newRow("a folder") << QByteArray() << u"cannot read "_s;
     QTest::newRow("not JSON") << QByteArray("codex-token") << u"auth.json is not valid JSON"_s;
     QTest::newRow("array") << QByteArray("[]") << u"auth.json is not a JSON object"_s;
     QTest::newRow("tokens a string") << QByteArray(R"({"tokens": "t"})") << u"\"tokens\" is not an object"_s;
@@ -151,10 +172,12 @@ void TestCodexUsageClient::unreadableAuth()
 {
     QFETCH(QByteArray, auth);
     QFETCH(QString, message);
-    if (auth.isEmpty())
+    if (auth.isEmpty()) {
         QVERIFY(QFile::remove(m_home->filePath(u".codex/auth.json"_s)));
-    else
+        QVERIFY(QDir(m_home->path()).mkpath(u".codex/auth.json"_s));
+    } else {
         writeAuth(auth);
+    }
     const ProviderResult result = fetch();
     QVERIFY(!result.ok);
     QVERIFY(!result.needsAuth);

@@ -1,4 +1,5 @@
 #include "FakeHttpServer.h"
+#include "FakeNotifications.h"
 #include "FakePanel.h"
 #include "StatusItemProbe.h"
 #include "TrayFixtures.h"
@@ -29,6 +30,18 @@ QStringList labels(const std::optional<MenuEntry> &menu)
     for (const MenuEntry &entry : menu->children)
         labels.append(entry.isSeparator() ? u"---"_s : entry.label());
     return labels;
+}
+
+// What a dbusmenu panel shows for a label: "__" is an underscore, any other "_" marks a mnemonic.
+QString shownByPanel(const QString &label)
+{
+    QString shown;
+    for (qsizetype i = 0; i < label.size(); ++i) {
+        if (label[i] == u'_' && ++i == label.size())
+            break;
+        shown += label[i];
+    }
+    return shown;
 }
 
 // An entry with id -1 and nothing else when there is none, so that checks fail, not crash.
@@ -68,9 +81,11 @@ private Q_SLOTS:
     void cleanup();
     void saysOnceThatThereIsNoTray();
     void panelSeesIconMenuAndCommands();
+    void panelShowsErrorTextsExactly();
 
 private:
     void startProgram();
+    void startProgramUnder(FakePanel &panel);
     std::optional<MenuEntry> menu() const { return m_item->menuLayout(); }
 
     FakeHttpServer m_server;
@@ -89,16 +104,14 @@ void TestTrayApp::initTestCase()
 
 void TestTrayApp::init()
 {
-    m_home = std::make_unique<QTemporaryDir>();
+    // Every path the program names has an "&" and an "_" in it.
+    m_home = std::make_unique<QTemporaryDir>(QDir::tempPath() + u"/R&D_e2e-XXXXXX"_s);
     QVERIFY(m_home->isValid());
     m_server.clearRequests();
     serveUsage(m_server);
 
-    // Signed out of Codex: the auth file holds no token.
-    QVERIFY(writeFile(m_home->filePath(u"codex/auth.json"_s), "{}"));
-    // A terminal that only notes what it was asked to run, ahead of any real one.
-    QVERIFY(writeRecorder(m_home->filePath(u"bin/xdg-terminal-exec"_s),
-                          m_home->filePath(u"terminal-ran"_s)));
+    // Never signed in to Codex: there is no auth file at all.
+    QVERIFY(QDir(m_home->path()).mkpath(u"bin"_s));
 }
 
 void TestTrayApp::cleanup()
@@ -114,13 +127,26 @@ void TestTrayApp::cleanup()
 void TestTrayApp::startProgram()
 {
     QProcessEnvironment environment = trayProgramEnvironment(m_home->path(), m_server);
-    environment.insert(u"PATH"_s, m_home->filePath(u"bin"_s) + u':' + environment.value(u"PATH"_s));
+    // No terminal but those the test puts there, and the user's own named as tiling desktops do.
+    environment.insert(u"PATH"_s, m_home->filePath(u"bin"_s));
+    environment.insert(u"TERMINAL"_s, u"my-terminal"_s);
 
     m_program = std::make_unique<QProcess>();
     m_program->setProcessEnvironment(environment);
     m_program->setWorkingDirectory(m_home->path());
     m_program->start(QStringLiteral(TIDEMARKER_E2E_PROGRAM), {});
     QVERIFY(m_program->waitForStarted());
+}
+
+// Starts the program where a panel runs and reads the item as that panel does.
+void TestTrayApp::startProgramUnder(FakePanel &panel)
+{
+    QVERIFY(panel.start());
+    QSignalSpy registered(&panel, &FakePanel::StatusNotifierItemRegistered);
+    startProgram();
+    QVERIFY(registered.wait(20000));
+    m_item = std::make_unique<StatusItemProbe>(registered.first().first().toString());
+    QVERIFY(m_item->aboutToShow());
 }
 
 void TestTrayApp::saysOnceThatThereIsNoTray()
@@ -139,15 +165,13 @@ void TestTrayApp::saysOnceThatThereIsNoTray()
 
 void TestTrayApp::panelSeesIconMenuAndCommands()
 {
+    FakeNotifications notifications;
+    QVERIFY(notifications.start());
     FakePanel panel;
-    QVERIFY(panel.start());
-    QSignalSpy registered(&panel, &FakePanel::StatusNotifierItemRegistered);
-    startProgram();
-    QVERIFY(registered.wait(20000));
-    m_item = std::make_unique<StatusItemProbe>(registered.first().first().toString());
+    startProgramUnder(panel);
+    QVERIFY(m_item);
 
     // The first refresh: Claude's windows, and Codex asking for a sign-in.
-    QVERIFY(m_item->aboutToShow());
     QTRY_COMPARE_WITH_TIMEOUT(labels(menu()),
                               (QStringList{u"Codex"_s, noCodexAuth, signInToCodex, u"Claude"_s,
                                            u"    5h: 80% left, +30% high"_s,
@@ -180,10 +204,17 @@ void TestTrayApp::panelSeesIconMenuAndCommands()
     QCOMPARE(centre(entryLabelled(layout, u"    Weekly: 20% left, -30% low"_s).icon()), qRgb(255, 59, 48));
     QVERIFY(entryLabelled(layout, noCodexAuth).icon().isNull());
 
-    // Sign-in opens the terminal with the Codex command; the program does not wait for it.
+    // With no terminal to open, sign-in says what to run instead.
+    QVERIFY(m_item->click(entryLabelled(layout, signInToCodex).id));
+    QTRY_COMPARE(notifications.calls().size(), 1);
+    QCOMPARE(notifications.calls().first().summary, u"No terminal could be opened to sign in to Codex"_s);
+    QCOMPARE(notifications.calls().first().body, u"Run 'codex login' in a terminal"_s);
+
+    // With one, it opens the user's terminal with the Codex command and does not wait for it.
+    QVERIFY(writeRecorder(m_home->filePath(u"bin/my-terminal"_s), m_home->filePath(u"terminal-ran"_s)));
     QVERIFY(m_item->click(entryLabelled(layout, signInToCodex).id));
     QTRY_COMPARE(readFile(m_home->filePath(u"terminal-ran"_s)),
-                 u"sh\n-c\n"_s + recordedCommand + u'\n');
+                 u"-e\nsh\n-c\n"_s + recordedCommand + u'\n');
 
     // Signed in now; Refresh asks Codex, while Claude's windows come from the last answer.
     QVERIFY(writeFile(m_home->filePath(u"codex/auth.json"_s), signedInCodexAuth));
@@ -202,6 +233,20 @@ void TestTrayApp::panelSeesIconMenuAndCommands()
     QCOMPARE(m_program->exitStatus(), QProcess::NormalExit);
     QCOMPARE(m_program->exitCode(), 0);
     QCOMPARE(m_program->readAllStandardError(), QByteArray());
+}
+
+// The Codex error names the auth file's path. The line begins with a zero-width space, which the
+// program spends on the "&" that Qt's export turns into a mnemonic mark.
+void TestTrayApp::panelShowsErrorTextsExactly()
+{
+    QVERIFY(writeFile(m_home->filePath(u"codex/auth.json"_s), "not JSON"));
+    FakePanel panel;
+    startProgramUnder(panel);
+    QVERIFY(m_item);
+    QTRY_VERIFY_WITH_TIMEOUT(labels(menu()).size() > 1, 20000);
+    const QString shown = shownByPanel(labels(menu()).at(1));
+    QVERIFY2(shown.startsWith(u"\u200B    auth.json is not valid JSON: "_s), qPrintable(shown));
+    QVERIFY2(shown.endsWith(u" (%1)"_s.arg(m_home->filePath(u"codex/auth.json"_s))), qPrintable(shown));
 }
 
 QTEST_GUILESS_MAIN(TestTrayApp)

@@ -59,27 +59,42 @@ void TestCLISignIn::appleScript()
 void TestCLISignIn::terminalChoice_data()
 {
     QTest::addColumn<QStringList>("installed");
+    QTest::addColumn<QString>("usersTerminal"); // as $TERMINAL holds it; "/name" is a path into the folder
     QTest::addColumn<QString>("chosen");
     QTest::addColumn<QStringList>("executeOption");
 
-    QTest::newRow("xterm only") << QStringList{u"xterm"_s} << u"xterm"_s << QStringList{u"-e"_s};
+    const QStringList xtermStyle{u"-e"_s};
+    const QStringList afterDashes{u"--"_s};
+    for (const auto &[name, option] : {std::pair{u"ptyxis"_s, afterDashes}, {u"kgx"_s, afterDashes},
+                                       {u"kitty"_s, QStringList()}, {u"alacritty"_s, xtermStyle},
+                                       {u"foot"_s, QStringList()},
+                                       {u"wezterm"_s, QStringList{u"start"_s, u"--"_s}}})
+        QTest::addRow("%s over xterm", qPrintable(name)) << QStringList{u"xterm"_s, name} << QString() << name << option;
+    QTest::newRow("ptyxis over kgx") << QStringList{u"kgx"_s, u"ptyxis"_s} << QString() << u"ptyxis"_s << afterDashes;
+    QTest::newRow("kgx over gnome") << QStringList{u"gnome-terminal"_s, u"kgx"_s} << QString() << u"kgx"_s << afterDashes;
+    QTest::newRow("user's by name first") << QStringList{u"xdg-terminal-exec"_s, u"mine"_s} << u"mine"_s
+                                          << u"mine"_s << xtermStyle;
+    QTest::newRow("user's by path") << QStringList{u"mine"_s} << u"/mine"_s << u"mine"_s << xtermStyle;
+    QTest::newRow("user's missing") << QStringList{u"xterm"_s} << u"mine"_s << u"xterm"_s << xtermStyle;
+    QTest::newRow("xterm only") << QStringList{u"xterm"_s} << QString() << u"xterm"_s << QStringList{u"-e"_s};
     QTest::newRow("xfce over xterm") << QStringList{u"xterm"_s, u"xfce4-terminal"_s}
-                                     << u"xfce4-terminal"_s << QStringList{u"-x"_s};
+                                     << QString() << u"xfce4-terminal"_s << QStringList{u"-x"_s};
     QTest::newRow("konsole over xfce") << QStringList{u"xfce4-terminal"_s, u"konsole"_s}
-                                       << u"konsole"_s << QStringList{u"-e"_s};
+                                       << QString() << u"konsole"_s << QStringList{u"-e"_s};
     QTest::newRow("gnome over konsole") << QStringList{u"konsole"_s, u"gnome-terminal"_s}
-                                        << u"gnome-terminal"_s << QStringList{u"--"_s};
+                                        << QString() << u"gnome-terminal"_s << QStringList{u"--"_s};
     QTest::newRow("debian alternative over gnome")
-        << QStringList{u"gnome-terminal"_s, u"x-terminal-emulator"_s} << u"x-terminal-emulator"_s
+        << QStringList{u"gnome-terminal"_s, u"x-terminal-emulator"_s} << QString() << u"x-terminal-emulator"_s
         << QStringList{u"-e"_s};
     QTest::newRow("xdg-terminal-exec first")
         << QStringList{u"xterm"_s, u"x-terminal-emulator"_s, u"xdg-terminal-exec"_s}
-        << u"xdg-terminal-exec"_s << QStringList{};
+        << QString() << u"xdg-terminal-exec"_s << QStringList{};
 }
 
 void TestCLISignIn::terminalChoice()
 {
     QFETCH(QStringList, installed);
+    QFETCH(QString, usersTerminal);
     QFETCH(QString, chosen);
     QFETCH(QStringList, executeOption);
 
@@ -87,7 +102,9 @@ void TestCLISignIn::terminalChoice()
     for (const QString &name : installed)
         QVERIFY(writeRecorder(bin.filePath(name), bin.filePath(u"record"_s)));
 
-    const auto launch = CLISignIn::terminalLaunch(Provider::claude, {bin.path()});
+    if (usersTerminal.startsWith(u'/'))
+        usersTerminal.prepend(bin.path());
+    const auto launch = CLISignIn::terminalLaunch(Provider::claude, {bin.path()}, usersTerminal);
     QVERIFY(launch);
     QCOMPARE(launch->program, bin.filePath(chosen));
     const QStringList command{u"sh"_s, u"-c"_s, u"claude auth login; exec \"${SHELL:-sh}\""_s};

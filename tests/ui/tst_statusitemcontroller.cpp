@@ -113,6 +113,7 @@ private Q_SLOTS:
     void menuTexts_data();
     void menuTexts();
     void missingResultsShowUnavailable();
+    void linesShowTheirTextsExactly();
     void paceDotColours_data();
     void paceDotColours();
     void swatches();
@@ -247,6 +248,27 @@ void TestStatusItemController::missingResultsShowUnavailable()
                           u"    usage unavailable"_s, u"---"_s, u"Refresh"_s, u"Quit"_s}));
 }
 
+// Drawn as a plain menu draws the same text written with "&&" for "&", and just as wide.
+void TestStatusItemController::linesShowTheirTextsExactly()
+{
+    m_codex.result = result(Provider::codex, false, u"error"_s, u"R&D: rate_limit & x__y &"_s, {});
+    makeController();
+    refreshOnce();
+    QMenu *menu = m_controller->menu();
+    QMenu plain;
+    for (const QAction *item : menu->actions()) {
+        const bool errorLine = item == menu->actions().at(1);
+        QAction *copy = item->isSeparator() ? plain.addSeparator()
+            : plain.addAction(item->icon(), errorLine ? u"    R&&D: rate_limit && x__y &&"_s : item->text());
+        copy->setShortcut(item->shortcut());
+        copy->setEnabled(item->isEnabled());
+    }
+    for (QMenu *each : {menu, &plain})
+        each->resize(each->sizeHint());
+    QCOMPARE(menu->size(), plain.size());
+    QCOMPARE(menu->grab().toImage(), plain.grab().toImage());
+}
+
 void TestStatusItemController::paceDotColours_data()
 {
     QTest::addColumn<double>("pressure");
@@ -330,6 +352,7 @@ void TestStatusItemController::signInLaunchesOnlyWithProvider()
     const QByteArray path = qgetenv("PATH");
     qputenv("PATH", QFile::encodeName(bin.path()));
     const auto restorePath = qScopeGuard([&path] { qputenv("PATH", path); }); // read by the launch
+    qunsetenv("TERMINAL");
 
     m_claude.result = result(Provider::claude, false, u"expired"_s, u"token expired"_s, {}, true);
     makeController();
