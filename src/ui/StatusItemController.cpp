@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QCursor>
+#include <QGuiApplication>
 #include <QIcon>
 #include <QPainter>
 #include <QPointer>
@@ -201,8 +202,13 @@ QImage StatusItemController::paceDot(double pressurePercent)
 // already opened it on a right click.
 void StatusItemController::openMenu(QSystemTrayIcon::ActivationReason reason)
 {
-    if ((reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::Context) && !m_menu.isVisible())
-        m_menu.popup(QCursor::pos());
+    if ((reason != QSystemTrayIcon::Trigger && reason != QSystemTrayIcon::Context) || m_menu.isVisible())
+        return;
+    // Wayland places no popup that has no parent window: it becomes a window of its own, which
+    // tiling compositors float, rather than fill the screen with, when its size is fixed.
+    if (QGuiApplication::platformName() == u"wayland")
+        m_menu.setFixedSize(m_menu.sizeHint());
+    m_menu.popup(QCursor::pos());
 }
 
 QCoro::Task<void> StatusItemController::startUp()
