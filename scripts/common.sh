@@ -5,7 +5,7 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build="$root/build"
 
 packages=(cmake g++ make pkg-config qt6-base-dev qcoro-qt6-dev libgl-dev fonts-dejavu-core
-          xvfb xauth dbus)
+          xvfb xauth dbus trayer xdotool)
 
 install_missing() {
     local missing=()

@@ -3,6 +3,11 @@
 
 #include <QGuiApplication>
 
+#include <cstdio>
+#include <cstdlib>
+
+using namespace Qt::StringLiterals;
+
 namespace {
 
 // One character per byte, so that the output path reaches the harness with its bytes unchanged.
@@ -14,21 +19,30 @@ QStringList argumentList(int argc, char *argv[])
     return arguments;
 }
 
-// Qt's own remarks (a missing XDG_RUNTIME_DIR on a headless machine, say) are dropped in both
-// modes, so that standard error carries nothing but the program's own lines. A fatal message
-// still ends the process: Qt aborts once the handler has returned.
-void dropQtMessages()
+// Qt's remarks (a missing XDG_RUNTIME_DIR on a headless machine, say) are dropped, so that
+// standard error carries the program's own lines; its errors are said in one line each. A fatal
+// one ends the program with a plain failure, not the abort and core dump Qt would follow it with.
+void sayOnlyQtErrors()
 {
-    qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &, const QString &message) {
+        if (type != QtCriticalMsg && type != QtFatalMsg)
+            return;
+        std::fprintf(stderr, "tidemarker: %s\n", qUtf8Printable(message.simplified()));
+        if (type != QtFatalMsg)
+            return;
+        if (message.contains(u"platform plugin"))
+            std::fputs("tidemarker: no display could be opened; start tidemarker in a desktop session "
+                       "(DISPLAY or WAYLAND_DISPLAY set), or use 'tidemarker --render PATH', which "
+                       "needs none\n",
+                       stderr);
+        std::_Exit(EXIT_FAILURE);
+    });
 }
 
-// The sheet is drawn off-screen, so preview mode never needs a display. The application sees
-// only the program name: no option on the command line can pick another platform.
-int renderPreview(char *programName, const QString &outputPath)
+// The sheet is drawn off-screen, so preview mode never needs a display.
+int renderPreview(int &argc, char **argv, const QString &outputPath)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    int argc = 1;
-    char *argv[] = {programName, nullptr};
     const QGuiApplication application(argc, argv);
     return RenderHarness::runWithEncodedPath(outputPath.toLatin1());
 }
@@ -37,8 +51,11 @@ int renderPreview(char *programName, const QString &outputPath)
 
 int main(int argc, char *argv[])
 {
-    dropQtMessages();
+    sayOnlyQtErrors();
+    // Qt sees only the program name in both modes: no argument picks a platform or a style.
+    int qtArgc = 1;
+    char *qtArgv[] = {argv[0], nullptr};
     if (const std::optional<QString> outputPath = RenderHarness::outputPathFromArguments(argumentList(argc, argv)))
-        return renderPreview(argv[0], *outputPath);
-    return TidemarkerApp::run(argc, argv);
+        return renderPreview(qtArgc, qtArgv, *outputPath);
+    return TidemarkerApp::run(qtArgc, qtArgv);
 }

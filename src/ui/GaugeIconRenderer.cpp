@@ -9,7 +9,6 @@
 
 namespace {
 
-constexpr qreal gaugeSize = 22;
 const QPointF dialCenter(11, 11);
 constexpr qreal scaleRadius = 8.6;
 constexpr double redZoneStart = 78; // the dial position where the red zone begins
@@ -105,7 +104,7 @@ QList<UsageWindow> inDrawingOrder(QList<UsageWindow> windows)
 
 QImage GaugeIconRenderer::image(const UsageStatus &status, qreal scale)
 {
-    const int pixels = scale > 0 ? qRound(gaugeSize * scale) : 0;
+    const int pixels = scale > 0 ? qRound(GaugeIconRenderer::size * scale) : 0;
     QImage image(pixels, pixels, QImage::Format_ARGB32_Premultiplied);
     if (image.isNull())
         return image;
@@ -114,7 +113,7 @@ QImage GaugeIconRenderer::image(const UsageStatus &status, qreal scale)
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
     // The whole pixel square holds the drawing, also where 22 * scale is no whole number.
-    const qreal pixelsPerUnit = pixels / gaugeSize;
+    const qreal pixelsPerUnit = pixels / GaugeIconRenderer::size;
     painter.translate(0, pixels);
     painter.scale(pixelsPerUnit, -pixelsPerUnit);
 

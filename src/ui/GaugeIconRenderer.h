@@ -9,6 +9,9 @@
 // The drawing space is 22 x 22 units, origin at the lower left, y up, angles counter-clockwise.
 namespace GaugeIconRenderer {
 
+// The side of the drawing space: the tray icon's side in pixels at scale 1.
+inline constexpr qreal size = 22;
+
 // A new transparent image of 22 * scale pixels square; scale 1 is the tray icon.
 QImage image(const UsageStatus &status, qreal scale);
 

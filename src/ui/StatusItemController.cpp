@@ -6,9 +6,12 @@
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QCursor>
+#include <QGuiApplication>
 #include <QIcon>
 #include <QPainter>
 #include <QPointer>
+#include <QShortcut>
 #include <QTimer>
 
 #include <QCoroTimer>
@@ -20,6 +23,10 @@ using namespace Qt::StringLiterals;
 namespace {
 
 const QString indent = u"    "_s;
+const QKeySequence refreshKeys(Qt::CTRL | Qt::Key_R);
+const QKeySequence quitKeys(Qt::CTRL | Qt::Key_Q);
+// The sizes panels ask for, 64 for panels at twice the density.
+constexpr int iconSizes[] = {16, 22, 32, 44, 64};
 
 QString remainingText(double percent)
 {
@@ -84,21 +91,33 @@ StatusItemController::StatusItemController(UsageStore *store,
 {
     m_store->setParent(this);
     m_menu.setStyle(&m_menuStyle);
-    m_statusItem.setContextMenu(&m_menu);
-    updateIcon();
-    m_statusItem.show();
+    // Qt matches no shortcut of an action in a menu that no window holds: the open menu does.
+    new QShortcut(refreshKeys, &m_menu, this, &StatusItemController::refresh);
+    new QShortcut(quitKeys, &m_menu, this, &StatusItemController::quit);
     startUp();
+}
+
+void StatusItemController::showStatusItem()
+{
+    if (m_statusItem)
+        return;
+    m_statusItem = std::make_unique<QSystemTrayIcon>();
+    m_statusItem->setContextMenu(&m_menu);
+    connect(m_statusItem.get(), &QSystemTrayIcon::activated, this, &StatusItemController::openMenu);
+    updateIcon();
+    m_statusItem->show();
 }
 
 void StatusItemController::updateIcon()
 {
+    if (!m_statusItem)
+        return;
     const UsageStatus &status = m_store->status();
     QIcon icon;
-    icon.addPixmap(QPixmap::fromImage(GaugeIconRenderer::image(status, 1)));
-    // Sharp on high-density panels.
-    icon.addPixmap(QPixmap::fromImage(GaugeIconRenderer::image(status, 2)));
-    m_statusItem.setIcon(icon);
-    m_statusItem.setToolTip(status.summary());
+    for (int pixels : iconSizes)
+        icon.addPixmap(QPixmap::fromImage(GaugeIconRenderer::image(status, pixels / GaugeIconRenderer::size)));
+    m_statusItem->setIcon(icon);
+    m_statusItem->setToolTip(status.summary());
 }
 
 void StatusItemController::updateMenu()
@@ -109,11 +128,11 @@ void StatusItemController::updateMenu()
     m_menu.addSeparator();
 
     QAction *refreshItem = m_menu.addAction(u"Refresh"_s);
-    refreshItem->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
+    refreshItem->setShortcut(refreshKeys);
     connect(refreshItem, &QAction::triggered, this, &StatusItemController::refresh);
 
     QAction *quitItem = m_menu.addAction(u"Quit"_s);
-    quitItem->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    quitItem->setShortcut(quitKeys);
     connect(quitItem, &QAction::triggered, this, &StatusItemController::quit);
 }
 
@@ -176,6 +195,19 @@ QImage StatusItemController::paceDot(double pressurePercent)
     return filledShape(QSize(10, 10), paceColor(pressurePercent), [](QPainter &painter) {
         painter.drawEllipse(QRectF(1, 1, 8, 8));
     });
+}
+
+// A click, or a panel that draws no menu of its own (swaybar) asking for it. An XEmbed tray has
+// already opened it on a right click.
+void StatusItemController::openMenu(QSystemTrayIcon::ActivationReason reason)
+{
+    if ((reason != QSystemTrayIcon::Trigger && reason != QSystemTrayIcon::Context) || m_menu.isVisible())
+        return;
+    // Wayland places no popup that has no parent window: it becomes a window of its own, which
+    // tiling compositors float, rather than fill the screen with, when its size is fixed.
+    if (QGuiApplication::platformName() == u"wayland")
+        m_menu.setFixedSize(m_menu.sizeHint());
+    m_menu.popup(QCursor::pos());
 }
 
 QCoro::Task<void> StatusItemController::startUp()

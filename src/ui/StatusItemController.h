@@ -14,6 +14,7 @@
 #include <QCoroTask>
 
 #include <chrono>
+#include <memory>
 
 class QAction;
 class UsageStore;
@@ -39,7 +40,8 @@ public:
     void addProviderSection(Provider provider, QMenu *menu);
     void startRefreshLoop();
 
-    const QSystemTrayIcon &statusItem() const { return m_statusItem; }
+    // Null until showStatusItem().
+    const QSystemTrayIcon *statusItem() const { return m_statusItem.get(); }
     UsageStore &store() { return *m_store; }
     QMenu *menu() { return &m_menu; }
 
@@ -50,11 +52,14 @@ public:
     QCoro::Task<void> refreshAndRedraw();
 
 public Q_SLOTS:
+    // Puts the icon in the tray; Qt settles the kind of tray here, so only once one is there.
+    void showStatusItem();
     void refresh();
     void quit();
     void signIn(QAction *item);
 
 private:
+    void openMenu(QSystemTrayIcon::ActivationReason reason);
     QCoro::Task<void> startUp();
     QCoro::Task<void> refreshLoop();
     const QIcon &swatchIcon(Provider provider);
@@ -63,7 +68,7 @@ private:
 
     ExactMenuTextStyle m_menuStyle; // outlives the menu drawn with it
     QMenu m_menu; // outlives the tray icon that points at it
-    QSystemTrayIcon m_statusItem;
+    std::unique_ptr<QSystemTrayIcon> m_statusItem;
     UsageStore *m_store;
     std::chrono::milliseconds m_refreshPeriod;
     // Made once and shared by every rebuild: a panel that reads the menu over D-Bus keeps

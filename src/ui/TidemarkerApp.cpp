@@ -1,11 +1,11 @@
 #include "TidemarkerApp.h"
 
 #include "StatusItemController.h"
+#include "TrayAvailability.h"
 
 #include <QApplication>
 #include <QTimer>
 
-#include <cstdio>
 #include <memory>
 
 using namespace Qt::StringLiterals;
@@ -21,12 +21,12 @@ int TidemarkerApp::run(int &argc, char **argv)
 
     std::unique_ptr<StatusItemController> controller;
     QTimer::singleShot(0, &application, [&controller] {
-        // Qt picks the tray once per process: an XEmbed tray on X11 that appears later is
-        // still found, a panel that comes later to the session bus is not.
-        if (!QSystemTrayIcon::isSystemTrayAvailable())
-            std::fputs("tidemarker: no system tray found; the icon will show when an X11 tray "
-                       "appears, otherwise restart tidemarker once the panel runs\n", stderr);
         controller = std::make_unique<StatusItemController>();
+        // Refreshes run from now on; the icon waits for a tray, which may come later.
+        auto *tray = new TrayAvailability(QDBusConnection::sessionBus(), controller.get());
+        QObject::connect(tray, &TrayAvailability::appeared, controller.get(),
+                         &StatusItemController::showStatusItem);
+        tray->start();
     });
     return application.exec();
 }

@@ -162,6 +162,11 @@ bool StatusItemProbe::click(int id) const
                 {id, u"clicked"_s, noData, 0u}).has_value();
 }
 
+bool StatusItemProbe::activate(const QString &method) const
+{
+    return call(m_path, itemInterface, method, {0, 0}).has_value();
+}
+
 QVariant StatusItemProbe::itemProperty(const QString &name) const
 {
     const auto reply = call(m_path, u"org.freedesktop.DBus.Properties"_s, u"Get"_s,

@@ -41,6 +41,8 @@ public:
     std::optional<MenuEntry> menuLayout() const;
     bool aboutToShow(int id = 0) const;
     bool click(int id) const;
+    // What a panel sends on a click: "Activate", "ContextMenu" or "SecondaryActivate".
+    bool activate(const QString &method) const;
 
     QString lastError() const { return m_lastError; }
 

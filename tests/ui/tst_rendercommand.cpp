@@ -14,12 +14,16 @@ struct Outcome {
     QByteArray err;
 };
 
-// Runs the program as a user would on a machine without any display.
-Outcome run(const QString &program, const QStringList &arguments, const QString &workingDirectory)
+// Runs the program as a user would on a machine without any display, with the variables given
+// as NAME=value.
+Outcome run(const QString &program, const QStringList &arguments, const QString &workingDirectory,
+            const QStringList &variables = {})
 {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     for (const QString &name : {u"DISPLAY"_s, u"WAYLAND_DISPLAY"_s, u"QT_QPA_PLATFORM"_s})
         environment.remove(name);
+    for (const QString &variable : variables)
+        environment.insert(variable.section(u'=', 0, 0), variable.section(u'=', 1));
 
     QProcess process;
     process.setProcessEnvironment(environment);
@@ -30,9 +34,10 @@ Outcome run(const QString &program, const QStringList &arguments, const QString 
     return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
 }
 
-Outcome runTidemarker(const QStringList &arguments, const QString &workingDirectory)
+Outcome runTidemarker(const QStringList &arguments, const QString &workingDirectory,
+                      const QStringList &variables = {})
 {
-    return run(QStringLiteral(TIDEMARKER_BINARY), arguments, workingDirectory);
+    return run(QStringLiteral(TIDEMARKER_BINARY), arguments, workingDirectory, variables);
 }
 
 } // namespace
@@ -46,6 +51,8 @@ private Q_SLOTS:
     void missingFolder();
     void pathNotText_data();
     void pathNotText();
+    void trayModeWithoutDisplay_data();
+    void trayModeWithoutDisplay();
 };
 
 void TestRenderCommand::writesTheSheet_data()
@@ -113,6 +120,33 @@ void TestRenderCommand::pathNotText()
     QCOMPARE(outcome.out, QByteArray());
     QCOMPARE(outcome.err, "write failed: the path is not valid text in the system's encoding\n");
     QVERIFY(QDir(dir.path()).isEmpty());
+}
+
+void TestRenderCommand::trayModeWithoutDisplay_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QStringList>("variables");
+    QTest::newRow("no display") << QStringList() << QStringList();
+    QTest::newRow("display refuses") << QStringList() << QStringList{u"DISPLAY=:4321"_s};
+    QTest::newRow("platform without its plugin") << QStringList() << QStringList{u"QT_QPA_PLATFORM=nowhere"_s};
+    QTest::newRow("qt options are no options here") << QStringList{u"-platform"_s, u"offscreen"_s} << QStringList();
+}
+
+void TestRenderCommand::trayModeWithoutDisplay()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QStringList, variables);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+
+    const Outcome outcome = runTidemarker(arguments, dir.path(), variables);
+    QCOMPARE(outcome.exitCode, 1);
+    QCOMPARE(outcome.out, QByteArray());
+    const QList<QByteArray> lines = outcome.err.split('\n');
+    QCOMPARE(lines.size(), 3); // Qt's error, the hint, nothing after the last newline
+    QVERIFY2(lines[0].startsWith("tidemarker: This application failed to start"), lines[0].constData());
+    QCOMPARE(lines[1], "tidemarker: no display could be opened; start tidemarker in a desktop session "
+                       "(DISPLAY or WAYLAND_DISPLAY set), or use 'tidemarker --render PATH', which needs none");
 }
 
 QTEST_GUILESS_MAIN(TestRenderCommand)

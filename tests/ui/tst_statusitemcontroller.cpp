@@ -159,8 +159,10 @@ void TestStatusItemController::startsEmptyWithInitialSnapshot()
     m_codex.delay = 1h;
     makeController();
     QVERIFY(m_controller->menu()->actions().isEmpty());
-    QCOMPARE(m_controller->statusItem().toolTip(), u"Tidemarker: usage unavailable"_s);
-    QVERIFY(!m_controller->statusItem().icon().isNull());
+    QVERIFY(!m_controller->statusItem());
+    m_controller->showStatusItem();
+    QCOMPARE(m_controller->statusItem()->toolTip(), u"Tidemarker: usage unavailable"_s);
+    QVERIFY(!m_controller->statusItem()->icon().isNull());
 }
 
 void TestStatusItemController::menuTexts_data()

@@ -1,0 +1,154 @@
+#include "TrayAvailability.h"
+
+#include <QCoreApplication>
+#include <QDBusMessage>
+#include <QDBusVariant>
+#include <QGuiApplication>
+#include <QPointer>
+#include <QTimer>
+
+#include <QCoroDBus>
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+
+#if QT_CONFIG(xcb)
+#include <xcb/xcb.h>
+#endif
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString watcherService = u"org.kde.StatusNotifierWatcher"_s;
+const QString watcherPath = u"/StatusNotifierWatcher"_s;
+
+#if QT_CONFIG(xcb)
+std::uint32_t internAtom(xcb_connection_t *connection, const QByteArray &name)
+{
+    const std::unique_ptr<xcb_intern_atom_reply_t, decltype(&std::free)> reply(
+        xcb_intern_atom_reply(connection, xcb_intern_atom(connection, false, name.size(), name.constData()),
+                              nullptr),
+        &std::free);
+    return reply ? reply->atom : std::uint32_t(XCB_ATOM_NONE);
+}
+#endif
+
+} // namespace
+
+TrayAvailability::TrayAvailability(QDBusConnection bus, QObject *parent)
+    : QObject(parent)
+    , m_bus(std::move(bus))
+    , m_watcher(watcherService, m_bus, QDBusServiceWatcher::WatchForRegistration)
+{
+    // A panel claims the watcher's name first and registers its host a moment later.
+    connect(&m_watcher, &QDBusServiceWatcher::serviceRegistered, this,
+            &TrayAvailability::lookForStatusNotifierHost);
+    m_bus.connect(watcherService, watcherPath, watcherService, u"StatusNotifierHostRegistered"_s, this,
+                  SLOT(lookForStatusNotifierHost()));
+#if QT_CONFIG(xcb)
+    if (const auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>()) {
+        m_x11 = x11->connection();
+        m_trayAtom = internAtom(m_x11, "_NET_SYSTEM_TRAY_S0");
+        m_managerAtom = internAtom(m_x11, "MANAGER");
+        // A new tray announces itself with a MANAGER message to the root window.
+        QCoreApplication::instance()->installNativeEventFilter(this);
+    }
+#endif
+}
+
+TrayAvailability::~TrayAvailability()
+{
+    stopWatching();
+}
+
+QCoro::Task<void> TrayAvailability::start()
+{
+    QPointer<TrayAvailability> self(this);
+    const bool available = hasXEmbedTray() || co_await hasStatusNotifierHost();
+    if (!self || m_announced)
+        co_return;
+    if (available) {
+        announce();
+        co_return;
+    }
+    std::fputs(m_x11 ? "tidemarker: no system tray found; waiting for an X11 tray or a "
+                       "StatusNotifierItem host to appear\n"
+                     : "tidemarker: no system tray found; waiting for a StatusNotifierItem host "
+                       "(a panel's tray) to appear\n",
+               stderr);
+}
+
+void TrayAvailability::lookForStatusNotifierHost()
+{
+    announceWhenHosted();
+}
+
+QCoro::Task<void> TrayAvailability::announceWhenHosted()
+{
+    QPointer<TrayAvailability> self(this);
+    const bool hosted = co_await hasStatusNotifierHost();
+    if (self && hosted)
+        announce();
+}
+
+// Asked the way Qt asks when it decides between a D-Bus and an XEmbed tray icon.
+QCoro::Task<bool> TrayAvailability::hasStatusNotifierHost()
+{
+    QDBusMessage get = QDBusMessage::createMethodCall(watcherService, watcherPath,
+                                                      u"org.freedesktop.DBus.Properties"_s, u"Get"_s);
+    get << watcherService << u"IsStatusNotifierHostRegistered"_s;
+    get.setAutoStartService(false);
+    const QDBusMessage reply = co_await m_bus.asyncCall(get);
+    co_return reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty()
+        && reply.arguments().first().value<QDBusVariant>().variant().toBool();
+}
+
+bool TrayAvailability::hasXEmbedTray() const
+{
+#if QT_CONFIG(xcb)
+    if (m_x11) {
+        const std::unique_ptr<xcb_get_selection_owner_reply_t, decltype(&std::free)> reply(
+            xcb_get_selection_owner_reply(m_x11, xcb_get_selection_owner(m_x11, m_trayAtom), nullptr),
+            &std::free);
+        return reply && reply->owner != XCB_WINDOW_NONE;
+    }
+#endif
+    return false;
+}
+
+bool TrayAvailability::nativeEventFilter(const QByteArray &eventType, void *message, qintptr *)
+{
+#if QT_CONFIG(xcb)
+    if (eventType != "xcb_generic_event_t"
+        || (static_cast<const xcb_generic_event_t *>(message)->response_type & 0x7f) != XCB_CLIENT_MESSAGE)
+        return false;
+    const auto *event = static_cast<const xcb_client_message_event_t *>(message);
+    if (event->type == m_managerAtom && event->data.data32[1] == m_trayAtom)
+        // Outside Qt's event handling, which the new icon's window takes part in.
+        QTimer::singleShot(0, this, &TrayAvailability::announce);
+#else
+    Q_UNUSED(eventType);
+    Q_UNUSED(message);
+#endif
+    return false;
+}
+
+void TrayAvailability::announce()
+{
+    if (m_announced)
+        return;
+    m_announced = true;
+    stopWatching();
+    Q_EMIT appeared();
+}
+
+void TrayAvailability::stopWatching()
+{
+    m_watcher.setWatchedServices({});
+    m_bus.disconnect(watcherService, watcherPath, watcherService, u"StatusNotifierHostRegistered"_s, this,
+                     SLOT(lookForStatusNotifierHost()));
+    if (m_x11)
+        QCoreApplication::instance()->removeNativeEventFilter(this);
+}
