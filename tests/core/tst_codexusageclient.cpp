@@ -38,6 +38,7 @@ private Q_SLOTS:
     void missingToken();
     void unreadableAuth_data();
     void unreadableAuth();
+    void authFifoIsRefused();
     void codexHome_data();
     void codexHome();
     void statuses_data();
@@ -161,6 +162,14 @@ void TestCodexUsageClient::unreadableAuth()
     QVERIFY2(result.error->contains(message), qPrintable(*result.error));
     QVERIFY2(result.error->contains(u"auth.json"_s), qPrintable(*result.error));
     QVERIFY(m_server.requests().isEmpty());
+}
+
+// Opened the plain way, a FIFO would keep the reading thread waiting for a writer for ever.
+void TestCodexUsageClient::authFifoIsRefused()
+{
+    const QString path = m_home->filePath(u".codex/auth.json"_s);
+    QVERIFY(makeFifo(path));
+    QCOMPARE(fetch().error, u"cannot read %1: not a regular file"_s.arg(path));
 }
 
 void TestCodexUsageClient::codexHome_data()
