@@ -68,6 +68,7 @@ private Q_SLOTS:
     void cleanup();
     void saysOnceThatThereIsNoTray();
     void panelSeesIconMenuAndCommands();
+    void fifoForCodexAuthBlocksNeitherClaudeNorQuit();
 
 private:
     void startProgram();
@@ -202,6 +203,29 @@ void TestTrayApp::panelSeesIconMenuAndCommands()
     QCOMPARE(m_program->exitStatus(), QProcess::NormalExit);
     QCOMPARE(m_program->exitCode(), 0);
     QCOMPARE(m_program->readAllStandardError(), QByteArray());
+}
+
+// Read the plain way, the FIFO held a worker thread for ever, and Quit then waited for it.
+void TestTrayApp::fifoForCodexAuthBlocksNeitherClaudeNorQuit()
+{
+    const QString auth = m_home->filePath(u"codex/auth.json"_s);
+    QVERIFY(makeFifo(auth));
+    FakePanel panel;
+    QVERIFY(panel.start());
+    QSignalSpy registered(&panel, &FakePanel::StatusNotifierItemRegistered);
+    startProgram();
+    QVERIFY(registered.wait(20000));
+    m_item = std::make_unique<StatusItemProbe>(registered.first().first().toString());
+
+    QVERIFY(m_item->aboutToShow());
+    QTRY_COMPARE_WITH_TIMEOUT(labels(menu()).mid(0, 5),
+                              (QStringList{u"Codex"_s, u"    cannot read %1: not a regular file"_s.arg(auth),
+                                           u"Claude"_s, u"    5h: 80% left, +30% high"_s,
+                                           u"    Weekly: 20% left, -30% low"_s}),
+                              20000);
+    QVERIFY(m_item->click(entryLabelled(menu(), u"Quit"_s).id));
+    QTRY_COMPARE(m_program->state(), QProcess::NotRunning);
+    QCOMPARE(m_program->exitCode(), 0);
 }
 
 QTEST_GUILESS_MAIN(TestTrayApp)
