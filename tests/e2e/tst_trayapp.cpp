@@ -72,6 +72,8 @@ private Q_SLOTS:
 
 private:
     void startProgram();
+    // Starts the program and a probe of the tray item it registers with the panel.
+    void startProgramWithPanel(FakePanel &panel);
     std::optional<MenuEntry> menu() const { return m_item->menuLayout(); }
 
     FakeHttpServer m_server;
@@ -124,6 +126,15 @@ void TestTrayApp::startProgram()
     QVERIFY(m_program->waitForStarted());
 }
 
+void TestTrayApp::startProgramWithPanel(FakePanel &panel)
+{
+    QVERIFY(panel.start());
+    QSignalSpy registered(&panel, &FakePanel::StatusNotifierItemRegistered);
+    startProgram();
+    QVERIFY(registered.wait(20000));
+    m_item = std::make_unique<StatusItemProbe>(registered.first().first().toString());
+}
+
 void TestTrayApp::saysOnceThatThereIsNoTray()
 {
     // Signed in to both, so that the first refresh asks both endpoints.
@@ -141,11 +152,9 @@ void TestTrayApp::saysOnceThatThereIsNoTray()
 void TestTrayApp::panelSeesIconMenuAndCommands()
 {
     FakePanel panel;
-    QVERIFY(panel.start());
-    QSignalSpy registered(&panel, &FakePanel::StatusNotifierItemRegistered);
-    startProgram();
-    QVERIFY(registered.wait(20000));
-    m_item = std::make_unique<StatusItemProbe>(registered.first().first().toString());
+    startProgramWithPanel(panel);
+    if (QTest::currentTestFailed())
+        return;
 
     // The first refresh: Claude's windows, and Codex asking for a sign-in.
     QVERIFY(m_item->aboutToShow());
@@ -211,11 +220,9 @@ void TestTrayApp::fifoForCodexAuthBlocksNeitherClaudeNorQuit()
     const QString auth = m_home->filePath(u"codex/auth.json"_s);
     QVERIFY(makeFifo(auth));
     FakePanel panel;
-    QVERIFY(panel.start());
-    QSignalSpy registered(&panel, &FakePanel::StatusNotifierItemRegistered);
-    startProgram();
-    QVERIFY(registered.wait(20000));
-    m_item = std::make_unique<StatusItemProbe>(registered.first().first().toString());
+    startProgramWithPanel(panel);
+    if (QTest::currentTestFailed())
+        return;
 
     QVERIFY(m_item->aboutToShow());
     QTRY_COMPARE_WITH_TIMEOUT(labels(menu()).mid(0, 5),
