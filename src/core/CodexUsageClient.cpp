@@ -222,7 +222,7 @@ std::variant<AuthFile, CodexFailure> CodexUsageClient::readAuth()
 
 QCoro::Task<std::variant<UsagePayload, CodexFailure>> CodexUsageClient::fetchPayload(QUrl usageUrl)
 {
-    const auto auth = co_await QtConcurrent::run(&CodexUsageClient::readAuth);
+    const auto auth = co_await QtConcurrent::run(&providerInputPool(), &CodexUsageClient::readAuth);
     if (const auto *failure = std::get_if<CodexFailure>(&auth))
         co_return *failure;
     const std::optional<AuthTokens> &tokens = std::get<AuthFile>(auth).tokens;

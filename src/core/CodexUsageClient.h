@@ -46,16 +46,17 @@ public:
 
     static QString describe(const CodexFailure &failure);
 
-private:
     // Strict decoders; the failure names the document, the member and the reason.
     static std::variant<AuthFile, PlainError> decodeAuth(const QByteArray &json);
     static std::variant<UsagePayload, PlainError> decodePayload(const QByteArray &json);
+    // At most two windows, the short one first.
+    static QList<UsageWindow> windows(const RateLimit &rateLimit, const QDateTime &now);
 
+private:
     // Where auth.json is looked for: $CODEX_HOME when set, even empty, else ~/.codex.
     static QString authFilePath();
     static QCoro::Task<std::variant<UsagePayload, CodexFailure>> fetchPayload(QUrl usageUrl);
     static std::variant<AuthFile, CodexFailure> readAuth();
-    static QList<UsageWindow> windows(const RateLimit &rateLimit, const QDateTime &now);
 
     QUrl m_usageUrl;
 };

@@ -6,6 +6,8 @@
 #include <QJsonDocument>
 #include <QString>
 
+class QThreadPool;
+
 #include <variant>
 
 // Reading what the providers' own tools and services hand over. Failures name the file or the
@@ -13,9 +15,15 @@
 
 inline constexpr qint64 maxLocalFileBytes = 1024 * 1024;
 
-// The whole file, refused when it is larger than maxLocalFileBytes.
+// The whole file, refused when it is larger than maxLocalFileBytes or not a regular file
+// (a FIFO or a device would block the reader). Never waits for another process.
 std::variant<QByteArray, PlainError> readSmallFile(const QString &path);
 
 // Object or array at the top, as QJsonDocument takes them.
 std::variant<QJsonDocument, PlainError> parseJsonDocument(const QByteArray &json,
                                                           const QString &documentName);
+
+// Where the blocking reads run, off the GUI thread: one thread a provider, kept for the life of
+// the process rather than started around every refresh. Never destroyed, so that a read that
+// never returns cannot hold up the end of the process.
+QThreadPool &providerInputPool();

@@ -10,14 +10,24 @@
 #include <QCoroNetworkReply>
 
 #include <memory>
+#include <utility>
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
 std::chrono::milliseconds idleTimeout = UsageRequest::defaultIdleTimeout;
+std::chrono::milliseconds deadline = UsageRequest::defaultDeadline;
 
-enum class Abort { none, idle, tooLarge };
+// What Qt may hold of an answer before it is taken: Qt stops reading the socket at this mark.
+constexpr qint64 readBufferBytes = 64 * 1024;
+
+enum class Abort { none, idle, deadline, tooLarge };
+
+double seconds(std::chrono::milliseconds duration)
+{
+    return std::chrono::duration<double>(duration).count();
+}
 
 QString originOf(const QUrl &url)
 {
@@ -26,12 +36,76 @@ QString originOf(const QUrl &url)
         .toString();
 }
 
+// Takes a reply's body as it comes, never more than the cap, and ends the reply when it stalls,
+// takes too long or grows too large. A child of the reply: its handlers live as long as it does.
+class Transfer : public QObject
+{
+public:
+    explicit Transfer(QNetworkReply *reply)
+        : QObject(reply)
+        , m_reply(reply)
+    {
+        reply->setReadBufferSize(readBufferBytes);
+        m_idle.setSingleShot(true);
+        m_deadline.setSingleShot(true);
+        connect(&m_idle, &QTimer::timeout, this, [this] { stop(Abort::idle); });
+        connect(&m_deadline, &QTimer::timeout, this, [this] { stop(Abort::deadline); });
+        connect(reply, &QNetworkReply::metaDataChanged, this, &Transfer::refuseLargeAnnouncement);
+        connect(reply, &QNetworkReply::readyRead, this, &Transfer::readAvailable);
+        connect(reply, &QNetworkReply::downloadProgress, &m_idle, qOverload<>(&QTimer::start));
+        m_idle.start(idleTimeout);
+        m_deadline.start(deadline);
+    }
+
+    Abort abort() const { return m_abort; }
+
+    // What arrived, once the reply has finished.
+    QByteArray takeBody()
+    {
+        readAvailable();
+        return std::exchange(m_body, {});
+    }
+
+private:
+    void refuseLargeAnnouncement()
+    {
+        m_idle.start();
+        if (m_reply->header(QNetworkRequest::ContentLengthHeader).toLongLong() > UsageRequest::maxBodyBytes)
+            stop(Abort::tooLarge);
+    }
+
+    void readAvailable()
+    {
+        if (m_abort != Abort::none)
+            return;
+        m_body += m_reply->readAll();
+        if (m_body.size() > UsageRequest::maxBodyBytes)
+            stop(Abort::tooLarge);
+    }
+
+    void stop(Abort reason)
+    {
+        if (m_abort != Abort::none)
+            return;
+        m_abort = reason;
+        m_body.clear();
+        m_reply->abort();
+    }
+
+    QNetworkReply *m_reply;
+    QTimer m_idle;
+    QTimer m_deadline;
+    QByteArray m_body;
+    Abort m_abort = Abort::none;
+};
+
 QString describeFailure(const QNetworkReply &reply, Abort abort)
 {
-    const auto seconds = std::chrono::duration<double>(idleTimeout).count();
     switch (abort) {
     case Abort::idle:
-        return u"request timed out (no data for %1 s)"_s.arg(seconds);
+        return u"request timed out (no data for %1 s)"_s.arg(seconds(idleTimeout));
+    case Abort::deadline:
+        return u"request took longer than %1 s"_s.arg(seconds(deadline));
     case Abort::tooLarge:
         return u"response too large (over %1 bytes)"_s.arg(UsageRequest::maxBodyBytes);
     case Abort::none:
@@ -54,10 +128,30 @@ QString describeFailure(const QNetworkReply &reply, Abort abort)
     return text.isEmpty() ? u"request failed (network error %1)"_s.arg(int(reply.error())) : text;
 }
 
-// Failures below HTTP; error statuses (4xx, 5xx) come back as answers with their status.
-bool isPlainError(QNetworkReply::NetworkError error)
+// Qt attaches a content or server error to every 4xx and 5xx answer: those stay answers, told by
+// their status. Any other error (connection, proxy, protocol, content on a 2xx) failed the transfer.
+bool isTransferFailure(QNetworkReply::NetworkError error, int status)
 {
-    return error != QNetworkReply::NoError && error < QNetworkReply::ContentAccessDenied;
+    if (error == QNetworkReply::NoError)
+        return false;
+    const bool contentOrServer = (error >= QNetworkReply::ContentAccessDenied
+                                  && error <= QNetworkReply::UnknownContentError)
+        || error >= QNetworkReply::InternalServerError;
+    return !(contentOrServer && status >= 400);
+}
+
+HttpOutcome outcomeOf(const QNetworkReply &reply, Transfer &transfer)
+{
+    const int status = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(); // 0: not HTTP
+    QByteArray body = transfer.takeBody();
+    if (transfer.abort() != Abort::none || isTransferFailure(reply.error(), status))
+        return PlainError{describeFailure(reply, transfer.abort())};
+    HttpReply answer{status, std::move(body), reply.rawHeader("Retry-After")};
+    // Qt does not always report a server that closed before the length it announced.
+    const qint64 announced = reply.header(QNetworkRequest::ContentLengthHeader).toLongLong();
+    if (answer.isSuccess() && announced > answer.body.size())
+        return PlainError{u"response ended early (%1 of %2 bytes)"_s.arg(answer.body.size()).arg(announced)};
+    return answer;
 }
 
 } // namespace
@@ -65,6 +159,11 @@ bool isPlainError(QNetworkReply::NetworkError error)
 void UsageRequest::setIdleTimeout(std::chrono::milliseconds timeout)
 {
     idleTimeout = timeout;
+}
+
+void UsageRequest::setDeadline(std::chrono::milliseconds limit)
+{
+    deadline = limit;
 }
 
 UsageRequest::Headers UsageRequest::bearerHeaders(const QByteArray &accessToken, const QByteArray &userAgent)
@@ -101,33 +200,12 @@ QCoro::Task<HttpOutcome> UsageRequest::get(QUrl url, Headers headers)
     for (const auto &[name, value] : headers)
         request.setRawHeader(name, value);
 
+    // Qt checks decompressed answers for bombs only past this size; a plain answer's cap is enough.
+    request.setDecompressedSafetyCheckThreshold(maxBodyBytes);
+
     std::unique_ptr<QNetworkReply, void (*)(QNetworkReply *)> reply(
         networkManager().get(request), [](QNetworkReply *r) { r->deleteLater(); });
-    // Shared with the reply's handlers, which may outlive this frame if it is destroyed early.
-    auto abort = std::make_shared<Abort>(Abort::none);
-
-    auto *idle = new QTimer(reply.get());
-    idle->setSingleShot(true);
-    idle->setInterval(idleTimeout);
-    QObject::connect(idle, &QTimer::timeout, reply.get(), [r = reply.get(), abort] {
-        *abort = Abort::idle;
-        r->abort();
-    });
-    const auto onProgress = [r = reply.get(), idle, abort](qint64 received, qint64 total) {
-        idle->start();
-        if (received > maxBodyBytes || total > maxBodyBytes) {
-            *abort = Abort::tooLarge;
-            r->abort();
-        }
-    };
-    QObject::connect(reply.get(), &QNetworkReply::downloadProgress, reply.get(), onProgress);
-    QObject::connect(reply.get(), &QNetworkReply::metaDataChanged, idle, qOverload<>(&QTimer::start));
-    idle->start();
-
+    auto *transfer = new Transfer(reply.get());
     co_await reply.get();
-
-    const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
-    if (*abort != Abort::none || isPlainError(reply->error()))
-        co_return PlainError{describeFailure(*reply, *abort)};
-    co_return HttpReply{status.toInt(), reply->readAll(), reply->rawHeader("Retry-After")}; // no status: not HTTP
+    co_return outcomeOf(*reply, *transfer);
 }

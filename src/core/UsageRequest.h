@@ -37,6 +37,7 @@ public:
 
     static constexpr qint64 maxBodyBytes = 1024 * 1024;
     static constexpr std::chrono::milliseconds defaultIdleTimeout = std::chrono::seconds(60);
+    static constexpr std::chrono::milliseconds defaultDeadline = std::chrono::seconds(120);
 
     // GET with the headers in the given order and no body. Redirects are followed only
     // within the same origin, so a bearer token never travels to another host.
@@ -49,6 +50,8 @@ public:
 
     // How long a request may go without receiving a byte; tests shorten it.
     static void setIdleTimeout(std::chrono::milliseconds timeout);
+    // How long a request may take in all, however steadily the answer comes; tests shorten it.
+    static void setDeadline(std::chrono::milliseconds deadline);
 
     static QNetworkAccessManager &networkManager();
 };

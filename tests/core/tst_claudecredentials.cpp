@@ -42,6 +42,8 @@ private Q_SLOTS:
     void tokenFileLocation();
     void record_data();
     void record();
+    void fifoIsNoCredential_data();
+    void fifoIsNoCredential();
     void keychainToolArguments();
 
 private:
@@ -209,6 +211,28 @@ void TestClaudeCredentials::record()
         return;
     }
     verifyCredential(loaded, token, expiresAt);
+}
+
+// Opened the plain way, a FIFO would keep the reading thread waiting for a writer for ever.
+void TestClaudeCredentials::fifoIsNoCredential_data()
+{
+    QTest::addColumn<QString>("fifo");
+    QTest::addColumn<QString>("outcome"); // the token found, or the failure described
+    QTest::newRow("token file") << u".tidemarker/claude-token"_s << u"record-token"_s;
+    QTest::newRow("record") << u".claude/.credentials.json"_s << u"not signed in to Claude Code"_s;
+}
+
+void TestClaudeCredentials::fifoIsNoCredential()
+{
+    QFETCH(QString, fifo);
+    QFETCH(QString, outcome);
+    writeRecord(validRecord);
+    QVERIFY(makeFifo(m_home->filePath(fifo)));
+    const auto loaded = ClaudeUsageClient::loadCredential();
+    if (const auto *credential = std::get_if<ClaudeCredential>(&loaded))
+        QCOMPARE(credential->accessToken, outcome);
+    else
+        QCOMPARE(ClaudeUsageClient::describe(std::get<ClaudeFailure>(loaded)), outcome);
 }
 
 void TestClaudeCredentials::keychainToolArguments()

@@ -40,6 +40,7 @@ private Q_SLOTS:
     void absentAuthFile();
     void unreadableAuth_data();
     void unreadableAuth();
+    void authFifoIsRefused();
     void codexHome_data();
     void codexHome();
     void statuses_data();
@@ -184,6 +185,14 @@ void TestCodexUsageClient::unreadableAuth()
     QVERIFY2(result.error->contains(message), qPrintable(*result.error));
     QVERIFY2(result.error->contains(u"auth.json"_s), qPrintable(*result.error));
     QVERIFY(m_server.requests().isEmpty());
+}
+
+// Opened the plain way, a FIFO would keep the reading thread waiting for a writer for ever.
+void TestCodexUsageClient::authFifoIsRefused()
+{
+    const QString path = m_home->filePath(u".codex/auth.json"_s);
+    QVERIFY(makeFifo(path));
+    QCOMPARE(fetch().error, u"cannot read %1: not a regular file"_s.arg(path));
 }
 
 void TestCodexUsageClient::codexHome_data()

@@ -43,6 +43,11 @@ private Q_SLOTS:
     void bodySizeLimit_data();
     void bodySizeLimit();
     void idleTimeout();
+    void hostileAnswers_data();
+    void hostileAnswers();
+    void deadlineEndsADrip();
+    void transferFailures_data();
+    void transferFailures();
     void slowSteadyAnswerIsNotCut();
     void connectionRefused();
     void refusesLineBreakInHeader_data();
@@ -73,6 +78,7 @@ void TestUsageRequest::init()
 void TestUsageRequest::cleanup()
 {
     UsageRequest::setIdleTimeout(UsageRequest::defaultIdleTimeout);
+    UsageRequest::setDeadline(UsageRequest::defaultDeadline);
 }
 
 void TestUsageRequest::sendsHeadersInOrder()
@@ -171,6 +177,71 @@ void TestUsageRequest::idleTimeout()
     silent.delayMs = 2000;
     m_server.respond("/silent", silent);
     QVERIFY(failureOf(fetch(m_server.url(u"/silent"_s))).startsWith(u"request timed out"_s));
+}
+
+// Memory is measured by bench_hostileanswers; here only what the caller is told.
+void TestUsageRequest::hostileAnswers_data()
+{
+    QTest::addColumn<FakeResponse>("response");
+    QTest::addColumn<QStringList>("failures"); // any of these
+
+    const QStringList tooLarge = {u"response too large (over 1048576 bytes)"_s};
+    FakeResponse announced;
+    announced.streamedBytes = 100'000'000;
+    QTest::newRow("100 MB with its length") << announced << tooLarge;
+    FakeResponse chunked = announced;
+    chunked.framing = FakeResponse::Framing::chunked;
+    QTest::newRow("100 MB chunked") << chunked << tooLarge;
+    FakeResponse untilClose = announced;
+    untilClose.framing = FakeResponse::Framing::untilClose;
+    QTest::newRow("100 MB until the connection closes") << untilClose << tooLarge;
+
+    FakeResponse bomb = FakeResponse::json(qCompress(QByteArray(64 * 1024 * 1024, '{')).sliced(4));
+    bomb.headers.append({QByteArray("Content-Encoding"), QByteArray("deflate")});
+    QTest::newRow("deflate bomb") << bomb << QStringList{u"Decompression failed: "_s};
+
+    // Qt mostly reports the early close itself, but not always.
+    FakeResponse cut = FakeResponse::json("{\"rate_limit\": {\"primary_window\": {}}}");
+    cut.stopAfter = 10;
+    cut.closeWhenStopped = true;
+    QTest::newRow("body shorter than its length")
+        << cut << QStringList{u"Connection closed"_s, u"response ended early (10 of 38 bytes)"_s};
+}
+
+void TestUsageRequest::hostileAnswers()
+{
+    QFETCH(FakeResponse, response);
+    QFETCH(QStringList, failures);
+    m_server.respond("/hostile", response);
+    const QString failure = failureOf(fetch(m_server.url(u"/hostile"_s)));
+    QVERIFY2(failures.contains(failure), qPrintable(failure));
+}
+
+void TestUsageRequest::deadlineEndsADrip()
+{
+    UsageRequest::setDeadline(1s);
+    FakeResponse drip = FakeResponse::json(QByteArray(100, ' '));
+    drip.chunkSize = 1;
+    drip.chunkIntervalMs = 50; // never idle, and five seconds in all
+    m_server.respond("/drip", drip);
+    QCOMPARE(failureOf(fetch(m_server.url(u"/drip"_s))), u"request took longer than 1 s"_s);
+}
+
+void TestUsageRequest::transferFailures_data()
+{
+    QTest::addColumn<QUrl>("url");
+    QTest::addColumn<QString>("failure");
+    QTest::newRow("ftp") << QUrl(u"ftp://127.0.0.1/usage"_s) << u"Protocol \"ftp\" is unknown"_s;
+    // Qt reports it as a protocol error on the 302 itself.
+    m_server.respond("/to-file", FakeResponse::redirect(QUrl(u"file:///etc/passwd"_s)));
+    QTest::newRow("redirect to a file") << m_server.url(u"/to-file"_s) << u"Unknown protocol specified"_s;
+}
+
+void TestUsageRequest::transferFailures()
+{
+    QFETCH(QUrl, url);
+    QFETCH(QString, failure);
+    QCOMPARE(failureOf(fetch(url)), failure);
 }
 
 void TestUsageRequest::slowSteadyAnswerIsNotCut()

@@ -99,6 +99,7 @@ private Q_SLOTS:
     void xembedTrayStartsLaterAndMenuShortcutsAct();
     void panelSeesIconMenuAndCommands();
     void panelShowsErrorTextsExactly();
+    void fifoForCodexAuthBlocksNeitherClaudeNorQuit();
 
 private:
     void startProgram();
@@ -304,6 +305,25 @@ void TestTrayApp::panelShowsErrorTextsExactly()
     const QString shown = shownByPanel(labels(menu()).at(1));
     QVERIFY2(shown.startsWith(u"\u200B    auth.json is not valid JSON: "_s), qPrintable(shown));
     QVERIFY2(shown.endsWith(u" (%1)"_s.arg(m_home->filePath(u"codex/auth.json"_s))), qPrintable(shown));
+}
+
+// Read the plain way, the FIFO held a worker thread for ever, and Quit then waited for it.
+void TestTrayApp::fifoForCodexAuthBlocksNeitherClaudeNorQuit()
+{
+    const QString auth = m_home->filePath(u"codex/auth.json"_s);
+    QVERIFY(makeFifo(auth));
+    FakePanel panel;
+    startProgramUnder(panel);
+    QVERIFY(m_item);
+    QTRY_COMPARE_WITH_TIMEOUT(labels(menu()).mid(2, 3),
+                              (QStringList{u"Claude"_s, u"    5h: 80% left, +30% high"_s,
+                                           u"    Weekly: 20% left, -30% low"_s}),
+                              20000);
+    QCOMPARE(shownByPanel(labels(menu()).at(1)),
+             u"\u200B    cannot read %1: not a regular file"_s.arg(auth));
+    QVERIFY(m_item->click(entryLabelled(menu(), u"Quit"_s).id));
+    QTRY_COMPARE(m_program->state(), QProcess::NotRunning);
+    QCOMPARE(m_program->exitCode(), 0);
 }
 
 QTEST_GUILESS_MAIN(TestTrayApp)

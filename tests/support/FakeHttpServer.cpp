@@ -4,6 +4,33 @@
 #include <QTcpSocket>
 #include <QTimer>
 
+#include <memory>
+
+namespace {
+
+QByteArray framed(const QByteArray &piece, const FakeResponse &response)
+{
+    if (response.framing != FakeResponse::Framing::chunked || piece.isEmpty())
+        return piece;
+    return QByteArray::number(piece.size(), 16) + "\r\n" + piece + "\r\n";
+}
+
+QByteArray framingHeader(const FakeResponse &response)
+{
+    switch (response.framing) {
+    case FakeResponse::Framing::chunked:
+        return "Transfer-Encoding: chunked\r\n";
+    case FakeResponse::Framing::untilClose:
+        return {};
+    case FakeResponse::Framing::length:
+        break;
+    }
+    const qint64 length = response.announcedLength.value_or(response.body.size() + response.streamedBytes);
+    return "Content-Length: " + QByteArray::number(length) + "\r\n";
+}
+
+} // namespace
+
 FakeResponse FakeResponse::json(const QByteArray &body, int status)
 {
     FakeResponse response;
@@ -141,7 +168,7 @@ void FakeHttpServer::answer(QTcpSocket *socket, const FakeResponse &response)
         QByteArray head = "HTTP/1.1 " + QByteArray::number(response.status) + " Fake\r\n";
         for (const auto &[name, value] : response.headers)
             head += name + ": " + value + "\r\n";
-        head += "Content-Length: " + QByteArray::number(response.body.size()) + "\r\n";
+        head += framingHeader(response);
         head += "Connection: close\r\n\r\n";
         guard->write(head);
 
@@ -154,9 +181,9 @@ void FakeHttpServer::answer(QTcpSocket *socket, const FakeResponse &response)
 
 void FakeHttpServer::sendBody(QTcpSocket *socket, const QByteArray &body, const FakeResponse &response)
 {
-    const bool chunked = response.chunkSize > 0 && body.size() > response.chunkSize;
-    socket->write(chunked ? body.left(response.chunkSize) : body);
-    if (chunked) {
+    const bool paced = response.chunkSize > 0 && body.size() > response.chunkSize;
+    socket->write(framed(paced ? body.left(response.chunkSize) : body, response));
+    if (paced) {
         QPointer<QTcpSocket> guard(socket);
         const QByteArray rest = body.mid(response.chunkSize);
         QTimer::singleShot(response.chunkIntervalMs, this, [this, guard, rest, response] {
@@ -165,6 +192,34 @@ void FakeHttpServer::sendBody(QTcpSocket *socket, const QByteArray &body, const 
         });
         return;
     }
+    if (response.streamedBytes > 0)
+        stream(socket, response);
+    else
+        finish(socket, response);
+}
+
+// Tops up the socket's send buffer as the client drains it, so the server never holds much.
+void FakeHttpServer::stream(QTcpSocket *socket, const FakeResponse &response)
+{
+    static const QByteArray piece(256 * 1024, ' ');
+    auto left = std::make_shared<qint64>(response.streamedBytes);
+    const auto pump = [this, socket, left, response] {
+        while (*left > 0 && socket->bytesToWrite() < piece.size()) {
+            const QByteArray part = piece.left(std::min<qint64>(*left, piece.size()));
+            socket->write(framed(part, response));
+            *left -= part.size();
+            if (*left == 0)
+                finish(socket, response);
+        }
+    };
+    connect(socket, &QTcpSocket::bytesWritten, socket, pump);
+    pump();
+}
+
+void FakeHttpServer::finish(QTcpSocket *socket, const FakeResponse &response)
+{
+    if (response.framing == FakeResponse::Framing::chunked && !response.stopAfter)
+        socket->write("0\r\n\r\n");
     if (!response.stopAfter || response.closeWhenStopped)
         socket->disconnectFromHost(); // a stalled answer keeps the connection open instead
 }

@@ -13,6 +13,8 @@
 
 // What the fake server answers on one path.
 struct FakeResponse {
+    enum class Framing { length, chunked, untilClose };
+
     int status = 200;
     QByteArray body;
     QList<QPair<QByteArray, QByteArray>> headers;
@@ -21,6 +23,9 @@ struct FakeResponse {
     bool closeWhenStopped = false;   // with stopAfter: close the connection instead of stalling
     int chunkSize = 0;               // with chunkIntervalMs: send the body a piece at a time
     int chunkIntervalMs = 0;
+    Framing framing = Framing::length;
+    std::optional<qint64> announcedLength; // with Framing::length: sent in place of the true one
+    qint64 streamedBytes = 0;              // spaces sent after the body, as fast as they are taken
 
     static FakeResponse json(const QByteArray &body, int status = 200);
     static FakeResponse redirect(const QUrl &location, int status = 302);
@@ -64,6 +69,8 @@ private:
     FakeResponse route(const QByteArray &path) const;
     void answer(QTcpSocket *socket, const FakeResponse &response);
     void sendBody(QTcpSocket *socket, const QByteArray &body, const FakeResponse &response);
+    void stream(QTcpSocket *socket, const FakeResponse &response);
+    void finish(QTcpSocket *socket, const FakeResponse &response);
 
     QTcpServer m_server;
     QHash<QByteArray, FakeResponse> m_routes;

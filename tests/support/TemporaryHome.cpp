@@ -4,6 +4,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <sys/stat.h>
+
 TemporaryHome::TemporaryHome(std::initializer_list<const char *> unsetVariables)
 {
     qputenv("HOME", QFile::encodeName(m_dir.path()));
@@ -16,6 +18,13 @@ bool writeFile(const QString &path, const QByteArray &content)
     QDir().mkpath(QFileInfo(path).absolutePath());
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
+}
+
+bool makeFifo(const QString &path)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile::remove(path);
+    return ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0;
 }
 
 QString TemporaryHome::write(const QString &relative, const QByteArray &content) const

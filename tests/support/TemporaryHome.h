@@ -8,6 +8,8 @@
 
 // Writes a whole file, making its folders; false when that fails.
 bool writeFile(const QString &path, const QByteArray &content);
+// A FIFO in place of whatever was at path, making its folders; false when that fails.
+bool makeFifo(const QString &path);
 
 // A fresh, empty home folder for one test, with HOME pointing at it and the given
 // environment variables unset.

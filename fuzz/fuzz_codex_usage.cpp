@@ -1,0 +1,24 @@
+// The Codex usage answer and auth.json, through the strict decoders.
+#include "CodexUsageClient.h"
+#include "FuzzChecks.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    const QByteArray input = inputWithSecret(data, size);
+
+    const auto payload = CodexUsageClient::decodePayload(input);
+    if (const auto *error = std::get_if<PlainError>(&payload)) {
+        requireNoSecret(CodexUsageClient::describe(*error));
+    } else {
+        const RateLimit &rateLimit = std::get<UsagePayload>(payload).rateLimit;
+        const QList<UsageWindow> windows = CodexUsageClient::windows(rateLimit, fuzzNow);
+        requireSaneWindows(windows, Provider::codex);
+        require(windows.size() == int(rateLimit.primaryWindow.has_value()) + int(rateLimit.secondaryWindow.has_value()),
+                "a window lost or made up");
+    }
+
+    const auto auth = CodexUsageClient::decodeAuth(input);
+    if (const auto *error = std::get_if<PlainError>(&auth))
+        requireNoSecret(CodexUsageClient::describe(*error));
+    return 0;
+}
