@@ -7,7 +7,6 @@ install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${TIDEMARKER_DOC_DIR})
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs DESTINATION ${TIDEMARKER_DOC_DIR} FILES_MATCHING PATTERN "*.png")
 
 set(CPACK_PACKAGE_NAME tidemarker)
-set(CPACK_PACKAGE_VENDOR Tidemarker)
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Tray gauge of Claude and Codex rate-limit usage against an even pace")
 set(CPACK_PACKAGE_DESCRIPTION [[
 Tidemarker sits in the system tray and shows, for the Claude and Codex
