@@ -1,5 +1,6 @@
 #include "TidemarkerApp.h"
 
+#include "PaceAlerts.h"
 #include "StatusItemController.h"
 
 #include <QApplication>
@@ -27,6 +28,7 @@ int TidemarkerApp::run(int &argc, char **argv)
             std::fputs("tidemarker: no system tray found; the icon will show when an X11 tray "
                        "appears, otherwise restart tidemarker once the panel runs\n", stderr);
         controller = std::make_unique<StatusItemController>();
+        PaceAlerts::watch(controller->store());
     });
     return application.exec();
 }
