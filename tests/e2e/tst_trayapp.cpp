@@ -1,4 +1,5 @@
 #include "FakeHttpServer.h"
+#include "FakeNotifications.h"
 #include "FakePanel.h"
 #include "StatusItemProbe.h"
 #include "TrayFixtures.h"
@@ -68,13 +69,19 @@ private Q_SLOTS:
     void cleanup();
     void saysOnceThatThereIsNoTray();
     void panelSeesIconMenuAndCommands();
+    void alertsOncePerWindowPeriod();
+    void noAlertsWhenTurnedOff();
 
 private:
-    void startProgram();
+    void startProgram(const QProcessEnvironment &extra = {});
+    void startWithPanel(const QProcessEnvironment &extra = {});
+    void clickRefresh() { QVERIFY(m_item->click(entryLabelled(menu(), u"Refresh"_s).id)); }
     std::optional<MenuEntry> menu() const { return m_item->menuLayout(); }
 
     FakeHttpServer m_server;
     std::unique_ptr<QTemporaryDir> m_home;
+    std::unique_ptr<FakePanel> m_panel;
+    std::unique_ptr<FakeNotifications> m_notifications;
     std::unique_ptr<QProcess> m_program;
     std::unique_ptr<StatusItemProbe> m_item;
 };
@@ -99,6 +106,9 @@ void TestTrayApp::init()
     // A terminal that only notes what it was asked to run, ahead of any real one.
     QVERIFY(writeRecorder(m_home->filePath(u"bin/xdg-terminal-exec"_s),
                           m_home->filePath(u"terminal-ran"_s)));
+    // The desktop shows notifications.
+    m_notifications = std::make_unique<FakeNotifications>();
+    QVERIFY(m_notifications->start());
 }
 
 void TestTrayApp::cleanup()
@@ -109,11 +119,14 @@ void TestTrayApp::cleanup()
         m_program->waitForFinished();
     }
     m_program.reset();
+    m_panel.reset();
+    m_notifications.reset();
 }
 
-void TestTrayApp::startProgram()
+void TestTrayApp::startProgram(const QProcessEnvironment &extra)
 {
     QProcessEnvironment environment = trayProgramEnvironment(m_home->path(), m_server);
+    environment.insert(extra);
     environment.insert(u"PATH"_s, m_home->filePath(u"bin"_s) + u':' + environment.value(u"PATH"_s));
 
     m_program = std::make_unique<QProcess>();
@@ -121,6 +134,17 @@ void TestTrayApp::startProgram()
     m_program->setWorkingDirectory(m_home->path());
     m_program->start(QStringLiteral(TIDEMARKER_E2E_PROGRAM), {});
     QVERIFY(m_program->waitForStarted());
+}
+
+// With a panel that the program registers its item with; the panel's view of it is m_item.
+void TestTrayApp::startWithPanel(const QProcessEnvironment &extra)
+{
+    m_panel = std::make_unique<FakePanel>();
+    QVERIFY(m_panel->start());
+    QSignalSpy registered(m_panel.get(), &FakePanel::StatusNotifierItemRegistered);
+    startProgram(extra);
+    QVERIFY(registered.wait(20000));
+    m_item = std::make_unique<StatusItemProbe>(registered.first().first().toString());
 }
 
 void TestTrayApp::saysOnceThatThereIsNoTray()
@@ -139,12 +163,7 @@ void TestTrayApp::saysOnceThatThereIsNoTray()
 
 void TestTrayApp::panelSeesIconMenuAndCommands()
 {
-    FakePanel panel;
-    QVERIFY(panel.start());
-    QSignalSpy registered(&panel, &FakePanel::StatusNotifierItemRegistered);
-    startProgram();
-    QVERIFY(registered.wait(20000));
-    m_item = std::make_unique<StatusItemProbe>(registered.first().first().toString());
+    startWithPanel();
 
     // The first refresh: Claude's windows, and Codex asking for a sign-in.
     QVERIFY(m_item->aboutToShow());
@@ -202,6 +221,57 @@ void TestTrayApp::panelSeesIconMenuAndCommands()
     QCOMPARE(m_program->exitStatus(), QProcess::NormalExit);
     QCOMPARE(m_program->exitCode(), 0);
     QCOMPARE(m_program->readAllStandardError(), QByteArray());
+}
+
+
+// Claude is asked only at start (it waits 240 s between calls); later refreshes carry its
+// figures as cached ones, which never alert.
+void TestTrayApp::alertsOncePerWindowPeriod()
+{
+    // Both weekly windows run ahead of pace; Codex's is then nearly used, then resets.
+    QVERIFY(writeFile(m_home->filePath(u"codex/auth.json"_s), signedInCodexAuth));
+    const qint64 now = QDateTime::currentSecsSinceEpoch();
+    m_server.respond(codexUsagePath, FakeResponse::json(codexUsage(now)));
+    startWithPanel();
+    QTRY_COMPARE_WITH_TIMEOUT(m_notifications->calls().size(), 2, 20000);
+
+    m_server.respond(codexUsagePath, FakeResponse::json(codexUsage(now, 92)));
+    clickRefresh();
+    QTRY_COMPARE(m_notifications->calls().size(), 3);
+    clickRefresh(); // the same figures again
+    QTRY_COMPARE(m_server.requests(codexUsagePath).size(), 3);
+    m_server.respond(codexUsagePath, FakeResponse::json(codexUsage(now, 63, 302400 + 3600)));
+    clickRefresh();
+    QTRY_COMPARE(m_notifications->calls().size(), 4);
+
+    const QList<FakeNotifications::Call> calls = m_notifications->calls();
+    QStringList texts;
+    for (const FakeNotifications::Call &call : calls)
+        texts.append(call.summary + u" | "_s + call.body);
+    QCOMPARE(texts, (QStringList{
+        u"Codex Weekly will run out in about 2 d 1 h | 37% left, resets in 3 d 12 h; at this pace it is used up 1 d 11 h before the reset"_s,
+        u"Claude Weekly will run out in about 21 h | 20% left, resets in 3 d 12 h; at this pace it is used up 2 d 15 h before the reset"_s,
+        u"Codex Weekly is 92% used | 8% left, resets in 3 d 12 h; at this pace it is used up 3 d 5 h before the reset"_s,
+        u"Codex Weekly will run out in about 2 d 1 h | 37% left, resets in 3 d 13 h; at this pace it is used up 1 d 12 h before the reset"_s}));
+    QList<uint> replaced;
+    for (const FakeNotifications::Call &call : calls)
+        replaced.append(call.replacesId);
+    QCOMPARE(replaced, (QList<uint>{0, 0, calls[0].id, calls[0].id}));
+    QCOMPARE(calls[0].appName, u"Tidemarker"_s);
+    QCOMPARE(calls[0].imageSize, QSize(66, 66));
+    QCOMPARE(m_program->readAllStandardError(), QByteArray());
+}
+
+void TestTrayApp::noAlertsWhenTurnedOff()
+{
+    QVERIFY(writeFile(m_home->filePath(u"codex/auth.json"_s), signedInCodexAuth));
+    QProcessEnvironment quiet;
+    quiet.insert(u"TIDEMARKER_NOTIFY"_s, u"0"_s);
+    startWithPanel(quiet);
+    QTRY_VERIFY_WITH_TIMEOUT(labels(menu()).contains(u"    Weekly: 20% left, -30% low"_s), 20000);
+    // A bubble would have been asked for before the menu was rebuilt.
+    QCoreApplication::processEvents();
+    QVERIFY(m_notifications->calls().isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestTrayApp)
