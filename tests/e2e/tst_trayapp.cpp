@@ -245,18 +245,15 @@ void TestTrayApp::alertsOncePerWindowPeriod()
     QTRY_COMPARE(m_notifications->calls().size(), 4);
 
     const QList<FakeNotifications::Call> calls = m_notifications->calls();
-    QStringList texts;
+    QStringList texts; // each with the id of the bubble it replaces
     for (const FakeNotifications::Call &call : calls)
-        texts.append(call.summary + u" | "_s + call.body);
+        texts.append(QString::number(call.replacesId) + u" "_s + call.summary + u" | "_s + call.body);
+    QCOMPARE(calls[0].id, 1u);
     QCOMPARE(texts, (QStringList{
-        u"Codex Weekly will run out in about 2 d 1 h | 37% left, resets in 3 d 12 h; at this pace it is used up 1 d 11 h before the reset"_s,
-        u"Claude Weekly will run out in about 21 h | 20% left, resets in 3 d 12 h; at this pace it is used up 2 d 15 h before the reset"_s,
-        u"Codex Weekly is 92% used | 8% left, resets in 3 d 12 h; at this pace it is used up 3 d 5 h before the reset"_s,
-        u"Codex Weekly will run out in about 2 d 1 h | 37% left, resets in 3 d 13 h; at this pace it is used up 1 d 12 h before the reset"_s}));
-    QList<uint> replaced;
-    for (const FakeNotifications::Call &call : calls)
-        replaced.append(call.replacesId);
-    QCOMPARE(replaced, (QList<uint>{0, 0, calls[0].id, calls[0].id}));
+        u"0 Codex Weekly will run out in about 2 d 1 h | 37% left, resets in 3 d 12 h; at this pace it is used up 1 d 11 h before the reset"_s,
+        u"0 Claude Weekly will run out in about 21 h | 20% left, resets in 3 d 12 h; at this pace it is used up 2 d 15 h before the reset"_s,
+        u"1 Codex Weekly is 92% used | 8% left, resets in 3 d 12 h; at this pace it is used up 3 d 5 h before the reset"_s,
+        u"1 Codex Weekly will run out in about 2 d 1 h | 37% left, resets in 3 d 13 h; at this pace it is used up 1 d 12 h before the reset"_s}));
     QCOMPARE(calls[0].appName, u"Tidemarker"_s);
     QCOMPARE(calls[0].imageSize, QSize(66, 66));
     QCOMPARE(m_program->readAllStandardError(), QByteArray());
