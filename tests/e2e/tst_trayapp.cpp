@@ -32,6 +32,15 @@ QStringList labels(const std::optional<MenuEntry> &menu)
     return labels;
 }
 
+// The tests that are not about alerts keep them off: the served Claude weekly window runs ahead
+// of pace, and its alert would be one more bubble, or one more line on standard error.
+QProcessEnvironment alertsOff()
+{
+    QProcessEnvironment environment;
+    environment.insert(u"TIDEMARKER_NOTIFY"_s, u"0"_s);
+    return environment;
+}
+
 // An entry with id -1 and nothing else when there is none, so that checks fail, not crash.
 MenuEntry entryLabelled(const std::optional<MenuEntry> &menu, const QString &label)
 {
@@ -74,14 +83,12 @@ private Q_SLOTS:
 
 private:
     void startProgram(const QProcessEnvironment &extra = {});
-    void startWithPanel(const QProcessEnvironment &extra = {});
+    void startProgramUnder(FakePanel &panel, const QProcessEnvironment &extra = {});
     void clickRefresh() { QVERIFY(m_item->click(entryLabelled(menu(), u"Refresh"_s).id)); }
     std::optional<MenuEntry> menu() const { return m_item->menuLayout(); }
 
     FakeHttpServer m_server;
     std::unique_ptr<QTemporaryDir> m_home;
-    std::unique_ptr<FakePanel> m_panel;
-    std::unique_ptr<FakeNotifications> m_notifications;
     std::unique_ptr<QProcess> m_program;
     std::unique_ptr<StatusItemProbe> m_item;
 };
@@ -106,9 +113,6 @@ void TestTrayApp::init()
     // A terminal that only notes what it was asked to run, ahead of any real one.
     QVERIFY(writeRecorder(m_home->filePath(u"bin/xdg-terminal-exec"_s),
                           m_home->filePath(u"terminal-ran"_s)));
-    // The desktop shows notifications.
-    m_notifications = std::make_unique<FakeNotifications>();
-    QVERIFY(m_notifications->start());
 }
 
 void TestTrayApp::cleanup()
@@ -119,8 +123,6 @@ void TestTrayApp::cleanup()
         m_program->waitForFinished();
     }
     m_program.reset();
-    m_panel.reset();
-    m_notifications.reset();
 }
 
 void TestTrayApp::startProgram(const QProcessEnvironment &extra)
@@ -136,22 +138,22 @@ void TestTrayApp::startProgram(const QProcessEnvironment &extra)
     QVERIFY(m_program->waitForStarted());
 }
 
-// With a panel that the program registers its item with; the panel's view of it is m_item.
-void TestTrayApp::startWithPanel(const QProcessEnvironment &extra)
+// Starts the program where a panel runs and reads the item as that panel does.
+void TestTrayApp::startProgramUnder(FakePanel &panel, const QProcessEnvironment &extra)
 {
-    m_panel = std::make_unique<FakePanel>();
-    QVERIFY(m_panel->start());
-    QSignalSpy registered(m_panel.get(), &FakePanel::StatusNotifierItemRegistered);
+    QVERIFY(panel.start());
+    QSignalSpy registered(&panel, &FakePanel::StatusNotifierItemRegistered);
     startProgram(extra);
     QVERIFY(registered.wait(20000));
     m_item = std::make_unique<StatusItemProbe>(registered.first().first().toString());
+    QVERIFY(m_item->aboutToShow());
 }
 
 void TestTrayApp::saysOnceThatThereIsNoTray()
 {
     // Signed in to both, so that the first refresh asks both endpoints.
     QVERIFY(writeFile(m_home->filePath(u"codex/auth.json"_s), signedInCodexAuth));
-    startProgram();
+    startProgram(alertsOff());
     QTRY_VERIFY(!m_server.requests(codexUsagePath).isEmpty() && !m_server.requests(claudeUsagePath).isEmpty());
 
     QByteArray error;
@@ -163,10 +165,11 @@ void TestTrayApp::saysOnceThatThereIsNoTray()
 
 void TestTrayApp::panelSeesIconMenuAndCommands()
 {
-    startWithPanel();
+    FakePanel panel;
+    startProgramUnder(panel, alertsOff());
+    QVERIFY(m_item);
 
     // The first refresh: Claude's windows, and Codex asking for a sign-in.
-    QVERIFY(m_item->aboutToShow());
     QTRY_COMPARE_WITH_TIMEOUT(labels(menu()),
                               (QStringList{u"Codex"_s, noCodexAuth, signInToCodex, u"Claude"_s,
                                            u"    5h: 80% left, +30% high"_s,
@@ -223,7 +226,6 @@ void TestTrayApp::panelSeesIconMenuAndCommands()
     QCOMPARE(m_program->readAllStandardError(), QByteArray());
 }
 
-
 // Claude is asked only at start (it waits 240 s between calls); later refreshes carry its
 // figures as cached ones, which never alert.
 void TestTrayApp::alertsOncePerWindowPeriod()
@@ -232,19 +234,23 @@ void TestTrayApp::alertsOncePerWindowPeriod()
     QVERIFY(writeFile(m_home->filePath(u"codex/auth.json"_s), signedInCodexAuth));
     const qint64 now = QDateTime::currentSecsSinceEpoch();
     m_server.respond(codexUsagePath, FakeResponse::json(codexUsage(now)));
-    startWithPanel();
-    QTRY_COMPARE_WITH_TIMEOUT(m_notifications->calls().size(), 2, 20000);
+    FakeNotifications notifications;
+    QVERIFY(notifications.start());
+    FakePanel panel;
+    startProgramUnder(panel);
+    QVERIFY(m_item);
+    QTRY_COMPARE_WITH_TIMEOUT(notifications.calls().size(), 2, 20000);
 
     m_server.respond(codexUsagePath, FakeResponse::json(codexUsage(now, 92)));
     clickRefresh();
-    QTRY_COMPARE(m_notifications->calls().size(), 3);
+    QTRY_COMPARE(notifications.calls().size(), 3);
     clickRefresh(); // the same figures again
     QTRY_COMPARE(m_server.requests(codexUsagePath).size(), 3);
     m_server.respond(codexUsagePath, FakeResponse::json(codexUsage(now, 63, 302400 + 3600)));
     clickRefresh();
-    QTRY_COMPARE(m_notifications->calls().size(), 4);
+    QTRY_COMPARE(notifications.calls().size(), 4);
 
-    const QList<FakeNotifications::Call> calls = m_notifications->calls();
+    const QList<FakeNotifications::Call> calls = notifications.calls();
     QStringList texts; // each with the id of the bubble it replaces
     for (const FakeNotifications::Call &call : calls)
         texts.append(QString::number(call.replacesId) + u" "_s + call.summary + u" | "_s + call.body);
@@ -262,13 +268,15 @@ void TestTrayApp::alertsOncePerWindowPeriod()
 void TestTrayApp::noAlertsWhenTurnedOff()
 {
     QVERIFY(writeFile(m_home->filePath(u"codex/auth.json"_s), signedInCodexAuth));
-    QProcessEnvironment quiet;
-    quiet.insert(u"TIDEMARKER_NOTIFY"_s, u"0"_s);
-    startWithPanel(quiet);
+    FakeNotifications notifications;
+    QVERIFY(notifications.start());
+    FakePanel panel;
+    startProgramUnder(panel, alertsOff());
+    QVERIFY(m_item);
     QTRY_VERIFY_WITH_TIMEOUT(labels(menu()).contains(u"    Weekly: 20% left, -30% low"_s), 20000);
     // A bubble would have been asked for before the menu was rebuilt.
     QCoreApplication::processEvents();
-    QVERIFY(m_notifications->calls().isEmpty());
+    QVERIFY(notifications.calls().isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestTrayApp)
