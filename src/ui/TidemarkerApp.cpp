@@ -1,5 +1,6 @@
 #include "TidemarkerApp.h"
 
+#include "PaceAlerts.h"
 #include "StatusItemController.h"
 #include "TrayAvailability.h"
 
@@ -27,6 +28,7 @@ int TidemarkerApp::run(int &argc, char **argv)
         QObject::connect(tray, &TrayAvailability::appeared, controller.get(),
                          &StatusItemController::showStatusItem);
         tray->start();
+        PaceAlerts::watch(controller->store());
     });
     return application.exec();
 }

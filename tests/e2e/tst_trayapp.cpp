@@ -100,10 +100,14 @@ private Q_SLOTS:
     void panelSeesIconMenuAndCommands();
     void panelShowsErrorTextsExactly();
     void fifoForCodexAuthBlocksNeitherClaudeNorQuit();
+    void alertsOncePerWindowPeriod();
+    void noAlertsWhenTurnedOff();
 
 private:
-    void startProgram();
-    void startProgramUnder(FakePanel &panel);
+    // Alerts are off unless the extra environment turns them on.
+    void startProgram(const QProcessEnvironment &extra = {});
+    void startProgramUnder(FakePanel &panel, const QProcessEnvironment &extra = {});
+    void clickRefresh() { QVERIFY(m_item->click(entryLabelled(menu(), u"Refresh"_s).id)); }
     void waitUntilRefreshedWithoutTray();
     std::optional<MenuEntry> menu() const { return m_item->menuLayout(); }
 
@@ -143,12 +147,15 @@ void TestTrayApp::cleanup()
     m_program.reset();
 }
 
-void TestTrayApp::startProgram()
+void TestTrayApp::startProgram(const QProcessEnvironment &extra)
 {
     QProcessEnvironment environment = trayProgramEnvironment(m_home->path(), m_server);
     // No terminal but those the test puts there, and the user's own named as tiling desktops do.
     environment.insert(u"PATH"_s, m_home->filePath(u"bin"_s));
     environment.insert(u"TERMINAL"_s, u"my-terminal"_s);
+    // The served Claude weekly window runs ahead of pace: its alert would be one more bubble.
+    environment.insert(u"TIDEMARKER_NOTIFY"_s, u"0"_s);
+    environment.insert(extra);
 
     m_program = std::make_unique<QProcess>();
     m_program->setProcessEnvironment(environment);
@@ -158,11 +165,11 @@ void TestTrayApp::startProgram()
 }
 
 // Starts the program where a panel runs and reads the item as that panel does.
-void TestTrayApp::startProgramUnder(FakePanel &panel)
+void TestTrayApp::startProgramUnder(FakePanel &panel, const QProcessEnvironment &extra)
 {
     QVERIFY(panel.start());
     QSignalSpy registered(&panel, &FakePanel::StatusNotifierItemRegistered);
-    startProgram();
+    startProgram(extra);
     QVERIFY(registered.wait(20000));
     m_item = std::make_unique<StatusItemProbe>(registered.first().first().toString());
     QVERIFY(m_item->aboutToShow());
@@ -324,6 +331,63 @@ void TestTrayApp::fifoForCodexAuthBlocksNeitherClaudeNorQuit()
     QVERIFY(m_item->click(entryLabelled(menu(), u"Quit"_s).id));
     QTRY_COMPARE(m_program->state(), QProcess::NotRunning);
     QCOMPARE(m_program->exitCode(), 0);
+}
+
+// Claude is asked only at start (it waits 240 s between calls); later refreshes carry its
+// figures as cached ones, which never alert.
+void TestTrayApp::alertsOncePerWindowPeriod()
+{
+    // Both weekly windows run ahead of pace; Codex's is then nearly used, then resets.
+    QVERIFY(writeFile(m_home->filePath(u"codex/auth.json"_s), signedInCodexAuth));
+    const qint64 now = QDateTime::currentSecsSinceEpoch();
+    m_server.respond(codexUsagePath, FakeResponse::json(codexUsage(now)));
+    FakeNotifications notifications;
+    QVERIFY(notifications.start());
+    FakePanel panel;
+    QProcessEnvironment alertsOn;
+    alertsOn.insert(u"TIDEMARKER_NOTIFY"_s, u"1"_s);
+    startProgramUnder(panel, alertsOn);
+    QVERIFY(m_item);
+    QTRY_COMPARE_WITH_TIMEOUT(notifications.calls().size(), 2, 20000);
+
+    m_server.respond(codexUsagePath, FakeResponse::json(codexUsage(now, 92)));
+    clickRefresh();
+    QTRY_COMPARE(notifications.calls().size(), 3);
+    clickRefresh(); // the same figures again
+    QTRY_COMPARE(m_server.requests(codexUsagePath).size(), 3);
+    m_server.respond(codexUsagePath, FakeResponse::json(codexUsage(now, 63, 302400 + 3600)));
+    clickRefresh();
+    QTRY_COMPARE(notifications.calls().size(), 4);
+
+    const QList<FakeNotifications::Call> calls = notifications.calls();
+    QStringList texts; // each with the id of the bubble it replaces
+    for (const FakeNotifications::Call &call : calls)
+        texts.append(QString::number(call.replacesId) + u" "_s + call.summary + u" | "_s + call.body);
+    QCOMPARE(calls[0].id, 1u);
+    QCOMPARE(texts, (QStringList{
+        u"0 Codex Weekly will run out in about 2 d 1 h | 37% left, resets in 3 d 12 h; at this pace it is used up 1 d 11 h before the reset"_s,
+        u"0 Claude Weekly will run out in about 21 h | 20% left, resets in 3 d 12 h; at this pace it is used up 2 d 15 h before the reset"_s,
+        u"1 Codex Weekly is 92% used | 8% left, resets in 3 d 12 h; at this pace it is used up 3 d 5 h before the reset"_s,
+        u"1 Codex Weekly will run out in about 2 d 1 h | 37% left, resets in 3 d 13 h; at this pace it is used up 1 d 12 h before the reset"_s}));
+    QCOMPARE(calls[0].appName, u"Tidemarker"_s);
+    QCOMPARE(calls[0].imageSize, QSize(66, 66));
+    QCOMPARE(m_program->readAllStandardError(), QByteArray());
+}
+
+void TestTrayApp::noAlertsWhenTurnedOff()
+{
+    QVERIFY(writeFile(m_home->filePath(u"codex/auth.json"_s), signedInCodexAuth));
+    FakeNotifications notifications;
+    QVERIFY(notifications.start());
+    FakePanel panel;
+    QProcessEnvironment alertsOff;
+    alertsOff.insert(u"TIDEMARKER_NOTIFY"_s, u"0"_s);
+    startProgramUnder(panel, alertsOff);
+    QVERIFY(m_item);
+    QTRY_VERIFY_WITH_TIMEOUT(labels(menu()).contains(u"    Weekly: 20% left, -30% low"_s), 20000);
+    // A bubble would have been asked for before the menu was rebuilt.
+    QCoreApplication::processEvents();
+    QVERIFY(notifications.calls().isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestTrayApp)

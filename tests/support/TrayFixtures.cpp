@@ -18,14 +18,14 @@ QByteArray json(const QJsonObject &object)
 
 } // namespace
 
-QByteArray codexUsage(qint64 now)
+QByteArray codexUsage(qint64 now, double weeklyUsed, qint64 weeklySecondsLeft)
 {
     const auto window = [now](double used, qint64 secondsLeft, double length) {
         return QJsonObject{{u"used_percent"_s, used}, {u"reset_at"_s, double(now + secondsLeft)},
                            {u"limit_window_seconds"_s, length}};
     };
     return json({{u"rate_limit"_s, QJsonObject{{u"primary_window"_s, window(40, 9000, 18000)},
-                                               {u"secondary_window"_s, window(63, 302400, 604800)}}}});
+                                               {u"secondary_window"_s, window(weeklyUsed, weeklySecondsLeft, 604800)}}}});
 }
 
 QByteArray claudeUsage(qint64 now)

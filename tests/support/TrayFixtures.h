@@ -16,9 +16,9 @@ inline const QByteArray claudeUsagePath = "/api/oauth/usage";
 inline const QByteArray signedInCodexAuth
     = R"({"tokens": {"access_token": "fake-codex-token", "account_id": "acct"}})";
 
-// Both answers have their windows half run. Codex: 5h 40% used, weekly 63% used.
-// Claude: 5h 20% used, weekly 80% used.
-QByteArray codexUsage(qint64 now);
+// Both answers have their windows half run. Codex: 5h 40% used, weekly 63% used (unless told
+// otherwise). Claude: 5h 20% used, weekly 80% used.
+QByteArray codexUsage(qint64 now, double weeklyUsed = 63, qint64 weeklySecondsLeft = 302400);
 QByteArray claudeUsage(qint64 now);
 // Answers both usage paths on the server, timed from now.
 void serveUsage(FakeHttpServer &server);

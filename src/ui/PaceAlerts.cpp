@@ -1,0 +1,101 @@
+#include "PaceAlerts.h"
+
+#include "DurationText.h"
+#include "GaugeIconRenderer.h"
+#include "UsageStore.h"
+
+#include <cmath>
+#include <cstdlib>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+using Alert = PaceForecast::Alert;
+
+QString windowName(const UsageWindow &window)
+{
+    return displayName(window.provider) + u' ' + label(window.speed);
+}
+
+// The window rule keeps the share within 0 to 100.
+qint64 percentLeft(const UsageWindow &window)
+{
+    return std::lround(window.remainingPercent);
+}
+
+QString summaryText(const UsageWindow &window, const PaceForecast &forecast, Alert alert)
+{
+    if (alert == Alert::nearlyUsed)
+        return windowName(window) + u" is "_s + QString::number(100 - percentLeft(window))
+            + u"% used"_s;
+    return windowName(window) + u" will run out in about "_s
+        + compactDuration(forecast.secondsToRunout);
+}
+
+QString bodyText(const UsageWindow &window, const PaceForecast &forecast)
+{
+    const QString state = QString::number(percentLeft(window)) + u"% left, resets in "_s
+        + compactDuration(forecast.secondsToReset);
+    if (percentLeft(window) == 0 || !forecast.canJudge())
+        return state;
+    if (!forecast.runsOutBeforeReset())
+        return state + u"; at this pace it lasts until the reset"_s;
+    return state + u"; at this pace it is used up "_s
+        + compactDuration(forecast.secondsToReset - forecast.secondsToRunout)
+        + u" before the reset"_s;
+}
+
+} // namespace
+
+void PaceAlerts::watch(UsageStore &store)
+{
+    if (qEnvironmentVariable("TIDEMARKER_NOTIFY") == u"0")
+        return;
+    auto *alerts = new PaceAlerts(&store);
+    connect(&store, &UsageStore::statusChanged, alerts,
+            [alerts, &store] { alerts->review(store.status()); });
+}
+
+PaceAlerts::PaceAlerts(QObject *parent)
+    : QObject(parent)
+{
+}
+
+QList<PaceAlert> PaceAlerts::takeDue(const UsageStatus &status)
+{
+    QList<PaceAlert> due;
+    for (const ProviderResult &result : status.results) {
+        if (result.source != u"live")
+            continue;
+        for (const UsageWindow &window : result.windows) {
+            const PaceForecast forecast = PaceForecast::of(window, status.generatedAt);
+            const Alert alert = forecast.alert();
+            Period &period = periodOf(window);
+            if (alert <= period.given)
+                continue;
+            period.given = alert;
+            due.append({window.id(), summaryText(window, forecast, alert), bodyText(window, forecast)});
+        }
+    }
+    return due;
+}
+
+void PaceAlerts::review(const UsageStatus &status)
+{
+    const QList<PaceAlert> due = takeDue(status);
+    if (due.isEmpty())
+        return;
+    const QImage gauge = GaugeIconRenderer::image(status, imageScale);
+    for (const PaceAlert &alert : due)
+        m_notifier.notify(alert.key, alert.summary, alert.body, gauge);
+}
+
+PaceAlerts::Period &PaceAlerts::periodOf(const UsageWindow &window)
+{
+    Period &period = m_periods[window.id()];
+    if (!period.resetAt.isValid() || !window.resetAt.isValid()
+        || std::abs(period.resetAt.secsTo(window.resetAt)) > resetJitterSeconds)
+        period = {window.resetAt, Alert::none};
+    return period;
+}

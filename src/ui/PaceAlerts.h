@@ -1,0 +1,56 @@
+#pragma once
+
+#include "DesktopNotifier.h"
+#include "PaceForecast.h"
+#include "UsageModels.h"
+
+#include <QDateTime>
+#include <QHash>
+#include <QList>
+#include <QObject>
+#include <QString>
+
+class UsageStore;
+
+// One bubble for the desktop.
+struct PaceAlert {
+    QString key; // the window's id, so that a later bubble for the window replaces the earlier
+    QString summary;
+    QString body;
+};
+
+// Tells the user, once per window period, that a window will run out before it resets, and
+// again when it is nearly used up. Only figures fetched just now count, never cached ones.
+// What has been told lives in memory only: a restart may tell it once more.
+class PaceAlerts : public QObject
+{
+    Q_OBJECT
+public:
+    // Providers work the reset moment out afresh on every call; a real reset moves it by a
+    // whole window.
+    static constexpr qint64 resetJitterSeconds = 300;
+    // 66 pixels square, about what desktops show beside a notification.
+    static constexpr qreal imageScale = 3;
+
+    // Reviews every snapshot the store publishes, for as long as the store lives. Does
+    // nothing when TIDEMARKER_NOTIFY is 0.
+    static void watch(UsageStore &store);
+
+    explicit PaceAlerts(QObject *parent = nullptr);
+
+    // The alerts the snapshot calls for that were not given yet in their window's period;
+    // from now on they count as given.
+    QList<PaceAlert> takeDue(const UsageStatus &status);
+    // Shows what takeDue finds, with the gauge as the image.
+    void review(const UsageStatus &status);
+
+private:
+    struct Period {
+        QDateTime resetAt;
+        PaceForecast::Alert given = PaceForecast::Alert::none;
+    };
+    Period &periodOf(const UsageWindow &window);
+
+    QHash<QString, Period> m_periods; // by window id
+    DesktopNotifier m_notifier;
+};
