@@ -56,6 +56,13 @@ MenuEntry entryLabelled(const std::optional<MenuEntry> &menu, const QString &lab
     return {-1, {}, {}};
 }
 
+QProcessEnvironment alertsTurned(const QString &value)
+{
+    QProcessEnvironment environment;
+    environment.insert(u"TIDEMARKER_NOTIFY"_s, value);
+    return environment;
+}
+
 QRgb centre(const QImage &image)
 {
     return image.pixel(image.width() / 2, image.height() / 2);
@@ -344,9 +351,7 @@ void TestTrayApp::alertsOncePerWindowPeriod()
     FakeNotifications notifications;
     QVERIFY(notifications.start());
     FakePanel panel;
-    QProcessEnvironment alertsOn;
-    alertsOn.insert(u"TIDEMARKER_NOTIFY"_s, u"1"_s);
-    startProgramUnder(panel, alertsOn);
+    startProgramUnder(panel, alertsTurned(u"1"_s));
     QVERIFY(m_item);
     QTRY_COMPARE_WITH_TIMEOUT(notifications.calls().size(), 2, 20000);
 
@@ -380,9 +385,7 @@ void TestTrayApp::noAlertsWhenTurnedOff()
     FakeNotifications notifications;
     QVERIFY(notifications.start());
     FakePanel panel;
-    QProcessEnvironment alertsOff;
-    alertsOff.insert(u"TIDEMARKER_NOTIFY"_s, u"0"_s);
-    startProgramUnder(panel, alertsOff);
+    startProgramUnder(panel, alertsTurned(u"0"_s));
     QVERIFY(m_item);
     QTRY_VERIFY_WITH_TIMEOUT(labels(menu()).contains(u"    Weekly: 20% left, -30% low"_s), 20000);
     // A bubble would have been asked for before the menu was rebuilt.
