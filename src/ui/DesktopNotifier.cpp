@@ -75,7 +75,9 @@ QCoro::Task<bool> DesktopNotifier::notify(QString key, QString summary, QString 
          << QStringList() << hints << serverDefaultTimeout;
 
     QPointer<DesktopNotifier> self(this);
-    const QDBusPendingReply<uint> reply = co_await m_bus.asyncCall(call);
+    // Named, so that the call the awaiter refers to surely outlives the suspension.
+    const QDBusPendingCall pending = m_bus.asyncCall(call);
+    const QDBusPendingReply<uint> reply = co_await pending;
     if (!self)
         co_return false;
     if (reply.isError()) {

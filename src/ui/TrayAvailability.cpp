@@ -100,7 +100,9 @@ QCoro::Task<bool> TrayAvailability::hasStatusNotifierHost()
                                                       u"org.freedesktop.DBus.Properties"_s, u"Get"_s);
     get << watcherService << u"IsStatusNotifierHostRegistered"_s;
     get.setAutoStartService(false);
-    const QDBusMessage reply = co_await m_bus.asyncCall(get);
+    // Named, so that the call the awaiter refers to surely outlives the suspension.
+    const QDBusPendingCall pending = m_bus.asyncCall(get);
+    const QDBusMessage reply = co_await pending;
     co_return reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty()
         && reply.arguments().first().value<QDBusVariant>().variant().toBool();
 }
