@@ -1,6 +1,7 @@
 #include "TidemarkerApp.h"
 
 #include "StatusItemController.h"
+#include "UsageBusService.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -19,14 +20,22 @@ int TidemarkerApp::run(int &argc, char **argv)
     // Closing the menu must not end the program.
     QApplication::setQuitOnLastWindowClosed(false);
 
+    // One Tidemarker per session: a second one would poll the endpoints twice.
+    const UsageBusService::NameClaim claim = UsageBusService::claimName();
+    if (claim == UsageBusService::NameClaim::taken)
+        return 0;
+
     std::unique_ptr<StatusItemController> controller;
-    QTimer::singleShot(0, &application, [&controller] {
+    std::unique_ptr<UsageBusService> service; // goes before the controller it reads
+    QTimer::singleShot(0, &application, [&controller, &service, claim] {
         // Qt picks the tray once per process: an XEmbed tray on X11 that appears later is
         // still found, a panel that comes later to the session bus is not.
         if (!QSystemTrayIcon::isSystemTrayAvailable())
             std::fputs("tidemarker: no system tray found; the icon will show when an X11 tray "
                        "appears, otherwise restart tidemarker once the panel runs\n", stderr);
         controller = std::make_unique<StatusItemController>();
+        if (claim == UsageBusService::NameClaim::claimed)
+            service = std::make_unique<UsageBusService>(*controller);
     });
     return application.exec();
 }

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QByteArray>
+#include <QObject>
+#include <QSocketNotifier>
+
+#include <memory>
+
+// Standard output, a line at a time and flushed at once, for a reader that may go away: a bar
+// that restarts, a pipe that closes. closed() comes when a write fails and, on a pipe, as soon
+// as its reader has gone.
+class LineOutput : public QObject
+{
+    Q_OBJECT
+public:
+    explicit LineOutput(QObject *parent = nullptr);
+
+    bool write(const QByteArray &line);
+
+Q_SIGNALS:
+    void closed();
+
+private:
+    std::unique_ptr<QSocketNotifier> m_readerGone;
+};
