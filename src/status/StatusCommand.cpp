@@ -73,6 +73,9 @@ std::variant<StatusCommand::Options, int> parseOptions(const QStringList &argume
 
 int StatusCommand::run(int argc, char **argv)
 {
+    // Standard error carries the program's own lines only: Qt's remarks (QtDBus may still be
+    // reading a message from the bus while a quick run shuts down) are dropped.
+    qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
     QCoreApplication application(argc, argv);
     QCoreApplication::setApplicationName(u"tidemarker-status"_s);
     QCoreApplication::setApplicationVersion(QStringLiteral(TIDEMARKER_VERSION));

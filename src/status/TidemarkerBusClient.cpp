@@ -4,10 +4,10 @@
 
 #include <QDBusError>
 #include <QDBusMessage>
-#include <QDBusPendingCall>
+#include <QDBusPendingCallWatcher>
 #include <QDBusVariant>
 
-#include <QCoroDBusPendingCall>
+#include <QCoroSignal>
 
 using namespace Qt::StringLiterals;
 
@@ -68,8 +68,10 @@ QCoro::Task<std::optional<QDBusMessage>> TidemarkerBusClient::call(const QString
     QDBusMessage message = QDBusMessage::createMethodCall(StatusBusNames::service,
                                                           StatusBusNames::path, interface, method);
     message.setArguments(arguments);
-    const QDBusPendingCall pending = m_bus.asyncCall(message, refreshTimeoutMs);
-    const QDBusMessage reply = co_await pending;
+    // Watched from the start, so that an early answer cannot pass unseen.
+    QDBusPendingCallWatcher watcher(m_bus.asyncCall(message, refreshTimeoutMs));
+    co_await qCoro(&watcher, &QDBusPendingCallWatcher::finished);
+    const QDBusMessage reply = watcher.reply();
     if (reply.type() == QDBusMessage::ReplyMessage) {
         m_lastError.clear();
         m_notRunning = false;
