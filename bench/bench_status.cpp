@@ -102,7 +102,7 @@ int main(int argc, char *argv[])
     const double cpuUsed = cpuSeconds(pid) - cpuBefore;
     const qsizetype lines = follow.readAllStandardOutput().count('\n');
     std::printf("--follow over %d s: CPU %.3f s (%.4f%% of one core), resident memory then %.1f MiB, "
-                "%lld more lines printed\n",
+                "%lld lines printed in all\n",
                 idleSeconds, cpuUsed, 100 * cpuUsed / idleSeconds, residentKiB(pid) / 1024.0, qint64(lines));
     follow.kill();
     follow.waitForFinished();

@@ -29,7 +29,7 @@ TidemarkerBusClient::TidemarkerBusClient(QDBusConnection bus, QObject *parent)
 QCoro::Task<std::optional<QByteArray>> TidemarkerBusClient::snapshot()
 {
     const QVariantList property{StatusBusNames::interface, StatusBusNames::snapshotProperty};
-    const auto reply = co_await call(propertiesInterface, u"Get"_s, property);
+    const auto reply = co_await call(propertiesInterface, u"Get"_s, property, -1);
     if (!reply)
         co_return std::nullopt;
     const QVariant value = reply->arguments().value(0).value<QDBusVariant>().variant();
@@ -38,7 +38,7 @@ QCoro::Task<std::optional<QByteArray>> TidemarkerBusClient::snapshot()
 
 QCoro::Task<bool> TidemarkerBusClient::refresh()
 {
-    const auto reply = co_await call(StatusBusNames::interface, u"Refresh"_s, QVariantList());
+    const auto reply = co_await call(StatusBusNames::interface, u"Refresh"_s, QVariantList(), refreshTimeoutMs);
     co_return reply.has_value();
 }
 
@@ -63,13 +63,14 @@ void TidemarkerBusClient::propertiesChanged(const QString &interface, const QVar
 
 QCoro::Task<std::optional<QDBusMessage>> TidemarkerBusClient::call(const QString &interface,
                                                                     const QString &method,
-                                                                    const QVariantList &arguments)
+                                                                    const QVariantList &arguments,
+                                                                    int timeoutMs)
 {
     QDBusMessage message = QDBusMessage::createMethodCall(StatusBusNames::service,
                                                           StatusBusNames::path, interface, method);
     message.setArguments(arguments);
     // Watched from the start, so that an early answer cannot pass unseen.
-    QDBusPendingCallWatcher watcher(m_bus.asyncCall(message, refreshTimeoutMs));
+    QDBusPendingCallWatcher watcher(m_bus.asyncCall(message, timeoutMs));
     co_await qCoro(&watcher, &QDBusPendingCallWatcher::finished);
     const QDBusMessage reply = watcher.reply();
     if (reply.type() == QDBusMessage::ReplyMessage) {

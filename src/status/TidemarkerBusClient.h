@@ -46,8 +46,9 @@ private Q_SLOTS:
                            const QStringList &invalidated);
 
 private:
+    // timeoutMs -1: the bus's default.
     QCoro::Task<std::optional<QDBusMessage>> call(const QString &interface, const QString &method,
-                                                  const QVariantList &arguments);
+                                                  const QVariantList &arguments, int timeoutMs);
 
     QDBusConnection m_bus;
     QDBusServiceWatcher m_watcher;
