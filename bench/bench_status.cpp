@@ -24,15 +24,15 @@ using namespace Qt::StringLiterals;
 namespace {
 
 struct Sample {
-    qint64 medianMs;
-    qint64 minMs;
-    qint64 maxMs;
+    double medianMs;
+    double minMs;
+    double maxMs;
 };
 
 // Whole runs of the program; none when one of them fails.
 std::optional<Sample> timeRuns(const QString &program, const QStringList &arguments, int runs)
 {
-    QList<qint64> times;
+    QList<double> times;
     for (int i = 0; i < runs; ++i) {
         QProcess process;
         QElapsedTimer clock;
@@ -40,7 +40,7 @@ std::optional<Sample> timeRuns(const QString &program, const QStringList &argume
         process.start(program, arguments);
         if (!process.waitForFinished() || process.exitCode() != 0)
             return std::nullopt;
-        times.append(clock.elapsed());
+        times.append(double(clock.nsecsElapsed()) / 1e6);
     }
     std::sort(times.begin(), times.end());
     return Sample{times.at(times.size() / 2), times.first(), times.last()};
@@ -77,7 +77,7 @@ int main(int argc, char *argv[])
     const auto floor = timeRuns(QStringLiteral(TIDEMARKER_DBUS_FLOOR_PROGRAM), {}, runs);
     std::printf("%-34s %8s %8s %8s\n", "print time, whole process (ms)", "median", "min", "max");
     const auto printRow = [](const char *name, const Sample &sample) {
-        std::printf("%-34s %8lld %8lld %8lld\n", name, sample.medianMs, sample.minMs, sample.maxMs);
+        std::printf("%-34s %8.1f %8.1f %8.1f\n", name, sample.medianMs, sample.minMs, sample.maxMs);
     };
     if (!floor)
         return 1;
@@ -87,7 +87,7 @@ int main(int argc, char *argv[])
         if (!sample)
             return 1;
         printRow(qPrintable(u"tidemarker-status --format "_s + format), *sample);
-        std::printf("%-34s %8.2f\n", "  ratio to the minimal client", double(sample->medianMs) / double(floor->medianMs));
+        std::printf("%-34s %8.2f\n", "  ratio to the minimal client", sample->medianMs / floor->medianMs);
     }
 
     QProcess follow;
