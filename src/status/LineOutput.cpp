@@ -5,6 +5,7 @@
 
 #include <csignal>
 #include <cstdio>
+#include <utility>
 
 LineOutput::LineOutput(QObject *parent)
     : QObject(parent)
@@ -16,10 +17,7 @@ LineOutput::LineOutput(QObject *parent)
     // look readable whenever a key is pressed, so only pipes are watched.
     if (fstat(STDOUT_FILENO, &target) == 0 && S_ISFIFO(target.st_mode)) {
         m_readerGone = std::make_unique<QSocketNotifier>(STDOUT_FILENO, QSocketNotifier::Read);
-        connect(m_readerGone.get(), &QSocketNotifier::activated, this, [this] {
-            m_readerGone->setEnabled(false);
-            Q_EMIT closed();
-        });
+        connect(m_readerGone.get(), &QSocketNotifier::activated, this, &LineOutput::close);
     }
 }
 
@@ -28,6 +26,14 @@ bool LineOutput::write(const QByteArray &line)
     const bool written = std::fwrite(line.constData(), 1, size_t(line.size()), stdout) == size_t(line.size())
         && std::fputc('\n', stdout) != EOF && std::fflush(stdout) == 0;
     if (!written)
-        Q_EMIT closed();
+        close();
     return written;
+}
+
+void LineOutput::close()
+{
+    if (m_readerGone)
+        m_readerGone->setEnabled(false);
+    if (!std::exchange(m_closed, true))
+        Q_EMIT closed();
 }

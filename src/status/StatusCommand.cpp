@@ -92,7 +92,11 @@ int StatusCommand::run(int argc, char **argv)
 
 QCoro::Task<void> StatusCommand::runToExit()
 {
-    const int status = m_options.follow ? co_await follow() : co_await printOnce();
+    int status = 0;
+    if (m_options.follow)
+        status = co_await follow();
+    else
+        status = co_await printOnce();
     QCoreApplication::exit(status);
 }
 
@@ -131,13 +135,14 @@ QCoro::Task<int> StatusCommand::follow()
                      [this](const QByteArray &snapshot) { print(snapshot); });
     QObject::connect(&m_client, &TidemarkerBusClient::vanished, &m_output,
                      [this] { m_output.write(StatusFormat::notRunningLine(m_options.format)); });
-    // Until its first refresh, a Tidemarker that has just come back has only its empty snapshot.
+    // One that comes back is read at once; should it not answer yet, its first refresh follows.
     QObject::connect(&m_client, &TidemarkerBusClient::appeared, &m_output, [this] { printCurrent(); });
 
     co_await printCurrent();
     if (m_options.refresh)
         m_client.refresh(); // the new snapshot arrives as a change
-    co_await qCoro(&m_output, &LineOutput::closed);
+    if (!m_output.isClosed())
+        co_await qCoro(&m_output, &LineOutput::closed);
     co_return 0;
 }
 
