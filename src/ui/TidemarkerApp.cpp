@@ -3,6 +3,7 @@
 #include "PaceAlerts.h"
 #include "StatusItemController.h"
 #include "TrayAvailability.h"
+#include "UsageBusService.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -20,9 +21,17 @@ int TidemarkerApp::run(int &argc, char **argv)
     // Closing the menu must not end the program.
     QApplication::setQuitOnLastWindowClosed(false);
 
+    // One Tidemarker per session: a second one would poll the endpoints twice.
+    const UsageBusService::NameClaim claim = UsageBusService::claimName();
+    if (claim == UsageBusService::NameClaim::taken)
+        return 0;
+
     std::unique_ptr<StatusItemController> controller;
-    QTimer::singleShot(0, &application, [&controller] {
+    std::unique_ptr<UsageBusService> service; // goes before the controller it reads
+    QTimer::singleShot(0, &application, [&controller, &service, claim] {
         controller = std::make_unique<StatusItemController>();
+        if (claim == UsageBusService::NameClaim::claimed)
+            service = std::make_unique<UsageBusService>(*controller);
         // Refreshes run from now on; the icon waits for a tray, which may come later.
         auto *tray = new TrayAvailability(QDBusConnection::sessionBus(), controller.get());
         QObject::connect(tray, &TrayAvailability::appeared, controller.get(),

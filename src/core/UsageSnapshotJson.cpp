@@ -1,0 +1,111 @@
+#include "UsageSnapshotJson.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QRegularExpression>
+
+using namespace Qt::StringLiterals;
+
+namespace UsageSnapshotJson {
+
+namespace {
+
+// Error texts may say where a credential file lives; scripts get its name only. Addresses stay.
+QString withoutFolders(const QString &text)
+{
+    static const QRegularExpression pathLike(u"[^\\s()\"']*/([^\\s()\"'/]*)"_s);
+    QString result;
+    qsizetype copied = 0;
+    for (const QRegularExpressionMatch &match : pathLike.globalMatch(text)) {
+        if (match.captured().contains(u"://"))
+            continue;
+        result += text.sliced(copied, match.capturedStart() - copied) + match.captured(1);
+        copied = match.capturedEnd();
+    }
+    return result + text.sliced(copied);
+}
+
+QJsonValue errorJson(const std::optional<QString> &error)
+{
+    return error ? QJsonValue(withoutFolders(*error)) : QJsonValue(QJsonValue::Null);
+}
+
+QJsonObject windowJson(const UsageWindow &window)
+{
+    QJsonObject object = window.toJson();
+    object.insert(u"id"_s, window.id());
+    object.insert(u"label"_s, label(window.speed));
+    object.insert(u"pressureDisplay"_s, window.pressureDisplay());
+    object.insert(u"pressureLabel"_s, window.pressureLabel());
+    return object;
+}
+
+QJsonObject resultJson(const ProviderResult &result)
+{
+    QJsonArray windows;
+    for (const UsageWindow &window : result.windows)
+        windows.append(windowJson(window));
+    return {{u"provider"_s, rawValue(result.provider)},
+            {u"ok"_s, result.ok},
+            {u"source"_s, result.source},
+            {u"error"_s, errorJson(result.error)},
+            {u"needsAuth"_s, result.needsAuth},
+            {u"windows"_s, windows}};
+}
+
+std::optional<ProviderResult> resultFromJson(const QJsonObject &object)
+{
+    const auto provider = providerFromRawValue(object.value(u"provider"_s).toString());
+    if (!provider)
+        return std::nullopt;
+    ProviderResult result{*provider, object.value(u"ok"_s).toBool(),
+                          object.value(u"source"_s).toString(), std::nullopt, {},
+                          object.value(u"needsAuth"_s).toBool()};
+    if (const QJsonValue error = object.value(u"error"_s); error.isString())
+        result.error = error.toString();
+    for (const QJsonValue &value : object.value(u"windows"_s).toArray()) {
+        const auto window = UsageWindow::fromJson(value.toObject());
+        if (!window)
+            return std::nullopt;
+        result.windows.append(*window);
+    }
+    return result;
+}
+
+} // namespace
+
+QJsonObject toJson(const UsageStatus &status)
+{
+    QJsonArray providers;
+    for (const ProviderResult &result : status.results)
+        providers.append(resultJson(result));
+    const auto worst = status.worst();
+    return {{u"generatedAt"_s, status.generatedAt.toUTC().toString(Qt::ISODateWithMs)},
+            {u"providers"_s, providers},
+            {u"worst"_s, worst ? QJsonValue(worst->id()) : QJsonValue(QJsonValue::Null)},
+            {u"summary"_s, status.summary()}};
+}
+
+QByteArray toText(const UsageStatus &status)
+{
+    return QJsonDocument(toJson(status)).toJson(QJsonDocument::Compact);
+}
+
+std::optional<UsageStatus> fromText(const QByteArray &text)
+{
+    const QJsonObject object = QJsonDocument::fromJson(text).object();
+    const QDateTime generatedAt
+        = QDateTime::fromString(object.value(u"generatedAt"_s).toString(), Qt::ISODateWithMs);
+    if (!generatedAt.isValid())
+        return std::nullopt;
+    UsageStatus status{generatedAt.toUTC(), {}};
+    for (const QJsonValue &value : object.value(u"providers"_s).toArray()) {
+        const auto result = resultFromJson(value.toObject());
+        if (!result)
+            return std::nullopt;
+        status.results.append(*result);
+    }
+    return status;
+}
+
+} // namespace UsageSnapshotJson

@@ -1,0 +1,169 @@
+#include "StatusCommand.h"
+
+#include "LineOutput.h"
+#include "TidemarkerBusClient.h"
+#include "UsageSnapshotJson.h"
+#include "UsageStore.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+
+#include <QCoroSignal>
+
+#include <cstdio>
+#include <variant>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr int failed = 1;
+constexpr int usageError = 2;
+
+void complain(const QString &message)
+{
+    std::fprintf(stderr, "tidemarker-status: %s\n", qUtf8Printable(message));
+}
+
+// The options, or the exit status when the command line was wrong (or only asked for help).
+std::variant<StatusCommand::Options, int> parseOptions(const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        u"Prints the rate-limit usage that the running Tidemarker holds, for status bars and "
+        "scripts.\nText is one line: each provider's worst window, its remaining share and its "
+        "pace."_s);
+    const QCommandLineOption format(u"format"_s, u"text (default), json or waybar."_s, u"format"_s,
+                                    u"text"_s);
+    const QCommandLineOption follow(u"follow"_s,
+                                    u"Stay running and print a new line on every change."_s);
+    const QCommandLineOption refresh(u"refresh"_s, u"Ask Tidemarker to refresh first."_s);
+    const QCommandLineOption fetch(
+        u"fetch"_s, u"When Tidemarker is not running, ask the providers once directly. Claude "
+                    "limits its usage endpoint hard: not more often than every 4 minutes."_s);
+    parser.addOptions({format, follow, refresh, fetch});
+    const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption version = parser.addVersionOption();
+
+    if (!parser.parse(arguments)) {
+        complain(parser.errorText());
+        return usageError;
+    }
+    if (parser.isSet(help))
+        parser.showHelp(0);
+    if (parser.isSet(version))
+        parser.showVersion();
+    const auto chosen = StatusFormat::formatFromName(parser.value(format));
+    if (!chosen) {
+        complain(u"unknown format \"%1\": use text, json or waybar"_s.arg(parser.value(format)));
+        return usageError;
+    }
+    if (!parser.positionalArguments().isEmpty()) {
+        complain(u"unexpected argument \"%1\""_s.arg(parser.positionalArguments().first()));
+        return usageError;
+    }
+    if (parser.isSet(fetch) && parser.isSet(follow)) {
+        complain(u"--fetch asks once and cannot follow"_s);
+        return usageError;
+    }
+    return StatusCommand::Options{*chosen, parser.isSet(follow), parser.isSet(refresh), parser.isSet(fetch)};
+}
+
+} // namespace
+
+int StatusCommand::run(int argc, char **argv)
+{
+    // Standard error carries the program's own lines only: Qt's remarks (QtDBus may still be
+    // reading a message from the bus while a quick run shuts down) are dropped.
+    qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
+    QCoreApplication application(argc, argv);
+    QCoreApplication::setApplicationName(u"tidemarker-status"_s);
+    QCoreApplication::setApplicationVersion(QStringLiteral(TIDEMARKER_VERSION));
+    const auto parsed = parseOptions(QCoreApplication::arguments());
+    if (const int *status = std::get_if<int>(&parsed))
+        return *status;
+
+    TidemarkerBusClient client;
+    LineOutput output;
+    StatusCommand command(std::get<Options>(parsed), client, output);
+    command.runToExit();
+    return QCoreApplication::exec();
+}
+
+QCoro::Task<void> StatusCommand::runToExit()
+{
+    int status = 0;
+    if (m_options.follow)
+        status = co_await follow();
+    else
+        status = co_await printOnce();
+    QCoreApplication::exit(status);
+}
+
+StatusCommand::StatusCommand(const Options &options, TidemarkerBusClient &client, LineOutput &output)
+    : m_options(options)
+    , m_client(client)
+    , m_output(output)
+{
+}
+
+QCoro::Task<int> StatusCommand::printOnce()
+{
+    if (m_options.refresh)
+        co_await m_client.refresh();
+    const auto snapshot = co_await m_client.snapshot();
+    if (snapshot)
+        co_return print(*snapshot) ? 0 : failed;
+    if (m_client.lastErrorIsNotRunning() && m_options.fetch)
+        co_return co_await fetchDirectly();
+    if (m_client.lastErrorIsNotRunning())
+        complain(u"Tidemarker is not running in this session; start it, or use --fetch for one "
+                 "direct refresh"_s);
+    else
+        complain(u"Tidemarker did not answer: "_s + m_client.lastError());
+    co_return failed;
+}
+
+QCoro::Task<int> StatusCommand::follow()
+{
+    if (!m_client.hasBus()) {
+        complain(u"no session bus to follow Tidemarker on"_s);
+        co_return failed;
+    }
+    m_client.watch();
+    QObject::connect(&m_client, &TidemarkerBusClient::published, &m_output,
+                     [this](const QByteArray &snapshot) { print(snapshot); });
+    QObject::connect(&m_client, &TidemarkerBusClient::vanished, &m_output,
+                     [this] { m_output.write(StatusFormat::notRunningLine(m_options.format)); });
+    // One that comes back is read at once; should it not answer yet, its first refresh follows.
+    QObject::connect(&m_client, &TidemarkerBusClient::appeared, &m_output, [this] { printCurrent(); });
+
+    co_await printCurrent();
+    if (m_options.refresh)
+        m_client.refresh(); // the new snapshot arrives as a change
+    if (!m_output.isClosed())
+        co_await qCoro(&m_output, &LineOutput::closed);
+    co_return 0;
+}
+
+QCoro::Task<void> StatusCommand::printCurrent()
+{
+    const auto snapshot = co_await m_client.snapshot();
+    if (snapshot)
+        print(*snapshot);
+    else if (m_client.lastErrorIsNotRunning())
+        m_output.write(StatusFormat::notRunningLine(m_options.format));
+}
+
+QCoro::Task<int> StatusCommand::fetchDirectly()
+{
+    UsageStore store;
+    co_await store.refresh();
+    co_return print(UsageSnapshotJson::toText(store.status())) ? 0 : failed;
+}
+
+bool StatusCommand::print(const QByteArray &published)
+{
+    return m_output.write(StatusFormat::line(m_options.format, published,
+                                             QDateTime::currentDateTimeUtc()));
+}

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "StatusFormat.h"
+
+#include <QCoroTask>
+
+class LineOutput;
+class TidemarkerBusClient;
+
+// tidemarker-status: prints the running Tidemarker's snapshot once, or on every change with
+// --follow; asks for a refresh first with --refresh; fetches once itself with --fetch when
+// Tidemarker is not running.
+class StatusCommand
+{
+public:
+    struct Options {
+        OutputFormat format = OutputFormat::text;
+        bool follow = false;
+        bool refresh = false;
+        bool fetch = false;
+    };
+
+    static int run(int argc, char **argv);
+
+private:
+    StatusCommand(const Options &options, TidemarkerBusClient &client, LineOutput &output);
+
+    QCoro::Task<void> runToExit();
+    QCoro::Task<int> printOnce();
+    QCoro::Task<int> follow();
+    QCoro::Task<void> printCurrent();
+    QCoro::Task<int> fetchDirectly();
+    bool print(const QByteArray &published);
+
+    Options m_options;
+    TidemarkerBusClient &m_client;
+    LineOutput &m_output;
+};

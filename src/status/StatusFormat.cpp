@@ -1,0 +1,129 @@
+#include "StatusFormat.h"
+
+#include "DurationText.h"
+#include "UsageSnapshotJson.h"
+
+#include <QJsonDocument>
+#include <QStringList>
+
+#include <cmath>
+
+using namespace Qt::StringLiterals;
+
+namespace StatusFormat {
+
+namespace {
+
+const QString notRunningText = u"Tidemarker not running"_s;
+
+// A share is 0 to 100 by construction; anything else, NaN included, is pinned into that range.
+int wholePercent(double percent)
+{
+    if (!(percent > 0))
+        return 0;
+    return percent >= 100 ? 100 : int(std::lround(percent));
+}
+
+QString cachedMark(const ProviderResult &result)
+{
+    return result.source == u"cached" ? u" (cached)"_s : QString();
+}
+
+std::optional<UsageWindow> worstOf(const ProviderResult &result)
+{
+    return UsageStatus{{}, {result}}.worst();
+}
+
+QString providerText(const ProviderResult &result)
+{
+    const QString name = displayName(result.provider);
+    const auto worst = worstOf(result);
+    if (!worst)
+        return name + (result.needsAuth ? u" signed out"_s : u" unavailable"_s);
+    return u"%1 %2 %3% %4%5"_s.arg(name, label(worst->speed))
+        .arg(wholePercent(worst->remainingPercent))
+        .arg(worst->pressureDisplay(), cachedMark(result));
+}
+
+QStringList tooltipLines(const ProviderResult &result, const QDateTime &now)
+{
+    const QString name = displayName(result.provider);
+    if (result.windows.isEmpty())
+        return {name + u": "_s + result.error.value_or(u"usage unavailable"_s)};
+    QStringList lines;
+    for (const UsageWindow &window : result.windows) {
+        const double secondsLeft = double(now.msecsTo(window.resetAt)) / 1000;
+        lines.append(u"%1 %2: %3% left, %4 %5, resets in %6%7"_s.arg(name, label(window.speed))
+                         .arg(wholePercent(window.remainingPercent))
+                         .arg(window.pressureDisplay(), window.pressureLabel().toLower(),
+                              compactDuration(secondsLeft), cachedMark(result)));
+    }
+    return lines;
+}
+
+QByteArray compact(const QJsonObject &object)
+{
+    return QJsonDocument(object).toJson(QJsonDocument::Compact);
+}
+
+} // namespace
+
+std::optional<OutputFormat> formatFromName(const QString &name)
+{
+    if (name == u"text")
+        return OutputFormat::text;
+    if (name == u"json")
+        return OutputFormat::json;
+    if (name == u"waybar")
+        return OutputFormat::waybar;
+    return std::nullopt;
+}
+
+QString textLine(const UsageStatus &status)
+{
+    if (status.results.isEmpty())
+        return status.summary();
+    QStringList parts;
+    for (const ProviderResult &result : status.results)
+        parts.append(providerText(result));
+    return parts.join(u" \u00B7 "_s);
+}
+
+QJsonObject waybarObject(const UsageStatus &status, const QDateTime &now)
+{
+    QStringList tooltip;
+    for (const ProviderResult &result : status.results)
+        tooltip.append(tooltipLines(result, now));
+    const auto worst = status.worst();
+    return {{u"text"_s, textLine(status)},
+            {u"tooltip"_s, tooltip.isEmpty() ? status.summary() : tooltip.join(u'\n')},
+            {u"class"_s, worst ? worst->pressureLabel().toLower() : u"unavailable"_s},
+            {u"percentage"_s, worst ? wholePercent(worst->remainingPercent) : 0}};
+}
+
+QByteArray line(OutputFormat format, const QByteArray &published, const QDateTime &now)
+{
+    if (format == OutputFormat::json)
+        return published;
+    const auto status = UsageSnapshotJson::fromText(published);
+    if (!status)
+        return notRunningLine(format);
+    return format == OutputFormat::text ? textLine(*status).toUtf8()
+                                        : compact(waybarObject(*status, now));
+}
+
+QByteArray notRunningLine(OutputFormat format)
+{
+    switch (format) {
+    case OutputFormat::text:
+        return notRunningText.toUtf8();
+    case OutputFormat::json:
+        return "null";
+    case OutputFormat::waybar:
+        break;
+    }
+    return compact({{u"text"_s, notRunningText}, {u"tooltip"_s, notRunningText},
+                    {u"class"_s, u"unavailable"_s}, {u"percentage"_s, 0}});
+}
+
+} // namespace StatusFormat

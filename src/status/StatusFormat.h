@@ -1,0 +1,33 @@
+#pragma once
+
+#include "UsageModels.h"
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QJsonObject>
+#include <QString>
+
+#include <optional>
+
+enum class OutputFormat { text, json, waybar };
+
+// What tidemarker-status prints: one line for each snapshot, in the chosen format.
+namespace StatusFormat {
+
+std::optional<OutputFormat> formatFromName(const QString &name);
+
+// Each provider's worst window with its remaining share and pace:
+// "Codex 5h 60% +10% · Claude Weekly 20% -30%".
+QString textLine(const UsageStatus &status);
+
+// A waybar custom module's object: text, tooltip (every window, with its reset), class and
+// percentage of the worst window.
+QJsonObject waybarObject(const UsageStatus &status, const QDateTime &now);
+
+// The line for a snapshot as Tidemarker published it; json passes it on unchanged.
+QByteArray line(OutputFormat format, const QByteArray &published, const QDateTime &now);
+
+// The line while Tidemarker is not running.
+QByteArray notRunningLine(OutputFormat format);
+
+} // namespace StatusFormat

@@ -1,0 +1,85 @@
+#include "TidemarkerBusClient.h"
+
+#include "StatusBusNames.h"
+
+#include <QDBusError>
+#include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
+#include <QDBusVariant>
+
+#include <QCoroSignal>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString propertiesInterface = u"org.freedesktop.DBus.Properties"_s;
+
+// Long enough for a refresh whose requests run into their own idle timeout.
+constexpr int refreshTimeoutMs = 120 * 1000;
+
+} // namespace
+
+TidemarkerBusClient::TidemarkerBusClient(QDBusConnection bus, QObject *parent)
+    : QObject(parent)
+    , m_bus(std::move(bus))
+{
+}
+
+QCoro::Task<std::optional<QByteArray>> TidemarkerBusClient::snapshot()
+{
+    const QVariantList property{StatusBusNames::interface, StatusBusNames::snapshotProperty};
+    const auto reply = co_await call(propertiesInterface, u"Get"_s, property, -1);
+    if (!reply)
+        co_return std::nullopt;
+    const QVariant value = reply->arguments().value(0).value<QDBusVariant>().variant();
+    co_return value.toString().toUtf8();
+}
+
+QCoro::Task<bool> TidemarkerBusClient::refresh()
+{
+    const auto reply = co_await call(StatusBusNames::interface, u"Refresh"_s, QVariantList(), refreshTimeoutMs);
+    co_return reply.has_value();
+}
+
+void TidemarkerBusClient::watch()
+{
+    m_watcher.setConnection(m_bus);
+    m_watcher.addWatchedService(StatusBusNames::service);
+    connect(&m_watcher, &QDBusServiceWatcher::serviceRegistered, this, &TidemarkerBusClient::appeared);
+    connect(&m_watcher, &QDBusServiceWatcher::serviceUnregistered, this, &TidemarkerBusClient::vanished);
+    m_bus.connect(StatusBusNames::service, StatusBusNames::path, propertiesInterface,
+                  u"PropertiesChanged"_s, this,
+                  SLOT(propertiesChanged(QString, QVariantMap, QStringList)));
+}
+
+void TidemarkerBusClient::propertiesChanged(const QString &interface, const QVariantMap &changed,
+                                            const QStringList &)
+{
+    const auto snapshot = changed.find(StatusBusNames::snapshotProperty);
+    if (interface == StatusBusNames::interface && snapshot != changed.end())
+        Q_EMIT published(snapshot->toString().toUtf8());
+}
+
+QCoro::Task<std::optional<QDBusMessage>> TidemarkerBusClient::call(const QString &interface,
+                                                                    const QString &method,
+                                                                    const QVariantList &arguments,
+                                                                    int timeoutMs)
+{
+    QDBusMessage message = QDBusMessage::createMethodCall(StatusBusNames::service,
+                                                          StatusBusNames::path, interface, method);
+    message.setArguments(arguments);
+    // Watched from the start, so that an early answer cannot pass unseen.
+    QDBusPendingCallWatcher watcher(m_bus.asyncCall(message, timeoutMs));
+    co_await qCoro(&watcher, &QDBusPendingCallWatcher::finished);
+    const QDBusMessage reply = watcher.reply();
+    if (reply.type() == QDBusMessage::ReplyMessage) {
+        m_lastError.clear();
+        m_notRunning = false;
+        co_return reply;
+    }
+    m_lastError = reply.errorMessage();
+    m_notRunning = !m_bus.isConnected() || reply.errorName() == u"org.freedesktop.DBus.Error.ServiceUnknown"
+        || reply.errorName() == u"org.freedesktop.DBus.Error.NameHasNoOwner";
+    co_return std::nullopt;
+}

@@ -1,0 +1,68 @@
+#include "UsageBusService.h"
+
+#include "StatusBusNames.h"
+#include "StatusItemController.h"
+#include "UsageSnapshotJson.h"
+#include "UsageStore.h"
+
+#include <QDBusConnectionInterface>
+#include <QPointer>
+
+#include <cstdio>
+
+using namespace Qt::StringLiterals;
+
+UsageBusService::NameClaim UsageBusService::claimName(QDBusConnection bus)
+{
+    if (!bus.isConnected()) {
+        std::fputs("tidemarker: no session bus; status bars and tidemarker-status cannot read "
+                   "the usage\n", stderr);
+        return NameClaim::noBus;
+    }
+    const QDBusReply<QDBusConnectionInterface::RegisterServiceReply> reply = bus.interface()->registerService(
+        StatusBusNames::service, QDBusConnectionInterface::DontQueueService,
+        QDBusConnectionInterface::DontAllowReplacement);
+    if (reply.isValid() && reply.value() == QDBusConnectionInterface::ServiceRegistered)
+        return NameClaim::claimed;
+    std::fputs("tidemarker: already running in this session\n", stderr);
+    return NameClaim::taken;
+}
+
+UsageBusService::UsageBusService(StatusItemController &controller, QDBusConnection bus)
+    : m_controller(controller)
+    , m_bus(std::move(bus))
+    , m_snapshot(QString::fromUtf8(UsageSnapshotJson::toText(controller.store().status())))
+{
+    connect(&controller.store(), &UsageStore::statusChanged, this, &UsageBusService::publish);
+    m_bus.registerObject(StatusBusNames::path, this,
+                         QDBusConnection::ExportScriptableSlots | QDBusConnection::ExportAllProperties);
+}
+
+UsageBusService::~UsageBusService()
+{
+    m_bus.unregisterObject(StatusBusNames::path);
+}
+
+void UsageBusService::Refresh(const QDBusMessage &request)
+{
+    request.setDelayedReply(true);
+    answerWhenRefreshed(request);
+}
+
+void UsageBusService::publish()
+{
+    m_snapshot = QString::fromUtf8(UsageSnapshotJson::toText(m_controller.store().status()));
+    QDBusMessage changed = QDBusMessage::createSignal(
+        StatusBusNames::path, u"org.freedesktop.DBus.Properties"_s, u"PropertiesChanged"_s);
+    changed << StatusBusNames::interface
+            << QVariantMap{{StatusBusNames::snapshotProperty, m_snapshot}} << QStringList();
+    m_bus.send(changed);
+}
+
+QCoro::Task<void> UsageBusService::answerWhenRefreshed(QDBusMessage request)
+{
+    QPointer<UsageBusService> self(this);
+    co_await m_controller.refreshAndRedraw();
+    if (self)
+        m_bus.send(request.createReply());
+}

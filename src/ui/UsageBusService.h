@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QObject>
+#include <QString>
+
+#include <QCoroTask>
+
+class StatusItemController;
+
+// Publishes the controller's snapshot on the session bus for status bars and scripts: the
+// read-only Snapshot property (JSON, announced through PropertiesChanged) and Refresh(), which
+// runs the menu's refresh and answers once the new snapshot is published.
+class UsageBusService : public QObject
+{
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.tidemarker.Tidemarker1")
+    Q_PROPERTY(QString Snapshot READ snapshot)
+public:
+    enum class NameClaim { claimed, taken, noBus };
+
+    // Asks for the well-known name, and says on standard error when it cannot be had.
+    static NameClaim claimName(QDBusConnection bus = QDBusConnection::sessionBus());
+
+    explicit UsageBusService(StatusItemController &controller,
+                             QDBusConnection bus = QDBusConnection::sessionBus());
+    ~UsageBusService() override;
+
+    QString snapshot() const { return m_snapshot; }
+
+public Q_SLOTS:
+    Q_SCRIPTABLE void Refresh(const QDBusMessage &request);
+
+private:
+    void publish();
+    QCoro::Task<void> answerWhenRefreshed(QDBusMessage request);
+
+    StatusItemController &m_controller;
+    QDBusConnection m_bus;
+    QString m_snapshot;
+};

@@ -1,0 +1,193 @@
+#include "FakeHttpServer.h"
+#include "FakePanel.h"
+#include "StatusItemProbe.h"
+#include "TrayFixtures.h"
+
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+// The running program publishes its snapshot on a private session bus, and tidemarker-status
+// (the test build, which asks the served endpoints itself with --fetch) reads it.
+namespace {
+
+const QByteArray bothLine = "Codex Weekly 37% -13% \xC2\xB7 Claude Weekly 20% -30%";
+const QByteArray notRunning = "Tidemarker not running";
+
+struct Finished {
+    int exitCode = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+} // namespace
+
+class TestStatusBus : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase();
+    void cleanup();
+    void printsFollowsAndRefreshes();
+    void withoutTidemarker();
+
+private:
+    std::unique_ptr<QProcess> start(const QString &program, const QStringList &arguments = {},
+                                    QProcess *pipeTo = nullptr);
+    Finished run(const QString &program, const QStringList &arguments);
+    Finished status(const QStringList &arguments) { return run(statusProgram, arguments); }
+    QByteArray readLine(QProcess &process);
+    void skipPrinted(QProcess &process) { m_everything += process.readAll(); }
+
+    const QString trayProgram = QStringLiteral(TIDEMARKER_E2E_PROGRAM);
+    const QString statusProgram = QStringLiteral(TIDEMARKER_STATUS_E2E_PROGRAM);
+    FakeHttpServer m_server;
+    QTemporaryDir m_home;
+    QByteArray m_everything; // all that any process printed, searched for tokens at the end
+    std::unique_ptr<QProcess> m_tray;
+};
+
+void TestStatusBus::initTestCase()
+{
+    QVERIFY2(!qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS"),
+             "needs a private session bus: run under dbus-run-session");
+    QVERIFY(m_server.listen());
+    serveUsage(m_server);
+    QVERIFY(writeFile(m_home.filePath(u"codex/auth.json"_s), signedInCodexAuth));
+}
+
+void TestStatusBus::cleanup()
+{
+    if (m_tray) {
+        m_tray->kill();
+        m_tray->waitForFinished();
+        m_everything += m_tray->readAll();
+    }
+    for (const QByteArray token : {"fake-codex-token", "fake-claude-token"})
+        QVERIFY2(!m_everything.contains(token), m_everything);
+}
+
+std::unique_ptr<QProcess> TestStatusBus::start(const QString &program, const QStringList &arguments,
+                                               QProcess *pipeTo)
+{
+    auto process = std::make_unique<QProcess>();
+    if (pipeTo)
+        process->setStandardOutputProcess(pipeTo);
+    process->setProcessEnvironment(trayProgramEnvironment(m_home.path(), m_server));
+    process->start(program, arguments);
+    process->waitForStarted();
+    return process;
+}
+
+Finished TestStatusBus::run(const QString &program, const QStringList &arguments)
+{
+    const auto process = start(program, arguments);
+    // The event loop keeps running: the program may be asking this test's panel something.
+    (void)QTest::qWaitFor([&] { return process->state() == QProcess::NotRunning; }, 60000);
+    Finished finished{process->exitCode(), process->readAllStandardOutput(), process->readAllStandardError()};
+    m_everything += finished.out + finished.err;
+    return finished;
+}
+
+QByteArray TestStatusBus::readLine(QProcess &process)
+{
+    if (!QTest::qWaitFor([&] { return process.canReadLine(); }, 30000))
+        return {};
+    const QByteArray line = process.readLine();
+    m_everything += line;
+    return line.chopped(1);
+}
+
+void TestStatusBus::printsFollowsAndRefreshes()
+{
+    FakePanel panel;
+    QVERIFY(panel.start());
+    QSignalSpy registered(&panel, &FakePanel::StatusNotifierItemRegistered);
+    m_tray = start(trayProgram);
+    QTRY_VERIFY_WITH_TIMEOUT(status({}).out.contains('%'), 30000);
+
+    QCOMPARE(status({}).out, bothLine + '\n');
+    const Finished json = status({u"--format"_s, u"json"_s});
+    const QJsonObject snapshot = QJsonDocument::fromJson(json.out).object();
+    QCOMPARE(snapshot[u"providers"_s][0][u"provider"_s].toString(), u"codex"_s);
+    QCOMPARE(snapshot[u"worst"_s].toString(), u"claude_slow"_s);
+    QCOMPARE(snapshot[u"summary"_s].toString(), u"Claude Weekly -30% low"_s);
+    const QJsonObject waybar = QJsonDocument::fromJson(status({u"--format"_s, u"waybar"_s}).out).object();
+    QCOMPARE(waybar[u"text"_s].toString().toUtf8(), bothLine);
+    QCOMPARE(waybar[u"class"_s].toString(), u"low"_s);
+    QCOMPARE(waybar[u"percentage"_s].toInt(), 20);
+    QCOMPARE(waybar[u"tooltip"_s].toString().count(u'\n'), 3);
+
+    // A second Tidemarker leaves, and shows no second icon.
+    const Finished second = run(trayProgram, {});
+    QCOMPARE(second.exitCode, 0);
+    QCOMPARE(second.err, "tidemarker: already running in this session\n");
+    QCOMPARE(registered.size(), 1);
+
+    const auto follow = start(statusProgram, {u"--follow"_s});
+    // A refresh every 60 s may come between any two steps, with Claude's windows cached.
+    QVERIFY(readLine(*follow).startsWith(bothLine));
+    StatusItemProbe item(registered.first().first().toString());
+    QVERIFY(item.aboutToShow());
+    std::optional<MenuEntry> menu;
+    QTRY_VERIFY((menu = item.menuLayout()) && menu->children.size() > 3);
+    skipPrinted(*follow);
+    QVERIFY(item.click(menu->children.at(menu->children.size() - 2).id)); // "Refresh"
+    QCOMPARE(readLine(*follow), bothLine + " (cached)"); // Claude's gate is closed for 4 minutes
+
+    // Refresh() answers once the new snapshot is out.
+    QDBusMessage refresh = QDBusMessage::createMethodCall(
+        u"org.tidemarker.Tidemarker"_s, u"/org/tidemarker/Tidemarker"_s, u"org.tidemarker.Tidemarker1"_s, u"Refresh"_s);
+    skipPrinted(*follow);
+    QCOMPARE(QDBusConnection::sessionBus().call(refresh, QDBus::BlockWithGui, 60000).type(), QDBusMessage::ReplyMessage);
+    QVERIFY(QJsonDocument::fromJson(status({u"--format"_s, u"json"_s}).out)[u"generatedAt"_s]
+            != snapshot[u"generatedAt"_s]);
+    QVERIFY(readLine(*follow).startsWith("Codex Weekly"));
+
+    // It outlives Tidemarker.
+    skipPrinted(*follow);
+    m_tray->terminate();
+    QCOMPARE(readLine(*follow), notRunning);
+    m_tray = start(trayProgram);
+    QVERIFY(readLine(*follow).startsWith("Codex "));
+    follow->kill();
+    follow->waitForFinished();
+}
+
+void TestStatusBus::withoutTidemarker()
+{
+    const Finished alone = status({u"--format"_s, u"waybar"_s});
+    QCOMPARE(alone.exitCode, 1);
+    QCOMPARE(alone.err, "tidemarker-status: Tidemarker is not running in this session; start it, "
+                        "or use --fetch for one direct refresh\n");
+    QCOMPARE(alone.out, QByteArray());
+
+    const Finished fetched = status({u"--fetch"_s});
+    QCOMPARE(fetched.exitCode, 0);
+    QCOMPARE(fetched.out, bothLine + '\n');
+
+    // Following, it leaves as soon as its reader does, though nothing new would be printed.
+    QProcess head;
+    const auto follow = start(statusProgram, {u"--follow"_s}, &head);
+    head.start(u"head"_s, {u"-n"_s, u"1"_s});
+    QVERIFY(follow->waitForFinished(30000) && head.waitForFinished());
+    QCOMPARE(head.readAll(), notRunning + '\n');
+    QCOMPARE(follow->exitStatus(), QProcess::NormalExit);
+    QCOMPARE(follow->exitCode(), 0);
+
+    const Finished wrong = status({u"--colour"_s});
+    QCOMPARE(wrong.exitCode, 2);
+    QCOMPARE(wrong.err, "tidemarker-status: Unknown option 'colour'.\n");
+}
+
+QTEST_GUILESS_MAIN(TestStatusBus)
+#include "tst_statusbus.moc"
