@@ -23,8 +23,9 @@ public:
     QCoro::Task<bool> notify(QString key, QString summary, QString body, QImage image = {});
 
 private:
-    static void reportUndelivered(const QString &reason);
+    void reportUndelivered(const QString &reason);
 
     QDBusConnection m_bus;
     QHash<QString, uint> m_shownIds; // the service's id of the last bubble under each key
+    bool m_reportedUndelivered = false;
 };
