@@ -61,10 +61,8 @@ void TidemarkerBusClient::propertiesChanged(const QString &interface, const QVar
         Q_EMIT published(snapshot->toString().toUtf8());
 }
 
-QCoro::Task<std::optional<QDBusMessage>> TidemarkerBusClient::call(const QString &interface,
-                                                                    const QString &method,
-                                                                    const QVariantList &arguments,
-                                                                    int timeoutMs)
+QCoro::Task<std::optional<QDBusMessage>> TidemarkerBusClient::call(QString interface, QString method,
+                                                                    QVariantList arguments, int timeoutMs)
 {
     QDBusMessage message = QDBusMessage::createMethodCall(StatusBusNames::service,
                                                           StatusBusNames::path, interface, method);
