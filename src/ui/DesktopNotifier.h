@@ -11,7 +11,7 @@
 // Desktop notifications through the session's notification service
 // (org.freedesktop.Notifications). A bubble sent under a key replaces the one shown earlier
 // under the same key. Without a service the bubble is lost, and that is said on standard
-// error once per process, however many notifiers there are.
+// error once.
 class DesktopNotifier : public QObject
 {
     Q_OBJECT
