@@ -22,7 +22,7 @@ UsageStatus iconStatus()
 bool writeIcon(const QDir &themeFolder, const UsageStatus &status, int size)
 {
     const QString appsFolder = u"%1x%1/apps"_s.arg(size);
-    const QImage icon = GaugeIconRenderer::image(status, size / 22.0);
+    const QImage icon = GaugeIconRenderer::image(status, size / GaugeIconRenderer::size);
     return icon.width() == size && themeFolder.mkpath(appsFolder)
         && icon.save(themeFolder.filePath(appsFolder + u"/tidemarker.png"_s), "PNG");
 }

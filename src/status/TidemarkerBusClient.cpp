@@ -1,6 +1,7 @@
 #include "TidemarkerBusClient.h"
 
 #include "StatusBusNames.h"
+#include "UsageRequest.h"
 
 #include <QDBusError>
 #include <QDBusMessage>
@@ -9,14 +10,17 @@
 
 #include <QCoroSignal>
 
+#include <chrono>
+
 using namespace Qt::StringLiterals;
 
 namespace {
 
 const QString propertiesInterface = u"org.freedesktop.DBus.Properties"_s;
 
-// Long enough for a refresh whose requests run into their own idle timeout.
-constexpr int refreshTimeoutMs = 120 * 1000;
+// Longer than a refresh whose requests run to their own deadline, so that the answer still counts.
+constexpr int refreshTimeoutMs
+    = std::chrono::milliseconds(UsageRequest::defaultDeadline + std::chrono::seconds(30)).count();
 
 } // namespace
 
@@ -61,10 +65,8 @@ void TidemarkerBusClient::propertiesChanged(const QString &interface, const QVar
         Q_EMIT published(snapshot->toString().toUtf8());
 }
 
-QCoro::Task<std::optional<QDBusMessage>> TidemarkerBusClient::call(const QString &interface,
-                                                                    const QString &method,
-                                                                    const QVariantList &arguments,
-                                                                    int timeoutMs)
+QCoro::Task<std::optional<QDBusMessage>> TidemarkerBusClient::call(QString interface, QString method,
+                                                                    QVariantList arguments, int timeoutMs)
 {
     QDBusMessage message = QDBusMessage::createMethodCall(StatusBusNames::service,
                                                           StatusBusNames::path, interface, method);

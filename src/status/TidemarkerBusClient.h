@@ -47,8 +47,8 @@ private Q_SLOTS:
 
 private:
     // timeoutMs -1: the bus's default.
-    QCoro::Task<std::optional<QDBusMessage>> call(const QString &interface, const QString &method,
-                                                  const QVariantList &arguments, int timeoutMs);
+    QCoro::Task<std::optional<QDBusMessage>> call(QString interface, QString method,
+                                                  QVariantList arguments, int timeoutMs);
 
     QDBusConnection m_bus;
     QDBusServiceWatcher m_watcher;

@@ -101,7 +101,9 @@ QCoro::Task<void> CLISignIn::start(Provider provider, QPointer<DesktopNotifier> 
         co_return;
     const QString summary = u"No terminal could be opened to sign in to %1"_s.arg(displayName(provider));
     const QString body = u"Run '%1' in a terminal"_s.arg(command(provider));
-    const bool shown = notifier && co_await notifier->notify(u"sign-in"_s, summary, body);
+    bool shown = false;
+    if (notifier) // a plain statement around the co_await: GCC 12 mishandles one inside &&
+        shown = co_await notifier->notify(u"sign-in"_s, summary, body);
     if (!shown)
         std::fprintf(stderr, "tidemarker: %s: %s\n", qUtf8Printable(summary), qUtf8Printable(body));
 }

@@ -9,6 +9,7 @@
 #include <QCoroDBus>
 
 #include <cstdio>
+#include <utility>
 
 using namespace Qt::StringLiterals;
 
@@ -90,10 +91,8 @@ QCoro::Task<bool> DesktopNotifier::notify(QString key, QString summary, QString 
 
 void DesktopNotifier::reportUndelivered(const QString &reason)
 {
-    static bool reported = false; // GUI thread only
-    if (reported)
+    if (std::exchange(m_reportedUndelivered, true))
         return;
-    reported = true;
     std::fprintf(stderr, "tidemarker: desktop notifications are not available: %s\n",
                  qUtf8Printable(reason));
 }

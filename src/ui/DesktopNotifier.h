@@ -11,7 +11,7 @@
 // Desktop notifications through the session's notification service
 // (org.freedesktop.Notifications). A bubble sent under a key replaces the one shown earlier
 // under the same key. Without a service the bubble is lost, and that is said on standard
-// error once per process, however many notifiers there are.
+// error once.
 class DesktopNotifier : public QObject
 {
     Q_OBJECT
@@ -23,8 +23,9 @@ public:
     QCoro::Task<bool> notify(QString key, QString summary, QString body, QImage image = {});
 
 private:
-    static void reportUndelivered(const QString &reason);
+    void reportUndelivered(const QString &reason);
 
     QDBusConnection m_bus;
     QHash<QString, uint> m_shownIds; // the service's id of the last bubble under each key
+    bool m_reportedUndelivered = false;
 };

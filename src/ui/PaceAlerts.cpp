@@ -48,17 +48,18 @@ QString bodyText(const UsageWindow &window, const PaceForecast &forecast)
 
 } // namespace
 
-void PaceAlerts::watch(UsageStore &store)
+void PaceAlerts::watch(UsageStore &store, DesktopNotifier &notifier)
 {
     if (qEnvironmentVariable("TIDEMARKER_NOTIFY") == u"0")
         return;
-    auto *alerts = new PaceAlerts(&store);
+    auto *alerts = new PaceAlerts(notifier, &store);
     connect(&store, &UsageStore::statusChanged, alerts,
             [alerts, &store] { alerts->review(store.status()); });
 }
 
-PaceAlerts::PaceAlerts(QObject *parent)
+PaceAlerts::PaceAlerts(DesktopNotifier &notifier, QObject *parent)
     : QObject(parent)
+    , m_notifier(&notifier)
 {
 }
 
@@ -84,11 +85,11 @@ QList<PaceAlert> PaceAlerts::takeDue(const UsageStatus &status)
 void PaceAlerts::review(const UsageStatus &status)
 {
     const QList<PaceAlert> due = takeDue(status);
-    if (due.isEmpty())
+    if (due.isEmpty() || !m_notifier)
         return;
     const QImage gauge = GaugeIconRenderer::image(status, imageScale);
     for (const PaceAlert &alert : due)
-        m_notifier.notify(alert.key, alert.summary, alert.body, gauge);
+        m_notifier->notify(alert.key, alert.summary, alert.body, gauge);
 }
 
 PaceAlerts::Period &PaceAlerts::periodOf(const UsageWindow &window)

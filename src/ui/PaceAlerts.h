@@ -8,6 +8,7 @@
 #include <QHash>
 #include <QList>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 
 class UsageStore;
@@ -32,11 +33,11 @@ public:
     // 66 pixels square, about what desktops show beside a notification.
     static constexpr qreal imageScale = 3;
 
-    // Reviews every snapshot the store publishes, for as long as the store lives. Does
-    // nothing when TIDEMARKER_NOTIFY is 0.
-    static void watch(UsageStore &store);
+    // Reviews every snapshot the store publishes, for as long as the store lives, and shows
+    // the alerts through the notifier. Does nothing when TIDEMARKER_NOTIFY is 0.
+    static void watch(UsageStore &store, DesktopNotifier &notifier);
 
-    explicit PaceAlerts(QObject *parent = nullptr);
+    explicit PaceAlerts(DesktopNotifier &notifier, QObject *parent = nullptr);
 
     // The alerts the snapshot calls for that were not given yet in their window's period;
     // from now on they count as given.
@@ -52,5 +53,5 @@ private:
     Period &periodOf(const UsageWindow &window);
 
     QHash<QString, Period> m_periods; // by window id
-    DesktopNotifier m_notifier;
+    QPointer<DesktopNotifier> m_notifier; // the program's one, shared with sign-in
 };

@@ -43,6 +43,8 @@ public:
     // Null until showStatusItem().
     const QSystemTrayIcon *statusItem() const { return m_statusItem.get(); }
     UsageStore &store() { return *m_store; }
+    // The program's desktop notifications: sign-in help and pace alerts alike.
+    DesktopNotifier &notifier() { return m_notifier; }
     QMenu *menu() { return &m_menu; }
 
     static QImage providerSwatch(Provider provider);

@@ -37,7 +37,7 @@ int TidemarkerApp::run(int &argc, char **argv)
         QObject::connect(tray, &TrayAvailability::appeared, controller.get(),
                          &StatusItemController::showStatusItem);
         tray->start();
-        PaceAlerts::watch(controller->store());
+        PaceAlerts::watch(controller->store(), controller->notifier());
     });
     return application.exec();
 }

@@ -66,8 +66,14 @@ TrayAvailability::~TrayAvailability()
 QCoro::Task<void> TrayAvailability::start()
 {
     QPointer<TrayAvailability> self(this);
-    const bool available = hasXEmbedTray() || co_await hasStatusNotifierHost();
-    if (!self || m_announced)
+    // A plain statement around the co_await: GCC 12 mishandles one inside || or ?:.
+    bool available = hasXEmbedTray();
+    if (!available) {
+        available = co_await hasStatusNotifierHost();
+        if (!self)
+            co_return;
+    }
+    if (m_announced)
         co_return;
     if (available) {
         announce();

@@ -22,7 +22,13 @@ UsageBusService::NameClaim UsageBusService::claimName(QDBusConnection bus)
     const QDBusReply<QDBusConnectionInterface::RegisterServiceReply> reply = bus.interface()->registerService(
         StatusBusNames::service, QDBusConnectionInterface::DontQueueService,
         QDBusConnectionInterface::DontAllowReplacement);
-    if (reply.isValid() && reply.value() == QDBusConnectionInterface::ServiceRegistered)
+    // A bus that refuses the name (a sandbox's policy, say) is no second Tidemarker: carry on.
+    if (!reply.isValid()) {
+        std::fprintf(stderr, "tidemarker: cannot publish the usage on the session bus: %s\n",
+                     qUtf8Printable(reply.error().message()));
+        return NameClaim::noBus;
+    }
+    if (reply.value() == QDBusConnectionInterface::ServiceRegistered)
         return NameClaim::claimed;
     std::fputs("tidemarker: already running in this session\n", stderr);
     return NameClaim::taken;

@@ -18,6 +18,7 @@ class UsageBusService : public QObject
     Q_CLASSINFO("D-Bus Interface", "org.tidemarker.Tidemarker1")
     Q_PROPERTY(QString Snapshot READ snapshot)
 public:
+    // noBus: no session bus, or one that refuses the name; the program runs without the service.
     enum class NameClaim { claimed, taken, noBus };
 
     // Asks for the well-known name, and says on standard error when it cannot be had.

@@ -11,7 +11,8 @@ private Q_SLOTS:
     // Each step is one refresh of Claude's weekly window, half run unless a week has passed.
     void oncePerPeriodFromLiveFiguresOnly()
     {
-        PaceAlerts alerts;
+        DesktopNotifier notifier;
+        PaceAlerts alerts(notifier);
         const auto due = [&alerts](double used, const QString &source = u"live"_s, qint64 weeksLater = 0,
                                    qint64 resetShift = 0) {
             const qint64 week = 604800;
