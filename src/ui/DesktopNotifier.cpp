@@ -15,7 +15,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// The "image-data" hint: raw RGBA rows as the notification specification lays them out.
+// The "image-data" hint: raw RGBA rows, laid out as freedesktop.org notifications expect.
 struct NotificationImage {
     int width = 0;
     int height = 0;
