@@ -158,7 +158,11 @@ void TestStatusBus::printsFollowsAndRefreshes()
     m_tray->terminate();
     QCOMPARE(readLine(*follow), notRunning);
     m_tray = start(trayProgram);
-    QVERIFY(readLine(*follow).startsWith("Codex "));
+    // A slow start may publish the empty snapshot of before the first refresh in between.
+    QByteArray line = readLine(*follow);
+    if (!line.startsWith("Codex "))
+        line = readLine(*follow);
+    QVERIFY2(line.startsWith("Codex "), line.constData());
     follow->kill();
     follow->waitForFinished();
 }
