@@ -66,6 +66,12 @@ QCoro::Task<std::optional<QDBusMessage>> TidemarkerBusClient::call(const QString
                                                                     const QVariantList &arguments,
                                                                     int timeoutMs)
 {
+    if (!m_bus.isConnected()) {
+        // Without a bus the pending call has nothing behind it and would never finish.
+        m_lastError = m_bus.lastError().message();
+        m_notRunning = true;
+        co_return std::nullopt;
+    }
     QDBusMessage message = QDBusMessage::createMethodCall(StatusBusNames::service,
                                                           StatusBusNames::path, interface, method);
     message.setArguments(arguments);
@@ -79,7 +85,7 @@ QCoro::Task<std::optional<QDBusMessage>> TidemarkerBusClient::call(const QString
         co_return reply;
     }
     m_lastError = reply.errorMessage();
-    m_notRunning = !m_bus.isConnected() || reply.errorName() == u"org.freedesktop.DBus.Error.ServiceUnknown"
+    m_notRunning = reply.errorName() == u"org.freedesktop.DBus.Error.ServiceUnknown"
         || reply.errorName() == u"org.freedesktop.DBus.Error.NameHasNoOwner";
     co_return std::nullopt;
 }
