@@ -164,7 +164,11 @@ void TestStatusBus::printsFollowsAndRefreshes()
     m_tray->terminate();
     QCOMPARE(readLine(*follow), notRunning);
     m_tray = start(trayProgram);
-    QVERIFY(readLine(*follow).startsWith("Codex "));
+    // Read before its first refresh, a new Tidemarker has nothing to show yet.
+    QByteArray back = readLine(*follow);
+    if (back == "Tidemarker: usage unavailable")
+        back = readLine(*follow);
+    QVERIFY2(back.startsWith("Codex "), back);
     follow->kill();
     follow->waitForFinished();
 }
