@@ -97,7 +97,9 @@ QCoro::Task<void> StatusCommand::runToExit()
         status = co_await follow();
     else
         status = co_await printOnce();
-    QCoreApplication::exit(status);
+    // Queued: a run that needs no bus finishes before the event loop has started.
+    QMetaObject::invokeMethod(QCoreApplication::instance(), [status] { QCoreApplication::exit(status); },
+                              Qt::QueuedConnection);
 }
 
 StatusCommand::StatusCommand(const Options &options, TidemarkerBusClient &client, LineOutput &output)
@@ -116,7 +118,9 @@ QCoro::Task<int> StatusCommand::printOnce()
         co_return print(*snapshot) ? 0 : failed;
     if (m_client.lastErrorIsNotRunning() && m_options.fetch)
         co_return co_await fetchDirectly();
-    if (m_client.lastErrorIsNotRunning())
+    if (!m_client.hasBus())
+        complain(u"no session bus to reach Tidemarker on; use --fetch for one direct refresh"_s);
+    else if (m_client.lastErrorIsNotRunning())
         complain(u"Tidemarker is not running in this session; start it, or use --fetch for one "
                  "direct refresh"_s);
     else

@@ -68,6 +68,12 @@ void TidemarkerBusClient::propertiesChanged(const QString &interface, const QVar
 QCoro::Task<std::optional<QDBusMessage>> TidemarkerBusClient::call(QString interface, QString method,
                                                                     QVariantList arguments, int timeoutMs)
 {
+    if (!m_bus.isConnected()) {
+        // Without a bus the pending call has nothing behind it and would never finish.
+        m_lastError = m_bus.lastError().message();
+        m_notRunning = true;
+        co_return std::nullopt;
+    }
     QDBusMessage message = QDBusMessage::createMethodCall(StatusBusNames::service,
                                                           StatusBusNames::path, interface, method);
     message.setArguments(arguments);
@@ -81,7 +87,7 @@ QCoro::Task<std::optional<QDBusMessage>> TidemarkerBusClient::call(QString inter
         co_return reply;
     }
     m_lastError = reply.errorMessage();
-    m_notRunning = !m_bus.isConnected() || reply.errorName() == u"org.freedesktop.DBus.Error.ServiceUnknown"
+    m_notRunning = reply.errorName() == u"org.freedesktop.DBus.Error.ServiceUnknown"
         || reply.errorName() == u"org.freedesktop.DBus.Error.NameHasNoOwner";
     co_return std::nullopt;
 }

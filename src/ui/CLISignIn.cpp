@@ -3,6 +3,7 @@
 #include "DesktopNotifier.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QtConcurrent/QtConcurrentRun>
@@ -47,6 +48,14 @@ Terminal usersTerminal(const QString &nameOrPath)
     return {nameOrPath, {u"-e"_s}};
 }
 
+// xterm and Debian's wrappers of it (also behind x-terminal-emulator) speak only X11: on a
+// Wayland desktop without Xwayland they exit at once, and the sign-in would do nothing.
+bool needsAbsentX11(const QString &program, bool hasX11Display)
+{
+    static const QStringList x11Only{u"xterm"_s, u"lxterm"_s, u"uxterm"_s, u"koi8rxterm"_s};
+    return !hasX11Display && x11Only.contains(QFileInfo(QFileInfo(program).canonicalFilePath()).fileName());
+}
+
 // Handed over as separate arguments, so only this shell reads the line: nothing is quoted
 // twice. The shell started last keeps the window open once the sign-in has finished.
 QStringList commandThenShell(Provider provider)
@@ -69,7 +78,8 @@ QString CLISignIn::appleScript(Provider provider)
 
 std::optional<TerminalLaunch> CLISignIn::terminalLaunch(Provider provider,
                                                         const QStringList &searchPaths,
-                                                        const QString &usersTerminal)
+                                                        const QString &usersTerminal,
+                                                        bool hasX11Display)
 {
     QList<Terminal> candidates = knownTerminals();
     if (!usersTerminal.isEmpty())
@@ -77,7 +87,7 @@ std::optional<TerminalLaunch> CLISignIn::terminalLaunch(Provider provider,
     for (const Terminal &terminal : std::as_const(candidates)) {
         // Takes a path as it is and looks a bare name up in searchPaths.
         const QString program = QStandardPaths::findExecutable(terminal.name, searchPaths);
-        if (!program.isEmpty())
+        if (!program.isEmpty() && !needsAbsentX11(program, hasX11Display))
             return TerminalLaunch{program, terminal.executeOption + commandThenShell(provider)};
     }
     return std::nullopt;
@@ -90,7 +100,8 @@ bool CLISignIn::launch(Provider provider)
 #else
     const QStringList path = qEnvironmentVariable("PATH").split(QDir::listSeparator(),
                                                                 Qt::SkipEmptyParts);
-    const auto terminal = terminalLaunch(provider, path, qEnvironmentVariable("TERMINAL"));
+    const auto terminal = terminalLaunch(provider, path, qEnvironmentVariable("TERMINAL"),
+                                         !qEnvironmentVariableIsEmpty("DISPLAY"));
     return terminal && QProcess::startDetached(terminal->program, terminal->arguments);
 #endif
 }

@@ -30,10 +30,12 @@ public:
 
     // The user's own terminal (a name or a path, as $TERMINAL holds it) when it is found, else
     // the first known terminal found in searchPaths, told to run the command and then leave an
-    // interactive shell open; none when no terminal is installed.
+    // interactive shell open; none when no terminal is installed. Without an X11 display, a
+    // terminal that needs one does not count.
     static std::optional<TerminalLaunch> terminalLaunch(Provider provider,
                                                         const QStringList &searchPaths,
-                                                        const QString &usersTerminal = {});
+                                                        const QString &usersTerminal = {},
+                                                        bool hasX11Display = true);
 
     // Blocks while PATH is searched; false when no terminal could be started.
     static bool launch(Provider provider);

@@ -1,6 +1,7 @@
 #include "CLISignIn.h"
 #include "TrayFixtures.h"
 
+#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -19,6 +20,7 @@ private Q_SLOTS:
     void terminalChoice();
     void terminalPreferenceBeatsPathOrder();
     void noTerminal();
+    void xtermNeedsX11Display();
     void terminalRunsCommandThenShell();
 };
 
@@ -129,6 +131,21 @@ void TestCLISignIn::noTerminal()
 {
     QTemporaryDir empty;
     QVERIFY(!CLISignIn::terminalLaunch(Provider::codex, {empty.path()}));
+}
+
+void TestCLISignIn::xtermNeedsX11Display()
+{
+    QTemporaryDir bin;
+    QVERIFY(writeRecorder(bin.filePath(u"lxterm"_s), bin.filePath(u"record"_s)));
+    QVERIFY(QFile::link(bin.filePath(u"lxterm"_s), bin.filePath(u"x-terminal-emulator"_s)));
+    QVERIFY(QFile::link(bin.filePath(u"lxterm"_s), bin.filePath(u"xterm"_s)));
+    QVERIFY(CLISignIn::terminalLaunch(Provider::codex, {bin.path()}, u"xterm"_s, true));
+    QVERIFY(!CLISignIn::terminalLaunch(Provider::codex, {bin.path()}, u"xterm"_s, false));
+
+    QVERIFY(writeRecorder(bin.filePath(u"foot"_s), bin.filePath(u"record"_s)));
+    const auto launch = CLISignIn::terminalLaunch(Provider::codex, {bin.path()}, {}, false);
+    QVERIFY(launch);
+    QCOMPARE(launch->program, bin.filePath(u"foot"_s));
 }
 
 // Runs what the terminal would run, with a fake provider CLI and login shell, to see that
