@@ -29,8 +29,10 @@ QString summaryText(const UsageWindow &window, const PaceForecast &forecast, Ale
     if (alert == Alert::nearlyUsed)
         return windowName(window) + u" is "_s + QString::number(100 - percentLeft(window))
             + u"% used"_s;
-    return windowName(window) + u" will run out in about "_s
-        + compactDuration(forecast.secondsToRunout);
+    // "under 1 min" is already a bound, not a figure to be "about".
+    const QString when = compactDuration(forecast.secondsToRunout);
+    return windowName(window) + u" will run out in "_s
+        + (when.startsWith(u"under") ? when : u"about "_s + when);
 }
 
 QString bodyText(const UsageWindow &window, const PaceForecast &forecast)

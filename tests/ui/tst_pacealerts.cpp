@@ -38,6 +38,19 @@ private Q_SLOTS:
         // A week on, the window has reset and runs ahead again.
         QCOMPARE(due(80, u"live"_s, 1), runout);
     }
+
+    // Half used in its first ten seconds, a window runs out in seconds.
+    void runoutWithinSeconds()
+    {
+        DesktopNotifier notifier;
+        PaceAlerts alerts(notifier);
+        const QDateTime now = QDateTime::fromSecsSinceEpoch(1'700'000'000, Qt::UTC);
+        const UsageWindow window = UsageWindow::make(Provider::codex, WindowSpeed::fast, 50,
+                                                     now.addSecs(18000 - 10), 18000, now);
+        const QList<PaceAlert> due = alerts.takeDue({now, {{Provider::codex, true, u"live"_s, {}, {window}}}});
+        QCOMPARE(due.size(), 1);
+        QCOMPARE(due[0].summary, u"Codex 5h will run out in under 1 min"_s);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestPaceAlerts)
