@@ -3,27 +3,15 @@
 #include "ProviderInput.h"
 
 #include <QDir>
-#include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QtConcurrent/QtConcurrentRun>
 
 #include <QCoroFuture>
 
-#include <cerrno>
-#include <sys/stat.h>
-
 using namespace Qt::StringLiterals;
 
 namespace {
-
-// Nothing at the path, or a link to nothing. QFileInfo cannot tell this from a folder that
-// may not be searched, which is a failure of its own.
-bool nothingAt(const QString &path)
-{
-    struct stat status;
-    return ::stat(QFile::encodeName(path).constData(), &status) != 0 && errno == ENOENT;
-}
 
 // Reads one JSON document strictly and remembers the first thing that was wrong with it.
 class StrictReader
@@ -207,11 +195,11 @@ std::variant<AuthFile, CodexFailure> CodexUsageClient::readAuth()
 {
     const QString path = authFilePath();
     const auto bytes = readSmallFile(path);
-    if (const auto *error = std::get_if<PlainError>(&bytes)) {
+    if (const auto *error = std::get_if<FileReadError>(&bytes)) {
         // Never signed in: a sign-in cures it, as it does a file without a token.
-        if (nothingAt(path))
+        if (error->missing)
             return UsageError::missingToken;
-        return *error;
+        return PlainError(*error);
     }
 
     auto decoded = decodeAuth(std::get<QByteArray>(bytes));

@@ -3,9 +3,6 @@
 #include <QFile>
 #include <QThreadPool>
 
-#include <algorithm>
-#include <optional>
-
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -15,69 +12,37 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// Closes the descriptor it was given when it goes out of scope.
-class Descriptor
+FileReadError cannotRead(const QString &path, const QString &reason, bool missing = false)
 {
-public:
-    explicit Descriptor(int fd) : m_fd(fd) {}
-    Descriptor(const Descriptor &) = delete;
-    Descriptor &operator=(const Descriptor &) = delete;
-    ~Descriptor()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-
-    int fd() const { return m_fd; }
-
-private:
-    int m_fd;
-};
-
-PlainError cannotRead(const QString &path, const QString &reason)
-{
-    return PlainError{u"cannot read %1: %2"_s.arg(path, reason)};
-}
-
-// Up to limit bytes, or nullopt with errno set.
-std::optional<QByteArray> readUpTo(int fd, qint64 limit)
-{
-    QByteArray bytes;
-    char piece[16 * 1024];
-    while (bytes.size() < limit) {
-        const ssize_t count = ::read(fd, piece, std::min<qint64>(sizeof piece, limit - bytes.size()));
-        if (count < 0 && errno == EINTR)
-            continue;
-        if (count < 0)
-            return std::nullopt;
-        if (count == 0)
-            break;
-        bytes.append(piece, count);
-    }
-    return bytes;
+    return {{u"cannot read %1: %2"_s.arg(path, reason)}, missing};
 }
 
 } // namespace
 
-std::variant<QByteArray, PlainError> readSmallFile(const QString &path)
+std::variant<QByteArray, FileReadError> readSmallFile(const QString &path)
 {
     // O_NONBLOCK: opening a FIFO or a terminal would otherwise wait for the other end for ever.
-    const Descriptor file(::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-    if (file.fd() < 0)
-        return cannotRead(path, qt_error_string(errno));
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return cannotRead(path, qt_error_string(errno), errno == ENOENT);
+    QFile file;
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return cannotRead(path, file.errorString());
+    }
     struct stat status;
-    if (::fstat(file.fd(), &status) != 0)
+    if (::fstat(fd, &status) != 0)
         return cannotRead(path, qt_error_string(errno));
     if (!S_ISREG(status.st_mode))
         return cannotRead(path, u"not a regular file"_s);
 
     // One byte more than allowed tells a file at the limit from a larger one.
-    const auto bytes = readUpTo(file.fd(), maxLocalFileBytes + 1);
-    if (!bytes)
-        return cannotRead(path, qt_error_string(errno));
-    if (bytes->size() > maxLocalFileBytes)
+    const QByteArray bytes = file.read(maxLocalFileBytes + 1);
+    if (file.error() != QFileDevice::NoError)
+        return cannotRead(path, file.errorString());
+    if (bytes.size() > maxLocalFileBytes)
         return cannotRead(path, u"larger than 1 MiB"_s);
-    return *bytes;
+    return bytes;
 }
 
 QThreadPool &providerInputPool()

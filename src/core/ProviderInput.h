@@ -15,9 +15,14 @@ class QThreadPool;
 
 inline constexpr qint64 maxLocalFileBytes = 1024 * 1024;
 
+// Why a file could not be read; missing when nothing is there (or a link points at nothing).
+struct FileReadError : PlainError {
+    bool missing = false;
+};
+
 // The whole file, refused when it is larger than maxLocalFileBytes or not a regular file
 // (a FIFO or a device would block the reader). Never waits for another process.
-std::variant<QByteArray, PlainError> readSmallFile(const QString &path);
+std::variant<QByteArray, FileReadError> readSmallFile(const QString &path);
 
 // Object or array at the top, as QJsonDocument takes them.
 std::variant<QJsonDocument, PlainError> parseJsonDocument(const QByteArray &json,
