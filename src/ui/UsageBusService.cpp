@@ -37,7 +37,6 @@ UsageBusService::NameClaim UsageBusService::claimName(QDBusConnection bus)
 UsageBusService::UsageBusService(StatusItemController &controller, QDBusConnection bus)
     : m_controller(controller)
     , m_bus(std::move(bus))
-    , m_snapshot(QString::fromUtf8(UsageSnapshotJson::toText(controller.store().status())))
 {
     connect(&controller.store(), &UsageStore::statusChanged, this, &UsageBusService::publish);
     m_bus.registerObject(StatusBusNames::path, this,
@@ -55,13 +54,17 @@ void UsageBusService::Refresh(const QDBusMessage &request)
     answerWhenRefreshed(request);
 }
 
+QString UsageBusService::snapshot() const
+{
+    return QString::fromUtf8(UsageSnapshotJson::toText(m_controller.store().status()));
+}
+
 void UsageBusService::publish()
 {
-    m_snapshot = QString::fromUtf8(UsageSnapshotJson::toText(m_controller.store().status()));
     QDBusMessage changed = QDBusMessage::createSignal(
         StatusBusNames::path, u"org.freedesktop.DBus.Properties"_s, u"PropertiesChanged"_s);
     changed << StatusBusNames::interface
-            << QVariantMap{{StatusBusNames::snapshotProperty, m_snapshot}} << QStringList();
+            << QVariantMap{{StatusBusNames::snapshotProperty, snapshot()}} << QStringList();
     m_bus.send(changed);
 }
 

@@ -28,7 +28,7 @@ public:
                              QDBusConnection bus = QDBusConnection::sessionBus());
     ~UsageBusService() override;
 
-    QString snapshot() const { return m_snapshot; }
+    QString snapshot() const;
 
 public Q_SLOTS:
     Q_SCRIPTABLE void Refresh(const QDBusMessage &request);
@@ -39,5 +39,4 @@ private:
 
     StatusItemController &m_controller;
     QDBusConnection m_bus;
-    QString m_snapshot;
 };
