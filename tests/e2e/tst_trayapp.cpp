@@ -160,8 +160,6 @@ void TestTrayApp::startProgram(const QProcessEnvironment &extra)
     // No terminal but those the test puts there, and the user's own named as tiling desktops do.
     environment.insert(u"PATH"_s, m_home->filePath(u"bin"_s));
     environment.insert(u"TERMINAL"_s, u"my-terminal"_s);
-    // The served Claude weekly window runs ahead of pace: its alert would be one more bubble.
-    environment.insert(u"TIDEMARKER_NOTIFY"_s, u"0"_s);
     environment.insert(extra);
 
     m_program = std::make_unique<QProcess>();

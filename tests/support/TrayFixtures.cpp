@@ -54,6 +54,8 @@ QProcessEnvironment trayProgramEnvironment(const QString &home, const FakeHttpSe
                        server.url(QString::fromLatin1(claudeUsagePath)).toString());
     environment.insert(u"TIDEMARKER_E2E_CODEX_URL"_s,
                        server.url(QString::fromLatin1(codexUsagePath)).toString());
+    // The served Claude weekly window runs ahead of pace: only tests of alerts want its bubble.
+    environment.insert(u"TIDEMARKER_NOTIFY"_s, u"0"_s);
     return environment;
 }
 

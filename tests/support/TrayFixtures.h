@@ -25,7 +25,7 @@ void serveUsage(FakeHttpServer &server);
 
 // The environment in which the test build of the tray program asks the server for usage and
 // keeps its files below home: Codex's in home/codex, Claude's token given in the environment.
-// The platform is the X display's, not the caller's offscreen one.
+// Pace alerts are off. The platform is the X display's, not the caller's offscreen one.
 QProcessEnvironment trayProgramEnvironment(const QString &home, const FakeHttpServer &server);
 
 // A shell script with the given body, made executable.
