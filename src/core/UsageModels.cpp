@@ -82,9 +82,25 @@ UsageWindow UsageWindow::make(Provider provider, WindowSpeed speed, double usedP
     return window;
 }
 
+UsageWindow UsageWindow::makeExtra(Provider provider, const QString &extraId, const QString &name,
+                                   double usedPercent, const QDateTime &resetAt,
+                                   double limitWindowSeconds, const QDateTime &now)
+{
+    const WindowSpeed speed = limitWindowSeconds < 86400 ? WindowSpeed::fast : WindowSpeed::slow;
+    UsageWindow window = make(provider, speed, usedPercent, resetAt, limitWindowSeconds, now);
+    window.extraId = extraId;
+    window.name = name;
+    return window;
+}
+
 QString UsageWindow::id() const
 {
-    return rawValue(provider) + u'_' + rawValue(speed);
+    return extraId.isEmpty() ? rawValue(provider) + u'_' + rawValue(speed) : extraId;
+}
+
+QString UsageWindow::displayLabel() const
+{
+    return name.isEmpty() ? label(speed) : name;
 }
 
 QString UsageWindow::pressureDisplay() const

@@ -38,18 +38,35 @@ struct UsageWindow {
     double pressurePercent = 0; // remaining minus expected remaining, in percentage points
     QDateTime resetAt;
     double limitWindowSeconds = 60;
+    // Only for the limits a provider reports beside its two windows (a model's own weekly
+    // cap, a second model's pair): an id of their own, stable across refreshes, and a name.
+    QString extraId;
+    QString name;
 
     // The only way windows are built: bounds the raw numbers and computes the pace.
     static UsageWindow make(Provider provider, WindowSpeed speed, double usedPercent,
                             const QDateTime &resetAt, double limitWindowSeconds,
                             const QDateTime &now);
+    // The same rule for an extra limit; under a day long it counts as fast.
+    static UsageWindow makeExtra(Provider provider, const QString &extraId, const QString &name,
+                                 double usedPercent, const QDateTime &resetAt,
+                                 double limitWindowSeconds, const QDateTime &now);
 
     QString id() const;
+    // "5h" or "Weekly" for the two windows, the name of an extra one.
+    QString displayLabel() const;
     QString pressureDisplay() const;
     QString pressureLabel() const;
 
     QJsonObject toJson() const;
     static std::optional<UsageWindow> fromJson(const QJsonObject &object);
+};
+
+// Paid use beyond the plan, in the currency's whole units.
+struct ExtraUsage {
+    double used = 0;
+    std::optional<double> limit; // none: no monthly cap
+    QString currency; // as the service names it, "USD"
 };
 
 // The outcome of one provider fetch; failures are values here, never exceptions.
@@ -61,6 +78,10 @@ struct ProviderResult {
     QList<UsageWindow> windows;
     bool needsAuth = false;
     std::chrono::seconds retryAfter{0}; // Claude only: the wait the service asked for, if any
+    // Limits beyond the two windows above, as the answer lists them; they never count
+    // towards the gauge, the tooltip or the worst window.
+    QList<UsageWindow> extraWindows;
+    std::optional<ExtraUsage> extraUsage;
 };
 
 // What the icon and the menu are drawn from.
