@@ -7,7 +7,7 @@
 #include <QPointer>
 #include <QTimer>
 
-#include <QCoroNetworkReply>
+#include <QCoroSignal>
 
 #include <memory>
 #include <utility>
@@ -36,10 +36,23 @@ QString originOf(const QUrl &url)
         .toString();
 }
 
+// Qt attaches a content or server error to every 4xx and 5xx answer: those stay answers, told by
+// their status. Any other error (connection, proxy, protocol, content on a 2xx) failed the transfer.
+bool isTransferFailure(QNetworkReply::NetworkError error, int status)
+{
+    if (error == QNetworkReply::NoError)
+        return false;
+    const bool contentOrServer = (error >= QNetworkReply::ContentAccessDenied
+                                  && error <= QNetworkReply::UnknownContentError)
+        || error >= QNetworkReply::InternalServerError;
+    return !(contentOrServer && status >= 400);
+}
+
 // Takes a reply's body as it comes, never more than the cap, and ends the reply when it stalls,
 // takes too long or grows too large. A child of the reply: its handlers live as long as it does.
 class Transfer : public QObject
 {
+    Q_OBJECT
 public:
     explicit Transfer(QNetworkReply *reply)
         : QObject(reply)
@@ -53,6 +66,8 @@ public:
         connect(reply, &QNetworkReply::metaDataChanged, this, &Transfer::refuseLargeAnnouncement);
         connect(reply, &QNetworkReply::readyRead, this, &Transfer::readAvailable);
         connect(reply, &QNetworkReply::downloadProgress, &m_idle, qOverload<>(&QTimer::start));
+        connect(reply, &QNetworkReply::finished, this, &Transfer::end);
+        connect(reply, &QNetworkReply::errorOccurred, this, &Transfer::endOnFailure);
         m_idle.start(idleTimeout);
         m_deadline.start(deadline);
     }
@@ -66,7 +81,25 @@ public:
         return std::exchange(m_body, {});
     }
 
+Q_SIGNALS:
+    // Once: the reply finished, or failed in a way that leaves nothing more to wait for.
+    void ended();
+
 private:
+    void end()
+    {
+        if (!std::exchange(m_ended, true))
+            Q_EMIT ended();
+    }
+
+    // An answer that inflates past the decompression check fails at once, yet Qt 6.4 then
+    // never finishes the reply: it waits for the rest of a body it will not take.
+    void endOnFailure(QNetworkReply::NetworkError error)
+    {
+        if (isTransferFailure(error, m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt()))
+            end();
+    }
+
     void refuseLargeAnnouncement()
     {
         m_idle.start();
@@ -97,6 +130,7 @@ private:
     QTimer m_deadline;
     QByteArray m_body;
     Abort m_abort = Abort::none;
+    bool m_ended = false;
 };
 
 QString describeFailure(const QNetworkReply &reply, Abort abort)
@@ -126,18 +160,6 @@ QString describeFailure(const QNetworkReply &reply, Abort abort)
     }
     const QString text = reply.errorString();
     return text.isEmpty() ? u"request failed (network error %1)"_s.arg(int(reply.error())) : text;
-}
-
-// Qt attaches a content or server error to every 4xx and 5xx answer: those stay answers, told by
-// their status. Any other error (connection, proxy, protocol, content on a 2xx) failed the transfer.
-bool isTransferFailure(QNetworkReply::NetworkError error, int status)
-{
-    if (error == QNetworkReply::NoError)
-        return false;
-    const bool contentOrServer = (error >= QNetworkReply::ContentAccessDenied
-                                  && error <= QNetworkReply::UnknownContentError)
-        || error >= QNetworkReply::InternalServerError;
-    return !(contentOrServer && status >= 400);
 }
 
 HttpOutcome outcomeOf(const QNetworkReply &reply, Transfer &transfer)
@@ -206,6 +228,9 @@ QCoro::Task<HttpOutcome> UsageRequest::get(QUrl url, Headers headers)
     std::unique_ptr<QNetworkReply, void (*)(QNetworkReply *)> reply(
         networkManager().get(request), [](QNetworkReply *r) { r->deleteLater(); });
     auto *transfer = new Transfer(reply.get());
-    co_await reply.get();
+    if (!reply->isFinished()) // a local file's reply is finished from the start
+        co_await qCoro(transfer, &Transfer::ended);
     co_return outcomeOf(*reply, *transfer);
 }
+
+#include "UsageRequest.moc"
