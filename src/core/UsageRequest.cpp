@@ -36,18 +36,6 @@ QString originOf(const QUrl &url)
         .toString();
 }
 
-// Qt attaches a content or server error to every 4xx and 5xx answer: those stay answers, told by
-// their status. Any other error (connection, proxy, protocol, content on a 2xx) failed the transfer.
-bool isTransferFailure(QNetworkReply::NetworkError error, int status)
-{
-    if (error == QNetworkReply::NoError)
-        return false;
-    const bool contentOrServer = (error >= QNetworkReply::ContentAccessDenied
-                                  && error <= QNetworkReply::UnknownContentError)
-        || error >= QNetworkReply::InternalServerError;
-    return !(contentOrServer && status >= 400);
-}
-
 // Takes a reply's body as it comes, never more than the cap, and ends the reply when it stalls,
 // takes too long or grows too large. A child of the reply: its handlers live as long as it does.
 class Transfer : public QObject
@@ -67,7 +55,7 @@ public:
         connect(reply, &QNetworkReply::readyRead, this, &Transfer::readAvailable);
         connect(reply, &QNetworkReply::downloadProgress, &m_idle, qOverload<>(&QTimer::start));
         connect(reply, &QNetworkReply::finished, this, &Transfer::end);
-        connect(reply, &QNetworkReply::errorOccurred, this, &Transfer::endOnFailure);
+        connect(reply, &QNetworkReply::errorOccurred, this, &Transfer::endAfterError);
         m_idle.start(idleTimeout);
         m_deadline.start(deadline);
     }
@@ -92,12 +80,11 @@ private:
             Q_EMIT ended();
     }
 
-    // An answer that inflates past the decompression check fails at once, yet Qt 6.4 then
-    // never finishes the reply: it waits for the rest of a body it will not take.
-    void endOnFailure(QNetworkReply::NetworkError error)
+    // Every error is followed by the end of the reply, but for one: a body that fails to
+    // inflate (past the decompression check, say) leaves Qt 6.4 waiting for the rest for ever.
+    void endAfterError()
     {
-        if (isTransferFailure(error, m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt()))
-            end();
+        QMetaObject::invokeMethod(this, &Transfer::end, Qt::QueuedConnection);
     }
 
     void refuseLargeAnnouncement()
@@ -160,6 +147,18 @@ QString describeFailure(const QNetworkReply &reply, Abort abort)
     }
     const QString text = reply.errorString();
     return text.isEmpty() ? u"request failed (network error %1)"_s.arg(int(reply.error())) : text;
+}
+
+// Qt attaches a content or server error to every 4xx and 5xx answer: those stay answers, told by
+// their status. Any other error (connection, proxy, protocol, content on a 2xx) failed the transfer.
+bool isTransferFailure(QNetworkReply::NetworkError error, int status)
+{
+    if (error == QNetworkReply::NoError)
+        return false;
+    const bool contentOrServer = (error >= QNetworkReply::ContentAccessDenied
+                                  && error <= QNetworkReply::UnknownContentError)
+        || error >= QNetworkReply::InternalServerError;
+    return !(contentOrServer && status >= 400);
 }
 
 HttpOutcome outcomeOf(const QNetworkReply &reply, Transfer &transfer)
