@@ -15,6 +15,20 @@ bool withinPercent(double value)
     return value >= 0 && value <= 100; // false for NaN
 }
 
+void requireSaneWindow(const UsageWindow &window, Provider provider)
+{
+    require(window.provider == provider, "a window of the other provider");
+    require(withinPercent(window.usedPercent), "used share outside 0...100");
+    require(withinPercent(window.remainingPercent), "remaining share outside 0...100");
+    require(withinPercent(window.expectedRemainingPercent), "expected share outside 0...100");
+    require(window.pressurePercent >= -100 && window.pressurePercent <= 100, "pressure outside -100...100");
+    require(window.limitWindowSeconds >= 60, "window length not a number or under a minute");
+    requireUtc(window.resetAt);
+    require(!window.pressureDisplay().isEmpty() && !window.pressureLabel().isEmpty(), "an empty label");
+}
+
+} // namespace
+
 QByteArray inputWithSecret(const uint8_t *data, size_t size)
 {
     return QByteArray(reinterpret_cast<const char *>(data), qsizetype(size)).replace("@@", secret);
@@ -38,20 +52,6 @@ void requireUtc(const QDateTime &date)
     require(date.isValid(), "an invalid date");
     require(date.timeSpec() == Qt::UTC, "a date that is not in UTC");
 }
-
-void requireSaneWindow(const UsageWindow &window, Provider provider)
-{
-    require(window.provider == provider, "a window of the other provider");
-    require(withinPercent(window.usedPercent), "used share outside 0...100");
-    require(withinPercent(window.remainingPercent), "remaining share outside 0...100");
-    require(withinPercent(window.expectedRemainingPercent), "expected share outside 0...100");
-    require(window.pressurePercent >= -100 && window.pressurePercent <= 100, "pressure outside -100...100");
-    require(window.limitWindowSeconds >= 60, "window length not a number or under a minute");
-    requireUtc(window.resetAt);
-    require(!window.pressureDisplay().isEmpty() && !window.pressureLabel().isEmpty(), "an empty label");
-}
-
-} // namespace
 
 void requireSaneWindows(const QList<UsageWindow> &windows, Provider provider)
 {
