@@ -51,6 +51,8 @@ private Q_SLOTS:
     void loneWindowFollowsItsLength();
     void bothWindowsFollowTheirLengths_data();
     void bothWindowsFollowTheirLengths();
+    void lengthWords_data();
+    void lengthWords();
     void transportFailureIsDescribed();
 
 private:
@@ -348,6 +350,22 @@ void TestCodexUsageClient::loneWindowFollowsItsLength()
     QCOMPARE(result.windows.size(), 1);
     QCOMPARE(result.windows[0].id(), id);
     QCOMPARE(result.windows[0].limitWindowSeconds, length);
+}
+
+void TestCodexUsageClient::lengthWords_data()
+{
+    QTest::addColumn<double>("seconds");
+    QTest::addColumn<QString>("word");
+    for (const auto &[seconds, word] : {std::pair{18000.0, "5h"}, {604800.0, "weekly"}, {2592000.0, "30-day"},
+                                         {86400.0, "1-day"}, {28800.0, "8h"}, {1800.0, "1h"}})
+        QTest::addRow("%s", word) << seconds << QString::fromLatin1(word);
+}
+
+void TestCodexUsageClient::lengthWords()
+{
+    QFETCH(double, seconds);
+    QFETCH(QString, word);
+    QCOMPARE(CodexUsageClient::lengthWord(seconds), word);
 }
 
 void TestCodexUsageClient::transportFailureIsDescribed()
