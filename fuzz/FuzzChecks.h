@@ -24,3 +24,7 @@ void requireNoSecret(const QString &message);
 void requireUtc(const QDateTime &date);
 // At most two windows of the given provider, one of each speed, all within their ranges.
 void requireSaneWindows(const QList<UsageWindow> &windows, Provider provider);
+// Any number of named windows of the given provider, within their ranges, no two with one id.
+void requireSaneExtraWindows(const QList<UsageWindow> &windows, Provider provider);
+// Amounts finite and not negative, in a named currency.
+void requireSaneExtraUsage(const std::optional<ExtraUsage> &usage);

@@ -1,4 +1,5 @@
-// The Claude usage answer: the document, then the lenient window reader.
+// The Claude usage answer: the document, then the lenient readers of its windows, the models'
+// weekly caps and the extra usage.
 #include "ClaudeUsageParser.h"
 #include "FuzzChecks.h"
 #include "ProviderInput.h"
@@ -12,9 +13,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         requireNoSecret(error->description);
         return 0;
     }
-    const QList<UsageWindow> windows = ClaudeUsageParser::windows(std::get<QJsonDocument>(parsed).object(), fuzzNow);
+    const QJsonObject answer = std::get<QJsonDocument>(parsed).object();
+    const QList<UsageWindow> windows = ClaudeUsageParser::windows(answer, fuzzNow);
     requireSaneWindows(windows, Provider::claude);
     if (windows.size() == 2)
         require(windows[0].speed == WindowSpeed::fast, "the weekly window before the 5-hour one");
+    requireSaneExtraWindows(ClaudeUsageParser::extraWindows(answer, fuzzNow), Provider::claude);
+    requireSaneExtraUsage(ClaudeUsageParser::extraUsage(answer));
     return 0;
 }

@@ -1,4 +1,5 @@
-// The Codex usage answer and auth.json, through the strict decoders.
+// The Codex usage answer and auth.json, through the strict decoders, and the answer's other
+// limits through the lenient reader.
 #include "CodexUsageClient.h"
 #include "FuzzChecks.h"
 
@@ -10,11 +11,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (const auto *error = std::get_if<PlainError>(&payload)) {
         requireNoSecret(CodexUsageClient::describe(*error));
     } else {
-        const RateLimit &rateLimit = std::get<UsagePayload>(payload).rateLimit;
+        const UsagePayload &decoded = std::get<UsagePayload>(payload);
+        const RateLimit rateLimit = decoded.rateLimit.value_or(RateLimit{});
         const QList<UsageWindow> windows = CodexUsageClient::windows(rateLimit, fuzzNow);
         requireSaneWindows(windows, Provider::codex);
         require(windows.size() == int(rateLimit.primaryWindow.has_value()) + int(rateLimit.secondaryWindow.has_value()),
                 "a window lost or made up");
+        qsizetype extraCount = 0;
+        for (const ExtraRateLimit &limit : decoded.extraLimits)
+            extraCount += int(limit.rateLimit.primaryWindow.has_value()) + int(limit.rateLimit.secondaryWindow.has_value());
+        const QList<UsageWindow> extras = CodexUsageClient::extraWindows(decoded.extraLimits, fuzzNow);
+        requireSaneExtraWindows(extras, Provider::codex);
+        require(extras.size() == extraCount, "an extra window lost or made up");
     }
 
     const auto auth = CodexUsageClient::decodeAuth(input);

@@ -254,10 +254,12 @@ QCoro::Task<ProviderResult> ClaudeUsageClient::result(QDateTime now) const
     const auto payload = co_await fetchPayload(found.accessToken, now);
     if (const auto *failure = std::get_if<ClaudeFailure>(&payload))
         co_return failedResult(*failure);
-    const QList<UsageWindow> windows = ClaudeUsageParser::windows(std::get<QJsonObject>(payload), now);
-    if (windows.isEmpty()) {
-        co_return ProviderResult{Provider::claude, false, u"error"_s,
-                                 u"no usage windows in response"_s, {}, false};
-    }
-    co_return ProviderResult{Provider::claude, true, u"live"_s, std::nullopt, windows, false};
+    const QJsonObject &answer = std::get<QJsonObject>(payload);
+    const QList<UsageWindow> windows = ClaudeUsageParser::windows(answer, now);
+    ProviderResult result{Provider::claude, true, u"live"_s, std::nullopt, windows, false};
+    if (windows.isEmpty())
+        result = {Provider::claude, false, u"error"_s, u"no usage windows in response"_s, {}, false};
+    result.extraWindows = ClaudeUsageParser::extraWindows(answer, now);
+    result.extraUsage = ClaudeUsageParser::extraUsage(answer);
+    co_return result;
 }

@@ -19,6 +19,11 @@ public:
 
     // The five-hour window before the seven-day one, each only when its used share is readable.
     static QList<UsageWindow> windows(const QJsonObject &response, const QDateTime &now);
+    // The models' own weekly caps, from limits[] or else from the older per-model members,
+    // in the order the answer gives them.
+    static QList<UsageWindow> extraWindows(const QJsonObject &response, const QDateTime &now);
+    // Paid use beyond the plan, when it is turned on and readable.
+    static std::optional<ExtraUsage> extraUsage(const QJsonObject &response);
 
     // Bounded to 0...100.
     static std::optional<double> usedPercent(const QJsonObject &window);

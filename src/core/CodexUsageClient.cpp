@@ -5,9 +5,12 @@
 #include <QDir>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QJsonArray>
 #include <QtConcurrent/QtConcurrentRun>
 
 #include <QCoroFuture>
+
+#include <cmath>
 
 using namespace Qt::StringLiterals;
 
@@ -120,6 +123,36 @@ std::optional<RateLimitWindow> readOptionalWindow(StrictReader &reader, const QJ
     return readWindow(reader, *window, u"rate_limit."_s + member);
 }
 
+std::optional<RateLimitWindow> lenientWindow(const QJsonValue &value)
+{
+    const QJsonValue used = value["used_percent"_L1];
+    const QJsonValue resetAt = value["reset_at"_L1];
+    const QJsonValue length = value["limit_window_seconds"_L1];
+    if (!used.isDouble() || !resetAt.isDouble() || !(length.toDouble() > 0))
+        return std::nullopt;
+    return RateLimitWindow{used.toDouble(), resetAt.toDouble(), length.toDouble()};
+}
+
+RateLimit lenientRateLimit(const QJsonValue &value)
+{
+    return {lenientWindow(value["primary_window"_L1]), lenientWindow(value["secondary_window"_L1])};
+}
+
+// Code review first, then the other models in the answer's order.
+QList<ExtraRateLimit> readExtraLimits(const QJsonObject &answer)
+{
+    QList<ExtraRateLimit> limits;
+    const QJsonValue codeReview = answer.value("code_review_rate_limit"_L1);
+    if (codeReview.isObject())
+        limits.append({u"codex_code_review"_s, u"Code review"_s, lenientRateLimit(codeReview)});
+    for (const QJsonValue &entry : answer.value("additional_rate_limits"_L1).toArray()) {
+        const QString given = entry["limit_name"_L1].toString().trimmed();
+        const QString name = given.isEmpty() ? u"Model"_s : given;
+        limits.append({u"codex_extra_"_s + idPart(name), name, lenientRateLimit(entry["rate_limit"_L1])});
+    }
+    return limits;
+}
+
 UsageWindow codexWindow(WindowSpeed speed, const RateLimitWindow &window, const QDateTime &now)
 {
     return UsageWindow::make(Provider::codex, speed, window.usedPercent,
@@ -172,10 +205,13 @@ std::variant<UsagePayload, PlainError> CodexUsageClient::decodePayload(const QBy
     const auto top = reader.topLevel(json);
     if (!top)
         return reader.error();
-    UsagePayload payload;
+    UsagePayload payload{std::nullopt, readExtraLimits(*top)};
+    // Some business plans send null: no limits at all, which is not a broken answer.
+    if (top->value("rate_limit"_L1).isNull())
+        return payload;
     if (const auto rateLimit = reader.requiredObject(*top, {}, u"rate_limit"_s)) {
-        payload.rateLimit.primaryWindow = readOptionalWindow(reader, *rateLimit, u"primary_window"_s);
-        payload.rateLimit.secondaryWindow = readOptionalWindow(reader, *rateLimit, u"secondary_window"_s);
+        payload.rateLimit = RateLimit{readOptionalWindow(reader, *rateLimit, u"primary_window"_s),
+                                      readOptionalWindow(reader, *rateLimit, u"secondary_window"_s)};
     }
     if (reader.failed())
         return reader.error();
@@ -234,20 +270,52 @@ QCoro::Task<std::variant<UsagePayload, CodexFailure>> CodexUsageClient::fetchPay
     co_return std::get<UsagePayload>(payload);
 }
 
-// With both windows, primary is the short one. A lone window (free and reduced plans send
-// only a weekly one) is placed by its length instead of being taken for the 5-hour window.
+// Each window is placed by its length (free and reduced plans send a lone weekly one as primary).
+// Two of one kind keep their slots: primary is the short one, as the answer means it.
 QList<UsageWindow> CodexUsageClient::windows(const RateLimit &rateLimit, const QDateTime &now)
 {
     const auto &primary = rateLimit.primaryWindow;
     const auto &secondary = rateLimit.secondaryWindow;
-    if (primary && secondary)
-        return {codexWindow(WindowSpeed::fast, *primary, now),
-                codexWindow(WindowSpeed::slow, *secondary, now)};
-    if (const auto &lone = primary ? primary : secondary) {
-        const auto speed = lone->limitWindowSeconds >= 86400 ? WindowSpeed::slow : WindowSpeed::fast;
-        return {codexWindow(speed, *lone, now)};
+    const auto speedOf = [](const RateLimitWindow &window) {
+        return window.limitWindowSeconds >= 86400 ? WindowSpeed::slow : WindowSpeed::fast;
+    };
+    if (primary && secondary) {
+        const bool swapped = speedOf(*primary) == WindowSpeed::slow && speedOf(*secondary) == WindowSpeed::fast;
+        return {codexWindow(WindowSpeed::fast, swapped ? *secondary : *primary, now),
+                codexWindow(WindowSpeed::slow, swapped ? *primary : *secondary, now)};
     }
+    if (const auto &lone = primary ? primary : secondary)
+        return {codexWindow(speedOf(*lone), *lone, now)};
     return {};
+}
+
+QString CodexUsageClient::lengthWord(double seconds)
+{
+    if (seconds == 18000)
+        return u"5h"_s;
+    if (seconds == 604800)
+        return u"weekly"_s;
+    if (seconds >= 86400)
+        return QString::number(std::floor(seconds / 86400), 'f', 0) + u"-day"_s;
+    return QString::number(std::max(1.0, std::floor(seconds / 3600)), 'f', 0) + u'h';
+}
+
+QList<UsageWindow> CodexUsageClient::extraWindows(const QList<ExtraRateLimit> &limits, const QDateTime &now)
+{
+    QList<UsageWindow> found;
+    for (const ExtraRateLimit &limit : limits) {
+        for (const auto &window : {limit.rateLimit.primaryWindow, limit.rateLimit.secondaryWindow}) {
+            if (!window)
+                continue;
+            const QString word = lengthWord(window->limitWindowSeconds);
+            found.append(UsageWindow::makeExtra(Provider::codex, limit.idPrefix + u'_' + word,
+                                                limit.name + u' ' + word, window->usedPercent,
+                                                dateFromEpochSeconds(window->resetAt),
+                                                window->limitWindowSeconds, now));
+        }
+    }
+    makeIdsUnique(found);
+    return found;
 }
 
 QCoro::Task<ProviderResult> CodexUsageClient::result(QDateTime now) const
@@ -255,6 +323,13 @@ QCoro::Task<ProviderResult> CodexUsageClient::result(QDateTime now) const
     const auto outcome = co_await fetchPayload(m_usageUrl);
     if (const auto *failure = std::get_if<CodexFailure>(&outcome))
         co_return failedResult(*failure);
-    const QList<UsageWindow> found = windows(std::get<UsagePayload>(outcome).rateLimit, now);
-    co_return ProviderResult{Provider::codex, !found.isEmpty(), u"live"_s, std::nullopt, found, false};
+    const UsagePayload &payload = std::get<UsagePayload>(outcome);
+    ProviderResult result{Provider::codex, false, u"live"_s, u"no rate limits reported for this plan"_s, {}, false};
+    if (payload.rateLimit) {
+        result.windows = windows(*payload.rateLimit, now);
+        result.ok = !result.windows.isEmpty();
+        result.error = std::nullopt;
+    }
+    result.extraWindows = extraWindows(payload.extraLimits, now);
+    co_return result;
 }

@@ -31,8 +31,15 @@ struct RateLimit {
     std::optional<RateLimitWindow> primaryWindow;
     std::optional<RateLimitWindow> secondaryWindow;
 };
-struct UsagePayload {
+// A limit the answer lists beside its own: code review, or another model's pair of windows.
+struct ExtraRateLimit {
+    QString idPrefix; // "codex_extra_quill-preview"
+    QString name;     // "Quill-Preview"
     RateLimit rateLimit;
+};
+struct UsagePayload {
+    std::optional<RateLimit> rateLimit; // none: the plan reports no limits (null)
+    QList<ExtraRateLimit> extraLimits;  // read leniently: what cannot be read is left out
 };
 
 // Asks the Codex usage endpoint with the sign-in the Codex CLI left behind.
@@ -51,6 +58,10 @@ public:
     static std::variant<UsagePayload, PlainError> decodePayload(const QByteArray &json);
     // At most two windows, the short one first.
     static QList<UsageWindow> windows(const RateLimit &rateLimit, const QDateTime &now);
+    // Each extra limit's windows, named after the limit and their length ("Quill-Preview 5h").
+    static QList<UsageWindow> extraWindows(const QList<ExtraRateLimit> &limits, const QDateTime &now);
+    // "5h", "weekly", whole days from one day up ("30-day"), whole hours below ("8h").
+    static QString lengthWord(double seconds);
 
 private:
     // Where auth.json is looked for: $CODEX_HOME when set, even empty, else ~/.codex.

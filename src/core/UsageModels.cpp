@@ -1,6 +1,7 @@
 #include "UsageModels.h"
 
 #include <QJsonValue>
+#include <QSet>
 
 #include <algorithm>
 #include <cmath>
@@ -96,6 +97,31 @@ UsageWindow UsageWindow::makeExtra(Provider provider, const QString &extraId, co
 QString UsageWindow::id() const
 {
     return extraId.isEmpty() ? rawValue(provider) + u'_' + rawValue(speed) : extraId;
+}
+
+QString idPart(const QString &name)
+{
+    QString part;
+    for (const QChar c : name.toLower()) {
+        if (c.isLetterOrNumber())
+            part += c;
+        else if (!part.isEmpty() && !part.endsWith(u'-'))
+            part += u'-';
+    }
+    if (part.endsWith(u'-'))
+        part.chop(1);
+    return part.isEmpty() ? u"unnamed"_s : part;
+}
+
+void makeIdsUnique(QList<UsageWindow> &windows)
+{
+    QSet<QString> taken;
+    for (UsageWindow &window : windows) {
+        const QString id = window.id();
+        for (int n = 2; taken.contains(window.id()); ++n)
+            window.extraId = id + u'_' + QString::number(n);
+        taken.insert(window.id());
+    }
 }
 
 QString UsageWindow::displayLabel() const

@@ -67,6 +67,7 @@ struct ExtraUsage {
     double used = 0;
     std::optional<double> limit; // none: no monthly cap
     QString currency; // as the service names it, "USD"
+    int decimalPlaces = 2; // how many the service counts in, as cents for 2
 };
 
 // The outcome of one provider fetch; failures are values here, never exceptions.
@@ -83,6 +84,12 @@ struct ProviderResult {
     QList<UsageWindow> extraWindows;
     std::optional<ExtraUsage> extraUsage;
 };
+
+// A name as part of a window id: lower-case letters and digits, anything else one dash between
+// them ("Quill-Preview" gives "quill-preview"); "unnamed" when nothing is left.
+QString idPart(const QString &name);
+// Extra windows whose id came before get "_2", "_3", … in the order given.
+void makeIdsUnique(QList<UsageWindow> &windows);
 
 // What the icon and the menu are drawn from.
 struct UsageStatus {

@@ -7,7 +7,7 @@
 #include <QPointer>
 #include <QTimer>
 
-#include <QCoroNetworkReply>
+#include <QCoroSignal>
 
 #include <memory>
 #include <utility>
@@ -40,6 +40,7 @@ QString originOf(const QUrl &url)
 // takes too long or grows too large. A child of the reply: its handlers live as long as it does.
 class Transfer : public QObject
 {
+    Q_OBJECT
 public:
     explicit Transfer(QNetworkReply *reply)
         : QObject(reply)
@@ -53,6 +54,8 @@ public:
         connect(reply, &QNetworkReply::metaDataChanged, this, &Transfer::refuseLargeAnnouncement);
         connect(reply, &QNetworkReply::readyRead, this, &Transfer::readAvailable);
         connect(reply, &QNetworkReply::downloadProgress, &m_idle, qOverload<>(&QTimer::start));
+        connect(reply, &QNetworkReply::finished, this, &Transfer::end);
+        connect(reply, &QNetworkReply::errorOccurred, this, &Transfer::endAfterError);
         m_idle.start(idleTimeout);
         m_deadline.start(deadline);
     }
@@ -66,7 +69,24 @@ public:
         return std::exchange(m_body, {});
     }
 
+Q_SIGNALS:
+    // Once: the reply finished, or failed in a way that leaves nothing more to wait for.
+    void ended();
+
 private:
+    void end()
+    {
+        if (!std::exchange(m_ended, true))
+            Q_EMIT ended();
+    }
+
+    // Every error is followed by the end of the reply, but for one: a body that fails to
+    // inflate (past the decompression check, say) leaves Qt 6.4 waiting for the rest for ever.
+    void endAfterError()
+    {
+        QMetaObject::invokeMethod(this, &Transfer::end, Qt::QueuedConnection);
+    }
+
     void refuseLargeAnnouncement()
     {
         m_idle.start();
@@ -97,6 +117,7 @@ private:
     QTimer m_deadline;
     QByteArray m_body;
     Abort m_abort = Abort::none;
+    bool m_ended = false;
 };
 
 QString describeFailure(const QNetworkReply &reply, Abort abort)
@@ -206,6 +227,9 @@ QCoro::Task<HttpOutcome> UsageRequest::get(QUrl url, Headers headers)
     std::unique_ptr<QNetworkReply, void (*)(QNetworkReply *)> reply(
         networkManager().get(request), [](QNetworkReply *r) { r->deleteLater(); });
     auto *transfer = new Transfer(reply.get());
-    co_await reply.get();
+    if (!reply->isFinished()) // a local file's reply is finished from the start
+        co_await qCoro(transfer, &Transfer::ended);
     co_return outcomeOf(*reply, *transfer);
 }
+
+#include "UsageRequest.moc"

@@ -40,17 +40,66 @@ QJsonObject windowJson(const UsageWindow &window)
     return object;
 }
 
+QJsonObject extraWindowJson(const UsageWindow &window)
+{
+    QJsonObject object = windowJson(window);
+    object.insert(u"name"_s, window.name);
+    return object;
+}
+
+QJsonArray windowsJson(const QList<UsageWindow> &windows, QJsonObject (*toJson)(const UsageWindow &))
+{
+    QJsonArray array;
+    for (const UsageWindow &window : windows)
+        array.append(toJson(window));
+    return array;
+}
+
+QJsonValue extraUsageJson(const std::optional<ExtraUsage> &usage)
+{
+    if (!usage)
+        return QJsonValue::Null;
+    return QJsonObject{{u"used"_s, usage->used},
+                       {u"limit"_s, usage->limit ? QJsonValue(*usage->limit) : QJsonValue(QJsonValue::Null)},
+                       {u"currency"_s, usage->currency}};
+}
+
 QJsonObject resultJson(const ProviderResult &result)
 {
-    QJsonArray windows;
-    for (const UsageWindow &window : result.windows)
-        windows.append(windowJson(window));
     return {{u"provider"_s, rawValue(result.provider)},
             {u"ok"_s, result.ok},
             {u"source"_s, result.source},
             {u"error"_s, errorJson(result.error)},
             {u"needsAuth"_s, result.needsAuth},
-            {u"windows"_s, windows}};
+            {u"windows"_s, windowsJson(result.windows, windowJson)},
+            {u"extraWindows"_s, windowsJson(result.extraWindows, extraWindowJson)},
+            {u"extraUsage"_s, extraUsageJson(result.extraUsage)}};
+}
+
+// An extra window needs its id and name; an older snapshot without any is read as having none.
+std::optional<UsageWindow> extraWindowFromJson(const QJsonObject &object)
+{
+    auto window = UsageWindow::fromJson(object);
+    const QString id = object.value(u"id"_s).toString();
+    const QString name = object.value(u"name"_s).toString();
+    if (!window || id.isEmpty() || name.isEmpty())
+        return std::nullopt;
+    window->extraId = id;
+    window->name = name;
+    return window;
+}
+
+std::optional<ExtraUsage> extraUsageFromJson(const QJsonValue &value)
+{
+    const QJsonValue used = value[u"used"_s];
+    const QJsonValue limit = value[u"limit"_s];
+    const QJsonValue currency = value[u"currency"_s];
+    if (!used.isDouble() || !(limit.isDouble() || limit.isNull()) || !currency.isString())
+        return std::nullopt;
+    ExtraUsage usage{used.toDouble(), std::nullopt, currency.toString()};
+    if (limit.isDouble())
+        usage.limit = limit.toDouble();
+    return usage;
 }
 
 std::optional<ProviderResult> resultFromJson(const QJsonObject &object)
@@ -69,6 +118,13 @@ std::optional<ProviderResult> resultFromJson(const QJsonObject &object)
             return std::nullopt;
         result.windows.append(*window);
     }
+    for (const QJsonValue &value : object.value(u"extraWindows"_s).toArray()) {
+        const auto window = extraWindowFromJson(value.toObject());
+        if (!window)
+            return std::nullopt;
+        result.extraWindows.append(*window);
+    }
+    result.extraUsage = extraUsageFromJson(object.value(u"extraUsage"_s));
     return result;
 }
 

@@ -75,11 +75,15 @@ void UsageStore::noteClaudeOutcome(const ProviderResult &result, const QDateTime
 ProviderResult UsageStore::reconcile(const ProviderResult &result)
 {
     if (result.ok && !result.windows.isEmpty()) {
-        m_lastGood[result.provider] = result.windows;
+        m_lastGood[result.provider] = result;
         return result;
     }
     const auto lastGood = m_lastGood.find(result.provider);
-    if (lastGood == m_lastGood.end() || lastGood->second.isEmpty())
+    if (lastGood == m_lastGood.end())
         return result;
-    return {result.provider, true, u"cached"_s, result.error, lastGood->second, false};
+    // The extra windows and extra usage of that fetch come along with its windows.
+    ProviderResult cached = lastGood->second;
+    cached.source = u"cached"_s;
+    cached.error = result.error;
+    return cached;
 }

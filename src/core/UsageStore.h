@@ -47,7 +47,7 @@ private:
     Fetch m_codex;
     Fetch m_claude;
     UsageStatus m_status;
-    std::map<Provider, QList<UsageWindow>> m_lastGood;
+    std::map<Provider, ProviderResult> m_lastGood;
     QDateTime m_claudeNextAllowed; // invalid: the distant past, the gate is open
     double m_claudeBackoff = 0;
 };

@@ -29,9 +29,17 @@ QString cachedMark(const ProviderResult &result)
     return result.source == u"cached" ? u" (cached)"_s : QString();
 }
 
+// A status bar shows the limit that binds, which may be one of the extra windows.
+UsageStatus withExtraWindows(UsageStatus status)
+{
+    for (ProviderResult &result : status.results)
+        result.windows += result.extraWindows;
+    return status;
+}
+
 std::optional<UsageWindow> worstOf(const ProviderResult &result)
 {
-    return UsageStatus{{}, {result}}.worst();
+    return withExtraWindows({{}, {result}}).worst();
 }
 
 QString providerText(const ProviderResult &result)
@@ -40,7 +48,7 @@ QString providerText(const ProviderResult &result)
     const auto worst = worstOf(result);
     if (!worst)
         return name + (result.needsAuth ? u" signed out"_s : u" unavailable"_s);
-    return u"%1 %2 %3% %4%5"_s.arg(name, label(worst->speed))
+    return u"%1 %2 %3% %4%5"_s.arg(name, worst->displayLabel())
         .arg(wholePercent(worst->remainingPercent))
         .arg(worst->pressureDisplay(), cachedMark(result));
 }
@@ -48,12 +56,12 @@ QString providerText(const ProviderResult &result)
 QStringList tooltipLines(const ProviderResult &result, const QDateTime &now)
 {
     const QString name = displayName(result.provider);
-    if (result.windows.isEmpty())
-        return {name + u": "_s + result.error.value_or(u"usage unavailable"_s)};
     QStringList lines;
-    for (const UsageWindow &window : result.windows) {
+    if (result.windows.isEmpty())
+        lines.append(name + u": "_s + result.error.value_or(u"usage unavailable"_s));
+    for (const UsageWindow &window : result.windows + result.extraWindows) {
         const double secondsLeft = double(now.msecsTo(window.resetAt)) / 1000;
-        lines.append(u"%1 %2: %3% left, %4 %5, resets in %6%7"_s.arg(name, label(window.speed))
+        lines.append(u"%1 %2: %3% left, %4 %5, resets in %6%7"_s.arg(name, window.displayLabel())
                          .arg(wholePercent(window.remainingPercent))
                          .arg(window.pressureDisplay(), window.pressureLabel().toLower(),
                               compactDuration(secondsLeft), cachedMark(result)));
@@ -94,7 +102,7 @@ QJsonObject waybarObject(const UsageStatus &status, const QDateTime &now)
     QStringList tooltip;
     for (const ProviderResult &result : status.results)
         tooltip.append(tooltipLines(result, now));
-    const auto worst = status.worst();
+    const auto worst = withExtraWindows(status).worst();
     return {{u"text"_s, textLine(status)},
             {u"tooltip"_s, tooltip.isEmpty() ? status.summary() : tooltip.join(u'\n')},
             {u"class"_s, worst ? worst->pressureLabel().toLower() : u"unavailable"_s},

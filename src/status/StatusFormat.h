@@ -16,12 +16,12 @@ namespace StatusFormat {
 
 std::optional<OutputFormat> formatFromName(const QString &name);
 
-// Each provider's worst window with its remaining share and pace:
-// "Codex 5h 60% +10% · Claude Weekly 20% -30%".
+// Each provider's worst window, extra windows included, with its remaining share and pace:
+// "Codex 5h 60% +10% · Claude Fable weekly 20% -30%".
 QString textLine(const UsageStatus &status);
 
 // A waybar custom module's object: text, tooltip (every window, with its reset), class and
-// percentage of the worst window.
+// percentage of the worst window, extra windows included.
 QJsonObject waybarObject(const UsageStatus &status, const QDateTime &now);
 
 // The line for a snapshot as Tidemarker published it; json passes it on unchanged.

@@ -15,7 +15,7 @@ using Alert = PaceForecast::Alert;
 
 QString windowName(const UsageWindow &window)
 {
-    return displayName(window.provider) + u' ' + label(window.speed);
+    return displayName(window.provider) + u' ' + window.displayLabel();
 }
 
 // The window rule keeps the share within 0 to 100.
@@ -71,7 +71,7 @@ QList<PaceAlert> PaceAlerts::takeDue(const UsageStatus &status)
     for (const ProviderResult &result : status.results) {
         if (result.source != u"live")
             continue;
-        for (const UsageWindow &window : result.windows) {
+        for (const UsageWindow &window : result.windows + result.extraWindows) {
             const PaceForecast forecast = PaceForecast::of(window, status.generatedAt);
             const Alert alert = forecast.alert();
             Period &period = periodOf(window);

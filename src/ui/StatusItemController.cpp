@@ -2,6 +2,7 @@
 
 #include "CLISignIn.h"
 #include "GaugeIconRenderer.h"
+#include "MoneyText.h"
 #include "UsageStore.h"
 
 #include <QAction>
@@ -38,7 +39,7 @@ QString remainingText(double percent)
 
 QString windowLine(const UsageWindow &window)
 {
-    return indent + label(window.speed) + u": "_s + remainingText(window.remainingPercent)
+    return indent + window.displayLabel() + u": "_s + remainingText(window.remainingPercent)
         + u"% left, "_s + window.pressureDisplay() + u' ' + window.pressureLabel().toLower();
 }
 
@@ -149,6 +150,12 @@ void StatusItemController::addProviderSection(Provider provider, QMenu *menu)
     } else {
         const bool hasError = result && result->error;
         addLine(menu, indent + (hasError ? *result->error : u"usage unavailable"_s));
+    }
+    if (result) {
+        for (const UsageWindow &window : result->extraWindows)
+            addLine(menu, windowLine(window), paceDotIcon(window.pressurePercent));
+        if (result->extraUsage)
+            addLine(menu, indent + u"Extra usage: "_s + extraUsageText(*result->extraUsage));
     }
 
     if (!result || !result->needsAuth)

@@ -41,6 +41,10 @@ private Q_SLOTS:
     void windows_data();
     void windows();
     void windowsFollowTheWindowRule();
+    void extraWindows_data();
+    void extraWindows();
+    void extraUsage_data();
+    void extraUsage();
     void usedPercent_data();
     void usedPercent();
     void resetDate_data();
@@ -100,6 +104,64 @@ void TestClaudeUsageParser::windowsFollowTheWindowRule()
     QCOMPARE(found.size(), 2);
     QCOMPARE(found[0].pressurePercent, 9.999999999999998);
     QCOMPARE(found[1].pressurePercent, -12.5);
+}
+
+// Each as "id name used%".
+void TestClaudeUsageParser::extraWindows_data()
+{
+    QTest::addColumn<QByteArray>("response");
+    QTest::addColumn<QStringList>("windows");
+    const QByteArray legacy = R"("seven_day_opus": {"utilization": 5}, "seven_day_sonnet": {"used": 0.25})";
+    QTest::newRow("scoped entries win over the older members") << R"({"limits": [{"kind": "weekly_scoped", "percent": "43",
+        "scope": {"model": {"display_name": "Fable"}}}, {"kind": "weekly_all", "percent": 26}], )" + legacy + "}"
+        << QStringList{u"claude_scoped_fable Fable weekly 43"_s};
+    QTest::newRow("no scoped entry: the older members") << R"({"limits": [{"kind": "session", "percent": 1}], )" + legacy + "}"
+        << QStringList{u"claude_scoped_opus Opus weekly 5"_s, u"claude_scoped_sonnet Sonnet weekly 25"_s};
+    QTest::newRow("unnamed, repeated, unreadable") << QByteArray(R"({"limits": [{"kind": "weekly_scoped", "percent": 150,
+        "scope": null}, {"kind": "weekly_scoped", "percent": 7, "scope": {"model": {"display_name": " "}}},
+        {"kind": "weekly_scoped", "percent": null}, 3, {"kind": "weekly_scoped", "percent": 9, "scope": {"model": {"display_name": "Quill Lite"}}}]})")
+        << QStringList{u"claude_scoped_model Model weekly 100"_s, u"claude_scoped_model_2 Model weekly 7"_s,
+                       u"claude_scoped_quill-lite Quill Lite weekly 9"_s};
+    QTest::newRow("not a list") << QByteArray(R"({"limits": {"kind": "weekly_scoped", "percent": 4}, "seven_day_opus": null})")
+                                << QStringList{};
+}
+
+void TestClaudeUsageParser::extraWindows()
+{
+    QFETCH(QByteArray, response);
+    QFETCH(QStringList, windows);
+    QStringList got;
+    for (const UsageWindow &window : ClaudeUsageParser::extraWindows(object(response), now))
+        got.append(u"%1 %2 %3"_s.arg(window.id(), window.name).arg(window.usedPercent));
+    QCOMPARE(got, windows);
+}
+
+void TestClaudeUsageParser::extraUsage_data()
+{
+    QTest::addColumn<QByteArray>("extra");
+    QTest::addColumn<QString>("usage"); // "used limit currency places", empty for none
+    QTest::newRow("cents by default") << QByteArray(R"({"is_enabled": true, "used_credits": 1240, "monthly_limit": 5000, "currency": "usd"})")
+                                      << u"12.4 50 USD 2"_s;
+    QTest::newRow("whole yen, no cap") << QByteArray(R"({"is_enabled": true, "used_credits": "900", "decimal_places": 0, "currency": "JPY"})")
+                                       << u"900 none JPY 0"_s;
+    QTest::newRow("turned off") << QByteArray(R"({"is_enabled": false, "used_credits": 1, "currency": "USD"})") << QString();
+    QTest::newRow("enabled as text") << QByteArray(R"({"is_enabled": "true", "used_credits": 1, "currency": "USD"})") << QString();
+    QTest::newRow("no currency") << QByteArray(R"({"is_enabled": true, "used_credits": 1})") << QString();
+    QTest::newRow("unreadable cap") << QByteArray(R"({"is_enabled": true, "used_credits": 1, "monthly_limit": "x", "currency": "USD"})") << QString();
+    QTest::newRow("negative use") << QByteArray(R"({"is_enabled": true, "used_credits": -1, "currency": "USD"})") << QString();
+    QTest::newRow("odd places") << QByteArray(R"({"is_enabled": true, "used_credits": 1, "decimal_places": 2.5, "currency": "USD"})") << QString();
+    QTest::newRow("past a double") << QByteArray(R"({"is_enabled": true, "used_credits": "1e400", "currency": "USD"})") << QString();
+}
+
+void TestClaudeUsageParser::extraUsage()
+{
+    QFETCH(QByteArray, extra);
+    QFETCH(QString, usage);
+    const auto found = ClaudeUsageParser::extraUsage(object("{\"extra_usage\": " + extra + "}"));
+    const QString got = found ? u"%1 %2 %3 %4"_s.arg(found->used).arg(found->limit ? QString::number(*found->limit) : u"none"_s)
+                                    .arg(found->currency).arg(found->decimalPlaces)
+                              : QString();
+    QCOMPARE(got, usage);
 }
 
 void TestClaudeUsageParser::usedPercent_data()

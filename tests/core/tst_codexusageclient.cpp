@@ -49,6 +49,10 @@ private Q_SLOTS:
     void payloads();
     void loneWindowFollowsItsLength_data();
     void loneWindowFollowsItsLength();
+    void bothWindowsFollowTheirLengths_data();
+    void bothWindowsFollowTheirLengths();
+    void lengthWords_data();
+    void lengthWords();
     void transportFailureIsDescribed();
 
 private:
@@ -270,8 +274,9 @@ void TestCodexUsageClient::payloads_data()
                                     << QStringList()
                                     << u"usage response: \"rate_limit.primary_window.limit_window_seconds\" is missing"_s;
     QTest::newRow("no rate_limit") << QByteArray("{}") << QStringList() << u"usage response: \"rate_limit\" is missing"_s;
+    // Some business plans: an answer, not a broken one.
     QTest::newRow("null rate_limit") << QByteArray(R"({"rate_limit": null})") << QStringList()
-                                     << u"usage response: \"rate_limit\" is null"_s;
+                                     << u"no rate limits reported for this plan"_s;
     QTest::newRow("window not an object") << QByteArray(R"({"rate_limit": {"primary_window": 3}})") << QStringList()
                                           << u"usage response: \"rate_limit.primary_window\" is not an object"_s;
     QTest::newRow("array") << QByteArray("[]") << QStringList() << u"usage response is not a JSON object"_s;
@@ -291,7 +296,7 @@ void TestCodexUsageClient::payloads()
         got.append(w.id());
     QCOMPARE(got, ids);
     QCOMPARE(result.ok, !ids.isEmpty());
-    QCOMPARE(result.source, error.isEmpty() ? u"live"_s : u"error"_s);
+    QCOMPARE(result.source, error.startsWith(u"usage response"_s) ? u"error"_s : u"live"_s);
     if (error.isEmpty())
         QVERIFY(!result.error);
     else
@@ -310,6 +315,30 @@ void TestCodexUsageClient::loneWindowFollowsItsLength_data()
     QTest::newRow("weekly secondary alone") << u"secondary_window"_s << 604800.0 << u"codex_slow"_s;
 }
 
+void TestCodexUsageClient::bothWindowsFollowTheirLengths_data()
+{
+    QTest::addColumn<double>("primaryLength");
+    QTest::addColumn<double>("secondaryLength");
+    QTest::addColumn<QList<double>>("lengths"); // of the 5h window, then of the weekly one
+    QTest::newRow("as usual") << 18000.0 << 604800.0 << QList<double>{18000, 604800};
+    QTest::newRow("weekly first") << 604800.0 << 18000.0 << QList<double>{18000, 604800};
+    QTest::newRow("both short keep their slots") << 3600.0 << 18000.0 << QList<double>{3600, 18000};
+    QTest::newRow("both long keep their slots") << 2592000.0 << 604800.0 << QList<double>{2592000, 604800};
+}
+
+void TestCodexUsageClient::bothWindowsFollowTheirLengths()
+{
+    QFETCH(double, primaryLength);
+    QFETCH(double, secondaryLength);
+    QFETCH(QList<double>, lengths);
+    m_server.respond(usagePath, FakeResponse::json("{\"rate_limit\": {\"primary_window\": " + window(20, now.addSecs(60), primaryLength)
+        + ", \"secondary_window\": " + window(30, now.addSecs(60), secondaryLength) + "}}"));
+    const ProviderResult result = fetch();
+    QCOMPARE(result.windows.size(), 2);
+    QCOMPARE((QList<double>{result.windows[0].limitWindowSeconds, result.windows[1].limitWindowSeconds}), lengths);
+    QCOMPARE(result.windows[0].id(), u"codex_fast"_s);
+}
+
 void TestCodexUsageClient::loneWindowFollowsItsLength()
 {
     QFETCH(QString, member);
@@ -321,6 +350,22 @@ void TestCodexUsageClient::loneWindowFollowsItsLength()
     QCOMPARE(result.windows.size(), 1);
     QCOMPARE(result.windows[0].id(), id);
     QCOMPARE(result.windows[0].limitWindowSeconds, length);
+}
+
+void TestCodexUsageClient::lengthWords_data()
+{
+    QTest::addColumn<double>("seconds");
+    QTest::addColumn<QString>("word");
+    for (const auto &[seconds, word] : {std::pair{18000.0, "5h"}, {604800.0, "weekly"}, {2592000.0, "30-day"},
+                                         {86400.0, "1-day"}, {28800.0, "8h"}, {1800.0, "1h"}})
+        QTest::addRow("%s", word) << seconds << QString::fromLatin1(word);
+}
+
+void TestCodexUsageClient::lengthWords()
+{
+    QFETCH(double, seconds);
+    QFETCH(QString, word);
+    QCOMPARE(CodexUsageClient::lengthWord(seconds), word);
 }
 
 void TestCodexUsageClient::transportFailureIsDescribed()

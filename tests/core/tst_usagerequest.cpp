@@ -1,6 +1,8 @@
 #include "FakeHttpServer.h"
 #include "UsageRequest.h"
 
+#include <QElapsedTimer>
+#include <QProcess>
 #include <QTemporaryFile>
 #include <QTest>
 
@@ -26,6 +28,20 @@ QString failureOf(const HttpOutcome &outcome)
     return error ? error->description : QString();
 }
 
+// 256 MiB of zeros as gzip (about 260 KB) or deflate, made by the real gzip and zlib.
+QByteArray zerosCompressed(const QByteArray &encoding)
+{
+    const QByteArray zeros(256 * 1024 * 1024, '\0');
+    if (encoding == "deflate")
+        return qCompress(zeros).sliced(4); // qCompress puts the length first
+    QProcess gzip;
+    gzip.start(u"gzip"_s, {u"-c"_s});
+    gzip.write(zeros);
+    gzip.closeWriteChannel();
+    gzip.waitForFinished(-1);
+    return gzip.readAllStandardOutput();
+}
+
 } // namespace
 
 class TestUsageRequest : public QObject
@@ -45,6 +61,8 @@ private Q_SLOTS:
     void idleTimeout();
     void hostileAnswers_data();
     void hostileAnswers();
+    void compressedPastTheCapFailsAtOnce_data();
+    void compressedPastTheCapFailsAtOnce();
     void deadlineEndsADrip();
     void transferFailures_data();
     void transferFailures();
@@ -215,6 +233,40 @@ void TestUsageRequest::hostileAnswers()
     m_server.respond("/hostile", response);
     const QString failure = failureOf(fetch(m_server.url(u"/hostile"_s)));
     QVERIFY2(failures.contains(failure), qPrintable(failure));
+}
+
+void TestUsageRequest::compressedPastTheCapFailsAtOnce_data()
+{
+    QTest::addColumn<FakeResponse>("response");
+    for (const QByteArray encoding : {"gzip", "deflate"}) {
+        FakeResponse withLength = FakeResponse::json(zerosCompressed(encoding));
+        withLength.headers.append({QByteArray("Content-Encoding"), encoding});
+        QTest::addRow("%s with its length", encoding.constData()) << withLength;
+        FakeResponse chunked = withLength;
+        chunked.framing = FakeResponse::Framing::chunked;
+        QTest::addRow("%s chunked", encoding.constData()) << chunked;
+        FakeResponse refused = withLength;
+        refused.status = 429;
+        QTest::addRow("%s refused", encoding.constData()) << refused;
+    }
+}
+
+// Times are reported, not judged; a hang would end at the idle limit of 60 s. A refusal stays
+// an answer, told by its status.
+void TestUsageRequest::compressedPastTheCapFailsAtOnce()
+{
+    QFETCH(FakeResponse, response);
+    UsageRequest::setIdleTimeout(UsageRequest::defaultIdleTimeout);
+    m_server.respond("/compressed", response);
+    QElapsedTimer timer;
+    timer.start();
+    const HttpOutcome outcome = fetch(m_server.url(u"/compressed"_s));
+    const auto *answer = std::get_if<HttpReply>(&outcome);
+    const QString said = answer ? u"HTTP %1"_s.arg(answer->status) : failureOf(outcome);
+    qInfo("%s: over after %lld ms: %s", QTest::currentDataTag(), timer.elapsed(), qPrintable(said));
+    QVERIFY2(said == u"response too large (over 1048576 bytes)"_s || said.startsWith(u"Decompression failed: "_s)
+                 || (said == u"HTTP 429"_s && response.status == 429),
+             qPrintable(said));
 }
 
 void TestUsageRequest::deadlineEndsADrip()

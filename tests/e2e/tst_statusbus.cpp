@@ -1,3 +1,4 @@
+#include "ExampleAnswers.h"
 #include "FakeHttpServer.h"
 #include "FakePanel.h"
 #include "StatusItemProbe.h"
@@ -39,6 +40,7 @@ private Q_SLOTS:
     void cleanup();
     void printsFollowsAndRefreshes();
     void withoutTidemarker();
+    void everyLimitOfTheExampleAnswers();
 
 private:
     std::unique_ptr<QProcess> start(const QString &program, const QStringList &arguments = {},
@@ -206,6 +208,43 @@ void TestStatusBus::withoutTidemarker()
     const Finished wrong = status({u"--colour"_s});
     QCOMPARE(wrong.exitCode, 2);
     QCOMPARE(wrong.err, "tidemarker-status: Unknown option 'colour'.\n");
+}
+
+// The Plus and Max answers, fetched directly: the snapshot carries their extra windows and
+// extra usage, and the status bar shows the limit that binds among all of them.
+void TestStatusBus::everyLimitOfTheExampleAnswers()
+{
+    FakeHttpServer server;
+    QVERIFY(server.listen());
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    server.respond(codexUsagePath, FakeResponse::json(exampleAnswer(u"codex-plus.json"_s, now)));
+    server.respond(claudeUsagePath, FakeResponse::json(exampleAnswer(u"claude-max.json"_s, now)));
+    const QProcessEnvironment served = trayProgramEnvironment(m_home.path(), server);
+
+    const QJsonObject snapshot = QJsonDocument::fromJson(status({u"--fetch"_s, u"--format"_s, u"json"_s}, served).out).object();
+    const QJsonObject quill5h = snapshot[u"providers"_s][0][u"extraWindows"_s][1].toObject();
+    QCOMPARE(quill5h[u"id"_s].toString(), u"codex_extra_quill-preview_5h"_s);
+    QCOMPARE(quill5h[u"name"_s].toString(), u"Quill-Preview 5h"_s);
+    QCOMPARE(quill5h[u"speed"_s].toString(), u"fast"_s);
+    QCOMPARE(quill5h[u"usedPercent"_s].toDouble(), 80.0);
+    QCOMPARE(quill5h[u"limitWindowSeconds"_s].toDouble(), 18000.0);
+    QCOMPARE(quill5h[u"pressureDisplay"_s].toString(), u"-47%"_s);
+    QCOMPARE(snapshot[u"providers"_s][0][u"extraUsage"_s], QJsonValue(QJsonValue::Null));
+    const QJsonObject claude = snapshot[u"providers"_s][1].toObject();
+    QCOMPARE(claude[u"extraWindows"_s][0][u"id"_s].toString(), u"claude_scoped_fable"_s);
+    QCOMPARE(claude[u"extraWindows"_s][0][u"name"_s].toString(), u"Fable weekly"_s);
+    QCOMPARE(claude[u"extraUsage"_s].toObject(),
+             (QJsonObject{{u"used"_s, 12.4}, {u"limit"_s, 50.0}, {u"currency"_s, u"USD"_s}}));
+    QCOMPARE(snapshot[u"worst"_s].toString(), u"codex_slow"_s); // of the two windows each, as the tray's
+
+    const QJsonObject waybar = QJsonDocument::fromJson(status({u"--fetch"_s, u"--format"_s, u"waybar"_s}, served).out).object();
+    QCOMPARE(waybar[u"text"_s].toString(), u"Codex Quill-Preview 5h 20% -47% \u00B7 Claude Fable weekly 57% -3%"_s);
+    QCOMPARE(waybar[u"class"_s].toString(), u"low"_s);
+    QCOMPARE(waybar[u"percentage"_s].toInt(), 20);
+    const QStringList tooltip = waybar[u"tooltip"_s].toString().split(u'\n');
+    QCOMPARE(tooltip.size(), 8);
+    QCOMPARE(tooltip[3], u"Codex Quill-Preview 5h: 20% left, -47% low, resets in 3 h 21 min"_s);
+    QCOMPARE(tooltip[7], u"Claude Fable weekly: 57% left, -3% good, resets in 4 d 5 h"_s);
 }
 
 QTEST_GUILESS_MAIN(TestStatusBus)

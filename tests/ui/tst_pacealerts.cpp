@@ -1,4 +1,8 @@
+#include "ClaudeUsageClient.h"
+#include "ExampleAnswers.h"
+#include "FakeHttpServer.h"
 #include "PaceAlerts.h"
+#include "TemporaryHome.h"
 
 #include <QTest>
 
@@ -50,6 +54,27 @@ private Q_SLOTS:
         const QList<PaceAlert> due = alerts.takeDue({now, {{Provider::codex, true, u"live"_s, {}, {window}}}});
         QCOMPARE(due.size(), 1);
         QCOMPARE(due[0].summary, u"Codex 5h will run out in under 1 min"_s);
+    }
+
+    // Claude's model-scoped weekly cap as the real client reads it from the example answer,
+    // its window 57,032 s old: 43% used there runs out in 21 h, the weekly's 26% in 1 d 21 h.
+    void extraWindowAlerts()
+    {
+        FakeHttpServer server;
+        QVERIFY(server.listen());
+        const TemporaryHome home({"TIDEMARKER_CLAUDE_TOKEN_FILE", "CLAUDE_CONFIG_DIR"});
+        qputenv("CLAUDE_CODE_OAUTH_TOKEN", "fake-claude-token");
+        qputenv("TIDEMARKER_CLAUDE_USAGE_URL", server.url(u"/usage"_s).toEncoded());
+        const QDateTime now = QDateTime::fromSecsSinceEpoch(1'800'000'000, Qt::UTC);
+        server.respond("/usage", FakeResponse::json(exampleAnswer(u"claude-max.json"_s, now.addMSecs(184'887'588))));
+
+        DesktopNotifier notifier;
+        PaceAlerts alerts(notifier);
+        QStringList summaries;
+        for (const PaceAlert &alert : alerts.takeDue({now, {QCoro::waitFor(ClaudeUsageClient().result(now))}}))
+            summaries.append(alert.key + u": "_s + alert.summary);
+        QCOMPARE(summaries, (QStringList{u"claude_slow: Claude Weekly will run out in about 1 d 21 h"_s,
+                                         u"claude_scoped_fable: Claude Fable weekly will run out in about 21 h"_s}));
     }
 };
 

@@ -1,3 +1,7 @@
+#include "ClaudeUsageClient.h"
+#include "CodexUsageClient.h"
+#include "ExampleAnswers.h"
+#include "FakeHttpServer.h"
 #include "StatusItemController.h"
 #include "TrayFixtures.h"
 #include "UsageStore.h"
@@ -112,6 +116,8 @@ private Q_SLOTS:
     void startsEmptyWithInitialSnapshot();
     void menuTexts_data();
     void menuTexts();
+    void exampleAnswersShowEveryLimit_data();
+    void exampleAnswersShowEveryLimit();
     void missingResultsShowUnavailable();
     void linesShowTheirTextsExactly();
     void paceDotColours_data();
@@ -237,6 +243,61 @@ void TestStatusItemController::menuTexts()
     const QStringList commands{u"---"_s, u"Refresh"_s, u"Quit"_s};
     QCOMPARE(texts(m_controller->menu()), section + commands);
     QCOMPARE(enabledFlags(m_controller->menu()), enabled + QList<bool>(3, true));
+}
+
+void TestStatusItemController::exampleAnswersShowEveryLimit_data()
+{
+    QTest::addColumn<QString>("codexAnswer");
+    QTest::addColumn<QString>("claudeAnswer");
+    QTest::addColumn<QStringList>("codexLines");
+    QTest::addColumn<QStringList>("claudeLines"); // after its name
+
+    QTest::newRow("plus and max") << u"codex-plus.json"_s << u"claude-max.json"_s
+        << QStringList{u"Codex"_s, u"    5h: 65% left, +14% high"_s, u"    Weekly: 39% left, -11% low"_s,
+                       u"    Code review weekly: 90% left, +24% high"_s,
+                       u"    Quill-Preview 5h: 20% left, -47% low"_s,
+                       u"    Quill-Preview weekly: 56% left, +6% high"_s}
+        << QStringList{u"    5h: 71% left, +21% high"_s, u"    Weekly: 74% left, +14% high"_s,
+                       u"    Fable weekly: 57% left, -3% good"_s,
+                       u"    Extra usage: $12.40 of $50.00 this month"_s};
+    QTest::newRow("weekly only and legacy") << u"codex-weekly-only.json"_s << u"claude-pro-legacy.json"_s
+        << QStringList{u"Codex"_s, u"    Weekly: 48% left, +15% high"_s}
+        << QStringList{u"    5h: 81% left, +31% high"_s, u"    Weekly: 55% left, +4% good"_s,
+                       u"    Sonnet weekly: 88% left, +37% high"_s};
+    QTest::newRow("no rate limits and idle") << u"codex-business-null.json"_s << u"claude-idle.json"_s
+        << QStringList{u"Codex"_s, u"    no rate limits reported for this plan"_s}
+        << QStringList{u"    5h: 100% left, 0% good"_s, u"    Weekly: 97% left, +26% high"_s,
+                       u"    Extra usage: \u20AC106.31 this month (no limit)"_s};
+}
+
+// Through both real clients and the loopback server. Claude is asked once: on the second
+// refresh its figures, extra lines and all, are the cached ones.
+void TestStatusItemController::exampleAnswersShowEveryLimit()
+{
+    QFETCH(QString, codexAnswer);
+    QFETCH(QString, claudeAnswer);
+    QFETCH(QStringList, codexLines);
+    QFETCH(QStringList, claudeLines);
+    const TemporaryHome home({"CLAUDE_CODE_OAUTH_TOKEN", "TIDEMARKER_CLAUDE_TOKEN_FILE", "CODEX_HOME"});
+    home.write(u".codex/auth.json"_s, signedInCodexAuth);
+    qputenv("CLAUDE_CODE_OAUTH_TOKEN", "fake-claude-token");
+    FakeHttpServer server;
+    QVERIFY(server.listen());
+    server.respond(codexUsagePath, FakeResponse::json(exampleAnswer(codexAnswer, start)));
+    server.respond(claudeUsagePath, FakeResponse::json(exampleAnswer(claudeAnswer, start)));
+    qputenv("TIDEMARKER_CLAUDE_USAGE_URL", server.url(QString::fromLatin1(claudeUsagePath)).toEncoded());
+    auto *store = new UsageStore([] { return start; },
+                                 [client = CodexUsageClient(server.url(QString::fromLatin1(codexUsagePath)))](
+                                     QDateTime now) { return client.result(now); },
+                                 [client = ClaudeUsageClient()](QDateTime now) { return client.result(now); });
+    m_controller = std::make_unique<StatusItemController>(store, 1h);
+    refreshOnce();
+
+    const QStringList commands{u"---"_s, u"Refresh"_s, u"Quit"_s};
+    QCOMPARE(texts(m_controller->menu()), codexLines + QStringList{u"Claude"_s} + claudeLines + commands);
+    QCoro::waitFor(m_controller->refreshAndRedraw());
+    QCOMPARE(texts(m_controller->menu()), codexLines + QStringList{u"Claude (cached)"_s} + claudeLines + commands);
+    QCOMPARE(server.requests(claudeUsagePath).size(), 1);
 }
 
 // Before the first refresh the snapshot holds no results at all.
