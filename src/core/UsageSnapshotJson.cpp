@@ -10,6 +10,11 @@ namespace UsageSnapshotJson {
 
 namespace {
 
+// Far more than Tidemarker ever publishes; a larger snapshot comes from something else.
+constexpr qsizetype maxSnapshotBytes = 64 * 1024;
+
+const QStringList knownSources = {u"live"_s, u"cached"_s, u"throttled"_s, u"expired"_s, u"error"_s};
+
 // Error texts may say where a credential file lives; scripts get its name only. Addresses stay.
 QString withoutFolders(const QString &text)
 {
@@ -28,6 +33,18 @@ QString withoutFolders(const QString &text)
 QJsonValue errorJson(const std::optional<QString> &error)
 {
     return error ? QJsonValue(withoutFolders(*error)) : QJsonValue(QJsonValue::Null);
+}
+
+QJsonValue dateJson(const QDateTime &date)
+{
+    return date.isValid() ? QJsonValue(date.toUTC().toString(Qt::ISODateWithMs)) : QJsonValue(QJsonValue::Null);
+}
+
+// Read texts go to terminals and bars: no escape sequence or line break passes.
+QString withoutControlCharacters(QString text)
+{
+    text.removeIf([](QChar c) { return c.category() == QChar::Other_Control; });
+    return text;
 }
 
 QJsonObject windowJson(const UsageWindow &window)
@@ -50,25 +67,42 @@ QJsonObject resultJson(const ProviderResult &result)
             {u"source"_s, result.source},
             {u"error"_s, errorJson(result.error)},
             {u"needsAuth"_s, result.needsAuth},
-            {u"windows"_s, windows}};
+            {u"windows"_s, windows},
+            {u"fetchedAt"_s, dateJson(result.fetchedAt)},
+            {u"lastFetchFailed"_s, result.lastFetchFailed}};
+}
+
+// At most one window of each speed, each of the provider it is listed under.
+bool addWindow(ProviderResult &result, const std::optional<UsageWindow> &window)
+{
+    if (!window || window->provider != result.provider)
+        return false;
+    for (const UsageWindow &listed : std::as_const(result.windows)) {
+        if (listed.speed == window->speed)
+            return false;
+    }
+    result.windows.append(*window);
+    return true;
 }
 
 std::optional<ProviderResult> resultFromJson(const QJsonObject &object)
 {
     const auto provider = providerFromRawValue(object.value(u"provider"_s).toString());
-    if (!provider)
+    const QString source = object.value(u"source"_s).toString();
+    const QJsonValue fetchedAt = object.value(u"fetchedAt"_s);
+    const QDateTime fetchedDate = QDateTime::fromString(fetchedAt.toString(), Qt::ISODateWithMs);
+    if (!provider || !knownSources.contains(source) || (fetchedAt.isString() && !fetchedDate.isValid()))
         return std::nullopt;
-    ProviderResult result{*provider, object.value(u"ok"_s).toBool(),
-                          object.value(u"source"_s).toString(), std::nullopt, {},
+    ProviderResult result{*provider, object.value(u"ok"_s).toBool(), source, std::nullopt, {},
                           object.value(u"needsAuth"_s).toBool()};
     if (const QJsonValue error = object.value(u"error"_s); error.isString())
-        result.error = error.toString();
+        result.error = withoutControlCharacters(error.toString());
     for (const QJsonValue &value : object.value(u"windows"_s).toArray()) {
-        const auto window = UsageWindow::fromJson(value.toObject());
-        if (!window)
+        if (!addWindow(result, UsageWindow::fromJson(value.toObject())))
             return std::nullopt;
-        result.windows.append(*window);
     }
+    result.fetchedAt = fetchedDate.toUTC();
+    result.lastFetchFailed = object.value(u"lastFetchFailed"_s).toBool();
     return result;
 }
 
@@ -93,6 +127,8 @@ QByteArray toText(const UsageStatus &status)
 
 std::optional<UsageStatus> fromText(const QByteArray &text)
 {
+    if (text.size() > maxSnapshotBytes)
+        return std::nullopt;
     const QJsonObject object = QJsonDocument::fromJson(text).object();
     const QDateTime generatedAt
         = QDateTime::fromString(object.value(u"generatedAt"_s).toString(), Qt::ISODateWithMs);
@@ -101,7 +137,7 @@ std::optional<UsageStatus> fromText(const QByteArray &text)
     UsageStatus status{generatedAt.toUTC(), {}};
     for (const QJsonValue &value : object.value(u"providers"_s).toArray()) {
         const auto result = resultFromJson(value.toObject());
-        if (!result)
+        if (!result || status.result(result->provider))
             return std::nullopt;
         status.results.append(*result);
     }
