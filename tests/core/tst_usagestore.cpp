@@ -87,7 +87,6 @@ private Q_SLOTS:
     void retryAfterOnlyExtendsTheGate();
     void failureNeedingSignIn_data();
     void failureNeedingSignIn();
-    void failureBeforeRequestLeavesTheGate();
     void cachedFiguresSayWhenAndWhy();
     void okWithoutWindowsFallsBackOrPassesThrough();
     void throttledWithoutLastGood();
@@ -256,22 +255,6 @@ void TestUsageStore::failureNeedingSignIn()
     QCOMPARE(claude.source, hadGoodWindows ? u"cached"_s : u"error"_s);
     QCOMPARE(claude.needsAuth, !hadGoodWindows);
     QCOMPARE(claude.windows.size(), hadGoodWindows ? 1 : 0);
-}
-
-// Nothing was asked of the service, so a new sign-in is used at the next refresh.
-void TestUsageStore::failureBeforeRequestLeavesTheGate()
-{
-    ProviderResult signedOut = m_claude->failure(u"not signed in to Claude Code"_s, true);
-    signedOut.failedBeforeRequest = true;
-    m_claude->answers = {signedOut, signedOut, m_claude->ok(start)};
-    QCoro::waitFor(refreshAt(start));
-    QCoro::waitFor(refreshAt(start.addSecs(60)));
-    QCOMPARE(m_claude->calls, 2);
-    QCOMPARE(m_store->claudeBackoff(), 0.0);
-    QVERIFY(m_store->status().result(Provider::claude)->needsAuth);
-    QCoro::waitFor(refreshAt(start.addSecs(120)));
-    QCOMPARE(m_store->status().result(Provider::claude)->source, u"live"_s);
-    QCOMPARE(m_store->claudeNextAllowed(), start.addSecs(360));
 }
 
 // Spaced-out Claude calls are no failure; a refused call and the back-off after it are.
