@@ -183,8 +183,9 @@ QString ClaudeUsageClient::tokenFilePath()
 // A token file that is there but cannot be read says so rather than hand on to Claude Code's record.
 std::variant<std::optional<QString>, PlainError> ClaudeUsageClient::tokenFromFile()
 {
-    const QString name = homeRelative(tokenFilePath());
-    const auto bytes = readSmallFile(tokenFilePath(), name);
+    const QString path = tokenFilePath();
+    const QString name = homeRelative(path);
+    const auto bytes = readSmallFile(path, name);
     if (const auto *error = std::get_if<FileReadError>(&bytes)) {
         if (error->missing)
             return std::nullopt;
@@ -288,7 +289,7 @@ QCoro::Task<ProviderResult> ClaudeUsageClient::result(QDateTime now) const
     const ClaudeCredential &found = std::get<ClaudeCredential>(credential);
     if (found.expiresAt && *found.expiresAt <= now) {
         co_return beforeAnyRequest({Provider::claude, false, u"expired"_s,
-                                       u"token expired \u2014 sign in to refresh"_s, {}, true});
+                                    u"token expired \u2014 sign in to refresh"_s, {}, true});
     }
 
     const auto payload = co_await fetchPayload(found.accessToken, now);
