@@ -59,21 +59,27 @@ std::variant<QString, ClaudeFailure> secretText(const QByteArray &output)
     return secret;
 }
 
+RecordFault malformedRecord()
+{
+    return {ClaudeUsageClient::describe(ClaudeError::malformed())};
+}
+
+// Whatever is wrong with the record, a sign-in writes a new one.
 std::variant<ClaudeCredential, ClaudeFailure> credentialFromRecord(const QString &record)
 {
     const auto parsed = parseJsonDocument(record.toUtf8(), credentialRecordName());
     if (const auto *error = std::get_if<PlainError>(&parsed))
-        return *error;
+        return RecordFault{error->description};
     const QJsonDocument &document = std::get<QJsonDocument>(parsed);
     const QJsonValue oauthValue = document.object().value("claudeAiOauth"_L1);
     if (!document.isObject() || !oauthValue.isObject())
-        return ClaudeError::malformed();
+        return malformedRecord();
     const QJsonObject oauth = oauthValue.toObject();
 
     const QJsonValue token = oauth.value("accessToken"_L1);
     const QString accessToken = token.toString().trimmed();
     if (!token.isString() || accessToken.isEmpty())
-        return ClaudeError::malformed();
+        return malformedRecord();
 
     // Milliseconds since the epoch; any other kind of value leaves the expiry unknown.
     const QJsonValue expiresAt = oauth.value("expiresAt"_L1);
