@@ -49,7 +49,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QString record = home().filePath(u".credentials.json"_s);
 
     write(tokenFile, input);
-    if (const auto token = ClaudeUsageClient::tokenFromFile()) {
+    const auto fileToken = ClaudeUsageClient::tokenFromFile();
+    if (const auto *error = std::get_if<PlainError>(&fileToken)) {
+        requireNoSecret(error->description);
+    } else if (const auto &token = std::get<std::optional<QString>>(fileToken)) {
         static const QRegularExpression lineBreak(u"[\\n\\r\\x{0B}\\x{0C}\\x{85}\\x{2028}\\x{2029}]"_s);
         requireTrimmedToken(*token);
         require(!token->contains(lineBreak), "a token file line with a line break");

@@ -27,13 +27,15 @@ QStringList tokenFileLines(const QString &text)
     return text.split(lineBreak, Qt::SkipEmptyParts);
 }
 
-// QString::trimmed() strips exactly the white space and line breaks a pasted token may carry.
-std::variant<QString, ClaudeError> secretText(const QByteArray &output)
+// Sent with U+FFFD in place of the bytes that are not UTF-8, a token could only be refused.
+std::variant<QString, PlainError> utf8Text(const QByteArray &bytes, const QString &sourceName)
 {
-    const QString secret = QString::fromUtf8(output).trimmed();
-    if (secret.isEmpty())
-        return ClaudeError::notSignedIn();
-    return secret;
+    // Stateless: a sequence cut short at the end is an error, not the start of more to come.
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringConverter::Flag::Stateless);
+    const QString text = decoder.decode(bytes);
+    if (decoder.hasError())
+        return PlainError{u"%1 is not valid UTF-8"_s.arg(sourceName)};
+    return text;
 }
 
 QString credentialRecordName()
@@ -41,25 +43,43 @@ QString credentialRecordName()
 #ifdef Q_OS_MACOS
     return u"Claude Code keychain item"_s;
 #else
-    return ClaudeUsageClient::credentialsFilePath();
+    return homeRelative(ClaudeUsageClient::credentialsFilePath());
 #endif
 }
 
+// QString::trimmed() strips exactly the white space and line breaks a pasted token may carry.
+std::variant<QString, ClaudeFailure> secretText(const QByteArray &output)
+{
+    const auto text = utf8Text(output, credentialRecordName());
+    if (const auto *error = std::get_if<PlainError>(&text))
+        return RecordFault{error->description};
+    const QString secret = std::get<QString>(text).trimmed();
+    if (secret.isEmpty())
+        return ClaudeError::notSignedIn();
+    return secret;
+}
+
+RecordFault malformedRecord()
+{
+    return {ClaudeUsageClient::describe(ClaudeError::malformed())};
+}
+
+// Whatever is wrong with the record, a sign-in writes a new one.
 std::variant<ClaudeCredential, ClaudeFailure> credentialFromRecord(const QString &record)
 {
     const auto parsed = parseJsonDocument(record.toUtf8(), credentialRecordName());
     if (const auto *error = std::get_if<PlainError>(&parsed))
-        return *error;
+        return RecordFault{error->description};
     const QJsonDocument &document = std::get<QJsonDocument>(parsed);
     const QJsonValue oauthValue = document.object().value("claudeAiOauth"_L1);
     if (!document.isObject() || !oauthValue.isObject())
-        return ClaudeError::malformed();
+        return malformedRecord();
     const QJsonObject oauth = oauthValue.toObject();
 
     const QJsonValue token = oauth.value("accessToken"_L1);
     const QString accessToken = token.toString().trimmed();
     if (!token.isString() || accessToken.isEmpty())
-        return ClaudeError::malformed();
+        return malformedRecord();
 
     // Milliseconds since the epoch; any other kind of value leaves the expiry unknown.
     const QJsonValue expiresAt = oauth.value("expiresAt"_L1);
@@ -70,6 +90,8 @@ std::variant<ClaudeCredential, ClaudeFailure> credentialFromRecord(const QString
 
 bool needsSignIn(const ClaudeFailure &failure)
 {
+    if (std::holds_alternative<RecordFault>(failure))
+        return true;
     const auto *error = std::get_if<ClaudeError>(&failure);
     return error
         && (error->kind == ClaudeError::Kind::notSignedIn
@@ -82,6 +104,12 @@ ProviderResult failedResult(const ClaudeFailure &failure)
                           {}, needsSignIn(failure)};
     if (const auto *error = std::get_if<ClaudeError>(&failure))
         result.retryAfter = error->retryAfter;
+    return result;
+}
+
+ProviderResult beforeAnyRequest(ProviderResult result)
+{
+    result.failedBeforeRequest = true;
     return result;
 }
 
@@ -108,6 +136,8 @@ QString ClaudeUsageClient::describe(const ClaudeFailure &failure)
 {
     if (const auto *plain = std::get_if<PlainError>(&failure))
         return plain->description;
+    if (const auto *fault = std::get_if<RecordFault>(&failure))
+        return fault->description;
     const ClaudeError &error = std::get<ClaudeError>(failure);
     switch (error.kind) {
     case ClaudeError::Kind::notSignedIn:
@@ -126,15 +156,22 @@ QString ClaudeUsageClient::describe(const ClaudeFailure &failure)
 
 std::variant<ClaudeCredential, ClaudeFailure> ClaudeUsageClient::loadCredential()
 {
-    const QString environmentToken = qEnvironmentVariable("CLAUDE_CODE_OAUTH_TOKEN").trimmed();
+    const auto environment = utf8Text(qgetenv("CLAUDE_CODE_OAUTH_TOKEN"), u"CLAUDE_CODE_OAUTH_TOKEN"_s);
+    if (const auto *error = std::get_if<PlainError>(&environment))
+        return *error;
+    const QString environmentToken = std::get<QString>(environment).trimmed();
     if (!environmentToken.isEmpty())
         return ClaudeCredential{environmentToken, std::nullopt};
-    if (const auto fileToken = tokenFromFile())
-        return ClaudeCredential{*fileToken, std::nullopt};
+
+    const auto fileToken = tokenFromFile();
+    if (const auto *error = std::get_if<PlainError>(&fileToken))
+        return *error;
+    if (const auto &token = std::get<std::optional<QString>>(fileToken))
+        return ClaudeCredential{*token, std::nullopt};
 
     const auto record = securityBlob();
-    if (const auto *error = std::get_if<ClaudeError>(&record))
-        return *error;
+    if (const auto *failure = std::get_if<ClaudeFailure>(&record))
+        return *failure;
     return credentialFromRecord(std::get<QString>(record));
 }
 
@@ -149,19 +186,23 @@ QString ClaudeUsageClient::tokenFilePath()
     return configured;
 }
 
-// A token file that cannot be read or decoded is no token at all, never an error.
-std::optional<QString> ClaudeUsageClient::tokenFromFile()
+// A token file that is there but cannot be read says so rather than hand on to Claude Code's record.
+std::variant<std::optional<QString>, PlainError> ClaudeUsageClient::tokenFromFile()
 {
-    const auto bytes = readSmallFile(tokenFilePath());
-    if (!std::holds_alternative<QByteArray>(bytes))
-        return std::nullopt;
-    QStringDecoder decoder(QStringDecoder::Utf8);
-    const QString text = decoder.decode(std::get<QByteArray>(bytes));
-    if (decoder.hasError())
-        return std::nullopt;
+    const QString path = tokenFilePath();
+    const QString name = homeRelative(path);
+    const auto bytes = readSmallFile(path, name);
+    if (const auto *error = std::get_if<FileReadError>(&bytes)) {
+        if (error->missing)
+            return std::nullopt;
+        return PlainError(*error);
+    }
+    const auto text = utf8Text(std::get<QByteArray>(bytes), name);
+    if (const auto *error = std::get_if<PlainError>(&text))
+        return *error;
 
     // With every line break split off, trimmed() strips just the spaces and tabs.
-    for (const QString &line : tokenFileLines(text)) {
+    for (const QString &line : tokenFileLines(std::get<QString>(text))) {
         const QString token = line.trimmed();
         if (!token.isEmpty() && !token.startsWith(u'#'))
             return token;
@@ -176,7 +217,7 @@ QStringList ClaudeUsageClient::securityArguments()
 
 #ifdef Q_OS_MACOS
 
-std::variant<QString, ClaudeError> ClaudeUsageClient::securityBlob()
+std::variant<QString, ClaudeFailure> ClaudeUsageClient::securityBlob()
 {
     // Both outputs go to pipes of their own; the tool's complaints on stderr are not read.
     QProcess security;
@@ -199,12 +240,18 @@ QString ClaudeUsageClient::credentialsFilePath()
     return QDir(base).filePath(u".credentials.json"_s);
 }
 
-// Claude Code keeps the same record in a file here; a missing or unreadable one is no sign-in.
-std::variant<QString, ClaudeError> ClaudeUsageClient::securityBlob()
+// Claude Code keeps the same record in a file here. A sign-in writes a new one, which mends an
+// oversized file but not a folder, a FIFO or one that cannot be opened.
+std::variant<QString, ClaudeFailure> ClaudeUsageClient::securityBlob()
 {
-    const auto bytes = readSmallFile(credentialsFilePath());
-    if (!std::holds_alternative<QByteArray>(bytes))
-        return ClaudeError::notSignedIn();
+    const auto bytes = readSmallFile(credentialsFilePath(), credentialRecordName());
+    if (const auto *error = std::get_if<FileReadError>(&bytes)) {
+        if (error->missing)
+            return ClaudeError::notSignedIn();
+        if (error->tooLarge)
+            return RecordFault{error->description};
+        return PlainError(*error);
+    }
     return secretText(std::get<QByteArray>(bytes));
 }
 
@@ -244,11 +291,11 @@ QCoro::Task<ProviderResult> ClaudeUsageClient::result(QDateTime now) const
 {
     const auto credential = co_await QtConcurrent::run(&providerInputPool(), &ClaudeUsageClient::loadCredential);
     if (const auto *failure = std::get_if<ClaudeFailure>(&credential))
-        co_return failedResult(*failure);
+        co_return beforeAnyRequest(failedResult(*failure));
     const ClaudeCredential &found = std::get<ClaudeCredential>(credential);
     if (found.expiresAt && *found.expiresAt <= now) {
-        co_return ProviderResult{Provider::claude, false, u"expired"_s,
-                                 u"token expired \u2014 sign in to refresh"_s, {}, true};
+        co_return beforeAnyRequest({Provider::claude, false, u"expired"_s,
+                                    u"token expired \u2014 sign in to refresh"_s, {}, true});
     }
 
     const auto payload = co_await fetchPayload(found.accessToken, now);

@@ -33,7 +33,12 @@ struct ClaudeError {
     bool operator==(const ClaudeError &) const = default;
 };
 
-using ClaudeFailure = std::variant<ClaudeError, PlainError>;
+// A fault in Claude Code's own record that a new sign-in mends, as it writes the record afresh.
+struct RecordFault {
+    QString description;
+};
+
+using ClaudeFailure = std::variant<ClaudeError, PlainError, RecordFault>;
 
 // An access token for the Claude account, as Claude Code or the user left it.
 struct ClaudeCredential {
@@ -58,9 +63,10 @@ public:
     // The first token found: $CLAUDE_CODE_OAUTH_TOKEN, the token file, Claude Code's record.
     // Blocks on files and child processes; keep it off the GUI thread.
     static std::variant<ClaudeCredential, ClaudeFailure> loadCredential();
-    static std::optional<QString> tokenFromFile();
+    // None when there is no token file or no token in it; a failure when it cannot be read.
+    static std::variant<std::optional<QString>, PlainError> tokenFromFile();
     // The text of Claude Code's credential record, trimmed; notSignedIn when there is none.
-    static std::variant<QString, ClaudeError> securityBlob();
+    static std::variant<QString, ClaudeFailure> securityBlob();
 
     // $TIDEMARKER_CLAUDE_TOKEN_FILE when set and not empty, else ~/.tidemarker/claude-token.
     static QString tokenFilePath();

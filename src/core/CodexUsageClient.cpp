@@ -164,7 +164,7 @@ ProviderResult failedResult(const CodexFailure &failure)
 {
     const auto *kind = std::get_if<UsageError>(&failure);
     return {Provider::codex, false, u"error"_s, CodexUsageClient::describe(failure), {},
-            kind && *kind == UsageError::missingToken};
+            (kind && *kind == UsageError::missingToken) || std::holds_alternative<SignInRefused>(failure)};
 }
 
 } // namespace
@@ -178,6 +178,8 @@ QString CodexUsageClient::describe(const CodexFailure &failure)
 {
     if (const auto *plain = std::get_if<PlainError>(&failure))
         return plain->description;
+    if (const auto *refused = std::get_if<SignInRefused>(&failure))
+        return u"usage fetch failed (HTTP %1)"_s.arg(refused->status);
     return std::get<UsageError>(failure) == UsageError::missingToken
         ? u"no Codex auth (~/.codex/auth.json)"_s
         : u"usage fetch failed"_s;
@@ -261,6 +263,8 @@ QCoro::Task<std::variant<UsagePayload, CodexFailure>> CodexUsageClient::fetchPay
     if (const auto *error = std::get_if<PlainError>(&outcome))
         co_return *error;
     const HttpReply &reply = std::get<HttpReply>(outcome);
+    if (reply.status == 401 || reply.status == 403)
+        co_return SignInRefused{reply.status};
     if (!reply.isSuccess())
         co_return UsageError::fetchFailed;
 

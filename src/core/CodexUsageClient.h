@@ -10,7 +10,12 @@
 // The failures that belong to the Codex client itself.
 enum class UsageError { missingToken, fetchFailed };
 
-using CodexFailure = std::variant<UsageError, PlainError>;
+// The endpoint refused the sign-in (HTTP 401 or 403): a new sign-in may mend it.
+struct SignInRefused {
+    int status = 401;
+};
+
+using CodexFailure = std::variant<UsageError, PlainError, SignInRefused>;
 
 // Records read from the Codex CLI's auth.json.
 struct AuthTokens {

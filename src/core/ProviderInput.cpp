@@ -1,5 +1,6 @@
 #include "ProviderInput.h"
 
+#include <QDir>
 #include <QFile>
 #include <QThreadPool>
 
@@ -12,37 +13,50 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-FileReadError cannotRead(const QString &path, const QString &reason, bool missing = false)
+FileReadError cannotRead(const QString &name, const QString &reason)
 {
-    return {{u"cannot read %1: %2"_s.arg(path, reason)}, missing};
+    return {{u"cannot read %1: %2"_s.arg(name, reason)}};
 }
 
 } // namespace
 
-std::variant<QByteArray, FileReadError> readSmallFile(const QString &path)
+std::variant<QByteArray, FileReadError> readSmallFile(const QString &path, const QString &shownAs)
 {
+    const QString name = shownAs.isEmpty() ? path : shownAs;
     // O_NONBLOCK: opening a FIFO or a terminal would otherwise wait for the other end for ever.
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return cannotRead(path, qt_error_string(errno), errno == ENOENT);
+    if (fd < 0) {
+        FileReadError error = cannotRead(name, qt_error_string(errno));
+        error.missing = errno == ENOENT;
+        return error;
+    }
     QFile file;
     if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         ::close(fd);
-        return cannotRead(path, file.errorString());
+        return cannotRead(name, file.errorString());
     }
     struct stat status;
     if (::fstat(fd, &status) != 0)
-        return cannotRead(path, qt_error_string(errno));
+        return cannotRead(name, qt_error_string(errno));
     if (!S_ISREG(status.st_mode))
-        return cannotRead(path, u"not a regular file"_s);
+        return cannotRead(name, u"not a regular file"_s);
 
     // One byte more than allowed tells a file at the limit from a larger one.
     const QByteArray bytes = file.read(maxLocalFileBytes + 1);
     if (file.error() != QFileDevice::NoError)
-        return cannotRead(path, file.errorString());
-    if (bytes.size() > maxLocalFileBytes)
-        return cannotRead(path, u"larger than 1 MiB"_s);
+        return cannotRead(name, file.errorString());
+    if (bytes.size() > maxLocalFileBytes) {
+        FileReadError error = cannotRead(name, u"larger than 1 MiB"_s);
+        error.tooLarge = true;
+        return error;
+    }
     return bytes;
+}
+
+QString homeRelative(const QString &path)
+{
+    const QString home = QDir::homePath() + u'/';
+    return path.startsWith(home) ? u"~/"_s + path.sliced(home.size()) : path;
 }
 
 QThreadPool &providerInputPool()

@@ -18,11 +18,16 @@ inline constexpr qint64 maxLocalFileBytes = 1024 * 1024;
 // Why a file could not be read; missing when nothing is there (or a link points at nothing).
 struct FileReadError : PlainError {
     bool missing = false;
+    bool tooLarge = false; // a regular file over maxLocalFileBytes
 };
 
 // The whole file, refused when it is larger than maxLocalFileBytes or not a regular file
-// (a FIFO or a device would block the reader). Never waits for another process.
-std::variant<QByteArray, FileReadError> readSmallFile(const QString &path);
+// (a FIFO or a device would block the reader). Never waits for another process. Messages call
+// the file shownAs, or by its path when that is empty.
+std::variant<QByteArray, FileReadError> readSmallFile(const QString &path, const QString &shownAs = {});
+
+// The path with the home folder written as "~", as messages name a file.
+QString homeRelative(const QString &path);
 
 // Object or array at the top, as QJsonDocument takes them.
 std::variant<QJsonDocument, PlainError> parseJsonDocument(const QByteArray &json,

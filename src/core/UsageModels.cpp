@@ -191,15 +191,16 @@ std::optional<UsageWindow> UsageWindow::fromJson(const QJsonObject &object)
         numbers[i] = value.toDouble();
     }
 
+    // Bounded to what a window can hold, whatever the sender claims (JSON holds no NaN).
     UsageWindow window;
     window.provider = *provider;
     window.speed = *speed;
-    window.usedPercent = numbers[0];
-    window.remainingPercent = numbers[1];
-    window.expectedRemainingPercent = numbers[2];
-    window.pressurePercent = numbers[3];
+    window.usedPercent = std::clamp(numbers[0], 0.0, 100.0);
+    window.remainingPercent = std::clamp(numbers[1], 0.0, 100.0);
+    window.expectedRemainingPercent = std::clamp(numbers[2], 0.0, 100.0);
+    window.pressurePercent = std::clamp(numbers[3], -100.0, 100.0);
     window.resetAt = resetAt.toUTC();
-    window.limitWindowSeconds = numbers[4];
+    window.limitWindowSeconds = std::clamp(numbers[4], 60.0, longestWindowSeconds);
     return window;
 }
 

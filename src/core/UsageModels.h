@@ -30,6 +30,8 @@ QDateTime dateFromEpochSeconds(double seconds);
 
 // One rate-limit window, with its pace worked out against an even spread of usage.
 struct UsageWindow {
+    static constexpr double longestWindowSeconds = 366 * 86400; // as long as a window read back may be
+
     Provider provider = Provider::codex;
     WindowSpeed speed = WindowSpeed::fast;
     double usedPercent = 0;
@@ -83,6 +85,15 @@ struct ProviderResult {
     // towards the gauge, the tooltip or the worst window.
     QList<UsageWindow> extraWindows;
     std::optional<ExtraUsage> extraUsage;
+    // Claude only: failed before any request went out (no credential, a bad one, an expired
+    // token); the store then leaves its spacing and back-off as they were.
+    bool failedBeforeRequest = false;
+    // Set by the store. When the windows were fetched (an earlier refresh for cached ones);
+    // invalid without windows.
+    QDateTime fetchedAt;
+    // Set by the store: the provider's last fetch gave nothing usable. Not set when earlier
+    // windows are shown only because the Claude calls are spaced out.
+    bool lastFetchFailed = false;
 };
 
 // A name as part of a window id: lower-case letters and digits, anything else one dash between

@@ -209,10 +209,14 @@ QNetworkAccessManager &UsageRequest::networkManager()
 
 QCoro::Task<HttpOutcome> UsageRequest::get(QUrl url, Headers headers)
 {
-    // A line break in a value (a token pasted with one, say) would smuggle in another header.
+    // A line break in a value (a token pasted with one, say) would smuggle in another header,
+    // and a NUL byte would cut the value short.
     for (const auto &[name, value] : headers) {
-        if (value.contains('\r') || value.contains('\n') || value.contains('\0'))
-            co_return PlainError{u"request header \"%1\" holds a line break"_s.arg(QString::fromLatin1(name))};
+        const QString header = QString::fromLatin1(name);
+        if (value.contains('\r') || value.contains('\n'))
+            co_return PlainError{u"request header \"%1\" holds a line break"_s.arg(header)};
+        if (value.contains('\0'))
+            co_return PlainError{u"request header \"%1\" holds a NUL byte"_s.arg(header)};
     }
 
     QNetworkRequest request(url);

@@ -4,11 +4,18 @@
 #include <QJsonDocument>
 #include <QRegularExpression>
 
+#include <cmath>
+
 using namespace Qt::StringLiterals;
 
 namespace UsageSnapshotJson {
 
 namespace {
+
+// Far more than Tidemarker ever publishes; a larger snapshot comes from something else.
+constexpr qsizetype maxSnapshotBytes = 64 * 1024;
+
+const QStringList knownSources = {u"live"_s, u"cached"_s, u"throttled"_s, u"expired"_s, u"error"_s};
 
 // Error texts may say where a credential file lives; scripts get its name only. Addresses stay.
 QString withoutFolders(const QString &text)
@@ -28,6 +35,18 @@ QString withoutFolders(const QString &text)
 QJsonValue errorJson(const std::optional<QString> &error)
 {
     return error ? QJsonValue(withoutFolders(*error)) : QJsonValue(QJsonValue::Null);
+}
+
+QJsonValue dateJson(const QDateTime &date)
+{
+    return date.isValid() ? QJsonValue(date.toUTC().toString(Qt::ISODateWithMs)) : QJsonValue(QJsonValue::Null);
+}
+
+// Read texts go to terminals and bars: no escape sequence or line break passes.
+QString withoutControlCharacters(QString text)
+{
+    text.removeIf([](QChar c) { return c.category() == QChar::Other_Control; });
+    return text;
 }
 
 QJsonObject windowJson(const UsageWindow &window)
@@ -73,16 +92,31 @@ QJsonObject resultJson(const ProviderResult &result)
             {u"needsAuth"_s, result.needsAuth},
             {u"windows"_s, windowsJson(result.windows, windowJson)},
             {u"extraWindows"_s, windowsJson(result.extraWindows, extraWindowJson)},
-            {u"extraUsage"_s, extraUsageJson(result.extraUsage)}};
+            {u"extraUsage"_s, extraUsageJson(result.extraUsage)},
+            {u"fetchedAt"_s, dateJson(result.fetchedAt)},
+            {u"lastFetchFailed"_s, result.lastFetchFailed}};
+}
+
+// At most one window of each speed, each of the provider it is listed under.
+bool addWindow(ProviderResult &result, const std::optional<UsageWindow> &window)
+{
+    if (!window || window->provider != result.provider)
+        return false;
+    for (const UsageWindow &listed : std::as_const(result.windows)) {
+        if (listed.speed == window->speed)
+            return false;
+    }
+    result.windows.append(*window);
+    return true;
 }
 
 // An extra window needs its id and name; an older snapshot without any is read as having none.
-std::optional<UsageWindow> extraWindowFromJson(const QJsonObject &object)
+std::optional<UsageWindow> extraWindowFromJson(const QJsonObject &object, Provider provider)
 {
     auto window = UsageWindow::fromJson(object);
-    const QString id = object.value(u"id"_s).toString();
-    const QString name = object.value(u"name"_s).toString();
-    if (!window || id.isEmpty() || name.isEmpty())
+    const QString id = withoutControlCharacters(object.value(u"id"_s).toString());
+    const QString name = withoutControlCharacters(object.value(u"name"_s).toString());
+    if (!window || window->provider != provider || id.isEmpty() || name.isEmpty())
         return std::nullopt;
     window->extraId = id;
     window->name = name;
@@ -94,9 +128,10 @@ std::optional<ExtraUsage> extraUsageFromJson(const QJsonValue &value)
     const QJsonValue used = value[u"used"_s];
     const QJsonValue limit = value[u"limit"_s];
     const QJsonValue currency = value[u"currency"_s];
-    if (!used.isDouble() || !(limit.isDouble() || limit.isNull()) || !currency.isString())
+    const auto amount = [](const QJsonValue &value) { return value.isDouble() && std::isfinite(value.toDouble()); };
+    if (!amount(used) || !(amount(limit) || limit.isNull()) || !currency.isString())
         return std::nullopt;
-    ExtraUsage usage{used.toDouble(), std::nullopt, currency.toString()};
+    ExtraUsage usage{used.toDouble(), std::nullopt, withoutControlCharacters(currency.toString())};
     if (limit.isDouble())
         usage.limit = limit.toDouble();
     return usage;
@@ -105,26 +140,28 @@ std::optional<ExtraUsage> extraUsageFromJson(const QJsonValue &value)
 std::optional<ProviderResult> resultFromJson(const QJsonObject &object)
 {
     const auto provider = providerFromRawValue(object.value(u"provider"_s).toString());
-    if (!provider)
+    const QString source = object.value(u"source"_s).toString();
+    const QJsonValue fetchedAt = object.value(u"fetchedAt"_s);
+    const QDateTime fetchedDate = QDateTime::fromString(fetchedAt.toString(), Qt::ISODateWithMs);
+    if (!provider || !knownSources.contains(source) || (fetchedAt.isString() && !fetchedDate.isValid()))
         return std::nullopt;
-    ProviderResult result{*provider, object.value(u"ok"_s).toBool(),
-                          object.value(u"source"_s).toString(), std::nullopt, {},
+    ProviderResult result{*provider, object.value(u"ok"_s).toBool(), source, std::nullopt, {},
                           object.value(u"needsAuth"_s).toBool()};
     if (const QJsonValue error = object.value(u"error"_s); error.isString())
-        result.error = error.toString();
+        result.error = withoutControlCharacters(error.toString());
     for (const QJsonValue &value : object.value(u"windows"_s).toArray()) {
-        const auto window = UsageWindow::fromJson(value.toObject());
-        if (!window)
+        if (!addWindow(result, UsageWindow::fromJson(value.toObject())))
             return std::nullopt;
-        result.windows.append(*window);
     }
     for (const QJsonValue &value : object.value(u"extraWindows"_s).toArray()) {
-        const auto window = extraWindowFromJson(value.toObject());
+        const auto window = extraWindowFromJson(value.toObject(), result.provider);
         if (!window)
             return std::nullopt;
         result.extraWindows.append(*window);
     }
     result.extraUsage = extraUsageFromJson(object.value(u"extraUsage"_s));
+    result.fetchedAt = fetchedDate.toUTC();
+    result.lastFetchFailed = object.value(u"lastFetchFailed"_s).toBool();
     return result;
 }
 
@@ -149,6 +186,8 @@ QByteArray toText(const UsageStatus &status)
 
 std::optional<UsageStatus> fromText(const QByteArray &text)
 {
+    if (text.size() > maxSnapshotBytes)
+        return std::nullopt;
     const QJsonObject object = QJsonDocument::fromJson(text).object();
     const QDateTime generatedAt
         = QDateTime::fromString(object.value(u"generatedAt"_s).toString(), Qt::ISODateWithMs);
@@ -157,7 +196,7 @@ std::optional<UsageStatus> fromText(const QByteArray &text)
     UsageStatus status{generatedAt.toUTC(), {}};
     for (const QJsonValue &value : object.value(u"providers"_s).toArray()) {
         const auto result = resultFromJson(value.toObject());
-        if (!result)
+        if (!result || status.result(result->provider))
             return std::nullopt;
         status.results.append(*result);
     }

@@ -18,8 +18,9 @@ QJsonObject toJson(const UsageStatus &status);
 // Compact, on one line.
 QByteArray toText(const UsageStatus &status);
 
-// The snapshot back from its published form; worst and summary are worked out again from the
-// windows. None when the text is not such a snapshot.
+// The snapshot back from its published form, trusting nothing: worst and summary are worked out
+// again from the windows, numbers are bounded to what a window can hold and control characters
+// dropped from texts. None when the text is not such a snapshot (or far larger than one).
 std::optional<UsageStatus> fromText(const QByteArray &text);
 
 } // namespace UsageSnapshotJson

@@ -12,9 +12,11 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
+const QString throttledSource = u"throttled"_s;
+
 ProviderResult throttledClaudeResult()
 {
-    return {Provider::claude, false, u"throttled"_s, u"rate-limited \u2014 retrying"_s, {}, false};
+    return {Provider::claude, false, throttledSource, u"rate-limited \u2014 retrying"_s, {}, false};
 }
 
 } // namespace
@@ -40,6 +42,7 @@ QCoro::Task<void> UsageStore::refresh()
 {
     QPointer<UsageStore> self(this); // the store may go away while the fetches run
     const QDateTime now = m_clock();
+    ++m_refreshesInFlight;
     QCoro::Task<ProviderResult> codexFetch = m_codex(now); // runs while Claude is asked
 
     ProviderResult claude = throttledClaudeResult();
@@ -53,14 +56,18 @@ QCoro::Task<void> UsageStore::refresh()
     const ProviderResult codex = co_await std::move(codexFetch);
     if (!self)
         co_return;
-    m_status = UsageStatus{now, {reconcile(codex), reconcile(claude)}}; // braced lists run in order
+    --m_refreshesInFlight;
+    m_status = UsageStatus{now, {reconcile(codex, now), reconcile(claude, now)}}; // braced lists run in order
     Q_EMIT statusChanged();
 }
 
 // Measured from the start of the refresh that made the call, not from when it ended. A wait
 // the service asked for can only push the gate further out, and leaves the back-off alone.
+// A failure before any request asked nothing of the service, so a new sign-in counts at once.
 void UsageStore::noteClaudeOutcome(const ProviderResult &result, const QDateTime &now)
 {
+    if (result.failedBeforeRequest)
+        return;
     if (result.ok)
         m_claudeBackoff = 0;
     else if (m_claudeBackoff == 0)
@@ -72,18 +79,22 @@ void UsageStore::noteClaudeOutcome(const ProviderResult &result, const QDateTime
     m_claudeNextAllowed = now.addMSecs(qint64(wait * 1000));
 }
 
-ProviderResult UsageStore::reconcile(const ProviderResult &result)
+ProviderResult UsageStore::reconcile(ProviderResult result, const QDateTime &now)
 {
     if (result.ok && !result.windows.isEmpty()) {
+        result.fetchedAt = now;
         m_lastGood[result.provider] = result;
         return result;
     }
+    // Earlier windows shown only because the Claude calls are spaced out are no failure.
+    result.lastFetchFailed = result.source != throttledSource || m_claudeBackoff > 0;
     const auto lastGood = m_lastGood.find(result.provider);
     if (lastGood == m_lastGood.end())
         return result;
-    // The extra windows and extra usage of that fetch come along with its windows.
+    // The extra windows, extra usage and fetch time of that fetch come along with its windows.
     ProviderResult cached = lastGood->second;
     cached.source = u"cached"_s;
     cached.error = result.error;
+    cached.lastFetchFailed = result.lastFetchFailed;
     return cached;
 }

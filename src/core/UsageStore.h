@@ -31,6 +31,8 @@ public:
     // Never fails; status() holds the new snapshot when it returns. Refreshes may overlap:
     // each publishes its own snapshot and the last to finish wins.
     QCoro::Task<void> refresh();
+    // From the start of a refresh until it publishes its snapshot with statusChanged().
+    bool isRefreshing() const { return m_refreshesInFlight > 0; }
 
     const UsageStatus &status() const { return m_status; }
     QDateTime claudeNextAllowed() const { return m_claudeNextAllowed; }
@@ -41,7 +43,7 @@ Q_SIGNALS:
 
 private:
     void noteClaudeOutcome(const ProviderResult &result, const QDateTime &now);
-    ProviderResult reconcile(const ProviderResult &result);
+    ProviderResult reconcile(ProviderResult result, const QDateTime &now);
 
     Clock m_clock;
     Fetch m_codex;
@@ -50,4 +52,5 @@ private:
     std::map<Provider, ProviderResult> m_lastGood;
     QDateTime m_claudeNextAllowed; // invalid: the distant past, the gate is open
     double m_claudeBackoff = 0;
+    int m_refreshesInFlight = 0;
 };

@@ -20,6 +20,10 @@ namespace {
 constexpr int failed = 1;
 constexpr int usageError = 2;
 
+const QString notRunningText = u"Tidemarker not running"_s;
+const QString notAnsweringText = u"Tidemarker not answering"_s;
+const QString unreadableText = u"Tidemarker's snapshot could not be read"_s;
+
 void complain(const QString &message)
 {
     std::fprintf(stderr, "tidemarker-status: %s\n", qUtf8Printable(message));
@@ -138,7 +142,7 @@ QCoro::Task<int> StatusCommand::follow()
     QObject::connect(&m_client, &TidemarkerBusClient::published, &m_output,
                      [this](const QByteArray &snapshot) { print(snapshot); });
     QObject::connect(&m_client, &TidemarkerBusClient::vanished, &m_output,
-                     [this] { m_output.write(StatusFormat::notRunningLine(m_options.format)); });
+                     [this] { printUnavailable(notRunningText); });
     // One that comes back is read at once; should it not answer yet, its first refresh follows.
     QObject::connect(&m_client, &TidemarkerBusClient::appeared, &m_output, [this] { printCurrent(); });
 
@@ -156,7 +160,9 @@ QCoro::Task<void> StatusCommand::printCurrent()
     if (snapshot)
         print(*snapshot);
     else if (m_client.lastErrorIsNotRunning())
-        m_output.write(StatusFormat::notRunningLine(m_options.format));
+        printUnavailable(notRunningText);
+    else if (m_client.lastErrorIsNoAnswer())
+        printUnavailable(notAnsweringText);
 }
 
 QCoro::Task<int> StatusCommand::fetchDirectly()
@@ -166,8 +172,20 @@ QCoro::Task<int> StatusCommand::fetchDirectly()
     co_return print(UsageSnapshotJson::toText(store.status())) ? 0 : failed;
 }
 
+// A snapshot that cannot be read is said on standard error, or in the line when following.
 bool StatusCommand::print(const QByteArray &published)
 {
-    return m_output.write(StatusFormat::line(m_options.format, published,
-                                             QDateTime::currentDateTimeUtc()));
+    const auto line = StatusFormat::line(m_options.format, published, QDateTime::currentDateTimeUtc());
+    if (line)
+        return m_output.write(*line);
+    if (m_options.follow)
+        printUnavailable(unreadableText);
+    else
+        complain(unreadableText);
+    return false;
+}
+
+void StatusCommand::printUnavailable(const QString &reason)
+{
+    m_output.write(StatusFormat::unavailableLine(m_options.format, reason));
 }

@@ -31,6 +31,7 @@ private:
     QCoro::Task<void> printCurrent();
     QCoro::Task<int> fetchDirectly();
     bool print(const QByteArray &published);
+    void printUnavailable(const QString &reason);
 
     Options m_options;
     TidemarkerBusClient &m_client;

@@ -14,8 +14,6 @@ namespace StatusFormat {
 
 namespace {
 
-const QString notRunningText = u"Tidemarker not running"_s;
-
 // A share is 0 to 100 by construction; anything else, NaN included, is pinned into that range.
 int wholePercent(double percent)
 {
@@ -24,9 +22,10 @@ int wholePercent(double percent)
     return percent >= 100 ? 100 : int(std::lround(percent));
 }
 
+// Not when Tidemarker only spaced out its requests: the figures are then as good as it gets.
 QString cachedMark(const ProviderResult &result)
 {
-    return result.source == u"cached" ? u" (cached)"_s : QString();
+    return result.source == u"cached" && result.lastFetchFailed ? u" (cached)"_s : QString();
 }
 
 // A status bar shows the limit that binds, which may be one of the extra windows.
@@ -109,28 +108,33 @@ QJsonObject waybarObject(const UsageStatus &status, const QDateTime &now)
             {u"percentage"_s, worst ? wholePercent(worst->remainingPercent) : 0}};
 }
 
-QByteArray line(OutputFormat format, const QByteArray &published, const QDateTime &now)
+std::optional<QByteArray> line(OutputFormat format, const QByteArray &published, const QDateTime &now)
 {
-    if (format == OutputFormat::json)
-        return published;
     const auto status = UsageSnapshotJson::fromText(published);
     if (!status)
-        return notRunningLine(format);
-    return format == OutputFormat::text ? textLine(*status).toUtf8()
-                                        : compact(waybarObject(*status, now));
+        return std::nullopt;
+    switch (format) {
+    case OutputFormat::text:
+        return textLine(*status).toUtf8();
+    case OutputFormat::json:
+        return UsageSnapshotJson::toText(*status);
+    case OutputFormat::waybar:
+        break;
+    }
+    return compact(waybarObject(*status, now));
 }
 
-QByteArray notRunningLine(OutputFormat format)
+QByteArray unavailableLine(OutputFormat format, const QString &reason)
 {
     switch (format) {
     case OutputFormat::text:
-        return notRunningText.toUtf8();
+        return reason.toUtf8();
     case OutputFormat::json:
         return "null";
     case OutputFormat::waybar:
         break;
     }
-    return compact({{u"text"_s, notRunningText}, {u"tooltip"_s, notRunningText},
+    return compact({{u"text"_s, reason}, {u"tooltip"_s, reason},
                     {u"class"_s, u"unavailable"_s}, {u"percentage"_s, 0}});
 }
 

@@ -24,10 +24,11 @@ QString textLine(const UsageStatus &status);
 // percentage of the worst window, extra windows included.
 QJsonObject waybarObject(const UsageStatus &status, const QDateTime &now);
 
-// The line for a snapshot as Tidemarker published it; json passes it on unchanged.
-QByteArray line(OutputFormat format, const QByteArray &published, const QDateTime &now);
+// The line for a snapshot as Tidemarker published it, json re-written from what was read; none
+// when it cannot be read.
+std::optional<QByteArray> line(OutputFormat format, const QByteArray &published, const QDateTime &now);
 
-// The line while Tidemarker is not running.
-QByteArray notRunningLine(OutputFormat format);
+// The line while there is no snapshot to show, saying why; null in json.
+QByteArray unavailableLine(OutputFormat format, const QString &reason);
 
 } // namespace StatusFormat

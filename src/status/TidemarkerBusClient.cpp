@@ -84,10 +84,13 @@ QCoro::Task<std::optional<QDBusMessage>> TidemarkerBusClient::call(QString inter
     if (reply.type() == QDBusMessage::ReplyMessage) {
         m_lastError.clear();
         m_notRunning = false;
+        m_noAnswer = false;
         co_return reply;
     }
     m_lastError = reply.errorMessage();
     m_notRunning = reply.errorName() == u"org.freedesktop.DBus.Error.ServiceUnknown"
         || reply.errorName() == u"org.freedesktop.DBus.Error.NameHasNoOwner";
+    m_noAnswer = reply.errorName() == u"org.freedesktop.DBus.Error.NoReply"
+        || reply.errorName() == u"org.freedesktop.DBus.Error.Timeout";
     co_return std::nullopt;
 }

@@ -34,6 +34,8 @@ public:
 
     // True when the last failure was that nobody holds Tidemarker's name.
     bool lastErrorIsNotRunning() const { return m_notRunning; }
+    // True when the last call had no answer within the bus's timeout.
+    bool lastErrorIsNoAnswer() const { return m_noAnswer; }
     QString lastError() const { return m_lastError; }
 
 Q_SIGNALS:
@@ -54,4 +56,5 @@ private:
     QDBusServiceWatcher m_watcher;
     QString m_lastError;
     bool m_notRunning = false;
+    bool m_noAnswer = false;
 };

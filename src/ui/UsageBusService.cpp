@@ -6,9 +6,9 @@
 #include "UsageStore.h"
 
 #include <QDBusConnectionInterface>
-#include <QPointer>
 
 #include <cstdio>
+#include <utility>
 
 using namespace Qt::StringLiterals;
 
@@ -51,7 +51,9 @@ UsageBusService::~UsageBusService()
 void UsageBusService::Refresh(const QDBusMessage &request)
 {
     request.setDelayedReply(true);
-    answerWhenRefreshed(request);
+    m_waitingForSnapshot.append(request);
+    if (!m_controller.store().isRefreshing())
+        m_controller.refresh();
 }
 
 QString UsageBusService::snapshot() const
@@ -66,12 +68,6 @@ void UsageBusService::publish()
     changed << StatusBusNames::interface
             << QVariantMap{{StatusBusNames::snapshotProperty, snapshot()}} << QStringList();
     m_bus.send(changed);
-}
-
-QCoro::Task<void> UsageBusService::answerWhenRefreshed(QDBusMessage request)
-{
-    QPointer<UsageBusService> self(this);
-    co_await m_controller.refreshAndRedraw();
-    if (self)
+    for (const QDBusMessage &request : std::exchange(m_waitingForSnapshot, {}))
         m_bus.send(request.createReply());
 }

@@ -2,16 +2,16 @@
 
 #include <QDBusConnection>
 #include <QDBusMessage>
+#include <QList>
 #include <QObject>
 #include <QString>
-
-#include <QCoroTask>
 
 class StatusItemController;
 
 // Publishes the controller's snapshot on the session bus for status bars and scripts: the
 // read-only Snapshot property (JSON, announced through PropertiesChanged) and Refresh(), which
-// runs the menu's refresh and answers once the new snapshot is published.
+// answers once the next snapshot is published: a call while a refresh runs joins it, so that a
+// burst of calls asks each provider once.
 class UsageBusService : public QObject
 {
     Q_OBJECT
@@ -35,8 +35,8 @@ public Q_SLOTS:
 
 private:
     void publish();
-    QCoro::Task<void> answerWhenRefreshed(QDBusMessage request);
 
     StatusItemController &m_controller;
     QDBusConnection m_bus;
+    QList<QDBusMessage> m_waitingForSnapshot; // Refresh() calls not answered yet
 };

@@ -27,6 +27,15 @@ void verifyCredential(const std::variant<ClaudeCredential, ClaudeFailure> &loade
         QCOMPARE(*credential.expiresAt, expiresAt);
 }
 
+// The token in the token file, null for none, or what is wrong with the file.
+QString fileTokenOrFailure()
+{
+    const auto found = ClaudeUsageClient::tokenFromFile();
+    if (const auto *error = std::get_if<PlainError>(&found))
+        return error->description;
+    return std::get<std::optional<QString>>(found).value_or(QString());
+}
+
 } // namespace
 
 class TestClaudeCredentials : public QObject
@@ -42,8 +51,8 @@ private Q_SLOTS:
     void tokenFileLocation();
     void record_data();
     void record();
-    void fifoIsNoCredential_data();
-    void fifoIsNoCredential();
+    void faultsAreNamed_data();
+    void faultsAreNamed();
     void keychainToolArguments();
 
 private:
@@ -115,7 +124,7 @@ void TestClaudeCredentials::tokenFile_data()
     QTest::newRow("inner space kept") << QByteArray("tok 9\n") << u"tok 9"_s;
     QTest::newRow("only comments and blanks") << QByteArray("#a\n \t \n\n# b\n") << QString();
     QTest::newRow("empty") << QByteArray("") << QString();
-    QTest::newRow("not UTF-8") << QByteArray("tok-\xff\xfe") << QString();
+    QTest::newRow("not UTF-8") << QByteArray("tok-\xff\xfe") << u"~/.tidemarker/claude-token is not valid UTF-8"_s;
 }
 
 void TestClaudeCredentials::tokenFile()
@@ -124,7 +133,7 @@ void TestClaudeCredentials::tokenFile()
     QFETCH(QString, token);
 
     m_home->write(u".tidemarker/claude-token"_s, content);
-    QCOMPARE(ClaudeUsageClient::tokenFromFile(), token.isNull() ? std::nullopt : std::optional(token));
+    QCOMPARE(fileTokenOrFailure(), token);
 }
 
 void TestClaudeCredentials::tokenFileLocation_data()
@@ -150,7 +159,7 @@ void TestClaudeCredentials::tokenFileLocation()
     if (!variable.isNull())
         qputenv("TIDEMARKER_CLAUDE_TOKEN_FILE", variable.replace("<home>", m_home->path().toUtf8()));
     m_home->write(writtenAt, "tok\n");
-    QCOMPARE(ClaudeUsageClient::tokenFromFile(), token.isNull() ? std::nullopt : std::optional(token));
+    QCOMPARE(fileTokenOrFailure(), token);
 }
 
 // Claude Code's record, read from its credentials file on this platform.
@@ -175,8 +184,8 @@ void TestClaudeCredentials::record_data()
     QTest::newRow("no claudeAiOauth") << QByteArray(R"({"accessToken": "tok"})") << false << QString() << QDateTime() << malformed;
     QTest::newRow("claudeAiOauth not an object") << QByteArray(R"({"claudeAiOauth": "tok"})") << false << QString() << QDateTime() << malformed;
     QTest::newRow("array") << QByteArray(R"([{"claudeAiOauth": {"accessToken": "tok"}}])") << false << QString() << QDateTime() << malformed;
-    QTest::newRow("bare token") << QByteArray("sk-secret-token\n") << false << QString() << QDateTime() << u"<path> is not valid JSON: "_s;
-    QTest::newRow("over 1 MiB") << validRecord + QByteArray(1024 * 1024, ' ') << false << QString() << QDateTime() << notSignedIn;
+    QTest::newRow("bare token") << QByteArray("sk-secret-token\n") << false << QString() << QDateTime() << u"~/.claude/.credentials.json is not valid JSON: "_s;
+    QTest::newRow("over 1 MiB") << validRecord + QByteArray(1024 * 1024, ' ') << false << QString() << QDateTime() << u"cannot read ~/.claude/.credentials.json: larger than 1 MiB"_s;
     QTest::newRow("blank file") << QByteArray(" \n\t\n") << false << QString() << QDateTime() << notSignedIn;
     QTest::newRow("no file") << unset << false << QString() << QDateTime() << notSignedIn;
 }
@@ -206,33 +215,48 @@ void TestClaudeCredentials::record()
     if (!failure.isEmpty()) {
         QVERIFY(std::holds_alternative<ClaudeFailure>(loaded));
         const QString message = ClaudeUsageClient::describe(std::get<ClaudeFailure>(loaded));
-        QVERIFY2(message.startsWith(failure.replace(u"<path>"_s, path)), qPrintable(message));
+        QVERIFY2(message.startsWith(failure), qPrintable(message));
         QVERIFY(!message.contains(u"sk-secret-token"_s));
         return;
     }
     verifyCredential(loaded, token, expiresAt);
 }
 
+// A source that is there but cannot be used says what is wrong and where, rather than hand on.
 // Opened the plain way, a FIFO would keep the reading thread waiting for a writer for ever.
-void TestClaudeCredentials::fifoIsNoCredential_data()
+void TestClaudeCredentials::faultsAreNamed_data()
 {
-    QTest::addColumn<QString>("fifo");
-    QTest::addColumn<QString>("outcome"); // the token found, or the failure described
-    QTest::newRow("token file") << u".tidemarker/claude-token"_s << u"record-token"_s;
-    QTest::newRow("record") << u".claude/.credentials.json"_s << u"not signed in to Claude Code"_s;
+    QTest::addColumn<QString>("where"); // a file below home, or the variable
+    QTest::addColumn<QByteArray>("fault"); // "FIFO", "folder", or what the source holds
+    QTest::addColumn<QString>("failure");
+
+    const QString tokenFile = u".tidemarker/claude-token"_s;
+    const QString record = u".claude/.credentials.json"_s;
+    QTest::newRow("token file FIFO") << tokenFile << QByteArray("FIFO") << u"cannot read ~/.tidemarker/claude-token: not a regular file"_s;
+    QTest::newRow("record FIFO") << record << QByteArray("FIFO") << u"cannot read ~/.claude/.credentials.json: not a regular file"_s;
+    QTest::newRow("record folder") << record << QByteArray("folder") << u"cannot read ~/.claude/.credentials.json: not a regular file"_s;
+    QTest::newRow("record not UTF-8") << record << QByteArray(R"({"claudeAiOauth": {"accessToken": "tok-)" "\xff" R"("}})") << u"~/.claude/.credentials.json is not valid UTF-8"_s;
+    QTest::newRow("variable not UTF-8") << u"CLAUDE_CODE_OAUTH_TOKEN"_s << QByteArray("tok-\xc3") << u"CLAUDE_CODE_OAUTH_TOKEN is not valid UTF-8"_s;
 }
 
-void TestClaudeCredentials::fifoIsNoCredential()
+void TestClaudeCredentials::faultsAreNamed()
 {
-    QFETCH(QString, fifo);
-    QFETCH(QString, outcome);
-    writeRecord(validRecord);
-    QVERIFY(makeFifo(m_home->filePath(fifo)));
-    const auto loaded = ClaudeUsageClient::loadCredential();
-    if (const auto *credential = std::get_if<ClaudeCredential>(&loaded))
-        QCOMPARE(credential->accessToken, outcome);
+    QFETCH(QString, where);
+    QFETCH(QByteArray, fault);
+    QFETCH(QString, failure);
+    if (where != u".claude/.credentials.json")
+        writeRecord(validRecord);
+    if (fault == "FIFO")
+        QVERIFY(makeFifo(m_home->filePath(where)));
+    else if (fault == "folder")
+        QVERIFY(QDir(m_home->path()).mkpath(where));
+    else if (where.startsWith(u'.'))
+        m_home->write(where, fault);
     else
-        QCOMPARE(ClaudeUsageClient::describe(std::get<ClaudeFailure>(loaded)), outcome);
+        qputenv(where.toLatin1(), fault);
+    const auto loaded = ClaudeUsageClient::loadCredential();
+    QVERIFY(std::holds_alternative<ClaudeFailure>(loaded));
+    QCOMPARE(ClaudeUsageClient::describe(std::get<ClaudeFailure>(loaded)), failure);
 }
 
 void TestClaudeCredentials::keychainToolArguments()

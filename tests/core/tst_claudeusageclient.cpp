@@ -198,7 +198,7 @@ void TestClaudeUsageClient::foreignFailures()
     QVERIFY(!result.needsAuth);
 }
 
-// A failed credential search sends nothing.
+// A failed credential search sends nothing, and offers a sign-in where one writes a new record.
 void TestClaudeUsageClient::credentialFailures_data()
 {
     QTest::addColumn<QByteArray>("record"); // null: no record at all
@@ -206,7 +206,8 @@ void TestClaudeUsageClient::credentialFailures_data()
     QTest::addColumn<bool>("needsAuth");
 
     QTest::newRow("nothing") << QByteArray() << u"not signed in to Claude Code"_s << true;
-    QTest::newRow("wrong shape") << QByteArray(R"({"oauth": {}})") << u"unexpected credential/usage format"_s << false;
+    QTest::newRow("wrong shape") << QByteArray(R"({"oauth": {}})") << u"unexpected credential/usage format"_s << true;
+    QTest::newRow("over 1 MiB") << QByteArray(1024 * 1024 + 1, ' ') << u"cannot read ~/.claude/.credentials.json: larger than 1 MiB"_s << true;
 }
 
 void TestClaudeUsageClient::credentialFailures()
@@ -222,6 +223,7 @@ void TestClaudeUsageClient::credentialFailures()
     QCOMPARE(result.source, u"error"_s);
     QCOMPARE(result.error, error);
     QCOMPARE(result.needsAuth, needsAuth);
+    QVERIFY(result.failedBeforeRequest);
     QVERIFY(m_server.requests().isEmpty());
 }
 

@@ -231,22 +231,29 @@ void TestCodexUsageClient::codexHome()
     QCOMPARE(signedOut.error, u"no Codex auth (~/.codex/auth.json)"_s);
 }
 
+// A refused sign-in offers a new one.
 void TestCodexUsageClient::statuses_data()
 {
     QTest::addColumn<int>("status");
-    for (int status : {401, 403, 429, 500})
-        QTest::addRow("%d", status) << status;
+    QTest::addColumn<QString>("error");
+    QTest::addColumn<bool>("needsAuth");
+    QTest::newRow("401") << 401 << u"usage fetch failed (HTTP 401)"_s << true;
+    QTest::newRow("403") << 403 << u"usage fetch failed (HTTP 403)"_s << true;
+    QTest::newRow("429") << 429 << u"usage fetch failed"_s << false;
+    QTest::newRow("500") << 500 << u"usage fetch failed"_s << false;
 }
 
 void TestCodexUsageClient::statuses()
 {
     QFETCH(int, status);
+    QFETCH(QString, error);
+    QFETCH(bool, needsAuth);
     m_server.respond(usagePath, FakeResponse::json(bothWindows, status));
     const ProviderResult result = fetch();
     QVERIFY(!result.ok);
     QCOMPARE(result.source, u"error"_s);
-    QCOMPARE(result.error, u"usage fetch failed"_s);
-    QVERIFY(!result.needsAuth);
+    QCOMPARE(result.error, error);
+    QCOMPARE(result.needsAuth, needsAuth);
     QVERIFY(result.windows.isEmpty());
 }
 

@@ -322,17 +322,19 @@ void TestUsageRequest::connectionRefused()
 void TestUsageRequest::refusesLineBreakInHeader_data()
 {
     QTest::addColumn<QByteArray>("token");
-    QTest::newRow("CR LF") << QByteArray("tok\r\nX-Injected: yes");
-    QTest::newRow("LF") << QByteArray("tok\nX-Injected: yes");
-    QTest::newRow("NUL") << QByteArray("tok\0x", 5);
+    QTest::addColumn<QString>("what");
+    QTest::newRow("CR LF") << QByteArray("tok\r\nX-Injected: yes") << u"a line break"_s;
+    QTest::newRow("LF") << QByteArray("tok\nX-Injected: yes") << u"a line break"_s;
+    QTest::newRow("NUL") << QByteArray("tok\0x", 5) << u"a NUL byte"_s;
 }
 
 void TestUsageRequest::refusesLineBreakInHeader()
 {
     QFETCH(QByteArray, token);
+    QFETCH(QString, what);
     m_server.respond("/usage", FakeResponse::json("{}"));
     const HttpOutcome outcome = QCoro::waitFor(UsageRequest::get(m_server.url(u"/usage"_s), UsageRequest::bearerHeaders(token)));
-    QCOMPARE(failureOf(outcome), u"request header \"Authorization\" holds a line break"_s);
+    QCOMPARE(failureOf(outcome), u"request header \"Authorization\" holds "_s + what);
     QVERIFY(m_server.requests().isEmpty());
 }
 

@@ -19,8 +19,10 @@ void TestUsageSnapshotJson::roundTripsEveryField()
     const QDateTime now = QDateTime::fromMSecsSinceEpoch(1'800'000'000'123, Qt::UTC);
     const UsageWindow window = UsageWindow::make(Provider::claude, WindowSpeed::slow, 80,
                                                  now.addSecs(302400), 604800, now);
-    const UsageStatus status{now, {{Provider::codex, false, u"error"_s, u"usage fetch failed"_s, {}, true},
-                                   {Provider::claude, true, u"cached"_s, std::nullopt, {window}, false}}};
+    UsageStatus status{now, {{Provider::codex, false, u"error"_s, u"usage fetch failed"_s, {}, true},
+                             {Provider::claude, true, u"cached"_s, std::nullopt, {window}, false}}};
+    status.results[1].fetchedAt = now.addSecs(-60);
+    status.results[1].lastFetchFailed = true;
 
     const QJsonObject json = UsageSnapshotJson::toJson(status);
     QCOMPARE(json.value(u"generatedAt"_s).toString(), u"2027-01-15T08:00:00.123Z"_s);
@@ -32,6 +34,8 @@ void TestUsageSnapshotJson::roundTripsEveryField()
                           u"pressureDisplay"_s, u"pressureLabel"_s, u"pressurePercent"_s, u"provider"_s,
                           u"remainingPercent"_s, u"resetAt"_s, u"speed"_s, u"usedPercent"_s}));
     QVERIFY(json[u"providers"_s][1][u"error"_s].isNull());
+    QCOMPARE(json[u"providers"_s][1][u"fetchedAt"_s].toString(), u"2027-01-15T07:59:00.123Z"_s);
+    QVERIFY(json[u"providers"_s][0][u"fetchedAt"_s].isNull());
 
     const auto decoded = UsageSnapshotJson::fromText(UsageSnapshotJson::toText(status));
     QVERIFY(decoded);

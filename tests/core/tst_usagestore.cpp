@@ -87,6 +87,7 @@ private Q_SLOTS:
     void retryAfterOnlyExtendsTheGate();
     void failureNeedingSignIn_data();
     void failureNeedingSignIn();
+    void cachedFiguresSayWhenAndWhy();
     void okWithoutWindowsFallsBackOrPassesThrough();
     void throttledWithoutLastGood();
     void codexFailureKeepsCodexWindows();
@@ -256,6 +257,20 @@ void TestUsageStore::failureNeedingSignIn()
     QCOMPARE(claude.windows.size(), hadGoodWindows ? 1 : 0);
 }
 
+// Spaced-out Claude calls are no failure; a refused call and the back-off after it are.
+void TestUsageStore::cachedFiguresSayWhenAndWhy()
+{
+    m_claude->answers = {m_claude->ok(start), m_claude->failure(u"usage fetch failed (HTTP 500)"_s)};
+    QList<std::pair<QDateTime, bool>> claudeSeen; // fetchedAt, lastFetchFailed
+    for (int seconds : {0, 60, 240, 300}) {
+        QCoro::waitFor(refreshAt(start.addSecs(seconds)));
+        const ProviderResult claude = *m_store->status().result(Provider::claude);
+        claudeSeen.append({claude.fetchedAt, claude.lastFetchFailed});
+        QCOMPARE(m_store->status().result(Provider::codex)->fetchedAt, start.addSecs(seconds));
+    }
+    QCOMPARE(claudeSeen, (QList<std::pair<QDateTime, bool>>{{start, false}, {start, false}, {start, true}, {start, true}}));
+}
+
 void TestUsageStore::okWithoutWindowsFallsBackOrPassesThrough()
 {
     const ProviderResult empty{Provider::codex, true, u"live"_s, std::nullopt, {}, false};
@@ -322,11 +337,14 @@ void TestUsageStore::overlappingRefreshesLastFinishWins()
 {
     m_codex->delay = 80ms;
     auto first = m_store->refresh(); // passes the gate and waits on both fetches
+    QVERIFY(m_store->isRefreshing());
     m_codex->delay = 10ms;
     m_now = start.addSecs(5);
     QCoro::waitFor(m_store->refresh()); // finishes first, Claude throttled by the first call
     QCOMPARE(m_store->status().generatedAt, start.addSecs(5));
+    QVERIFY(m_store->isRefreshing());
     QCoro::waitFor(first);
+    QVERIFY(!m_store->isRefreshing());
     QCOMPARE(m_store->status().generatedAt, start);
     QCOMPARE(m_claude->calls, 1);
 }

@@ -5,7 +5,11 @@
 #include "TrayFixtures.h"
 
 #include <QDBusConnection>
+#include <QDBusConnectionInterface>
 #include <QDBusMessage>
+#include <QDBusPendingCall>
+#include <QDBusVariant>
+#include <QDBusVirtualObject>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -13,6 +17,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
 #include <memory>
 
 using namespace Qt::StringLiterals;
@@ -30,6 +35,28 @@ struct Finished {
     QByteArray err;
 };
 
+QDBusMessage refreshCall()
+{
+    return QDBusMessage::createMethodCall(u"org.tidemarker.Tidemarker"_s, u"/org/tidemarker/Tidemarker"_s,
+                                          u"org.tidemarker.Tidemarker1"_s, u"Refresh"_s);
+}
+
+// Holds Tidemarker's name and answers every call with its snapshot, whatever that holds; with
+// none, it never answers.
+class Impostor : public QDBusVirtualObject
+{
+public:
+    QByteArray snapshot;
+
+    QString introspect(const QString &) const override { return {}; }
+    bool handleMessage(const QDBusMessage &message, const QDBusConnection &connection) override
+    {
+        if (!snapshot.isEmpty())
+            connection.send(message.createReply(QVariant::fromValue(QDBusVariant(QString::fromUtf8(snapshot)))));
+        return true;
+    }
+};
+
 } // namespace
 
 class TestStatusBus : public QObject
@@ -39,8 +66,10 @@ private Q_SLOTS:
     void initTestCase();
     void cleanup();
     void printsFollowsAndRefreshes();
+    void refreshBurstJoinsTheRefreshInFlight();
     void withoutTidemarker();
     void everyLimitOfTheExampleAnswers();
+    void trustsNothingFromAnImpostor();
 
 private:
     std::unique_ptr<QProcess> start(const QString &program, const QStringList &arguments = {},
@@ -150,7 +179,7 @@ void TestStatusBus::printsFollowsAndRefreshes()
     QTRY_VERIFY((menu = item.menuLayout()) && menu->children.size() > 3);
     skipPrinted(*follow);
     QVERIFY(item.click(menu->children.at(menu->children.size() - 2).id)); // "Refresh"
-    QCOMPARE(readLine(*follow), bothLine + " (cached)"); // Claude's gate is closed for 4 minutes
+    QCOMPARE(readLine(*follow), bothLine); // Claude is spaced out for 4 minutes: no failure, no mark
 
     // Refresh() answers once the new snapshot is out.
     QDBusMessage refresh = QDBusMessage::createMethodCall(
@@ -173,6 +202,26 @@ void TestStatusBus::printsFollowsAndRefreshes()
     QVERIFY2(back.startsWith("Codex "), back);
     follow->kill();
     follow->waitForFinished();
+}
+
+// A waybar on-click held down: every call is answered, and each provider asked once.
+void TestStatusBus::refreshBurstJoinsTheRefreshInFlight()
+{
+    FakeResponse slowClaude = FakeResponse::json(claudeUsage(QDateTime::currentSecsSinceEpoch()));
+    slowClaude.delayMs = 2000;
+    m_server.respond(claudeUsagePath, slowClaude);
+    m_server.clearRequests();
+    m_tray = start(trayProgram);
+    QTRY_VERIFY_WITH_TIMEOUT(!m_server.requests(claudeUsagePath).isEmpty(), 20000);
+    QList<QDBusPendingCall> calls;
+    for (int i = 0; i < 100; ++i)
+        calls.append(QDBusConnection::sessionBus().asyncCall(refreshCall(), 30000));
+    QTRY_VERIFY_WITH_TIMEOUT(std::all_of(calls.cbegin(), calls.cend(), [](const auto &call) { return call.isFinished(); }), 20000);
+    for (const QDBusPendingCall &call : calls)
+        QCOMPARE(call.reply().type(), QDBusMessage::ReplyMessage);
+    QCOMPARE(m_server.requests(claudeUsagePath).size(), 1);
+    QCOMPARE(m_server.requests(codexUsagePath).size(), 1);
+    serveUsage(m_server);
 }
 
 void TestStatusBus::withoutTidemarker()
@@ -245,6 +294,49 @@ void TestStatusBus::everyLimitOfTheExampleAnswers()
     QCOMPARE(tooltip.size(), 8);
     QCOMPARE(tooltip[3], u"Codex Quill-Preview 5h: 20% left, -47% low, resets in 3 h 21 min"_s);
     QCOMPARE(tooltip[7], u"Claude Fable weekly: 57% left, -3% good, resets in 4 d 5 h"_s);
+}
+
+void TestStatusBus::trustsNothingFromAnImpostor()
+{
+    Impostor impostor;
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    QVERIFY(bus.registerVirtualObject(u"/org/tidemarker/Tidemarker"_s, &impostor));
+    QVERIFY(bus.registerService(u"org.tidemarker.Tidemarker"_s));
+
+    // Escape sequences in its text, numbers no window holds, members of its own.
+    impostor.snapshot = R"({"generatedAt": "2026-12-07T14:34:22.951Z", "summary": "\u001b[2J", "extra": 1,
+        "providers": [{"provider": "codex", "ok": true, "source": "live", "error": "\u001b]0;x\u0007red",
+        "needsAuth": false, "windows": [{"provider": "codex", "speed": "slow", "usedPercent": -5,
+        "remainingPercent": 1e308, "expectedRemainingPercent": 0, "pressurePercent": 1e308,
+        "resetAt": "2026-12-07T16:47:22.000Z", "limitWindowSeconds": 1e300}]}]})";
+    QCOMPARE(status({}).out, "Codex Weekly 100% +100%\n");
+    const QByteArray json = status({u"--format"_s, u"json"_s}).out;
+    const QJsonObject published = QJsonDocument::fromJson(json).object();
+    QCOMPARE(published.keys(), (QStringList{u"generatedAt"_s, u"providers"_s, u"summary"_s, u"worst"_s}));
+    QCOMPARE(published[u"providers"_s][0][u"error"_s].toString(), u"]0;xred"_s);
+    QCOMPARE(published[u"providers"_s][0][u"windows"_s][0][u"limitWindowSeconds"_s].toDouble(), 366 * 86400.0);
+    QVERIFY2(!json.contains("\\u001b") && !json.contains('\x1b'), json);
+
+    // Not a snapshot, or one far larger than any Tidemarker publishes.
+    for (const QByteArray &unreadable : {QByteArray("[]"), impostor.snapshot + QByteArray(1100000, ' ')}) {
+        impostor.snapshot = unreadable;
+        const Finished refused = status({u"--format"_s, u"json"_s});
+        QCOMPARE(refused.exitCode, 1);
+        QCOMPARE(refused.out, QByteArray());
+        QCOMPARE(refused.err, "tidemarker-status: Tidemarker's snapshot could not be read\n");
+    }
+
+    // One that never answers: said once the bus gives up waiting.
+    impostor.snapshot.clear();
+    const auto follow = start(statusProgram, {u"--follow"_s, u"--format"_s, u"waybar"_s});
+    QTRY_VERIFY_WITH_TIMEOUT(follow->canReadLine(), 40000);
+    QCOMPARE(QJsonDocument::fromJson(follow->readLine()).object(),
+             (QJsonObject{{u"text"_s, u"Tidemarker not answering"_s}, {u"tooltip"_s, u"Tidemarker not answering"_s},
+                          {u"class"_s, u"unavailable"_s}, {u"percentage"_s, 0}}));
+    follow->kill();
+    follow->waitForFinished();
+    bus.unregisterService(u"org.tidemarker.Tidemarker"_s);
+    bus.unregisterObject(u"/org/tidemarker/Tidemarker"_s);
 }
 
 QTEST_GUILESS_MAIN(TestStatusBus)

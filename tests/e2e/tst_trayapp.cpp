@@ -5,6 +5,7 @@
 #include "TrayFixtures.h"
 
 #include <QDir>
+#include <QFile>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -107,6 +108,7 @@ private Q_SLOTS:
     void panelSeesIconMenuAndCommands();
     void panelShowsErrorTextsExactly();
     void fifoForCodexAuthBlocksNeitherClaudeNorQuit();
+    void refusedAndMissingSignInsOfferOneUsedAtOnce();
     void alertsOncePerWindowPeriod();
     void noAlertsWhenTurnedOff();
 
@@ -336,6 +338,37 @@ void TestTrayApp::fifoForCodexAuthBlocksNeitherClaudeNorQuit()
     QVERIFY(m_item->click(entryLabelled(menu(), u"Quit"_s).id));
     QTRY_COMPARE(m_program->state(), QProcess::NotRunning);
     QCOMPARE(m_program->exitCode(), 0);
+}
+
+// Codex refuses its sign-in; Claude's record is a FIFO, then gone, then copied in. Nothing was
+// asked of Claude until then, so no back-off holds the new sign-in up.
+void TestTrayApp::refusedAndMissingSignInsOfferOneUsedAtOnce()
+{
+    QVERIFY(writeFile(m_home->filePath(u"codex/auth.json"_s), signedInCodexAuth));
+    m_server.respond(codexUsagePath, FakeResponse::json("{}", 401));
+    const QString record = m_home->filePath(u".claude/.credentials.json"_s);
+    QVERIFY(makeFifo(record));
+    QProcessEnvironment noClaudeToken;
+    noClaudeToken.insert(u"CLAUDE_CODE_OAUTH_TOKEN"_s, QString());
+    FakePanel panel;
+    startProgramUnder(panel, noClaudeToken);
+    QVERIFY(m_item);
+    const QStringList codex{u"Codex"_s, u"    usage fetch failed (HTTP 401)"_s, signInToCodex, u"Claude"_s};
+    const QStringList end{u"---"_s, u"Refresh"_s, u"Quit"_s};
+    QTRY_COMPARE_WITH_TIMEOUT(labels(menu()),
+                              (codex + QStringList{u"    cannot read ~/.claude/.credentials.json: not a regular file"_s} + end),
+                              20000);
+
+    QVERIFY(QFile::remove(record));
+    clickRefresh();
+    QTRY_COMPARE(labels(menu()),
+                 (codex + QStringList{u"    not signed in to Claude Code"_s, u"    Sign in to Claude\u2026"_s} + end));
+
+    QVERIFY(writeFile(record, R"({"claudeAiOauth": {"accessToken": "fake-claude-token"}})"));
+    clickRefresh();
+    QTRY_COMPARE(labels(menu()),
+                 (codex + QStringList{u"    5h: 80% left, +30% high"_s, u"    Weekly: 20% left, -30% low"_s} + end));
+    QCOMPARE(m_server.requests(claudeUsagePath).size(), 1);
 }
 
 // Claude is asked only at start (it waits 240 s between calls); later refreshes carry its
