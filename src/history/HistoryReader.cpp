@@ -48,14 +48,14 @@ std::optional<QSqlError> readRows(QSqlDatabase &database, const QDateTime &since
     query.setForwardOnly(true);
     query.prepare(u"SELECT window, fetched_at, used_percent, reset_at, window_seconds FROM samples "
                   "WHERE fetched_at >= ? ORDER BY window, fetched_at"_s);
-    query.addBindValue(since.toSecsSinceEpoch());
+    query.addBindValue(since.toMSecsSinceEpoch());
     if (!query.exec())
         return query.lastError();
     while (query.next()) {
         const auto window = windows.constFind(query.value(0).toLongLong());
         if (window == windows.cend())
             continue; // a provider this build does not know
-        record.rows.append({utcTime(query.value(1)), window->provider, window->id, window->name,
+        record.rows.append({QDateTime::fromMSecsSinceEpoch(query.value(1).toLongLong(), Qt::UTC), window->provider, window->id, window->name,
                             query.value(2).toDouble(), utcTime(query.value(3)), query.value(4).toDouble()});
     }
     return query.lastError().isValid() ? std::optional(query.lastError()) : std::nullopt;

@@ -23,7 +23,8 @@ HistoryRecorder::HistoryRecorder(const QString &path, QObject *parent)
 
 HistoryRecorder::~HistoryRecorder()
 {
-    m_thread.quit();
+    // Queued behind the writes handed over so far, so that none of them is dropped.
+    QMetaObject::invokeMethod(m_writer, [thread = &m_thread] { thread->quit(); });
     m_thread.wait();
 }
 

@@ -16,7 +16,7 @@ class HistoryRecorder : public QObject
     Q_OBJECT
 public:
     explicit HistoryRecorder(const QString &path = HistoryConnection::defaultPath(), QObject *parent = nullptr);
-    // Waits for the write under way, if any.
+    // Waits for the writes handed over so far.
     ~HistoryRecorder() override;
 
     // Records each snapshot the store publishes, for as long as both live.

@@ -22,7 +22,8 @@ const QList<QStringList> migrations = {
     {u"CREATE TABLE windows (key INTEGER PRIMARY KEY, window_id TEXT NOT NULL UNIQUE, "
      "provider TEXT NOT NULL, name TEXT NOT NULL)"_s,
      // Keyed by window and time, so that a window's rows lie together in time order.
-     u"CREATE TABLE samples (window INTEGER NOT NULL REFERENCES windows (key), "
+     // Fetched in milliseconds since 1970, resets in seconds: UTC both.
+    u"CREATE TABLE samples (window INTEGER NOT NULL REFERENCES windows (key), "
      "fetched_at INTEGER NOT NULL, used_percent REAL NOT NULL, reset_at INTEGER, "
      "window_seconds REAL NOT NULL, PRIMARY KEY (window, fetched_at)) WITHOUT ROWID"_s,
      u"CREATE TABLE alerts (window_id TEXT PRIMARY KEY, reset_at INTEGER, alert TEXT NOT NULL)"_s},
@@ -171,12 +172,12 @@ std::optional<QSqlError> HistoryWriter::migrate()
 
 std::optional<QSqlError> HistoryWriter::prune()
 {
-    const qint64 cutoff = QDateTime::currentSecsSinceEpoch() - qint64(retentionDays) * 86400;
+    const QDateTime cutoff = QDateTime::currentDateTimeUtc().addDays(-retentionDays);
     QSqlQuery query(m_connection->database());
-    for (const QString &statement : {u"DELETE FROM samples WHERE fetched_at < ?"_s,
-                                     u"DELETE FROM alerts WHERE reset_at < ?"_s}) {
+    for (const auto &[statement, time] : {std::pair(u"DELETE FROM samples WHERE fetched_at < ?"_s, cutoff.toMSecsSinceEpoch()),
+                                          std::pair(u"DELETE FROM alerts WHERE reset_at < ?"_s, cutoff.toSecsSinceEpoch())}) {
         query.prepare(statement);
-        query.addBindValue(cutoff);
+        query.addBindValue(time);
         if (!query.exec())
             return query.lastError();
     }
@@ -225,7 +226,7 @@ void HistoryWriter::write(const QList<HistoryRow> &rows)
         return;
     }
     for (const HistoryRow &row : std::as_const(due))
-        m_lastRows.insert(row.windowId, {row.fetchedAt.toSecsSinceEpoch(), row.usedPercent,
+        m_lastRows.insert(row.windowId, {row.fetchedAt.toMSecsSinceEpoch(), row.usedPercent,
                                          row.resetAt.isValid() ? std::optional(row.resetAt.toSecsSinceEpoch())
                                                                : std::nullopt});
     Q_EMIT written();
@@ -241,7 +242,7 @@ bool HistoryWriter::needsRow(const HistoryRow &row) const
     const bool resetMoved = reset.has_value() != last->resetAt.has_value()
         || (reset && std::abs(*reset - *last->resetAt) > resetDriftSeconds);
     return row.usedPercent != last->usedPercent || resetMoved
-        || row.fetchedAt.toSecsSinceEpoch() - last->fetchedAt >= heartbeatSeconds;
+        || row.fetchedAt.toMSecsSinceEpoch() - last->fetchedAt >= heartbeatSeconds * 1000;
 }
 
 std::optional<QSqlError> HistoryWriter::writeRow(const HistoryRow &row)
@@ -249,11 +250,10 @@ std::optional<QSqlError> HistoryWriter::writeRow(const HistoryRow &row)
     if (const std::optional<QSqlError> error = noteWindow(row))
         return error;
     QSqlQuery query(m_connection->database());
-    // Two refreshes within one second keep the later.
     query.prepare(u"INSERT OR REPLACE INTO samples (window, fetched_at, used_percent, reset_at, window_seconds) "
                   "VALUES (?, ?, ?, ?, ?)"_s);
     for (const QVariant &value : {QVariant(m_windows.value(row.windowId).first),
-                                  QVariant(row.fetchedAt.toSecsSinceEpoch()), QVariant(row.usedPercent),
+                                  QVariant(row.fetchedAt.toMSecsSinceEpoch()), QVariant(row.usedPercent),
                                   secondsOrNull(row.resetAt), QVariant(row.limitWindowSeconds)})
         query.addBindValue(value);
     return query.exec() ? std::nullopt : std::optional(query.lastError());

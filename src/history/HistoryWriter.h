@@ -42,7 +42,7 @@ Q_SIGNALS:
 
 private:
     struct LastRow {
-        qint64 fetchedAt = 0;
+        qint64 fetchedAt = 0; // milliseconds since 1970
         double usedPercent = 0;
         std::optional<qint64> resetAt;
     };

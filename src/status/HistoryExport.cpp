@@ -15,7 +15,7 @@ namespace {
 
 QJsonValue timeOrNull(const QDateTime &time)
 {
-    return time.isValid() ? QJsonValue(time.toUTC().toString(Qt::ISODate)) : QJsonValue();
+    return time.isValid() ? QJsonValue(time.toUTC().toString(Qt::ISODateWithMs)) : QJsonValue();
 }
 
 QByteArray json(const QList<HistoryRow> &rows)
