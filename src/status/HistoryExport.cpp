@@ -5,6 +5,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLocale>
 
 #include <algorithm>
 #include <cstdio>
@@ -40,14 +41,20 @@ QString csvField(const QString &field)
     return u'"' + QString(field).replace(u"\""_s, u"\"\""_s) + u'"';
 }
 
+// As written, never with an exponent: 2592000, 20.5.
+QString plainNumber(double value)
+{
+    return QString::number(value, 'f', QLocale::FloatingPointShortest);
+}
+
 QByteArray csv(const QList<HistoryRow> &rows)
 {
     QString text = u"fetched_at,provider,id,name,used_percent,reset_at,limit_window_seconds\n"_s;
     for (const HistoryRow &row : rows) {
         const QStringList fields{timeOrNull(row.fetchedAt).toString(), rawValue(row.provider),
                                  csvField(row.windowId), csvField(row.name),
-                                 QString::number(row.usedPercent), timeOrNull(row.resetAt).toString(),
-                                 QString::number(row.limitWindowSeconds)};
+                                 plainNumber(row.usedPercent), timeOrNull(row.resetAt).toString(),
+                                 plainNumber(row.limitWindowSeconds)};
         text += fields.join(u',') + u'\n';
     }
     return text.toUtf8();
