@@ -87,6 +87,8 @@ private Q_SLOTS:
     void unusableFile_data();
     void unusableFile();
     void restartDoesNotRepeatAlerts();
+    void wrongOptions_data();
+    void wrongOptions();
 
 private:
     void startProgram(const QProcessEnvironment &extra = {}, bool withoutOverridingModes = false);
@@ -293,6 +295,37 @@ void TestHistory::restartDoesNotRepeatAlerts()
 
     QCOMPARE(notifications.calls().size(), 2);
     QCOMPARE(m_program->readAllStandardError(), QByteArray());
+}
+
+void TestHistory::wrongOptions_data()
+{
+    QTest::addColumn<QString>("program");
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QByteArray>("error");
+    const QString status = statusProgram;
+    QTest::newRow("text history") << status << QStringList{u"--history"_s, u"--format"_s, u"text"_s}
+                                  << QByteArray("tidemarker-status: unknown history format \"text\": use csv or json\n");
+    QTest::newRow("no days") << status << QStringList{u"--history"_s, u"--days"_s, u"0"_s}
+                             << QByteArray("tidemarker-status: --days takes a whole number of days, 1 or more\n");
+    QTest::newRow("days alone") << status << QStringList{u"--days"_s, u"3"_s}
+                                << QByteArray("tidemarker-status: --days goes with --history\n");
+    QTest::newRow("following history") << status << QStringList{u"--history"_s, u"--follow"_s}
+                                       << QByteArray("tidemarker-status: --history prints the record once and takes "
+                                                     "only --days and --format\n");
+    QTest::newRow("chart without a path") << trayProgram << QStringList{u"--render-history"_s, u"--days"_s, u"7"_s}
+                                          << QByteArray("tidemarker: --render-history needs the path of the PNG file "
+                                                        "to write\n");
+}
+
+void TestHistory::wrongOptions()
+{
+    QFETCH(QString, program);
+    QFETCH(QStringList, arguments);
+    QFETCH(QByteArray, error);
+    const Finished finished = run(program, arguments);
+    QCOMPARE(finished.err, error);
+    QCOMPARE(finished.out, QByteArray());
+    QCOMPARE(finished.exitCode, 2);
 }
 
 QTEST_GUILESS_MAIN(TestHistory)
