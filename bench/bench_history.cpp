@@ -15,6 +15,7 @@
 #include <QToolButton>
 
 #include <cmath>
+#include <ctime>
 #include <cstdio>
 #include <random>
 
@@ -114,22 +115,22 @@ void measureChart(const QString &path)
 {
     HistoryWindow window(path);
     QSignalSpy loaded(&window, &HistoryWindow::loaded);
-    const auto timeUntilPainted = [&](const auto &start) {
+    // Wall time, and the CPU time of all threads, which a machine busy with other work does not stretch.
+    const auto timeUntilPainted = [&](const char *what, const auto &start) {
         QElapsedTimer timer;
         timer.start();
+        const std::clock_t cpu = std::clock();
         start();
         if (!loaded.wait(10000))
-            return -1.0;
+            return;
         window.grab();
-        return milliseconds(timer);
+        std::printf("%s: %.1f ms (CPU %.1f ms)\n", what, milliseconds(timer),
+                    double(std::clock() - cpu) * 1000 / CLOCKS_PER_SEC);
     };
-    const double opened = timeUntilPainted([&] { window.present(); });
-    std::printf("\"History…\" to the first painted chart (%d days of %d kept): %.1f ms\n",
-                HistoryChart::defaultDays, simulatedDays, opened);
+    timeUntilPainted("\"History…\" to the first painted chart (7 days of 90 kept)", [&] { window.present(); });
     for (QToolButton *button : window.findChildren<QToolButton *>()) {
         if (button->text() == u"%1 days"_s.arg(simulatedDays))
-            std::printf("choosing %d days to the painted chart: %.1f ms\n", simulatedDays,
-                        timeUntilPainted([button] { button->click(); }));
+            timeUntilPainted("choosing 90 days to the painted chart", [button] { button->click(); });
     }
 }
 

@@ -29,5 +29,7 @@ struct RememberedAlert {
     PaceForecast::Alert given = PaceForecast::Alert::none;
 };
 
+// Ninety days are tens of thousands of rows: a growing list moves them as bytes.
+Q_DECLARE_TYPEINFO(HistoryRow, Q_RELOCATABLE_TYPE);
 Q_DECLARE_METATYPE(HistoryRow)
 Q_DECLARE_METATYPE(RememberedAlert)

@@ -3,6 +3,7 @@
 #include "HistoryReader.h"
 
 #include <QDateTime>
+#include <QImage>
 #include <QPalette>
 #include <QRectF>
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DesktopNotifier.h"
+#include "HistoryRow.h"
 #include "PaceForecast.h"
 #include "UsageModels.h"
 
@@ -12,7 +13,6 @@
 #include <QString>
 
 class HistoryRecorder;
-struct RememberedAlert;
 class UsageStore;
 
 // One bubble for the desktop.
