@@ -21,9 +21,9 @@ namespace {
 const QList<QStringList> migrations = {
     {u"CREATE TABLE windows (key INTEGER PRIMARY KEY, window_id TEXT NOT NULL UNIQUE, "
      "provider TEXT NOT NULL, name TEXT NOT NULL)"_s,
-     // Keyed by window and time, so that a window's rows lie together in time order.
-     // Fetched in milliseconds since 1970, resets in seconds: UTC both.
-    u"CREATE TABLE samples (window INTEGER NOT NULL REFERENCES windows (key), "
+     // Keyed by window and time, so that a window's rows lie together in time order; fetched
+     // in milliseconds since 1970, reset in seconds.
+     u"CREATE TABLE samples (window INTEGER NOT NULL REFERENCES windows (key), "
      "fetched_at INTEGER NOT NULL, used_percent REAL NOT NULL, reset_at INTEGER, "
      "window_seconds REAL NOT NULL, PRIMARY KEY (window, fetched_at)) WITHOUT ROWID"_s,
      u"CREATE TABLE alerts (window_id TEXT PRIMARY KEY, reset_at INTEGER, alert TEXT NOT NULL)"_s},
