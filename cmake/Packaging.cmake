@@ -21,5 +21,7 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Tidemarker maintainers <maintainers@users.n
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 # The Qt and QCoro libraries the binaries link, with their versions, as dpkg-shlibdeps finds them.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Qt SQL loads its SQLite driver as a plugin, which no linked library names.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS libqt6sql6-sqlite)
 
 include(CPack)

@@ -1,3 +1,5 @@
+#include "HistoryConnection.h"
+#include "HistoryRender.h"
 #include "RenderHarness.h"
 #include "TidemarkerApp.h"
 
@@ -47,6 +49,18 @@ int renderPreview(int &argc, char **argv, const QString &outputPath)
     return RenderHarness::runWithEncodedPath(outputPath.toLatin1());
 }
 
+// The chart of the record, drawn off-screen like the sheet.
+int renderHistory(int &argc, char **argv, const std::variant<HistoryRender::Request, QString> &request)
+{
+    if (const QString *wrong = std::get_if<QString>(&request)) {
+        std::fprintf(stderr, "tidemarker: %s\n", qUtf8Printable(*wrong));
+        return 2;
+    }
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    const QGuiApplication application(argc, argv);
+    return HistoryRender::run(std::get<HistoryRender::Request>(request), HistoryConnection::defaultPath());
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -55,6 +69,8 @@ int main(int argc, char *argv[])
     // Qt sees only the program name in both modes: no argument picks a platform or a style.
     int qtArgc = 1;
     char *qtArgv[] = {argv[0], nullptr};
+    if (const auto history = HistoryRender::requestFromArguments(argumentList(argc, argv)))
+        return renderHistory(qtArgc, qtArgv, *history);
     if (const std::optional<QString> outputPath = RenderHarness::outputPathFromArguments(argumentList(argc, argv)))
         return renderPreview(qtArgc, qtArgv, *outputPath);
     return TidemarkerApp::run(qtArgc, qtArgv);

@@ -1,5 +1,7 @@
 #include "StatusCommand.h"
 
+#include "HistoryConnection.h"
+#include "HistoryReader.h"
 #include "LineOutput.h"
 #include "TidemarkerBusClient.h"
 #include "UsageSnapshotJson.h"
@@ -29,6 +31,34 @@ void complain(const QString &message)
     std::fprintf(stderr, "tidemarker-status: %s\n", qUtf8Printable(message));
 }
 
+// --history with its own formats; it prints once and follows nothing.
+std::variant<StatusCommand::Options, int> historyOptions(const QCommandLineParser &parser,
+                                                         const QCommandLineOption &format,
+                                                         const QCommandLineOption &days)
+{
+    if (!parser.positionalArguments().isEmpty()) {
+        complain(u"unexpected argument \"%1\""_s.arg(parser.positionalArguments().first()));
+        return usageError;
+    }
+    const auto chosen = HistoryExport::formatFromName(parser.isSet(format) ? parser.value(format) : u"csv"_s);
+    if (!chosen) {
+        complain(u"unknown history format \"%1\": use csv or json"_s.arg(parser.value(format)));
+        return usageError;
+    }
+    if (parser.isSet(u"follow"_s) || parser.isSet(u"refresh"_s) || parser.isSet(u"fetch"_s)) {
+        complain(u"--history prints the record once and takes only --days and --format"_s);
+        return usageError;
+    }
+    const std::optional<int> period = HistoryReader::daysFromText(parser.value(days));
+    if (parser.isSet(days) && !period) {
+        complain(QString::fromLatin1(HistoryReader::daysRule));
+        return usageError;
+    }
+    StatusCommand::Options options;
+    options.history = HistoryExport::Request{*chosen, period};
+    return options;
+}
+
 // The options, or the exit status when the command line was wrong (or only asked for help).
 std::variant<StatusCommand::Options, int> parseOptions(const QStringList &arguments)
 {
@@ -37,15 +67,18 @@ std::variant<StatusCommand::Options, int> parseOptions(const QStringList &argume
         u"Prints the rate-limit usage that the running Tidemarker holds, for status bars and "
         "scripts.\nText is one line: each provider's worst window, its remaining share and its "
         "pace."_s);
-    const QCommandLineOption format(u"format"_s, u"text (default), json or waybar."_s, u"format"_s,
-                                    u"text"_s);
+    const QCommandLineOption format(u"format"_s, u"text (default), json or waybar; with --history csv "
+                                                 "(default) or json."_s,
+                                    u"format"_s, u"text"_s);
     const QCommandLineOption follow(u"follow"_s,
                                     u"Stay running and print a new line on every change."_s);
     const QCommandLineOption refresh(u"refresh"_s, u"Ask Tidemarker to refresh first."_s);
     const QCommandLineOption fetch(
         u"fetch"_s, u"When Tidemarker is not running, ask the providers once directly. Claude "
                     "limits its usage endpoint hard: not more often than every 4 minutes."_s);
-    parser.addOptions({format, follow, refresh, fetch});
+    const QCommandLineOption history(u"history"_s, u"Print the recorded usage history instead."_s);
+    const QCommandLineOption days(u"days"_s, u"With --history: only the last N days."_s, u"N"_s);
+    parser.addOptions({format, follow, refresh, fetch, history, days});
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
 
@@ -57,6 +90,12 @@ std::variant<StatusCommand::Options, int> parseOptions(const QStringList &argume
         parser.showHelp(0);
     if (parser.isSet(version))
         parser.showVersion();
+    if (parser.isSet(history))
+        return historyOptions(parser, format, days);
+    if (parser.isSet(days)) {
+        complain(u"--days goes with --history"_s);
+        return usageError;
+    }
     const auto chosen = StatusFormat::formatFromName(parser.value(format));
     if (!chosen) {
         complain(u"unknown format \"%1\": use text, json or waybar"_s.arg(parser.value(format)));
@@ -86,6 +125,8 @@ int StatusCommand::run(int argc, char **argv)
     const auto parsed = parseOptions(QCoreApplication::arguments());
     if (const int *status = std::get_if<int>(&parsed))
         return *status;
+    if (const auto &history = std::get<Options>(parsed).history)
+        return HistoryExport::run(*history, HistoryConnection::defaultPath());
 
     TidemarkerBusClient client;
     LineOutput output;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "HistoryExport.h"
 #include "StatusFormat.h"
 
 #include <QCoroTask>
@@ -18,6 +19,7 @@ public:
         bool follow = false;
         bool refresh = false;
         bool fetch = false;
+        std::optional<HistoryExport::Request> history;
     };
 
     static int run(int argc, char **argv);

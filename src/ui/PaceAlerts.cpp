@@ -2,6 +2,7 @@
 
 #include "DurationText.h"
 #include "GaugeIconRenderer.h"
+#include "HistoryRecorder.h"
 #include "UsageStore.h"
 
 #include <cmath>
@@ -50,13 +51,26 @@ QString bodyText(const UsageWindow &window, const PaceForecast &forecast)
 
 } // namespace
 
-void PaceAlerts::watch(UsageStore &store, DesktopNotifier &notifier)
+void PaceAlerts::watch(UsageStore &store, DesktopNotifier &notifier, HistoryRecorder &history)
 {
     if (qEnvironmentVariable("TIDEMARKER_NOTIFY") == u"0")
         return;
     auto *alerts = new PaceAlerts(notifier, &store);
-    connect(&store, &UsageStore::statusChanged, alerts,
-            [alerts, &store] { alerts->review(store.status()); });
+    connect(alerts, &PaceAlerts::given, &history, &HistoryRecorder::remember);
+    connect(&store, &UsageStore::statusChanged, alerts, [alerts, &store, &history] {
+        if (history.isReady())
+            alerts->review(store.status());
+    });
+    // A refresh that came first is reviewed once the memory is back.
+    const auto start = [alerts, &store, &history] {
+        alerts->recall(history.recalledAlerts());
+        if (!store.status().results.isEmpty())
+            alerts->review(store.status());
+    };
+    if (history.isReady())
+        start();
+    else
+        connect(&history, &HistoryRecorder::ready, alerts, start);
 }
 
 PaceAlerts::PaceAlerts(DesktopNotifier &notifier, QObject *parent)
@@ -78,6 +92,7 @@ QList<PaceAlert> PaceAlerts::takeDue(const UsageStatus &status)
             if (alert <= period.given)
                 continue;
             period.given = alert;
+            Q_EMIT given({window.id(), period.resetAt, alert});
             due.append({window.id(), summaryText(window, forecast, alert), bodyText(window, forecast)});
         }
     }
@@ -92,6 +107,12 @@ void PaceAlerts::review(const UsageStatus &status)
     const QImage gauge = GaugeIconRenderer::image(status, imageScale);
     for (const PaceAlert &alert : due)
         m_notifier->notify(alert.key, alert.summary, alert.body, gauge);
+}
+
+void PaceAlerts::recall(const QList<RememberedAlert> &told)
+{
+    for (const RememberedAlert &alert : told)
+        m_periods.insert(alert.windowId, {alert.resetAt, alert.given});
 }
 
 PaceAlerts::Period &PaceAlerts::periodOf(const UsageWindow &window)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DesktopNotifier.h"
+#include "HistoryRow.h"
 #include "PaceForecast.h"
 #include "UsageModels.h"
 
@@ -11,6 +12,7 @@
 #include <QPointer>
 #include <QString>
 
+class HistoryRecorder;
 class UsageStore;
 
 // One bubble for the desktop.
@@ -22,7 +24,7 @@ struct PaceAlert {
 
 // Tells the user, once per window period, that a window will run out before it resets, and
 // again when it is nearly used up. Only figures fetched just now count, never cached ones.
-// What has been told lives in memory only: a restart may tell it once more.
+// What has been told is kept in the history, so that a restart does not tell it again.
 class PaceAlerts : public QObject
 {
     Q_OBJECT
@@ -34,8 +36,9 @@ public:
     static constexpr qreal imageScale = 3;
 
     // Reviews every snapshot the store publishes, for as long as the store lives, and shows
-    // the alerts through the notifier. Does nothing when TIDEMARKER_NOTIFY is 0.
-    static void watch(UsageStore &store, DesktopNotifier &notifier);
+    // the alerts through the notifier; starts once the history has recalled what was told
+    // before, and keeps there what it tells. Does nothing when TIDEMARKER_NOTIFY is 0.
+    static void watch(UsageStore &store, DesktopNotifier &notifier, HistoryRecorder &history);
 
     explicit PaceAlerts(DesktopNotifier &notifier, QObject *parent = nullptr);
 
@@ -44,6 +47,12 @@ public:
     QList<PaceAlert> takeDue(const UsageStatus &status);
     // Shows what takeDue finds, with the gauge as the image.
     void review(const UsageStatus &status);
+    // What an earlier run had told, as the history recalls it.
+    void recall(const QList<RememberedAlert> &told);
+
+Q_SIGNALS:
+    // takeDue counted an alert as given.
+    void given(const RememberedAlert &alert);
 
 private:
     struct Period {

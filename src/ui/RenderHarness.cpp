@@ -139,6 +139,19 @@ int reportWriteFailure(const QString &reason)
     return 1;
 }
 
+int writeImage(const QImage &image, const QString &outputPath)
+{
+    const std::optional<QByteArray> png = encodePng(image);
+    if (!png) {
+        print(stderr, u"render failed"_s);
+        return 1;
+    }
+    if (const std::optional<QString> failure = writeFile(outputPath, *png))
+        return reportWriteFailure(*failure);
+    print(stdout, u"wrote "_s + outputPath);
+    return 0;
+}
+
 } // namespace
 
 std::optional<QString> RenderHarness::outputPathFromArguments(const QStringList &arguments)
@@ -160,21 +173,18 @@ UsageStatus RenderHarness::sample(std::optional<double> codexFast, std::optional
 
 int RenderHarness::run(const QString &outputPath)
 {
-    const std::optional<QByteArray> png = encodePng(renderSheet());
-    if (!png) {
-        print(stderr, u"render failed"_s);
-        return 1;
-    }
-    if (const std::optional<QString> failure = writeFile(outputPath, *png))
-        return reportWriteFailure(*failure);
-    print(stdout, u"wrote "_s + outputPath);
-    return 0;
+    return writeImage(renderSheet(), outputPath);
 }
 
-int RenderHarness::runWithEncodedPath(const QByteArray &outputPath)
+int RenderHarness::writePng(const QImage &image, const QByteArray &outputPath)
 {
     const QString path = QFile::decodeName(outputPath);
     if (QFile::encodeName(path) != outputPath)
         return reportWriteFailure(u"the path is not valid text in the system's encoding"_s);
-    return run(path);
+    return writeImage(image, path);
+}
+
+int RenderHarness::runWithEncodedPath(const QByteArray &outputPath)
+{
+    return writePng(renderSheet(), outputPath);
 }

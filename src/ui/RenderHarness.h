@@ -3,6 +3,7 @@
 #include "UsageModels.h"
 
 #include <QByteArray>
+#include <QImage>
 #include <QString>
 #include <QStringList>
 
@@ -24,6 +25,10 @@ UsageStatus sample(std::optional<double> codexFast, std::optional<double> codexS
 // Writes the sheet, reports the outcome on standard output or standard error and returns the
 // process exit status: 0 when written, 1 when not.
 int run(const QString &outputPath);
+
+// Writes the image as a PNG to a path as the command line gives it, in the system's encoding, and
+// reports as run() does.
+int writePng(const QImage &image, const QByteArray &outputPath);
 
 // As run(), for a path as the command line gives it, in the system's encoding. Bytes that are no
 // text there are refused: decoding them would write a file of another name.

@@ -24,6 +24,7 @@ using namespace Qt::StringLiterals;
 namespace {
 
 const QString indent = u"    "_s;
+const QKeySequence historyKeys(Qt::CTRL | Qt::Key_H);
 const QKeySequence refreshKeys(Qt::CTRL | Qt::Key_R);
 const QKeySequence quitKeys(Qt::CTRL | Qt::Key_Q);
 // The sizes panels ask for, 64 for panels at twice the density.
@@ -93,6 +94,10 @@ StatusItemController::StatusItemController(UsageStore *store,
     m_store->setParent(this);
     m_menu.setStyle(&m_menuStyle);
     // Qt matches no shortcut of an action in a menu that no window holds: the open menu does.
+    new QShortcut(historyKeys, &m_menu, this, [this] {
+        m_menu.hide();
+        Q_EMIT historyRequested();
+    });
     new QShortcut(refreshKeys, &m_menu, this, &StatusItemController::refresh);
     new QShortcut(quitKeys, &m_menu, this, &StatusItemController::quit);
     startUp();
@@ -127,6 +132,10 @@ void StatusItemController::updateMenu()
     for (Provider provider : allProviders)
         addProviderSection(provider, &m_menu);
     m_menu.addSeparator();
+
+    QAction *historyItem = m_menu.addAction(u"History\u2026"_s);
+    historyItem->setShortcut(historyKeys);
+    connect(historyItem, &QAction::triggered, this, &StatusItemController::historyRequested);
 
     QAction *refreshItem = m_menu.addAction(u"Refresh"_s);
     refreshItem->setShortcut(refreshKeys);

@@ -20,7 +20,8 @@ class QAction;
 class UsageStore;
 
 // The application's face in the panel: the gauge with the worst window as tooltip, and a menu
-// of both providers' windows with their pace, sign-in when needed, "Refresh" and "Quit".
+// of both providers' windows with their pace, sign-in when needed, "History…", "Refresh" and
+// "Quit".
 // Refreshes at start, then again a fixed time after each refresh and redraw have finished.
 class StatusItemController : public QObject
 {
@@ -52,6 +53,10 @@ public:
 
     // The same refresh as "Refresh", for callers that wait until menu and icon are redrawn.
     QCoro::Task<void> refreshAndRedraw();
+
+Q_SIGNALS:
+    // "History…" was chosen.
+    void historyRequested();
 
 public Q_SLOTS:
     // Puts the icon in the tray; Qt settles the kind of tray here, so only once one is there.

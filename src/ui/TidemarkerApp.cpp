@@ -1,5 +1,7 @@
 #include "TidemarkerApp.h"
 
+#include "HistoryRecorder.h"
+#include "HistoryWindow.h"
 #include "PaceAlerts.h"
 #include "StatusItemController.h"
 #include "TrayAvailability.h"
@@ -26,10 +28,16 @@ int TidemarkerApp::run(int &argc, char **argv)
     if (claim == UsageBusService::NameClaim::taken)
         return 0;
 
+    HistoryRecorder history;
+    HistoryWindow historyWindow(history.path()); // hidden until "History…"
+    QObject::connect(&history, &HistoryRecorder::written, &historyWindow, &HistoryWindow::reload);
     std::unique_ptr<StatusItemController> controller;
     std::unique_ptr<UsageBusService> service; // goes before the controller it reads
-    QTimer::singleShot(0, &application, [&controller, &service, claim] {
+    QTimer::singleShot(0, &application, [&controller, &service, &history, &historyWindow, claim] {
         controller = std::make_unique<StatusItemController>();
+        history.watch(controller->store());
+        QObject::connect(controller.get(), &StatusItemController::historyRequested, &historyWindow,
+                         &HistoryWindow::present);
         if (claim == UsageBusService::NameClaim::claimed)
             service = std::make_unique<UsageBusService>(*controller);
         // Refreshes run from now on; the icon waits for a tray, which may come later.
@@ -37,7 +45,7 @@ int TidemarkerApp::run(int &argc, char **argv)
         QObject::connect(tray, &TrayAvailability::appeared, controller.get(),
                          &StatusItemController::showStatusItem);
         tray->start();
-        PaceAlerts::watch(controller->store(), controller->notifier());
+        PaceAlerts::watch(controller->store(), controller->notifier(), history);
     });
     return application.exec();
 }

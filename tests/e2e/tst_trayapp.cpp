@@ -21,6 +21,7 @@ namespace {
 
 const QString noCodexAuth = u"    no Codex auth (~/.codex/auth.json)"_s;
 const QString signInToCodex = u"    Sign in to Codex\u2026"_s;
+const QString history = u"History\u2026"_s;
 const QString recordedCommand = u"codex login; exec \"${SHELL:-sh}\""_s;
 const QByteArray waitingForTray
     = "tidemarker: no system tray found; waiting for an X11 tray or a StatusNotifierItem host to appear\n";
@@ -203,7 +204,7 @@ void TestTrayApp::showsIconWhenPanelStartsLater()
     QVERIFY(registered.wait(20000));
     m_item = std::make_unique<StatusItemProbe>(registered.first().first().toString());
     QVERIFY(m_item->aboutToShow());
-    QTRY_COMPARE(labels(menu()).mid(7), (QStringList{u"Refresh"_s, u"Quit"_s}));
+    QTRY_COMPARE(labels(menu()).mid(7), (QStringList{history, u"Refresh"_s, u"Quit"_s}));
 
     // A click, and panels that draw no menu (swaybar) asking for it, open the program's menu.
     for (const QString &method : {u"Activate"_s, u"ContextMenu"_s}) {
@@ -248,7 +249,7 @@ void TestTrayApp::panelSeesIconMenuAndCommands()
                               (QStringList{u"Codex"_s, noCodexAuth, signInToCodex, u"Claude"_s,
                                            u"    5h: 80% left, +30% high"_s,
                                            u"    Weekly: 20% left, -30% low"_s, u"---"_s,
-                                           u"Refresh"_s, u"Quit"_s}),
+                                           history, u"Refresh"_s, u"Quit"_s}),
                               20000);
     QCOMPARE(m_item->status(), u"Active"_s);
     QCOMPARE(m_item->toolTipTitle(), u"Claude Weekly -30% low"_s);
@@ -264,7 +265,8 @@ void TestTrayApp::panelSeesIconMenuAndCommands()
     QList<bool> enabled;
     for (const MenuEntry &entry : layout->children)
         enabled.append(entry.isEnabled());
-    QCOMPARE(enabled, (QList<bool>{false, false, true, false, false, false, true, true, true}));
+    QCOMPARE(enabled, (QList<bool>{false, false, true, false, false, false, true, true, true, true}));
+    QCOMPARE(entryLabelled(layout, history).shortcut(), (QList<QStringList>{{u"Control"_s, u"H"_s}}));
     QCOMPARE(entryLabelled(layout, u"Refresh"_s).shortcut(), (QList<QStringList>{{u"Control"_s, u"R"_s}}));
     QCOMPARE(entryLabelled(layout, u"Quit"_s).shortcut(), (QList<QStringList>{{u"Control"_s, u"Q"_s}}));
     const QImage claudeSwatch = entryLabelled(layout, u"Claude"_s).icon();
@@ -294,7 +296,8 @@ void TestTrayApp::panelSeesIconMenuAndCommands()
     QTRY_COMPARE(labels(menu()),
                  (QStringList{u"Codex"_s, u"    5h: 60% left, +10% high"_s, u"    Weekly: 37% left, -13% low"_s,
                               u"Claude (cached)"_s, u"    5h: 80% left, +30% high"_s,
-                              u"    Weekly: 20% left, -30% low"_s, u"---"_s, u"Refresh"_s, u"Quit"_s}));
+                              u"    Weekly: 20% left, -30% low"_s, u"---"_s, history, u"Refresh"_s,
+                              u"Quit"_s}));
     QCOMPARE(m_server.requests(claudeUsagePath).size(), 1);
     QCOMPARE(m_server.requests(codexUsagePath).size(), 1);
     QCOMPARE(m_server.requests(codexUsagePath).first().header("Authorization"), "Bearer fake-codex-token");
@@ -354,7 +357,7 @@ void TestTrayApp::refusedAndMissingSignInsOfferOneUsedAtOnce()
     startProgramUnder(panel, noClaudeToken);
     QVERIFY(m_item);
     const QStringList codex{u"Codex"_s, u"    usage fetch failed (HTTP 401)"_s, signInToCodex, u"Claude"_s};
-    const QStringList end{u"---"_s, u"Refresh"_s, u"Quit"_s};
+    const QStringList end{u"---"_s, history, u"Refresh"_s, u"Quit"_s};
     QTRY_COMPARE_WITH_TIMEOUT(labels(menu()),
                               (codex + QStringList{u"    cannot read ~/.claude/.credentials.json: not a regular file"_s} + end),
                               20000);

@@ -25,6 +25,8 @@ namespace {
 
 const QDateTime start = QDateTime(QDate(2026, 12, 7), QTime(12, 0), Qt::UTC);
 const QString signInToClaude = u"    Sign in to Claude\u2026"_s;
+// What every menu ends with, after the providers' sections.
+const QStringList commandLines{u"---"_s, u"History\u2026"_s, u"Refresh"_s, u"Quit"_s};
 
 UsageWindow window(Provider provider, WindowSpeed speed, double remaining, double pressure)
 {
@@ -240,9 +242,8 @@ void TestStatusItemController::menuTexts()
     makeController();
     refreshOnce();
 
-    const QStringList commands{u"---"_s, u"Refresh"_s, u"Quit"_s};
-    QCOMPARE(texts(m_controller->menu()), section + commands);
-    QCOMPARE(enabledFlags(m_controller->menu()), enabled + QList<bool>(3, true));
+    QCOMPARE(texts(m_controller->menu()), section + commandLines);
+    QCOMPARE(enabledFlags(m_controller->menu()), enabled + QList<bool>(4, true));
 }
 
 void TestStatusItemController::exampleAnswersShowEveryLimit_data()
@@ -293,10 +294,9 @@ void TestStatusItemController::exampleAnswersShowEveryLimit()
     m_controller = std::make_unique<StatusItemController>(store, 1h);
     refreshOnce();
 
-    const QStringList commands{u"---"_s, u"Refresh"_s, u"Quit"_s};
-    QCOMPARE(texts(m_controller->menu()), codexLines + QStringList{u"Claude"_s} + claudeLines + commands);
+    QCOMPARE(texts(m_controller->menu()), codexLines + QStringList{u"Claude"_s} + claudeLines + commandLines);
     QCoro::waitFor(m_controller->refreshAndRedraw());
-    QCOMPARE(texts(m_controller->menu()), codexLines + QStringList{u"Claude (cached)"_s} + claudeLines + commands);
+    QCOMPARE(texts(m_controller->menu()), codexLines + QStringList{u"Claude (cached)"_s} + claudeLines + commandLines);
     QCOMPARE(server.requests(claudeUsagePath).size(), 1);
 }
 
@@ -307,8 +307,8 @@ void TestStatusItemController::missingResultsShowUnavailable()
     makeController();
     m_controller->updateMenu();
     QCOMPARE(texts(m_controller->menu()),
-             (QStringList{u"Codex"_s, u"    usage unavailable"_s, u"Claude"_s,
-                          u"    usage unavailable"_s, u"---"_s, u"Refresh"_s, u"Quit"_s}));
+             (QStringList{u"Codex"_s, u"    usage unavailable"_s, u"Claude"_s, u"    usage unavailable"_s}
+              + commandLines));
 }
 
 // Drawn as a plain menu draws the same text written with "&&" for "&", and just as wide.

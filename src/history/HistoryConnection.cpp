@@ -1,0 +1,95 @@
+#include "HistoryConnection.h"
+
+#include <QDir>
+#include <QSqlQuery>
+
+#include <atomic>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// SQLite's result codes for a damaged file and for one that is no database at all.
+const QString sqliteCorrupt = u"11"_s;
+const QString sqliteNotADatabase = u"26"_s;
+// A writer holding the file may keep a reader or the other writer waiting this long.
+const QString busyTimeout = u"QSQLITE_BUSY_TIMEOUT=2000"_s;
+
+QString uniqueConnectionName()
+{
+    static std::atomic<int> counter;
+    return u"tidemarker-history-"_s + QString::number(++counter);
+}
+
+} // namespace
+
+QString HistoryConnection::defaultPath()
+{
+    // The base directory specification ignores a relative XDG_STATE_HOME.
+    QString stateHome = qEnvironmentVariable("XDG_STATE_HOME");
+    if (stateHome.isEmpty() || QDir::isRelativePath(stateHome))
+        stateHome = QDir::homePath() + u"/.local/state"_s;
+    return stateHome + u"/tidemarker/history.sqlite3"_s;
+}
+
+HistoryConnection::HistoryConnection(const QString &path, Mode mode)
+    : m_path(path)
+    , m_name(uniqueConnectionName())
+    , m_database(QSqlDatabase::addDatabase(u"QSQLITE"_s, m_name))
+{
+    if (!m_database.isValid()) {
+        m_error = u"Qt's SQLite driver is missing (Debian: libqt6sql6-sqlite)"_s;
+        return;
+    }
+    m_database.setDatabaseName(path);
+    m_database.setConnectOptions(mode == Mode::readOnly ? busyTimeout + u";QSQLITE_OPEN_READONLY"_s
+                                                        : busyTimeout);
+    if (!m_database.open()) {
+        fail(m_database.lastError());
+        return;
+    }
+    QSqlQuery query(m_database);
+    if (!query.exec(u"PRAGMA user_version"_s) || !query.next())
+        fail(query.lastError());
+    else if (const int found = query.value(0).toInt(); found > schemaVersion)
+        m_error = u"%1 was written by a newer Tidemarker (history version %2, this one reads up to %3)"_s
+                      .arg(m_path)
+                      .arg(found)
+                      .arg(schemaVersion);
+    else
+        m_version = found;
+}
+
+HistoryConnection::~HistoryConnection()
+{
+    m_database.close();
+    m_database = QSqlDatabase();
+    QSqlDatabase::removeDatabase(m_name);
+}
+
+void HistoryConnection::fail(const QSqlError &error)
+{
+    m_error = describe(error);
+    m_corrupt = meansCorrupt(error);
+}
+
+QString HistoryConnection::describe(const QSqlError &error) const
+{
+    const QString reason = error.databaseText().isEmpty() ? error.text() : error.databaseText();
+    return m_path + u": "_s + reason;
+}
+
+bool HistoryConnection::meansCorrupt(const QSqlError &error)
+{
+    return error.nativeErrorCode() == sqliteCorrupt || error.nativeErrorCode() == sqliteNotADatabase;
+}
+
+std::optional<QSqlError> HistoryConnection::execute(const QStringList &statements)
+{
+    QSqlQuery query(m_database);
+    for (const QString &statement : statements) {
+        if (!query.exec(statement))
+            return query.lastError();
+    }
+    return std::nullopt;
+}

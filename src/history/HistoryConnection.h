@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QString>
+
+#include <optional>
+
+// One connection to the history file, for the thread that makes it; closed and forgotten with
+// the object. Qt SQL connections may not cross threads, so each user makes its own.
+class HistoryConnection
+{
+public:
+    enum class Mode { readOnly, readWrite };
+
+    // The version of the tables this build writes; a file of a higher one is never touched.
+    static constexpr int schemaVersion = 1;
+
+    // $XDG_STATE_HOME/tidemarker/history.sqlite3, by default below ~/.local/state.
+    static QString defaultPath();
+
+    HistoryConnection(const QString &path, Mode mode);
+    ~HistoryConnection();
+    HistoryConnection(const HistoryConnection &) = delete;
+    HistoryConnection &operator=(const HistoryConnection &) = delete;
+
+    // Why the file cannot be used, or nothing: opened, and of a version this build reads.
+    const std::optional<QString> &error() const { return m_error; }
+    // Whether the error is that the file is damaged or no database at all.
+    bool isCorrupt() const { return m_corrupt; }
+    QSqlDatabase &database() { return m_database; }
+    // PRAGMA user_version as found on opening: 0 for a new file.
+    int version() const { return m_version; }
+
+    // Runs statements that return nothing, in order, up to the first error.
+    std::optional<QSqlError> execute(const QStringList &statements);
+
+    // The text of an error with the file's name, as the user sees it.
+    QString describe(const QSqlError &error) const;
+    // SQLite's code for the file being no database, or a damaged one.
+    static bool meansCorrupt(const QSqlError &error);
+
+private:
+    void fail(const QSqlError &error);
+
+    QString m_path;
+    QString m_name;
+    QSqlDatabase m_database;
+    std::optional<QString> m_error;
+    bool m_corrupt = false;
+    int m_version = 0;
+};

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "PaceForecast.h"
+#include "UsageModels.h"
+
+#include <QDateTime>
+#include <QList>
+#include <QMetaType>
+#include <QString>
+
+// One window of one live refresh, as the record keeps it.
+struct HistoryRow {
+    QDateTime fetchedAt;
+    Provider provider = Provider::codex;
+    QString windowId;
+    QString name; // "5h", "Weekly" or an extra window's own name
+    double usedPercent = 0;
+    QDateTime resetAt;
+    double limitWindowSeconds = 0;
+
+    // A row for each window, the extra ones too, of every result fetched just now.
+    static QList<HistoryRow> ofLiveResults(const UsageStatus &status);
+};
+
+// Which alert a window's period has had already, kept so that a restart does not repeat it.
+struct RememberedAlert {
+    QString windowId;
+    QDateTime resetAt;
+    PaceForecast::Alert given = PaceForecast::Alert::none;
+};
+
+// Ninety days are tens of thousands of rows: a growing list moves them as bytes.
+Q_DECLARE_TYPEINFO(HistoryRow, Q_RELOCATABLE_TYPE);
+Q_DECLARE_METATYPE(HistoryRow)
+Q_DECLARE_METATYPE(RememberedAlert)

@@ -1,0 +1,317 @@
+#include "HistoryWriter.h"
+
+#include "HistoryConnection.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSqlQuery>
+#include <QVariant>
+
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Statements that take a file from one version to the next: the first from nothing to 1.
+const QList<QStringList> migrations = {
+    {u"CREATE TABLE windows (key INTEGER PRIMARY KEY, window_id TEXT NOT NULL UNIQUE, "
+     "provider TEXT NOT NULL, name TEXT NOT NULL)"_s,
+     // Keyed by window and time, so that a window's rows lie together in time order; fetched
+     // in milliseconds since 1970, reset in seconds.
+     u"CREATE TABLE samples (window INTEGER NOT NULL REFERENCES windows (key), "
+     "fetched_at INTEGER NOT NULL, used_percent REAL NOT NULL, reset_at INTEGER, "
+     "window_seconds REAL NOT NULL, PRIMARY KEY (window, fetched_at)) WITHOUT ROWID"_s,
+     u"CREATE TABLE alerts (window_id TEXT PRIMARY KEY, reset_at INTEGER, alert TEXT NOT NULL)"_s},
+};
+
+QVariant secondsOrNull(const QDateTime &time)
+{
+    return time.isValid() ? QVariant(time.toSecsSinceEpoch()) : QVariant(QMetaType::fromType<qint64>());
+}
+
+QDateTime timeOrInvalid(const QVariant &seconds)
+{
+    return seconds.isNull() ? QDateTime() : QDateTime::fromSecsSinceEpoch(seconds.toLongLong(), Qt::UTC);
+}
+
+QString alertName(PaceForecast::Alert alert)
+{
+    return alert == PaceForecast::Alert::nearlyUsed ? u"nearly_used"_s
+        : alert == PaceForecast::Alert::runout      ? u"runout"_s
+                                                    : u"none"_s;
+}
+
+PaceForecast::Alert alertFromName(const QString &name)
+{
+    return name == u"nearly_used" ? PaceForecast::Alert::nearlyUsed
+        : name == u"runout"       ? PaceForecast::Alert::runout
+                                  : PaceForecast::Alert::none;
+}
+
+void say(const QString &line)
+{
+    std::fprintf(stderr, "tidemarker: %s\n", qUtf8Printable(line));
+}
+
+// The folder (0700) and an empty file (0600) that SQLite takes for an empty database.
+std::optional<QString> makeFile(const QString &path)
+{
+    const QFileInfo file(path);
+    if (file.exists())
+        return std::nullopt;
+    const QString folder = file.absolutePath();
+    if (!QDir().mkpath(QFileInfo(folder).absolutePath())
+        || (!QFileInfo::exists(folder)
+            && !QDir().mkdir(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner)))
+        return u"cannot make the folder "_s + folder;
+    QFile created(path);
+    if (!created.open(QIODevice::NewOnly, QFile::ReadOwner | QFile::WriteOwner))
+        return path + u": "_s + created.errorString();
+    return std::nullopt;
+}
+
+} // namespace
+
+HistoryWriter::HistoryWriter(const QString &path, QObject *parent)
+    : QObject(parent)
+    , m_path(path)
+    , m_dailyPrune(this)
+{
+    m_dailyPrune.setInterval(std::chrono::hours(24));
+    connect(&m_dailyPrune, &QTimer::timeout, this, [this] {
+        if (!m_connection)
+            return;
+        if (const std::optional<QSqlError> error = prune())
+            turnOff(*error);
+    });
+}
+
+HistoryWriter::~HistoryWriter() = default;
+
+void HistoryWriter::open()
+{
+    if (const std::optional<QString> reason = start()) {
+        turnOff(*reason);
+        Q_EMIT ready({});
+        return;
+    }
+    m_dailyPrune.start();
+    Q_EMIT ready(recall());
+}
+
+// Looks at the file read-only first: one of a later version is never opened for writing.
+std::optional<QString> HistoryWriter::start()
+{
+    if (const std::optional<QString> reason = makeFile(m_path))
+        return reason;
+    bool corrupt = false;
+    {
+        HistoryConnection probe(m_path, HistoryConnection::Mode::readOnly);
+        if (probe.error() && !probe.isCorrupt())
+            return probe.error();
+        QSqlQuery check(probe.database());
+        if (probe.isCorrupt())
+            corrupt = true;
+        else if (check.exec(u"PRAGMA quick_check"_s) && check.next())
+            corrupt = check.value(0).toString() != u"ok";
+        else if (HistoryConnection::meansCorrupt(check.lastError()))
+            corrupt = true;
+        else
+            return probe.describe(check.lastError());
+    }
+    if (corrupt) {
+        if (const std::optional<QString> reason = moveAside())
+            return reason;
+    }
+
+    m_connection = std::make_unique<HistoryConnection>(m_path, HistoryConnection::Mode::readWrite);
+    if (m_connection->error())
+        return m_connection->error();
+    // NORMAL is safe in WAL mode: a crash may lose the last commit, never the file.
+    std::optional<QSqlError> error =
+        m_connection->execute({u"PRAGMA journal_mode = WAL"_s, u"PRAGMA synchronous = NORMAL"_s});
+    for (auto step : {&HistoryWriter::migrate, &HistoryWriter::prune, &HistoryWriter::loadLastRows}) {
+        if (!error)
+            error = (this->*step)();
+    }
+    return error ? std::optional(m_connection->describe(*error)) : std::nullopt;
+}
+
+std::optional<QString> HistoryWriter::moveAside()
+{
+    const QString aside = m_path + u".corrupt-"_s
+        + QDateTime::currentDateTime().toString(u"yyyy-MM-dd-HHmmss"_s);
+    if (!QFile::rename(m_path, aside))
+        return m_path + u" is damaged and cannot be moved aside"_s;
+    QFile::rename(m_path + u"-wal"_s, aside + u"-wal"_s);
+    QFile::remove(m_path + u"-shm"_s);
+    say(m_path + u" was damaged: moved aside as "_s + QFileInfo(aside).fileName()
+        + u", and a new one started"_s);
+    return makeFile(m_path);
+}
+
+std::optional<QSqlError> HistoryWriter::migrate()
+{
+    const int from = m_connection->version();
+    if (from == HistoryConnection::schemaVersion)
+        return std::nullopt;
+    QStringList statements{u"BEGIN IMMEDIATE"_s};
+    for (int version = from; version < HistoryConnection::schemaVersion; ++version)
+        statements += migrations.at(version);
+    statements += {u"PRAGMA user_version = %1"_s.arg(HistoryConnection::schemaVersion), u"COMMIT"_s};
+    const std::optional<QSqlError> error = m_connection->execute(statements);
+    if (error)
+        m_connection->execute({u"ROLLBACK"_s});
+    return error;
+}
+
+std::optional<QSqlError> HistoryWriter::prune()
+{
+    const QDateTime cutoff = QDateTime::currentDateTimeUtc().addDays(-retentionDays);
+    QSqlQuery query(m_connection->database());
+    for (const auto &[statement, time] : {std::pair(u"DELETE FROM samples WHERE fetched_at < ?"_s, cutoff.toMSecsSinceEpoch()),
+                                          std::pair(u"DELETE FROM alerts WHERE reset_at < ?"_s, cutoff.toSecsSinceEpoch())}) {
+        query.prepare(statement);
+        query.addBindValue(time);
+        if (!query.exec())
+            return query.lastError();
+    }
+    return std::nullopt;
+}
+
+std::optional<QSqlError> HistoryWriter::loadLastRows()
+{
+    QSqlQuery query(m_connection->database());
+    query.setForwardOnly(true);
+    if (!query.exec(u"SELECT w.key, w.window_id, w.name, s.fetched_at, s.used_percent, s.reset_at "
+                    "FROM windows w LEFT JOIN samples s ON s.window = w.key AND s.fetched_at = "
+                    "(SELECT max(fetched_at) FROM samples WHERE window = w.key)"_s))
+        return query.lastError();
+    while (query.next()) {
+        const QString id = query.value(1).toString();
+        m_windows.insert(id, {query.value(0).toLongLong(), query.value(2).toString()});
+        if (!query.value(3).isNull())
+            m_lastRows.insert(id, {query.value(3).toLongLong(), query.value(4).toDouble(),
+                                   query.value(5).isNull() ? std::nullopt
+                                                           : std::optional(query.value(5).toLongLong())});
+    }
+    return std::nullopt;
+}
+
+void HistoryWriter::write(const QList<HistoryRow> &rows)
+{
+    if (!m_connection)
+        return;
+    QList<HistoryRow> due;
+    for (const HistoryRow &row : rows) {
+        if (needsRow(row))
+            due.append(row);
+    }
+    if (due.isEmpty())
+        return;
+    // One transaction per refresh: a kill at any moment leaves all of it or none.
+    std::optional<QSqlError> error = m_connection->execute({u"BEGIN IMMEDIATE"_s});
+    for (qsizetype i = 0; !error && i < due.size(); ++i)
+        error = writeRow(due[i]);
+    if (!error)
+        error = m_connection->execute({u"COMMIT"_s});
+    if (error) {
+        m_connection->execute({u"ROLLBACK"_s});
+        turnOff(*error);
+        return;
+    }
+    for (const HistoryRow &row : std::as_const(due))
+        m_lastRows.insert(row.windowId, {row.fetchedAt.toMSecsSinceEpoch(), row.usedPercent,
+                                         row.resetAt.isValid() ? std::optional(row.resetAt.toSecsSinceEpoch())
+                                                               : std::nullopt});
+    Q_EMIT written();
+}
+
+bool HistoryWriter::needsRow(const HistoryRow &row) const
+{
+    const auto last = m_lastRows.constFind(row.windowId);
+    if (last == m_lastRows.cend())
+        return true;
+    const std::optional<qint64> reset =
+        row.resetAt.isValid() ? std::optional(row.resetAt.toSecsSinceEpoch()) : std::nullopt;
+    const bool resetMoved = reset.has_value() != last->resetAt.has_value()
+        || (reset && std::abs(*reset - *last->resetAt) > resetDriftSeconds);
+    return row.usedPercent != last->usedPercent || resetMoved
+        || row.fetchedAt.toMSecsSinceEpoch() - last->fetchedAt >= heartbeatSeconds * 1000;
+}
+
+std::optional<QSqlError> HistoryWriter::writeRow(const HistoryRow &row)
+{
+    if (const std::optional<QSqlError> error = noteWindow(row))
+        return error;
+    QSqlQuery query(m_connection->database());
+    query.prepare(u"INSERT OR REPLACE INTO samples (window, fetched_at, used_percent, reset_at, window_seconds) "
+                  "VALUES (?, ?, ?, ?, ?)"_s);
+    for (const QVariant &value : {QVariant(m_windows.value(row.windowId).first),
+                                  QVariant(row.fetchedAt.toMSecsSinceEpoch()), QVariant(row.usedPercent),
+                                  secondsOrNull(row.resetAt), QVariant(row.limitWindowSeconds)})
+        query.addBindValue(value);
+    return query.exec() ? std::nullopt : std::optional(query.lastError());
+}
+
+// A window seen for the first time, or under a new name, gets its line in the windows table.
+std::optional<QSqlError> HistoryWriter::noteWindow(const HistoryRow &row)
+{
+    const auto known = m_windows.constFind(row.windowId);
+    if (known != m_windows.cend() && known->second == row.name)
+        return std::nullopt;
+    QSqlQuery query(m_connection->database());
+    query.prepare(u"INSERT INTO windows (window_id, provider, name) VALUES (?, ?, ?) ON CONFLICT (window_id) "
+                  "DO UPDATE SET provider = excluded.provider, name = excluded.name RETURNING key"_s);
+    query.addBindValue(row.windowId);
+    query.addBindValue(rawValue(row.provider));
+    query.addBindValue(row.name);
+    if (!query.exec() || !query.next())
+        return query.lastError();
+    m_windows.insert(row.windowId, {query.value(0).toLongLong(), row.name});
+    return std::nullopt;
+}
+
+void HistoryWriter::remember(const RememberedAlert &alert)
+{
+    if (!m_connection)
+        return;
+    QSqlQuery query(m_connection->database());
+    query.prepare(u"INSERT OR REPLACE INTO alerts (window_id, reset_at, alert) VALUES (?, ?, ?)"_s);
+    query.addBindValue(alert.windowId);
+    query.addBindValue(secondsOrNull(alert.resetAt));
+    query.addBindValue(alertName(alert.given));
+    if (!query.exec())
+        turnOff(query.lastError());
+}
+
+QList<RememberedAlert> HistoryWriter::recall()
+{
+    QList<RememberedAlert> recalled;
+    QSqlQuery query(m_connection->database());
+    if (!query.exec(u"SELECT window_id, reset_at, alert FROM alerts"_s)) {
+        turnOff(query.lastError());
+        return recalled;
+    }
+    while (query.next())
+        recalled.append({query.value(0).toString(), timeOrInvalid(query.value(1)),
+                         alertFromName(query.value(2).toString())});
+    return recalled;
+}
+
+void HistoryWriter::turnOff(const QSqlError &error)
+{
+    turnOff(m_connection->describe(error));
+}
+
+void HistoryWriter::turnOff(const QString &reason)
+{
+    say(u"history is off for this run: "_s + reason);
+    m_connection.reset();
+    m_dailyPrune.stop();
+}

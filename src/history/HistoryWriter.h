@@ -1,0 +1,67 @@
+#pragma once
+
+#include "HistoryRow.h"
+
+#include <QHash>
+#include <QObject>
+#include <QSqlError>
+#include <QTimer>
+
+#include <memory>
+#include <optional>
+
+class HistoryConnection;
+
+// Keeps the record on a thread of its own, through a connection of its own: opens or makes the
+// file, writes the rows it is handed, deletes what is older than the retention, and keeps the
+// alerts' memory. Any fault turns the history off for the rest of the run, said in one line on
+// standard error; a damaged file is moved aside first and a new one started.
+class HistoryWriter : public QObject
+{
+    Q_OBJECT
+public:
+    // While a window is seen, it gets a row at least this often, so that a gap means that
+    // Tidemarker was not running.
+    static constexpr qint64 heartbeatSeconds = 15 * 60;
+    // A reset worked out afresh on every call drifts by seconds; a real reset moves by a window.
+    static constexpr qint64 resetDriftSeconds = 300;
+    static constexpr int retentionDays = 90;
+
+    explicit HistoryWriter(const QString &path, QObject *parent = nullptr);
+    ~HistoryWriter() override;
+
+    // These run on the writer's thread.
+    void open();
+    void write(const QList<HistoryRow> &rows);
+    void remember(const RememberedAlert &alert);
+
+Q_SIGNALS:
+    // Once, after open(): what the alerts had given, nothing when the history is off.
+    void ready(const QList<RememberedAlert> &recalled);
+    void written();
+
+private:
+    struct LastRow {
+        qint64 fetchedAt = 0; // milliseconds since 1970
+        double usedPercent = 0;
+        std::optional<qint64> resetAt;
+    };
+
+    std::optional<QString> start();
+    std::optional<QString> moveAside();
+    std::optional<QSqlError> migrate();
+    std::optional<QSqlError> prune();
+    std::optional<QSqlError> loadLastRows();
+    std::optional<QSqlError> writeRow(const HistoryRow &row);
+    std::optional<QSqlError> noteWindow(const HistoryRow &row);
+    bool needsRow(const HistoryRow &row) const;
+    QList<RememberedAlert> recall();
+    void turnOff(const QString &reason);
+    void turnOff(const QSqlError &error);
+
+    QString m_path;
+    std::unique_ptr<HistoryConnection> m_connection; // none while the history is off
+    QHash<QString, LastRow> m_lastRows; // by window id
+    QHash<QString, std::pair<qint64, QString>> m_windows; // window id: its key and its name
+    QTimer m_dailyPrune;
+};

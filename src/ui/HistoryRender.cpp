@@ -1,0 +1,42 @@
+#include "HistoryRender.h"
+
+#include "RenderHarness.h"
+
+#include <QGuiApplication>
+#include <QPalette>
+
+#include <cstdio>
+
+using namespace Qt::StringLiterals;
+
+std::optional<std::variant<HistoryRender::Request, QString>>
+HistoryRender::requestFromArguments(const QStringList &arguments)
+{
+    const qsizetype at = arguments.indexOf(u"--render-history"_s);
+    if (at < 0)
+        return std::nullopt;
+    Request request;
+    if (at + 1 >= arguments.size() || arguments[at + 1].startsWith(u"--"_s))
+        return u"--render-history needs the path of the PNG file to write"_s;
+    request.outputPath = arguments[at + 1].toLatin1();
+    if (const qsizetype daysAt = arguments.indexOf(u"--days"_s); daysAt >= 0) {
+        const std::optional<int> days = HistoryReader::daysFromText(arguments.value(daysAt + 1));
+        if (!days)
+            return QString::fromLatin1(HistoryReader::daysRule);
+        request.days = *days;
+    }
+    return request;
+}
+
+int HistoryRender::run(const Request &request, const QString &databasePath)
+{
+    const QDateTime end = QDateTime::currentDateTimeUtc();
+    HistoryReader::Record record = HistoryReader::read(databasePath, end.addDays(-request.days));
+    if (record.error) {
+        std::fprintf(stderr, "tidemarker: cannot read the history: %s\n", qUtf8Printable(*record.error));
+        return 1;
+    }
+    HistoryChart chart;
+    chart.setRecord(std::move(record), end, request.days);
+    return RenderHarness::writePng(chart.image(imageSize, 1, QGuiApplication::palette()), request.outputPath);
+}

@@ -1,0 +1,113 @@
+#include "HistoryWindow.h"
+
+#include <QButtonGroup>
+#include <QHBoxLayout>
+#include <QHelpEvent>
+#include <QPainter>
+#include <QPointer>
+#include <QToolButton>
+#include <QToolTip>
+#include <QVBoxLayout>
+#include <QtConcurrent>
+
+#include <QCoroFuture>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr int rangeDays[] = {1, 7, 30, 90};
+
+QString rangeText(int days)
+{
+    return days == 1 ? u"1 day"_s : u"%1 days"_s.arg(days);
+}
+
+} // namespace
+
+HistoryWindow::HistoryWindow(const QString &databasePath, QWidget *parent)
+    : QWidget(parent)
+    , m_path(databasePath)
+    , m_rangeRow(new QWidget(this))
+{
+    setWindowTitle(u"History"_s);
+    setMouseTracking(true);
+    resize(900, 620);
+
+    auto *ranges = new QButtonGroup(this);
+    auto *row = new QHBoxLayout(m_rangeRow);
+    row->setContentsMargins(0, 0, 0, 0);
+    for (int days : rangeDays) {
+        auto *button = new QToolButton(m_rangeRow);
+        button->setText(rangeText(days));
+        button->setCheckable(true);
+        button->setChecked(days == m_days);
+        ranges->addButton(button, days);
+        row->addWidget(button);
+    }
+    row->addStretch();
+    connect(ranges, &QButtonGroup::idClicked, this, [this](int days) {
+        m_days = days;
+        load();
+    });
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(m_rangeRow);
+    layout->addStretch();
+}
+
+void HistoryWindow::present()
+{
+    show();
+    raise();
+    activateWindow();
+    load();
+}
+
+void HistoryWindow::reload()
+{
+    if (isVisible())
+        load();
+}
+
+QCoro::Task<void> HistoryWindow::load()
+{
+    QPointer<HistoryWindow> self(this);
+    const quint64 ticket = ++m_loadsStarted;
+    const QDateTime end = QDateTime::currentDateTimeUtc();
+    const int days = m_days;
+    // Made outside the co_await: GCC 12 destroys a lambda temporary there twice.
+    QFuture<HistoryReader::Record> reading = QtConcurrent::run(
+        [path = m_path, since = end.addDays(-days)] { return HistoryReader::read(path, since); });
+    HistoryReader::Record record = co_await reading;
+    if (!self || ticket != m_loadsStarted)
+        co_return;
+    m_chart.setRecord(std::move(record), end, days);
+    m_loaded = true;
+    update();
+    Q_EMIT loaded();
+}
+
+QRectF HistoryWindow::chartArea() const
+{
+    return QRectF(rect()).adjusted(0, m_rangeRow->geometry().bottom(), 0, 0);
+}
+
+void HistoryWindow::paintEvent(QPaintEvent *)
+{
+    if (!m_loaded)
+        return;
+    QPainter painter(this);
+    m_chart.paint(painter, chartArea(), palette());
+}
+
+bool HistoryWindow::event(QEvent *event)
+{
+    if (event->type() != QEvent::ToolTip)
+        return QWidget::event(event);
+    const auto *help = static_cast<QHelpEvent *>(event);
+    if (const std::optional<QString> text = m_chart.describe(help->pos(), chartArea()))
+        QToolTip::showText(help->globalPos(), *text, this);
+    else
+        QToolTip::hideText();
+    return true;
+}

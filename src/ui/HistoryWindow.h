@@ -1,0 +1,44 @@
+#pragma once
+
+#include "HistoryChart.h"
+
+#include <QWidget>
+
+#include <QCoroTask>
+
+class QButtonGroup;
+
+// The window that "History…" opens: a choice of period above the chart, read from the record
+// off the GUI thread each time the period changes or new rows are written.
+class HistoryWindow : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit HistoryWindow(const QString &databasePath, QWidget *parent = nullptr);
+
+    // Shows the window, or raises it when it is open already.
+    void present();
+
+public Q_SLOTS:
+    // Reads the record again, while the window is shown.
+    void reload();
+
+Q_SIGNALS:
+    // A record has been read and the chart is to be drawn from it.
+    void loaded();
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    bool event(QEvent *event) override;
+
+private:
+    QCoro::Task<void> load();
+    QRectF chartArea() const;
+
+    QString m_path;
+    int m_days = HistoryChart::defaultDays;
+    HistoryChart m_chart;
+    QWidget *m_rangeRow;
+    bool m_loaded = false;
+    quint64 m_loadsStarted = 0; // only the latest load's record is shown
+};

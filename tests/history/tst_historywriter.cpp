@@ -1,0 +1,111 @@
+#include "HistoryReader.h"
+#include "HistoryWriter.h"
+
+#include <QFile>
+#include <QSignalSpy>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QDateTime start = QDateTime::currentDateTimeUtc().addSecs(-3600);
+
+// Claude's weekly window and a model's own weekly cap, fetched live minutes after start;
+// Codex's 5h window from the last good fetch.
+UsageStatus snapshot(int minutes, double used, qint64 resetShift = 0)
+{
+    const QDateTime now = start.addSecs(minutes * 60);
+    const QDateTime reset = start.addSecs(86400 + resetShift);
+    ProviderResult claude{Provider::claude, true, u"live"_s, std::nullopt,
+                          {UsageWindow::make(Provider::claude, WindowSpeed::slow, used, reset, 604800, now)}, false};
+    claude.extraWindows = {UsageWindow::makeExtra(Provider::claude, u"claude_scoped_fable"_s, u"Fable weekly"_s,
+                                                  57, reset, 604800, now)};
+    const ProviderResult codex{Provider::codex, true, u"cached"_s, u"offline"_s,
+                               {UsageWindow::make(Provider::codex, WindowSpeed::fast, 10, reset, 18000, now)}, false};
+    return {now, {codex, claude}};
+}
+
+QStringList recorded(const QString &path)
+{
+    QStringList rows;
+    for (const HistoryRow &row : HistoryReader::read(path, start).rows)
+        rows.append(u"%1 %2 %3 %4"_s.arg(start.secsTo(row.fetchedAt) / 60).arg(row.windowId, row.name).arg(row.usedPercent));
+    return rows;
+}
+
+} // namespace
+
+class TestHistoryWriter : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    // A row when the share or the reset changed, or a quarter of an hour after the last one.
+    void rowsOfLiveWindowsWhenTheyChange()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(u"state/tidemarker/history.sqlite3"_s);
+        {
+            HistoryWriter writer(path);
+            QSignalSpy ready(&writer, &HistoryWriter::ready);
+            writer.open();
+            QCOMPARE(ready.size(), 1);
+            for (const UsageStatus &status : {snapshot(0, 20), snapshot(1, 20), snapshot(2, 21), snapshot(3, 21, 120),
+                                              snapshot(18, 21, 120), snapshot(19, 0, 604800)})
+                writer.write(HistoryRow::ofLiveResults(status));
+        }
+        QCOMPARE(recorded(path), (QStringList{u"0 claude_slow Weekly 20"_s, u"2 claude_slow Weekly 21"_s,
+                                              u"18 claude_slow Weekly 21"_s, u"19 claude_slow Weekly 0"_s,
+                                              u"0 claude_scoped_fable Fable weekly 57"_s,
+                                              u"18 claude_scoped_fable Fable weekly 57"_s,
+                                              u"19 claude_scoped_fable Fable weekly 57"_s}));
+        QCOMPARE(QFile::permissions(path) & 0x7077, QFile::ReadOwner | QFile::WriteOwner);
+        QCOMPARE(QFile::permissions(dir.filePath(u"state/tidemarker"_s)) & 0x7077,
+                 QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+
+        // A restart goes on from the last rows, and recalls the alerts given.
+        HistoryWriter again(path);
+        QSignalSpy ready(&again, &HistoryWriter::ready);
+        again.open();
+        again.write(HistoryRow::ofLiveResults(snapshot(20, 0, 604800)));
+        again.remember({u"claude_slow"_s, start.addDays(8), PaceForecast::Alert::nearlyUsed});
+        QCOMPARE(recorded(path).size(), 7);
+        HistoryWriter third(path);
+        QSignalSpy recalled(&third, &HistoryWriter::ready);
+        third.open();
+        const auto alerts = recalled.first().first().value<QList<RememberedAlert>>();
+        QCOMPARE(alerts.size(), 1);
+        QCOMPARE(alerts.first().given, PaceForecast::Alert::nearlyUsed);
+        QCOMPARE(alerts.first().resetAt.toSecsSinceEpoch(), start.addDays(8).toSecsSinceEpoch());
+    }
+
+    void laterVersionIsNeverTouched()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(u"history.sqlite3"_s);
+        {
+            QSqlDatabase later = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"later"_s);
+            later.setDatabaseName(path);
+            QVERIFY(later.open());
+            QVERIFY(QSqlQuery(later).exec(u"PRAGMA user_version = 2"_s));
+        }
+        QSqlDatabase::removeDatabase(u"later"_s);
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray before = file.readAll();
+
+        HistoryWriter writer(path);
+        writer.open();
+        writer.write(HistoryRow::ofLiveResults(snapshot(0, 20)));
+        QVERIFY(file.seek(0));
+        QCOMPARE(file.readAll(), before);
+        QCOMPARE(*HistoryReader::read(path, start).error,
+                 path + u" was written by a newer Tidemarker (history version 2, this one reads up to 1)"_s);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestHistoryWriter)
+#include "tst_historywriter.moc"
