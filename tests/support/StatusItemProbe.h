@@ -33,6 +33,7 @@ public:
                              QDBusConnection bus = QDBusConnection::sessionBus());
 
     QString service() const { return m_service; }
+    QString path() const { return m_path; }
     QString status() const;
     QString toolTipTitle() const;
     QList<QImage> iconPixmaps() const;
