@@ -3,6 +3,7 @@
 #include "ProviderInput.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QtConcurrent/QtConcurrentRun>
@@ -127,6 +128,13 @@ UsageWindow codexWindow(WindowSpeed speed, const RateLimitWindow &window, const 
                              window.limitWindowSeconds, now);
 }
 
+// "~" for the home folder, where the path lies below it.
+QString homeShorthand(const QString &path)
+{
+    const QString home = QDir::homePath();
+    return path.startsWith(home + u'/') ? u'~' + path.mid(home.size()) : path;
+}
+
 ProviderResult failedResult(const CodexFailure &failure)
 {
     const auto *kind = std::get_if<UsageError>(&failure);
@@ -146,7 +154,7 @@ QString CodexUsageClient::describe(const CodexFailure &failure)
     if (const auto *plain = std::get_if<PlainError>(&failure))
         return plain->description;
     return std::get<UsageError>(failure) == UsageError::missingToken
-        ? u"no Codex auth (~/.codex/auth.json)"_s
+        ? u"no Codex auth (%1)"_s.arg(homeShorthand(QFileInfo(authFilePath()).absoluteFilePath()))
         : u"usage fetch failed"_s;
 }
 

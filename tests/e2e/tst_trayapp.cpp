@@ -21,7 +21,8 @@ using namespace Qt::StringLiterals;
 // session bus on which this test plays the panel, and both usage endpoints served here.
 namespace {
 
-const QString noCodexAuth = u"    no Codex auth (~/.codex/auth.json)"_s;
+// Codex's own folder is home/codex here (CODEX_HOME).
+const QString noCodexAuth = u"    no Codex auth (~/codex/auth.json)"_s;
 const QString signInToCodex = u"    Sign in to Codex\u2026"_s;
 const QString recordedCommand = u"codex login; exec \"${SHELL:-sh}\""_s;
 const QByteArray waitingForTray
