@@ -275,6 +275,8 @@ void TestTrayApp::panelSeesIconMenuAndCommands()
                                            u"Refresh"_s, u"Quit"_s}),
                               20000);
     QCOMPARE(m_item->status(), u"Active"_s);
+    QCOMPARE(m_item->title(), u"Tidemarker"_s);
+    QCOMPARE(m_item->id(), u"Tidemarker"_s);
     QCOMPARE(m_item->toolTipTitle(), u"Claude Weekly -30% low"_s);
     QList<QSize> iconSizes;
     for (const QImage &pixmap : m_item->iconPixmaps()) {
