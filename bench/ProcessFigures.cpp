@@ -9,17 +9,36 @@
 
 using namespace Qt::StringLiterals;
 
-// "VmRSS:   12345 kB" from /proc/PID/status, in KiB.
-qint64 residentKiB(qint64 pid)
+namespace {
+
+// The number after "name:" in a /proc file of lines such as "VmRSS:   12345 kB".
+qint64 procField(qint64 pid, const QString &file, const QByteArray &name)
 {
-    QFile status(u"/proc/%1/status"_s.arg(pid));
-    if (!status.open(QIODevice::ReadOnly))
+    QFile figures(u"/proc/%1/%2"_s.arg(pid).arg(file));
+    if (!figures.open(QIODevice::ReadOnly))
         return -1;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLongLong();
+    for (const QByteArray &line : figures.readAll().split('\n')) {
+        if (line.startsWith(name + ':'))
+            return line.mid(name.size() + 1).trimmed().split(' ').value(0).toLongLong();
     }
     return -1;
+}
+
+} // namespace
+
+qint64 residentKiB(qint64 pid)
+{
+    return procField(pid, u"status"_s, "VmRSS");
+}
+
+qint64 privateDirtyKiB(qint64 pid)
+{
+    return procField(pid, u"smaps_rollup"_s, "Private_Dirty");
+}
+
+qint64 threadCount(qint64 pid)
+{
+    return procField(pid, u"status"_s, "Threads");
 }
 
 // utime + stime, fields 14 and 15 of /proc/PID/stat, in seconds.

@@ -6,5 +6,10 @@
 
 // Resident set size (VmRSS) in KiB; -1 when it cannot be read.
 qint64 residentKiB(qint64 pid);
+// Private dirty pages, the memory the process holds that no other shares, in KiB; -1 when it
+// cannot be read.
+qint64 privateDirtyKiB(qint64 pid);
+// Threads the process holds; -1 when it cannot be read.
+qint64 threadCount(qint64 pid);
 // User plus system CPU time in seconds; -1 when it cannot be read.
 double cpuSeconds(qint64 pid);

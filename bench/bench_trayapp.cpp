@@ -2,9 +2,13 @@
 // panel on the session bus (played here) and both usage endpoints served on the loopback.
 // Run it under Xvfb and a private bus: bench/run does.
 //
+//   bench_trayapp [idle seconds, default 120] [rounds, default 15]
+//
 //   start-up   from starting the process until the panel can read its first icon
-//   memory     resident set size once the first refresh has filled the menu
-//   idle CPU   user + system time spent over the following idle period (default 120 s)
+//   memory     resident set size, private dirty memory and threads once the menu is filled
+//              (the program's after its first refresh), each against the floors of
+//              bench_tray_floor, run in the same rounds, interleaved; medians and ratios
+//   idle CPU   user + system time spent over the following idle period
 
 #include "FakeHttpServer.h"
 #include "FakePanel.h"
@@ -62,8 +66,21 @@ struct Run {
     }
 };
 
+struct Program {
+    const char *name;
+    QString path;
+    QStringList arguments;
+};
+
+struct Figures {
+    double startMs;
+    double residentMiB;
+    double privateDirtyMiB;
+    double threads;
+};
+
 // Starts the program and returns the milliseconds until its first icon was readable.
-qint64 start(Run &run, FakePanel &panel, const QString &program, const FakeHttpServer &server)
+qint64 start(Run &run, FakePanel &panel, const Program &program, const FakeHttpServer &server)
 {
     if (!writeFile(run.home.filePath(u"codex/auth.json"_s), signedInCodexAuth))
         return -1;
@@ -72,13 +89,49 @@ qint64 start(Run &run, FakePanel &panel, const QString &program, const FakeHttpS
     QSignalSpy registered(&panel, &FakePanel::StatusNotifierItemRegistered);
     QElapsedTimer clock;
     clock.start();
-    run.process.start(program, {});
+    run.process.start(program.path, program.arguments);
     if (!waitUntil([&] { return !registered.isEmpty(); }))
         return -1;
     run.item = std::make_unique<StatusItemProbe>(registered.first().first().toString());
     if (!waitUntil([&] { return !run.item->iconPixmaps().isEmpty(); }))
         return -1;
     return clock.elapsed();
+}
+
+// One start of the program, measured once its menu is filled.
+std::optional<Figures> measure(const Program &program, FakePanel &panel, const FakeHttpServer &server)
+{
+    Run run;
+    const qint64 time = start(run, panel, program, server);
+    if (time < 0 || !waitUntil([&] { return menuFilled(*run.item); }))
+        return std::nullopt;
+    const qint64 pid = run.process.processId();
+    return Figures{double(time), residentKiB(pid) / 1024.0, privateDirtyKiB(pid) / 1024.0,
+                   double(threadCount(pid))};
+}
+
+double median(QList<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values.at(values.size() / 2);
+}
+
+Figures medians(const QList<Figures> &runs)
+{
+    const auto of = [&runs](double Figures::*figure) {
+        QList<double> values;
+        for (const Figures &run : runs)
+            values.append(run.*figure);
+        return median(values);
+    };
+    return {of(&Figures::startMs), of(&Figures::residentMiB), of(&Figures::privateDirtyMiB),
+            of(&Figures::threads)};
+}
+
+void printRow(const char *name, const Figures &figures, const char *format)
+{
+    std::printf(format, name, figures.startMs, figures.residentMiB, figures.privateDirtyMiB,
+                figures.threads);
 }
 
 } // namespace
@@ -88,7 +141,7 @@ int main(int argc, char *argv[])
     QCoreApplication application(argc, argv);
     const QStringList arguments = application.arguments();
     const int idleSeconds = arguments.size() > 1 ? arguments.at(1).toInt() : 120;
-    const int startRuns = 5;
+    const int rounds = arguments.size() > 2 ? arguments.at(2).toInt() : 15;
 
     FakeHttpServer server;
     FakePanel panel;
@@ -97,34 +150,55 @@ int main(int argc, char *argv[])
         return 1;
     }
     serveUsage(server);
-    const QString program = QStringLiteral(TIDEMARKER_E2E_PROGRAM);
+    const QString floor = QStringLiteral(TIDEMARKER_TRAY_FLOOR_PROGRAM);
+    const QList<Program> programs{
+        {"tidemarker", QStringLiteral(TIDEMARKER_E2E_PROGRAM), {}},
+        {"bare tray", floor, {}},
+        {"tray doing the same work", floor, {u"--work"_s}},
+    };
+    std::puts("bare tray: a Qt tray icon with the same gauge and menu lines, nothing else\n"
+              "tray doing the same work: the bare tray that also claims a bus name, makes one\n"
+              "  request and reads one file in a QtConcurrent task before it fills its menu\n");
 
-    QList<qint64> startTimes;
-    for (int i = 0; i < startRuns; ++i) {
-        Run run;
-        if (const qint64 time = start(run, panel, program, server); time >= 0)
-            startTimes.append(time);
+    // Each round starts every program once, each round in another order.
+    QList<QList<Figures>> runs(programs.size());
+    for (int round = 0; round < rounds; ++round) {
+        for (qsizetype i = 0; i < programs.size(); ++i) {
+            const qsizetype which = (round + i) % programs.size();
+            if (const auto figures = measure(programs.at(which), panel, server))
+                runs[which].append(*figures);
+        }
     }
-    if (startTimes.isEmpty()) {
-        std::fputs("bench: the program never showed its icon\n", stderr);
-        return 1;
+    std::printf("%d interleaved rounds, medians   start (ms)  resident (MiB)  private dirty (MiB)  threads\n",
+                rounds);
+    QList<Figures> results;
+    for (qsizetype i = 0; i < programs.size(); ++i) {
+        if (runs.at(i).isEmpty()) {
+            std::fprintf(stderr, "bench: %s never showed its icon and menu\n", programs.at(i).name);
+            return 1;
+        }
+        results.append(medians(runs.at(i)));
+        printRow(programs.at(i).name, results.last(), "%-34s %10.1f %15.1f %20.1f %8.0f\n");
     }
-    std::sort(startTimes.begin(), startTimes.end());
-    std::printf("start-up to first icon: median %lld ms, min %lld ms, max %lld ms "
-                "(%lld of %d starts showed it)\n",
-                startTimes.at(startTimes.size() / 2), startTimes.first(), startTimes.last(),
-                qint64(startTimes.size()), startRuns);
+    for (qsizetype i = 1; i < programs.size(); ++i) {
+        const Figures ratio{results[0].startMs / results[i].startMs,
+                            results[0].residentMiB / results[i].residentMiB,
+                            results[0].privateDirtyMiB / results[i].privateDirtyMiB,
+                            results[0].threads / results[i].threads};
+        printRow(qPrintable(u"tidemarker / "_s + QString::fromLatin1(programs.at(i).name)), ratio, "%-34s %10.2f %15.2f %20.2f %8.2f\n");
+    }
+    std::fflush(stdout);
+    if (idleSeconds <= 0)
+        return 0;
 
     Run run;
-    if (start(run, panel, program, server) < 0 || !waitUntil([&] { return menuFilled(*run.item); }))
+    if (start(run, panel, programs.first(), server) < 0 || !waitUntil([&] { return menuFilled(*run.item); }))
         return 1;
     const qint64 pid = run.process.processId();
-    std::printf("resident memory after the first refresh: %.1f MiB\n", residentKiB(pid) / 1024.0);
-
     const double cpuBefore = cpuSeconds(pid);
     QTest::qWait(idleSeconds * 1000);
     const double cpuUsed = cpuSeconds(pid) - cpuBefore;
-    std::printf("CPU time over %d idle seconds: %.3f s (%.3f%% of one core), "
+    std::printf("tidemarker, CPU time over %d idle seconds: %.3f s (%.3f%% of one core), "
                 "resident memory then: %.1f MiB\n",
                 idleSeconds, cpuUsed, 100 * cpuUsed / idleSeconds, residentKiB(pid) / 1024.0);
     return 0;

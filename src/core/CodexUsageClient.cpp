@@ -3,6 +3,7 @@
 #include "ProviderInput.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QJsonArray>
@@ -160,6 +161,13 @@ UsageWindow codexWindow(WindowSpeed speed, const RateLimitWindow &window, const 
                              window.limitWindowSeconds, now);
 }
 
+// "~" for the home folder, where the path lies below it.
+QString homeShorthand(const QString &path)
+{
+    const QString home = QDir::homePath();
+    return path.startsWith(home + u'/') ? u'~' + path.mid(home.size()) : path;
+}
+
 ProviderResult failedResult(const CodexFailure &failure)
 {
     const auto *kind = std::get_if<UsageError>(&failure);
@@ -181,7 +189,7 @@ QString CodexUsageClient::describe(const CodexFailure &failure)
     if (const auto *refused = std::get_if<SignInRefused>(&failure))
         return u"usage fetch failed (HTTP %1)"_s.arg(refused->status);
     return std::get<UsageError>(failure) == UsageError::missingToken
-        ? u"no Codex auth (~/.codex/auth.json)"_s
+        ? u"no Codex auth (%1)"_s.arg(homeShorthand(QFileInfo(authFilePath()).absoluteFilePath()))
         : u"usage fetch failed"_s;
 }
 

@@ -61,13 +61,7 @@ QString homeRelative(const QString &path)
 
 QThreadPool &providerInputPool()
 {
-    static QThreadPool *const pool = [] {
-        auto *threads = new QThreadPool;
-        threads->setMaxThreadCount(2);
-        threads->setExpiryTimeout(-1);
-        return threads;
-    }();
-    return *pool;
+    return *QThreadPool::globalInstance();
 }
 
 std::variant<QJsonDocument, PlainError> parseJsonDocument(const QByteArray &json,

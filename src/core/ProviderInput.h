@@ -33,7 +33,7 @@ QString homeRelative(const QString &path);
 std::variant<QJsonDocument, PlainError> parseJsonDocument(const QByteArray &json,
                                                           const QString &documentName);
 
-// Where the blocking reads run, off the GUI thread: one thread a provider, kept for the life of
-// the process rather than started around every refresh. Never destroyed, so that a read that
-// never returns cannot hold up the end of the process.
+// Where the blocking reads run, off the GUI thread: Qt's global pool, whose threads Qt's own
+// painting starts anyway (it splits large fills across them), so that the program holds one pool
+// and no thread that waits for nothing. Its threads end after 30 s without work.
 QThreadPool &providerInputPool();

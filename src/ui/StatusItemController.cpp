@@ -5,7 +5,6 @@
 #include "MoneyText.h"
 #include "UsageStore.h"
 
-#include <QAction>
 #include <QCoreApplication>
 #include <QCursor>
 #include <QGuiApplication>
@@ -65,6 +64,28 @@ QIcon menuIcon(const QImage &image)
     return icon;
 }
 
+// A line that only shows something.
+MenuLine infoLine(const QString &key, const QString &text, const QIcon &icon = {})
+{
+    MenuLine line;
+    line.key = key;
+    line.text = ExactMenuTextStyle::actionText(text);
+    line.icon = icon;
+    return line;
+}
+
+MenuLine commandLine(const QString &key, const QString &text, const QKeySequence &keys,
+                     std::function<void()> onTriggered)
+{
+    MenuLine line;
+    line.key = key;
+    line.text = text;
+    line.enabled = true;
+    line.shortcut = keys;
+    line.onTriggered = std::move(onTriggered);
+    return line;
+}
+
 QImage filledShape(QSize size, const QColor &color, void (*draw)(QPainter &))
 {
     QImage image(size, QImage::Format_ARGB32_Premultiplied);
@@ -119,60 +140,62 @@ void StatusItemController::updateIcon()
     if (!m_statusItem)
         return;
     const UsageStatus &status = m_store->status();
-    QIcon icon;
+    QList<QImage> images;
     for (int pixels : iconSizes)
-        icon.addPixmap(QPixmap::fromImage(GaugeIconRenderer::image(status, pixels / GaugeIconRenderer::size)));
-    m_statusItem->setIcon(icon);
-    m_statusItem->setToolTip(status.summary());
+        images.append(GaugeIconRenderer::image(status, pixels / GaugeIconRenderer::size));
+    // Qt passes on every icon and tooltip it is given, and panels redraw on each (GNOME shows a
+    // placeholder while its menu is open): only a gauge that looks different is handed on.
+    if (images != m_iconImages) {
+        QIcon icon;
+        for (const QImage &image : images)
+            icon.addPixmap(QPixmap::fromImage(image));
+        m_statusItem->setIcon(icon);
+        m_iconImages = images;
+    }
+    if (const QString toolTip = status.summary(); toolTip != m_statusItem->toolTip())
+        m_statusItem->setToolTip(toolTip);
 }
 
 void StatusItemController::updateMenu()
 {
-    m_menu.clear();
+    QList<MenuLine> lines;
     for (Provider provider : allProviders)
-        addProviderSection(provider, &m_menu);
-    m_menu.addSeparator();
-
-    QAction *historyItem = m_menu.addAction(u"History\u2026"_s);
-    historyItem->setShortcut(historyKeys);
-    connect(historyItem, &QAction::triggered, this, &StatusItemController::historyRequested);
-
-    QAction *refreshItem = m_menu.addAction(u"Refresh"_s);
-    refreshItem->setShortcut(refreshKeys);
-    connect(refreshItem, &QAction::triggered, this, &StatusItemController::refresh);
-
-    QAction *quitItem = m_menu.addAction(u"Quit"_s);
-    quitItem->setShortcut(quitKeys);
-    connect(quitItem, &QAction::triggered, this, &StatusItemController::quit);
+        addProviderSection(provider, lines);
+    lines.append(MenuLine::separatorLine(u"separator"_s));
+    lines.append(commandLine(u"history"_s, u"History\u2026"_s, historyKeys, [this] { Q_EMIT historyRequested(); }));
+    lines.append(commandLine(u"refresh"_s, u"Refresh"_s, refreshKeys, [this] { refresh(); }));
+    lines.append(commandLine(u"quit"_s, u"Quit"_s, quitKeys, [this] { quit(); }));
+    m_menuSync.apply(lines);
+    if (m_menu.isVisible())
+        fixMenuSizeOnWayland();
 }
 
-void StatusItemController::addProviderSection(Provider provider, QMenu *menu)
+void StatusItemController::addProviderSection(Provider provider, QList<MenuLine> &lines)
 {
     const std::optional<ProviderResult> result = m_store->status().result(provider);
     const bool cached = result && result->source == u"cached";
-    addLine(menu, displayName(provider) + (cached ? u" (cached)"_s : QString()),
-            swatchIcon(provider));
+    const QString section = rawValue(provider) + u'/';
+    lines.append(infoLine(section + u"title"_s, displayName(provider) + (cached ? u" (cached)"_s : QString()),
+                          swatchIcon(provider)));
 
     if (result && result->ok && !result->windows.isEmpty()) {
         for (const UsageWindow &window : result->windows)
-            addLine(menu, windowLine(window), paceDotIcon(window.pressurePercent));
+            lines.append(infoLine(window.id(), windowLine(window), paceDotIcon(window.pressurePercent)));
     } else {
         const bool hasError = result && result->error;
-        addLine(menu, indent + (hasError ? *result->error : u"usage unavailable"_s));
+        lines.append(infoLine(section + u"status"_s, indent + (hasError ? *result->error : u"usage unavailable"_s)));
     }
     if (result) {
         for (const UsageWindow &window : result->extraWindows)
-            addLine(menu, windowLine(window), paceDotIcon(window.pressurePercent));
+            lines.append(infoLine(window.id(), windowLine(window), paceDotIcon(window.pressurePercent)));
         if (result->extraUsage)
-            addLine(menu, indent + u"Extra usage: "_s + extraUsageText(*result->extraUsage));
+            lines.append(infoLine(section + u"extra-usage"_s, indent + u"Extra usage: "_s + extraUsageText(*result->extraUsage)));
     }
 
     if (!result || !result->needsAuth)
         return;
-    QAction *signInItem = menu->addAction(indent + u"Sign in to "_s + displayName(provider)
-                                          + u"\u2026"_s);
-    signInItem->setData(QVariant::fromValue(provider));
-    connect(signInItem, &QAction::triggered, this, [this, signInItem] { signIn(signInItem); });
+    lines.append(commandLine(section + u"sign-in"_s, indent + u"Sign in to "_s + displayName(provider) + u"\u2026"_s,
+                             {}, [this, provider] { signIn(provider); }));
 }
 
 void StatusItemController::startRefreshLoop()
@@ -190,13 +213,9 @@ void StatusItemController::quit()
     QCoreApplication::quit();
 }
 
-void StatusItemController::signIn(QAction *item)
+void StatusItemController::signIn(Provider provider)
 {
-    if (!item)
-        return;
-    const QVariant provider = item->data();
-    if (provider.metaType() == QMetaType::fromType<Provider>())
-        CLISignIn::start(provider.value<Provider>(), &m_notifier);
+    CLISignIn::start(provider, &m_notifier);
 }
 
 QImage StatusItemController::providerSwatch(Provider provider)
@@ -219,11 +238,17 @@ void StatusItemController::openMenu(QSystemTrayIcon::ActivationReason reason)
 {
     if ((reason != QSystemTrayIcon::Trigger && reason != QSystemTrayIcon::Context) || m_menu.isVisible())
         return;
-    // Wayland places no popup that has no parent window: it becomes a window of its own, which
-    // tiling compositors float, rather than fill the screen with, when its size is fixed.
+    fixMenuSizeOnWayland();
+    m_menu.popup(QCursor::pos());
+}
+
+// Wayland places no popup that has no parent window: it becomes a window of its own, which
+// tiling compositors float, rather than fill the screen with, when its size is fixed. An open
+// menu whose lines change gets its new size here, as Qt gives one elsewhere.
+void StatusItemController::fixMenuSizeOnWayland()
+{
     if (QGuiApplication::platformName() == u"wayland")
         m_menu.setFixedSize(m_menu.sizeHint());
-    m_menu.popup(QCursor::pos());
 }
 
 QCoro::Task<void> StatusItemController::startUp()
@@ -276,11 +301,4 @@ const QIcon &StatusItemController::paceDotIcon(double pressurePercent)
     if (icon == m_paceDotIcons.end())
         icon = m_paceDotIcons.insert(colour, menuIcon(paceDot(pressurePercent)));
     return *icon;
-}
-
-void StatusItemController::addLine(QMenu *menu, const QString &text, const QIcon &icon)
-{
-    QAction *line = menu->addAction(ExactMenuTextStyle::actionText(text));
-    line->setIcon(icon);
-    line->setEnabled(false);
 }

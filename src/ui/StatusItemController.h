@@ -2,10 +2,12 @@
 
 #include "DesktopNotifier.h"
 #include "ExactMenuTextStyle.h"
+#include "MenuSync.h"
 #include "UsageModels.h"
 
 #include <QIcon>
 #include <QImage>
+#include <QList>
 #include <QMap>
 #include <QMenu>
 #include <QObject>
@@ -16,13 +18,13 @@
 #include <chrono>
 #include <memory>
 
-class QAction;
 class UsageStore;
 
 // The application's face in the panel: the gauge with the worst window as tooltip, and a menu
 // of both providers' windows with their pace, sign-in when needed, "History…", "Refresh" and
 // "Quit".
 // Refreshes at start, then again a fixed time after each refresh and redraw have finished.
+// Each redraw hands on only what changed, so that panels and an open menu are left in peace.
 class StatusItemController : public QObject
 {
     Q_OBJECT
@@ -38,7 +40,7 @@ public:
 
     void updateIcon();
     void updateMenu();
-    void addProviderSection(Provider provider, QMenu *menu);
+    void addProviderSection(Provider provider, QList<MenuLine> &lines);
     void startRefreshLoop();
 
     // Null until showStatusItem().
@@ -63,23 +65,25 @@ public Q_SLOTS:
     void showStatusItem();
     void refresh();
     void quit();
-    void signIn(QAction *item);
+    void signIn(Provider provider);
 
 private:
     void openMenu(QSystemTrayIcon::ActivationReason reason);
+    void fixMenuSizeOnWayland();
     QCoro::Task<void> startUp();
     QCoro::Task<void> refreshLoop();
     const QIcon &swatchIcon(Provider provider);
     const QIcon &paceDotIcon(double pressurePercent);
-    void addLine(QMenu *menu, const QString &text, const QIcon &icon = {});
 
     ExactMenuTextStyle m_menuStyle; // outlives the menu drawn with it
     QMenu m_menu; // outlives the tray icon that points at it
+    MenuSync m_menuSync{&m_menu};
     std::unique_ptr<QSystemTrayIcon> m_statusItem;
+    QList<QImage> m_iconImages; // as last handed to the status item
     UsageStore *m_store;
     std::chrono::milliseconds m_refreshPeriod;
-    // Made once and shared by every rebuild: a panel that reads the menu over D-Bus keeps
-    // something of every distinct icon it was handed.
+    // Made once and shared by every redraw: a line keeps its image unless it changes colour,
+    // and a panel that reads the menu over D-Bus keeps something of every distinct icon.
     QMap<Provider, QIcon> m_swatchIcons;
     QMap<QRgb, QIcon> m_paceDotIcons;
     DesktopNotifier m_notifier;

@@ -17,7 +17,8 @@ using namespace Qt::StringLiterals;
 int TidemarkerApp::run(int &argc, char **argv)
 {
     QApplication application(argc, argv);
-    QApplication::setApplicationName(u"tidemarker"_s);
+    // Qt's StatusNotifierItem reads both its Title and its Id from the application name.
+    QApplication::setApplicationName(u"Tidemarker"_s);
     QApplication::setApplicationDisplayName(u"Tidemarker"_s);
     QGuiApplication::setDesktopFileName(u"tidemarker"_s);
     // Closing the menu must not end the program.

@@ -25,12 +25,15 @@ const QString watcherService = u"org.kde.StatusNotifierWatcher"_s;
 const QString watcherPath = u"/StatusNotifierWatcher"_s;
 
 #if QT_CONFIG(xcb)
-std::uint32_t internAtom(xcb_connection_t *connection, const QByteArray &name)
+xcb_intern_atom_cookie_t askForAtom(xcb_connection_t *connection, const QByteArray &name)
+{
+    return xcb_intern_atom(connection, false, name.size(), name.constData());
+}
+
+std::uint32_t atom(xcb_connection_t *connection, xcb_intern_atom_cookie_t asked)
 {
     const std::unique_ptr<xcb_intern_atom_reply_t, decltype(&std::free)> reply(
-        xcb_intern_atom_reply(connection, xcb_intern_atom(connection, false, name.size(), name.constData()),
-                              nullptr),
-        &std::free);
+        xcb_intern_atom_reply(connection, asked, nullptr), &std::free);
     return reply ? reply->atom : std::uint32_t(XCB_ATOM_NONE);
 }
 #endif
@@ -40,20 +43,15 @@ std::uint32_t internAtom(xcb_connection_t *connection, const QByteArray &name)
 TrayAvailability::TrayAvailability(QDBusConnection bus, QObject *parent)
     : QObject(parent)
     , m_bus(std::move(bus))
-    , m_watcher(watcherService, m_bus, QDBusServiceWatcher::WatchForRegistration)
 {
-    // A panel claims the watcher's name first and registers its host a moment later.
-    connect(&m_watcher, &QDBusServiceWatcher::serviceRegistered, this,
-            &TrayAvailability::lookForStatusNotifierHost);
-    m_bus.connect(watcherService, watcherPath, watcherService, u"StatusNotifierHostRegistered"_s, this,
-                  SLOT(lookForStatusNotifierHost()));
 #if QT_CONFIG(xcb)
     if (const auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>()) {
         m_x11 = x11->connection();
-        m_trayAtom = internAtom(m_x11, "_NET_SYSTEM_TRAY_S0");
-        m_managerAtom = internAtom(m_x11, "MANAGER");
-        // A new tray announces itself with a MANAGER message to the root window.
-        QCoreApplication::instance()->installNativeEventFilter(this);
+        // Both asked before either answer is awaited: one round trip to the X server.
+        const xcb_intern_atom_cookie_t tray = askForAtom(m_x11, "_NET_SYSTEM_TRAY_S0");
+        const xcb_intern_atom_cookie_t manager = askForAtom(m_x11, "MANAGER");
+        m_trayAtom = atom(m_x11, tray);
+        m_managerAtom = atom(m_x11, manager);
     }
 #endif
 }
@@ -63,18 +61,21 @@ TrayAvailability::~TrayAvailability()
     stopWatching();
 }
 
+// Watching takes round trips to the bus before the icon can show, and is needed only while there
+// is no tray: so it looks first, and when there is none, watches and looks once more for a tray
+// that came up in between.
 QCoro::Task<void> TrayAvailability::start()
 {
     QPointer<TrayAvailability> self(this);
-    // A plain statement around the co_await: GCC 12 mishandles one inside || or ?:.
-    bool available = hasXEmbedTray();
+    bool available = co_await isAvailable();
+    if (!self)
+        co_return;
     if (!available) {
-        available = co_await hasStatusNotifierHost();
-        if (!self)
+        startWatching();
+        available = co_await isAvailable();
+        if (!self || m_announced)
             co_return;
     }
-    if (m_announced)
-        co_return;
     if (available) {
         announce();
         co_return;
@@ -97,6 +98,15 @@ QCoro::Task<void> TrayAvailability::announceWhenHosted()
     const bool hosted = co_await hasStatusNotifierHost();
     if (self && hosted)
         announce();
+}
+
+QCoro::Task<bool> TrayAvailability::isAvailable()
+{
+    if (hasXEmbedTray())
+        co_return true;
+    // A plain statement around the co_await: GCC 12 mishandles one inside || or ?:.
+    const bool hosted = co_await hasStatusNotifierHost();
+    co_return hosted;
 }
 
 // Asked the way Qt asks when it decides between a D-Bus and an XEmbed tray icon.
@@ -150,6 +160,21 @@ void TrayAvailability::announce()
     m_announced = true;
     stopWatching();
     Q_EMIT appeared();
+}
+
+void TrayAvailability::startWatching()
+{
+    // A panel claims the watcher's name first and registers its host a moment later.
+    m_watcher.setConnection(m_bus);
+    m_watcher.setWatchMode(QDBusServiceWatcher::WatchForRegistration);
+    m_watcher.addWatchedService(watcherService);
+    connect(&m_watcher, &QDBusServiceWatcher::serviceRegistered, this,
+            &TrayAvailability::lookForStatusNotifierHost);
+    m_bus.connect(watcherService, watcherPath, watcherService, u"StatusNotifierHostRegistered"_s, this,
+                  SLOT(lookForStatusNotifierHost()));
+    // A new tray announces itself with a MANAGER message to the root window.
+    if (m_x11)
+        QCoreApplication::instance()->installNativeEventFilter(this);
 }
 
 void TrayAvailability::stopWatching()

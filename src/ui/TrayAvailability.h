@@ -14,7 +14,7 @@ struct xcb_connection_t;
 // Tells when the desktop offers a system tray: a StatusNotifierWatcher with a host registered
 // on the session bus, or on X11 an XEmbed tray (the owner of the _NET_SYSTEM_TRAY_S0 selection).
 // Qt settles the kind of tray at the first QSystemTrayIcon and never again, so the icon waits
-// for this. Watches only until the first tray appears.
+// for this. Watches only while there is none, until the first tray appears.
 class TrayAvailability : public QObject, private QAbstractNativeEventFilter
 {
     Q_OBJECT
@@ -35,10 +35,12 @@ private Q_SLOTS:
 
 private:
     QCoro::Task<void> announceWhenHosted();
+    QCoro::Task<bool> isAvailable();
     QCoro::Task<bool> hasStatusNotifierHost();
     bool hasXEmbedTray() const;
     bool nativeEventFilter(const QByteArray &eventType, void *message, qintptr *result) override;
     void announce();
+    void startWatching();
     void stopWatching();
 
     QDBusConnection m_bus;

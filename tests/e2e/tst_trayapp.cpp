@@ -1,3 +1,4 @@
+#include "BusSignalLog.h"
 #include "FakeHttpServer.h"
 #include "FakeNotifications.h"
 #include "FakePanel.h"
@@ -6,6 +7,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -19,7 +22,8 @@ using namespace Qt::StringLiterals;
 // session bus on which this test plays the panel, and both usage endpoints served here.
 namespace {
 
-const QString noCodexAuth = u"    no Codex auth (~/.codex/auth.json)"_s;
+// Codex's own folder is home/codex here (CODEX_HOME).
+const QString noCodexAuth = u"    no Codex auth (~/codex/auth.json)"_s;
 const QString signInToCodex = u"    Sign in to Codex\u2026"_s;
 const QString history = u"History\u2026"_s;
 const QString recordedCommand = u"codex login; exec \"${SHELL:-sh}\""_s;
@@ -34,6 +38,27 @@ QStringList labels(const std::optional<MenuEntry> &menu)
     for (const MenuEntry &entry : menu->children)
         labels.append(entry.isSeparator() ? u"---"_s : entry.label());
     return labels;
+}
+
+QList<int> entryIds(const std::optional<MenuEntry> &menu)
+{
+    QList<int> ids;
+    for (const MenuEntry &entry : menu ? menu->children : QList<MenuEntry>())
+        ids.append(entry.id);
+    return ids;
+}
+
+// Both Codex windows just begun: with nothing used, neither their hands nor their texts move
+// for a while.
+QByteArray freshCodexUsage(qint64 now, double fastUsed)
+{
+    const auto window = [now](double used, double length) {
+        return QJsonObject{{u"used_percent"_s, used}, {u"reset_at"_s, double(now) + length},
+                           {u"limit_window_seconds"_s, length}};
+    };
+    return QJsonDocument(QJsonObject{{u"rate_limit"_s, QJsonObject{{u"primary_window"_s, window(fastUsed, 18000)},
+                                                                  {u"secondary_window"_s, window(0, 604800)}}}})
+        .toJson();
 }
 
 // What a dbusmenu panel shows for a label: "__" is an underscore, any other "_" marks a mnemonic.
@@ -107,6 +132,7 @@ private Q_SLOTS:
     void showsIconWhenPanelStartsLater();
     void xembedTrayStartsLaterAndMenuShortcutsAct();
     void panelSeesIconMenuAndCommands();
+    void refreshUpdatesMenuInPlace();
     void panelShowsErrorTextsExactly();
     void fifoForCodexAuthBlocksNeitherClaudeNorQuit();
     void refusedAndMissingSignInsOfferOneUsedAtOnce();
@@ -252,6 +278,8 @@ void TestTrayApp::panelSeesIconMenuAndCommands()
                                            history, u"Refresh"_s, u"Quit"_s}),
                               20000);
     QCOMPARE(m_item->status(), u"Active"_s);
+    QCOMPARE(m_item->title(), u"Tidemarker"_s);
+    QCOMPARE(m_item->id(), u"Tidemarker"_s);
     QCOMPARE(m_item->toolTipTitle(), u"Claude Weekly -30% low"_s);
     QList<QSize> iconSizes;
     for (const QImage &pixmap : m_item->iconPixmaps()) {
@@ -308,6 +336,42 @@ void TestTrayApp::panelSeesIconMenuAndCommands()
     QCOMPARE(m_program->exitStatus(), QProcess::NormalExit);
     QCOMPARE(m_program->exitCode(), 0);
     QCOMPARE(m_program->readAllStandardError(), QByteArray());
+}
+
+// A refresh touches only the lines whose figures changed: a panel keeps its item ids and hears of
+// no new layout and no icon that looks the same, and the menu Qt draws itself stays open.
+void TestTrayApp::refreshUpdatesMenuInPlace()
+{
+    QVERIFY(writeFile(m_home->filePath(u"codex/auth.json"_s), signedInCodexAuth));
+    const qint64 now = QDateTime::currentSecsSinceEpoch();
+    m_server.respond(codexUsagePath, FakeResponse::json(freshCodexUsage(now, 0)));
+    FakePanel panel;
+    startProgramUnder(panel);
+    QVERIFY(m_item);
+    QTRY_COMPARE_WITH_TIMEOUT(labels(menu()).mid(0, 4),
+                              (QStringList{u"Codex"_s, u"    5h: 100% left, 0% good"_s,
+                                           u"    Weekly: 100% left, 0% good"_s, u"Claude"_s}),
+                              20000);
+    const QList<int> ids = entryIds(menu());
+    QVERIFY2(m_item->activate(u"Activate"_s), qPrintable(m_item->lastError()));
+    QTRY_COMPARE(visibleWindows().size(), 1);
+    const BusSignalLog heard(*m_item);
+
+    // Claude is asked only at start: from now on its figures are the cached ones, drawn alike.
+    clickRefresh();
+    QTRY_COMPARE(labels(menu()).at(3), u"Claude (cached)"_s);
+    QTest::qWait(200);
+    QCOMPARE(heard.count(u"NewIcon"_s), 0);
+    QCOMPARE(heard.count(u"NewToolTip"_s), 0);
+    QCOMPARE(heard.count(u"ItemsPropertiesUpdated"_s), 1);
+
+    m_server.respond(codexUsagePath, FakeResponse::json(freshCodexUsage(now, 50)));
+    clickRefresh();
+    QTRY_COMPARE(labels(menu()).at(1), u"    5h: 50% left, -50% low"_s);
+    QTRY_COMPARE(heard.count(u"NewIcon"_s), 1);
+    QCOMPARE(heard.count(u"LayoutUpdated"_s), 0);
+    QCOMPARE(entryIds(menu()), ids);
+    QCOMPARE(visibleWindows().size(), 1);
 }
 
 // The Codex error names the auth file's path. The line begins with a zero-width space, which the

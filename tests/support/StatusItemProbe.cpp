@@ -109,6 +109,16 @@ QString StatusItemProbe::status() const
     return itemProperty(u"Status"_s).toString();
 }
 
+QString StatusItemProbe::title() const
+{
+    return itemProperty(u"Title"_s).toString();
+}
+
+QString StatusItemProbe::id() const
+{
+    return itemProperty(u"Id"_s).toString();
+}
+
 // ToolTip is (sa(iiay)ss): icon name, icon pixmaps, title, description.
 QString StatusItemProbe::toolTipTitle() const
 {

@@ -33,7 +33,10 @@ public:
                              QDBusConnection bus = QDBusConnection::sessionBus());
 
     QString service() const { return m_service; }
+    QString path() const { return m_path; }
     QString status() const;
+    QString title() const;
+    QString id() const;
     QString toolTipTitle() const;
     QList<QImage> iconPixmaps() const;
     QString menuPath() const;

@@ -1,0 +1,115 @@
+// The floors the tray program's start-up is measured against; bench_trayapp runs them beside it.
+//
+//   bench_tray_floor          Qt's own tray icon with the same gauge and a menu of the same lines
+//   bench_tray_floor --work   the same, plus the work the program cannot skip: it claims a bus
+//                             name, makes one request with a QNetworkAccessManager that can
+//                             speak HTTPS (to TIDEMARKER_E2E_CODEX_URL) and reads
+//                             $CODEX_HOME/auth.json in a QtConcurrent task; its lines come
+//                             once both are done, as the program's come after its first refresh
+
+#include "GaugeIconRenderer.h"
+
+#include <QApplication>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QFile>
+#include <QFutureWatcher>
+#include <QMenu>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QPainter>
+#include <QSystemTrayIcon>
+#include <QtConcurrent/QtConcurrentRun>
+
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QIcon dot(const QColor &colour, int side)
+{
+    QImage image(side, side, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(colour);
+    painter.drawEllipse(QRectF(1, 1, side - 2, side - 2));
+    painter.end();
+    return QIcon(QPixmap::fromImage(image));
+}
+
+void addLine(QMenu &menu, const QString &text, const QIcon &icon = {})
+{
+    menu.addAction(icon, text)->setEnabled(false);
+}
+
+void fillMenu(QMenu &menu)
+{
+    const QIcon high = dot(QColor(0, 122, 255), 10);
+    const QIcon low = dot(QColor(255, 59, 48), 10);
+    addLine(menu, u"Codex"_s, dot(QColor(41, 209, 214), 11));
+    addLine(menu, u"    5h: 60% left, +10% high"_s, high);
+    addLine(menu, u"    Weekly: 37% left, -13% low"_s, low);
+    addLine(menu, u"Claude"_s, dot(QColor(255, 140, 87), 11));
+    addLine(menu, u"    5h: 80% left, +30% high"_s, high);
+    addLine(menu, u"    Weekly: 20% left, -30% low"_s, low);
+    menu.addSeparator();
+    menu.addAction(u"Refresh"_s)->setShortcut(Qt::CTRL | Qt::Key_R);
+    menu.addAction(u"Quit"_s, &QApplication::quit)->setShortcut(Qt::CTRL | Qt::Key_Q);
+}
+
+QIcon gauge()
+{
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    ProviderResult codex;
+    codex.ok = true;
+    codex.windows = {UsageWindow::make(Provider::codex, WindowSpeed::fast, 40, now.addSecs(9000), 18000, now)};
+    const UsageStatus status{now, {codex}};
+    QIcon icon;
+    for (int pixels : {16, 22, 32, 44, 64})
+        icon.addPixmap(QPixmap::fromImage(GaugeIconRenderer::image(status, pixels / GaugeIconRenderer::size)));
+    return icon;
+}
+
+// Fills the menu once the request and the file read have both finished.
+void startWork(QMenu &menu)
+{
+    QDBusConnection::sessionBus().interface()->registerService(u"org.tidemarker.Floor"_s);
+    const auto finishOne = [&menu, pending = std::make_shared<int>(2)] {
+        if (--*pending == 0)
+            fillMenu(menu);
+    };
+    auto *network = new QNetworkAccessManager(&menu);
+    QNetworkReply *reply = network->get(QNetworkRequest(QUrl(qEnvironmentVariable("TIDEMARKER_E2E_CODEX_URL"))));
+    QObject::connect(reply, &QNetworkReply::finished, &menu, [reply, finishOne] {
+        reply->readAll();
+        reply->deleteLater();
+        finishOne();
+    });
+    auto *read = new QFutureWatcher<QByteArray>(&menu);
+    QObject::connect(read, &QFutureWatcher<QByteArray>::finished, &menu, finishOne);
+    read->setFuture(QtConcurrent::run([] {
+        QFile auth(qEnvironmentVariable("CODEX_HOME") + u"/auth.json"_s);
+        return auth.open(QIODevice::ReadOnly) ? auth.readAll() : QByteArray();
+    }));
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication application(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
+    QMenu menu;
+    if (application.arguments().contains(u"--work"_s))
+        startWork(menu);
+    else
+        fillMenu(menu);
+    QSystemTrayIcon tray(gauge());
+    tray.setContextMenu(&menu);
+    tray.setToolTip(u"Claude Weekly -30% low"_s);
+    tray.show();
+    return application.exec();
+}
