@@ -83,14 +83,14 @@ struct ProviderResult {
     std::chrono::seconds retryAfter{0}; // Claude only: the wait the service asked for, if any
     // Limits beyond the two windows above, as the answer lists them; they never count
     // towards the gauge, the tooltip or the worst window.
-    QList<UsageWindow> extraWindows;
-    std::optional<ExtraUsage> extraUsage;
+    QList<UsageWindow> extraWindows{}; // the braces spare the shorter brace-initialisations a warning
+    std::optional<ExtraUsage> extraUsage{};
     // Claude only: failed before any request went out (no credential, a bad one, an expired
     // token); the store then leaves its spacing and back-off as they were.
     bool failedBeforeRequest = false;
     // Set by the store. When the windows were fetched (an earlier refresh for cached ones);
     // invalid without windows.
-    QDateTime fetchedAt;
+    QDateTime fetchedAt{};
     // Set by the store: the provider's last fetch gave nothing usable. Not set when earlier
     // windows are shown only because the Claude calls are spaced out.
     bool lastFetchFailed = false;

@@ -19,7 +19,7 @@ public:
         bool follow = false;
         bool refresh = false;
         bool fetch = false;
-        std::optional<HistoryExport::Request> history;
+        std::optional<HistoryExport::Request> history{};
     };
 
     static int run(int argc, char **argv);
