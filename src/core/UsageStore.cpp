@@ -40,21 +40,41 @@ QCoro::Task<void> UsageStore::refresh()
 {
     QPointer<UsageStore> self(this); // the store may go away while the fetches run
     const QDateTime now = m_clock();
-    QCoro::Task<ProviderResult> codexFetch = m_codex(now); // runs while Claude is asked
+    std::optional<QCoro::Task<ProviderResult>> codexFetch;
+    if (m_providers.contains(Provider::codex))
+        codexFetch = m_codex(now); // runs while Claude is asked
 
     ProviderResult claude = throttledClaudeResult();
-    if (!m_claudeNextAllowed.isValid() || now >= m_claudeNextAllowed) {
+    const bool askClaude = m_providers.contains(Provider::claude);
+    if (askClaude && (!m_claudeNextAllowed.isValid() || now >= m_claudeNextAllowed)) {
         claude = co_await m_claude(now);
         if (!self)
             co_return;
         noteClaudeOutcome(claude, now);
     }
 
-    const ProviderResult codex = co_await std::move(codexFetch);
+    std::optional<ProviderResult> codex;
+    if (codexFetch)
+        codex = co_await std::move(*codexFetch);
     if (!self)
         co_return;
-    m_status = UsageStatus{now, {reconcile(codex), reconcile(claude)}}; // braced lists run in order
+    // A provider hidden while it was being asked stays out.
+    QList<ProviderResult> results;
+    if (codex && m_providers.contains(Provider::codex))
+        results.append(reconcile(*codex));
+    if (askClaude && m_providers.contains(Provider::claude))
+        results.append(reconcile(claude));
+    m_status = UsageStatus{now, results};
     Q_EMIT statusChanged();
+}
+
+void UsageStore::setProviders(const QList<Provider> &providers)
+{
+    m_providers = providers;
+    const qsizetype removed = m_status.results.removeIf(
+        [&providers](const ProviderResult &result) { return !providers.contains(result.provider); });
+    if (removed > 0)
+        Q_EMIT statusChanged();
 }
 
 // Measured from the start of the refresh that made the call, not from when it ended. A wait

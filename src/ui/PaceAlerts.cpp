@@ -2,6 +2,7 @@
 
 #include "DurationText.h"
 #include "GaugeIconRenderer.h"
+#include "SettingsFile.h"
 #include "UsageStore.h"
 
 #include <cmath>
@@ -50,13 +51,15 @@ QString bodyText(const UsageWindow &window, const PaceForecast &forecast)
 
 } // namespace
 
-void PaceAlerts::watch(UsageStore &store, DesktopNotifier &notifier)
+void PaceAlerts::watch(UsageStore &store, DesktopNotifier &notifier, const SettingsFile &settings)
 {
     if (qEnvironmentVariable("TIDEMARKER_NOTIFY") == u"0")
         return;
     auto *alerts = new PaceAlerts(notifier, &store);
-    connect(&store, &UsageStore::statusChanged, alerts,
-            [alerts, &store] { alerts->review(store.status()); });
+    connect(&store, &UsageStore::statusChanged, alerts, [alerts, &store, &settings] {
+        if (settings.settings().alerts)
+            alerts->review(store.status(), settings.settings().alertAtPercent / 100.0);
+    });
 }
 
 PaceAlerts::PaceAlerts(DesktopNotifier &notifier, QObject *parent)
@@ -65,7 +68,7 @@ PaceAlerts::PaceAlerts(DesktopNotifier &notifier, QObject *parent)
 {
 }
 
-QList<PaceAlert> PaceAlerts::takeDue(const UsageStatus &status)
+QList<PaceAlert> PaceAlerts::takeDue(const UsageStatus &status, double nearlyUsedAt)
 {
     QList<PaceAlert> due;
     for (const ProviderResult &result : status.results) {
@@ -73,7 +76,7 @@ QList<PaceAlert> PaceAlerts::takeDue(const UsageStatus &status)
             continue;
         for (const UsageWindow &window : result.windows) {
             const PaceForecast forecast = PaceForecast::of(window, status.generatedAt);
-            const Alert alert = forecast.alert();
+            const Alert alert = forecast.alert(nearlyUsedAt);
             Period &period = periodOf(window);
             if (alert <= period.given)
                 continue;
@@ -84,9 +87,9 @@ QList<PaceAlert> PaceAlerts::takeDue(const UsageStatus &status)
     return due;
 }
 
-void PaceAlerts::review(const UsageStatus &status)
+void PaceAlerts::review(const UsageStatus &status, double nearlyUsedAt)
 {
-    const QList<PaceAlert> due = takeDue(status);
+    const QList<PaceAlert> due = takeDue(status, nearlyUsedAt);
     if (due.isEmpty() || !m_notifier)
         return;
     const QImage gauge = GaugeIconRenderer::image(status, imageScale);

@@ -11,6 +11,7 @@
 #include <QPointer>
 #include <QString>
 
+class SettingsFile;
 class UsageStore;
 
 // One bubble for the desktop.
@@ -34,16 +35,17 @@ public:
     static constexpr qreal imageScale = 3;
 
     // Reviews every snapshot the store publishes, for as long as the store lives, and shows
-    // the alerts through the notifier. Does nothing when TIDEMARKER_NOTIFY is 0.
-    static void watch(UsageStore &store, DesktopNotifier &notifier);
+    // the alerts through the notifier while the settings want them. Does nothing when
+    // TIDEMARKER_NOTIFY is 0.
+    static void watch(UsageStore &store, DesktopNotifier &notifier, const SettingsFile &settings);
 
     explicit PaceAlerts(DesktopNotifier &notifier, QObject *parent = nullptr);
 
     // The alerts the snapshot calls for that were not given yet in their window's period;
     // from now on they count as given.
-    QList<PaceAlert> takeDue(const UsageStatus &status);
+    QList<PaceAlert> takeDue(const UsageStatus &status, double nearlyUsedAt = PaceForecast::nearlyUsedShare);
     // Shows what takeDue finds, with the gauge as the image.
-    void review(const UsageStatus &status);
+    void review(const UsageStatus &status, double nearlyUsedAt = PaceForecast::nearlyUsedShare);
 
 private:
     struct Period {

@@ -2,6 +2,7 @@
 
 #include "CLISignIn.h"
 #include "GaugeIconRenderer.h"
+#include "SettingsFile.h"
 #include "UsageStore.h"
 
 #include <QAction>
@@ -78,16 +79,24 @@ QImage filledShape(QSize size, const QColor &color, void (*draw)(QPainter &))
 } // namespace
 
 StatusItemController::StatusItemController(QObject *parent)
-    : StatusItemController(new UsageStore, defaultRefreshPeriod, parent)
+    : StatusItemController(new UsageStore, SettingsFile::defaultPath(), std::nullopt, parent)
 {
 }
 
 StatusItemController::StatusItemController(UsageStore *store,
                                            std::chrono::milliseconds refreshPeriod,
                                            QObject *parent)
+    : StatusItemController(store, QString(), refreshPeriod, parent)
+{
+}
+
+StatusItemController::StatusItemController(UsageStore *store, const QString &settingsPath,
+                                           std::optional<std::chrono::milliseconds> fixedRefreshPeriod,
+                                           QObject *parent)
     : QObject(parent)
     , m_store(store)
-    , m_refreshPeriod(refreshPeriod)
+    , m_settings(new SettingsFile(settingsPath, this))
+    , m_fixedRefreshPeriod(fixedRefreshPeriod)
 {
     m_store->setParent(this);
     m_menu.setStyle(&m_menuStyle);
@@ -115,7 +124,8 @@ void StatusItemController::updateIcon()
     const UsageStatus &status = m_store->status();
     QIcon icon;
     for (int pixels : iconSizes)
-        icon.addPixmap(QPixmap::fromImage(GaugeIconRenderer::image(status, pixels / GaugeIconRenderer::size)));
+        icon.addPixmap(QPixmap::fromImage(
+            GaugeIconRenderer::image(status, pixels / GaugeIconRenderer::size, m_settings->settings().icon)));
     m_statusItem->setIcon(icon);
     m_statusItem->setToolTip(status.summary());
 }
@@ -123,9 +133,12 @@ void StatusItemController::updateIcon()
 void StatusItemController::updateMenu()
 {
     m_menu.clear();
-    for (Provider provider : allProviders)
+    for (Provider provider : m_settings->settings().providers)
         addProviderSection(provider, &m_menu);
     m_menu.addSeparator();
+
+    QAction *settingsItem = m_menu.addAction(u"Settings\u2026"_s);
+    connect(settingsItem, &QAction::triggered, this, &StatusItemController::openSettings);
 
     QAction *refreshItem = m_menu.addAction(u"Refresh"_s);
     refreshItem->setShortcut(refreshKeys);
@@ -183,6 +196,13 @@ void StatusItemController::signIn(QAction *item)
         CLISignIn::start(provider.value<Provider>(), &m_notifier);
 }
 
+void StatusItemController::openSettings()
+{
+    if (!m_settingsDialog)
+        m_settingsDialog = std::make_unique<SettingsDialog>(*m_settings);
+    m_settingsDialog->present();
+}
+
 QImage StatusItemController::providerSwatch(Provider provider)
 {
     return filledShape(QSize(11, 11), GaugeIconRenderer::providerColor(provider), [](QPainter &painter) {
@@ -210,9 +230,33 @@ void StatusItemController::openMenu(QSystemTrayIcon::ActivationReason reason)
     m_menu.popup(QCursor::pos());
 }
 
+std::chrono::milliseconds StatusItemController::refreshPeriod() const
+{
+    return m_fixedRefreshPeriod.value_or(std::chrono::seconds(m_settings->settings().refreshSeconds));
+}
+
+void StatusItemController::applySettings(const Settings &previous)
+{
+    const Settings &settings = m_settings->settings();
+    if (settings.refreshSeconds != previous.refreshSeconds && m_sleep)
+        m_sleep->start(refreshPeriod());
+    if (settings.providers != previous.providers) {
+        m_store->setProviders(settings.providers);
+        refresh(); // a provider shown again is asked at once
+    }
+    updateMenu();
+    updateIcon();
+}
+
+// No provider is asked before the settings say which are shown.
 QCoro::Task<void> StatusItemController::startUp()
 {
     QPointer<StatusItemController> self(this);
+    co_await m_settings->load();
+    if (!self)
+        co_return;
+    m_store->setProviders(m_settings->settings().providers);
+    connect(m_settings, &SettingsFile::changed, this, &StatusItemController::applySettings);
     co_await refreshAndRedraw();
     if (self)
         startRefreshLoop();
@@ -227,7 +271,8 @@ QCoro::Task<void> StatusItemController::refreshLoop()
         QTimer sleep;
         sleep.setTimerType(Qt::PreciseTimer);
         sleep.setSingleShot(true);
-        sleep.start(m_refreshPeriod);
+        sleep.start(refreshPeriod());
+        m_sleep = &sleep; // a new period restarts it
         co_await sleep;
         if (!self)
             co_return;

@@ -37,7 +37,7 @@ int TidemarkerApp::run(int &argc, char **argv)
         QObject::connect(tray, &TrayAvailability::appeared, controller.get(),
                          &StatusItemController::showStatusItem);
         tray->start();
-        PaceAlerts::watch(controller->store(), controller->notifier());
+        PaceAlerts::watch(controller->store(), controller->notifier(), controller->settings());
     });
     return application.exec();
 }
