@@ -17,6 +17,12 @@ ProviderResult throttledClaudeResult()
     return {Provider::claude, false, u"throttled"_s, u"rate-limited \u2014 retrying"_s, {}, false};
 }
 
+// Stands in for the fetch of a provider that is not shown; its result is never published.
+QCoro::Task<ProviderResult> notAsked(Provider provider)
+{
+    co_return ProviderResult{provider, false, u"hidden"_s, {}, {}, false};
+}
+
 } // namespace
 
 UsageStore::UsageStore(QObject *parent)
@@ -40,9 +46,9 @@ QCoro::Task<void> UsageStore::refresh()
 {
     QPointer<UsageStore> self(this); // the store may go away while the fetches run
     const QDateTime now = m_clock();
-    std::optional<QCoro::Task<ProviderResult>> codexFetch;
-    if (m_providers.contains(Provider::codex))
-        codexFetch = m_codex(now); // runs while Claude is asked
+    const bool askCodex = m_providers.contains(Provider::codex);
+    // Runs while Claude is asked.
+    QCoro::Task<ProviderResult> codexFetch = askCodex ? m_codex(now) : notAsked(Provider::codex);
 
     ProviderResult claude = throttledClaudeResult();
     const bool askClaude = m_providers.contains(Provider::claude);
@@ -53,15 +59,13 @@ QCoro::Task<void> UsageStore::refresh()
         noteClaudeOutcome(claude, now);
     }
 
-    std::optional<ProviderResult> codex;
-    if (codexFetch)
-        codex = co_await std::move(*codexFetch);
+    const ProviderResult codex = co_await std::move(codexFetch);
     if (!self)
         co_return;
     // A provider hidden while it was being asked stays out.
     QList<ProviderResult> results;
-    if (codex && m_providers.contains(Provider::codex))
-        results.append(reconcile(*codex));
+    if (askCodex && m_providers.contains(Provider::codex))
+        results.append(reconcile(codex));
     if (askClaude && m_providers.contains(Provider::claude))
         results.append(reconcile(claude));
     m_status = UsageStatus{now, results};

@@ -42,7 +42,7 @@ SettingsDialog::SettingsDialog(SettingsFile &file, QWidget *parent)
     , m_file(file)
     , m_providers(comboBox(u"Providers"_s, {u"Codex and Claude"_s, u"Codex only"_s, u"Claude only"_s}))
     , m_icon(comboBox(u"Tray icon"_s, {u"Colour"_s, u"Light, for a dark panel"_s, u"Dark, for a light panel"_s}))
-    , m_alerts(new QCheckBox(u"Show pace &alerts"_s))
+    , m_alerts(new QCheckBox(u"Show pace a&lerts"_s))
     , m_alertAtPercent(spinBox(u"Alert when a window is used up to, in percent"_s, Settings::minimumAlertPercent,
                                Settings::maximumAlertPercent, u" %"_s))
     , m_refreshSeconds(spinBox(u"Refresh every, in seconds"_s, Settings::minimumRefreshSeconds,
@@ -116,7 +116,8 @@ void SettingsDialog::noteEdit()
 QCoro::Task<void> SettingsDialog::apply(bool thenClose)
 {
     QPointer<SettingsDialog> self(this);
-    const std::optional<QString> failure = co_await m_file.save(chosen());
+    const Settings settings = chosen(); // no temporary in the co_await: GCC 12 destroys those twice
+    const std::optional<QString> failure = co_await m_file.save(settings);
     if (!self)
         co_return;
     m_failure->setText(failure ? u"The settings could not be saved: "_s + *failure : QString());

@@ -44,17 +44,16 @@ QCoro::Task<void> SettingsFile::load()
 {
     if (m_path.isEmpty())
         co_return;
-    QPointer<SettingsFile> self(this);
     co_await reread();
-    if (self)
-        watchWhatExists();
 }
 
 QCoro::Task<std::optional<QString>> SettingsFile::save(Settings settings)
 {
     QPointer<SettingsFile> self(this);
-    const std::optional<QString> failure
-        = co_await QtConcurrent::run([path = m_path, settings] { return settings.write(path); });
+    // Made apart from the co_await: GCC 12 destroys the temporaries of a co_await expression twice.
+    QFuture<std::optional<QString>> writing
+        = QtConcurrent::run([path = m_path, settings] { return settings.write(path); });
+    const std::optional<QString> failure = co_await writing;
     if (!self || failure)
         co_return failure;
     m_problemsSaid.clear(); // the file now holds only good values
@@ -64,21 +63,23 @@ QCoro::Task<std::optional<QString>> SettingsFile::save(Settings settings)
 
 QCoro::Task<void> SettingsFile::reread()
 {
+    watchWhatExists(); // before the read, so that no change after it goes unseen
     QPointer<SettingsFile> self(this);
-    const Reading reading = co_await QtConcurrent::run([path = m_path] {
+    QFuture<Reading> reading = QtConcurrent::run([path = m_path] {
         Reading reading;
         reading.settings = Settings::read(path, &reading.problems);
         return reading;
     });
+    co_await reading;
     if (!self)
         co_return;
-    watchWhatExists(); // a file replaced or made anew is a new file to the watcher
-    if (reading.problems != m_problemsSaid) {
-        for (const QString &problem : reading.problems)
+    const Reading &read = reading.result();
+    if (read.problems != m_problemsSaid) {
+        for (const QString &problem : read.problems)
             std::fprintf(stderr, "tidemarker: %s\n", qUtf8Printable(problem));
-        m_problemsSaid = reading.problems;
+        m_problemsSaid = read.problems;
     }
-    take(reading.settings);
+    take(read.settings);
 }
 
 void SettingsFile::take(const Settings &settings)
@@ -90,14 +91,17 @@ void SettingsFile::take(const Settings &settings)
     Q_EMIT changed(previous);
 }
 
-// The file, its folder, and while there is no folder yet, the folder it will be made in.
+// The file and its folder; while there is no folder yet, the nearest folder above it that is
+// there. A file replaced or made anew is a new file to the watcher.
 void SettingsFile::watchWhatExists()
 {
-    const QFileInfo file(m_path);
-    const QString folder = file.absolutePath();
-    QStringList paths{m_path, folder};
-    if (!QFileInfo::exists(folder))
-        paths.append(QFileInfo(folder).absolutePath());
+    QStringList paths{m_path};
+    QString folder = QFileInfo(m_path).absolutePath();
+    paths.append(folder);
+    while (!QFileInfo::exists(folder) && folder != QDir::rootPath()) {
+        folder = QFileInfo(folder).absolutePath();
+        paths.append(folder);
+    }
     for (const QString &path : paths) {
         if (QFileInfo::exists(path) && !m_watcher.files().contains(path) && !m_watcher.directories().contains(path))
             m_watcher.addPath(path);

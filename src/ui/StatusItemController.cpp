@@ -17,6 +17,7 @@
 
 #include <QCoroTimer>
 
+#include <algorithm>
 #include <cmath>
 
 using namespace Qt::StringLiterals;
@@ -240,10 +241,10 @@ void StatusItemController::applySettings(const Settings &previous)
     const Settings &settings = m_settings->settings();
     if (settings.refreshSeconds != previous.refreshSeconds && m_sleep)
         m_sleep->start(refreshPeriod());
-    if (settings.providers != previous.providers) {
-        m_store->setProviders(settings.providers);
-        refresh(); // a provider shown again is asked at once
-    }
+    m_store->setProviders(settings.providers);
+    // A provider shown again is asked at once.
+    if (std::ranges::any_of(settings.providers, [&previous](Provider provider) { return !previous.shows(provider); }))
+        refresh();
     updateMenu();
     updateIcon();
 }

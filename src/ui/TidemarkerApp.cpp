@@ -17,7 +17,7 @@ int TidemarkerApp::run(int &argc, char **argv)
     QApplication application(argc, argv);
     QApplication::setApplicationName(u"tidemarker"_s);
     QApplication::setApplicationDisplayName(u"Tidemarker"_s);
-    QGuiApplication::setDesktopFileName(u"tidemarker"_s);
+    QGuiApplication::setDesktopFileName(u"org.tidemarker.Tidemarker"_s);
     // Closing the menu must not end the program.
     QApplication::setQuitOnLastWindowClosed(false);
 

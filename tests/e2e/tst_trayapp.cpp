@@ -4,12 +4,18 @@
 #include "StatusItemProbe.h"
 #include "TrayFixtures.h"
 
+#include <QDBusInterface>
 #include <QDir>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
+#include <QSaveFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
 #include <memory>
 
 using namespace Qt::StringLiterals;
@@ -93,6 +99,42 @@ QStringList visibleWindows()
     return QString::fromLatin1(search.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
 }
 
+// The providers of the snapshot the program publishes on the bus, in its order.
+QStringList snapshotProviders()
+{
+    QDBusInterface service(u"org.tidemarker.Tidemarker"_s, u"/org/tidemarker/Tidemarker"_s,
+                           u"org.tidemarker.Tidemarker1"_s);
+    const QJsonDocument snapshot = QJsonDocument::fromJson(service.property("Snapshot").toString().toUtf8());
+    QStringList providers;
+    for (const QJsonValue &provider : snapshot[u"providers"_s].toArray())
+        providers.append(provider[u"provider"_s].toString());
+    return providers;
+}
+
+// As editors save: a new file put in place of the old one.
+bool replaceFile(const QString &path, const QByteArray &content)
+{
+    QSaveFile file(path);
+    return QDir().mkpath(QFileInfo(path).path()) && file.open(QIODevice::WriteOnly) && file.write(content) == content.size()
+        && file.commit();
+}
+
+// Every pixel that shows is white, whatever its opacity.
+bool isAllWhite(const QImage &image)
+{
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb pixel = image.pixel(x, y);
+            if (qAlpha(pixel) > 0 && std::min({qRed(pixel), qGreen(pixel), qBlue(pixel)}) < 250)
+                return false;
+        }
+    }
+    return !image.isNull();
+}
+
+const QStringList claudeOnlyMenu{u"Claude"_s, u"    5h: 80% left, +30% high"_s, u"    Weekly: 20% left, -30% low"_s,
+                                 u"---"_s, u"Settings\u2026"_s, u"Refresh"_s, u"Quit"_s};
+
 } // namespace
 
 class TestTrayApp : public QObject
@@ -109,6 +151,9 @@ private Q_SLOTS:
     void fifoForCodexAuthBlocksNeitherClaudeNorQuit();
     void alertsOncePerWindowPeriod();
     void noAlertsWhenTurnedOff();
+    void settingsFileHidesCodex();
+    void settingsFileFollowedWhileRunning();
+    void settingsDialogWritesTheFile();
 
 private:
     // Alerts are off unless the extra environment turns them on.
@@ -117,6 +162,8 @@ private:
     void clickRefresh() { QVERIFY(m_item->click(entryLabelled(menu(), u"Refresh"_s).id)); }
     void waitUntilRefreshedWithoutTray();
     std::optional<MenuEntry> menu() const { return m_item->menuLayout(); }
+
+    QString settingsPath() const { return m_home->filePath(u"config/tidemarker/tidemarker.conf"_s); }
 
     FakeHttpServer m_server;
     std::unique_ptr<QTemporaryDir> m_home;
@@ -201,7 +248,7 @@ void TestTrayApp::showsIconWhenPanelStartsLater()
     QVERIFY(registered.wait(20000));
     m_item = std::make_unique<StatusItemProbe>(registered.first().first().toString());
     QVERIFY(m_item->aboutToShow());
-    QTRY_COMPARE(labels(menu()).mid(7), (QStringList{u"Refresh"_s, u"Quit"_s}));
+    QTRY_COMPARE(labels(menu()).mid(7), (QStringList{u"Settings\u2026"_s, u"Refresh"_s, u"Quit"_s}));
 
     // A click, and panels that draw no menu (swaybar) asking for it, open the program's menu.
     for (const QString &method : {u"Activate"_s, u"ContextMenu"_s}) {
@@ -246,7 +293,7 @@ void TestTrayApp::panelSeesIconMenuAndCommands()
                               (QStringList{u"Codex"_s, noCodexAuth, signInToCodex, u"Claude"_s,
                                            u"    5h: 80% left, +30% high"_s,
                                            u"    Weekly: 20% left, -30% low"_s, u"---"_s,
-                                           u"Refresh"_s, u"Quit"_s}),
+                                           u"Settings\u2026"_s, u"Refresh"_s, u"Quit"_s}),
                               20000);
     QCOMPARE(m_item->status(), u"Active"_s);
     QCOMPARE(m_item->toolTipTitle(), u"Claude Weekly -30% low"_s);
@@ -262,7 +309,7 @@ void TestTrayApp::panelSeesIconMenuAndCommands()
     QList<bool> enabled;
     for (const MenuEntry &entry : layout->children)
         enabled.append(entry.isEnabled());
-    QCOMPARE(enabled, (QList<bool>{false, false, true, false, false, false, true, true, true}));
+    QCOMPARE(enabled, (QList<bool>{false, false, true, false, false, false, true, true, true, true}));
     QCOMPARE(entryLabelled(layout, u"Refresh"_s).shortcut(), (QList<QStringList>{{u"Control"_s, u"R"_s}}));
     QCOMPARE(entryLabelled(layout, u"Quit"_s).shortcut(), (QList<QStringList>{{u"Control"_s, u"Q"_s}}));
     const QImage claudeSwatch = entryLabelled(layout, u"Claude"_s).icon();
@@ -292,7 +339,8 @@ void TestTrayApp::panelSeesIconMenuAndCommands()
     QTRY_COMPARE(labels(menu()),
                  (QStringList{u"Codex"_s, u"    5h: 60% left, +10% high"_s, u"    Weekly: 37% left, -13% low"_s,
                               u"Claude (cached)"_s, u"    5h: 80% left, +30% high"_s,
-                              u"    Weekly: 20% left, -30% low"_s, u"---"_s, u"Refresh"_s, u"Quit"_s}));
+                              u"    Weekly: 20% left, -30% low"_s, u"---"_s, u"Settings\u2026"_s,
+                              u"Refresh"_s, u"Quit"_s}));
     QCOMPARE(m_server.requests(claudeUsagePath).size(), 1);
     QCOMPARE(m_server.requests(codexUsagePath).size(), 1);
     QCOMPARE(m_server.requests(codexUsagePath).first().header("Authorization"), "Bearer fake-codex-token");
@@ -389,6 +437,70 @@ void TestTrayApp::noAlertsWhenTurnedOff()
     // A bubble would have been asked for before the menu was rebuilt.
     QCoreApplication::processEvents();
     QVERIFY(notifications.calls().isEmpty());
+}
+
+// Signed in to both, the user wants to hear of Claude only.
+void TestTrayApp::settingsFileHidesCodex()
+{
+    QVERIFY(writeFile(m_home->filePath(u"codex/auth.json"_s), signedInCodexAuth));
+    QVERIFY(writeFile(settingsPath(), "[General]\nproviders=claude\n"));
+    FakePanel panel;
+    startProgramUnder(panel);
+    QVERIFY(m_item);
+    QTRY_COMPARE_WITH_TIMEOUT(labels(menu()), claudeOnlyMenu, 20000);
+    QCOMPARE(snapshotProviders(), QStringList{u"claude"_s});
+    QCOMPARE(m_item->toolTipTitle(), u"Claude Weekly -30% low"_s);
+    clickRefresh();
+    QTRY_COMPARE(labels(menu()).first(), u"Claude (cached)"_s);
+    QVERIFY(m_server.requests(codexUsagePath).isEmpty());
+    QCOMPARE(m_program->readAllStandardError(), QByteArray());
+}
+
+void TestTrayApp::settingsFileFollowedWhileRunning()
+{
+    QVERIFY(writeFile(m_home->filePath(u"codex/auth.json"_s), signedInCodexAuth));
+    FakePanel panel;
+    startProgramUnder(panel);
+    QVERIFY(m_item);
+    QTRY_COMPARE_WITH_TIMEOUT(labels(menu()).size(), 10, 20000);
+    const qsizetype codexAsked = m_server.requests(codexUsagePath).size();
+
+    // The folder is new as well; the refresh period cannot be read, and takes its default.
+    QVERIFY(replaceFile(settingsPath(), "[General]\nproviders=claude\nicon=light\nrefresh_seconds=30\n"));
+    QTRY_COMPARE(labels(menu()), claudeOnlyMenu);
+    QTRY_COMPARE(snapshotProviders(), QStringList{u"claude"_s});
+    QTRY_VERIFY(isAllWhite(m_item->iconPixmaps().value(0)));
+    QByteArray error;
+    QTRY_COMPARE(error += m_program->readAllStandardError(),
+                 "tidemarker: " + settingsPath().toUtf8()
+                     + ": refresh_seconds \"30\" is not a whole number from 60 to 3600; using 60\n");
+
+    // Shown again, Codex is asked at once.
+    QVERIFY(replaceFile(settingsPath(), "[General]\nproviders=codex, claude\n"));
+    QTRY_COMPARE(m_server.requests(codexUsagePath).size(), codexAsked + 1);
+    QTRY_COMPARE(labels(menu()).mid(0, 3), (QStringList{u"Codex"_s, u"    5h: 60% left, +10% high"_s,
+                                                         u"    Weekly: 37% left, -13% low"_s}));
+    QCOMPARE(m_program->readAllStandardError(), QByteArray());
+}
+
+// The dialog, as a keyboard user drives it: the providers first, Alt+A applies, Escape closes.
+void TestTrayApp::settingsDialogWritesTheFile()
+{
+    FakePanel panel;
+    startProgramUnder(panel);
+    QVERIFY(m_item);
+    QTRY_VERIFY_WITH_TIMEOUT(labels(menu()).contains(u"Settings\u2026"_s), 20000);
+    QVERIFY(m_item->click(entryLabelled(menu(), u"Settings\u2026"_s).id));
+    QTRY_COMPARE(visibleWindows().size(), 1);
+    QVERIFY(xdotool({u"windowfocus"_s, u"--sync"_s, visibleWindows().first()}));
+    // "Claude only", then the icon "Dark, for a light panel"
+    QVERIFY(xdotool({u"key"_s, u"Down"_s, u"Down"_s, u"Tab"_s, u"End"_s, u"alt+a"_s}));
+    QTRY_COMPARE(readFile(settingsPath()),
+                 u"[General]\nalert_at_percent=90\nalerts=true\nicon=dark\nproviders=claude\nrefresh_seconds=60\n"_s);
+    QTRY_COMPARE(labels(menu()), claudeOnlyMenu);
+    QVERIFY(xdotool({u"key"_s, u"Escape"_s}));
+    QTRY_COMPARE(visibleWindows().size(), 0);
+    QCOMPARE(m_program->readAllStandardError(), QByteArray());
 }
 
 QTEST_GUILESS_MAIN(TestTrayApp)

@@ -48,6 +48,7 @@ QProcessEnvironment trayProgramEnvironment(const QString &home, const FakeHttpSe
     // Without it Qt has something to say on standard error, which the program must keep quiet.
     environment.remove(u"XDG_RUNTIME_DIR"_s);
     environment.insert(u"HOME"_s, home);
+    environment.insert(u"XDG_CONFIG_HOME"_s, home + u"/config"_s);
     environment.insert(u"CODEX_HOME"_s, home + u"/codex"_s);
     environment.insert(u"CLAUDE_CODE_OAUTH_TOKEN"_s, u"fake-claude-token"_s);
     environment.insert(u"TIDEMARKER_CLAUDE_USAGE_URL"_s,
