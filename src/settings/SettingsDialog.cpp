@@ -50,7 +50,7 @@ SettingsDialog::SettingsDialog(SettingsFile &file, QWidget *parent)
     , m_failure(new QLabel)
     , m_buttons(new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Apply | QDialogButtonBox::Cancel))
 {
-    setWindowTitle(u"Tidemarker Settings"_s);
+    setWindowTitle(u"Settings"_s); // Qt adds " — Tidemarker"
     m_alerts->setAccessibleName(u"Show pace alerts"_s);
     m_refreshSeconds->setSingleStep(60);
     m_failure->setWordWrap(true);
@@ -78,8 +78,10 @@ SettingsDialog::SettingsDialog(SettingsFile &file, QWidget *parent)
 
 void SettingsDialog::present()
 {
-    if (!isVisible())
+    if (!isVisible()) {
         showSettings(m_file.settings());
+        m_providers->setFocus();
+    }
     show();
     raise();
     activateWindow();
