@@ -38,10 +38,10 @@ int fail(const QString &message)
     return 1;
 }
 
-// Each style on the bar it is made for, three situations each, at twice the tray's density.
+// Each style on the bar it is made for, three situations each, at three times the tray's size.
 QImage iconsOnBars()
 {
-    constexpr qreal scale = 2;
+    constexpr qreal scale = 3;
     constexpr int iconSide = int(GaugeIconRenderer::size * scale);
     constexpr int gap = 12;
     const QList<UsageStatus> situations{RenderHarness::sample(28, 55, 74, 18), RenderHarness::sample(92, 80, 12, 40),
