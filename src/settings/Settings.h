@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <iterator>
 #include <optional>
 
 // How the gauge is drawn: in its colours, or in one colour for panels whose icons are all white

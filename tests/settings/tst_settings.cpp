@@ -1,8 +1,8 @@
 #include "Settings.h"
 #include "TemporaryHome.h"
+#include "TrayFixtures.h"
 
 #include <QDir>
-#include <QFile>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -16,12 +16,6 @@ Settings with(void (*change)(Settings &))
     Settings settings;
     change(settings);
     return settings;
-}
-
-QString contentOf(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
 }
 
 } // namespace
@@ -77,7 +71,7 @@ void TestSettings::read()
     QStringList problems;
     QVERIFY(Settings::read(path, &problems) == expected);
     QCOMPARE(problems, problem.isEmpty() ? QStringList() : QStringList{path + u": "_s + problem});
-    QCOMPARE(contentOf(path), QString::fromUtf8(content));
+    QCOMPARE(readFile(path), QString::fromUtf8(content));
 }
 
 void TestSettings::writeKeepsOtherKeys()
@@ -86,7 +80,7 @@ void TestSettings::writeKeepsOtherKeys()
     const QString path = home.write(u"tidemarker/tidemarker.conf"_s, "[General]\nicon=sepia\nfuture=1\n");
     const Settings chosen = with([](Settings &s) { s = {{Provider::codex}, IconStyle::light, true, 50, 120}; });
     QCOMPARE(chosen.write(path), std::nullopt);
-    QCOMPARE(contentOf(path), u"[General]\nalert_at_percent=50\nalerts=true\nfuture=1\nicon=light\n"
+    QCOMPARE(readFile(path), u"[General]\nalert_at_percent=50\nalerts=true\nfuture=1\nicon=light\n"
                               "providers=codex\nrefresh_seconds=120\n"_s);
     QStringList problems;
     QVERIFY(Settings::read(path, &problems) == chosen);
