@@ -234,9 +234,9 @@ void TestStatusItemController::menuTexts()
     makeController();
     refreshOnce();
 
-    const QStringList commands{u"---"_s, u"Refresh"_s, u"Quit"_s};
+    const QStringList commands{u"---"_s, u"Settings\u2026"_s, u"Refresh"_s, u"Quit"_s};
     QCOMPARE(texts(m_controller->menu()), section + commands);
-    QCOMPARE(enabledFlags(m_controller->menu()), enabled + QList<bool>(3, true));
+    QCOMPARE(enabledFlags(m_controller->menu()), enabled + QList<bool>(4, true));
 }
 
 // Before the first refresh the snapshot holds no results at all.
@@ -247,7 +247,8 @@ void TestStatusItemController::missingResultsShowUnavailable()
     m_controller->updateMenu();
     QCOMPARE(texts(m_controller->menu()),
              (QStringList{u"Codex"_s, u"    usage unavailable"_s, u"Claude"_s,
-                          u"    usage unavailable"_s, u"---"_s, u"Refresh"_s, u"Quit"_s}));
+                          u"    usage unavailable"_s, u"---"_s, u"Settings\u2026"_s, u"Refresh"_s,
+                          u"Quit"_s}));
 }
 
 // Drawn as a plain menu draws the same text written with "&&" for "&", and just as wide.
