@@ -153,6 +153,8 @@ private Q_SLOTS:
     void fifoForCodexAuthBlocksNeitherClaudeNorQuit();
     void alertsOncePerWindowPeriod();
     void noAlertsWhenTurnedOff();
+    void alertsFollowTheSettings_data();
+    void alertsFollowTheSettings();
     void settingsFileHidesCodex();
     void settingsFileFollowedWhileRunning();
     void settingsDialogWritesTheFile();
@@ -439,6 +441,37 @@ void TestTrayApp::noAlertsWhenTurnedOff()
     // A bubble would have been asked for before the menu was rebuilt.
     QCoreApplication::processEvents();
     QVERIFY(notifications.calls().isEmpty());
+}
+
+void TestTrayApp::alertsFollowTheSettings_data()
+{
+    QTest::addColumn<QByteArray>("settings");
+    QTest::addColumn<QStringList>("summaries");
+    QTest::newRow("nearly used at 60%") << QByteArray("alert_at_percent=60\n")
+                                        << QStringList{u"Codex Weekly is 63% used"_s, u"Claude Weekly is 80% used"_s};
+    QTest::newRow("off") << QByteArray("alerts=false\n") << QStringList();
+}
+
+void TestTrayApp::alertsFollowTheSettings()
+{
+    QFETCH(QByteArray, settings);
+    QFETCH(QStringList, summaries);
+    QVERIFY(writeFile(m_home->filePath(u"codex/auth.json"_s), signedInCodexAuth));
+    QVERIFY(writeFile(settingsPath(), "[General]\n" + settings));
+    FakeNotifications notifications;
+    QVERIFY(notifications.start());
+    FakePanel panel;
+    startProgramUnder(panel, alertsTurned(u"1"_s));
+    QVERIFY(m_item);
+    QTRY_VERIFY_WITH_TIMEOUT(labels(menu()).contains(u"    Weekly: 37% left, -13% low"_s), 20000);
+    // Bubbles are asked for before the menu is rebuilt.
+    const auto shown = [&notifications] {
+        QStringList shown;
+        for (const FakeNotifications::Call &call : notifications.calls())
+            shown.append(call.summary);
+        return shown;
+    };
+    QTRY_COMPARE(shown(), summaries);
 }
 
 // Signed in to both, the user wants to hear of Claude only.
