@@ -152,9 +152,8 @@ private Q_SLOTS:
     void panelShowsErrorTextsExactly();
     void fifoForCodexAuthBlocksNeitherClaudeNorQuit();
     void alertsOncePerWindowPeriod();
-    void noAlertsWhenTurnedOff();
-    void alertsFollowTheSettings_data();
-    void alertsFollowTheSettings();
+    void alertsAsTurned_data();
+    void alertsAsTurned();
     void settingsFileHidesCodex();
     void settingsFileFollowedWhileRunning();
     void settingsDialogWritesTheFile();
@@ -429,31 +428,21 @@ void TestTrayApp::alertsOncePerWindowPeriod()
     QCOMPARE(m_program->readAllStandardError(), QByteArray());
 }
 
-void TestTrayApp::noAlertsWhenTurnedOff()
+void TestTrayApp::alertsAsTurned_data()
 {
-    QVERIFY(writeFile(m_home->filePath(u"codex/auth.json"_s), signedInCodexAuth));
-    FakeNotifications notifications;
-    QVERIFY(notifications.start());
-    FakePanel panel;
-    startProgramUnder(panel, alertsTurned(u"0"_s));
-    QVERIFY(m_item);
-    QTRY_VERIFY_WITH_TIMEOUT(labels(menu()).contains(u"    Weekly: 20% left, -30% low"_s), 20000);
-    // A bubble would have been asked for before the menu was rebuilt.
-    QCoreApplication::processEvents();
-    QVERIFY(notifications.calls().isEmpty());
-}
-
-void TestTrayApp::alertsFollowTheSettings_data()
-{
+    QTest::addColumn<QString>("notify"); // TIDEMARKER_NOTIFY
     QTest::addColumn<QByteArray>("settings");
     QTest::addColumn<QStringList>("summaries");
-    QTest::newRow("nearly used at 60%") << QByteArray("alert_at_percent=60\n")
+    QTest::newRow("off in the environment") << u"0"_s << QByteArray() << QStringList();
+    QTest::newRow("the environment wins") << u"0"_s << QByteArray("alerts=true\n") << QStringList();
+    QTest::newRow("off in the settings") << u"1"_s << QByteArray("alerts=false\n") << QStringList();
+    QTest::newRow("nearly used at 60%") << u"1"_s << QByteArray("alert_at_percent=60\n")
                                         << QStringList{u"Codex Weekly is 63% used"_s, u"Claude Weekly is 80% used"_s};
-    QTest::newRow("off") << QByteArray("alerts=false\n") << QStringList();
 }
 
-void TestTrayApp::alertsFollowTheSettings()
+void TestTrayApp::alertsAsTurned()
 {
+    QFETCH(QString, notify);
     QFETCH(QByteArray, settings);
     QFETCH(QStringList, summaries);
     QVERIFY(writeFile(m_home->filePath(u"codex/auth.json"_s), signedInCodexAuth));
@@ -461,10 +450,11 @@ void TestTrayApp::alertsFollowTheSettings()
     FakeNotifications notifications;
     QVERIFY(notifications.start());
     FakePanel panel;
-    startProgramUnder(panel, alertsTurned(u"1"_s));
+    startProgramUnder(panel, alertsTurned(notify));
     QVERIFY(m_item);
     QTRY_VERIFY_WITH_TIMEOUT(labels(menu()).contains(u"    Weekly: 37% left, -13% low"_s), 20000);
     // Bubbles are asked for before the menu is rebuilt.
+    QCoreApplication::processEvents();
     const auto shown = [&notifications] {
         QStringList shown;
         for (const FakeNotifications::Call &call : notifications.calls())
