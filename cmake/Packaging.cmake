@@ -5,6 +5,16 @@ set(TIDEMARKER_DOC_DIR ${CMAKE_INSTALL_DATADIR}/doc/tidemarker)
 install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${TIDEMARKER_DOC_DIR})
 # The pictures the README shows, at the relative paths it names.
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs DESTINATION ${TIDEMARKER_DOC_DIR} FILES_MATCHING PATTERN "*.png")
+# The licence as Debian states it, and the changelog of this native package, compressed.
+install(FILES ${PROJECT_SOURCE_DIR}/data/debian/copyright DESTINATION ${TIDEMARKER_DOC_DIR})
+set(TIDEMARKER_CHANGELOG ${PROJECT_BINARY_DIR}/changelog)
+add_custom_command(OUTPUT ${TIDEMARKER_CHANGELOG}.gz
+    COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/data/debian/changelog ${TIDEMARKER_CHANGELOG}
+    COMMAND gzip -9nf ${TIDEMARKER_CHANGELOG}
+    DEPENDS ${PROJECT_SOURCE_DIR}/data/debian/changelog
+    VERBATIM)
+add_custom_target(tidemarker_changelog ALL DEPENDS ${TIDEMARKER_CHANGELOG}.gz)
+install(FILES ${TIDEMARKER_CHANGELOG}.gz DESTINATION ${TIDEMARKER_DOC_DIR})
 
 set(CPACK_PACKAGE_NAME tidemarker)
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Tray gauge of Claude and Codex rate-limit usage against an even pace")

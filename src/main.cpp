@@ -21,6 +21,35 @@ QStringList argumentList(int argc, char *argv[])
     return arguments;
 }
 
+const char *const helpText = R"(Usage: tidemarker [--render [PATH] | --render-history PATH [--days N] | --help | --version]
+
+Shows in the system tray how much of each Claude and Codex rate-limit window is
+left against an even pace: a gauge icon, a tooltip, a menu and desktop alerts.
+
+  --render [PATH]  draw a sheet of sample gauges to PATH (by default
+                   tidemarker-preview.png) and exit; needs no display
+  --render-history PATH [--days N]
+                   draw the chart of the last N days (7 unless told) of the
+                   usage history to PATH and exit; needs no display
+  --help           print this help and exit
+  --version        print the version and exit
+
+Any other argument is ignored. Settings are read from
+$XDG_CONFIG_HOME/tidemarker/tidemarker.conf (by default
+~/.config/tidemarker/tidemarker.conf); the menu's "Settings…" edits them.
+See tidemarker(1).
+)";
+
+const char *const noDisplayText
+    = "tidemarker: no display could be opened; start tidemarker in a desktop session (DISPLAY or "
+      "WAYLAND_DISPLAY set), or use 'tidemarker --render PATH', which needs none\n";
+
+[[noreturn]] void failForWantOfDisplay()
+{
+    std::fputs(noDisplayText, stderr);
+    std::_Exit(EXIT_FAILURE);
+}
+
 // Qt's remarks (a missing XDG_RUNTIME_DIR on a headless machine, say) are dropped, so that
 // standard error carries the program's own lines; its errors are said in one line each. A fatal
 // one ends the program with a plain failure, not the abort and core dump Qt would follow it with.
@@ -29,16 +58,20 @@ void sayOnlyQtErrors()
     qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &, const QString &message) {
         if (type != QtCriticalMsg && type != QtFatalMsg)
             return;
+        if (type == QtFatalMsg && message.contains(u"platform plugin"))
+            failForWantOfDisplay(); // Qt's advice to reinstall does not apply
         std::fprintf(stderr, "tidemarker: %s\n", qUtf8Printable(message.simplified()));
-        if (type != QtFatalMsg)
-            return;
-        if (message.contains(u"platform plugin"))
-            std::fputs("tidemarker: no display could be opened; start tidemarker in a desktop session "
-                       "(DISPLAY or WAYLAND_DISPLAY set), or use 'tidemarker --render PATH', which "
-                       "needs none\n",
-                       stderr);
-        std::_Exit(EXIT_FAILURE);
+        if (type == QtFatalMsg)
+            std::_Exit(EXIT_FAILURE);
     });
+}
+
+// Without a display Qt's platform plugins are not even tried: some of them, and the libraries
+// they load, write to standard error on their own.
+bool mayHaveDisplay()
+{
+    return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
+        || !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
 }
 
 // The sheet is drawn off-screen, so preview mode never needs a display.
@@ -69,9 +102,20 @@ int main(int argc, char *argv[])
     // Qt sees only the program name in both modes: no argument picks a platform or a style.
     int qtArgc = 1;
     char *qtArgv[] = {argv[0], nullptr};
-    if (const auto history = HistoryRender::requestFromArguments(argumentList(argc, argv)))
+    const QStringList arguments = argumentList(argc, argv);
+    if (const auto history = HistoryRender::requestFromArguments(arguments))
         return renderHistory(qtArgc, qtArgv, *history);
-    if (const std::optional<QString> outputPath = RenderHarness::outputPathFromArguments(argumentList(argc, argv)))
+    if (const std::optional<QString> outputPath = RenderHarness::outputPathFromArguments(arguments))
         return renderPreview(qtArgc, qtArgv, *outputPath);
+    if (arguments.contains(u"--help"_s)) {
+        std::fputs(helpText, stdout);
+        return 0;
+    }
+    if (arguments.contains(u"--version"_s)) {
+        std::puts("tidemarker " TIDEMARKER_VERSION);
+        return 0;
+    }
+    if (!mayHaveDisplay())
+        failForWantOfDisplay();
     return TidemarkerApp::run(qtArgc, qtArgv);
 }

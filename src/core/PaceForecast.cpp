@@ -33,14 +33,14 @@ bool PaceForecast::runsOutBeforeReset() const
     return !hasReset() && canJudge() && secondsToRunout + runoutMarginSeconds < secondsToReset;
 }
 
-bool PaceForecast::nearlyUsed() const
+bool PaceForecast::nearlyUsed(double nearlyUsedAt) const
 {
-    return !hasReset() && usedShare >= nearlyUsedShare;
+    return !hasReset() && usedShare >= nearlyUsedAt;
 }
 
-PaceForecast::Alert PaceForecast::alert() const
+PaceForecast::Alert PaceForecast::alert(double nearlyUsedAt) const
 {
-    if (nearlyUsed())
+    if (nearlyUsed(nearlyUsedAt))
         return Alert::nearlyUsed;
     return runsOutBeforeReset() ? Alert::runout : Alert::none;
 }

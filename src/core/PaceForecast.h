@@ -15,7 +15,7 @@ struct PaceForecast {
     // means nothing; a longer run, or a large share used, measures the rate well enough.
     static constexpr double judgeAfterElapsedShare = 0.10;
     static constexpr double judgeFromUsedShare = 0.25;
-    static constexpr double nearlyUsedShare = 0.90;
+    static constexpr double nearlyUsedShare = 0.90; // the default; the user may set another
     // A runout closer to the reset than this is on pace, not ahead of it.
     static constexpr double runoutMarginSeconds = 60;
 
@@ -31,6 +31,6 @@ struct PaceForecast {
     bool hasReset() const;
     bool canJudge() const;
     bool runsOutBeforeReset() const;
-    bool nearlyUsed() const;
-    Alert alert() const;
+    bool nearlyUsed(double nearlyUsedAt = nearlyUsedShare) const;
+    Alert alert(double nearlyUsedAt = nearlyUsedShare) const;
 };

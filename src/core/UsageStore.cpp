@@ -19,6 +19,12 @@ ProviderResult throttledClaudeResult()
     return {Provider::claude, false, throttledSource, u"rate-limited \u2014 retrying"_s, {}, false};
 }
 
+// Stands in for the fetch of a provider that is not shown; its result is never published.
+QCoro::Task<ProviderResult> notAsked(Provider provider)
+{
+    co_return ProviderResult{provider, false, u"hidden"_s, {}, {}, false};
+}
+
 } // namespace
 
 UsageStore::UsageStore(QObject *parent)
@@ -43,10 +49,13 @@ QCoro::Task<void> UsageStore::refresh()
     QPointer<UsageStore> self(this); // the store may go away while the fetches run
     const QDateTime now = m_clock();
     ++m_refreshesInFlight;
-    QCoro::Task<ProviderResult> codexFetch = m_codex(now); // runs while Claude is asked
+    const bool askCodex = m_providers.contains(Provider::codex);
+    // Runs while Claude is asked.
+    QCoro::Task<ProviderResult> codexFetch = askCodex ? m_codex(now) : notAsked(Provider::codex);
 
     ProviderResult claude = throttledClaudeResult();
-    if (!m_claudeNextAllowed.isValid() || now >= m_claudeNextAllowed) {
+    const bool askClaude = m_providers.contains(Provider::claude);
+    if (askClaude && (!m_claudeNextAllowed.isValid() || now >= m_claudeNextAllowed)) {
         claude = co_await m_claude(now);
         if (!self)
             co_return;
@@ -57,8 +66,23 @@ QCoro::Task<void> UsageStore::refresh()
     if (!self)
         co_return;
     --m_refreshesInFlight;
-    m_status = UsageStatus{now, {reconcile(codex, now), reconcile(claude, now)}}; // braced lists run in order
+    // A provider hidden while it was being asked stays out.
+    QList<ProviderResult> results;
+    if (askCodex && m_providers.contains(Provider::codex))
+        results.append(reconcile(codex, now));
+    if (askClaude && m_providers.contains(Provider::claude))
+        results.append(reconcile(claude, now));
+    m_status = UsageStatus{now, results};
     Q_EMIT statusChanged();
+}
+
+void UsageStore::setProviders(const QList<Provider> &providers)
+{
+    m_providers = providers;
+    const qsizetype removed = m_status.results.removeIf(
+        [&providers](const ProviderResult &result) { return !providers.contains(result.provider); });
+    if (removed > 0)
+        Q_EMIT statusChanged();
 }
 
 // Measured from the start of the refresh that made the call, not from when it ended. A wait

@@ -7,6 +7,7 @@
 #include <QCoroTask>
 
 #include <functional>
+#include <iterator>
 #include <map>
 
 // Owns the usage data: asks both providers on every refresh, spaces out and backs off the
@@ -34,6 +35,10 @@ public:
     // From the start of a refresh until it publishes its snapshot with statusChanged().
     bool isRefreshing() const { return m_refreshesInFlight > 0; }
 
+    // Only these are asked from the next refresh on (their credentials are not even read), and
+    // the others leave the snapshot at once.
+    void setProviders(const QList<Provider> &providers);
+
     const UsageStatus &status() const { return m_status; }
     QDateTime claudeNextAllowed() const { return m_claudeNextAllowed; }
     double claudeBackoff() const { return m_claudeBackoff; }
@@ -48,6 +53,7 @@ private:
     Clock m_clock;
     Fetch m_codex;
     Fetch m_claude;
+    QList<Provider> m_providers{std::begin(allProviders), std::end(allProviders)};
     UsageStatus m_status;
     std::map<Provider, ProviderResult> m_lastGood;
     QDateTime m_claudeNextAllowed; // invalid: the distant past, the gate is open

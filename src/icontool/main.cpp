@@ -1,11 +1,16 @@
 // Draws the application icon with the tray's own gauge renderer, for the hicolor icon theme:
 // tidemarker_icontool <folder> <size>... writes <folder>/<size>x<size>/apps/tidemarker.png.
+// For the README: --bars PATH draws the one-colour icons on a dark and a light bar, and
+// --settings-dialog PATH the settings dialog as the program shows it.
 #include "GaugeIconRenderer.h"
 #include "RenderHarness.h"
+#include "SettingsDialog.h"
+#include "SettingsFile.h"
 
+#include <QApplication>
 #include <QDir>
-#include <QGuiApplication>
 #include <QImage>
+#include <QPainter>
 
 #include <cstdio>
 
@@ -33,14 +38,55 @@ int fail(const QString &message)
     return 1;
 }
 
+// Each style on the bar it is made for, three situations each, at three times the tray's size.
+QImage iconsOnBars()
+{
+    constexpr qreal scale = 3;
+    constexpr int iconSide = int(GaugeIconRenderer::size * scale);
+    constexpr int gap = 12;
+    const QList<UsageStatus> situations{RenderHarness::sample(28, 55, 74, 18), RenderHarness::sample(92, 80, 12, 40),
+                                        RenderHarness::sample(std::nullopt, std::nullopt, 60, 30)};
+    const QList<std::pair<IconStyle, QColor>> bars{{IconStyle::light, GaugeIconRenderer::white(0.16, 1)},
+                                                   {IconStyle::dark, GaugeIconRenderer::white(0.93, 1)}};
+    const int barWidth = int(situations.size()) * (iconSide + gap) + gap;
+    const int barHeight = iconSide + 2 * gap;
+    QImage picture(barWidth, int(bars.size()) * barHeight, QImage::Format_RGB32);
+    QPainter painter(&picture);
+    for (qsizetype bar = 0; bar < bars.size(); ++bar) {
+        const int top = int(bar) * barHeight;
+        painter.fillRect(0, top, barWidth, barHeight, bars[bar].second);
+        for (qsizetype i = 0; i < situations.size(); ++i)
+            painter.drawImage(QPoint(gap + int(i) * (iconSide + gap), top + gap),
+                              GaugeIconRenderer::image(situations[i], scale, bars[bar].first));
+    }
+    return picture;
+}
+
+QImage settingsDialog()
+{
+    SettingsFile defaults{QString()};
+    SettingsDialog dialog(defaults);
+    dialog.present();
+    return dialog.grab().toImage();
+}
+
+int writePicture(const QImage &picture, const QString &path)
+{
+    return picture.save(path, "PNG") ? 0 : fail(u"cannot write "_s + path);
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
-    const QGuiApplication application(argc, argv);
-    const QStringList arguments = QGuiApplication::arguments();
+    const QApplication application(argc, argv);
+    const QStringList arguments = QApplication::arguments();
     if (arguments.size() < 3)
-        return fail(u"usage: tidemarker_icontool <folder> <size>..."_s);
+        return fail(u"usage: tidemarker_icontool <folder> <size>... | --bars PATH | --settings-dialog PATH"_s);
+    if (arguments.at(1) == u"--bars")
+        return writePicture(iconsOnBars(), arguments.at(2));
+    if (arguments.at(1) == u"--settings-dialog")
+        return writePicture(settingsDialog(), arguments.at(2));
 
     const QDir themeFolder(arguments.at(1));
     const UsageStatus status = iconStatus();

@@ -64,7 +64,7 @@ DesktopNotifier::DesktopNotifier(QDBusConnection bus, QObject *parent)
 
 QCoro::Task<bool> DesktopNotifier::notify(QString key, QString summary, QString body, QImage image)
 {
-    QVariantMap hints{{u"desktop-entry"_s, u"tidemarker"_s}};
+    QVariantMap hints{{u"desktop-entry"_s, u"org.tidemarker.Tidemarker"_s}};
     if (!image.isNull())
         hints.insert(u"image-data"_s, QVariant::fromValue(notificationImage(image)));
 

@@ -61,10 +61,9 @@ QPainterPath clockwiseArc(QPointF center, qreal radius, double startDegrees, dou
     return path;
 }
 
-void drawScale(QPainter &painter, QPointF center)
+void drawScale(QPainter &painter, QPointF center, const QColor &dotColor, const QColor &zoneColor)
 {
     // A dot every 100/15 positions, none in the red zone: 12 dots.
-    const QColor dotColor = GaugeIconRenderer::white(0.9, 0.8);
     for (int i = 0; i <= 15; ++i) {
         const double position = i * 100 / 15.0;
         if (position >= redZoneStart)
@@ -72,20 +71,47 @@ void drawScale(QPainter &painter, QPointF center)
         fillCircle(painter, pointOnRay(center, scaleRadius, dialAngleDegrees(position)), 0.62, dotColor);
     }
     painter.setBrush(Qt::NoBrush);
-    painter.setPen(roundPen(QColor::fromRgbF(1, 0, 0, 1), 2.3));
+    painter.setPen(roundPen(zoneColor, 2.3));
     painter.drawPath(clockwiseArc(center, scaleRadius, dialAngleDegrees(redZoneStart), dialAngleDegrees(100)));
 }
 
-void drawHand(QPainter &painter, QPointF center, const UsageWindow &window)
+QLineF handLine(QPointF center, const UsageWindow &window)
 {
     const double angle =
         dialAngleDegrees(GaugeIconRenderer::dialPosition(window.usedPercent, window.expectedRemainingPercent));
     const HandGeometry hand = handGeometry(window.speed);
-    const QLineF line(pointOnRay(center, hand.startRadius, angle), pointOnRay(center, hand.endRadius, angle));
-    painter.setPen(roundPen(Qt::black, hand.width + 0.8));
+    return QLineF(pointOnRay(center, hand.startRadius, angle), pointOnRay(center, hand.endRadius, angle));
+}
+
+void drawHand(QPainter &painter, QPointF center, const UsageWindow &window)
+{
+    const QLineF line = handLine(center, window);
+    const qreal width = handGeometry(window.speed).width;
+    painter.setPen(roundPen(Qt::black, width + 0.8));
     painter.drawLine(line);
-    painter.setPen(roundPen(GaugeIconRenderer::providerColor(window.provider), hand.width));
+    painter.setPen(roundPen(GaugeIconRenderer::providerColor(window.provider), width));
     painter.drawLine(line);
+}
+
+// Erases a gap around the hand, so that it stands apart from the scale and the other hands,
+// then draws it solid (Codex) or as an outline (Claude).
+void drawOneColourHand(QPainter &painter, QPointF center, const UsageWindow &window, const QColor &ink)
+{
+    const QLineF line = handLine(center, window);
+    const bool hollow = window.provider == Provider::claude;
+    const qreal width = handGeometry(window.speed).width + (hollow ? 0.9 : 0);
+    painter.setCompositionMode(QPainter::CompositionMode_Clear);
+    painter.setPen(roundPen(Qt::black, width + 1.6));
+    painter.drawLine(line);
+    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    painter.setPen(roundPen(ink, width));
+    painter.drawLine(line);
+    if (!hollow)
+        return;
+    painter.setCompositionMode(QPainter::CompositionMode_Clear);
+    painter.setPen(roundPen(Qt::black, width - 1.8));
+    painter.drawLine(line);
+    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
 }
 
 // Slow needles first, so the fast markers lie over them; within a speed the window furthest
@@ -102,7 +128,7 @@ QList<UsageWindow> inDrawingOrder(QList<UsageWindow> windows)
 
 } // namespace
 
-QImage GaugeIconRenderer::image(const UsageStatus &status, qreal scale)
+QImage GaugeIconRenderer::image(const UsageStatus &status, qreal scale, IconStyle style)
 {
     const int pixels = scale > 0 ? qRound(GaugeIconRenderer::size * scale) : 0;
     QImage image(pixels, pixels, QImage::Format_ARGB32_Premultiplied);
@@ -117,11 +143,19 @@ QImage GaugeIconRenderer::image(const UsageStatus &status, qreal scale)
     painter.translate(0, pixels);
     painter.scale(pixelsPerUnit, -pixelsPerUnit);
 
-    fillCircle(painter, dialCenter, 10.5, white(0.09, 0.96));
-    drawScale(painter, dialCenter);
-    for (const UsageWindow &window : inDrawingOrder(status.windows()))
-        drawHand(painter, dialCenter, window);
-    fillCircle(painter, dialCenter, 0.9, white(0.97, 1));
+    if (style == IconStyle::colour) {
+        fillCircle(painter, dialCenter, 10.5, white(0.09, 0.96));
+        drawScale(painter, dialCenter, white(0.9, 0.8), QColor::fromRgbF(1, 0, 0, 1));
+        for (const UsageWindow &window : inDrawingOrder(status.windows()))
+            drawHand(painter, dialCenter, window);
+        fillCircle(painter, dialCenter, 0.9, white(0.97, 1));
+    } else {
+        const QColor ink = style == IconStyle::light ? white(1, 1) : white(0.12, 1);
+        drawScale(painter, dialCenter, white(ink.redF(), 0.55), ink);
+        for (const UsageWindow &window : inDrawingOrder(status.windows()))
+            drawOneColourHand(painter, dialCenter, window, ink);
+        fillCircle(painter, dialCenter, 1.3, ink);
+    }
     painter.end();
     return image;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Settings.h"
 #include "UsageModels.h"
 
 #include <QColor>
@@ -12,8 +13,10 @@ namespace GaugeIconRenderer {
 // The side of the drawing space: the tray icon's side in pixels at scale 1.
 inline constexpr qreal size = 22;
 
-// A new transparent image of 22 * scale pixels square; scale 1 is the tray icon.
-QImage image(const UsageStatus &status, qreal scale);
+// A new transparent image of 22 * scale pixels square; scale 1 is the tray icon. In one colour
+// (light or dark) the dial has no face, Claude's hands are hollow and Codex's solid, and the
+// red zone is a heavy arc beside the scale's faint dots.
+QImage image(const UsageStatus &status, qreal scale, IconStyle style = IconStyle::colour);
 
 // Where a window's hand stands, 0 to 100: 50 is on pace, below lags behind, above runs ahead.
 double dialPosition(double usedPercent, double expectedRemainingPercent);

@@ -3,6 +3,7 @@
 #include "DurationText.h"
 #include "GaugeIconRenderer.h"
 #include "HistoryRecorder.h"
+#include "SettingsFile.h"
 #include "UsageStore.h"
 
 #include <cmath>
@@ -51,21 +52,26 @@ QString bodyText(const UsageWindow &window, const PaceForecast &forecast)
 
 } // namespace
 
-void PaceAlerts::watch(UsageStore &store, DesktopNotifier &notifier, HistoryRecorder &history)
+void PaceAlerts::watch(UsageStore &store, DesktopNotifier &notifier, HistoryRecorder &history,
+                       const SettingsFile &settings)
 {
     if (qEnvironmentVariable("TIDEMARKER_NOTIFY") == u"0")
         return;
     auto *alerts = new PaceAlerts(notifier, &store);
     connect(alerts, &PaceAlerts::given, &history, &HistoryRecorder::remember);
-    connect(&store, &UsageStore::statusChanged, alerts, [alerts, &store, &history] {
+    const auto review = [alerts, &store, &settings] {
+        if (settings.settings().alerts)
+            alerts->review(store.status(), settings.settings().alertAtPercent / 100.0);
+    };
+    connect(&store, &UsageStore::statusChanged, alerts, [review, &history] {
         if (history.isReady())
-            alerts->review(store.status());
+            review();
     });
     // A refresh that came first is reviewed once the memory is back.
-    const auto start = [alerts, &store, &history] {
+    const auto start = [alerts, review, &store, &history] {
         alerts->recall(history.recalledAlerts());
         if (!store.status().results.isEmpty())
-            alerts->review(store.status());
+            review();
     };
     if (history.isReady())
         start();
@@ -79,7 +85,7 @@ PaceAlerts::PaceAlerts(DesktopNotifier &notifier, QObject *parent)
 {
 }
 
-QList<PaceAlert> PaceAlerts::takeDue(const UsageStatus &status)
+QList<PaceAlert> PaceAlerts::takeDue(const UsageStatus &status, double nearlyUsedAt)
 {
     QList<PaceAlert> due;
     for (const ProviderResult &result : status.results) {
@@ -87,7 +93,7 @@ QList<PaceAlert> PaceAlerts::takeDue(const UsageStatus &status)
             continue;
         for (const UsageWindow &window : result.windows + result.extraWindows) {
             const PaceForecast forecast = PaceForecast::of(window, status.generatedAt);
-            const Alert alert = forecast.alert();
+            const Alert alert = forecast.alert(nearlyUsedAt);
             Period &period = periodOf(window);
             if (alert <= period.given)
                 continue;
@@ -99,9 +105,9 @@ QList<PaceAlert> PaceAlerts::takeDue(const UsageStatus &status)
     return due;
 }
 
-void PaceAlerts::review(const UsageStatus &status)
+void PaceAlerts::review(const UsageStatus &status, double nearlyUsedAt)
 {
-    const QList<PaceAlert> due = takeDue(status);
+    const QList<PaceAlert> due = takeDue(status, nearlyUsedAt);
     if (due.isEmpty() || !m_notifier)
         return;
     const QImage gauge = GaugeIconRenderer::image(status, imageScale);

@@ -13,6 +13,7 @@
 #include <QString>
 
 class HistoryRecorder;
+class SettingsFile;
 class UsageStore;
 
 // One bubble for the desktop.
@@ -36,17 +37,19 @@ public:
     static constexpr qreal imageScale = 3;
 
     // Reviews every snapshot the store publishes, for as long as the store lives, and shows
-    // the alerts through the notifier; starts once the history has recalled what was told
-    // before, and keeps there what it tells. Does nothing when TIDEMARKER_NOTIFY is 0.
-    static void watch(UsageStore &store, DesktopNotifier &notifier, HistoryRecorder &history);
+    // the alerts through the notifier while the settings want them; starts once the history has
+    // recalled what was told before, and keeps there what it tells. Does nothing when
+    // TIDEMARKER_NOTIFY is 0.
+    static void watch(UsageStore &store, DesktopNotifier &notifier, HistoryRecorder &history,
+                      const SettingsFile &settings);
 
     explicit PaceAlerts(DesktopNotifier &notifier, QObject *parent = nullptr);
 
     // The alerts the snapshot calls for that were not given yet in their window's period;
     // from now on they count as given.
-    QList<PaceAlert> takeDue(const UsageStatus &status);
+    QList<PaceAlert> takeDue(const UsageStatus &status, double nearlyUsedAt = PaceForecast::nearlyUsedShare);
     // Shows what takeDue finds, with the gauge as the image.
-    void review(const UsageStatus &status);
+    void review(const UsageStatus &status, double nearlyUsedAt = PaceForecast::nearlyUsedShare);
     // What an earlier run had told, as the history recalls it.
     void recall(const QList<RememberedAlert> &told);
 

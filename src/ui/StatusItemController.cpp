@@ -3,6 +3,7 @@
 #include "CLISignIn.h"
 #include "GaugeIconRenderer.h"
 #include "MoneyText.h"
+#include "SettingsFile.h"
 #include "UsageStore.h"
 
 #include <QCoreApplication>
@@ -16,6 +17,7 @@
 
 #include <QCoroTimer>
 
+#include <algorithm>
 #include <cmath>
 
 using namespace Qt::StringLiterals;
@@ -101,16 +103,24 @@ QImage filledShape(QSize size, const QColor &color, void (*draw)(QPainter &))
 } // namespace
 
 StatusItemController::StatusItemController(QObject *parent)
-    : StatusItemController(new UsageStore, defaultRefreshPeriod, parent)
+    : StatusItemController(new UsageStore, SettingsFile::defaultPath(), std::nullopt, parent)
 {
 }
 
 StatusItemController::StatusItemController(UsageStore *store,
                                            std::chrono::milliseconds refreshPeriod,
                                            QObject *parent)
+    : StatusItemController(store, QString(), refreshPeriod, parent)
+{
+}
+
+StatusItemController::StatusItemController(UsageStore *store, const QString &settingsPath,
+                                           std::optional<std::chrono::milliseconds> fixedRefreshPeriod,
+                                           QObject *parent)
     : QObject(parent)
     , m_store(store)
-    , m_refreshPeriod(refreshPeriod)
+    , m_settings(new SettingsFile(settingsPath, this))
+    , m_fixedRefreshPeriod(fixedRefreshPeriod)
 {
     m_store->setParent(this);
     m_menu.setStyle(&m_menuStyle);
@@ -142,7 +152,7 @@ void StatusItemController::updateIcon()
     const UsageStatus &status = m_store->status();
     QList<QImage> images;
     for (int pixels : iconSizes)
-        images.append(GaugeIconRenderer::image(status, pixels / GaugeIconRenderer::size));
+        images.append(GaugeIconRenderer::image(status, pixels / GaugeIconRenderer::size, m_settings->settings().icon));
     // Qt passes on every icon and tooltip it is given, and panels redraw on each (GNOME shows a
     // placeholder while its menu is open): only a gauge that looks different is handed on.
     if (images != m_iconImages) {
@@ -159,10 +169,11 @@ void StatusItemController::updateIcon()
 void StatusItemController::updateMenu()
 {
     QList<MenuLine> lines;
-    for (Provider provider : allProviders)
+    for (Provider provider : m_settings->settings().providers)
         addProviderSection(provider, lines);
     lines.append(MenuLine::separatorLine(u"separator"_s));
     lines.append(commandLine(u"history"_s, u"History\u2026"_s, historyKeys, [this] { Q_EMIT historyRequested(); }));
+    lines.append(commandLine(u"settings"_s, u"Settings\u2026"_s, {}, [this] { openSettings(); }));
     lines.append(commandLine(u"refresh"_s, u"Refresh"_s, refreshKeys, [this] { refresh(); }));
     lines.append(commandLine(u"quit"_s, u"Quit"_s, quitKeys, [this] { quit(); }));
     m_menuSync.apply(lines);
@@ -218,6 +229,13 @@ void StatusItemController::signIn(Provider provider)
     CLISignIn::start(provider, &m_notifier);
 }
 
+void StatusItemController::openSettings()
+{
+    if (!m_settingsDialog)
+        m_settingsDialog = std::make_unique<SettingsDialog>(*m_settings);
+    m_settingsDialog->present();
+}
+
 QImage StatusItemController::providerSwatch(Provider provider)
 {
     return filledShape(QSize(11, 11), GaugeIconRenderer::providerColor(provider), [](QPainter &painter) {
@@ -251,9 +269,33 @@ void StatusItemController::fixMenuSizeOnWayland()
         m_menu.setFixedSize(m_menu.sizeHint());
 }
 
+std::chrono::milliseconds StatusItemController::refreshPeriod() const
+{
+    return m_fixedRefreshPeriod.value_or(std::chrono::seconds(m_settings->settings().refreshSeconds));
+}
+
+void StatusItemController::applySettings(const Settings &previous)
+{
+    const Settings &settings = m_settings->settings();
+    if (settings.refreshSeconds != previous.refreshSeconds && m_sleep)
+        m_sleep->start(refreshPeriod());
+    m_store->setProviders(settings.providers);
+    // A provider shown again is asked at once.
+    if (std::ranges::any_of(settings.providers, [&previous](Provider provider) { return !previous.shows(provider); }))
+        refresh();
+    updateMenu();
+    updateIcon();
+}
+
+// No provider is asked before the settings say which are shown.
 QCoro::Task<void> StatusItemController::startUp()
 {
     QPointer<StatusItemController> self(this);
+    co_await m_settings->load();
+    if (!self)
+        co_return;
+    m_store->setProviders(m_settings->settings().providers);
+    connect(m_settings, &SettingsFile::changed, this, &StatusItemController::applySettings);
     co_await refreshAndRedraw();
     if (self)
         startRefreshLoop();
@@ -268,7 +310,8 @@ QCoro::Task<void> StatusItemController::refreshLoop()
         QTimer sleep;
         sleep.setTimerType(Qt::PreciseTimer);
         sleep.setSingleShot(true);
-        sleep.start(m_refreshPeriod);
+        sleep.start(refreshPeriod());
+        m_sleep = &sleep; // a new period restarts it
         co_await sleep;
         if (!self)
             co_return;

@@ -3,6 +3,7 @@
 #include "DesktopNotifier.h"
 #include "ExactMenuTextStyle.h"
 #include "MenuSync.h"
+#include "SettingsDialog.h"
 #include "UsageModels.h"
 
 #include <QIcon>
@@ -11,29 +12,33 @@
 #include <QMap>
 #include <QMenu>
 #include <QObject>
+#include <QPointer>
 #include <QSystemTrayIcon>
+#include <QTimer>
 
 #include <QCoroTask>
 
 #include <chrono>
 #include <memory>
+#include <optional>
 
+class SettingsFile;
 class UsageStore;
 
 // The application's face in the panel: the gauge with the worst window as tooltip, and a menu
-// of both providers' windows with their pace, sign-in when needed, "History…", "Refresh" and
-// "Quit".
-// Refreshes at start, then again a fixed time after each refresh and redraw have finished.
-// Each redraw hands on only what changed, so that panels and an open menu are left in peace.
+// of the shown providers' windows with their pace, sign-in when needed, "History…",
+// "Settings…", "Refresh" and "Quit". Refreshes at start, then again a set time after each
+// refresh and redraw have finished. Follows the settings file. Each redraw hands on only what
+// changed, so that panels and an open menu are left in peace.
 class StatusItemController : public QObject
 {
     Q_OBJECT
 public:
     static constexpr std::chrono::milliseconds defaultRefreshPeriod = std::chrono::seconds(60);
 
-    // With the store that asks the real providers.
+    // With the store that asks the real providers, and the user's settings file.
     explicit StatusItemController(QObject *parent = nullptr);
-    // Takes ownership of the store.
+    // Takes ownership of the store; no settings file, so the default settings but this period.
     explicit StatusItemController(UsageStore *store,
                                   std::chrono::milliseconds refreshPeriod = defaultRefreshPeriod,
                                   QObject *parent = nullptr);
@@ -46,6 +51,7 @@ public:
     // Null until showStatusItem().
     const QSystemTrayIcon *statusItem() const { return m_statusItem.get(); }
     UsageStore &store() { return *m_store; }
+    const SettingsFile &settings() const { return *m_settings; }
     // The program's desktop notifications: sign-in help and pace alerts alike.
     DesktopNotifier &notifier() { return m_notifier; }
     QMenu *menu() { return &m_menu; }
@@ -66,8 +72,13 @@ public Q_SLOTS:
     void refresh();
     void quit();
     void signIn(Provider provider);
+    void openSettings();
 
 private:
+    StatusItemController(UsageStore *store, const QString &settingsPath,
+                         std::optional<std::chrono::milliseconds> fixedRefreshPeriod, QObject *parent);
+    std::chrono::milliseconds refreshPeriod() const;
+    void applySettings(const Settings &previous);
     void openMenu(QSystemTrayIcon::ActivationReason reason);
     void fixMenuSizeOnWayland();
     QCoro::Task<void> startUp();
@@ -81,7 +92,10 @@ private:
     std::unique_ptr<QSystemTrayIcon> m_statusItem;
     QList<QImage> m_iconImages; // as last handed to the status item
     UsageStore *m_store;
-    std::chrono::milliseconds m_refreshPeriod;
+    SettingsFile *m_settings;
+    std::optional<std::chrono::milliseconds> m_fixedRefreshPeriod; // else the setting's
+    QPointer<QTimer> m_sleep; // the refresh loop's wait, while it waits
+    std::unique_ptr<SettingsDialog> m_settingsDialog; // made when first asked for
     // Made once and shared by every redraw: a line keeps its image unless it changes colour,
     // and a panel that reads the menu over D-Bus keeps something of every distinct icon.
     QMap<Provider, QIcon> m_swatchIcons;

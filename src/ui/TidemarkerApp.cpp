@@ -20,7 +20,7 @@ int TidemarkerApp::run(int &argc, char **argv)
     // Qt's StatusNotifierItem reads both its Title and its Id from the application name.
     QApplication::setApplicationName(u"Tidemarker"_s);
     QApplication::setApplicationDisplayName(u"Tidemarker"_s);
-    QGuiApplication::setDesktopFileName(u"tidemarker"_s);
+    QGuiApplication::setDesktopFileName(u"org.tidemarker.Tidemarker"_s);
     // Closing the menu must not end the program.
     QApplication::setQuitOnLastWindowClosed(false);
 
@@ -46,7 +46,7 @@ int TidemarkerApp::run(int &argc, char **argv)
         QObject::connect(tray, &TrayAvailability::appeared, controller.get(),
                          &StatusItemController::showStatusItem);
         tray->start();
-        PaceAlerts::watch(controller->store(), controller->notifier(), history);
+        PaceAlerts::watch(controller->store(), controller->notifier(), history, controller->settings());
     });
     return application.exec();
 }

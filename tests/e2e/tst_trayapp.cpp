@@ -5,15 +5,19 @@
 #include "StatusItemProbe.h"
 #include "TrayFixtures.h"
 
+#include <QDBusInterface>
 #include <QDir>
 #include <QFile>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QSaveFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
 #include <memory>
 
 using namespace Qt::StringLiterals;
@@ -26,6 +30,7 @@ namespace {
 const QString noCodexAuth = u"    no Codex auth (~/codex/auth.json)"_s;
 const QString signInToCodex = u"    Sign in to Codex\u2026"_s;
 const QString history = u"History\u2026"_s;
+const QString settings = u"Settings\u2026"_s;
 const QString recordedCommand = u"codex login; exec \"${SHELL:-sh}\""_s;
 const QByteArray waitingForTray
     = "tidemarker: no system tray found; waiting for an X11 tray or a StatusNotifierItem host to appear\n";
@@ -111,14 +116,52 @@ bool xdotool(const QStringList &arguments)
     return QProcess::execute(u"xdotool"_s, arguments) == 0;
 }
 
-// The program's windows on the X display: its icon in an XEmbed tray, its menu while open.
-QStringList visibleWindows()
+// The program's windows on the X display: its icon in an XEmbed tray, its menu while open; or
+// those of the title given.
+QStringList visibleWindows(const QString &title = {})
 {
     QProcess search;
-    search.start(u"xdotool"_s, {u"search"_s, u"--onlyvisible"_s, u"--class"_s, u"tidemarker"_s});
+    search.start(u"xdotool"_s, {u"search"_s, u"--onlyvisible"_s, title.isEmpty() ? u"--class"_s : u"--name"_s,
+                                title.isEmpty() ? u"tidemarker"_s : title});
     search.waitForFinished();
     return QString::fromLatin1(search.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
 }
+
+// The providers of the snapshot the program publishes on the bus, in its order.
+QStringList snapshotProviders()
+{
+    QDBusInterface service(u"org.tidemarker.Tidemarker"_s, u"/org/tidemarker/Tidemarker"_s,
+                           u"org.tidemarker.Tidemarker1"_s);
+    const QJsonDocument snapshot = QJsonDocument::fromJson(service.property("Snapshot").toString().toUtf8());
+    QStringList providers;
+    for (const QJsonValue &provider : snapshot[u"providers"_s].toArray())
+        providers.append(provider[u"provider"_s].toString());
+    return providers;
+}
+
+// As editors save: a new file put in place of the old one.
+bool replaceFile(const QString &path, const QByteArray &content)
+{
+    QSaveFile file(path);
+    return QDir().mkpath(QFileInfo(path).path()) && file.open(QIODevice::WriteOnly) && file.write(content) == content.size()
+        && file.commit();
+}
+
+// Every pixel that shows is white, whatever its opacity.
+bool isAllWhite(const QImage &image)
+{
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb pixel = image.pixel(x, y);
+            if (qAlpha(pixel) > 0 && std::min({qRed(pixel), qGreen(pixel), qBlue(pixel)}) < 250)
+                return false;
+        }
+    }
+    return !image.isNull();
+}
+
+const QStringList claudeOnlyMenu{u"Claude"_s, u"    5h: 80% left, +30% high"_s, u"    Weekly: 20% left, -30% low"_s,
+                                 u"---"_s, history, settings, u"Refresh"_s, u"Quit"_s};
 
 } // namespace
 
@@ -137,7 +180,11 @@ private Q_SLOTS:
     void fifoForCodexAuthBlocksNeitherClaudeNorQuit();
     void refusedAndMissingSignInsOfferOneUsedAtOnce();
     void alertsOncePerWindowPeriod();
-    void noAlertsWhenTurnedOff();
+    void alertsAsTurned_data();
+    void alertsAsTurned();
+    void settingsFileHidesCodex();
+    void settingsFileFollowedWhileRunning();
+    void settingsDialogWritesTheFile();
 
 private:
     // Alerts are off unless the extra environment turns them on.
@@ -146,6 +193,8 @@ private:
     void clickRefresh() { QVERIFY(m_item->click(entryLabelled(menu(), u"Refresh"_s).id)); }
     void waitUntilRefreshedWithoutTray();
     std::optional<MenuEntry> menu() const { return m_item->menuLayout(); }
+
+    QString settingsPath() const { return m_home->filePath(u"config/tidemarker/tidemarker.conf"_s); }
 
     FakeHttpServer m_server;
     std::unique_ptr<QTemporaryDir> m_home;
@@ -230,7 +279,7 @@ void TestTrayApp::showsIconWhenPanelStartsLater()
     QVERIFY(registered.wait(20000));
     m_item = std::make_unique<StatusItemProbe>(registered.first().first().toString());
     QVERIFY(m_item->aboutToShow());
-    QTRY_COMPARE(labels(menu()).mid(7), (QStringList{history, u"Refresh"_s, u"Quit"_s}));
+    QTRY_COMPARE(labels(menu()).mid(7), (QStringList{history, settings, u"Refresh"_s, u"Quit"_s}));
 
     // A click, and panels that draw no menu (swaybar) asking for it, open the program's menu.
     for (const QString &method : {u"Activate"_s, u"ContextMenu"_s}) {
@@ -275,7 +324,7 @@ void TestTrayApp::panelSeesIconMenuAndCommands()
                               (QStringList{u"Codex"_s, noCodexAuth, signInToCodex, u"Claude"_s,
                                            u"    5h: 80% left, +30% high"_s,
                                            u"    Weekly: 20% left, -30% low"_s, u"---"_s,
-                                           history, u"Refresh"_s, u"Quit"_s}),
+                                           history, settings, u"Refresh"_s, u"Quit"_s}),
                               20000);
     QCOMPARE(m_item->status(), u"Active"_s);
     QCOMPARE(m_item->title(), u"Tidemarker"_s);
@@ -293,7 +342,7 @@ void TestTrayApp::panelSeesIconMenuAndCommands()
     QList<bool> enabled;
     for (const MenuEntry &entry : layout->children)
         enabled.append(entry.isEnabled());
-    QCOMPARE(enabled, (QList<bool>{false, false, true, false, false, false, true, true, true, true}));
+    QCOMPARE(enabled, (QList<bool>{false, false, true, false, false, false, true, true, true, true, true}));
     QCOMPARE(entryLabelled(layout, history).shortcut(), (QList<QStringList>{{u"Control"_s, u"H"_s}}));
     QCOMPARE(entryLabelled(layout, u"Refresh"_s).shortcut(), (QList<QStringList>{{u"Control"_s, u"R"_s}}));
     QCOMPARE(entryLabelled(layout, u"Quit"_s).shortcut(), (QList<QStringList>{{u"Control"_s, u"Q"_s}}));
@@ -324,8 +373,8 @@ void TestTrayApp::panelSeesIconMenuAndCommands()
     QTRY_COMPARE(labels(menu()),
                  (QStringList{u"Codex"_s, u"    5h: 60% left, +10% high"_s, u"    Weekly: 37% left, -13% low"_s,
                               u"Claude (cached)"_s, u"    5h: 80% left, +30% high"_s,
-                              u"    Weekly: 20% left, -30% low"_s, u"---"_s, history, u"Refresh"_s,
-                              u"Quit"_s}));
+                              u"    Weekly: 20% left, -30% low"_s, u"---"_s, history, settings,
+                              u"Refresh"_s, u"Quit"_s}));
     QCOMPARE(m_server.requests(claudeUsagePath).size(), 1);
     QCOMPARE(m_server.requests(codexUsagePath).size(), 1);
     QCOMPARE(m_server.requests(codexUsagePath).first().header("Authorization"), "Bearer fake-codex-token");
@@ -421,7 +470,7 @@ void TestTrayApp::refusedAndMissingSignInsOfferOneUsedAtOnce()
     startProgramUnder(panel, noClaudeToken);
     QVERIFY(m_item);
     const QStringList codex{u"Codex"_s, u"    usage fetch failed (HTTP 401)"_s, signInToCodex, u"Claude"_s};
-    const QStringList end{u"---"_s, history, u"Refresh"_s, u"Quit"_s};
+    const QStringList end{u"---"_s, history, settings, u"Refresh"_s, u"Quit"_s};
     QTRY_COMPARE_WITH_TIMEOUT(labels(menu()),
                               (codex + QStringList{u"    cannot read ~/.claude/.credentials.json: not a regular file"_s} + end),
                               20000);
@@ -477,18 +526,104 @@ void TestTrayApp::alertsOncePerWindowPeriod()
     QCOMPARE(m_program->readAllStandardError(), QByteArray());
 }
 
-void TestTrayApp::noAlertsWhenTurnedOff()
+void TestTrayApp::alertsAsTurned_data()
 {
+    QTest::addColumn<QString>("notify"); // TIDEMARKER_NOTIFY
+    QTest::addColumn<QByteArray>("settings");
+    QTest::addColumn<QStringList>("summaries");
+    QTest::newRow("off in the environment") << u"0"_s << QByteArray() << QStringList();
+    QTest::newRow("the environment wins") << u"0"_s << QByteArray("alerts=true\n") << QStringList();
+    QTest::newRow("off in the settings") << u"1"_s << QByteArray("alerts=false\n") << QStringList();
+    QTest::newRow("nearly used at 60%") << u"1"_s << QByteArray("alert_at_percent=60\n")
+                                        << QStringList{u"Codex Weekly is 63% used"_s, u"Claude Weekly is 80% used"_s};
+}
+
+void TestTrayApp::alertsAsTurned()
+{
+    QFETCH(QString, notify);
+    QFETCH(QByteArray, settings);
+    QFETCH(QStringList, summaries);
     QVERIFY(writeFile(m_home->filePath(u"codex/auth.json"_s), signedInCodexAuth));
+    QVERIFY(writeFile(settingsPath(), "[General]\n" + settings));
     FakeNotifications notifications;
     QVERIFY(notifications.start());
     FakePanel panel;
-    startProgramUnder(panel, alertsTurned(u"0"_s));
+    startProgramUnder(panel, alertsTurned(notify));
     QVERIFY(m_item);
-    QTRY_VERIFY_WITH_TIMEOUT(labels(menu()).contains(u"    Weekly: 20% left, -30% low"_s), 20000);
-    // A bubble would have been asked for before the menu was rebuilt.
+    QTRY_VERIFY_WITH_TIMEOUT(labels(menu()).contains(u"    Weekly: 37% left, -13% low"_s), 20000);
+    // Bubbles are asked for before the menu is rebuilt.
     QCoreApplication::processEvents();
-    QVERIFY(notifications.calls().isEmpty());
+    const auto shown = [&notifications] {
+        QStringList shown;
+        for (const FakeNotifications::Call &call : notifications.calls())
+            shown.append(call.summary);
+        return shown;
+    };
+    QTRY_COMPARE(shown(), summaries);
+}
+
+// Signed in to both, the user wants to hear of Claude only.
+void TestTrayApp::settingsFileHidesCodex()
+{
+    QVERIFY(writeFile(m_home->filePath(u"codex/auth.json"_s), signedInCodexAuth));
+    QVERIFY(writeFile(settingsPath(), "[General]\nproviders=claude\n"));
+    FakePanel panel;
+    startProgramUnder(panel);
+    QVERIFY(m_item);
+    QTRY_COMPARE_WITH_TIMEOUT(labels(menu()), claudeOnlyMenu, 20000);
+    QCOMPARE(snapshotProviders(), QStringList{u"claude"_s});
+    QCOMPARE(m_item->toolTipTitle(), u"Claude Weekly -30% low"_s);
+    clickRefresh();
+    QTRY_COMPARE(labels(menu()).first(), u"Claude (cached)"_s);
+    QVERIFY(m_server.requests(codexUsagePath).isEmpty());
+    QCOMPARE(m_program->readAllStandardError(), QByteArray());
+}
+
+void TestTrayApp::settingsFileFollowedWhileRunning()
+{
+    QVERIFY(writeFile(m_home->filePath(u"codex/auth.json"_s), signedInCodexAuth));
+    FakePanel panel;
+    startProgramUnder(panel);
+    QVERIFY(m_item);
+    QTRY_COMPARE_WITH_TIMEOUT(labels(menu()).size(), 11, 20000);
+    const qsizetype codexAsked = m_server.requests(codexUsagePath).size();
+
+    // The folder is new as well; the refresh period cannot be read, and takes its default.
+    QVERIFY(replaceFile(settingsPath(), "[General]\nproviders=claude\nicon=light\nrefresh_seconds=30\n"));
+    QTRY_COMPARE(labels(menu()), claudeOnlyMenu);
+    QTRY_COMPARE(snapshotProviders(), QStringList{u"claude"_s});
+    QTRY_VERIFY(isAllWhite(m_item->iconPixmaps().value(0)));
+    QByteArray error;
+    QTRY_COMPARE(error += m_program->readAllStandardError(),
+                 "tidemarker: " + settingsPath().toUtf8()
+                     + ": refresh_seconds \"30\" is not a whole number from 60 to 3600; using 60\n");
+
+    // Shown again, Codex is asked at once.
+    QVERIFY(replaceFile(settingsPath(), "[General]\nproviders=codex, claude\n"));
+    QTRY_COMPARE(m_server.requests(codexUsagePath).size(), codexAsked + 1);
+    QTRY_COMPARE(labels(menu()).mid(0, 3), (QStringList{u"Codex"_s, u"    5h: 60% left, +10% high"_s,
+                                                         u"    Weekly: 37% left, -13% low"_s}));
+    QCOMPARE(m_program->readAllStandardError(), QByteArray());
+}
+
+// The dialog, as a keyboard user drives it: the providers first; Return is "OK".
+void TestTrayApp::settingsDialogWritesTheFile()
+{
+    FakePanel panel;
+    startProgramUnder(panel);
+    QVERIFY(m_item);
+    QTRY_VERIFY_WITH_TIMEOUT(labels(menu()).contains(u"Settings\u2026"_s), 20000);
+    QVERIFY(m_item->click(entryLabelled(menu(), u"Settings\u2026"_s).id));
+    QTRY_COMPARE(visibleWindows(u"^Settings"_s).size(), 1);
+    // "Claude only", then the icon "Dark, for a light panel". With no window manager to give
+    // the dialog the keyboard, the keys are sent to its window.
+    const QString dialog = visibleWindows(u"^Settings"_s).first();
+    QVERIFY(xdotool({u"key"_s, u"--window"_s, dialog, u"Down"_s, u"Down"_s, u"Tab"_s, u"End"_s, u"Return"_s}));
+    QTRY_COMPARE(readFile(settingsPath()),
+                 u"[General]\nalert_at_percent=90\nalerts=true\nicon=dark\nproviders=claude\nrefresh_seconds=60\n"_s);
+    QTRY_COMPARE(labels(menu()), claudeOnlyMenu);
+    QTRY_COMPARE(visibleWindows().size(), 0);
+    QCOMPARE(m_program->readAllStandardError(), QByteArray());
 }
 
 QTEST_GUILESS_MAIN(TestTrayApp)

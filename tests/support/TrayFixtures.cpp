@@ -49,6 +49,7 @@ QProcessEnvironment trayProgramEnvironment(const QString &home, const FakeHttpSe
     environment.remove(u"XDG_RUNTIME_DIR"_s);
     environment.insert(u"HOME"_s, home);
     environment.remove(u"XDG_STATE_HOME"_s); // the history goes below home too
+    environment.insert(u"XDG_CONFIG_HOME"_s, home + u"/config"_s);
     environment.insert(u"CODEX_HOME"_s, home + u"/codex"_s);
     environment.insert(u"CLAUDE_CODE_OAUTH_TOKEN"_s, u"fake-claude-token"_s);
     environment.insert(u"TIDEMARKER_CLAUDE_USAGE_URL"_s,

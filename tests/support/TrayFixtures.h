@@ -24,8 +24,8 @@ QByteArray claudeUsage(qint64 now);
 void serveUsage(FakeHttpServer &server);
 
 // The environment in which the test build of the tray program asks the server for usage and
-// keeps its files below home: Codex's in home/codex, Claude's token given in the environment,
-// the history in home/.local/state.
+// keeps its files below home: Codex's in home/codex, its settings in home/config/tidemarker,
+// Claude's token given in the environment, the history in home/.local/state.
 // Pace alerts are off. The platform is the X display's, not the caller's offscreen one.
 QProcessEnvironment trayProgramEnvironment(const QString &home, const FakeHttpServer &server);
 

@@ -26,7 +26,7 @@ namespace {
 const QDateTime start = QDateTime(QDate(2026, 12, 7), QTime(12, 0), Qt::UTC);
 const QString signInToClaude = u"    Sign in to Claude\u2026"_s;
 // What every menu ends with, after the providers' sections.
-const QStringList commandLines{u"---"_s, u"History\u2026"_s, u"Refresh"_s, u"Quit"_s};
+const QStringList commandLines{u"---"_s, u"History\u2026"_s, u"Settings\u2026"_s, u"Refresh"_s, u"Quit"_s};
 
 UsageWindow window(Provider provider, WindowSpeed speed, double remaining, double pressure)
 {
@@ -243,7 +243,7 @@ void TestStatusItemController::menuTexts()
     refreshOnce();
 
     QCOMPARE(texts(m_controller->menu()), section + commandLines);
-    QCOMPARE(enabledFlags(m_controller->menu()), enabled + QList<bool>(4, true));
+    QCOMPARE(enabledFlags(m_controller->menu()), enabled + QList<bool>(5, true));
 }
 
 void TestStatusItemController::exampleAnswersShowEveryLimit_data()

@@ -1,0 +1,175 @@
+#include "Settings.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSettings>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString providersKey = u"providers"_s;
+const QString iconKey = u"icon"_s;
+const QString alertsKey = u"alerts"_s;
+const QString alertAtPercentKey = u"alert_at_percent"_s;
+const QString refreshSecondsKey = u"refresh_seconds"_s;
+
+constexpr IconStyle iconStyles[] = {IconStyle::colour, IconStyle::light, IconStyle::dark};
+
+// QSettings hands a value with commas in it over as a list.
+QString textOf(const QVariant &value)
+{
+    return value.metaType() == QMetaType::fromType<QStringList>() ? value.toStringList().join(u',')
+                                                                 : value.toString();
+}
+
+QStringList providerNames(const QList<Provider> &providers)
+{
+    QStringList names;
+    for (Provider provider : providers)
+        names.append(rawValue(provider));
+    return names;
+}
+
+std::optional<QList<Provider>> parseProviders(const QString &text)
+{
+    QList<Provider> named;
+    for (const QString &name : text.split(u',')) {
+        const std::optional<Provider> provider = providerFromRawValue(name.trimmed());
+        if (!provider)
+            return std::nullopt;
+        named.append(*provider);
+    }
+    QList<Provider> providers; // in the order the menu lists them
+    for (Provider provider : allProviders) {
+        if (named.contains(provider))
+            providers.append(provider);
+    }
+    return providers;
+}
+
+std::optional<IconStyle> parseIconStyle(const QString &text)
+{
+    for (IconStyle style : iconStyles) {
+        if (text.trimmed() == rawValue(style))
+            return style;
+    }
+    return std::nullopt;
+}
+
+std::optional<bool> parseBool(const QString &text)
+{
+    const QString word = text.trimmed().toLower();
+    if (word == u"true" || word == u"false")
+        return word == u"true";
+    return std::nullopt;
+}
+
+auto wholeNumberFrom(int minimum, int maximum)
+{
+    return [minimum, maximum](const QString &text) -> std::optional<int> {
+        bool isNumber = false;
+        const int number = text.trimmed().toInt(&isNumber);
+        return isNumber && number >= minimum && number <= maximum ? std::optional(number) : std::nullopt;
+    };
+}
+
+QString boolText(bool value)
+{
+    return value ? u"true"_s : u"false"_s;
+}
+
+// Reads key after key from one file; a value that does not parse leaves the default in place.
+class KeyReader
+{
+public:
+    KeyReader(const QString &path, QStringList *problems)
+        : m_file(path, QSettings::IniFormat)
+        , m_path(path)
+        , m_problems(problems)
+    {
+    }
+
+    bool isReadable() const { return m_file.status() == QSettings::NoError; }
+
+    template <typename T, typename Parse>
+    void read(const QString &key, Parse parse, const QString &expected, T &value, const QString &defaultText)
+    {
+        if (!m_file.contains(key))
+            return;
+        const QString text = textOf(m_file.value(key));
+        if (const std::optional<T> parsed = parse(text)) {
+            value = *parsed;
+            return;
+        }
+        m_problems->append(u"%1: %2 \"%3\" is not %4; using %5"_s.arg(m_path, key, text, expected, defaultText));
+    }
+
+private:
+    const QSettings m_file;
+    QString m_path;
+    QStringList *m_problems;
+};
+
+} // namespace
+
+QString rawValue(IconStyle style)
+{
+    switch (style) {
+    case IconStyle::light:
+        return u"light"_s;
+    case IconStyle::dark:
+        return u"dark"_s;
+    case IconStyle::colour:
+        break;
+    }
+    return u"colour"_s;
+}
+
+Settings Settings::read(const QString &path, QStringList *problems)
+{
+    Settings settings;
+    const QFileInfo file(path);
+    if (!file.exists())
+        return settings;
+    const QString unreadable = path + u": cannot be read; using the defaults"_s;
+    // A FIFO in its place would hold the reading thread for ever.
+    if (!file.isFile()) {
+        problems->append(unreadable);
+        return settings;
+    }
+    KeyReader reader(path, problems);
+    if (!reader.isReadable()) {
+        problems->append(unreadable);
+        return settings;
+    }
+    const Settings defaults;
+    reader.read(providersKey, parseProviders, u"codex, claude or both, separated by a comma"_s,
+                settings.providers, providerNames(defaults.providers).join(u','));
+    reader.read(iconKey, parseIconStyle, u"colour, light or dark"_s, settings.icon, rawValue(defaults.icon));
+    reader.read(alertsKey, parseBool, u"true or false"_s, settings.alerts, boolText(defaults.alerts));
+    reader.read(alertAtPercentKey, wholeNumberFrom(minimumAlertPercent, maximumAlertPercent),
+                u"a whole number from %1 to %2"_s.arg(minimumAlertPercent).arg(maximumAlertPercent),
+                settings.alertAtPercent, QString::number(defaults.alertAtPercent));
+    reader.read(refreshSecondsKey, wholeNumberFrom(minimumRefreshSeconds, maximumRefreshSeconds),
+                u"a whole number from %1 to %2"_s.arg(minimumRefreshSeconds).arg(maximumRefreshSeconds),
+                settings.refreshSeconds, QString::number(defaults.refreshSeconds));
+    return settings;
+}
+
+std::optional<QString> Settings::write(const QString &path) const
+{
+    const QString folder = QFileInfo(path).absolutePath();
+    if (!QDir().mkpath(folder))
+        return u"cannot make the folder "_s + folder;
+    QSettings file(path, QSettings::IniFormat);
+    file.setValue(providersKey, providerNames(providers));
+    file.setValue(iconKey, rawValue(icon));
+    file.setValue(alertsKey, boolText(alerts));
+    file.setValue(alertAtPercentKey, alertAtPercent);
+    file.setValue(refreshSecondsKey, refreshSeconds);
+    file.sync();
+    if (file.status() != QSettings::NoError)
+        return u"cannot write "_s + path;
+    return std::nullopt;
+}

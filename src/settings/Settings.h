@@ -1,0 +1,40 @@
+#pragma once
+
+#include "PaceForecast.h"
+#include "UsageModels.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <iterator>
+#include <optional>
+
+// How the gauge is drawn: in its colours, or in one colour for panels whose icons are all white
+// (light) or all near-black (dark).
+enum class IconStyle { colour, light, dark };
+
+// What the user can tell Tidemarker. The defaults are its behaviour without a settings file.
+struct Settings {
+    static constexpr int minimumAlertPercent = 50;
+    static constexpr int maximumAlertPercent = 100;
+    static constexpr int minimumRefreshSeconds = 60;
+    static constexpr int maximumRefreshSeconds = 3600;
+
+    QList<Provider> providers{std::begin(allProviders), std::end(allProviders)}; // in that order
+    IconStyle icon = IconStyle::colour;
+    bool alerts = true;
+    int alertAtPercent = int(PaceForecast::nearlyUsedShare * 100);
+    int refreshSeconds = minimumRefreshSeconds;
+
+    bool shows(Provider provider) const { return providers.contains(provider); }
+    bool operator==(const Settings &) const = default;
+
+    // The INI file at path. A missing file or key gives the default; so does a value that cannot
+    // be read, with one line for it in problems.
+    static Settings read(const QString &path, QStringList *problems);
+    // Writes every key, leaving any other in the file; the reason when that fails.
+    std::optional<QString> write(const QString &path) const;
+};
+
+QString rawValue(IconStyle style);

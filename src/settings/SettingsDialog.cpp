@@ -1,0 +1,132 @@
+#include "SettingsDialog.h"
+
+#include "SettingsFile.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QLabel>
+#include <QPointer>
+#include <QPushButton>
+#include <QSpinBox>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// The choices of the providers box, in its order.
+const QList<QList<Provider>> providerChoices{{Provider::codex, Provider::claude}, {Provider::codex}, {Provider::claude}};
+
+QComboBox *comboBox(const QString &accessibleName, const QStringList &items)
+{
+    auto *box = new QComboBox;
+    box->setAccessibleName(accessibleName);
+    box->addItems(items);
+    return box;
+}
+
+QSpinBox *spinBox(const QString &accessibleName, int minimum, int maximum, const QString &suffix)
+{
+    auto *box = new QSpinBox;
+    box->setAccessibleName(accessibleName);
+    box->setRange(minimum, maximum);
+    box->setSuffix(suffix);
+    return box;
+}
+
+} // namespace
+
+SettingsDialog::SettingsDialog(SettingsFile &file, QWidget *parent)
+    : QDialog(parent)
+    , m_file(file)
+    , m_providers(comboBox(u"Providers"_s, {u"Codex and Claude"_s, u"Codex only"_s, u"Claude only"_s}))
+    , m_icon(comboBox(u"Tray icon"_s, {u"Colour"_s, u"Light, for a dark panel"_s, u"Dark, for a light panel"_s}))
+    , m_alerts(new QCheckBox(u"Show pace a&lerts"_s))
+    , m_alertAtPercent(spinBox(u"Alert when a window is used up to, in percent"_s, Settings::minimumAlertPercent,
+                               Settings::maximumAlertPercent, u" %"_s))
+    , m_refreshSeconds(spinBox(u"Refresh every, in seconds"_s, Settings::minimumRefreshSeconds,
+                               Settings::maximumRefreshSeconds, u" s"_s))
+    , m_failure(new QLabel)
+    , m_buttons(new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Apply | QDialogButtonBox::Cancel))
+{
+    setWindowTitle(u"Settings"_s); // Qt adds " — Tidemarker"
+    m_alerts->setAccessibleName(u"Show pace alerts"_s);
+    m_refreshSeconds->setSingleStep(60);
+    m_failure->setWordWrap(true);
+    m_failure->hide();
+
+    auto *form = new QFormLayout(this);
+    form->addRow(u"&Providers:"_s, m_providers);
+    form->addRow(u"Tray &icon:"_s, m_icon);
+    form->addRow(m_alerts);
+    form->addRow(u"Alert when &used:"_s, m_alertAtPercent);
+    form->addRow(u"&Refresh every:"_s, m_refreshSeconds);
+    form->addRow(m_failure);
+    form->addRow(m_buttons);
+
+    showSettings(file.settings());
+    connect(m_providers, &QComboBox::currentIndexChanged, this, &SettingsDialog::noteEdit);
+    connect(m_icon, &QComboBox::currentIndexChanged, this, &SettingsDialog::noteEdit);
+    connect(m_alerts, &QCheckBox::toggled, this, &SettingsDialog::noteEdit);
+    connect(m_alertAtPercent, &QSpinBox::valueChanged, this, &SettingsDialog::noteEdit);
+    connect(m_refreshSeconds, &QSpinBox::valueChanged, this, &SettingsDialog::noteEdit);
+    connect(m_buttons->button(QDialogButtonBox::Apply), &QPushButton::clicked, this, [this] { apply(false); });
+    connect(m_buttons, &QDialogButtonBox::accepted, this, [this] { apply(true); });
+    connect(m_buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+}
+
+void SettingsDialog::present()
+{
+    if (!isVisible()) {
+        showSettings(m_file.settings());
+        m_providers->setFocus();
+    }
+    show();
+    raise();
+    activateWindow();
+}
+
+Settings SettingsDialog::chosen() const
+{
+    Settings settings;
+    settings.providers = providerChoices.value(m_providers->currentIndex(), settings.providers);
+    settings.icon = IconStyle(m_icon->currentIndex());
+    settings.alerts = m_alerts->isChecked();
+    settings.alertAtPercent = m_alertAtPercent->value();
+    settings.refreshSeconds = m_refreshSeconds->value();
+    return settings;
+}
+
+void SettingsDialog::showSettings(const Settings &settings)
+{
+    m_providers->setCurrentIndex(int(providerChoices.indexOf(settings.providers)));
+    m_icon->setCurrentIndex(int(settings.icon));
+    m_alerts->setChecked(settings.alerts);
+    m_alertAtPercent->setValue(settings.alertAtPercent);
+    m_alertAtPercent->setEnabled(settings.alerts);
+    m_refreshSeconds->setValue(settings.refreshSeconds);
+    m_buttons->button(QDialogButtonBox::Apply)->setEnabled(false);
+}
+
+void SettingsDialog::noteEdit()
+{
+    m_alertAtPercent->setEnabled(m_alerts->isChecked());
+    m_buttons->button(QDialogButtonBox::Apply)->setEnabled(chosen() != m_file.settings());
+}
+
+QCoro::Task<void> SettingsDialog::apply(bool thenClose)
+{
+    QPointer<SettingsDialog> self(this);
+    const Settings settings = chosen(); // no temporary in the co_await: GCC 12 destroys those twice
+    const std::optional<QString> failure = co_await m_file.save(settings);
+    if (!self)
+        co_return;
+    m_failure->setText(failure ? u"The settings could not be saved: "_s + *failure : QString());
+    m_failure->setVisible(failure.has_value());
+    if (failure)
+        co_return;
+    m_buttons->button(QDialogButtonBox::Apply)->setEnabled(false);
+    if (thenClose)
+        accept();
+}

@@ -1,0 +1,102 @@
+#include "Settings.h"
+#include "TemporaryHome.h"
+#include "TrayFixtures.h"
+
+#include <QDir>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+Q_DECLARE_METATYPE(Settings)
+
+namespace {
+
+Settings with(void (*change)(Settings &))
+{
+    Settings settings;
+    change(settings);
+    return settings;
+}
+
+} // namespace
+
+class TestSettings : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void read_data();
+    void read();
+    void writeKeepsOtherKeys();
+    void folderInPlaceOfTheFile();
+};
+
+void TestSettings::read_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<Settings>("expected");
+    QTest::addColumn<QString>("problem"); // after "PATH: "
+
+    QTest::newRow("empty") << QByteArray() << Settings() << QString();
+    QTest::newRow("every key") << QByteArray("[General]\nproviders=claude\nicon=dark\nalerts=False\n"
+                                             "alert_at_percent=75\nrefresh_seconds=3600\n")
+                               << with([](Settings &s) {
+                                      s = {{Provider::claude}, IconStyle::dark, false, 75, 3600};
+                                  })
+                               << QString();
+    QTest::newRow("menu order") << QByteArray("providers = claude, codex, claude\nicon=light\n")
+                                << with([](Settings &s) { s.icon = IconStyle::light; }) << QString();
+    QTest::newRow("unknown provider")
+        << QByteArray("providers=codex,gemini\nalerts=false\n") << with([](Settings &s) { s.alerts = false; })
+        << u"providers \"codex,gemini\" is not codex, claude or both, separated by a comma; using codex,claude"_s;
+    QTest::newRow("no provider") << QByteArray("providers=\n") << Settings()
+                                 << u"providers \"\" is not codex, claude or both, separated by a comma; using codex,claude"_s;
+    QTest::newRow("icon") << QByteArray("icon=color\n") << Settings()
+                          << u"icon \"color\" is not colour, light or dark; using colour"_s;
+    QTest::newRow("alerts") << QByteArray("alerts=1\n") << Settings() << u"alerts \"1\" is not true or false; using true"_s;
+    QTest::newRow("percent too high") << QByteArray("alert_at_percent=101\n") << Settings()
+                                      << u"alert_at_percent \"101\" is not a whole number from 50 to 100; using 90"_s;
+    QTest::newRow("period not whole") << QByteArray("refresh_seconds=90.5\n") << Settings()
+                                      << u"refresh_seconds \"90.5\" is not a whole number from 60 to 3600; using 60"_s;
+}
+
+// Reading never writes: the file stays as the user left it, bad values and all.
+void TestSettings::read()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(Settings, expected);
+    QFETCH(QString, problem);
+    const TemporaryHome home({"XDG_CONFIG_HOME"});
+    const QString path = home.write(u"tidemarker.conf"_s, content);
+
+    QStringList problems;
+    QVERIFY(Settings::read(path, &problems) == expected);
+    QCOMPARE(problems, problem.isEmpty() ? QStringList() : QStringList{path + u": "_s + problem});
+    QCOMPARE(readFile(path), QString::fromUtf8(content));
+}
+
+void TestSettings::writeKeepsOtherKeys()
+{
+    const TemporaryHome home({"XDG_CONFIG_HOME"});
+    const QString path = home.write(u"tidemarker/tidemarker.conf"_s, "[General]\nicon=sepia\nfuture=1\n");
+    const Settings chosen = with([](Settings &s) { s = {{Provider::codex}, IconStyle::light, true, 50, 120}; });
+    QCOMPARE(chosen.write(path), std::nullopt);
+    QCOMPARE(readFile(path), u"[General]\nalert_at_percent=50\nalerts=true\nfuture=1\nicon=light\n"
+                              "providers=codex\nrefresh_seconds=120\n"_s);
+    QStringList problems;
+    QVERIFY(Settings::read(path, &problems) == chosen);
+    QVERIFY(problems.isEmpty());
+}
+
+void TestSettings::folderInPlaceOfTheFile()
+{
+    const TemporaryHome home({"XDG_CONFIG_HOME"});
+    const QString path = home.filePath(u"tidemarker.conf"_s);
+    QVERIFY(QDir().mkpath(path));
+    QStringList problems;
+    QVERIFY(Settings::read(path, &problems) == Settings());
+    QCOMPARE(problems, QStringList{path + u": cannot be read; using the defaults"_s});
+    QCOMPARE(Settings().write(path), u"cannot write "_s + path);
+}
+
+QTEST_GUILESS_MAIN(TestSettings)
+#include "tst_settings.moc"
