@@ -116,15 +116,21 @@ bool xdotool(const QStringList &arguments)
     return QProcess::execute(u"xdotool"_s, arguments) == 0;
 }
 
+// The windows an xdotool query names, one a line.
+QStringList xdotoolWindows(const QStringList &arguments)
+{
+    QProcess query;
+    query.start(u"xdotool"_s, arguments);
+    query.waitForFinished();
+    return QString::fromLatin1(query.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
+}
+
 // The program's windows on the X display: its icon in an XEmbed tray, its menu while open; or
 // those of the title given.
 QStringList visibleWindows(const QString &title = {})
 {
-    QProcess search;
-    search.start(u"xdotool"_s, {u"search"_s, u"--onlyvisible"_s, title.isEmpty() ? u"--class"_s : u"--name"_s,
-                                title.isEmpty() ? u"tidemarker"_s : title});
-    search.waitForFinished();
-    return QString::fromLatin1(search.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
+    return xdotoolWindows({u"search"_s, u"--onlyvisible"_s, title.isEmpty() ? u"--class"_s : u"--name"_s,
+                           title.isEmpty() ? u"tidemarker"_s : title});
 }
 
 // The providers of the snapshot the program publishes on the bus, in its order.
@@ -615,10 +621,12 @@ void TestTrayApp::settingsDialogWritesTheFile()
     QTRY_VERIFY_WITH_TIMEOUT(labels(menu()).contains(u"Settings\u2026"_s), 20000);
     QVERIFY(m_item->click(entryLabelled(menu(), u"Settings\u2026"_s).id));
     QTRY_COMPARE(visibleWindows(u"^Settings"_s).size(), 1);
-    // "Claude only", then the icon "Dark, for a light panel". With no window manager to give
-    // the dialog the keyboard, the keys are sent to its window.
+    // With no window manager the dialog takes the keyboard itself. The keys are typed, not sent
+    // to its window: Return closes it, and its window can be gone before the key comes up.
     const QString dialog = visibleWindows(u"^Settings"_s).first();
-    QVERIFY(xdotool({u"key"_s, u"--window"_s, dialog, u"Down"_s, u"Down"_s, u"Tab"_s, u"End"_s, u"Return"_s}));
+    QTRY_COMPARE(xdotoolWindows({u"getwindowfocus"_s}), QStringList{dialog});
+    // "Claude only", then the icon "Dark, for a light panel".
+    QVERIFY(xdotool({u"key"_s, u"Down"_s, u"Down"_s, u"Tab"_s, u"End"_s, u"Return"_s}));
     QTRY_COMPARE(readFile(settingsPath()),
                  u"[General]\nalert_at_percent=90\nalerts=true\nicon=dark\nproviders=claude\nrefresh_seconds=60\n"_s);
     QTRY_COMPARE(labels(menu()), claudeOnlyMenu);
