@@ -30,15 +30,21 @@ int TidemarkerApp::run(int &argc, char **argv)
         return 0;
 
     HistoryRecorder history;
-    HistoryWindow historyWindow(history.path()); // hidden until "History…"
-    QObject::connect(&history, &HistoryRecorder::written, &historyWindow, &HistoryWindow::reload);
+    std::unique_ptr<HistoryWindow> historyWindow; // made at the first "History…", not at start
     std::unique_ptr<StatusItemController> controller;
     std::unique_ptr<UsageBusService> service; // goes before the controller it reads
     QTimer::singleShot(0, &application, [&controller, &service, &history, &historyWindow, claim] {
         controller = std::make_unique<StatusItemController>();
         history.watch(controller->store());
-        QObject::connect(controller.get(), &StatusItemController::historyRequested, &historyWindow,
-                         &HistoryWindow::present);
+        QObject::connect(controller.get(), &StatusItemController::historyRequested, &history,
+                         [&history, &historyWindow] {
+                             if (!historyWindow) {
+                                 historyWindow = std::make_unique<HistoryWindow>(history.path());
+                                 QObject::connect(&history, &HistoryRecorder::written, historyWindow.get(),
+                                                  &HistoryWindow::reload);
+                             }
+                             historyWindow->present();
+                         });
         if (claim == UsageBusService::NameClaim::claimed)
             service = std::make_unique<UsageBusService>(*controller);
         // Refreshes run from now on; the icon waits for a tray, which may come later.
