@@ -289,7 +289,7 @@ QCoro::Task<std::variant<QJsonObject, ClaudeFailure>> ClaudeUsageClient::fetchPa
 
 QCoro::Task<ProviderResult> ClaudeUsageClient::result(QDateTime now) const
 {
-    const auto credential = co_await QtConcurrent::run(&providerInputPool(), &ClaudeUsageClient::loadCredential);
+    const auto credential = co_await QtConcurrent::run(&ClaudeUsageClient::loadCredential);
     if (const auto *failure = std::get_if<ClaudeFailure>(&credential))
         co_return beforeAnyRequest(failedResult(*failure));
     const ClaudeCredential &found = std::get<ClaudeCredential>(credential);

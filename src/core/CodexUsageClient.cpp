@@ -161,13 +161,6 @@ UsageWindow codexWindow(WindowSpeed speed, const RateLimitWindow &window, const 
                              window.limitWindowSeconds, now);
 }
 
-// "~" for the home folder, where the path lies below it.
-QString homeShorthand(const QString &path)
-{
-    const QString home = QDir::homePath();
-    return path.startsWith(home + u'/') ? u'~' + path.mid(home.size()) : path;
-}
-
 ProviderResult failedResult(const CodexFailure &failure)
 {
     const auto *kind = std::get_if<UsageError>(&failure);
@@ -189,7 +182,7 @@ QString CodexUsageClient::describe(const CodexFailure &failure)
     if (const auto *refused = std::get_if<SignInRefused>(&failure))
         return u"usage fetch failed (HTTP %1)"_s.arg(refused->status);
     return std::get<UsageError>(failure) == UsageError::missingToken
-        ? u"no Codex auth (%1)"_s.arg(homeShorthand(QFileInfo(authFilePath()).absoluteFilePath()))
+        ? u"no Codex auth (%1)"_s.arg(homeRelative(QFileInfo(authFilePath()).absoluteFilePath()))
         : u"usage fetch failed"_s;
 }
 
@@ -256,7 +249,7 @@ std::variant<AuthFile, CodexFailure> CodexUsageClient::readAuth()
 
 QCoro::Task<std::variant<UsagePayload, CodexFailure>> CodexUsageClient::fetchPayload(QUrl usageUrl)
 {
-    const auto auth = co_await QtConcurrent::run(&providerInputPool(), &CodexUsageClient::readAuth);
+    const auto auth = co_await QtConcurrent::run(&CodexUsageClient::readAuth);
     if (const auto *failure = std::get_if<CodexFailure>(&auth))
         co_return *failure;
     const std::optional<AuthTokens> &tokens = std::get<AuthFile>(auth).tokens;

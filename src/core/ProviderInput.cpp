@@ -2,7 +2,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QThreadPool>
 
 #include <cerrno>
 #include <fcntl.h>
@@ -57,11 +56,6 @@ QString homeRelative(const QString &path)
 {
     const QString home = QDir::homePath() + u'/';
     return path.startsWith(home) ? u"~/"_s + path.sliced(home.size()) : path;
-}
-
-QThreadPool &providerInputPool()
-{
-    return *QThreadPool::globalInstance();
 }
 
 std::variant<QJsonDocument, PlainError> parseJsonDocument(const QByteArray &json,

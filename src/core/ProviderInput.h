@@ -6,7 +6,6 @@
 #include <QJsonDocument>
 #include <QString>
 
-class QThreadPool;
 
 #include <variant>
 
@@ -33,7 +32,3 @@ QString homeRelative(const QString &path);
 std::variant<QJsonDocument, PlainError> parseJsonDocument(const QByteArray &json,
                                                           const QString &documentName);
 
-// Where the blocking reads run, off the GUI thread: Qt's global pool, whose threads Qt's own
-// painting starts anyway (it splits large fills across them), so that the program holds one pool
-// and no thread that waits for nothing. Its threads end after 30 s without work.
-QThreadPool &providerInputPool();
