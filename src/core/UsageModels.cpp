@@ -221,25 +221,62 @@ std::optional<ProviderResult> UsageStatus::result(Provider provider) const
     return std::nullopt;
 }
 
-std::optional<UsageWindow> UsageStatus::worst() const
+std::optional<ProviderResult> UsageStatus::result(const Account &account) const
 {
-    const QList<UsageWindow> all = windows();
-    if (all.isEmpty())
-        return std::nullopt;
-    UsageWindow candidate = all.first();
-    for (const UsageWindow &window : all) {
-        if (window.pressurePercent < candidate.pressurePercent) // strictly: the first wins ties
-            candidate = window;
+    for (const ProviderResult &result : results) {
+        if (result.account == account)
+            return result;
+    }
+    return std::nullopt;
+}
+
+UsageStatus UsageStatus::firstAccounts() const
+{
+    UsageStatus shown{generatedAt, results};
+    shown.results.removeIf([](const ProviderResult &result) { return !result.account.first; });
+    return shown;
+}
+
+namespace {
+
+struct Worst {
+    const ProviderResult *result;
+    const UsageWindow *window;
+};
+
+std::optional<Worst> worstOf(const QList<ProviderResult> &results)
+{
+    std::optional<Worst> candidate;
+    for (const ProviderResult &result : results) {
+        for (const UsageWindow &window : result.windows) {
+            // Strictly: the first wins ties.
+            if (!candidate || window.pressurePercent < candidate->window->pressurePercent)
+                candidate = Worst{&result, &window};
+        }
     }
     return candidate;
 }
 
+} // namespace
+
+std::optional<UsageWindow> UsageStatus::worst() const
+{
+    const auto found = worstOf(results);
+    return found ? std::optional(*found->window) : std::nullopt;
+}
+
 QString UsageStatus::summary() const
 {
-    const auto window = worst();
-    if (!window)
+    const auto found = worstOf(results);
+    if (!found)
         return u"Tidemarker: usage unavailable"_s;
-    return QStringList{displayName(window->provider), label(window->speed),
-                       window->pressureDisplay(), window->pressureLabel().toLower()}
+    const UsageWindow &window = *found->window;
+    return QStringList{found->result->displayName(), label(window.speed),
+                       window.pressureDisplay(), window.pressureLabel().toLower()}
         .join(u' ');
+}
+
+QString ProviderResult::displayName() const
+{
+    return Account{provider, {}, account.label}.displayName();
 }

@@ -85,7 +85,9 @@ QJsonValue extraUsageJson(const std::optional<ExtraUsage> &usage)
 
 QJsonObject resultJson(const ProviderResult &result)
 {
+    const QString &label = result.account.label;
     return {{u"provider"_s, rawValue(result.provider)},
+            {u"account"_s, label.isEmpty() ? QJsonValue(QJsonValue::Null) : QJsonValue(label)},
             {u"ok"_s, result.ok},
             {u"source"_s, result.source},
             {u"error"_s, errorJson(result.error)},
@@ -147,6 +149,7 @@ std::optional<ProviderResult> resultFromJson(const QJsonObject &object)
         return std::nullopt;
     ProviderResult result{*provider, object.value(u"ok"_s).toBool(), source, std::nullopt, {},
                           object.value(u"needsAuth"_s).toBool()};
+    result.account = {*provider, {}, withoutControlCharacters(object.value(u"account"_s).toString())};
     if (const QJsonValue error = object.value(u"error"_s); error.isString())
         result.error = withoutControlCharacters(error.toString());
     for (const QJsonValue &value : object.value(u"windows"_s).toArray()) {
@@ -196,7 +199,7 @@ std::optional<UsageStatus> fromText(const QByteArray &text)
     UsageStatus status{generatedAt.toUTC(), {}};
     for (const QJsonValue &value : object.value(u"providers"_s).toArray()) {
         const auto result = resultFromJson(value.toObject());
-        if (!result || status.result(result->provider))
+        if (!result || status.result(result->account))
             return std::nullopt;
         status.results.append(*result);
     }

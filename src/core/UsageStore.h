@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ClaudeSpacing.h"
 #include "UsageModels.h"
 
 #include <QObject>
@@ -10,24 +11,22 @@
 #include <iterator>
 #include <map>
 
-// Owns the usage data: asks both providers on every refresh, spaces out and backs off the
-// Claude calls, and falls back to each provider's last good windows.
+// Owns the usage data: asks every account of the shown providers at once on every refresh,
+// spaces out and backs off the calls of each Claude account, and falls back to each account's
+// last good windows.
 class UsageStore : public QObject
 {
     Q_OBJECT
 public:
     using Clock = std::function<QDateTime()>;
     using Fetch = std::function<QCoro::Task<ProviderResult>(QDateTime now)>;
-
-    static constexpr double minimumClaudeInterval = 240; // seconds
-    static constexpr double backoffFactor = 2;
-    static constexpr double backoffCap = 900; // seconds
-    static constexpr double retryAfterCap = 3600; // seconds; the longest a Retry-After may hold the gate
+    using AccountFetch = std::function<QCoro::Task<ProviderResult>(Account account, QDateTime now)>;
 
     // Asks the real endpoints: Codex at the address this build was configured with.
     explicit UsageStore(QObject *parent = nullptr);
     // Tests hand in their own clock and providers.
     UsageStore(Clock clock, Fetch codex, Fetch claude, QObject *parent = nullptr);
+    UsageStore(Clock clock, AccountFetch fetch, QObject *parent = nullptr);
 
     // Never fails; status() holds the new snapshot when it returns. Refreshes may overlap:
     // each publishes its own snapshot and the last to finish wins.
@@ -38,25 +37,31 @@ public:
     // Only these are asked from the next refresh on (their credentials are not even read), and
     // the others leave the snapshot at once.
     void setProviders(const QList<Provider> &providers);
+    // Every provider's accounts, Codex's first; likewise from the next refresh on.
+    void setAccounts(const QList<Account> &accounts);
 
     const UsageStatus &status() const { return m_status; }
-    QDateTime claudeNextAllowed() const { return m_claudeNextAllowed; }
-    double claudeBackoff() const { return m_claudeBackoff; }
+    // The first Claude account's gate.
+    QDateTime claudeNextAllowed() const { return firstClaudeSpacing().nextAllowed(); }
+    double claudeBackoff() const { return firstClaudeSpacing().backoff(); }
 
 Q_SIGNALS:
     void statusChanged();
 
 private:
-    void noteClaudeOutcome(const ProviderResult &result, const QDateTime &now);
+    QList<Account> askedAccounts() const;
+    QCoro::Task<ProviderResult> ask(const Account &account, const QDateTime &now);
+    QCoro::Task<ProviderResult> askClaude(Account account, QDateTime now);
+    ClaudeSpacing firstClaudeSpacing() const;
     ProviderResult reconcile(ProviderResult result, const QDateTime &now);
+    void dropResultsNotAsked();
 
     Clock m_clock;
-    Fetch m_codex;
-    Fetch m_claude;
+    AccountFetch m_fetch;
     QList<Provider> m_providers{std::begin(allProviders), std::end(allProviders)};
+    QList<Account> m_accounts{Account::only(Provider::codex), Account::only(Provider::claude)};
     UsageStatus m_status;
-    std::map<Provider, ProviderResult> m_lastGood;
-    QDateTime m_claudeNextAllowed; // invalid: the distant past, the gate is open
-    double m_claudeBackoff = 0;
+    std::map<Account, ProviderResult> m_lastGood;
+    std::map<Account, ClaudeSpacing> m_claudeSpacing;
     int m_refreshesInFlight = 0;
 };

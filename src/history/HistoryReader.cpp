@@ -14,18 +14,21 @@ struct Window {
     Provider provider;
     QString id;
     QString name;
+    QString account;
 };
 
-// The windows table is small: read once, so that each row carries only its numbers.
-std::optional<QSqlError> readWindows(QSqlDatabase &database, QHash<qint64, Window> &windows)
+// The windows table is small: read once, so that each row carries only its numbers. A file of
+// the first version, not yet opened by the program since, knows only the first accounts.
+std::optional<QSqlError> readWindows(QSqlDatabase &database, int version, QHash<qint64, Window> &windows)
 {
     QSqlQuery query(database);
     query.setForwardOnly(true);
-    if (!query.exec(u"SELECT key, provider, window_id, name FROM windows"_s))
+    if (!query.exec(u"SELECT key, provider, window_id, name, %1 FROM windows"_s.arg(version < 2 ? u"''"_s : u"account"_s)))
         return query.lastError();
     while (query.next()) {
         if (const std::optional<Provider> provider = providerFromRawValue(query.value(1).toString()))
-            windows.insert(query.value(0).toLongLong(), {*provider, query.value(2).toString(), query.value(3).toString()});
+            windows.insert(query.value(0).toLongLong(), {*provider, query.value(2).toString(), query.value(3).toString(),
+                                                         query.value(4).toString()});
     }
     return std::nullopt;
 }
@@ -35,10 +38,11 @@ QDateTime utcTime(const QVariant &seconds)
     return seconds.isNull() ? QDateTime() : QDateTime::fromSecsSinceEpoch(seconds.toLongLong(), Qt::UTC);
 }
 
-std::optional<QSqlError> readRows(QSqlDatabase &database, const QDateTime &since, HistoryReader::Record &record)
+std::optional<QSqlError> readRows(QSqlDatabase &database, int version, const QDateTime &since,
+                                  HistoryReader::Record &record)
 {
     QHash<qint64, Window> windows;
-    if (const std::optional<QSqlError> error = readWindows(database, windows))
+    if (const std::optional<QSqlError> error = readWindows(database, version, windows))
         return error;
     QSqlQuery any(database);
     if (!any.exec(u"SELECT EXISTS (SELECT 1 FROM samples)"_s) || !any.next())
@@ -56,7 +60,8 @@ std::optional<QSqlError> readRows(QSqlDatabase &database, const QDateTime &since
         if (window == windows.cend())
             continue; // a provider this build does not know
         record.rows.append({QDateTime::fromMSecsSinceEpoch(query.value(1).toLongLong(), Qt::UTC), window->provider, window->id, window->name,
-                            query.value(2).toDouble(), utcTime(query.value(3)), query.value(4).toDouble()});
+                            query.value(2).toDouble(), utcTime(query.value(3)), query.value(4).toDouble(),
+                            window->account});
     }
     return query.lastError().isValid() ? std::optional(query.lastError()) : std::nullopt;
 }
@@ -74,7 +79,7 @@ HistoryReader::Record HistoryReader::read(const QString &path, const QDateTime &
     // A file just made holds no tables yet.
     else if (connection.version() == 0)
         return record;
-    else if (const std::optional<QSqlError> error = readRows(connection.database(), since, record))
+    else if (const std::optional<QSqlError> error = readRows(connection.database(), connection.version(), since, record))
         record = {connection.describe(*error), false, {}};
     return record;
 }

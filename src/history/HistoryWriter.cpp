@@ -27,7 +27,23 @@ const QList<QStringList> migrations = {
      "fetched_at INTEGER NOT NULL, used_percent REAL NOT NULL, reset_at INTEGER, "
      "window_seconds REAL NOT NULL, PRIMARY KEY (window, fetched_at)) WITHOUT ROWID"_s,
      u"CREATE TABLE alerts (window_id TEXT PRIMARY KEY, reset_at INTEGER, alert TEXT NOT NULL)"_s},
+    // Windows and alerts of several accounts: the rows there were are the first account's ('').
+    {u"CREATE TABLE accounts_windows (key INTEGER PRIMARY KEY, account TEXT NOT NULL DEFAULT '', "
+     "window_id TEXT NOT NULL, provider TEXT NOT NULL, name TEXT NOT NULL, UNIQUE (account, window_id))"_s,
+     u"INSERT INTO accounts_windows (key, window_id, provider, name) SELECT key, window_id, provider, name FROM windows"_s,
+     u"DROP TABLE windows"_s,
+     u"ALTER TABLE accounts_windows RENAME TO windows"_s,
+     u"CREATE TABLE accounts_alerts (account TEXT NOT NULL DEFAULT '', window_id TEXT NOT NULL, "
+     "reset_at INTEGER, alert TEXT NOT NULL, PRIMARY KEY (account, window_id))"_s,
+     u"INSERT INTO accounts_alerts (window_id, reset_at, alert) SELECT window_id, reset_at, alert FROM alerts"_s,
+     u"DROP TABLE alerts"_s,
+     u"ALTER TABLE accounts_alerts RENAME TO alerts"_s},
 };
+
+HistoryWriter::WindowKey keyOf(const HistoryRow &row)
+{
+    return {row.account, row.windowId};
+}
 
 QVariant secondsOrNull(const QDateTime &time)
 {
@@ -188,12 +204,12 @@ std::optional<QSqlError> HistoryWriter::loadLastRows()
 {
     QSqlQuery query(m_connection->database());
     query.setForwardOnly(true);
-    if (!query.exec(u"SELECT w.key, w.window_id, w.name, s.fetched_at, s.used_percent, s.reset_at "
+    if (!query.exec(u"SELECT w.key, w.window_id, w.name, s.fetched_at, s.used_percent, s.reset_at, w.account "
                     "FROM windows w LEFT JOIN samples s ON s.window = w.key AND s.fetched_at = "
                     "(SELECT max(fetched_at) FROM samples WHERE window = w.key)"_s))
         return query.lastError();
     while (query.next()) {
-        const QString id = query.value(1).toString();
+        const WindowKey id{query.value(6).toString(), query.value(1).toString()};
         m_windows.insert(id, {query.value(0).toLongLong(), query.value(2).toString()});
         if (!query.value(3).isNull())
             m_lastRows.insert(id, {query.value(3).toLongLong(), query.value(4).toDouble(),
@@ -226,7 +242,7 @@ void HistoryWriter::write(const QList<HistoryRow> &rows)
         return;
     }
     for (const HistoryRow &row : std::as_const(due))
-        m_lastRows.insert(row.windowId, {row.fetchedAt.toMSecsSinceEpoch(), row.usedPercent,
+        m_lastRows.insert(keyOf(row), {row.fetchedAt.toMSecsSinceEpoch(), row.usedPercent,
                                          row.resetAt.isValid() ? std::optional(row.resetAt.toSecsSinceEpoch())
                                                                : std::nullopt});
     Q_EMIT written();
@@ -234,7 +250,7 @@ void HistoryWriter::write(const QList<HistoryRow> &rows)
 
 bool HistoryWriter::needsRow(const HistoryRow &row) const
 {
-    const auto last = m_lastRows.constFind(row.windowId);
+    const auto last = m_lastRows.constFind(keyOf(row));
     if (last == m_lastRows.cend())
         return true;
     const std::optional<qint64> reset =
@@ -252,7 +268,7 @@ std::optional<QSqlError> HistoryWriter::writeRow(const HistoryRow &row)
     QSqlQuery query(m_connection->database());
     query.prepare(u"INSERT OR REPLACE INTO samples (window, fetched_at, used_percent, reset_at, window_seconds) "
                   "VALUES (?, ?, ?, ?, ?)"_s);
-    for (const QVariant &value : {QVariant(m_windows.value(row.windowId).first),
+    for (const QVariant &value : {QVariant(m_windows.value(keyOf(row)).first),
                                   QVariant(row.fetchedAt.toMSecsSinceEpoch()), QVariant(row.usedPercent),
                                   secondsOrNull(row.resetAt), QVariant(row.limitWindowSeconds)})
         query.addBindValue(value);
@@ -262,18 +278,21 @@ std::optional<QSqlError> HistoryWriter::writeRow(const HistoryRow &row)
 // A window seen for the first time, or under a new name, gets its line in the windows table.
 std::optional<QSqlError> HistoryWriter::noteWindow(const HistoryRow &row)
 {
-    const auto known = m_windows.constFind(row.windowId);
+    const auto known = m_windows.constFind(keyOf(row));
     if (known != m_windows.cend() && known->second == row.name)
         return std::nullopt;
     QSqlQuery query(m_connection->database());
-    query.prepare(u"INSERT INTO windows (window_id, provider, name) VALUES (?, ?, ?) ON CONFLICT (window_id) "
+    // Qt binds an empty text as NULL.
+    query.prepare(u"INSERT INTO windows (account, window_id, provider, name) VALUES (coalesce(?, ''), ?, ?, ?) "
+                  "ON CONFLICT (account, window_id) "
                   "DO UPDATE SET provider = excluded.provider, name = excluded.name RETURNING key"_s);
+    query.addBindValue(row.account);
     query.addBindValue(row.windowId);
     query.addBindValue(rawValue(row.provider));
     query.addBindValue(row.name);
     if (!query.exec() || !query.next())
         return query.lastError();
-    m_windows.insert(row.windowId, {query.value(0).toLongLong(), row.name});
+    m_windows.insert(keyOf(row), {query.value(0).toLongLong(), row.name});
     return std::nullopt;
 }
 
@@ -282,7 +301,8 @@ void HistoryWriter::remember(const RememberedAlert &alert)
     if (!m_connection)
         return;
     QSqlQuery query(m_connection->database());
-    query.prepare(u"INSERT OR REPLACE INTO alerts (window_id, reset_at, alert) VALUES (?, ?, ?)"_s);
+    query.prepare(u"INSERT OR REPLACE INTO alerts (account, window_id, reset_at, alert) VALUES (coalesce(?, ''), ?, ?, ?)"_s);
+    query.addBindValue(alert.account);
     query.addBindValue(alert.windowId);
     query.addBindValue(secondsOrNull(alert.resetAt));
     query.addBindValue(alertName(alert.given));
@@ -294,13 +314,13 @@ QList<RememberedAlert> HistoryWriter::recall()
 {
     QList<RememberedAlert> recalled;
     QSqlQuery query(m_connection->database());
-    if (!query.exec(u"SELECT window_id, reset_at, alert FROM alerts"_s)) {
+    if (!query.exec(u"SELECT window_id, reset_at, alert, account FROM alerts"_s)) {
         turnOff(query.lastError());
         return recalled;
     }
     while (query.next())
         recalled.append({query.value(0).toString(), timeOrInvalid(query.value(1)),
-                         alertFromName(query.value(2).toString())});
+                         alertFromName(query.value(2).toString()), query.value(3).toString()});
     return recalled;
 }
 

@@ -1,5 +1,7 @@
 #include "Settings.h"
 
+#include "ProviderInput.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QSettings>
@@ -13,6 +15,11 @@ const QString iconKey = u"icon"_s;
 const QString alertsKey = u"alerts"_s;
 const QString alertAtPercentKey = u"alert_at_percent"_s;
 const QString refreshSecondsKey = u"refresh_seconds"_s;
+
+QString accountsKey(Provider provider)
+{
+    return rawValue(provider) + u"_accounts"_s;
+}
 
 constexpr IconStyle iconStyles[] = {IconStyle::colour, IconStyle::light, IconStyle::dark};
 
@@ -154,7 +161,65 @@ Settings Settings::read(const QString &path, QStringList *problems)
     reader.read(refreshSecondsKey, wholeNumberFrom(minimumRefreshSeconds, maximumRefreshSeconds),
                 u"a whole number from %1 to %2"_s.arg(minimumRefreshSeconds).arg(maximumRefreshSeconds),
                 settings.refreshSeconds, QString::number(defaults.refreshSeconds));
+    for (Provider provider : allProviders) {
+        QList<AccountFolder> &folders = settings.accountFolders(provider);
+        reader.read(accountsKey(provider), accountFoldersFromText,
+                    u"a list of folders separated by commas, each an absolute path or one below ~, "
+                    "and labelled or not (work=~/.%1-work)"_s.arg(rawValue(provider)),
+                    folders, u"the one account"_s);
+        if (folders.size() > Account::maximumPerProvider) {
+            problems->append(u"%1: %2 lists more than %3 folders; leaving out %4"_s.arg(
+                path, accountsKey(provider), QString::number(Account::maximumPerProvider),
+                accountFoldersText(folders.sliced(Account::maximumPerProvider))));
+            folders.resize(Account::maximumPerProvider);
+        }
+    }
     return settings;
+}
+
+QList<Account> Settings::accounts() const
+{
+    QList<Account> accounts;
+    for (Provider provider : allProviders)
+        accounts += Account::listed(provider, accountFolders(provider));
+    return accounts;
+}
+
+QList<AccountFolder> &Settings::accountFolders(Provider provider)
+{
+    return provider == Provider::claude ? claudeAccounts : codexAccounts;
+}
+
+const QList<AccountFolder> &Settings::accountFolders(Provider provider) const
+{
+    return provider == Provider::claude ? claudeAccounts : codexAccounts;
+}
+
+// Labels hold neither commas nor "=", and a folder is absolute once "~" is expanded.
+std::optional<QList<AccountFolder>> accountFoldersFromText(const QString &text)
+{
+    QList<AccountFolder> folders;
+    for (const QString &entry : text.split(u',', Qt::SkipEmptyParts)) {
+        const qsizetype equals = entry.indexOf(u'=');
+        const QString label = equals < 0 ? QString() : entry.first(equals).trimmed();
+        QString folder = entry.sliced(equals + 1).trimmed();
+        if (folder == u"~" || folder.startsWith(u"~/"))
+            folder = QDir::homePath() + folder.sliced(1);
+        if ((equals >= 0 && label.isEmpty()) || !QDir::isAbsolutePath(folder))
+            return std::nullopt;
+        folders.append({QDir::cleanPath(folder), label});
+    }
+    return folders;
+}
+
+QString accountFoldersText(const QList<AccountFolder> &folders)
+{
+    QStringList entries;
+    for (const AccountFolder &folder : folders) {
+        const QString path = homeRelative(folder.folder);
+        entries.append(folder.label.isEmpty() ? path : folder.label + u'=' + path);
+    }
+    return entries.join(u", "_s);
 }
 
 std::optional<QString> Settings::write(const QString &path) const
@@ -168,6 +233,13 @@ std::optional<QString> Settings::write(const QString &path) const
     file.setValue(alertsKey, boolText(alerts));
     file.setValue(alertAtPercentKey, alertAtPercent);
     file.setValue(refreshSecondsKey, refreshSeconds);
+    // Without the key, each provider's one account is found as Tidemarker always found it.
+    for (Provider provider : allProviders) {
+        if (accountFolders(provider).isEmpty())
+            file.remove(accountsKey(provider));
+        else
+            file.setValue(accountsKey(provider), accountFoldersText(accountFolders(provider)));
+    }
     file.sync();
     if (file.status() != QSettings::NoError)
         return u"cannot write "_s + path;

@@ -26,6 +26,15 @@ struct Settings {
     bool alerts = true;
     int alertAtPercent = int(PaceForecast::nearlyUsedShare * 100);
     int refreshSeconds = minimumRefreshSeconds;
+    // The folders listed for each provider, at most Account::maximumPerProvider; none: its one
+    // account, found where its tool looks by default.
+    QList<AccountFolder> codexAccounts{};
+    QList<AccountFolder> claudeAccounts{};
+
+    // Every provider's accounts, Codex's first.
+    QList<Account> accounts() const;
+    QList<AccountFolder> &accountFolders(Provider provider);
+    const QList<AccountFolder> &accountFolders(Provider provider) const;
 
     bool shows(Provider provider) const { return providers.contains(provider); }
     bool operator==(const Settings &) const = default;
@@ -38,3 +47,7 @@ struct Settings {
 };
 
 QString rawValue(IconStyle style);
+
+// The accounts setting: "work=~/.claude-work, ~/.claude", a folder of each, labelled or not.
+std::optional<QList<AccountFolder>> accountFoldersFromText(const QString &text);
+QString accountFoldersText(const QList<AccountFolder> &folders);

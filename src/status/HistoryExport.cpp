@@ -19,17 +19,28 @@ QJsonValue timeOrNull(const QDateTime &time)
     return time.isValid() ? QJsonValue(time.toUTC().toString(Qt::ISODateWithMs)) : QJsonValue();
 }
 
+// Only a record of several accounts names them: null (or empty) for each provider's first.
+bool namesAccounts(const QList<HistoryRow> &rows)
+{
+    return std::ranges::any_of(rows, [](const HistoryRow &row) { return !row.account.isEmpty(); });
+}
+
 QByteArray json(const QList<HistoryRow> &rows)
 {
+    const bool withAccounts = namesAccounts(rows);
     QJsonArray array;
-    for (const HistoryRow &row : rows)
-        array.append(QJsonObject{{u"fetchedAt"_s, timeOrNull(row.fetchedAt)},
-                                 {u"provider"_s, rawValue(row.provider)},
-                                 {u"id"_s, row.windowId},
-                                 {u"name"_s, row.name},
-                                 {u"usedPercent"_s, row.usedPercent},
-                                 {u"resetAt"_s, timeOrNull(row.resetAt)},
-                                 {u"limitWindowSeconds"_s, row.limitWindowSeconds}});
+    for (const HistoryRow &row : rows) {
+        QJsonObject object{{u"fetchedAt"_s, timeOrNull(row.fetchedAt)},
+                           {u"provider"_s, rawValue(row.provider)},
+                           {u"id"_s, row.windowId},
+                           {u"name"_s, row.name},
+                           {u"usedPercent"_s, row.usedPercent},
+                           {u"resetAt"_s, timeOrNull(row.resetAt)},
+                           {u"limitWindowSeconds"_s, row.limitWindowSeconds}};
+        if (withAccounts)
+            object.insert(u"account"_s, row.account.isEmpty() ? QJsonValue() : QJsonValue(row.account));
+        array.append(object);
+    }
     return QJsonDocument(array).toJson(QJsonDocument::Compact) + '\n';
 }
 
@@ -49,12 +60,16 @@ QString plainNumber(double value)
 
 QByteArray csv(const QList<HistoryRow> &rows)
 {
-    QString text = u"fetched_at,provider,id,name,used_percent,reset_at,limit_window_seconds\n"_s;
+    const bool withAccounts = namesAccounts(rows);
+    QString text = withAccounts ? u"fetched_at,provider,account,id,name,used_percent,reset_at,limit_window_seconds\n"_s
+                                : u"fetched_at,provider,id,name,used_percent,reset_at,limit_window_seconds\n"_s;
     for (const HistoryRow &row : rows) {
-        const QStringList fields{timeOrNull(row.fetchedAt).toString(), rawValue(row.provider),
-                                 csvField(row.windowId), csvField(row.name),
-                                 plainNumber(row.usedPercent), timeOrNull(row.resetAt).toString(),
-                                 plainNumber(row.limitWindowSeconds)};
+        QStringList fields{timeOrNull(row.fetchedAt).toString(), rawValue(row.provider),
+                           csvField(row.windowId), csvField(row.name),
+                           plainNumber(row.usedPercent), timeOrNull(row.resetAt).toString(),
+                           plainNumber(row.limitWindowSeconds)};
+        if (withAccounts)
+            fields.insert(2, csvField(row.account));
         text += fields.join(u',') + u'\n';
     }
     return text.toUtf8();

@@ -78,7 +78,8 @@ std::variant<StatusCommand::Options, int> parseOptions(const QStringList &argume
                     "limits its usage endpoint hard: not more often than every 4 minutes."_s);
     const QCommandLineOption history(u"history"_s, u"Print the recorded usage history instead."_s);
     const QCommandLineOption days(u"days"_s, u"With --history: only the last N days."_s, u"N"_s);
-    parser.addOptions({format, follow, refresh, fetch, history, days});
+    const QCommandLineOption account(u"account"_s, u"Only the account of this label."_s, u"LABEL"_s);
+    parser.addOptions({format, follow, refresh, fetch, history, days, account});
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
 
@@ -109,7 +110,12 @@ std::variant<StatusCommand::Options, int> parseOptions(const QStringList &argume
         complain(u"--fetch asks once and cannot follow"_s);
         return usageError;
     }
-    return StatusCommand::Options{*chosen, parser.isSet(follow), parser.isSet(refresh), parser.isSet(fetch)};
+    if (parser.isSet(account) && parser.value(account).isEmpty()) {
+        complain(u"--account takes the label of an account, as the menu shows it after the middle dot"_s);
+        return usageError;
+    }
+    return StatusCommand::Options{*chosen, parser.isSet(follow), parser.isSet(refresh), parser.isSet(fetch),
+                                  std::nullopt, parser.value(account)};
 }
 
 } // namespace
@@ -216,7 +222,17 @@ QCoro::Task<int> StatusCommand::fetchDirectly()
 // A snapshot that cannot be read is said on standard error, or in the line when following.
 bool StatusCommand::print(const QByteArray &published)
 {
-    const auto line = StatusFormat::line(m_options.format, published, QDateTime::currentDateTimeUtc());
+    const auto line = StatusFormat::line(m_options.format, published, QDateTime::currentDateTimeUtc(),
+                                         m_options.account);
+    if (line && line->isEmpty()) {
+        const QString noAccount = u"no account labelled \"%1\" in Tidemarker's snapshot"_s.arg(m_options.account);
+        if (!m_options.follow) {
+            complain(noAccount);
+            return false;
+        }
+        printUnavailable(noAccount);
+        return true;
+    }
     if (line)
         return m_output.write(*line);
     if (m_options.follow)

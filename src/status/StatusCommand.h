@@ -20,6 +20,7 @@ public:
         bool refresh = false;
         bool fetch = false;
         std::optional<HistoryExport::Request> history{};
+        QString account{}; // only the account of this label; empty: every account
     };
 
     static int run(int argc, char **argv);

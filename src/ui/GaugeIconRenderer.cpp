@@ -128,8 +128,9 @@ QList<UsageWindow> inDrawingOrder(QList<UsageWindow> windows)
 
 } // namespace
 
-QImage GaugeIconRenderer::image(const UsageStatus &status, qreal scale, IconStyle style)
+QImage GaugeIconRenderer::image(const UsageStatus &allAccounts, qreal scale, IconStyle style)
 {
+    const UsageStatus status = allAccounts.firstAccounts(); // each provider's hands are its first account's
     const int pixels = scale > 0 ? qRound(GaugeIconRenderer::size * scale) : 0;
     QImage image(pixels, pixels, QImage::Format_ARGB32_Premultiplied);
     if (image.isNull())

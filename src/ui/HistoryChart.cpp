@@ -157,14 +157,14 @@ void HistoryChart::setRecord(HistoryReader::Record record, const QDateTime &end,
     m_series.clear();
     const QList<HistoryRow> &rows = m_record.rows;
     for (qsizetype i = 0; i < rows.size(); ++i) {
-        if (i > 0 && rows[i].windowId == rows[i - 1].windowId) {
+        if (i > 0 && rows[i].windowId == rows[i - 1].windowId && rows[i].account == rows[i - 1].account) {
             ++m_series.last().count;
             continue;
         }
-        const auto sameProvider = std::count_if(m_series.cbegin(), m_series.cend(), [&](const Series &series) {
-            return series.provider == rows[i].provider;
+        const auto sameAccount = std::count_if(m_series.cbegin(), m_series.cend(), [&](const Series &series) {
+            return series.provider == rows[i].provider && series.account == rows[i].account;
         });
-        m_series.append({rows[i].provider, i, 1, int(sameProvider)});
+        m_series.append({rows[i].provider, rows[i].account, i, 1, int(sameAccount)});
     }
 }
 
@@ -195,15 +195,27 @@ void HistoryChart::paint(QPainter &painter, const QRectF &area, const QPalette &
     painter.restore();
 }
 
+QString HistoryChart::Panel::title() const
+{
+    return Account{provider, {}, account}.displayName();
+}
+
 QList<HistoryChart::Panel> HistoryChart::panels(const QRectF &area) const
 {
     QList<Panel> found;
-    const qreal count = std::size(allProviders);
+    for (Provider provider : allProviders) {
+        found.append({provider, {}, {}});
+        for (const Series &series : m_series) {
+            if (series.provider == provider && !std::ranges::any_of(found, [&series](const Panel &panel) { return panel.shows(series); }))
+                found.append({provider, series.account, {}});
+        }
+    }
+    const qreal count = found.size();
     const qreal height = (area.height() - 2 * outerMargin - panelSpacing * (count - 1)) / count;
     qreal top = area.top() + outerMargin;
-    for (Provider provider : allProviders) {
+    for (Panel &panel : found) {
         const QRectF box(area.left() + outerMargin, top, area.width() - 2 * outerMargin, height);
-        found.append({provider, box.adjusted(yAxisWidth, titleHeight, -latestLabelWidth, -timeAxisHeight)});
+        panel.plot = box.adjusted(yAxisWidth, titleHeight, -latestLabelWidth, -timeAxisHeight);
         top += height + panelSpacing;
     }
     return found;
@@ -241,7 +253,7 @@ void HistoryChart::paintPanel(QPainter &painter, const Panel &panel, const QPale
 
     QList<LatestLabel> latest;
     for (const Series &series : m_series) {
-        if (series.provider != panel.provider)
+        if (!panel.shows(series))
             continue;
         painter.save();
         painter.setClipRect(plot.adjusted(0, -2, 0, 2));
@@ -342,12 +354,12 @@ void HistoryChart::paintLegend(QPainter &painter, const Panel &panel, const QPal
     qreal x = panel.plot.left();
     painter.setFont(bold);
     painter.setPen(palette.color(QPalette::WindowText));
-    const QString title = displayName(panel.provider);
+    const QString title = panel.title();
     painter.drawText(QPointF(x, baseline), title);
     x += QFontMetricsF(bold).horizontalAdvance(title) + 16;
     painter.setFont(plain);
     for (const Series &series : m_series) {
-        if (series.provider != panel.provider)
+        if (!panel.shows(series))
             continue;
         const qreal middle = baseline - QFontMetricsF(plain).capHeight() / 2;
         painter.setPen(QPen(windowColour(series.provider, series.shade), 2.5, Qt::SolidLine, Qt::RoundCap));
@@ -369,7 +381,7 @@ std::optional<QString> HistoryChart::describe(QPointF position, const QRectF &ar
         if (!panel.plot.adjusted(-hoverReach, -hoverReach, hoverReach, hoverReach).contains(position))
             continue;
         for (const Series &series : m_series) {
-            if (series.provider != panel.provider)
+            if (!panel.shows(series))
                 continue;
             for (qsizetype i = series.first; i < series.first + series.count; ++i) {
                 const QPointF offset = pointOf(panel.plot, m_record.rows[i]) - position;
@@ -383,7 +395,7 @@ std::optional<QString> HistoryChart::describe(QPointF position, const QRectF &ar
     }
     if (!nearest)
         return std::nullopt;
-    return displayName(nearest->provider) + u' ' + nearest->name + u" \u00B7 "_s
+    return Account{nearest->provider, {}, nearest->account}.displayName() + u' ' + nearest->name + u" \u00B7 "_s
         + QLocale().toString(nearest->fetchedAt.toLocalTime(), u"ddd d MMM HH:mm"_s) + u" \u00B7 "_s
         + percentText(nearest->usedPercent) + u" used"_s;
 }

@@ -34,13 +34,20 @@ public:
 private:
     struct Series {
         Provider provider;
+        QString account; // the record's name of it: empty for the provider's first
         qsizetype first; // the range of the record's rows that are this window's
         qsizetype count;
-        int shade; // the window's place among its provider's
+        int shade; // the window's place among its account's
     };
+    // One for each account: the first accounts' always, the others' when the record has them.
     struct Panel {
         Provider provider;
+        QString account;
         QRectF plot;
+
+        bool shows(const Series &series) const { return series.provider == provider && series.account == account; }
+        // "Claude", "Claude · work".
+        QString title() const;
     };
 
     QList<Panel> panels(const QRectF &area) const;

@@ -15,9 +15,10 @@ namespace {
 
 using Alert = PaceForecast::Alert;
 
-QString windowName(const UsageWindow &window)
+// "Claude Weekly", "Claude · work Fable weekly".
+QString windowName(const ProviderResult &result, const UsageWindow &window)
 {
-    return displayName(window.provider) + u' ' + window.displayLabel();
+    return result.displayName() + u' ' + window.displayLabel();
 }
 
 // The window rule keeps the share within 0 to 100.
@@ -26,14 +27,14 @@ qint64 percentLeft(const UsageWindow &window)
     return std::lround(window.remainingPercent);
 }
 
-QString summaryText(const UsageWindow &window, const PaceForecast &forecast, Alert alert)
+QString summaryText(const QString &windowName, const UsageWindow &window, const PaceForecast &forecast, Alert alert)
 {
     if (alert == Alert::nearlyUsed)
-        return windowName(window) + u" is "_s + QString::number(100 - percentLeft(window))
+        return windowName + u" is "_s + QString::number(100 - percentLeft(window))
             + u"% used"_s;
     // "under 1 min" is already a bound, not a figure to be "about".
     const QString when = compactDuration(forecast.secondsToRunout);
-    return windowName(window) + u" will run out in "_s
+    return windowName + u" will run out in "_s
         + (when.startsWith(u"under") ? when : u"about "_s + when);
 }
 
@@ -94,12 +95,14 @@ QList<PaceAlert> PaceAlerts::takeDue(const UsageStatus &status, double nearlyUse
         for (const UsageWindow &window : result.windows + result.extraWindows) {
             const PaceForecast forecast = PaceForecast::of(window, status.generatedAt);
             const Alert alert = forecast.alert(nearlyUsedAt);
-            Period &period = periodOf(window);
+            const QString account = result.account.recordName();
+            Period &period = periodOf(account, window);
             if (alert <= period.given)
                 continue;
             period.given = alert;
-            Q_EMIT given({window.id(), period.resetAt, alert});
-            due.append({window.id(), summaryText(window, forecast, alert), bodyText(window, forecast)});
+            Q_EMIT given({window.id(), period.resetAt, alert, account});
+            due.append({alertKey(account, window.id()), summaryText(windowName(result, window), window, forecast, alert),
+                        bodyText(window, forecast)});
         }
     }
     return due;
@@ -118,12 +121,18 @@ void PaceAlerts::review(const UsageStatus &status, double nearlyUsedAt)
 void PaceAlerts::recall(const QList<RememberedAlert> &told)
 {
     for (const RememberedAlert &alert : told)
-        m_periods.insert(alert.windowId, {alert.resetAt, alert.given});
+        m_periods.insert(alertKey(alert.account, alert.windowId), {alert.resetAt, alert.given});
 }
 
-PaceAlerts::Period &PaceAlerts::periodOf(const UsageWindow &window)
+// The first account's windows go by their ids alone, as before there were accounts.
+QString PaceAlerts::alertKey(const QString &account, const QString &windowId)
 {
-    Period &period = m_periods[window.id()];
+    return account.isEmpty() ? windowId : account + u'/' + windowId;
+}
+
+PaceAlerts::Period &PaceAlerts::periodOf(const QString &account, const UsageWindow &window)
+{
+    Period &period = m_periods[alertKey(account, window.id())];
     if (!period.resetAt.isValid() || !window.resetAt.isValid()
         || std::abs(period.resetAt.secsTo(window.resetAt)) > resetJitterSeconds)
         period = {window.resetAt, Alert::none};

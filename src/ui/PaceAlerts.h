@@ -18,7 +18,7 @@ class UsageStore;
 
 // One bubble for the desktop.
 struct PaceAlert {
-    QString key; // the window's id, so that a later bubble for the window replaces the earlier
+    QString key; // the account's window, so that a later bubble for the window replaces the earlier
     QString summary;
     QString body;
 };
@@ -62,8 +62,9 @@ private:
         QDateTime resetAt;
         PaceForecast::Alert given = PaceForecast::Alert::none;
     };
-    Period &periodOf(const UsageWindow &window);
+    static QString alertKey(const QString &account, const QString &windowId);
+    Period &periodOf(const QString &account, const UsageWindow &window);
 
-    QHash<QString, Period> m_periods; // by window id
+    QHash<QString, Period> m_periods; // by alertKey()
     QPointer<DesktopNotifier> m_notifier; // the program's one, shared with sign-in
 };
