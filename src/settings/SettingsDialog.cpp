@@ -1,11 +1,14 @@
 #include "SettingsDialog.h"
 
+#include "AccountsEditor.h"
 #include "SettingsFile.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
+#include <QGroupBox>
+#include <QVBoxLayout>
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
@@ -47,6 +50,7 @@ SettingsDialog::SettingsDialog(SettingsFile &file, QWidget *parent)
                                Settings::maximumAlertPercent, u" %"_s))
     , m_refreshSeconds(spinBox(u"Refresh every, in seconds"_s, Settings::minimumRefreshSeconds,
                                Settings::maximumRefreshSeconds, u" s"_s))
+    , m_accounts(new AccountsEditor)
     , m_failure(new QLabel)
     , m_buttons(new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Apply | QDialogButtonBox::Cancel))
 {
@@ -62,6 +66,9 @@ SettingsDialog::SettingsDialog(SettingsFile &file, QWidget *parent)
     form->addRow(m_alerts);
     form->addRow(u"Alert when &used:"_s, m_alertAtPercent);
     form->addRow(u"&Refresh every:"_s, m_refreshSeconds);
+    auto *accounts = new QGroupBox(u"Accounts"_s);
+    (new QVBoxLayout(accounts))->addWidget(m_accounts);
+    form->addRow(accounts);
     form->addRow(m_failure);
     form->addRow(m_buttons);
 
@@ -71,6 +78,7 @@ SettingsDialog::SettingsDialog(SettingsFile &file, QWidget *parent)
     connect(m_alerts, &QCheckBox::toggled, this, &SettingsDialog::noteEdit);
     connect(m_alertAtPercent, &QSpinBox::valueChanged, this, &SettingsDialog::noteEdit);
     connect(m_refreshSeconds, &QSpinBox::valueChanged, this, &SettingsDialog::noteEdit);
+    connect(m_accounts, &AccountsEditor::edited, this, &SettingsDialog::noteEdit);
     connect(m_buttons->button(QDialogButtonBox::Apply), &QPushButton::clicked, this, [this] { apply(false); });
     connect(m_buttons, &QDialogButtonBox::accepted, this, [this] { apply(true); });
     connect(m_buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -95,6 +103,7 @@ Settings SettingsDialog::chosen() const
     settings.alerts = m_alerts->isChecked();
     settings.alertAtPercent = m_alertAtPercent->value();
     settings.refreshSeconds = m_refreshSeconds->value();
+    m_accounts->takeInto(settings);
     return settings;
 }
 
@@ -106,6 +115,7 @@ void SettingsDialog::showSettings(const Settings &settings)
     m_alertAtPercent->setValue(settings.alertAtPercent);
     m_alertAtPercent->setEnabled(settings.alerts);
     m_refreshSeconds->setValue(settings.refreshSeconds);
+    m_accounts->showAccounts(settings);
     m_buttons->button(QDialogButtonBox::Apply)->setEnabled(false);
 }
 

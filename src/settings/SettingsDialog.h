@@ -6,6 +6,7 @@
 
 #include <QCoroTask>
 
+class AccountsEditor;
 class QCheckBox;
 class QComboBox;
 class QDialogButtonBox;
@@ -13,7 +14,7 @@ class QLabel;
 class QSpinBox;
 class SettingsFile;
 
-// The four settings over the settings file: Apply (and OK) write the file, which takes effect
+// The settings over the settings file: Apply (and OK) write the file, which takes effect
 // at once.
 class SettingsDialog : public QDialog
 {
@@ -37,6 +38,7 @@ private:
     QCheckBox *m_alerts;
     QSpinBox *m_alertAtPercent;
     QSpinBox *m_refreshSeconds;
+    AccountsEditor *m_accounts;
     QLabel *m_failure;
     QDialogButtonBox *m_buttons;
 };
