@@ -28,23 +28,6 @@ const QByteArray settingsFile = "[General]\n"
 const QByteArray teamAuth = R"({"tokens": {"access_token": "team-codex-token", "account_id": "team-acct"}})";
 const QByteArray workRecord = R"({"claudeAiOauth": {"accessToken": "work-claude-token"}})";
 
-QStringList labels(const std::optional<MenuEntry> &menu)
-{
-    QStringList labels;
-    for (const MenuEntry &entry : menu ? menu->children : QList<MenuEntry>())
-        labels.append(entry.isSeparator() ? u"---"_s : entry.label());
-    return labels;
-}
-
-int entryLabelled(const std::optional<MenuEntry> &menu, const QString &label)
-{
-    for (const MenuEntry &entry : menu ? menu->children : QList<MenuEntry>()) {
-        if (entry.label() == label)
-            return entry.id;
-    }
-    return -1;
-}
-
 // A record of the version before accounts: one Claude weekly row an hour old.
 bool writeFirstVersionHistory(const QString &path)
 {
@@ -144,7 +127,7 @@ void TestAccounts::everyAccountSideBySide()
     QVERIFY(item.aboutToShow());
 
     // One section per account, in the settings' order, each with its own sign-in.
-    QTRY_COMPARE_WITH_TIMEOUT(labels(item.menuLayout()),
+    QTRY_COMPARE_WITH_TIMEOUT(item.menuLayout().value_or(MenuEntry()).childLabels(),
                               (QStringList{u"Codex \u00B7 codex"_s, u"    5h: 60% left, +10% high"_s,
                                            u"    Weekly: 37% left, -13% low"_s, u"Codex \u00B7 team"_s,
                                            u"    no Codex auth (~/.codex-team/auth.json)"_s,
@@ -154,7 +137,7 @@ void TestAccounts::everyAccountSideBySide()
                                            u"    Sign in to Claude \u00B7 work\u2026"_s, u"---"_s, u"History\u2026"_s,
                                            u"Settings\u2026"_s, u"Refresh"_s, u"Quit"_s}),
                               20000);
-    QVERIFY(item.click(entryLabelled(item.menuLayout(), u"    Sign in to Claude \u00B7 work\u2026"_s)));
+    QVERIFY(item.click(item.menuLayout().value_or(MenuEntry()).childId(u"    Sign in to Claude \u00B7 work\u2026"_s)));
     QTRY_COMPARE(readFile(m_home.filePath(u"terminal-ran"_s)),
                  u"-e\nsh\n-c\nCLAUDE_CONFIG_DIR=%1 claude auth login; exec \"${SHELL:-sh}\"\n"_s.arg(
                      m_home.filePath(u".claude-work"_s)));
@@ -162,7 +145,7 @@ void TestAccounts::everyAccountSideBySide()
     // Both sign in; the next refresh asks them at once, though the first Claude account waits an hour.
     QVERIFY(writeFile(m_home.filePath(u".claude-work/.credentials.json"_s), workRecord));
     QVERIFY(writeFile(m_home.filePath(u".codex-team/auth.json"_s), teamAuth));
-    QVERIFY(item.click(entryLabelled(item.menuLayout(), u"Refresh"_s)));
+    QVERIFY(item.click(item.menuLayout().value_or(MenuEntry()).childId(u"Refresh"_s)));
     QTRY_COMPARE_WITH_TIMEOUT(requestsOn(claudeUsagePath),
                               (QStringList{u"Bearer fake-claude-token"_s, u"Bearer work-claude-token"_s}), 20000);
     QTRY_COMPARE(requestsOn(codexUsagePath),
