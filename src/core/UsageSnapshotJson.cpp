@@ -5,6 +5,7 @@
 #include <QRegularExpression>
 
 #include <cmath>
+#include <iterator>
 
 using namespace Qt::StringLiterals;
 
@@ -12,8 +13,9 @@ namespace UsageSnapshotJson {
 
 namespace {
 
-// Far more than Tidemarker ever publishes; a larger snapshot comes from something else.
-constexpr qsizetype maxSnapshotBytes = 64 * 1024;
+// Far more than Tidemarker ever publishes for an account, for as many accounts as it asks; a
+// larger snapshot comes from something else.
+constexpr qsizetype maxSnapshotBytes = 64 * 1024 * Account::maximumPerProvider * std::size(allProviders);
 
 const QStringList knownSources = {u"live"_s, u"cached"_s, u"throttled"_s, u"expired"_s, u"error"_s};
 
