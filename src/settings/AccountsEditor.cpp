@@ -168,8 +168,10 @@ void AccountsEditor::refill()
         }
     }
     m_remove->setEnabled(false);
+    // Later: the offer just clicked is still in its click.
     while (QLayoutItem *offer = m_offers->takeAt(0)) {
-        delete offer->widget();
+        offer->widget()->hide();
+        offer->widget()->deleteLater();
         delete offer;
     }
     for (const auto &[provider, folder] : unlistedSignIns(m_listed)) {
