@@ -42,8 +42,12 @@ AccountsEditor::AccountsEditor(QWidget *parent)
     m_table->setAccessibleName(u"Accounts"_s);
     m_table->setHorizontalHeaderLabels({u"Provider"_s, u"Label"_s, u"Folder"_s, u"Sign-in"_s});
     m_table->verticalHeader()->hide();
-    m_table->horizontalHeader()->setStretchLastSection(true);
+    m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    m_table->horizontalHeader()->setSectionResizeMode(folderColumn, QHeaderView::Stretch);
+    m_table->setMinimumWidth(420);
+    m_table->setMaximumHeight(180);
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_table->setSelectionMode(QAbstractItemView::SingleSelection);
     m_table->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed);
     auto *buttons = new QHBoxLayout;
     for (Provider provider : allProviders) {
@@ -60,8 +64,11 @@ AccountsEditor::AccountsEditor(QWidget *parent)
     layout->addLayout(m_offers);
     connect(m_remove, &QPushButton::clicked, this, &AccountsEditor::removeSelected);
     connect(m_table, &QTableWidget::cellChanged, this, &AccountsEditor::takeLabel);
-    connect(m_table, &QTableWidget::itemSelectionChanged, this,
-            [this] { m_remove->setEnabled(!m_table->selectedItems().isEmpty()); });
+    // The one account found by default stays; a listed one may go.
+    connect(m_table, &QTableWidget::itemSelectionChanged, this, [this] {
+        const int row = m_table->currentRow();
+        m_remove->setEnabled(!m_table->selectedItems().isEmpty() && row < m_rows.size() && m_rows.at(row).second >= 0);
+    });
     refill();
 }
 
@@ -129,7 +136,7 @@ void AccountsEditor::chooseFolder(Provider provider)
 void AccountsEditor::removeSelected()
 {
     const int row = m_table->currentRow();
-    if (row < 0 || row >= m_rows.size())
+    if (row < 0 || row >= m_rows.size() || m_rows.at(row).second < 0)
         return;
     const auto [provider, index] = m_rows.at(row);
     m_listed.accountFolders(provider).removeAt(index);
@@ -143,7 +150,10 @@ void AccountsEditor::takeLabel(int row, int column)
     if (column != labelColumn || row >= m_rows.size())
         return;
     const auto [provider, index] = m_rows.at(row);
-    AccountFolder &entry = m_listed.accountFolders(provider)[index];
+    QList<AccountFolder> &listed = m_listed.accountFolders(provider);
+    if (index < 0) // the account found by default, labelled: listed from now on
+        listed.append({Account::defaultFolder(provider), {}});
+    AccountFolder &entry = listed[index < 0 ? 0 : index];
     const QString typed = m_table->item(row, column)->text().remove(u',').remove(u'=').trimmed();
     entry.label = typed == Account::labelFor(provider, {entry.folder, {}}) ? QString() : typed;
     refill();
@@ -157,14 +167,16 @@ void AccountsEditor::refill()
     m_table->setRowCount(0);
     for (Provider provider : allProviders) {
         const QList<AccountFolder> &listed = m_listed.accountFolders(provider);
-        for (qsizetype i = 0; i < listed.size(); ++i) {
+        // Without a list, the one account found by default.
+        const QList<AccountFolder> shown = listed.isEmpty() ? QList<AccountFolder>{{Account::defaultFolder(provider), {}}} : listed;
+        for (qsizetype i = 0; i < shown.size(); ++i) {
             const int row = m_table->rowCount();
             m_table->insertRow(row);
             m_table->setItem(row, providerColumn, fixedItem(displayName(provider)));
-            m_table->setItem(row, labelColumn, new QTableWidgetItem(Account::labelFor(provider, listed[i])));
-            m_table->setItem(row, folderColumn, fixedItem(homeRelative(listed[i].folder)));
-            m_table->setItem(row, signInColumn, fixedItem(holdsSignIn(provider, listed[i].folder) ? u"found"_s : u"none"_s));
-            m_rows.append({provider, i});
+            m_table->setItem(row, labelColumn, new QTableWidgetItem(Account::labelFor(provider, shown[i])));
+            m_table->setItem(row, folderColumn, fixedItem(homeRelative(shown[i].folder)));
+            m_table->setItem(row, signInColumn, fixedItem(holdsSignIn(provider, shown[i].folder) ? u"found"_s : u"none"_s));
+            m_rows.append({provider, listed.isEmpty() ? -1 : i});
         }
     }
     m_remove->setEnabled(false);

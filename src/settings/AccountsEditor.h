@@ -43,7 +43,8 @@ private:
     void refill();
 
     Settings m_listed; // only its account folders count
-    QList<std::pair<Provider, qsizetype>> m_rows; // which folder each row of the table shows
+    // Which listed folder each row of the table shows; -1 for the account found by default.
+    QList<std::pair<Provider, qsizetype>> m_rows;
     QTableWidget *m_table;
     QPushButton *m_remove;
     QVBoxLayout *m_offers;
