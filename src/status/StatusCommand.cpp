@@ -45,7 +45,7 @@ std::variant<StatusCommand::Options, int> historyOptions(const QCommandLineParse
         complain(u"unknown history format \"%1\": use csv or json"_s.arg(parser.value(format)));
         return usageError;
     }
-    if (parser.isSet(u"follow"_s) || parser.isSet(u"refresh"_s) || parser.isSet(u"fetch"_s)) {
+    if (parser.isSet(u"follow"_s) || parser.isSet(u"refresh"_s) || parser.isSet(u"fetch"_s) || parser.isSet(u"account"_s)) {
         complain(u"--history prints the record once and takes only --days and --format"_s);
         return usageError;
     }
