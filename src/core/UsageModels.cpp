@@ -1,5 +1,7 @@
 #include "UsageModels.h"
 
+#include "AnswerBounds.h"
+
 #include <QJsonValue>
 #include <QSet>
 
@@ -53,6 +55,13 @@ QDateTime dateFromEpochSeconds(double seconds)
     return QDateTime::fromMSecsSinceEpoch(qint64(std::round(msecs)), Qt::UTC);
 }
 
+QDateTime dateFromEpochTime(double secondsOrMilliseconds)
+{
+    constexpr double millisecondsThreshold = 1e12;
+    return dateFromEpochSeconds(secondsOrMilliseconds > millisecondsThreshold ? secondsOrMilliseconds / 1000
+                                                                              : secondsOrMilliseconds);
+}
+
 // The comparisons are written so that a value that is not a number falls to the floor.
 UsageWindow UsageWindow::make(Provider provider, WindowSpeed speed, double usedPercent,
                               const QDateTime &resetAt, double limitWindowSeconds,
@@ -90,7 +99,7 @@ UsageWindow UsageWindow::makeExtra(Provider provider, const QString &extraId, co
     const WindowSpeed speed = limitWindowSeconds < 86400 ? WindowSpeed::fast : WindowSpeed::slow;
     UsageWindow window = make(provider, speed, usedPercent, resetAt, limitWindowSeconds, now);
     window.extraId = extraId;
-    window.name = name;
+    window.name = AnswerBounds::nameFromAnswer(name);
     return window;
 }
 
@@ -221,17 +230,26 @@ std::optional<ProviderResult> UsageStatus::result(Provider provider) const
     return std::nullopt;
 }
 
+namespace {
+
+std::optional<UsageWindow> lowestPressure(const QList<UsageWindow> &windows)
+{
+    if (windows.isEmpty())
+        return std::nullopt;
+    // min_element keeps the first of equals.
+    return *std::min_element(windows.begin(), windows.end(), [](const UsageWindow &a, const UsageWindow &b) {
+        return a.pressurePercent < b.pressurePercent;
+    });
+}
+
+} // namespace
+
 std::optional<UsageWindow> UsageStatus::worst() const
 {
-    const QList<UsageWindow> all = windows();
-    if (all.isEmpty())
-        return std::nullopt;
-    UsageWindow candidate = all.first();
-    for (const UsageWindow &window : all) {
-        if (window.pressurePercent < candidate.pressurePercent) // strictly: the first wins ties
-            candidate = window;
-    }
-    return candidate;
+    QList<UsageWindow> all = windows();
+    for (const ProviderResult &result : results)
+        all.append(result.extraWindows);
+    return lowestPressure(all);
 }
 
 QString UsageStatus::summary() const
@@ -239,7 +257,21 @@ QString UsageStatus::summary() const
     const auto window = worst();
     if (!window)
         return u"Tidemarker: usage unavailable"_s;
-    return QStringList{displayName(window->provider), label(window->speed),
+    return QStringList{displayName(window->provider), window->displayLabel(),
                        window->pressureDisplay(), window->pressureLabel().toLower()}
         .join(u' ');
+}
+
+QList<UsageWindow> UsageStatus::tightestWindows() const
+{
+    QList<UsageWindow> hands;
+    for (const ProviderResult &result : results) {
+        for (WindowSpeed speed : {WindowSpeed::fast, WindowSpeed::slow}) {
+            QList<UsageWindow> ofSpeed = result.windows + result.extraWindows;
+            ofSpeed.removeIf([speed](const UsageWindow &window) { return window.speed != speed; });
+            if (const auto tightest = lowestPressure(ofSpeed))
+                hands.append(*tightest);
+        }
+    }
+    return hands;
 }

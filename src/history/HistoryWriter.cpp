@@ -135,7 +135,7 @@ std::optional<QString> HistoryWriter::start()
     // NORMAL is safe in WAL mode: a crash may lose the last commit, never the file.
     std::optional<QSqlError> error =
         m_connection->execute({u"PRAGMA journal_mode = WAL"_s, u"PRAGMA synchronous = NORMAL"_s});
-    for (auto step : {&HistoryWriter::migrate, &HistoryWriter::prune, &HistoryWriter::loadLastRows}) {
+    for (auto step : {&HistoryWriter::migrate, &HistoryWriter::prune}) {
         if (!error)
             error = (this->*step)();
     }
@@ -181,11 +181,16 @@ std::optional<QSqlError> HistoryWriter::prune()
         if (!query.exec())
             return query.lastError();
     }
-    return std::nullopt;
+    // Limits renamed on every refresh would otherwise leave their names behind for good.
+    if (!query.exec(u"DELETE FROM windows WHERE key NOT IN (SELECT window FROM samples)"_s))
+        return query.lastError();
+    return loadLastRows();
 }
 
 std::optional<QSqlError> HistoryWriter::loadLastRows()
 {
+    m_windows.clear();
+    m_lastRows.clear();
     QSqlQuery query(m_connection->database());
     query.setForwardOnly(true);
     if (!query.exec(u"SELECT w.key, w.window_id, w.name, s.fetched_at, s.used_percent, s.reset_at "

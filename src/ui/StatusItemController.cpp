@@ -2,7 +2,7 @@
 
 #include "CLISignIn.h"
 #include "GaugeIconRenderer.h"
-#include "MoneyText.h"
+#include "ProviderDetailLines.h"
 #include "SettingsFile.h"
 #include "UsageStore.h"
 
@@ -150,9 +150,10 @@ void StatusItemController::updateIcon()
     if (!m_statusItem)
         return;
     const UsageStatus &status = m_store->status();
+    const Settings &settings = m_settings->settings();
     QList<QImage> images;
     for (int pixels : iconSizes)
-        images.append(GaugeIconRenderer::image(status, pixels / GaugeIconRenderer::size, m_settings->settings().icon));
+        images.append(GaugeIconRenderer::image(status, pixels / GaugeIconRenderer::size, settings.icon, settings.gauge));
     // Qt passes on every icon and tooltip it is given, and panels redraw on each (GNOME shows a
     // placeholder while its menu is open): only a gauge that looks different is handed on.
     if (images != m_iconImages) {
@@ -192,18 +193,21 @@ void StatusItemController::addProviderSection(Provider provider, QList<MenuLine>
     if (result && result->ok && !result->windows.isEmpty()) {
         for (const UsageWindow &window : result->windows)
             lines.append(infoLine(window.id(), windowLine(window), paceDotIcon(window.pressurePercent)));
-    } else {
+    } else if (!result || !result->ok || !result->spend) { // a usage-based seat has its spend alone
+
         const bool hasError = result && result->error;
         lines.append(infoLine(section + u"status"_s, indent + (hasError ? *result->error : u"usage unavailable"_s)));
     }
-    if (result) {
-        for (const UsageWindow &window : result->extraWindows)
-            lines.append(infoLine(window.id(), windowLine(window), paceDotIcon(window.pressurePercent)));
-        if (result->extraUsage)
-            lines.append(infoLine(section + u"extra-usage"_s, indent + u"Extra usage: "_s + extraUsageText(*result->extraUsage)));
-    }
+    if (!result)
+        return;
+    if (const auto line = ProviderDetailLines::weeklyByModel(*result))
+        lines.append(infoLine(section + line->key, line->text));
+    for (const UsageWindow &window : result->extraWindows)
+        lines.append(infoLine(window.id(), windowLine(window), paceDotIcon(window.pressurePercent)));
+    for (const ProviderDetailLines::Line &line : ProviderDetailLines::afterExtraWindows(*result))
+        lines.append(infoLine(section + line.key, line.text));
 
-    if (!result || !result->needsAuth)
+    if (!result->needsAuth)
         return;
     lines.append(commandLine(section + u"sign-in"_s, indent + u"Sign in to "_s + displayName(provider) + u"\u2026"_s,
                              {}, [this, provider] { signIn(provider); }));
