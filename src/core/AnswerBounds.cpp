@@ -18,17 +18,20 @@ bool isBidiControl(QChar c)
 
 } // namespace
 
-QString nameFromAnswer(const QString &text)
+QString nameFromAnswer(const QString &text, const QString &suffix)
 {
     QString name = text;
     name.removeIf([](QChar c) { return c.category() == QChar::Other_Control || isBidiControl(c); });
     name = name.trimmed();
-    if (name.size() <= maxNameLength)
+    if (name.isEmpty())
         return name;
-    qsizetype kept = maxNameLength - 1;
+    const qsizetype room = maxNameLength - suffix.size();
+    if (name.size() <= room)
+        return name + suffix;
+    qsizetype kept = room - 1;
     if (name.at(kept - 1).isHighSurrogate())
         --kept; // never half a character
-    return name.left(kept) + u'\u2026';
+    return name.left(kept) + u'\u2026' + suffix;
 }
 
 bool isWritable(const QDateTime &date)

@@ -13,9 +13,9 @@ namespace AnswerBounds {
 inline constexpr qsizetype maxNameLength = 48;
 inline constexpr qsizetype maxExtraWindows = 12;
 
-// A name as an answer gives it, without control or bidi characters, trimmed and cut to 48
-// characters with "…"; empty when nothing is left.
-QString nameFromAnswer(const QString &text);
+// A name as an answer gives it, without control or bidi characters, trimmed and cut with "…"
+// so that it fits 48 characters with the suffix after it; empty when nothing is left.
+QString nameFromAnswer(const QString &text, const QString &suffix = {});
 
 // Whether the snapshot can write the time (years 1 to 9999).
 bool isWritable(const QDateTime &date);

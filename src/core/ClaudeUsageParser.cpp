@@ -129,7 +129,7 @@ UsageWindow scopedWindow(const ScopedRow &row, const QString &model, double used
                          const QJsonObject &window, const QDateTime &now)
 {
     return UsageWindow::makeExtra(Provider::claude, u"claude_scoped_"_s + idPart(model) + row.idSuffix,
-                                  model + row.word, usedPercent,
+                                  AnswerBounds::nameFromAnswer(model, row.word), usedPercent,
                                   resetOrFullWindow(window, row.lengthSeconds, now), row.lengthSeconds, now);
 }
 

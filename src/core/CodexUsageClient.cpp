@@ -328,7 +328,8 @@ QList<UsageWindow> CodexUsageClient::extraWindows(const QList<ExtraRateLimit> &l
                 continue;
             const QString word = lengthWord(window->limitWindowSeconds);
             found.append(UsageWindow::makeExtra(Provider::codex, limit.idPrefix + u'_' + word,
-                                                limit.name + u' ' + word, window->usedPercent,
+                                                AnswerBounds::nameFromAnswer(limit.name, u' ' + word),
+                                                window->usedPercent,
                                                 dateFromEpochTime(window->resetAt),
                                                 window->limitWindowSeconds, now));
         }

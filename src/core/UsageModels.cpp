@@ -1,7 +1,5 @@
 #include "UsageModels.h"
 
-#include "AnswerBounds.h"
-
 #include <QJsonValue>
 #include <QSet>
 
@@ -99,7 +97,7 @@ UsageWindow UsageWindow::makeExtra(Provider provider, const QString &extraId, co
     const WindowSpeed speed = limitWindowSeconds < 86400 ? WindowSpeed::fast : WindowSpeed::slow;
     UsageWindow window = make(provider, speed, usedPercent, resetAt, limitWindowSeconds, now);
     window.extraId = extraId;
-    window.name = AnswerBounds::nameFromAnswer(name);
+    window.name = name;
     return window;
 }
 
