@@ -292,9 +292,10 @@ std::optional<ExtraUsage> ClaudeUsageParser::spend(const QJsonObject &response)
     const QJsonValue limitValue = spend.value("limit"_L1);
     const auto usedAmount = minorAmount(used);
     const auto limit = minorAmount(limitValue);
-    if (!usedAmount || !(limit || limitValue.isNull() || limitValue.isUndefined()))
+    const QString currency = currencyCode(used["currency"_L1]);
+    if (!usedAmount || currency.isEmpty() || !(limit || limitValue.isNull() || limitValue.isUndefined()))
         return std::nullopt;
-    ExtraUsage usage{usedAmount->first, std::nullopt, currencyCode(used["currency"_L1]), usedAmount->second};
+    ExtraUsage usage{usedAmount->first, std::nullopt, currency, usedAmount->second};
     if (limit)
         usage.limit = limit->first;
     return usage;

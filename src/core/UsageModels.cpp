@@ -1,5 +1,6 @@
 #include "UsageModels.h"
 
+#include <QHash>
 #include <QJsonValue>
 #include <QSet>
 
@@ -123,10 +124,13 @@ QString idPart(const QString &name)
 void makeIdsUnique(QList<UsageWindow> &windows)
 {
     QSet<QString> taken;
+    QHash<QString, int> nextNumber; // thousands of one name stay one pass
     for (UsageWindow &window : windows) {
         const QString id = window.id();
-        for (int n = 2; taken.contains(window.id()); ++n)
-            window.extraId = id + u'_' + QString::number(n);
+        int &n = nextNumber[id];
+        n = std::max(n, 2);
+        while (taken.contains(window.id()))
+            window.extraId = id + u'_' + QString::number(n++);
         taken.insert(window.id());
     }
 }

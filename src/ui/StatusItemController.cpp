@@ -6,6 +6,7 @@
 #include "SettingsFile.h"
 #include "UsageStore.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QCursor>
 #include <QGuiApplication>
@@ -13,6 +14,7 @@
 #include <QPainter>
 #include <QPointer>
 #include <QShortcut>
+#include <QTextDocument>
 #include <QTimer>
 
 #include <QCoroTimer>
@@ -86,6 +88,17 @@ MenuLine commandLine(const QString &key, const QString &text, const QKeySequence
     line.shortcut = keys;
     line.onTriggered = std::move(onTriggered);
     return line;
+}
+
+// Qt's own XEmbed icon shows its tooltip as a QToolTip, which takes text that looks like markup
+// for markup; a StatusNotifierItem's tooltip title is text to the panels.
+QString trayToolTip(const QString &summary)
+{
+    const auto isXEmbedIcon = [](const QWidget *window) {
+        return qstrcmp(window->metaObject()->className(), "QSystemTrayIconSys") == 0;
+    };
+    const bool readAsMarkup = std::ranges::any_of(QApplication::topLevelWidgets(), isXEmbedIcon);
+    return readAsMarkup && Qt::mightBeRichText(summary) ? Qt::convertFromPlainText(summary) : summary;
 }
 
 QImage filledShape(QSize size, const QColor &color, void (*draw)(QPainter &))
@@ -163,7 +176,7 @@ void StatusItemController::updateIcon()
         m_statusItem->setIcon(icon);
         m_iconImages = images;
     }
-    if (const QString toolTip = status.summary(); toolTip != m_statusItem->toolTip())
+    if (const QString toolTip = trayToolTip(status.summary()); toolTip != m_statusItem->toolTip())
         m_statusItem->setToolTip(toolTip);
 }
 
