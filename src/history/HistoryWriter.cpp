@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 #include <QSqlQuery>
 #include <QVariant>
 
@@ -212,6 +213,7 @@ void HistoryWriter::write(const QList<HistoryRow> &rows)
 {
     if (!m_connection)
         return;
+    forgetUnreported(rows);
     QList<HistoryRow> due;
     for (const HistoryRow &row : rows) {
         if (needsRow(row))
@@ -262,6 +264,26 @@ std::optional<QSqlError> HistoryWriter::writeRow(const HistoryRow &row)
                                   secondsOrNull(row.resetAt), QVariant(row.limitWindowSeconds)})
         query.addBindValue(value);
     return query.exec() ? std::nullopt : std::optional(query.lastError());
+}
+
+// A window its provider no longer reports is looked up afresh should it come back: limits
+// renamed on every refresh would otherwise pile up here.
+void HistoryWriter::forgetUnreported(const QList<HistoryRow> &rows)
+{
+    QSet<QString> reported;
+    QList<Provider> providers;
+    for (const HistoryRow &row : rows) {
+        reported.insert(row.windowId);
+        if (!providers.contains(row.provider))
+            providers.append(row.provider);
+    }
+    const auto unreported = [&](const auto &entry) {
+        const QString &id = entry.key();
+        return !reported.contains(id)
+            && std::ranges::any_of(providers, [&id](Provider provider) { return id.startsWith(rawValue(provider) + u'_'); });
+    };
+    m_windows.removeIf(unreported);
+    m_lastRows.removeIf(unreported);
 }
 
 // A window seen for the first time, or under a new name, gets its line in the windows table.
