@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 #include <QSqlQuery>
 #include <QVariant>
 
@@ -135,7 +136,7 @@ std::optional<QString> HistoryWriter::start()
     // NORMAL is safe in WAL mode: a crash may lose the last commit, never the file.
     std::optional<QSqlError> error =
         m_connection->execute({u"PRAGMA journal_mode = WAL"_s, u"PRAGMA synchronous = NORMAL"_s});
-    for (auto step : {&HistoryWriter::migrate, &HistoryWriter::prune, &HistoryWriter::loadLastRows}) {
+    for (auto step : {&HistoryWriter::migrate, &HistoryWriter::prune}) {
         if (!error)
             error = (this->*step)();
     }
@@ -181,11 +182,16 @@ std::optional<QSqlError> HistoryWriter::prune()
         if (!query.exec())
             return query.lastError();
     }
-    return std::nullopt;
+    // Limits renamed on every refresh would otherwise leave their names behind for good.
+    if (!query.exec(u"DELETE FROM windows WHERE key NOT IN (SELECT window FROM samples)"_s))
+        return query.lastError();
+    return loadLastRows();
 }
 
 std::optional<QSqlError> HistoryWriter::loadLastRows()
 {
+    m_windows.clear();
+    m_lastRows.clear();
     QSqlQuery query(m_connection->database());
     query.setForwardOnly(true);
     if (!query.exec(u"SELECT w.key, w.window_id, w.name, s.fetched_at, s.used_percent, s.reset_at "
@@ -207,6 +213,7 @@ void HistoryWriter::write(const QList<HistoryRow> &rows)
 {
     if (!m_connection)
         return;
+    forgetUnreported(rows);
     QList<HistoryRow> due;
     for (const HistoryRow &row : rows) {
         if (needsRow(row))
@@ -257,6 +264,26 @@ std::optional<QSqlError> HistoryWriter::writeRow(const HistoryRow &row)
                                   secondsOrNull(row.resetAt), QVariant(row.limitWindowSeconds)})
         query.addBindValue(value);
     return query.exec() ? std::nullopt : std::optional(query.lastError());
+}
+
+// A window its provider no longer reports is looked up afresh should it come back: limits
+// renamed on every refresh would otherwise pile up here.
+void HistoryWriter::forgetUnreported(const QList<HistoryRow> &rows)
+{
+    QSet<QString> reported;
+    QList<Provider> providers;
+    for (const HistoryRow &row : rows) {
+        reported.insert(row.windowId);
+        if (!providers.contains(row.provider))
+            providers.append(row.provider);
+    }
+    const auto unreported = [&](const auto &entry) {
+        const QString &id = entry.key();
+        return !reported.contains(id)
+            && std::ranges::any_of(providers, [&id](Provider provider) { return id.startsWith(rawValue(provider) + u'_'); });
+    };
+    m_windows.removeIf(unreported);
+    m_lastRows.removeIf(unreported);
 }
 
 // A window seen for the first time, or under a new name, gets its line in the windows table.

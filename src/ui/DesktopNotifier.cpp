@@ -72,7 +72,8 @@ QCoro::Task<bool> DesktopNotifier::notify(QString key, QString summary, QString 
         u"org.freedesktop.Notifications"_s, u"/org/freedesktop/Notifications"_s,
         u"org.freedesktop.Notifications"_s, u"Notify"_s);
     const int serverDefaultTimeout = -1;
-    call << u"Tidemarker"_s << m_shownIds.value(key) << u"tidemarker"_s << summary << body
+    // Servers read the body as markup; a limit's name in it is text.
+    call << u"Tidemarker"_s << m_shownIds.value(key) << u"tidemarker"_s << summary << body.toHtmlEscaped()
          << QStringList() << hints << serverDefaultTimeout;
 
     QPointer<DesktopNotifier> self(this);
