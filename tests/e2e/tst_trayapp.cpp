@@ -95,6 +95,21 @@ QProcessEnvironment alertsTurned(const QString &value)
     return environment;
 }
 
+// Codex's 5h window (95%) and weekly one (93%) nearly used up, and another model's 5h window (91%).
+QByteArray threeNearlyUsed(qint64 now)
+{
+    QJsonObject answer = QJsonDocument::fromJson(codexUsage(now, 93)).object();
+    QJsonObject limits = answer[u"rate_limit"_s].toObject();
+    QJsonObject fast = limits[u"primary_window"_s].toObject();
+    fast[u"used_percent"_s] = 95;
+    limits[u"primary_window"_s] = fast;
+    answer[u"rate_limit"_s] = limits;
+    fast[u"used_percent"_s] = 91;
+    answer[u"additional_rate_limits"_s] = QJsonArray{QJsonObject{
+        {u"limit_name"_s, u"Quill-Preview"_s}, {u"rate_limit"_s, QJsonObject{{u"primary_window"_s, fast}}}}};
+    return QJsonDocument(answer).toJson();
+}
+
 QRgb centre(const QImage &image)
 {
     return image.pixel(image.width() / 2, image.height() / 2);
@@ -186,6 +201,8 @@ private Q_SLOTS:
     void fifoForCodexAuthBlocksNeitherClaudeNorQuit();
     void refusedAndMissingSignInsOfferOneUsedAtOnce();
     void alertsOncePerWindowPeriod();
+    void alertsGatheredInOne_data();
+    void alertsGatheredInOne();
     void alertsAsTurned_data();
     void alertsAsTurned();
     void settingsFileHidesCodex();
@@ -494,7 +511,8 @@ void TestTrayApp::refusedAndMissingSignInsOfferOneUsedAtOnce()
 }
 
 // Claude is asked only at start (it waits 240 s between calls); later refreshes carry its
-// figures as cached ones, which never alert.
+// figures as cached ones, which never alert but, told already, are told again in the bubble
+// that replaces theirs.
 void TestTrayApp::alertsOncePerWindowPeriod()
 {
     // Both weekly windows run ahead of pace; Codex's is then nearly used, then resets.
@@ -506,16 +524,17 @@ void TestTrayApp::alertsOncePerWindowPeriod()
     FakePanel panel;
     startProgramUnder(panel, alertsTurned(u"1"_s));
     QVERIFY(m_item);
-    QTRY_COMPARE_WITH_TIMEOUT(notifications.calls().size(), 2, 20000);
+    QTRY_COMPARE_WITH_TIMEOUT(notifications.calls().size(), 1, 20000);
 
     m_server.respond(codexUsagePath, FakeResponse::json(codexUsage(now, 92)));
     clickRefresh();
-    QTRY_COMPARE(notifications.calls().size(), 3);
+    QTRY_COMPARE(notifications.calls().size(), 2);
     clickRefresh(); // the same figures again
     QTRY_COMPARE(m_server.requests(codexUsagePath).size(), 3);
+    notifications.dismiss(1);
     m_server.respond(codexUsagePath, FakeResponse::json(codexUsage(now, 63, 302400 + 3600)));
     clickRefresh();
-    QTRY_COMPARE(notifications.calls().size(), 4);
+    QTRY_COMPARE(notifications.calls().size(), 3);
 
     const QList<FakeNotifications::Call> calls = notifications.calls();
     QStringList texts; // each with the id of the bubble it replaces
@@ -523,13 +542,55 @@ void TestTrayApp::alertsOncePerWindowPeriod()
         texts.append(QString::number(call.replacesId) + u" "_s + call.summary + u" | "_s + call.body);
     QCOMPARE(calls[0].id, 1u);
     QCOMPARE(texts, (QStringList{
-        u"0 Codex Weekly will run out in about 2 d 1 h | 37% left, resets in 3 d 12 h; at this pace it is used up 1 d 11 h before the reset"_s,
-        u"0 Claude Weekly will run out in about 21 h | 20% left, resets in 3 d 12 h; at this pace it is used up 2 d 15 h before the reset"_s,
-        u"1 Codex Weekly is 92% used | 8% left, resets in 3 d 12 h; at this pace it is used up 3 d 5 h before the reset"_s,
-        u"1 Codex Weekly will run out in about 2 d 1 h | 37% left, resets in 3 d 13 h; at this pace it is used up 1 d 12 h before the reset"_s}));
+        u"0 Claude Weekly will run out in about 21 h | 20% left, resets in 3 d 12 h; at this pace it is used up 2 d 15 h before the reset\nand 1 more limit needs attention: Codex Weekly"_s,
+        u"1 Codex Weekly is 92% used | 8% left, resets in 3 d 12 h; at this pace it is used up 3 d 5 h before the reset\nand 1 more limit needs attention: Claude Weekly"_s,
+        u"0 Codex Weekly will run out in about 2 d 1 h | 37% left, resets in 3 d 13 h; at this pace it is used up 1 d 12 h before the reset"_s}));
     QCOMPARE(calls[0].appName, u"Tidemarker"_s);
     QCOMPARE(calls[0].imageSize, QSize(66, 66));
+    QCOMPARE(calls[0].actions, (QStringList{u"default"_s, u"Show history"_s}));
+
+    // A click on the bubble opens the history, as "History…" does.
+    QCOMPARE(visibleWindows(u"^History"_s).size(), 0);
+    notifications.click(calls[2].id);
+    QTRY_COMPARE(visibleWindows(u"^History"_s).size(), 1);
     QCOMPARE(m_program->readAllStandardError(), QByteArray());
+}
+
+// What a refresh at start tells, in one bubble, of Codex's windows alone.
+void TestTrayApp::alertsGatheredInOne_data()
+{
+    QTest::addColumn<QByteArray>("answer");
+    QTest::addColumn<QString>("shown"); // summary | body, or nothing
+    const qint64 now = QDateTime::currentSecsSinceEpoch();
+    QTest::newRow("three near their limits")
+        << threeNearlyUsed(now)
+        << u"Codex 5h is 95% used | 5% left, resets in 2 h 30 min; at this pace it is used up 2 h 22 min before the reset\n"
+           "and 2 more limits need attention: Codex Weekly, Codex Quill-Preview 5h"_s;
+    QTest::newRow("even pace") << codexUsage(now, 50) << QString();
+    QTest::newRow("used up 30 min before the reset") << codexUsage(now, 50.15) << QString();
+    QTest::newRow("used up 2 days before the reset")
+        << codexUsage(now, 70, 302400 + 600)
+        << u"Codex Weekly will run out in about 1 d 12 h | 30% left, resets in 3 d 12 h; at this pace it is used up 2 d before the reset"_s;
+}
+
+void TestTrayApp::alertsGatheredInOne()
+{
+    QFETCH(QByteArray, answer);
+    QFETCH(QString, shown);
+    QVERIFY(writeFile(m_home->filePath(u"codex/auth.json"_s), signedInCodexAuth));
+    QVERIFY(writeFile(settingsPath(), "[General]\nproviders=codex\n"));
+    m_server.respond(codexUsagePath, FakeResponse::json(answer));
+    FakeNotifications notifications;
+    QVERIFY(notifications.start());
+    FakePanel panel;
+    startProgramUnder(panel, alertsTurned(u"1"_s));
+    QVERIFY(m_item);
+    QTRY_VERIFY_WITH_TIMEOUT(labels(menu()).join(u'\n').contains(u"    Weekly: "_s), 20000);
+    QCoreApplication::processEvents(); // bubbles are asked for before the menu is rebuilt
+    QStringList texts;
+    for (const FakeNotifications::Call &call : notifications.calls())
+        texts.append(call.summary + u" | "_s + call.body);
+    QCOMPARE(texts, shown.isEmpty() ? QStringList() : QStringList{shown});
 }
 
 void TestTrayApp::alertsAsTurned_data()
@@ -541,7 +602,7 @@ void TestTrayApp::alertsAsTurned_data()
     QTest::newRow("the environment wins") << u"0"_s << QByteArray("alerts=true\n") << QStringList();
     QTest::newRow("off in the settings") << u"1"_s << QByteArray("alerts=false\n") << QStringList();
     QTest::newRow("nearly used at 60%") << u"1"_s << QByteArray("alert_at_percent=60\n")
-                                        << QStringList{u"Codex Weekly is 63% used"_s, u"Claude Weekly is 80% used"_s};
+                                        << QStringList{u"Claude Weekly is 80% used"_s};
 }
 
 void TestTrayApp::alertsAsTurned()
