@@ -95,19 +95,19 @@ QProcessEnvironment alertsTurned(const QString &value)
     return environment;
 }
 
-// Codex's 5h window (95%) and weekly one (93%) nearly used up, and another model's 5h window (91%).
+// Codex's 5h window 95% used, its weekly one 93%, and another model's 5h window 91%.
 QByteArray threeNearlyUsed(qint64 now)
 {
-    QJsonObject answer = QJsonDocument::fromJson(codexUsage(now, 93)).object();
-    QJsonObject limits = answer[u"rate_limit"_s].toObject();
-    QJsonObject fast = limits[u"primary_window"_s].toObject();
-    fast[u"used_percent"_s] = 95;
-    limits[u"primary_window"_s] = fast;
-    answer[u"rate_limit"_s] = limits;
-    fast[u"used_percent"_s] = 91;
-    answer[u"additional_rate_limits"_s] = QJsonArray{QJsonObject{
-        {u"limit_name"_s, u"Quill-Preview"_s}, {u"rate_limit"_s, QJsonObject{{u"primary_window"_s, fast}}}}};
-    return QJsonDocument(answer).toJson();
+    const auto window = [now](double used, double length) {
+        return QJsonObject{{u"used_percent"_s, used}, {u"reset_at"_s, double(now) + length / 2},
+                           {u"limit_window_seconds"_s, length}};
+    };
+    const QJsonObject quill{{u"limit_name"_s, u"Quill-Preview"_s},
+                            {u"rate_limit"_s, QJsonObject{{u"primary_window"_s, window(91, 18000)}}}};
+    return QJsonDocument(QJsonObject{{u"rate_limit"_s, QJsonObject{{u"primary_window"_s, window(95, 18000)},
+                                                                  {u"secondary_window"_s, window(93, 604800)}}},
+                                     {u"additional_rate_limits"_s, QJsonArray{quill}}})
+        .toJson();
 }
 
 QRgb centre(const QImage &image)
@@ -201,8 +201,6 @@ private Q_SLOTS:
     void fifoForCodexAuthBlocksNeitherClaudeNorQuit();
     void refusedAndMissingSignInsOfferOneUsedAtOnce();
     void alertsOncePerWindowPeriod();
-    void alertsGatheredInOne_data();
-    void alertsGatheredInOne();
     void alertsAsTurned_data();
     void alertsAsTurned();
     void settingsFileHidesCodex();
@@ -556,81 +554,56 @@ void TestTrayApp::alertsOncePerWindowPeriod()
     QCOMPARE(m_program->readAllStandardError(), QByteArray());
 }
 
-// What a refresh at start tells, in one bubble, of Codex's windows alone.
-void TestTrayApp::alertsGatheredInOne_data()
-{
-    QTest::addColumn<QByteArray>("answer");
-    QTest::addColumn<QString>("shown"); // summary | body, or nothing
-    const qint64 now = QDateTime::currentSecsSinceEpoch();
-    QTest::newRow("three near their limits")
-        << threeNearlyUsed(now)
-        << u"Codex 5h is 95% used | 5% left, resets in 2 h 30 min; at this pace it is used up 2 h 22 min before the reset\n"
-           "and 2 more limits need attention: Codex Weekly, Codex Quill-Preview 5h"_s;
-    QTest::newRow("even pace") << codexUsage(now, 50) << QString();
-    QTest::newRow("used up 30 min before the reset") << codexUsage(now, 50.15) << QString();
-    QTest::newRow("used up 2 days before the reset")
-        << codexUsage(now, 70, 302400 + 600)
-        << u"Codex Weekly will run out in about 1 d 12 h | 30% left, resets in 3 d 12 h; at this pace it is used up 2 d before the reset"_s;
-}
-
-void TestTrayApp::alertsGatheredInOne()
-{
-    QFETCH(QByteArray, answer);
-    QFETCH(QString, shown);
-    QVERIFY(writeFile(m_home->filePath(u"codex/auth.json"_s), signedInCodexAuth));
-    QVERIFY(writeFile(settingsPath(), "[General]\nproviders=codex\n"));
-    m_server.respond(codexUsagePath, FakeResponse::json(answer));
-    FakeNotifications notifications;
-    QVERIFY(notifications.start());
-    FakePanel panel;
-    startProgramUnder(panel, alertsTurned(u"1"_s));
-    QVERIFY(m_item);
-    QTRY_VERIFY_WITH_TIMEOUT(labels(menu()).join(u'\n').contains(u"    Weekly: "_s), 20000);
-    const auto texts = [&notifications] {
-        QStringList texts;
-        for (const FakeNotifications::Call &call : notifications.calls())
-            texts.append(call.summary + u" | "_s + call.body);
-        return texts;
-    };
-    if (shown.isEmpty())
-        QTest::qWait(1000); // alerts wait for the history, which may open after the first refresh
-    QTRY_COMPARE(texts(), shown.isEmpty() ? QStringList() : QStringList{shown});
-}
-
+// What the refresh at start tells: one bubble, its title and its text's last line.
 void TestTrayApp::alertsAsTurned_data()
 {
     QTest::addColumn<QString>("notify"); // TIDEMARKER_NOTIFY
     QTest::addColumn<QByteArray>("settings");
-    QTest::addColumn<QStringList>("summaries");
-    QTest::newRow("off in the environment") << u"0"_s << QByteArray() << QStringList();
-    QTest::newRow("the environment wins") << u"0"_s << QByteArray("alerts=true\n") << QStringList();
-    QTest::newRow("off in the settings") << u"1"_s << QByteArray("alerts=false\n") << QStringList();
-    QTest::newRow("nearly used at 60%") << u"1"_s << QByteArray("alert_at_percent=60\n")
-                                        << QStringList{u"Claude Weekly is 80% used"_s};
+    QTest::addColumn<QByteArray>("codexAnswer"); // none: the one served to every test
+    QTest::addColumn<QString>("shown");
+    const qint64 now = QDateTime::currentSecsSinceEpoch();
+    const QByteArray codexOnly = "providers=codex\n";
+    QTest::newRow("off in the environment") << u"0"_s << QByteArray() << QByteArray() << QString();
+    QTest::newRow("the environment wins") << u"0"_s << QByteArray("alerts=true\n") << QByteArray() << QString();
+    QTest::newRow("off in the settings") << u"1"_s << QByteArray("alerts=false\n") << QByteArray() << QString();
+    QTest::newRow("nearly used at 60%")
+        << u"1"_s << QByteArray("alert_at_percent=60\n") << QByteArray()
+        << u"Claude Weekly is 80% used | and 1 more limit needs attention: Codex Weekly"_s;
+    QTest::newRow("three near their limits")
+        << u"1"_s << codexOnly << threeNearlyUsed(now)
+        << u"Codex 5h is 95% used | and 2 more limits need attention: Codex Weekly, Codex Quill-Preview 5h"_s;
+    QTest::newRow("even pace") << u"1"_s << codexOnly << codexUsage(now, 50) << QString();
+    QTest::newRow("used up 30 min before the reset") << u"1"_s << codexOnly << codexUsage(now, 50.15) << QString();
+    QTest::newRow("used up 2 days before the reset")
+        << u"1"_s << codexOnly << codexUsage(now, 70, 302400 + 600)
+        << u"Codex Weekly will run out in about 1 d 12 h | 30% left, resets in 3 d 12 h; at this pace it is used up 2 d before the reset"_s;
 }
 
 void TestTrayApp::alertsAsTurned()
 {
     QFETCH(QString, notify);
     QFETCH(QByteArray, settings);
-    QFETCH(QStringList, summaries);
+    QFETCH(QByteArray, codexAnswer);
+    QFETCH(QString, shown);
     QVERIFY(writeFile(m_home->filePath(u"codex/auth.json"_s), signedInCodexAuth));
     QVERIFY(writeFile(settingsPath(), "[General]\n" + settings));
+    if (!codexAnswer.isEmpty())
+        m_server.respond(codexUsagePath, FakeResponse::json(codexAnswer));
     FakeNotifications notifications;
     QVERIFY(notifications.start());
     FakePanel panel;
     startProgramUnder(panel, alertsTurned(notify));
     QVERIFY(m_item);
-    QTRY_VERIFY_WITH_TIMEOUT(labels(menu()).contains(u"    Weekly: 37% left, -13% low"_s), 20000);
-    // Bubbles are asked for before the menu is rebuilt.
-    QCoreApplication::processEvents();
-    const auto shown = [&notifications] {
-        QStringList shown;
+    QTRY_VERIFY_WITH_TIMEOUT(labels(menu()).join(u'\n').contains(u"    Weekly: "_s), 20000);
+    const auto texts = [&notifications] {
+        QStringList texts;
         for (const FakeNotifications::Call &call : notifications.calls())
-            shown.append(call.summary);
-        return shown;
+            texts.append(call.summary + u" | "_s + call.body.split(u'\n').last());
+        return texts;
     };
-    QTRY_COMPARE(shown(), summaries);
+    if (shown.isEmpty())
+        QTest::qWait(1000); // alerts wait for the history, which may open after the first refresh
+    QTRY_COMPARE(texts(), shown.isEmpty() ? QStringList() : QStringList{shown});
 }
 
 // Signed in to both, the user wants to hear of Claude only.
