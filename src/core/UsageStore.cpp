@@ -153,7 +153,8 @@ ClaudeSpacing UsageStore::firstClaudeSpacing() const
 
 ProviderResult UsageStore::reconcile(ProviderResult result, const QDateTime &now)
 {
-    if (result.ok && !result.windows.isEmpty()) {
+    // A usage-based seat's spend is as good as windows.
+    if (result.ok && (!result.windows.isEmpty() || result.spend)) {
         result.fetchedAt = now;
         m_lastGood[result.account] = result;
         return result;

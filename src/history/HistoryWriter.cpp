@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 #include <QSqlQuery>
 #include <QVariant>
 
@@ -151,7 +152,7 @@ std::optional<QString> HistoryWriter::start()
     // NORMAL is safe in WAL mode: a crash may lose the last commit, never the file.
     std::optional<QSqlError> error =
         m_connection->execute({u"PRAGMA journal_mode = WAL"_s, u"PRAGMA synchronous = NORMAL"_s});
-    for (auto step : {&HistoryWriter::migrate, &HistoryWriter::prune, &HistoryWriter::loadLastRows}) {
+    for (auto step : {&HistoryWriter::migrate, &HistoryWriter::prune}) {
         if (!error)
             error = (this->*step)();
     }
@@ -197,11 +198,16 @@ std::optional<QSqlError> HistoryWriter::prune()
         if (!query.exec())
             return query.lastError();
     }
-    return std::nullopt;
+    // Limits renamed on every refresh would otherwise leave their names behind for good.
+    if (!query.exec(u"DELETE FROM windows WHERE key NOT IN (SELECT window FROM samples)"_s))
+        return query.lastError();
+    return loadLastRows();
 }
 
 std::optional<QSqlError> HistoryWriter::loadLastRows()
 {
+    m_windows.clear();
+    m_lastRows.clear();
     QSqlQuery query(m_connection->database());
     query.setForwardOnly(true);
     if (!query.exec(u"SELECT w.key, w.window_id, w.name, s.fetched_at, s.used_percent, s.reset_at, w.account "
@@ -223,6 +229,7 @@ void HistoryWriter::write(const QList<HistoryRow> &rows)
 {
     if (!m_connection)
         return;
+    forgetUnreported(rows);
     QList<HistoryRow> due;
     for (const HistoryRow &row : rows) {
         if (needsRow(row))
@@ -273,6 +280,28 @@ std::optional<QSqlError> HistoryWriter::writeRow(const HistoryRow &row)
                                   secondsOrNull(row.resetAt), QVariant(row.limitWindowSeconds)})
         query.addBindValue(value);
     return query.exec() ? std::nullopt : std::optional(query.lastError());
+}
+
+// A window its account no longer reports is looked up afresh should it come back: limits
+// renamed on every refresh would otherwise pile up here.
+void HistoryWriter::forgetUnreported(const QList<HistoryRow> &rows)
+{
+    QSet<WindowKey> reported;
+    QList<WindowKey> reporters; // each account's record name and its provider's id prefix
+    for (const HistoryRow &row : rows) {
+        reported.insert(keyOf(row));
+        const WindowKey reporter{row.account, rawValue(row.provider) + u'_'};
+        if (!reporters.contains(reporter))
+            reporters.append(reporter);
+    }
+    const auto unreported = [&](const auto &entry) {
+        const WindowKey &key = entry.key();
+        return !reported.contains(key) && std::ranges::any_of(reporters, [&key](const WindowKey &reporter) {
+                   return key.first == reporter.first && key.second.startsWith(reporter.second);
+               });
+    };
+    m_windows.removeIf(unreported);
+    m_lastRows.removeIf(unreported);
 }
 
 // A window seen for the first time, or under a new name, gets its line in the windows table.

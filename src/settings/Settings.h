@@ -14,6 +14,10 @@
 // (light) or all near-black (dark).
 enum class IconStyle { colour, light, dark };
 
+// What the gauge's hands show: per provider the tightest fast and slow limit, extra ones
+// included, or only the 5-hour and weekly windows.
+enum class GaugeHands { tightest, main };
+
 // What the user can tell Tidemarker. The defaults are its behaviour without a settings file.
 struct Settings {
     static constexpr int minimumAlertPercent = 50;
@@ -26,6 +30,7 @@ struct Settings {
     bool alerts = true;
     int alertAtPercent = int(PaceForecast::nearlyUsedShare * 100);
     int refreshSeconds = minimumRefreshSeconds;
+    GaugeHands gauge = GaugeHands::tightest;
     // The folders listed for each provider, at most Account::maximumPerProvider; none: its one
     // account, found where its tool looks by default.
     QList<AccountFolder> codexAccounts{};
@@ -51,3 +56,4 @@ QString rawValue(IconStyle style);
 // The accounts setting: "work=~/.claude-work, ~/.claude", a folder of each, labelled or not.
 std::optional<QList<AccountFolder>> accountFoldersFromText(const QString &text);
 QString accountFoldersText(const QList<AccountFolder> &folders);
+QString rawValue(GaugeHands hands);

@@ -35,6 +35,7 @@ private:
     SettingsFile &m_file;
     QComboBox *m_providers;
     QComboBox *m_icon;
+    QComboBox *m_gauge;
     QCheckBox *m_alerts;
     QSpinBox *m_alertAtPercent;
     QSpinBox *m_refreshSeconds;

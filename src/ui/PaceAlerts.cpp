@@ -6,6 +6,7 @@
 #include "SettingsFile.h"
 #include "UsageStore.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
@@ -15,10 +16,24 @@ namespace {
 
 using Alert = PaceForecast::Alert;
 
+// The one bubble all alerts share.
+const QString notificationKey = u"pace-alerts"_s;
+
 // "Claude Weekly", "Claude · work Fable weekly".
 QString windowName(const ProviderResult &result, const UsageWindow &window)
 {
     return result.displayName() + u' ' + window.displayLabel();
+}
+
+// The first account's windows go by their ids alone, as before there were accounts.
+QString alertKey(const QString &account, const QString &windowId)
+{
+    return account.isEmpty() ? windowId : account + u'/' + windowId;
+}
+
+QString alertKey(const ProviderResult &result, const UsageWindow &window)
+{
+    return alertKey(result.account.recordName(), window.id());
 }
 
 // The window rule keeps the share within 0 to 100.
@@ -51,13 +66,46 @@ QString bodyText(const UsageWindow &window, const PaceForecast &forecast)
         + u" before the reset"_s;
 }
 
+PaceAlert alertOn(const ProviderResult &result, const UsageWindow &window, const PaceForecast &forecast, Alert alert)
+{
+    const QString name = windowName(result, window);
+    return {alertKey(result, window), name, alert, window.pressurePercent, summaryText(name, window, forecast, alert),
+            bodyText(window, forecast)};
+}
+
+QStringList windowIds(const QList<PaceAlert> &alerts)
+{
+    QStringList ids;
+    for (const PaceAlert &alert : alerts)
+        ids.append(alert.windowId);
+    return ids;
+}
+
+QList<UsageWindow> windowsOf(const ProviderResult &result)
+{
+    return result.windows + result.extraWindows;
+}
+
+// "and 2 more limits need attention: Codex Weekly, Codex Quill-Preview 5h"; a long list names
+// a few and counts the rest, so that the bubble stays short.
+QString othersLine(const QList<PaceAlert> &others)
+{
+    QStringList names;
+    for (const PaceAlert &alert : others.first(std::min(others.size(), PaceAlerts::namedOthers)))
+        names.append(alert.windowName);
+    const qsizetype unnamed = others.size() - names.size();
+    const QString count = others.size() == 1 ? u"and 1 more limit needs attention: "_s
+                                             : u"and %1 more limits need attention: "_s.arg(others.size());
+    return count + names.join(u", "_s) + (unnamed > 0 ? u" and %1 others"_s.arg(unnamed) : QString());
+}
+
 } // namespace
 
-void PaceAlerts::watch(UsageStore &store, DesktopNotifier &notifier, HistoryRecorder &history,
-                       const SettingsFile &settings)
+PaceAlerts *PaceAlerts::watch(UsageStore &store, DesktopNotifier &notifier, HistoryRecorder &history,
+                              const SettingsFile &settings)
 {
     if (qEnvironmentVariable("TIDEMARKER_NOTIFY") == u"0")
-        return;
+        return nullptr;
     auto *alerts = new PaceAlerts(notifier, &store);
     connect(alerts, &PaceAlerts::given, &history, &HistoryRecorder::remember);
     const auto review = [alerts, &store, &settings] {
@@ -78,12 +126,17 @@ void PaceAlerts::watch(UsageStore &store, DesktopNotifier &notifier, HistoryReco
         start();
     else
         connect(&history, &HistoryRecorder::ready, alerts, start);
+    return alerts;
 }
 
 PaceAlerts::PaceAlerts(DesktopNotifier &notifier, QObject *parent)
     : QObject(parent)
     , m_notifier(&notifier)
 {
+    connect(&notifier, &DesktopNotifier::defaultActionInvoked, this, [this](const QString &key) {
+        if (key == notificationKey)
+            Q_EMIT historyWanted();
+    });
 }
 
 QList<PaceAlert> PaceAlerts::takeDue(const UsageStatus &status, double nearlyUsedAt)
@@ -92,30 +145,61 @@ QList<PaceAlert> PaceAlerts::takeDue(const UsageStatus &status, double nearlyUse
     for (const ProviderResult &result : status.results) {
         if (result.source != u"live")
             continue;
-        for (const UsageWindow &window : result.windows + result.extraWindows) {
+        for (const UsageWindow &window : windowsOf(result)) {
             const PaceForecast forecast = PaceForecast::of(window, status.generatedAt);
             const Alert alert = forecast.alert(nearlyUsedAt);
-            const QString account = result.account.recordName();
-            Period &period = periodOf(account, window);
+            Period &period = periodOf(alertKey(result, window), window);
             if (alert <= period.given)
                 continue;
             period.given = alert;
-            Q_EMIT given({window.id(), period.resetAt, alert, account});
-            due.append({alertKey(account, window.id()), summaryText(windowName(result, window), window, forecast, alert),
-                        bodyText(window, forecast)});
+            Q_EMIT given({window.id(), period.resetAt, alert, result.account.recordName()});
+            due.append(alertOn(result, window, forecast, alert));
         }
     }
     return due;
 }
 
+PaceAlert PaceAlerts::gathered(QList<PaceAlert> alerts)
+{
+    std::stable_sort(alerts.begin(), alerts.end(), [](const PaceAlert &a, const PaceAlert &b) {
+        return a.kind != b.kind ? a.kind > b.kind : a.pressurePercent < b.pressurePercent;
+    });
+    PaceAlert first = alerts.takeFirst();
+    if (!alerts.isEmpty())
+        first.body += u'\n' + othersLine(alerts);
+    return first;
+}
+
 void PaceAlerts::review(const UsageStatus &status, double nearlyUsedAt)
 {
-    const QList<PaceAlert> due = takeDue(status, nearlyUsedAt);
+    QList<PaceAlert> due = takeDue(status, nearlyUsedAt);
     if (due.isEmpty() || !m_notifier)
         return;
-    const QImage gauge = GaugeIconRenderer::image(status, imageScale);
-    for (const PaceAlert &alert : due)
-        m_notifier->notify(alert.key, alert.summary, alert.body, gauge);
+    if (m_notifier->isShown(notificationKey))
+        due += stillHolding(status, nearlyUsedAt, due);
+    m_shownWindowIds = windowIds(due);
+    const PaceAlert bubble = gathered(due);
+    m_notifier->notify(notificationKey, bubble.summary, bubble.body,
+                       GaugeIconRenderer::image(status, imageScale), u"Show history"_s);
+}
+
+// Judged on whatever figures the snapshot has, cached ones too: they were told already.
+QList<PaceAlert> PaceAlerts::stillHolding(const UsageStatus &status, double nearlyUsedAt,
+                                          const QList<PaceAlert> &due) const
+{
+    const QStringList toldNow = windowIds(due);
+    QList<PaceAlert> holding;
+    for (const ProviderResult &result : status.results) {
+        for (const UsageWindow &window : windowsOf(result)) {
+            const QString key = alertKey(result, window);
+            if (!m_shownWindowIds.contains(key) || toldNow.contains(key))
+                continue;
+            const PaceForecast forecast = PaceForecast::of(window, status.generatedAt);
+            if (const Alert alert = forecast.alert(nearlyUsedAt); alert != Alert::none)
+                holding.append(alertOn(result, window, forecast, alert));
+        }
+    }
+    return holding;
 }
 
 void PaceAlerts::recall(const QList<RememberedAlert> &told)
@@ -124,15 +208,9 @@ void PaceAlerts::recall(const QList<RememberedAlert> &told)
         m_periods.insert(alertKey(alert.account, alert.windowId), {alert.resetAt, alert.given});
 }
 
-// The first account's windows go by their ids alone, as before there were accounts.
-QString PaceAlerts::alertKey(const QString &account, const QString &windowId)
+PaceAlerts::Period &PaceAlerts::periodOf(const QString &key, const UsageWindow &window)
 {
-    return account.isEmpty() ? windowId : account + u'/' + windowId;
-}
-
-PaceAlerts::Period &PaceAlerts::periodOf(const QString &account, const UsageWindow &window)
-{
-    Period &period = m_periods[alertKey(account, window.id())];
+    Period &period = m_periods[key];
     if (!period.resetAt.isValid() || !window.resetAt.isValid()
         || std::abs(period.resetAt.secsTo(window.resetAt)) > resetJitterSeconds)
         period = {window.resetAt, Alert::none};
