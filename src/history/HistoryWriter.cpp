@@ -1,5 +1,6 @@
 #include "HistoryWriter.h"
 
+#include "FileKind.h"
 #include "HistoryConnection.h"
 
 #include <QDateTime>
@@ -9,6 +10,7 @@
 #include <QSqlQuery>
 #include <QVariant>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -61,6 +63,8 @@ void say(const QString &line)
 // The folder (0700) and an empty file (0600) that SQLite takes for an empty database.
 std::optional<QString> makeFile(const QString &path)
 {
+    if (std::optional<QString> notAFile = FileKind::notAFile(path))
+        return notAFile;
     const QFileInfo file(path);
     if (file.exists())
         return std::nullopt;
@@ -135,7 +139,7 @@ std::optional<QString> HistoryWriter::start()
     // NORMAL is safe in WAL mode: a crash may lose the last commit, never the file.
     std::optional<QSqlError> error =
         m_connection->execute({u"PRAGMA journal_mode = WAL"_s, u"PRAGMA synchronous = NORMAL"_s});
-    for (auto step : {&HistoryWriter::migrate, &HistoryWriter::prune, &HistoryWriter::loadLastRows}) {
+    for (auto step : {&HistoryWriter::migrate, &HistoryWriter::loadLastRows, &HistoryWriter::prune}) {
         if (!error)
             error = (this->*step)();
     }
@@ -170,12 +174,25 @@ std::optional<QSqlError> HistoryWriter::migrate()
     return error;
 }
 
+// No clock is trusted to delete: rows go once they are the retention older than both the clock
+// and the newest row, and while Tidemarker runs that limit moves on no faster than time passes.
 std::optional<QSqlError> HistoryWriter::prune()
 {
-    const QDateTime cutoff = QDateTime::currentDateTimeUtc().addDays(-retentionDays);
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    qint64 newest = now;
+    if (!m_lastRows.isEmpty())
+        newest = std::min(now, std::ranges::max(m_lastRows, {}, &LastRow::fetchedAt).fetchedAt);
+    qint64 cutoff = newest - qint64(retentionDays) * 86'400'000;
+    const ContinuousClock::time_point at = ContinuousClock::now();
+    if (m_lastPrune)
+        cutoff = std::min(cutoff, m_lastPrune->cutoff
+                              + std::chrono::duration_cast<std::chrono::milliseconds>(at - m_lastPrune->at).count());
+    m_lastPrune = Prune{cutoff, at};
     QSqlQuery query(m_connection->database());
-    for (const auto &[statement, time] : {std::pair(u"DELETE FROM samples WHERE fetched_at < ?"_s, cutoff.toMSecsSinceEpoch()),
-                                          std::pair(u"DELETE FROM alerts WHERE reset_at < ?"_s, cutoff.toSecsSinceEpoch())}) {
+    // Window by window, the rows lie in time order: no pass over the whole table.
+    for (const auto &[statement, time] : {std::pair(u"DELETE FROM samples WHERE window IN (SELECT key FROM windows) "
+                                                    "AND fetched_at < ?"_s, cutoff),
+                                          std::pair(u"DELETE FROM alerts WHERE reset_at < ?"_s, cutoff / 1000)}) {
         query.prepare(statement);
         query.addBindValue(time);
         if (!query.exec())
@@ -225,10 +242,12 @@ void HistoryWriter::write(const QList<HistoryRow> &rows)
         turnOff(*error);
         return;
     }
+    const ContinuousClock::time_point writtenAt = ContinuousClock::now();
     for (const HistoryRow &row : std::as_const(due))
         m_lastRows.insert(row.windowId, {row.fetchedAt.toMSecsSinceEpoch(), row.usedPercent,
                                          row.resetAt.isValid() ? std::optional(row.resetAt.toSecsSinceEpoch())
-                                                               : std::nullopt});
+                                                               : std::nullopt,
+                                         writtenAt});
     Q_EMIT written();
 }
 
@@ -241,8 +260,9 @@ bool HistoryWriter::needsRow(const HistoryRow &row) const
         row.resetAt.isValid() ? std::optional(row.resetAt.toSecsSinceEpoch()) : std::nullopt;
     const bool resetMoved = reset.has_value() != last->resetAt.has_value()
         || (reset && std::abs(*reset - *last->resetAt) > resetDriftSeconds);
-    return row.usedPercent != last->usedPercent || resetMoved
-        || row.fetchedAt.toMSecsSinceEpoch() - last->fetchedAt >= heartbeatSeconds * 1000;
+    const bool heartbeat = row.fetchedAt.toMSecsSinceEpoch() - last->fetchedAt >= heartbeatSeconds * 1000
+        || (last->writtenAt && ContinuousClock::now() - *last->writtenAt >= std::chrono::seconds(heartbeatSeconds));
+    return row.usedPercent != last->usedPercent || resetMoved || heartbeat;
 }
 
 std::optional<QSqlError> HistoryWriter::writeRow(const HistoryRow &row)

@@ -5,6 +5,7 @@
 #include <QHelpEvent>
 #include <QPainter>
 #include <QPointer>
+#include <QShortcut>
 #include <QToolButton>
 #include <QToolTip>
 #include <QVBoxLayout>
@@ -33,6 +34,11 @@ HistoryWindow::HistoryWindow(const QString &databasePath, QWidget *parent)
     setWindowTitle(u"History"_s);
     setMouseTracking(true);
     resize(900, 620);
+    for (const QKeySequence &keys : {QKeySequence(Qt::Key_Escape), QKeySequence(QKeySequence::Close)})
+        connect(new QShortcut(keys, this), &QShortcut::activated, this, &QWidget::close);
+    m_resized.setSingleShot(true);
+    m_resized.setInterval(150);
+    connect(&m_resized, &QTimer::timeout, this, &HistoryWindow::reload);
 
     auto *ranges = new QButtonGroup(this);
     auto *row = new QHBoxLayout(m_rangeRow);
@@ -41,6 +47,12 @@ HistoryWindow::HistoryWindow(const QString &databasePath, QWidget *parent)
         auto *button = new QToolButton(m_rangeRow);
         button->setText(rangeText(days));
         button->setCheckable(true);
+        // The style's checked look can be faint: the chosen period is in bold as well.
+        connect(button, &QToolButton::toggled, button, [button](bool checked) {
+            QFont font = button->font();
+            font.setBold(checked);
+            button->setFont(font);
+        });
         button->setChecked(days == m_days);
         ranges->addButton(button, days);
         row->addWidget(button);
@@ -57,6 +69,7 @@ HistoryWindow::HistoryWindow(const QString &databasePath, QWidget *parent)
 
 void HistoryWindow::present()
 {
+    setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
     show();
     raise();
     activateWindow();
@@ -75,13 +88,15 @@ QCoro::Task<void> HistoryWindow::load()
     const quint64 ticket = ++m_loadsStarted;
     const QDateTime end = QDateTime::currentDateTimeUtc();
     const int days = m_days;
+    const int columns = HistoryChart::columnsFor(chartArea().size(), devicePixelRatioF());
     // Made outside the co_await: GCC 12 destroys a lambda temporary there twice.
-    QFuture<HistoryReader::Record> reading = QtConcurrent::run(
-        [path = m_path, since = end.addDays(-days)] { return HistoryReader::read(path, since); });
-    HistoryReader::Record record = co_await reading;
+    QFuture<HistoryReader::Lines> reading = QtConcurrent::run([path = m_path, start = end.addDays(-days), end, columns] {
+        return HistoryReader::readLines(path, start, end, columns);
+    });
+    HistoryReader::Lines lines = co_await reading;
     if (!self || ticket != m_loadsStarted)
         co_return;
-    m_chart.setRecord(std::move(record), end, days);
+    m_chart.setLines(std::move(lines), end, days);
     m_loaded = true;
     update();
     Q_EMIT loaded();
@@ -98,6 +113,13 @@ void HistoryWindow::paintEvent(QPaintEvent *)
         return;
     QPainter painter(this);
     m_chart.paint(painter, chartArea(), palette());
+}
+
+void HistoryWindow::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    if (m_loaded)
+        m_resized.start();
 }
 
 bool HistoryWindow::event(QEvent *event)

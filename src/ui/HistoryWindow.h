@@ -2,6 +2,7 @@
 
 #include "HistoryChart.h"
 
+#include <QTimer>
 #include <QWidget>
 
 #include <QCoroTask>
@@ -16,7 +17,7 @@ class HistoryWindow : public QWidget
 public:
     explicit HistoryWindow(const QString &databasePath, QWidget *parent = nullptr);
 
-    // Shows the window, or raises it when it is open already.
+    // Shows the window, or brings it back to the front when it is open, minimised or hidden.
     void present();
 
 public Q_SLOTS:
@@ -30,6 +31,7 @@ Q_SIGNALS:
 protected:
     void paintEvent(QPaintEvent *event) override;
     bool event(QEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
     QCoro::Task<void> load();
@@ -39,6 +41,7 @@ private:
     int m_days = HistoryChart::defaultDays;
     HistoryChart m_chart;
     QWidget *m_rangeRow;
+    QTimer m_resized; // a drag resizes in many steps: read again once it rests
     bool m_loaded = false;
     quint64 m_loadsStarted = 0; // only the latest load's record is shown
 };
