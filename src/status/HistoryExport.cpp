@@ -6,6 +6,7 @@
 #include <QJsonObject>
 #include <QLocale>
 
+#include <chrono>
 #include <cstdio>
 
 using namespace Qt::StringLiterals;
@@ -15,9 +16,28 @@ namespace {
 // Rows gather here and go out in pieces of this size.
 constexpr qsizetype outputChunk = 256 * 1024;
 
+// ISO 8601 in UTC with milliseconds, as Qt::ISODateWithMs writes it, at a fraction of its cost
+// per row; empty for no time.
+QByteArray isoTime(const QDateTime &time)
+{
+    using namespace std::chrono;
+    if (!time.isValid())
+        return {};
+    const sys_time<milliseconds> at{milliseconds(time.toMSecsSinceEpoch())};
+    const sys_days day = floor<days>(at);
+    const year_month_day date(day);
+    const hh_mm_ss clock(at - day);
+    char text[40];
+    const int length = std::snprintf(text, sizeof text, "%04d-%02u-%02uT%02d:%02d:%02d.%03dZ", int(date.year()),
+                                     unsigned(date.month()), unsigned(date.day()), int(clock.hours().count()),
+                                     int(clock.minutes().count()), int(clock.seconds().count()),
+                                     int(clock.subseconds().count()));
+    return QByteArray(text, length);
+}
+
 QJsonValue timeOrNull(const QDateTime &time)
 {
-    return time.isValid() ? QJsonValue(time.toUTC().toString(Qt::ISODateWithMs)) : QJsonValue();
+    return time.isValid() ? QJsonValue(QString::fromLatin1(isoTime(time))) : QJsonValue();
 }
 
 QByteArray jsonRow(const HistoryRow &row)
@@ -33,25 +53,24 @@ QByteArray jsonRow(const HistoryRow &row)
 }
 
 // Quoted only where a field needs it, doubling its quotes.
-QString csvField(const QString &field)
+QByteArray csvField(const QString &field)
 {
     if (!field.contains(u',') && !field.contains(u'"') && !field.contains(u'\n'))
-        return field;
-    return u'"' + QString(field).replace(u"\""_s, u"\"\""_s) + u'"';
+        return field.toUtf8();
+    return '"' + field.toUtf8().replace('"', "\"\"") + '"';
 }
 
 // As written, never with an exponent: 2592000, 20.5.
-QString plainNumber(double value)
+QByteArray plainNumber(double value)
 {
-    return QString::number(value, 'f', QLocale::FloatingPointShortest);
+    return QByteArray::number(value, 'f', QLocale::FloatingPointShortest);
 }
 
 QByteArray csvRow(const HistoryRow &row)
 {
-    const QStringList fields{timeOrNull(row.fetchedAt).toString(), rawValue(row.provider), csvField(row.windowId),
-                             csvField(row.name), plainNumber(row.usedPercent), timeOrNull(row.resetAt).toString(),
-                             plainNumber(row.limitWindowSeconds)};
-    return (fields.join(u',') + u'\n').toUtf8();
+    return isoTime(row.fetchedAt) + ',' + rawValue(row.provider).toLatin1() + ',' + csvField(row.windowId) + ','
+        + csvField(row.name) + ',' + plainNumber(row.usedPercent) + ',' + isoTime(row.resetAt) + ','
+        + plainNumber(row.limitWindowSeconds) + '\n';
 }
 
 bool print(const QByteArray &text)

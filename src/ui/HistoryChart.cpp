@@ -1,10 +1,11 @@
 #include "HistoryChart.h"
 
+#include "HistoryTimeAxis.h"
+
 #include <QFontMetricsF>
 #include <QImage>
 #include <QLocale>
 #include <QPainter>
-#include <QPainterPath>
 
 #include <algorithm>
 #include <cmath>
@@ -39,36 +40,6 @@ QColor faint(QColor colour, qreal alpha)
 bool isDark(const QPalette &palette)
 {
     return palette.color(QPalette::Base).lightness() < 128;
-}
-
-struct TickRule {
-    qint64 stepHours; // within a day
-    int stepDays;
-    QString format;
-};
-
-TickRule tickRule(qint64 rangeSeconds)
-{
-    const qint64 day = 86400;
-    if (rangeSeconds <= day)
-        return {3, 0, u"HH:mm"_s};
-    if (rangeSeconds <= 7 * day)
-        return {0, 1, u"ddd d"_s};
-    if (rangeSeconds <= 30 * day)
-        return {0, 7, u"d MMM"_s};
-    return {0, 14, u"d MMM"_s};
-}
-
-// The first tick at or after start, on a local whole hour or midnight.
-QDateTime firstTick(const QDateTime &start, const TickRule &rule)
-{
-    const QDateTime local = start.toLocalTime();
-    QDateTime tick = rule.stepHours
-        ? QDateTime(local.date(), QTime(int(local.time().hour() / rule.stepHours * rule.stepHours), 0))
-        : QDateTime(local.date(), QTime(0, 0));
-    while (tick < start)
-        tick = rule.stepHours ? tick.addSecs(rule.stepHours * 3600) : tick.addDays(1);
-    return tick;
 }
 
 struct LatestLabel {
@@ -213,7 +184,7 @@ void HistoryChart::paintPanel(QPainter &painter, const Panel &panel, const QPale
     const QRectF &plot = panel.plot;
     painter.fillRect(plot, palette.color(QPalette::Base));
     paintPercentAxis(painter, plot, palette);
-    paintTimeAxis(painter, plot, palette);
+    HistoryTimeAxis::paint(painter, plot, m_start, m_end, palette, yAxisWidth, latestLabelWidth);
     legend(&painter, panel.provider, panel.legend, palette);
 
     QList<LatestLabel> latest;
@@ -255,25 +226,6 @@ void HistoryChart::paintPercentAxis(QPainter &painter, const QRectF &plot, const
     painter.drawText(QRectF(-plot.height() / 2, 0, plot.height(), QFontMetricsF(painter.font()).height()),
                      Qt::AlignCenter, u"% used"_s);
     painter.restore();
-}
-
-void HistoryChart::paintTimeAxis(QPainter &painter, const QRectF &plot, const QPalette &palette) const
-{
-    const TickRule rule = tickRule(m_start.secsTo(m_end));
-    const QLocale locale;
-    const QFontMetricsF metrics(painter.font());
-    for (QDateTime tick = firstTick(m_start, rule); tick <= m_end;
-         tick = rule.stepHours ? tick.addSecs(rule.stepHours * 3600) : tick.addDays(rule.stepDays)) {
-        const qreal x = xOf(plot, tick);
-        painter.setPen(QPen(faint(palette.color(QPalette::Text), 0.08), 1));
-        painter.drawLine(QPointF(x, plot.top()), QPointF(x, plot.bottom()));
-        const QString text = locale.toString(tick.toLocalTime(), rule.format);
-        const qreal width = metrics.horizontalAdvance(text);
-        if (x - width / 2 < plot.left() - yAxisWidth / 2 || x + width / 2 > plot.right() + latestLabelWidth)
-            continue;
-        painter.setPen(faint(palette.color(QPalette::WindowText), 0.7));
-        painter.drawText(QPointF(x - width / 2, plot.bottom() + 4 + metrics.ascent()), text);
-    }
 }
 
 // A faint mark where a period ended (the reset moved by more than half a window), and the even

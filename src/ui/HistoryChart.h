@@ -57,7 +57,6 @@ private:
     QPen linePen(const Series &series, const QPalette &palette, qreal width) const;
     void paintPanel(QPainter &painter, const Panel &panel, const QPalette &palette) const;
     void paintPercentAxis(QPainter &painter, const QRectF &plot, const QPalette &palette) const;
-    void paintTimeAxis(QPainter &painter, const QRectF &plot, const QPalette &palette) const;
     void paintPeriods(QPainter &painter, const QRectF &plot, const Series &series, const QPalette &palette) const;
     void paintSeries(QPainter &painter, const QRectF &plot, const Series &series, const QPalette &palette) const;
     // Lays the legend out in rows that wrap at the panel's width; paints it when given a painter.

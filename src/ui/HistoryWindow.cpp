@@ -88,15 +88,22 @@ QCoro::Task<void> HistoryWindow::load()
     const quint64 ticket = ++m_loadsStarted;
     const QDateTime end = QDateTime::currentDateTimeUtc();
     const int days = m_days;
-    const int columns = HistoryChart::columnsFor(chartArea().size(), devicePixelRatioF());
+    const QSize size = chartArea().size().toSize();
+    const qreal ratio = devicePixelRatioF();
+    // Read and drawn off the GUI thread, which only shows the image when it is ready.
     // Made outside the co_await: GCC 12 destroys a lambda temporary there twice.
-    QFuture<HistoryReader::Lines> reading = QtConcurrent::run([path = m_path, start = end.addDays(-days), end, columns] {
-        return HistoryReader::readLines(path, start, end, columns);
-    });
-    HistoryReader::Lines lines = co_await reading;
+    QFuture<std::pair<HistoryChart, QImage>> drawing
+        = QtConcurrent::run([path = m_path, end, days, size, ratio, palette = palette()] {
+              HistoryChart chart;
+              chart.setLines(HistoryReader::readLines(path, end.addDays(-days), end, HistoryChart::columnsFor(size, ratio)),
+                             end, days);
+              QImage image = chart.image(size, ratio, palette);
+              return std::pair(std::move(chart), std::move(image));
+          });
+    std::pair<HistoryChart, QImage> drawn = co_await drawing;
     if (!self || ticket != m_loadsStarted)
         co_return;
-    m_chart.setLines(std::move(lines), end, days);
+    std::tie(m_chart, m_image) = std::move(drawn);
     m_loaded = true;
     update();
     Q_EMIT loaded();
@@ -112,7 +119,8 @@ void HistoryWindow::paintEvent(QPaintEvent *)
     if (!m_loaded)
         return;
     QPainter painter(this);
-    m_chart.paint(painter, chartArea(), palette());
+    // Stretched for the moment after a resize, until the chart for the new size is drawn.
+    painter.drawImage(chartArea(), m_image);
 }
 
 void HistoryWindow::resizeEvent(QResizeEvent *event)
@@ -124,6 +132,8 @@ void HistoryWindow::resizeEvent(QResizeEvent *event)
 
 bool HistoryWindow::event(QEvent *event)
 {
+    if (event->type() == QEvent::PaletteChange)
+        reload();
     if (event->type() != QEvent::ToolTip)
         return QWidget::event(event);
     const auto *help = static_cast<QHelpEvent *>(event);

@@ -10,7 +10,7 @@
 class QButtonGroup;
 
 // The window that "History…" opens: a choice of period above the chart, read from the record
-// off the GUI thread each time the period changes or new rows are written.
+// and drawn off the GUI thread each time the period or the size changes or new rows are written.
 class HistoryWindow : public QWidget
 {
     Q_OBJECT
@@ -39,7 +39,8 @@ private:
 
     QString m_path;
     int m_days = HistoryChart::defaultDays;
-    HistoryChart m_chart;
+    HistoryChart m_chart; // what the image shows, for the tooltips
+    QImage m_image;
     QWidget *m_rangeRow;
     QTimer m_resized; // a drag resizes in many steps: read again once it rests
     bool m_loaded = false;
