@@ -27,9 +27,10 @@ constexpr qsizetype polylinePiece = 32;
 
 const QString noHistoryText = u"No history yet: Tidemarker records each refresh from now on"_s;
 
-// Each provider's family of hues, its own colour first, then neighbours far enough apart to tell.
-constexpr int codexHues[] = {183, 222, 140, 268, 198, 110, 245};
-constexpr int claudeHues[] = {19, 352, 42, 322, 6, 58, 336};
+// Each provider's family: its own hue first, then three far from it and from each other; a
+// fifth window and on take the same hues again, a step further from the background.
+constexpr int codexHues[] = {183, 228, 140, 275};
+constexpr int claudeHues[] = {19, 330, 50, 285};
 
 QColor faint(QColor colour, qreal alpha)
 {
@@ -88,11 +89,10 @@ int HistoryChart::columnsFor(QSizeF size, qreal devicePixelRatio)
 QColor HistoryChart::lineColour(Provider provider, int shade, const QPalette &palette)
 {
     const auto &hues = provider == Provider::codex ? codexHues : claudeHues;
-    const qsizetype count = std::size(hues);
-    // A second round of the family is a step lighter on dark, darker on light.
-    const qreal round = qreal(shade / count) * 0.08;
-    const qreal lightness = isDark(palette) ? 0.64 + round : 0.36 - round;
-    return QColor::fromHslF(hues[shade % count] / 360.0, 0.75, std::clamp(lightness, 0.15, 0.85));
+    const int count = int(std::size(hues));
+    const bool again = (shade / count) % 2;
+    const qreal lightness = isDark(palette) ? (again ? 0.80 : 0.64) : (again ? 0.20 : 0.32);
+    return QColor::fromHslF(hues[shade % count] / 360.0, 0.75, lightness);
 }
 
 void HistoryChart::setLines(HistoryReader::Lines lines, const QDateTime &end, int days)

@@ -236,7 +236,7 @@ void TestHistory::chartFromMenuAndCommand()
     QCOMPARE(drawn.exitCode, 0);
     const QImage chart(m_home->filePath(u"chart.png"_s));
     QCOMPARE(chart.size(), QSize(960, 600));
-    QVERIFY(hasColourNear(chart, qRgb(161, 67, 23))); // a Claude line, darkened for a light palette
+    QVERIFY(hasColourNear(chart, qRgb(143, 59, 20))); // a Claude line, darkened for a light palette
     QCOMPARE(run(trayProgram, {u"--render-history"_s, u"chart.png"_s, u"--days"_s, u"week"_s}).exitCode, 2);
 }
 

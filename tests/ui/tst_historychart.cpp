@@ -7,6 +7,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cmath>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -52,6 +54,25 @@ bool hasClaudeInk(const QImage &image)
     return false;
 }
 
+// WCAG's relative luminance and contrast ratio.
+double luminance(const QColor &colour)
+{
+    const auto linear = [](double c) { return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4); };
+    return 0.2126 * linear(colour.redF()) + 0.7152 * linear(colour.greenF()) + 0.0722 * linear(colour.blueF());
+}
+
+double contrast(const QColor &a, const QColor &b)
+{
+    const double first = luminance(a);
+    const double second = luminance(b);
+    return (std::max(first, second) + 0.05) / (std::min(first, second) + 0.05);
+}
+
+double distance(const QColor &a, const QColor &b)
+{
+    return std::hypot(a.red() - b.red(), a.green() - b.green(), a.blue() - b.blue());
+}
+
 } // namespace
 
 class TestHistoryChart : public QObject
@@ -76,6 +97,35 @@ private Q_SLOTS:
                             + QLocale().toString(row.fetchedAt.toLocalTime(), u"ddd d MMM HH:mm"_s) + u" \u00B7 "_s
                             + QString::number(row.usedPercent) + u"% used"_s);
         QCOMPARE(found, expected);
+    }
+
+    void coloursApartAndLegible_data()
+    {
+        QTest::addColumn<Provider>("provider");
+        QTest::addColumn<QColor>("base");
+        for (Provider provider : allProviders) {
+            QTest::addRow("%s on white", qPrintable(rawValue(provider))) << provider << QColor(Qt::white);
+            QTest::addRow("%s on dark", qPrintable(rawValue(provider))) << provider << QColor(0x1e, 0x1e, 0x1e);
+        }
+    }
+
+    // Eight windows of one provider: each at 3:1 or more against the plot, the first four far
+    // apart, the next four still apart.
+    void coloursApartAndLegible()
+    {
+        QFETCH(Provider, provider);
+        QFETCH(QColor, base);
+        QPalette palette;
+        palette.setColor(QPalette::Base, base);
+        QList<QColor> colours;
+        for (int shade = 0; shade < 8; ++shade)
+            colours.append(HistoryChart::lineColour(provider, shade, palette));
+        for (qsizetype i = 0; i < colours.size(); ++i) {
+            QVERIFY2(contrast(colours[i], base) >= 3, qPrintable(colours[i].name()));
+            for (qsizetype j = i + 1; j < colours.size(); ++j)
+                QVERIFY2(distance(colours[i], colours[j]) >= (j < 4 ? 55 : 30),
+                         qPrintable(colours[i].name() + u' ' + colours[j].name()));
+        }
     }
 
     void drawnAtTheDevicePixelRatio()
