@@ -1,5 +1,7 @@
 #include "FuzzChecks.h"
 
+#include "AnswerBounds.h"
+
 #include <QSet>
 
 #include <cmath>
@@ -70,9 +72,19 @@ void requireSaneExtraWindows(const QList<UsageWindow> &windows, Provider provide
     for (const UsageWindow &window : windows) {
         requireSaneWindow(window, provider);
         require(!window.extraId.isEmpty() && !window.name.trimmed().isEmpty(), "an extra window without id or name");
+        require(window.name.size() <= AnswerBounds::maxNameLength && window.extraId.size() <= 80, "a name or id unbounded");
+        require(AnswerBounds::nameFromAnswer(window.name) == window.name, "a control character in a name");
         require(!ids.contains(window.id()), "two extra windows with one id");
         ids.insert(window.id());
     }
+}
+
+void requireBoundedExtraWindows(QList<UsageWindow> windows, Provider provider)
+{
+    const qsizetype given = windows.size();
+    const int left = AnswerBounds::keepTightest(windows);
+    require(windows.size() <= AnswerBounds::maxExtraWindows && windows.size() + left == given, "extra windows unbounded");
+    requireSaneExtraWindows(windows, provider);
 }
 
 void requireSaneExtraUsage(const std::optional<ExtraUsage> &usage)

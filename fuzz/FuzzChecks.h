@@ -26,5 +26,7 @@ void requireUtc(const QDateTime &date);
 void requireSaneWindows(const QList<UsageWindow> &windows, Provider provider);
 // Any number of named windows of the given provider, within their ranges, no two with one id.
 void requireSaneExtraWindows(const QList<UsageWindow> &windows, Provider provider);
+// The same once cut down to the tightest twelve, and none lost uncounted.
+void requireBoundedExtraWindows(QList<UsageWindow> windows, Provider provider);
 // Amounts finite and not negative, in a named currency.
 void requireSaneExtraUsage(const std::optional<ExtraUsage> &usage);

@@ -1,5 +1,6 @@
-// The Claude usage answer: the document, then the lenient readers of its windows, the models'
-// weekly caps and the extra usage.
+// The Claude usage answer: the document, then the lenient readers of its windows (limits[]
+// kinds too), the models' own caps, the extra usage, the spend and the weekly split by model.
+#include "AnswerBounds.h"
 #include "ClaudeUsageParser.h"
 #include "FuzzChecks.h"
 #include "ProviderInput.h"
@@ -18,7 +19,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     requireSaneWindows(windows, Provider::claude);
     if (windows.size() == 2)
         require(windows[0].speed == WindowSpeed::fast, "the weekly window before the 5-hour one");
-    requireSaneExtraWindows(ClaudeUsageParser::extraWindows(answer, fuzzNow), Provider::claude);
+    requireBoundedExtraWindows(ClaudeUsageParser::extraWindows(answer, fuzzNow), Provider::claude);
     requireSaneExtraUsage(ClaudeUsageParser::extraUsage(answer));
+    requireSaneExtraUsage(ClaudeUsageParser::spend(answer));
+    const QList<ModelShare> shares = ClaudeUsageParser::weeklyByModel(answer);
+    require(shares.size() <= 5, "the weekly split unbounded");
+    for (const ModelShare &share : shares)
+        require(share.percent >= 0 && share.percent <= 100 && !share.name.isEmpty()
+                    && share.name.size() <= AnswerBounds::maxNameLength,
+                "a model's share out of bounds");
     return 0;
 }

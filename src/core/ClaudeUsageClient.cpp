@@ -1,5 +1,6 @@
 #include "ClaudeUsageClient.h"
 
+#include "AnswerBounds.h"
 #include "ClaudeUsageParser.h"
 #include "ProviderInput.h"
 #include "RetryAfter.h"
@@ -303,10 +304,17 @@ QCoro::Task<ProviderResult> ClaudeUsageClient::result(QDateTime now) const
         co_return failedResult(*failure);
     const QJsonObject &answer = std::get<QJsonObject>(payload);
     const QList<UsageWindow> windows = ClaudeUsageParser::windows(answer, now);
+    const std::optional<ExtraUsage> extraUsage = ClaudeUsageParser::extraUsage(answer);
+    // spend repeats extra usage in another form: it counts only where extra usage says nothing.
+    const std::optional<ExtraUsage> spend = extraUsage ? std::nullopt : ClaudeUsageParser::spend(answer);
     ProviderResult result{Provider::claude, true, u"live"_s, std::nullopt, windows, false};
-    if (windows.isEmpty())
+    // A usage-based seat has no windows, only its spend.
+    if (windows.isEmpty() && !spend)
         result = {Provider::claude, false, u"error"_s, u"no usage windows in response"_s, {}, false};
     result.extraWindows = ClaudeUsageParser::extraWindows(answer, now);
-    result.extraUsage = ClaudeUsageParser::extraUsage(answer);
+    result.moreExtraLimits = AnswerBounds::keepTightest(result.extraWindows);
+    result.extraUsage = extraUsage;
+    result.spend = spend;
+    result.weeklyByModel = ClaudeUsageParser::weeklyByModel(answer);
     co_return result;
 }

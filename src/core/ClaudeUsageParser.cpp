@@ -1,5 +1,7 @@
 #include "ClaudeUsageParser.h"
 
+#include "AnswerBounds.h"
+
 #include <QJsonArray>
 #include <QRegularExpression>
 
@@ -21,16 +23,34 @@ namespace {
 
 struct WindowRow {
     QLatin1StringView member;
+    QLatin1StringView limitKind; // the same window in limits[]
     WindowSpeed speed;
     double lengthSeconds;
 };
 
+constexpr double fiveHourSeconds = 5 * 3600;
+constexpr double weekSeconds = 7 * 24 * 3600;
+
 constexpr WindowRow windowRows[] = {
-    {"five_hour"_L1, WindowSpeed::fast, 5 * 3600},
-    {"seven_day"_L1, WindowSpeed::slow, 7 * 24 * 3600},
+    {"five_hour"_L1, "session"_L1, WindowSpeed::fast, fiveHourSeconds},
+    {"seven_day"_L1, "weekly_all"_L1, WindowSpeed::slow, weekSeconds},
 };
 
-constexpr double weekSeconds = 7 * 24 * 3600;
+// A model's (or a surface's) own cap in limits[]: its kind, the word after the name, its length.
+struct ScopedRow {
+    QLatin1StringView kind;
+    QLatin1StringView word;
+    QLatin1StringView idSuffix;
+    double lengthSeconds;
+};
+
+constexpr ScopedRow scopedRows[] = {
+    {"weekly_scoped"_L1, " weekly"_L1, ""_L1, weekSeconds},
+    {"session_scoped"_L1, " 5h"_L1, "_5h"_L1, fiveHourSeconds},
+};
+
+// More rows than this in the weekly split are summed up as "others".
+constexpr qsizetype maxModelShares = 4;
 
 // The older answers' per-model windows, read only when limits[] names no model.
 constexpr std::pair<QLatin1StringView, QLatin1StringView> legacyModelRows[] = {
@@ -44,9 +64,6 @@ constexpr double maxDecimalPlaces = 6;
 constexpr auto percentMembers = {"utilization"_L1, "used_percent"_L1, "utilization_percent"_L1};
 constexpr auto fractionMembers = {"used"_L1, "used_fraction"_L1};
 constexpr auto resetMembers = {"resets_at"_L1, "reset_at"_L1, "resetsAt"_L1};
-
-// Above this a Unix time is taken for milliseconds; no reset lies 30,000 years away.
-constexpr double millisecondsThreshold = 1e12;
 
 // Qt adopts the user's locale at start, so the plain strtod could read "42,5" and refuse "42.5".
 locale_t cLocale()
@@ -108,12 +125,36 @@ QDateTime resetOrFullWindow(const QJsonObject &window, double lengthSeconds, con
     return ClaudeUsageParser::resetDate(window).value_or(now.addSecs(static_cast<qint64>(lengthSeconds)));
 }
 
-UsageWindow modelWeeklyWindow(const QString &model, double usedPercent, const QJsonObject &window,
-                              const QDateTime &now)
+UsageWindow scopedWindow(const ScopedRow &row, const QString &model, double usedPercent,
+                         const QJsonObject &window, const QDateTime &now)
 {
-    return UsageWindow::makeExtra(Provider::claude, u"claude_scoped_"_s + idPart(model),
-                                  model + u" weekly"_s, usedPercent,
-                                  resetOrFullWindow(window, weekSeconds, now), weekSeconds, now);
+    return UsageWindow::makeExtra(Provider::claude, u"claude_scoped_"_s + idPart(model) + row.idSuffix,
+                                  AnswerBounds::nameFromAnswer(model, row.word), usedPercent,
+                                  resetOrFullWindow(window, row.lengthSeconds, now), row.lengthSeconds, now);
+}
+
+// "claude_code" is "Claude Code".
+QString surfaceName(const QString &surface)
+{
+    QStringList words = surface.split(u'_', Qt::SkipEmptyParts);
+    for (QString &word : words)
+        word[0] = word[0].toUpper();
+    return words.join(u' ');
+}
+
+// The model's name, else the surface's, else "Model".
+QString scopeName(const QJsonValue &scope)
+{
+    QString name = AnswerBounds::nameFromAnswer(scope["model"_L1]["display_name"_L1].toString());
+    if (name.isEmpty() && scope["model"_L1].isNull())
+        name = AnswerBounds::nameFromAnswer(surfaceName(scope["surface"_L1].toString()));
+    return name.isEmpty() ? u"Model"_s : name;
+}
+
+const ScopedRow *scopedRow(const QJsonValue &kind)
+{
+    const auto row = std::ranges::find_if(scopedRows, [&kind](const ScopedRow &row) { return kind == row.kind; });
+    return row == std::end(scopedRows) ? nullptr : row;
 }
 
 QList<UsageWindow> scopedWindows(const QJsonArray &limits, const QDateTime &now)
@@ -122,14 +163,32 @@ QList<UsageWindow> scopedWindows(const QJsonArray &limits, const QDateTime &now)
     for (const QJsonValue &value : limits) {
         const QJsonObject limit = value.toObject();
         const auto percent = ClaudeUsageParser::numeric(limit.value("percent"_L1));
-        if (limit.value("kind"_L1) != u"weekly_scoped"_s || !percent)
-            continue;
-        const QJsonValue name = limit.value("scope"_L1)["model"_L1]["display_name"_L1];
-        const QString model = name.toString().trimmed();
-        found.append(modelWeeklyWindow(model.isEmpty() ? u"Model"_s : model, boundedPercent(*percent),
-                                       limit, now));
+        const ScopedRow *row = scopedRow(limit.value("kind"_L1));
+        if (row && percent)
+            found.append(scopedWindow(*row, scopeName(limit.value("scope"_L1)), boundedPercent(*percent), limit, now));
     }
     return found;
+}
+
+// The entry of limits[] of that kind, when its share is readable.
+std::optional<std::pair<double, QJsonObject>> limitOfKind(const QJsonArray &limits, QLatin1StringView kind)
+{
+    for (const QJsonValue &value : limits) {
+        const QJsonObject limit = value.toObject();
+        const auto percent = ClaudeUsageParser::numeric(limit.value("percent"_L1));
+        if (limit.value("kind"_L1) == kind && percent)
+            return std::pair(boundedPercent(*percent), limit);
+    }
+    return std::nullopt;
+}
+
+// The top-level member first; limits[] only where it says nothing readable.
+std::optional<std::pair<double, QJsonObject>> mainWindow(const QJsonObject &response, const WindowRow &row)
+{
+    const QJsonObject window = response.value(row.member).toObject();
+    if (const auto used = ClaudeUsageParser::usedPercent(window))
+        return std::pair(*used, window);
+    return limitOfKind(response.value("limits"_L1).toArray(), row.limitKind);
 }
 
 QList<UsageWindow> legacyModelWindows(const QJsonObject &response, const QDateTime &now)
@@ -138,7 +197,7 @@ QList<UsageWindow> legacyModelWindows(const QJsonObject &response, const QDateTi
     for (const auto &[member, model] : legacyModelRows) {
         const QJsonObject window = response.value(member).toObject();
         if (const auto used = ClaudeUsageParser::usedPercent(window))
-            found.append(modelWeeklyWindow(model, *used, window, now));
+            found.append(scopedWindow(scopedRows[0], model, *used, window, now));
     }
     return found;
 }
@@ -159,23 +218,35 @@ bool isAmount(double value)
     return std::isfinite(value) && value >= 0;
 }
 
+// amount_minor in whole units, with the exponent counted in; none when unreadable.
+std::optional<std::pair<double, int>> minorAmount(const QJsonValue &money)
+{
+    const auto places = decimalPlaces(money["exponent"_L1]);
+    const auto minor = ClaudeUsageParser::numeric(money["amount_minor"_L1]);
+    if (!places || !minor)
+        return std::nullopt;
+    const double amount = *minor / std::pow(10.0, *places);
+    return isAmount(amount) ? std::optional(std::pair(amount, *places)) : std::nullopt;
+}
+
+QString currencyCode(const QJsonValue &value)
+{
+    return AnswerBounds::nameFromAnswer(value.toString()).toUpper();
+}
+
 } // namespace
 
 QList<UsageWindow> ClaudeUsageParser::windows(const QJsonObject &response, const QDateTime &now)
 {
     QList<UsageWindow> found;
     for (const WindowRow &row : windowRows) {
-        const QJsonValue member = response.value(row.member);
-        if (!member.isObject())
-            continue;
-        const QJsonObject window = member.toObject();
-        const auto used = usedPercent(window);
-        if (!used)
-            continue;
-        found.append(UsageWindow::make(Provider::claude, row.speed, *used,
-                                       resetOrFullWindow(window, row.lengthSeconds, now),
-                                       row.lengthSeconds, now));
+        if (const auto window = mainWindow(response, row)) {
+            found.append(UsageWindow::make(Provider::claude, row.speed, window->first,
+                                           resetOrFullWindow(window->second, row.lengthSeconds, now),
+                                           row.lengthSeconds, now));
+        }
     }
+    AnswerBounds::dropUnreadable(found);
     return found;
 }
 
@@ -184,6 +255,7 @@ QList<UsageWindow> ClaudeUsageParser::extraWindows(const QJsonObject &response, 
     QList<UsageWindow> found = scopedWindows(response.value("limits"_L1).toArray(), now);
     if (found.isEmpty())
         found = legacyModelWindows(response, now);
+    AnswerBounds::dropUnreadable(found);
     makeIdsUnique(found);
     return found;
 }
@@ -198,7 +270,7 @@ std::optional<ExtraUsage> ClaudeUsageParser::extraUsage(const QJsonObject &respo
     const QJsonValue limitValue = extra.value("monthly_limit"_L1);
     const auto limit = numeric(limitValue);
     const bool noLimit = limitValue.isNull() || limitValue.isUndefined();
-    const QString currency = extra.value("currency"_L1).toString().trimmed().toUpper();
+    const QString currency = currencyCode(extra.value("currency"_L1));
     if (!places || !used || !(limit || noLimit) || currency.isEmpty())
         return std::nullopt;
 
@@ -209,6 +281,44 @@ std::optional<ExtraUsage> ClaudeUsageParser::extraUsage(const QJsonObject &respo
     if (!isAmount(usage.used) || (usage.limit && !isAmount(*usage.limit)))
         return std::nullopt;
     return usage;
+}
+
+std::optional<ExtraUsage> ClaudeUsageParser::spend(const QJsonObject &response)
+{
+    const QJsonObject spend = response.value("spend"_L1).toObject();
+    if (spend.value("enabled"_L1) != QJsonValue(true))
+        return std::nullopt;
+    const QJsonValue used = spend.value("used"_L1);
+    const QJsonValue limitValue = spend.value("limit"_L1);
+    const auto usedAmount = minorAmount(used);
+    const auto limit = minorAmount(limitValue);
+    const QString currency = currencyCode(used["currency"_L1]);
+    if (!usedAmount || currency.isEmpty() || !(limit || limitValue.isNull() || limitValue.isUndefined()))
+        return std::nullopt;
+    ExtraUsage usage{usedAmount->first, std::nullopt, currency, usedAmount->second};
+    if (limit)
+        usage.limit = limit->first;
+    return usage;
+}
+
+QList<ModelShare> ClaudeUsageParser::weeklyByModel(const QJsonObject &response)
+{
+    QList<ModelShare> shares;
+    for (const QJsonValue &row : response.value("seven_day_breakdown"_L1)["rows"_L1].toArray()) {
+        const auto percent = numeric(row["percent"_L1]);
+        const QString name = AnswerBounds::nameFromAnswer(row["display_name"_L1].toString());
+        if (percent && !name.isEmpty())
+            shares.append({name, boundedPercent(*percent)});
+    }
+    std::ranges::stable_sort(shares, std::ranges::greater(), &ModelShare::percent);
+    if (shares.size() <= maxModelShares)
+        return shares;
+    double others = 0;
+    for (const ModelShare &share : shares.sliced(maxModelShares))
+        others += share.percent;
+    shares.resize(maxModelShares);
+    shares.append({u"others"_s, std::min(others, 100.0)});
+    return shares;
 }
 
 std::optional<double> ClaudeUsageParser::usedPercent(const QJsonObject &window)
@@ -232,7 +342,7 @@ std::optional<QDateTime> ClaudeUsageParser::resetDate(const QJsonObject &window)
                 return date;
         }
         if (const auto time = numeric(value)) {
-            return dateFromEpochSeconds(*time > millisecondsThreshold ? *time / 1000 : *time);
+            return dateFromEpochTime(*time);
         }
     }
     return std::nullopt;

@@ -1,5 +1,7 @@
 #include "CodexUsageClient.h"
 
+#include "AnswerBounds.h"
+#include "ClaudeUsageParser.h"
 #include "ProviderInput.h"
 
 #include <QDir>
@@ -147,7 +149,7 @@ QList<ExtraRateLimit> readExtraLimits(const QJsonObject &answer)
     if (codeReview.isObject())
         limits.append({u"codex_code_review"_s, u"Code review"_s, lenientRateLimit(codeReview)});
     for (const QJsonValue &entry : answer.value("additional_rate_limits"_L1).toArray()) {
-        const QString given = entry["limit_name"_L1].toString().trimmed();
+        const QString given = AnswerBounds::nameFromAnswer(entry["limit_name"_L1].toString());
         const QString name = given.isEmpty() ? u"Model"_s : given;
         limits.append({u"codex_extra_"_s + idPart(name), name, lenientRateLimit(entry["rate_limit"_L1])});
     }
@@ -156,9 +158,21 @@ QList<ExtraRateLimit> readExtraLimits(const QJsonObject &answer)
 
 UsageWindow codexWindow(WindowSpeed speed, const RateLimitWindow &window, const QDateTime &now)
 {
-    return UsageWindow::make(Provider::codex, speed, window.usedPercent,
-                             dateFromEpochSeconds(window.resetAt),
+    return UsageWindow::make(Provider::codex, speed, window.usedPercent, dateFromEpochTime(window.resetAt),
                              window.limitWindowSeconds, now);
+}
+
+// Credits count only when the answer says there are some and how many (or that they are unlimited).
+std::optional<Credits> readCredits(const QJsonValue &value)
+{
+    if (value["has_credits"_L1] != QJsonValue(true))
+        return std::nullopt;
+    if (value["unlimited"_L1] == QJsonValue(true))
+        return Credits{std::nullopt, true};
+    const auto balance = ClaudeUsageParser::numeric(value["balance"_L1]);
+    if (!balance || !std::isfinite(*balance))
+        return std::nullopt;
+    return Credits{*balance, false};
 }
 
 ProviderResult failedResult(const CodexFailure &failure)
@@ -208,7 +222,7 @@ std::variant<UsagePayload, PlainError> CodexUsageClient::decodePayload(const QBy
     const auto top = reader.topLevel(json);
     if (!top)
         return reader.error();
-    UsagePayload payload{std::nullopt, readExtraLimits(*top)};
+    UsagePayload payload{std::nullopt, readExtraLimits(*top), readCredits(top->value("credits"_L1))};
     // Some business plans send null: no limits at all, which is not a broken answer.
     if (top->value("rate_limit"_L1).isNull())
         return payload;
@@ -314,11 +328,13 @@ QList<UsageWindow> CodexUsageClient::extraWindows(const QList<ExtraRateLimit> &l
                 continue;
             const QString word = lengthWord(window->limitWindowSeconds);
             found.append(UsageWindow::makeExtra(Provider::codex, limit.idPrefix + u'_' + word,
-                                                limit.name + u' ' + word, window->usedPercent,
-                                                dateFromEpochSeconds(window->resetAt),
+                                                AnswerBounds::nameFromAnswer(limit.name, u' ' + word),
+                                                window->usedPercent,
+                                                dateFromEpochTime(window->resetAt),
                                                 window->limitWindowSeconds, now));
         }
     }
+    AnswerBounds::dropUnreadable(found);
     makeIdsUnique(found);
     return found;
 }
@@ -332,9 +348,12 @@ QCoro::Task<ProviderResult> CodexUsageClient::result(QDateTime now) const
     ProviderResult result{Provider::codex, false, u"live"_s, u"no rate limits reported for this plan"_s, {}, false};
     if (payload.rateLimit) {
         result.windows = windows(*payload.rateLimit, now);
+        AnswerBounds::dropUnreadable(result.windows);
         result.ok = !result.windows.isEmpty();
         result.error = std::nullopt;
     }
     result.extraWindows = extraWindows(payload.extraLimits, now);
+    result.moreExtraLimits = AnswerBounds::keepTightest(result.extraWindows);
+    result.credits = payload.credits;
     co_return result;
 }

@@ -45,6 +45,7 @@ struct ExtraRateLimit {
 struct UsagePayload {
     std::optional<RateLimit> rateLimit; // none: the plan reports no limits (null)
     QList<ExtraRateLimit> extraLimits;  // read leniently: what cannot be read is left out
+    std::optional<Credits> credits;     // read leniently too
 };
 
 // Asks the Codex usage endpoint with the sign-in the Codex CLI left behind.

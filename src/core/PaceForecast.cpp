@@ -1,5 +1,6 @@
 #include "PaceForecast.h"
 
+#include <algorithm>
 #include <limits>
 
 PaceForecast PaceForecast::of(const UsageWindow &window, const QDateTime &now)
@@ -7,6 +8,7 @@ PaceForecast PaceForecast::of(const UsageWindow &window, const QDateTime &now)
     PaceForecast forecast;
     forecast.windowSeconds = window.limitWindowSeconds;
     forecast.usedShare = window.usedPercent / 100;
+    forecast.pressurePercent = window.pressurePercent;
     forecast.secondsToReset = window.resetAt.isValid() ? now.msecsTo(window.resetAt) / 1000.0
                                                        : std::numeric_limits<double>::quiet_NaN();
     forecast.elapsedSeconds = window.limitWindowSeconds - forecast.secondsToReset;
@@ -33,6 +35,12 @@ bool PaceForecast::runsOutBeforeReset() const
     return !hasReset() && canJudge() && secondsToRunout + runoutMarginSeconds < secondsToReset;
 }
 
+bool PaceForecast::runsOutWellBeforeReset() const
+{
+    return runsOutBeforeReset() && pressurePercent < evenPacePressure
+        && secondsToReset - secondsToRunout >= std::max(alertMarginSeconds, alertMarginShare * windowSeconds);
+}
+
 bool PaceForecast::nearlyUsed(double nearlyUsedAt) const
 {
     return !hasReset() && usedShare >= nearlyUsedAt;
@@ -42,5 +50,5 @@ PaceForecast::Alert PaceForecast::alert(double nearlyUsedAt) const
 {
     if (nearlyUsed(nearlyUsedAt))
         return Alert::nearlyUsed;
-    return runsOutBeforeReset() ? Alert::runout : Alert::none;
+    return runsOutWellBeforeReset() ? Alert::runout : Alert::none;
 }

@@ -1,5 +1,6 @@
 #include "UsageModels.h"
 
+#include <QHash>
 #include <QJsonValue>
 #include <QSet>
 
@@ -51,6 +52,13 @@ QDateTime dateFromEpochSeconds(double seconds)
     constexpr double limit = 1e16; // milliseconds, some 300,000 years either way
     const double msecs = std::isnan(seconds) ? 0 : std::clamp(seconds * 1000, -limit, limit);
     return QDateTime::fromMSecsSinceEpoch(qint64(std::round(msecs)), Qt::UTC);
+}
+
+QDateTime dateFromEpochTime(double secondsOrMilliseconds)
+{
+    constexpr double millisecondsThreshold = 1e12;
+    return dateFromEpochSeconds(secondsOrMilliseconds > millisecondsThreshold ? secondsOrMilliseconds / 1000
+                                                                              : secondsOrMilliseconds);
 }
 
 // The comparisons are written so that a value that is not a number falls to the floor.
@@ -116,10 +124,13 @@ QString idPart(const QString &name)
 void makeIdsUnique(QList<UsageWindow> &windows)
 {
     QSet<QString> taken;
+    QHash<QString, int> nextNumber; // thousands of one name stay one pass
     for (UsageWindow &window : windows) {
         const QString id = window.id();
-        for (int n = 2; taken.contains(window.id()); ++n)
-            window.extraId = id + u'_' + QString::number(n);
+        int &n = nextNumber[id];
+        n = std::max(n, 2);
+        while (taken.contains(window.id()))
+            window.extraId = id + u'_' + QString::number(n++);
         taken.insert(window.id());
     }
 }
@@ -221,17 +232,26 @@ std::optional<ProviderResult> UsageStatus::result(Provider provider) const
     return std::nullopt;
 }
 
+namespace {
+
+std::optional<UsageWindow> lowestPressure(const QList<UsageWindow> &windows)
+{
+    if (windows.isEmpty())
+        return std::nullopt;
+    // min_element keeps the first of equals.
+    return *std::min_element(windows.begin(), windows.end(), [](const UsageWindow &a, const UsageWindow &b) {
+        return a.pressurePercent < b.pressurePercent;
+    });
+}
+
+} // namespace
+
 std::optional<UsageWindow> UsageStatus::worst() const
 {
-    const QList<UsageWindow> all = windows();
-    if (all.isEmpty())
-        return std::nullopt;
-    UsageWindow candidate = all.first();
-    for (const UsageWindow &window : all) {
-        if (window.pressurePercent < candidate.pressurePercent) // strictly: the first wins ties
-            candidate = window;
-    }
-    return candidate;
+    QList<UsageWindow> all = windows();
+    for (const ProviderResult &result : results)
+        all.append(result.extraWindows);
+    return lowestPressure(all);
 }
 
 QString UsageStatus::summary() const
@@ -239,7 +259,21 @@ QString UsageStatus::summary() const
     const auto window = worst();
     if (!window)
         return u"Tidemarker: usage unavailable"_s;
-    return QStringList{displayName(window->provider), label(window->speed),
+    return QStringList{displayName(window->provider), window->displayLabel(),
                        window->pressureDisplay(), window->pressureLabel().toLower()}
         .join(u' ');
+}
+
+QList<UsageWindow> UsageStatus::tightestWindows() const
+{
+    QList<UsageWindow> hands;
+    for (const ProviderResult &result : results) {
+        for (WindowSpeed speed : {WindowSpeed::fast, WindowSpeed::slow}) {
+            QList<UsageWindow> ofSpeed = result.windows + result.extraWindows;
+            ofSpeed.removeIf([speed](const UsageWindow &window) { return window.speed != speed; });
+            if (const auto tightest = lowestPressure(ofSpeed))
+                hands.append(*tightest);
+        }
+    }
+    return hands;
 }

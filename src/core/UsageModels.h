@@ -27,6 +27,8 @@ QString pressureLabel(double pressurePercent);
 // The instant that many seconds after 1970-01-01T00:00:00Z, in UTC; absurd values are pinned
 // to a far but representable moment instead of overflowing.
 QDateTime dateFromEpochSeconds(double seconds);
+// The same for a Unix time that may be in milliseconds: no reset lies 30,000 years away.
+QDateTime dateFromEpochTime(double secondsOrMilliseconds);
 
 // One rate-limit window, with its pace worked out against an even spread of usage.
 struct UsageWindow {
@@ -72,6 +74,18 @@ struct ExtraUsage {
     int decimalPlaces = 2; // how many the service counts in, as cents for 2
 };
 
+// Credits bought beside the plan.
+struct Credits {
+    std::optional<double> balance; // none when unlimited
+    bool unlimited = false;
+};
+
+// One model's part of the weekly share.
+struct ModelShare {
+    QString name;
+    double percent = 0;
+};
+
 // The outcome of one provider fetch; failures are values here, never exceptions.
 struct ProviderResult {
     Provider provider = Provider::codex;
@@ -81,8 +95,7 @@ struct ProviderResult {
     QList<UsageWindow> windows;
     bool needsAuth = false;
     std::chrono::seconds retryAfter{0}; // Claude only: the wait the service asked for, if any
-    // Limits beyond the two windows above, as the answer lists them; they never count
-    // towards the gauge, the tooltip or the worst window.
+    // Limits beyond the two windows above, as the answer lists them (at most the 12 tightest).
     QList<UsageWindow> extraWindows{}; // the braces spare the shorter brace-initialisations a warning
     std::optional<ExtraUsage> extraUsage{};
     // Claude only: failed before any request went out (no credential, a bad one, an expired
@@ -94,6 +107,12 @@ struct ProviderResult {
     // Set by the store: the provider's last fetch gave nothing usable. Not set when earlier
     // windows are shown only because the Claude calls are spaced out.
     bool lastFetchFailed = false;
+    // Extra limits the answer gave beyond the ones kept.
+    int moreExtraLimits = 0;
+    // Claude only: paid use as the newer answers give it, when extra usage says nothing.
+    std::optional<ExtraUsage> spend{};
+    QList<ModelShare> weeklyByModel{}; // Claude only, in the answer's order
+    std::optional<Credits> credits{}; // Codex only
 };
 
 // A name as part of a window id: lower-case letters and digits, anything else one dash between
@@ -109,6 +128,9 @@ struct UsageStatus {
 
     QList<UsageWindow> windows() const;
     std::optional<ProviderResult> result(Provider provider) const;
+    // The window with the lowest pressure, extra windows included: main windows first on ties.
     std::optional<UsageWindow> worst() const;
     QString summary() const;
+    // Per provider, the fast and the slow window with the lowest pressure, extra ones included.
+    QList<UsageWindow> tightestWindows() const;
 };

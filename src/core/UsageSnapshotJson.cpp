@@ -83,6 +83,14 @@ QJsonValue extraUsageJson(const std::optional<ExtraUsage> &usage)
                        {u"currency"_s, usage->currency}};
 }
 
+QJsonValue creditsJson(const std::optional<Credits> &credits)
+{
+    if (!credits)
+        return QJsonValue::Null;
+    return QJsonObject{{u"balance"_s, credits->balance ? QJsonValue(*credits->balance) : QJsonValue(QJsonValue::Null)},
+                       {u"unlimited"_s, credits->unlimited}};
+}
+
 QJsonObject resultJson(const ProviderResult &result)
 {
     return {{u"provider"_s, rawValue(result.provider)},
@@ -93,6 +101,8 @@ QJsonObject resultJson(const ProviderResult &result)
             {u"windows"_s, windowsJson(result.windows, windowJson)},
             {u"extraWindows"_s, windowsJson(result.extraWindows, extraWindowJson)},
             {u"extraUsage"_s, extraUsageJson(result.extraUsage)},
+            {u"spend"_s, extraUsageJson(result.spend)},
+            {u"credits"_s, creditsJson(result.credits)},
             {u"fetchedAt"_s, dateJson(result.fetchedAt)},
             {u"lastFetchFailed"_s, result.lastFetchFailed}};
 }
@@ -137,6 +147,18 @@ std::optional<ExtraUsage> extraUsageFromJson(const QJsonValue &value)
     return usage;
 }
 
+std::optional<Credits> creditsFromJson(const QJsonValue &value)
+{
+    const QJsonValue balance = value[u"balance"_s];
+    const QJsonValue unlimited = value[u"unlimited"_s];
+    if (!unlimited.isBool() || !(balance.isDouble() || balance.isNull()))
+        return std::nullopt;
+    Credits credits{std::nullopt, unlimited.toBool()};
+    if (balance.isDouble())
+        credits.balance = balance.toDouble();
+    return credits;
+}
+
 std::optional<ProviderResult> resultFromJson(const QJsonObject &object)
 {
     const auto provider = providerFromRawValue(object.value(u"provider"_s).toString());
@@ -160,6 +182,8 @@ std::optional<ProviderResult> resultFromJson(const QJsonObject &object)
         result.extraWindows.append(*window);
     }
     result.extraUsage = extraUsageFromJson(object.value(u"extraUsage"_s));
+    result.spend = extraUsageFromJson(object.value(u"spend"_s));
+    result.credits = creditsFromJson(object.value(u"credits"_s));
     result.fetchedAt = fetchedDate.toUTC();
     result.lastFetchFailed = object.value(u"lastFetchFailed"_s).toBool();
     return result;

@@ -114,7 +114,8 @@ QDateTime UsageStore::claudeNextAllowed() const
 
 ProviderResult UsageStore::reconcile(ProviderResult result, const QDateTime &now)
 {
-    if (result.ok && !result.windows.isEmpty()) {
+    // A usage-based seat's spend is as good as windows.
+    if (result.ok && (!result.windows.isEmpty() || result.spend)) {
         result.fetchedAt = now;
         m_lastGood[result.provider] = result;
         return result;

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 #include <QSqlQuery>
 #include <QVariant>
 
@@ -139,6 +140,7 @@ std::optional<QString> HistoryWriter::start()
     // NORMAL is safe in WAL mode: a crash may lose the last commit, never the file.
     std::optional<QSqlError> error =
         m_connection->execute({u"PRAGMA journal_mode = WAL"_s, u"PRAGMA synchronous = NORMAL"_s});
+    // The newest rows first: the prune measures its limit from them.
     for (auto step : {&HistoryWriter::migrate, &HistoryWriter::loadLastRows, &HistoryWriter::prune}) {
         if (!error)
             error = (this->*step)();
@@ -198,11 +200,17 @@ std::optional<QSqlError> HistoryWriter::prune()
         if (!query.exec())
             return query.lastError();
     }
-    return std::nullopt;
+    // Limits renamed on every refresh would otherwise leave their names behind for good.
+    if (!query.exec(u"DELETE FROM windows WHERE key NOT IN (SELECT window FROM samples)"_s))
+        return query.lastError();
+    return loadLastRows();
 }
 
 std::optional<QSqlError> HistoryWriter::loadLastRows()
 {
+    m_windows.clear();
+    // When this run wrote a window's last row, kept across the daily prune for the heartbeat.
+    const QHash<QString, LastRow> before = std::exchange(m_lastRows, {});
     QSqlQuery query(m_connection->database());
     query.setForwardOnly(true);
     if (!query.exec(u"SELECT w.key, w.window_id, w.name, s.fetched_at, s.used_percent, s.reset_at "
@@ -212,10 +220,13 @@ std::optional<QSqlError> HistoryWriter::loadLastRows()
     while (query.next()) {
         const QString id = query.value(1).toString();
         m_windows.insert(id, {query.value(0).toLongLong(), query.value(2).toString()});
-        if (!query.value(3).isNull())
-            m_lastRows.insert(id, {query.value(3).toLongLong(), query.value(4).toDouble(),
-                                   query.value(5).isNull() ? std::nullopt
-                                                           : std::optional(query.value(5).toLongLong())});
+        if (query.value(3).isNull())
+            continue;
+        const qint64 fetchedAt = query.value(3).toLongLong();
+        const auto known = before.constFind(id);
+        m_lastRows.insert(id, {fetchedAt, query.value(4).toDouble(),
+                               query.value(5).isNull() ? std::nullopt : std::optional(query.value(5).toLongLong()),
+                               known != before.cend() && known->fetchedAt == fetchedAt ? known->writtenAt : std::nullopt});
     }
     return std::nullopt;
 }
@@ -224,6 +235,7 @@ void HistoryWriter::write(const QList<HistoryRow> &rows)
 {
     if (!m_connection)
         return;
+    forgetUnreported(rows);
     QList<HistoryRow> due;
     for (const HistoryRow &row : rows) {
         if (needsRow(row))
@@ -277,6 +289,26 @@ std::optional<QSqlError> HistoryWriter::writeRow(const HistoryRow &row)
                                   secondsOrNull(row.resetAt), QVariant(row.limitWindowSeconds)})
         query.addBindValue(value);
     return query.exec() ? std::nullopt : std::optional(query.lastError());
+}
+
+// A window its provider no longer reports is looked up afresh should it come back: limits
+// renamed on every refresh would otherwise pile up here.
+void HistoryWriter::forgetUnreported(const QList<HistoryRow> &rows)
+{
+    QSet<QString> reported;
+    QList<Provider> providers;
+    for (const HistoryRow &row : rows) {
+        reported.insert(row.windowId);
+        if (!providers.contains(row.provider))
+            providers.append(row.provider);
+    }
+    const auto unreported = [&](const auto &entry) {
+        const QString &id = entry.key();
+        return !reported.contains(id)
+            && std::ranges::any_of(providers, [&id](Provider provider) { return id.startsWith(rawValue(provider) + u'_'); });
+    };
+    m_windows.removeIf(unreported);
+    m_lastRows.removeIf(unreported);
 }
 
 // A window seen for the first time, or under a new name, gets its line in the windows table.

@@ -58,6 +58,7 @@ private:
     std::optional<QSqlError> migrate();
     std::optional<QSqlError> prune();
     std::optional<QSqlError> loadLastRows();
+    void forgetUnreported(const QList<HistoryRow> &rows);
     std::optional<QSqlError> writeRow(const HistoryRow &row);
     std::optional<QSqlError> noteWindow(const HistoryRow &row);
     bool needsRow(const HistoryRow &row) const;

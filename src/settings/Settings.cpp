@@ -13,6 +13,7 @@ namespace {
 
 const QString providersKey = u"providers"_s;
 const QString iconKey = u"icon"_s;
+const QString gaugeKey = u"gauge"_s;
 const QString alertsKey = u"alerts"_s;
 const QString alertAtPercentKey = u"alert_at_percent"_s;
 const QString refreshSecondsKey = u"refresh_seconds"_s;
@@ -59,6 +60,15 @@ std::optional<IconStyle> parseIconStyle(const QString &text)
     for (IconStyle style : iconStyles) {
         if (text.trimmed() == rawValue(style))
             return style;
+    }
+    return std::nullopt;
+}
+
+std::optional<GaugeHands> parseGaugeHands(const QString &text)
+{
+    for (GaugeHands hands : {GaugeHands::tightest, GaugeHands::main}) {
+        if (text.trimmed() == rawValue(hands))
+            return hands;
     }
     return std::nullopt;
 }
@@ -146,6 +156,11 @@ QString rawValue(IconStyle style)
     return u"colour"_s;
 }
 
+QString rawValue(GaugeHands hands)
+{
+    return hands == GaugeHands::main ? u"main"_s : u"tightest"_s;
+}
+
 Settings Settings::read(const QString &path, QStringList *problems)
 {
     Settings settings;
@@ -165,6 +180,7 @@ Settings Settings::read(const QString &path, QStringList *problems)
     reader.read(providersKey, parseProviders, u"codex, claude or both, separated by a comma"_s,
                 settings.providers, providerNames(defaults.providers).join(u','));
     reader.read(iconKey, parseIconStyle, u"colour, light or dark"_s, settings.icon, rawValue(defaults.icon));
+    reader.read(gaugeKey, parseGaugeHands, u"tightest or main"_s, settings.gauge, rawValue(defaults.gauge));
     reader.read(alertsKey, parseBool, u"true or false"_s, settings.alerts, boolText(defaults.alerts));
     reader.read(alertAtPercentKey, wholeNumberFrom(minimumAlertPercent, maximumAlertPercent),
                 u"a whole number from %1 to %2"_s.arg(minimumAlertPercent).arg(maximumAlertPercent),
@@ -186,6 +202,7 @@ std::optional<QString> Settings::write(const QString &path) const
     QSettings file(path, QSettings::IniFormat);
     file.setValue(providersKey, providerNames(providers));
     file.setValue(iconKey, rawValue(icon));
+    file.setValue(gaugeKey, rawValue(gauge));
     file.setValue(alertsKey, boolText(alerts));
     file.setValue(alertAtPercentKey, alertAtPercent);
     file.setValue(refreshSecondsKey, refreshSeconds);

@@ -14,6 +14,10 @@
 // (light) or all near-black (dark).
 enum class IconStyle { colour, light, dark };
 
+// What the gauge's hands show: per provider the tightest fast and slow limit, extra ones
+// included, or only the 5-hour and weekly windows.
+enum class GaugeHands { tightest, main };
+
 // What the user can tell Tidemarker. The defaults are its behaviour without a settings file.
 struct Settings {
     static constexpr int minimumAlertPercent = 50;
@@ -26,6 +30,7 @@ struct Settings {
     bool alerts = true;
     int alertAtPercent = int(PaceForecast::nearlyUsedShare * 100);
     int refreshSeconds = minimumRefreshSeconds;
+    GaugeHands gauge = GaugeHands::tightest;
 
     bool shows(Provider provider) const { return providers.contains(provider); }
     bool operator==(const Settings &) const = default;
@@ -38,3 +43,4 @@ struct Settings {
 };
 
 QString rawValue(IconStyle style);
+QString rawValue(GaugeHands hands);

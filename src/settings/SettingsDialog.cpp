@@ -43,6 +43,7 @@ SettingsDialog::SettingsDialog(SettingsFile &file, QWidget *parent)
     , m_file(file)
     , m_providers(comboBox(u"Providers"_s, {u"Codex and Claude"_s, u"Codex only"_s, u"Claude only"_s}))
     , m_icon(comboBox(u"Tray icon"_s, {u"Colour"_s, u"Light, for a dark panel"_s, u"Dark, for a light panel"_s}))
+    , m_gauge(comboBox(u"Gauge shows"_s, {u"the tightest limits"_s, u"the 5-hour and weekly windows"_s}))
     , m_alerts(new QCheckBox(u"Show pace a&lerts"_s))
     , m_alertAtPercent(spinBox(u"Alert when a window is used up to, in percent"_s, Settings::minimumAlertPercent,
                                Settings::maximumAlertPercent, u" %"_s))
@@ -55,11 +56,13 @@ SettingsDialog::SettingsDialog(SettingsFile &file, QWidget *parent)
     m_alerts->setAccessibleName(u"Show pace alerts"_s);
     m_refreshSeconds->setSingleStep(60);
     m_failure->setWordWrap(true);
+    m_failure->setTextFormat(Qt::PlainText); // the reason names a path, which may hold anything
     m_failure->hide();
 
     auto *form = new QFormLayout(this);
     form->addRow(u"&Providers:"_s, m_providers);
     form->addRow(u"Tray &icon:"_s, m_icon);
+    form->addRow(u"&Gauge shows:"_s, m_gauge);
     form->addRow(m_alerts);
     form->addRow(u"Alert when &used:"_s, m_alertAtPercent);
     form->addRow(u"&Refresh every:"_s, m_refreshSeconds);
@@ -71,6 +74,7 @@ SettingsDialog::SettingsDialog(SettingsFile &file, QWidget *parent)
     showSettings(file.settings());
     connect(m_providers, &QComboBox::currentIndexChanged, this, &SettingsDialog::noteEdit);
     connect(m_icon, &QComboBox::currentIndexChanged, this, &SettingsDialog::noteEdit);
+    connect(m_gauge, &QComboBox::currentIndexChanged, this, &SettingsDialog::noteEdit);
     connect(m_alerts, &QCheckBox::toggled, this, &SettingsDialog::noteEdit);
     connect(m_alertAtPercent, &QSpinBox::valueChanged, this, &SettingsDialog::noteEdit);
     connect(m_refreshSeconds, &QSpinBox::valueChanged, this, &SettingsDialog::noteEdit);
@@ -98,6 +102,7 @@ Settings SettingsDialog::chosen() const
     Settings settings;
     settings.providers = providerChoices.value(m_providers->currentIndex(), settings.providers);
     settings.icon = IconStyle(m_icon->currentIndex());
+    settings.gauge = GaugeHands(m_gauge->currentIndex());
     settings.alerts = m_alerts->isChecked();
     settings.alertAtPercent = m_alertAtPercent->value();
     settings.refreshSeconds = m_refreshSeconds->value();
@@ -108,6 +113,7 @@ void SettingsDialog::showSettings(const Settings &settings)
 {
     m_providers->setCurrentIndex(int(providerChoices.indexOf(settings.providers)));
     m_icon->setCurrentIndex(int(settings.icon));
+    m_gauge->setCurrentIndex(int(settings.gauge));
     m_alerts->setChecked(settings.alerts);
     m_alertAtPercent->setValue(settings.alertAtPercent);
     m_alertAtPercent->setEnabled(settings.alerts);

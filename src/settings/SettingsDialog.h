@@ -13,7 +13,7 @@ class QLabel;
 class QSpinBox;
 class SettingsFile;
 
-// The four settings over the settings file: Apply (and OK) write the file, which takes effect
+// The settings over the settings file: Apply (and OK) write the file, which takes effect
 // at once.
 class SettingsDialog : public QDialog
 {
@@ -34,6 +34,7 @@ private:
     SettingsFile &m_file;
     QComboBox *m_providers;
     QComboBox *m_icon;
+    QComboBox *m_gauge;
     QCheckBox *m_alerts;
     QSpinBox *m_alertAtPercent;
     QSpinBox *m_refreshSeconds;

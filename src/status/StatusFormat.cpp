@@ -29,16 +29,9 @@ QString cachedMark(const ProviderResult &result)
 }
 
 // A status bar shows the limit that binds, which may be one of the extra windows.
-UsageStatus withExtraWindows(UsageStatus status)
-{
-    for (ProviderResult &result : status.results)
-        result.windows += result.extraWindows;
-    return status;
-}
-
 std::optional<UsageWindow> worstOf(const ProviderResult &result)
 {
-    return withExtraWindows({{}, {result}}).worst();
+    return UsageStatus{{}, {result}}.worst();
 }
 
 QString providerText(const ProviderResult &result)
@@ -101,7 +94,7 @@ QJsonObject waybarObject(const UsageStatus &status, const QDateTime &now)
     QStringList tooltip;
     for (const ProviderResult &result : status.results)
         tooltip.append(tooltipLines(result, now));
-    const auto worst = withExtraWindows(status).worst();
+    const auto worst = status.worst();
     return {{u"text"_s, textLine(status)},
             {u"tooltip"_s, tooltip.isEmpty() ? status.summary() : tooltip.join(u'\n')},
             {u"class"_s, worst ? worst->pressureLabel().toLower() : u"unavailable"_s},

@@ -51,6 +51,10 @@ NotificationImage notificationImage(const QImage &image)
             QByteArray(reinterpret_cast<const char *>(rgba.constBits()), rgba.sizeInBytes())};
 }
 
+const QString service = u"org.freedesktop.Notifications"_s;
+const QString path = u"/org/freedesktop/Notifications"_s;
+const QString defaultActionKey = u"default"_s;
+
 } // namespace
 
 Q_DECLARE_METATYPE(NotificationImage)
@@ -60,20 +64,26 @@ DesktopNotifier::DesktopNotifier(QDBusConnection bus, QObject *parent)
     , m_bus(std::move(bus))
 {
     qDBusRegisterMetaType<NotificationImage>();
+    m_bus.connect(service, path, service, u"NotificationClosed"_s, this, SLOT(forgetClosed(uint)));
+    m_bus.connect(service, path, service, u"ActionInvoked"_s, this, SLOT(takeAction(uint,QString)));
 }
 
-QCoro::Task<bool> DesktopNotifier::notify(QString key, QString summary, QString body, QImage image)
+QCoro::Task<bool> DesktopNotifier::notify(QString key, QString summary, QString body, QImage image,
+                                          QString defaultAction)
 {
     QVariantMap hints{{u"desktop-entry"_s, u"org.tidemarker.Tidemarker"_s}};
     if (!image.isNull())
         hints.insert(u"image-data"_s, QVariant::fromValue(notificationImage(image)));
 
-    QDBusMessage call = QDBusMessage::createMethodCall(
-        u"org.freedesktop.Notifications"_s, u"/org/freedesktop/Notifications"_s,
-        u"org.freedesktop.Notifications"_s, u"Notify"_s);
+    QStringList actions;
+    if (!defaultAction.isEmpty())
+        actions = {defaultActionKey, defaultAction};
+
+    QDBusMessage call = QDBusMessage::createMethodCall(service, path, service, u"Notify"_s);
     const int serverDefaultTimeout = -1;
-    call << u"Tidemarker"_s << m_shownIds.value(key) << u"tidemarker"_s << summary << body
-         << QStringList() << hints << serverDefaultTimeout;
+    // Servers read the body as markup; a limit's name in it is text.
+    call << u"Tidemarker"_s << m_shownIds.value(key) << u"tidemarker"_s << summary << body.toHtmlEscaped()
+         << actions << hints << serverDefaultTimeout;
 
     QPointer<DesktopNotifier> self(this);
     // Named, so that the call the awaiter refers to surely outlives the suspension.
@@ -87,6 +97,18 @@ QCoro::Task<bool> DesktopNotifier::notify(QString key, QString summary, QString 
     }
     m_shownIds.insert(key, reply.value());
     co_return true;
+}
+
+void DesktopNotifier::forgetClosed(uint id)
+{
+    m_shownIds.removeIf([id](const auto &shown) { return shown.value() == id; });
+}
+
+void DesktopNotifier::takeAction(uint id, const QString &action)
+{
+    const QString key = m_shownIds.key(id);
+    if (action == defaultActionKey && !key.isNull())
+        Q_EMIT defaultActionInvoked(key);
 }
 
 void DesktopNotifier::reportUndelivered(const QString &reason)

@@ -128,8 +128,9 @@ QList<UsageWindow> inDrawingOrder(QList<UsageWindow> windows)
 
 } // namespace
 
-QImage GaugeIconRenderer::image(const UsageStatus &status, qreal scale, IconStyle style)
+QImage GaugeIconRenderer::image(const UsageStatus &status, qreal scale, IconStyle style, GaugeHands hands)
 {
+    const QList<UsageWindow> shown = inDrawingOrder(hands == GaugeHands::main ? status.windows() : status.tightestWindows());
     const int pixels = scale > 0 ? qRound(GaugeIconRenderer::size * scale) : 0;
     QImage image(pixels, pixels, QImage::Format_ARGB32_Premultiplied);
     if (image.isNull())
@@ -146,13 +147,13 @@ QImage GaugeIconRenderer::image(const UsageStatus &status, qreal scale, IconStyl
     if (style == IconStyle::colour) {
         fillCircle(painter, dialCenter, 10.5, white(0.09, 0.96));
         drawScale(painter, dialCenter, white(0.9, 0.8), QColor::fromRgbF(1, 0, 0, 1));
-        for (const UsageWindow &window : inDrawingOrder(status.windows()))
+        for (const UsageWindow &window : shown)
             drawHand(painter, dialCenter, window);
         fillCircle(painter, dialCenter, 0.9, white(0.97, 1));
     } else {
         const QColor ink = style == IconStyle::light ? white(1, 1) : white(0.12, 1);
         drawScale(painter, dialCenter, white(ink.redF(), 0.55), ink);
-        for (const UsageWindow &window : inDrawingOrder(status.windows()))
+        for (const UsageWindow &window : shown)
             drawOneColourHand(painter, dialCenter, window, ink);
         fillCircle(painter, dialCenter, 1.3, ink);
     }

@@ -7,6 +7,7 @@
 #include <QPointer>
 #include <QShortcut>
 #include <QToolButton>
+#include <QTextDocument>
 #include <QToolTip>
 #include <QVBoxLayout>
 #include <QtConcurrent>
@@ -138,7 +139,7 @@ bool HistoryWindow::event(QEvent *event)
         return QWidget::event(event);
     const auto *help = static_cast<QHelpEvent *>(event);
     if (const std::optional<QString> text = m_chart.describe(help->pos(), chartArea()))
-        QToolTip::showText(help->globalPos(), *text, this);
+        QToolTip::showText(help->globalPos(), Qt::convertFromPlainText(*text), this); // names may look like markup
     else
         QToolTip::hideText();
     return true;

@@ -6,6 +6,7 @@
 #include "SettingsFile.h"
 #include "UsageStore.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
@@ -14,6 +15,9 @@ using namespace Qt::StringLiterals;
 namespace {
 
 using Alert = PaceForecast::Alert;
+
+// The one bubble all alerts share.
+const QString notificationKey = u"pace-alerts"_s;
 
 QString windowName(const UsageWindow &window)
 {
@@ -50,13 +54,45 @@ QString bodyText(const UsageWindow &window, const PaceForecast &forecast)
         + u" before the reset"_s;
 }
 
+PaceAlert alertOn(const UsageWindow &window, const PaceForecast &forecast, Alert alert)
+{
+    return {window.id(), windowName(window), alert, window.pressurePercent,
+            summaryText(window, forecast, alert), bodyText(window, forecast)};
+}
+
+QStringList windowIds(const QList<PaceAlert> &alerts)
+{
+    QStringList ids;
+    for (const PaceAlert &alert : alerts)
+        ids.append(alert.windowId);
+    return ids;
+}
+
+QList<UsageWindow> windowsOf(const ProviderResult &result)
+{
+    return result.windows + result.extraWindows;
+}
+
+// "and 2 more limits need attention: Codex Weekly, Codex Quill-Preview 5h"; a long list names
+// a few and counts the rest, so that the bubble stays short.
+QString othersLine(const QList<PaceAlert> &others)
+{
+    QStringList names;
+    for (const PaceAlert &alert : others.first(std::min(others.size(), PaceAlerts::namedOthers)))
+        names.append(alert.windowName);
+    const qsizetype unnamed = others.size() - names.size();
+    const QString count = others.size() == 1 ? u"and 1 more limit needs attention: "_s
+                                             : u"and %1 more limits need attention: "_s.arg(others.size());
+    return count + names.join(u", "_s) + (unnamed > 0 ? u" and %1 others"_s.arg(unnamed) : QString());
+}
+
 } // namespace
 
-void PaceAlerts::watch(UsageStore &store, DesktopNotifier &notifier, HistoryRecorder &history,
-                       const SettingsFile &settings)
+PaceAlerts *PaceAlerts::watch(UsageStore &store, DesktopNotifier &notifier, HistoryRecorder &history,
+                              const SettingsFile &settings)
 {
     if (qEnvironmentVariable("TIDEMARKER_NOTIFY") == u"0")
-        return;
+        return nullptr;
     auto *alerts = new PaceAlerts(notifier, &store);
     connect(alerts, &PaceAlerts::given, &history, &HistoryRecorder::remember);
     const auto review = [alerts, &store, &settings] {
@@ -77,12 +113,17 @@ void PaceAlerts::watch(UsageStore &store, DesktopNotifier &notifier, HistoryReco
         start();
     else
         connect(&history, &HistoryRecorder::ready, alerts, start);
+    return alerts;
 }
 
 PaceAlerts::PaceAlerts(DesktopNotifier &notifier, QObject *parent)
     : QObject(parent)
     , m_notifier(&notifier)
 {
+    connect(&notifier, &DesktopNotifier::defaultActionInvoked, this, [this](const QString &key) {
+        if (key == notificationKey)
+            Q_EMIT historyWanted();
+    });
 }
 
 QList<PaceAlert> PaceAlerts::takeDue(const UsageStatus &status, double nearlyUsedAt)
@@ -91,7 +132,7 @@ QList<PaceAlert> PaceAlerts::takeDue(const UsageStatus &status, double nearlyUse
     for (const ProviderResult &result : status.results) {
         if (result.source != u"live")
             continue;
-        for (const UsageWindow &window : result.windows + result.extraWindows) {
+        for (const UsageWindow &window : windowsOf(result)) {
             const PaceForecast forecast = PaceForecast::of(window, status.generatedAt);
             const Alert alert = forecast.alert(nearlyUsedAt);
             Period &period = periodOf(window);
@@ -99,20 +140,52 @@ QList<PaceAlert> PaceAlerts::takeDue(const UsageStatus &status, double nearlyUse
                 continue;
             period.given = alert;
             Q_EMIT given({window.id(), period.resetAt, alert});
-            due.append({window.id(), summaryText(window, forecast, alert), bodyText(window, forecast)});
+            due.append(alertOn(window, forecast, alert));
         }
     }
     return due;
 }
 
+PaceAlert PaceAlerts::gathered(QList<PaceAlert> alerts)
+{
+    std::stable_sort(alerts.begin(), alerts.end(), [](const PaceAlert &a, const PaceAlert &b) {
+        return a.kind != b.kind ? a.kind > b.kind : a.pressurePercent < b.pressurePercent;
+    });
+    PaceAlert first = alerts.takeFirst();
+    if (!alerts.isEmpty())
+        first.body += u'\n' + othersLine(alerts);
+    return first;
+}
+
 void PaceAlerts::review(const UsageStatus &status, double nearlyUsedAt)
 {
-    const QList<PaceAlert> due = takeDue(status, nearlyUsedAt);
+    QList<PaceAlert> due = takeDue(status, nearlyUsedAt);
     if (due.isEmpty() || !m_notifier)
         return;
-    const QImage gauge = GaugeIconRenderer::image(status, imageScale);
-    for (const PaceAlert &alert : due)
-        m_notifier->notify(alert.key, alert.summary, alert.body, gauge);
+    if (m_notifier->isShown(notificationKey))
+        due += stillHolding(status, nearlyUsedAt, due);
+    m_shownWindowIds = windowIds(due);
+    const PaceAlert bubble = gathered(due);
+    m_notifier->notify(notificationKey, bubble.summary, bubble.body,
+                       GaugeIconRenderer::image(status, imageScale), u"Show history"_s);
+}
+
+// Judged on whatever figures the snapshot has, cached ones too: they were told already.
+QList<PaceAlert> PaceAlerts::stillHolding(const UsageStatus &status, double nearlyUsedAt,
+                                          const QList<PaceAlert> &due) const
+{
+    const QStringList toldNow = windowIds(due);
+    QList<PaceAlert> holding;
+    for (const ProviderResult &result : status.results) {
+        for (const UsageWindow &window : windowsOf(result)) {
+            if (!m_shownWindowIds.contains(window.id()) || toldNow.contains(window.id()))
+                continue;
+            const PaceForecast forecast = PaceForecast::of(window, status.generatedAt);
+            if (const Alert alert = forecast.alert(nearlyUsedAt); alert != Alert::none)
+                holding.append(alertOn(window, forecast, alert));
+        }
+    }
+    return holding;
 }
 
 void PaceAlerts::recall(const QList<RememberedAlert> &told)

@@ -11,21 +11,27 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QStringList>
 
 class HistoryRecorder;
 class SettingsFile;
 class UsageStore;
 
-// One bubble for the desktop.
+// What one window calls for.
 struct PaceAlert {
-    QString key; // the window's id, so that a later bubble for the window replaces the earlier
+    QString windowId;
+    QString windowName;
+    PaceForecast::Alert kind = PaceForecast::Alert::none;
+    double pressurePercent = 0;
     QString summary;
     QString body;
 };
 
-// Tells the user, once per window period, that a window will run out before it resets, and
-// again when it is nearly used up. Only figures fetched just now count, never cached ones.
-// What has been told is kept in the history, so that a restart does not tell it again.
+// Tells the user, once per window period, that a window will run out well before it resets,
+// and again when it is nearly used up. Only figures fetched just now count, never cached ones.
+// What has been told is kept in the history, so that a restart does not tell it again. All
+// that a refresh tells goes in one bubble, which replaces the one still shown, so that a
+// desktop that keeps few bubbles per program keeps the latest picture.
 class PaceAlerts : public QObject
 {
     Q_OBJECT
@@ -35,20 +41,26 @@ public:
     static constexpr qint64 resetJitterSeconds = 300;
     // 66 pixels square, about what desktops show beside a notification.
     static constexpr qreal imageScale = 3;
+    // The bubble's last line names this many of the other alerts and counts the rest.
+    static constexpr qsizetype namedOthers = 3;
 
     // Reviews every snapshot the store publishes, for as long as the store lives, and shows
     // the alerts through the notifier while the settings want them; starts once the history has
     // recalled what was told before, and keeps there what it tells. Does nothing when
-    // TIDEMARKER_NOTIFY is 0.
-    static void watch(UsageStore &store, DesktopNotifier &notifier, HistoryRecorder &history,
-                      const SettingsFile &settings);
+    // TIDEMARKER_NOTIFY is 0, and then returns null.
+    static PaceAlerts *watch(UsageStore &store, DesktopNotifier &notifier, HistoryRecorder &history,
+                             const SettingsFile &settings);
 
     explicit PaceAlerts(DesktopNotifier &notifier, QObject *parent = nullptr);
 
     // The alerts the snapshot calls for that were not given yet in their window's period;
     // from now on they count as given.
     QList<PaceAlert> takeDue(const UsageStatus &status, double nearlyUsedAt = PaceForecast::nearlyUsedShare);
-    // Shows what takeDue finds, with the gauge as the image.
+    // One bubble's texts for several alerts: the most pressing one's (nearly used up before
+    // running out, then the lowest pressure), and the others counted on a last line.
+    static PaceAlert gathered(QList<PaceAlert> alerts);
+    // Shows what takeDue finds in one bubble, with the gauge as the image, together with the
+    // alerts of the bubble it replaces that still hold.
     void review(const UsageStatus &status, double nearlyUsedAt = PaceForecast::nearlyUsedShare);
     // What an earlier run had told, as the history recalls it.
     void recall(const QList<RememberedAlert> &told);
@@ -56,6 +68,8 @@ public:
 Q_SIGNALS:
     // takeDue counted an alert as given.
     void given(const RememberedAlert &alert);
+    // The user clicked the bubble.
+    void historyWanted();
 
 private:
     struct Period {
@@ -63,7 +77,10 @@ private:
         PaceForecast::Alert given = PaceForecast::Alert::none;
     };
     Period &periodOf(const UsageWindow &window);
+    QList<PaceAlert> stillHolding(const UsageStatus &status, double nearlyUsedAt,
+                                  const QList<PaceAlert> &due) const;
 
     QHash<QString, Period> m_periods; // by window id
+    QStringList m_shownWindowIds; // those the bubble last sent speaks of
     QPointer<DesktopNotifier> m_notifier; // the program's one, shared with sign-in
 };

@@ -2,10 +2,11 @@
 
 #include "CLISignIn.h"
 #include "GaugeIconRenderer.h"
-#include "MoneyText.h"
+#include "ProviderDetailLines.h"
 #include "SettingsFile.h"
 #include "UsageStore.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QCursor>
 #include <QGuiApplication>
@@ -13,6 +14,7 @@
 #include <QPainter>
 #include <QPointer>
 #include <QShortcut>
+#include <QTextDocument>
 #include <QTimer>
 
 #include <QCoroTimer>
@@ -88,6 +90,17 @@ MenuLine commandLine(const QString &key, const QString &text, const QKeySequence
     return line;
 }
 
+// Qt's own XEmbed icon shows its tooltip as a QToolTip, which takes text that looks like markup
+// for markup; a StatusNotifierItem's tooltip title is text to the panels.
+QString trayToolTip(const QString &summary)
+{
+    const auto isXEmbedIcon = [](const QWidget *window) {
+        return qstrcmp(window->metaObject()->className(), "QSystemTrayIconSys") == 0;
+    };
+    const bool readAsMarkup = std::ranges::any_of(QApplication::topLevelWidgets(), isXEmbedIcon);
+    return readAsMarkup && Qt::mightBeRichText(summary) ? Qt::convertFromPlainText(summary) : summary;
+}
+
 QImage filledShape(QSize size, const QColor &color, void (*draw)(QPainter &))
 {
     QImage image(size, QImage::Format_ARGB32_Premultiplied);
@@ -150,9 +163,10 @@ void StatusItemController::updateIcon()
     if (!m_statusItem)
         return;
     const UsageStatus &status = m_store->status();
+    const Settings &settings = m_settings->settings();
     QList<QImage> images;
     for (int pixels : iconSizes)
-        images.append(GaugeIconRenderer::image(status, pixels / GaugeIconRenderer::size, m_settings->settings().icon));
+        images.append(GaugeIconRenderer::image(status, pixels / GaugeIconRenderer::size, settings.icon, settings.gauge));
     // Qt passes on every icon and tooltip it is given, and panels redraw on each (GNOME shows a
     // placeholder while its menu is open): only a gauge that looks different is handed on.
     if (images != m_iconImages) {
@@ -162,7 +176,7 @@ void StatusItemController::updateIcon()
         m_statusItem->setIcon(icon);
         m_iconImages = images;
     }
-    if (const QString toolTip = status.summary(); toolTip != m_statusItem->toolTip())
+    if (const QString toolTip = trayToolTip(status.summary()); toolTip != m_statusItem->toolTip())
         m_statusItem->setToolTip(toolTip);
 }
 
@@ -192,18 +206,21 @@ void StatusItemController::addProviderSection(Provider provider, QList<MenuLine>
     if (result && result->ok && !result->windows.isEmpty()) {
         for (const UsageWindow &window : result->windows)
             lines.append(infoLine(window.id(), windowLine(window), paceDotIcon(window.pressurePercent)));
-    } else {
+    } else if (!result || !result->ok || !result->spend) { // a usage-based seat has its spend alone
+
         const bool hasError = result && result->error;
         lines.append(infoLine(section + u"status"_s, indent + (hasError ? *result->error : u"usage unavailable"_s)));
     }
-    if (result) {
-        for (const UsageWindow &window : result->extraWindows)
-            lines.append(infoLine(window.id(), windowLine(window), paceDotIcon(window.pressurePercent)));
-        if (result->extraUsage)
-            lines.append(infoLine(section + u"extra-usage"_s, indent + u"Extra usage: "_s + extraUsageText(*result->extraUsage)));
-    }
+    if (!result)
+        return;
+    if (const auto line = ProviderDetailLines::weeklyByModel(*result))
+        lines.append(infoLine(section + line->key, line->text));
+    for (const UsageWindow &window : result->extraWindows)
+        lines.append(infoLine(window.id(), windowLine(window), paceDotIcon(window.pressurePercent)));
+    for (const ProviderDetailLines::Line &line : ProviderDetailLines::afterExtraWindows(*result))
+        lines.append(infoLine(section + line.key, line.text));
 
-    if (!result || !result->needsAuth)
+    if (!result->needsAuth)
         return;
     lines.append(commandLine(section + u"sign-in"_s, indent + u"Sign in to "_s + displayName(provider) + u"\u2026"_s,
                              {}, [this, provider] { signIn(provider); }));

@@ -47,15 +47,14 @@ int TidemarkerApp::run(int &argc, char **argv)
         history.watch(controller->store());
         auto *wake = new WakeWatch([c = controller.get()] { return c->refreshPeriod(); }, controller.get());
         QObject::connect(wake, &WakeWatch::awoke, controller.get(), &StatusItemController::refreshAfterSleep);
-        QObject::connect(controller.get(), &StatusItemController::historyRequested, &history,
-                         [&history, &historyWindow] {
-                             if (!historyWindow) {
-                                 historyWindow = std::make_unique<HistoryWindow>(history.path());
-                                 QObject::connect(&history, &HistoryRecorder::written, historyWindow.get(),
-                                                  &HistoryWindow::reload);
-                             }
-                             historyWindow->present();
-                         });
+        const auto openHistory = [&history, &historyWindow] {
+            if (!historyWindow) {
+                historyWindow = std::make_unique<HistoryWindow>(history.path());
+                QObject::connect(&history, &HistoryRecorder::written, historyWindow.get(), &HistoryWindow::reload);
+            }
+            historyWindow->present();
+        };
+        QObject::connect(controller.get(), &StatusItemController::historyRequested, &history, openHistory);
         if (claim == UsageBusService::NameClaim::claimed)
             service = std::make_unique<UsageBusService>(*controller);
         // Refreshes run from now on; the icon waits for a tray, which may come later.
@@ -63,7 +62,10 @@ int TidemarkerApp::run(int &argc, char **argv)
         QObject::connect(tray, &TrayAvailability::appeared, controller.get(),
                          &StatusItemController::showStatusItem);
         tray->start();
-        PaceAlerts::watch(controller->store(), controller->notifier(), history, controller->settings());
+        // A click on an alert opens the history, as "History…" does.
+        if (auto *alerts = PaceAlerts::watch(controller->store(), controller->notifier(), history,
+                                             controller->settings()))
+            QObject::connect(alerts, &PaceAlerts::historyWanted, &history, openHistory);
     });
     return application.exec();
 }

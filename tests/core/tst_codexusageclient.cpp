@@ -284,6 +284,17 @@ void TestCodexUsageClient::payloads_data()
     QTest::newRow("missing member") << QByteArray(R"({"rate_limit": {"primary_window": {"used_percent": 1, "reset_at": 1}}})")
                                     << QStringList()
                                     << u"usage response: \"rate_limit.primary_window.limit_window_seconds\" is missing"_s;
+    // A reset in milliseconds is read as such; one the snapshot could not write, or a window
+    // longer than 366 days, is left out.
+    const auto primaryOnly = [](const QString &resetAt, double length) {
+        return u"{\"rate_limit\": {\"primary_window\": {\"used_percent\": 5, \"reset_at\": %1, "
+               "\"limit_window_seconds\": %2}}}"_s.arg(resetAt).arg(length, 0, 'f', 0).toUtf8();
+    };
+    QTest::newRow("reset in milliseconds") << primaryOnly(QString::number(now.addSecs(100).toMSecsSinceEpoch()), 18000)
+                                           << QStringList{u"codex_fast"_s} << QString();
+    QTest::newRow("reset past year 9999") << primaryOnly(u"1e15"_s, 18000) << QStringList() << QString();
+    QTest::newRow("window over 366 days") << primaryOnly(QString::number(now.toSecsSinceEpoch()), 366 * 86400 + 1)
+                                          << QStringList() << QString();
     QTest::newRow("no rate_limit") << QByteArray("{}") << QStringList() << u"usage response: \"rate_limit\" is missing"_s;
     // Some business plans: an answer, not a broken one.
     QTest::newRow("null rate_limit") << QByteArray(R"({"rate_limit": null})") << QStringList()

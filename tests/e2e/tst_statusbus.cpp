@@ -10,6 +10,7 @@
 #include <QDBusPendingCall>
 #include <QDBusVariant>
 #include <QDBusVirtualObject>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -57,6 +58,22 @@ public:
     }
 };
 
+// 2,000 extra limits (some 700 KB, within the 1 MiB the program takes), each named to flood a
+// line: reversed, cut by a NUL, marked up and long.
+QByteArray floodingCodexAnswer(qint64 now)
+{
+    QJsonObject answer = QJsonDocument::fromJson(codexUsage(now)).object();
+    QJsonArray limits;
+    for (int i = 0; i < 2000; ++i) {
+        const QJsonObject window{{u"used_percent"_s, i % 100}, {u"reset_at"_s, double(now + 9000)},
+                                 {u"limit_window_seconds"_s, 18000}};
+        const QString name = u"\u202E<b>%1</b>\u0000"_s.arg(i) + QString(200, u'x');
+        limits.append(QJsonObject{{u"limit_name"_s, name}, {u"rate_limit"_s, QJsonObject{{u"primary_window"_s, window}}}});
+    }
+    answer.insert(u"additional_rate_limits"_s, limits);
+    return QJsonDocument(answer).toJson(QJsonDocument::Compact);
+}
+
 } // namespace
 
 class TestStatusBus : public QObject
@@ -69,6 +86,7 @@ private Q_SLOTS:
     void refreshBurstJoinsTheRefreshInFlight();
     void withoutTidemarker();
     void everyLimitOfTheExampleAnswers();
+    void floodOfLimitsStaysBounded();
     void trustsNothingFromAnImpostor();
 
 private:
@@ -284,7 +302,7 @@ void TestStatusBus::everyLimitOfTheExampleAnswers()
     QCOMPARE(claude[u"extraWindows"_s][0][u"name"_s].toString(), u"Fable weekly"_s);
     QCOMPARE(claude[u"extraUsage"_s].toObject(),
              (QJsonObject{{u"used"_s, 12.4}, {u"limit"_s, 50.0}, {u"currency"_s, u"USD"_s}}));
-    QCOMPARE(snapshot[u"worst"_s].toString(), u"codex_slow"_s); // of the two windows each, as the tray's
+    QCOMPARE(snapshot[u"worst"_s].toString(), u"codex_extra_quill-preview_5h"_s); // the limit that binds
 
     const QJsonObject waybar = QJsonDocument::fromJson(status({u"--fetch"_s, u"--format"_s, u"waybar"_s}, served).out).object();
     QCOMPARE(waybar[u"text"_s].toString(), u"Codex Quill-Preview 5h 20% -47% \u00B7 Claude Fable weekly 57% -3%"_s);
@@ -294,6 +312,34 @@ void TestStatusBus::everyLimitOfTheExampleAnswers()
     QCOMPARE(tooltip.size(), 8);
     QCOMPARE(tooltip[3], u"Codex Quill-Preview 5h: 20% left, -47% low, resets in 3 h 21 min"_s);
     QCOMPARE(tooltip[7], u"Claude Fable weekly: 57% left, -3% good, resets in 4 d 5 h"_s);
+}
+
+void TestStatusBus::floodOfLimitsStaysBounded()
+{
+    const QByteArray answer = floodingCodexAnswer(QDateTime::currentSecsSinceEpoch());
+    QVERIFY(answer.size() < 1024 * 1024);
+    m_server.respond(codexUsagePath, FakeResponse::json(answer));
+    FakePanel panel;
+    QVERIFY(panel.start());
+    QSignalSpy registered(&panel, &FakePanel::StatusNotifierItemRegistered);
+    m_tray = start(trayProgram);
+    QTRY_VERIFY_WITH_TIMEOUT(status({}).out.contains("Codex <b>"), 30000);
+
+    // Read back by tidemarker-status, the snapshot holds the 12 tightest (all 100 % used).
+    const Finished json = status({u"--format"_s, u"json"_s});
+    QCOMPARE(json.exitCode, 0);
+    const QJsonArray extra = QJsonDocument::fromJson(json.out)[u"providers"_s][0][u"extraWindows"_s].toArray();
+    QCOMPARE(extra.size(), 12);
+    QCOMPARE(extra[0][u"name"_s].toString(), u"<b>99</b>"_s + QString(35, u'x') + u"\u2026 5h"_s);
+
+    QVERIFY(registered.wait(20000) || registered.size() == 1);
+    StatusItemProbe item(registered.first().first().toString());
+    QVERIFY(item.aboutToShow());
+    std::optional<MenuEntry> menu;
+    QTRY_VERIFY((menu = item.menuLayout()) && menu->children.size() > 3);
+    QCOMPARE(menu->children.size(), 16 + 3 + 5); // Codex's 16 lines, Claude's 3, a separator and 4 commands
+    QCOMPARE(menu->children.at(15).label(), u"    and 1,988 more limits"_s);
+    serveUsage(m_server);
 }
 
 void TestStatusBus::trustsNothingFromAnImpostor()

@@ -39,9 +39,9 @@ void TestSettings::read_data()
 
     QTest::newRow("empty") << QByteArray() << Settings() << QString();
     QTest::newRow("every key") << QByteArray("[General]\nproviders=claude\nicon=dark\nalerts=False\n"
-                                             "alert_at_percent=75\nrefresh_seconds=3600\n")
+                                             "alert_at_percent=75\nrefresh_seconds=3600\ngauge=main\n")
                                << with([](Settings &s) {
-                                      s = {{Provider::claude}, IconStyle::dark, false, 75, 3600};
+                                      s = {{Provider::claude}, IconStyle::dark, false, 75, 3600, GaugeHands::main};
                                   })
                                << QString();
     QTest::newRow("menu order") << QByteArray("providers = claude, codex, claude\nicon=light\n")
@@ -81,7 +81,7 @@ void TestSettings::writeKeepsOtherKeys()
     const QString path = home.write(u"tidemarker/tidemarker.conf"_s, "[General]\nicon=sepia\nfuture=1\n");
     const Settings chosen = with([](Settings &s) { s = {{Provider::codex}, IconStyle::light, true, 50, 120}; });
     QCOMPARE(chosen.write(path), std::nullopt);
-    QCOMPARE(readFile(path), u"[General]\nalert_at_percent=50\nalerts=true\nfuture=1\nicon=light\n"
+    QCOMPARE(readFile(path), u"[General]\nalert_at_percent=50\nalerts=true\nfuture=1\ngauge=tightest\nicon=light\n"
                               "providers=codex\nrefresh_seconds=120\n"_s);
     QStringList problems;
     QVERIFY(Settings::read(path, &problems) == chosen);

@@ -37,16 +37,16 @@ FakeNotifications::~FakeNotifications()
 
 bool FakeNotifications::start()
 {
-    return m_bus.registerObject(path, this, QDBusConnection::ExportAllSlots)
+    return m_bus.registerObject(path, this, QDBusConnection::ExportAllSlots | QDBusConnection::ExportAllSignals)
         && m_bus.registerService(service);
 }
 
 uint FakeNotifications::Notify(const QString &appName, uint replacesId, const QString &appIcon,
-                               const QString &summary, const QString &body, const QStringList &,
+                               const QString &summary, const QString &body, const QStringList &actions,
                                const QVariantMap &hints, int)
 {
     const uint id = replacesId != 0 ? replacesId : ++m_lastId;
-    m_calls.append({appName, replacesId, appIcon, summary, body, hints.keys(),
+    m_calls.append({appName, replacesId, appIcon, summary, body, actions, hints.keys(),
                     imageSize(hints.value(u"image-data"_s)), id});
     Q_EMIT notified();
     return id;
@@ -54,9 +54,10 @@ uint FakeNotifications::Notify(const QString &appName, uint replacesId, const QS
 
 QStringList FakeNotifications::GetCapabilities() const
 {
-    return {u"body"_s};
+    return {u"body"_s, u"actions"_s};
 }
 
-void FakeNotifications::CloseNotification(uint)
+void FakeNotifications::CloseNotification(uint id)
 {
+    Q_EMIT NotificationClosed(id, 3);
 }

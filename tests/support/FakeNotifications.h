@@ -9,7 +9,7 @@
 #include <QVariantMap>
 
 // Plays the desktop's notification service (org.freedesktop.Notifications) on a session bus
-// and records every bubble it is asked to show.
+// and records every bubble it is asked to show; the test plays the user who dismisses or clicks one.
 class FakeNotifications : public QObject
 {
     Q_OBJECT
@@ -22,6 +22,7 @@ public:
         QString appIcon;
         QString summary;
         QString body;
+        QStringList actions;
         QStringList hintNames;
         QSize imageSize; // of the "image-data" hint; invalid without one
         uint id = 0;     // the id this service answered with
@@ -35,6 +36,8 @@ public:
     bool start();
 
     QList<Call> calls() const { return m_calls; }
+    void dismiss(uint id) { Q_EMIT NotificationClosed(id, 2); }
+    void click(uint id) { Q_EMIT ActionInvoked(id, QStringLiteral("default")); }
 
 public Q_SLOTS:
     uint Notify(const QString &appName, uint replacesId, const QString &appIcon,
@@ -45,6 +48,8 @@ public Q_SLOTS:
 
 Q_SIGNALS:
     void notified();
+    void NotificationClosed(uint id, uint reason);
+    void ActionInvoked(uint id, const QString &actionKey);
 
 private:
     QDBusConnection m_bus;

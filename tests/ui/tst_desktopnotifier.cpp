@@ -39,7 +39,7 @@ private Q_SLOTS:
 
         QCOMPARE(delivered(notifier.notify(u"claude-slow"_s, u"first"_s, u"body"_s, gauge)), true);
         QCOMPARE(delivered(notifier.notify(u"codex-fast"_s, u"other"_s, u"body"_s)), true);
-        QCOMPARE(delivered(notifier.notify(u"claude-slow"_s, u"second"_s, u"body"_s)), true);
+        QCOMPARE(delivered(notifier.notify(u"claude-slow"_s, u"second"_s, u"<img src=\"/dev/zero\"> &amp;"_s)), true);
 
         const QList<FakeNotifications::Call> calls = service.calls();
         QCOMPARE(calls.size(), 3);
@@ -48,6 +48,7 @@ private Q_SLOTS:
         QVERIFY(!calls[1].hintNames.contains(u"image-data"_s));
         QCOMPARE(calls[1].replacesId, 0u);
         QCOMPARE(calls[2].replacesId, calls[0].id);
+        QCOMPARE(calls[2].body, u"&lt;img src=&quot;/dev/zero&quot;&gt; &amp;amp;"_s); // servers read markup there
     }
 
     // Without a service nothing breaks, and the one line on standard error comes only once.

@@ -27,7 +27,13 @@ UsageWindow window(Provider provider, WindowSpeed speed, double usedPercent, dou
 // All windows in one result, so the list order is exactly the order given.
 UsageStatus statusOf(const QList<UsageWindow> &windows)
 {
-    return {now, {{Provider::codex, true, u"live"_s, std::nullopt, windows, false}}};
+    UsageStatus status{now, {}};
+    for (Provider provider : allProviders) {
+        ProviderResult result{provider, true, u"live"_s, std::nullopt, windows, false};
+        result.windows.removeIf([provider](const UsageWindow &window) { return window.provider != provider; });
+        status.results.append(result);
+    }
+    return status;
 }
 
 // Even pace at 50 % remaining, so each hand stands at its used share.

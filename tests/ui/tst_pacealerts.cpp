@@ -25,7 +25,7 @@ private Q_SLOTS:
                                                          now.addSecs(week / 2 + resetShift), week, now);
             QStringList summaries;
             for (const PaceAlert &alert : alerts.takeDue({now, {{Provider::claude, true, source, {}, {window}}}}))
-                summaries.append(alert.key + u": "_s + alert.summary);
+                summaries.append(alert.windowId + u": "_s + alert.summary);
             return summaries;
         };
         QCOMPARE(due(95, u"cached"_s), QStringList());
@@ -72,9 +72,24 @@ private Q_SLOTS:
         PaceAlerts alerts(notifier);
         QStringList summaries;
         for (const PaceAlert &alert : alerts.takeDue({now, {QCoro::waitFor(ClaudeUsageClient().result(now))}}))
-            summaries.append(alert.key + u": "_s + alert.summary);
+            summaries.append(alert.windowId + u": "_s + alert.summary);
         QCOMPARE(summaries, (QStringList{u"claude_slow: Claude Weekly will run out in about 1 d 21 h"_s,
                                          u"claude_scoped_fable: Claude Fable weekly will run out in about 21 h"_s}));
+    }
+
+    // Nearly used up goes before running out, then the lowest pressure; the last line names
+    // three of the others and counts the rest.
+    void gatheredInOneBubble()
+    {
+        using enum PaceForecast::Alert;
+        const auto alert = [](const QString &name, PaceForecast::Alert kind, double pressure) {
+            return PaceAlert{name, name, kind, pressure, name + u" summary"_s, name + u" body"_s};
+        };
+        const PaceAlert bubble = PaceAlerts::gathered({alert(u"A"_s, runout, -40), alert(u"B"_s, nearlyUsed, -10),
+                                                       alert(u"C"_s, runout, -50), alert(u"D"_s, runout, -20),
+                                                       alert(u"E"_s, nearlyUsed, -30), alert(u"F"_s, runout, -5)});
+        QCOMPARE(bubble.summary, u"E summary"_s);
+        QCOMPARE(bubble.body, u"E body\nand 5 more limits need attention: B, C, A and 2 others"_s);
     }
 };
 

@@ -252,6 +252,8 @@ void TestStatusItemController::exampleAnswersShowEveryLimit_data()
     QTest::addColumn<QString>("claudeAnswer");
     QTest::addColumn<QStringList>("codexLines");
     QTest::addColumn<QStringList>("claudeLines"); // after its name
+    QTest::addColumn<QString>("toolTip");
+    QTest::addColumn<QStringList>("hands"); // the gauge's, by window id
 
     QTest::newRow("plus and max") << u"codex-plus.json"_s << u"claude-max.json"_s
         << QStringList{u"Codex"_s, u"    5h: 65% left, +14% high"_s, u"    Weekly: 39% left, -11% low"_s,
@@ -260,15 +262,38 @@ void TestStatusItemController::exampleAnswersShowEveryLimit_data()
                        u"    Quill-Preview weekly: 56% left, +6% high"_s}
         << QStringList{u"    5h: 71% left, +21% high"_s, u"    Weekly: 74% left, +14% high"_s,
                        u"    Fable weekly: 57% left, -3% good"_s,
-                       u"    Extra usage: $12.40 of $50.00 this month"_s};
+                       u"    Extra usage: $12.40 of $50.00 this month"_s}
+        << u"Codex Quill-Preview 5h -47% low"_s
+        << QStringList{u"codex_extra_quill-preview_5h"_s, u"codex_slow"_s, u"claude_fast"_s, u"claude_scoped_fable"_s};
     QTest::newRow("weekly only and legacy") << u"codex-weekly-only.json"_s << u"claude-pro-legacy.json"_s
         << QStringList{u"Codex"_s, u"    Weekly: 48% left, +15% high"_s}
         << QStringList{u"    5h: 81% left, +31% high"_s, u"    Weekly: 55% left, +4% good"_s,
-                       u"    Sonnet weekly: 88% left, +37% high"_s};
+                       u"    Sonnet weekly: 88% left, +37% high"_s}
+        << u"Claude Weekly +4% good"_s << QStringList{u"codex_slow"_s, u"claude_fast"_s, u"claude_slow"_s};
     QTest::newRow("no rate limits and idle") << u"codex-business-null.json"_s << u"claude-idle.json"_s
-        << QStringList{u"Codex"_s, u"    no rate limits reported for this plan"_s}
+        << QStringList{u"Codex"_s, u"    no rate limits reported for this plan"_s, u"    Credits: 118.25 left"_s}
         << QStringList{u"    5h: 100% left, 0% good"_s, u"    Weekly: 97% left, +26% high"_s,
-                       u"    Extra usage: \u20AC106.31 this month (no limit)"_s};
+                       u"    Extra usage: \u20AC106.31 this month (no limit)"_s}
+        << u"Claude 5h 0% good"_s << QStringList{u"claude_fast"_s, u"claude_slow"_s};
+    // Blocked by a model's own cap while the two windows look comfortable.
+    QTest::newRow("credits and binding") << u"codex-credits.json"_s << u"claude-binding.json"_s
+        << QStringList{u"Codex"_s, u"    5h: 88% left, +37% high"_s, u"    Weekly: 52% left, +2% good"_s,
+                       u"    Credits: 1,234.5 left"_s}
+        << QStringList{u"    5h: 58% left, +8% high"_s, u"    Weekly: 69% left, +9% high"_s,
+                       u"    Weekly by model: Fable 22% \u00B7 Other models 9%"_s,
+                       u"    Fable weekly: 3% left, -57% low"_s, u"    Claude Code weekly: 88% left, +28% high"_s,
+                       u"    Extra usage: $12.40 of $50.00 this month"_s}
+        << u"Claude Fable weekly -57% low"_s
+        << QStringList{u"codex_fast"_s, u"codex_slow"_s, u"claude_fast"_s, u"claude_scoped_fable"_s};
+    QTest::newRow("limits only") << u"codex-weekly-only.json"_s << u"claude-limits-only.json"_s
+        << QStringList{u"Codex"_s, u"    Weekly: 48% left, +15% high"_s}
+        << QStringList{u"    5h: 58% left, +8% high"_s, u"    Weekly: 69% left, +9% high"_s,
+                       u"    Fable 5h: 20% left, -30% low"_s}
+        << u"Claude Fable 5h -30% low"_s << QStringList{u"codex_slow"_s, u"claude_scoped_fable_5h"_s, u"claude_slow"_s};
+    QTest::newRow("usage-based seat") << u"codex-weekly-only.json"_s << u"claude-usage-based.json"_s
+        << QStringList{u"Codex"_s, u"    Weekly: 48% left, +15% high"_s}
+        << QStringList{u"    Spend: $182.50 of $500.00 this month"_s}
+        << u"Codex Weekly +15% high"_s << QStringList{u"codex_slow"_s};
 }
 
 // Through both real clients and the loopback server. Claude is asked once: on the second
@@ -279,6 +304,9 @@ void TestStatusItemController::exampleAnswersShowEveryLimit()
     QFETCH(QString, claudeAnswer);
     QFETCH(QStringList, codexLines);
     QFETCH(QStringList, claudeLines);
+    QFETCH(QString, toolTip);
+    QFETCH(QStringList, hands);
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); // credits are grouped as the user's locale does
     const TemporaryHome home({"CLAUDE_CODE_OAUTH_TOKEN", "TIDEMARKER_CLAUDE_TOKEN_FILE", "CODEX_HOME"});
     home.write(u".codex/auth.json"_s, signedInCodexAuth);
     qputenv("CLAUDE_CODE_OAUTH_TOKEN", "fake-claude-token");
@@ -295,6 +323,11 @@ void TestStatusItemController::exampleAnswersShowEveryLimit()
     refreshOnce();
 
     QCOMPARE(texts(m_controller->menu()), codexLines + QStringList{u"Claude"_s} + claudeLines + commandLines);
+    QCOMPARE(store->status().summary(), toolTip);
+    QStringList handIds;
+    for (const UsageWindow &window : store->status().tightestWindows())
+        handIds.append(window.id());
+    QCOMPARE(handIds, hands);
     QCoro::waitFor(m_controller->refreshAndRedraw());
     QCOMPARE(texts(m_controller->menu()), codexLines + QStringList{u"Claude (cached)"_s} + claudeLines + commandLines);
     QCOMPARE(server.requests(claudeUsagePath).size(), 1);
