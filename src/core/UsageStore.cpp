@@ -29,7 +29,7 @@ QCoro::Task<ProviderResult> notAsked(Provider provider)
 
 UsageStore::UsageStore(QObject *parent)
     : UsageStore(
-          [] { return QDateTime::currentDateTimeUtc(); },
+          {[] { return QDateTime::currentDateTimeUtc(); }},
           [client = CodexUsageClient(codexUsageUrl())](QDateTime now) { return client.result(now); },
           [client = ClaudeUsageClient()](QDateTime now) { return client.result(now); }, parent)
 {
@@ -40,14 +40,15 @@ UsageStore::UsageStore(Clock clock, Fetch codex, Fetch claude, QObject *parent)
     , m_clock(std::move(clock))
     , m_codex(std::move(codex))
     , m_claude(std::move(claude))
-    , m_status{m_clock(), {}}
+    , m_status{m_clock.wall(), {}}
 {
 }
 
 QCoro::Task<void> UsageStore::refresh()
 {
     QPointer<UsageStore> self(this); // the store may go away while the fetches run
-    const QDateTime now = m_clock();
+    const QDateTime now = m_clock.wall();
+    const ContinuousClock::time_point elapsed = m_clock.elapsed();
     ++m_refreshesInFlight;
     const bool askCodex = m_providers.contains(Provider::codex);
     // Runs while Claude is asked.
@@ -55,11 +56,11 @@ QCoro::Task<void> UsageStore::refresh()
 
     ProviderResult claude = throttledClaudeResult();
     const bool askClaude = m_providers.contains(Provider::claude);
-    if (askClaude && (!m_claudeNextAllowed.isValid() || now >= m_claudeNextAllowed)) {
+    if (askClaude && (!m_claudeNextAllowed || elapsed >= *m_claudeNextAllowed)) {
         claude = co_await m_claude(now);
         if (!self)
             co_return;
-        noteClaudeOutcome(claude, now);
+        noteClaudeOutcome(claude, elapsed);
     }
 
     const ProviderResult codex = co_await std::move(codexFetch);
@@ -88,7 +89,7 @@ void UsageStore::setProviders(const QList<Provider> &providers)
 // Measured from the start of the refresh that made the call, not from when it ended. A wait
 // the service asked for can only push the gate further out, and leaves the back-off alone.
 // A failure before any request asked nothing of the service, so a new sign-in counts at once.
-void UsageStore::noteClaudeOutcome(const ProviderResult &result, const QDateTime &now)
+void UsageStore::noteClaudeOutcome(const ProviderResult &result, ContinuousClock::time_point now)
 {
     if (result.failedBeforeRequest)
         return;
@@ -100,7 +101,15 @@ void UsageStore::noteClaudeOutcome(const ProviderResult &result, const QDateTime
         m_claudeBackoff = std::min(m_claudeBackoff * backoffFactor, backoffCap);
     const double requested = std::min(double(result.retryAfter.count()), retryAfterCap);
     const double wait = result.ok ? minimumClaudeInterval : std::max(m_claudeBackoff, requested);
-    m_claudeNextAllowed = now.addMSecs(qint64(wait * 1000));
+    m_claudeNextAllowed = now + std::chrono::milliseconds(qint64(wait * 1000));
+}
+
+QDateTime UsageStore::claudeNextAllowed() const
+{
+    if (!m_claudeNextAllowed)
+        return {};
+    const auto ahead = std::chrono::duration_cast<std::chrono::milliseconds>(*m_claudeNextAllowed - m_clock.elapsed());
+    return m_clock.wall().addMSecs(ahead.count());
 }
 
 ProviderResult UsageStore::reconcile(ProviderResult result, const QDateTime &now)

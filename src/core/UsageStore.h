@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ContinuousClock.h"
 #include "UsageModels.h"
 
 #include <QObject>
@@ -9,6 +10,7 @@
 #include <functional>
 #include <iterator>
 #include <map>
+#include <optional>
 
 // Owns the usage data: asks both providers on every refresh, spaces out and backs off the
 // Claude calls, and falls back to each provider's last good windows.
@@ -16,7 +18,12 @@ class UsageStore : public QObject
 {
     Q_OBJECT
 public:
-    using Clock = std::function<QDateTime()>;
+    // The wall clock dates the figures; the continuous one spaces out the Claude calls, so that
+    // a clock set back or a sleep neither stalls nor hurries them.
+    struct Clock {
+        std::function<QDateTime()> wall;
+        std::function<ContinuousClock::time_point()> elapsed = &ContinuousClock::now;
+    };
     using Fetch = std::function<QCoro::Task<ProviderResult>(QDateTime now)>;
 
     static constexpr double minimumClaudeInterval = 240; // seconds
@@ -40,14 +47,15 @@ public:
     void setProviders(const QList<Provider> &providers);
 
     const UsageStatus &status() const { return m_status; }
-    QDateTime claudeNextAllowed() const { return m_claudeNextAllowed; }
+    // When the wall clock will read the moment the Claude gate opens; invalid while it is open.
+    QDateTime claudeNextAllowed() const;
     double claudeBackoff() const { return m_claudeBackoff; }
 
 Q_SIGNALS:
     void statusChanged();
 
 private:
-    void noteClaudeOutcome(const ProviderResult &result, const QDateTime &now);
+    void noteClaudeOutcome(const ProviderResult &result, ContinuousClock::time_point now);
     ProviderResult reconcile(ProviderResult result, const QDateTime &now);
 
     Clock m_clock;
@@ -56,7 +64,7 @@ private:
     QList<Provider> m_providers{std::begin(allProviders), std::end(allProviders)};
     UsageStatus m_status;
     std::map<Provider, ProviderResult> m_lastGood;
-    QDateTime m_claudeNextAllowed; // invalid: the distant past, the gate is open
+    std::optional<ContinuousClock::time_point> m_claudeNextAllowed; // none: the gate is open
     double m_claudeBackoff = 0;
     int m_refreshesInFlight = 0;
 };

@@ -1,8 +1,11 @@
 // Draws the application icon with the tray's own gauge renderer, for the hicolor icon theme:
 // tidemarker_icontool <folder> <size>... writes <folder>/<size>x<size>/apps/tidemarker.png.
-// For the README: --bars PATH draws the one-colour icons on a dark and a light bar, and
-// --settings-dialog PATH the settings dialog as the program shows it.
+// For the README: --bars PATH draws the one-colour icons on a dark and a light bar,
+// --settings-dialog PATH the settings dialog as the program shows it, and --history-dark PATH
+// the week's chart of the record as --render-history draws it under a dark desktop palette.
 #include "GaugeIconRenderer.h"
+#include "HistoryConnection.h"
+#include "HistoryRender.h"
 #include "RenderHarness.h"
 #include "SettingsDialog.h"
 #include "SettingsFile.h"
@@ -70,6 +73,15 @@ QImage settingsDialog()
     return dialog.grab().toImage();
 }
 
+// A dark desktop's palette: light text on near-black.
+QPalette darkPalette()
+{
+    const QColor text(0xe8, 0xe8, 0xe8);
+    const QColor button(0x3a, 0x3a, 0x3a);
+    return QPalette(text, button, button.lighter(), button.darker(), button, text, Qt::white, QColor(0x1e, 0x1e, 0x1e),
+                    QColor(0x2b, 0x2b, 0x2b));
+}
+
 int writePicture(const QImage &picture, const QString &path)
 {
     return picture.save(path, "PNG") ? 0 : fail(u"cannot write "_s + path);
@@ -82,9 +94,13 @@ int main(int argc, char *argv[])
     const QApplication application(argc, argv);
     const QStringList arguments = QApplication::arguments();
     if (arguments.size() < 3)
-        return fail(u"usage: tidemarker_icontool <folder> <size>... | --bars PATH | --settings-dialog PATH"_s);
+        return fail(u"usage: tidemarker_icontool <folder> <size>... | --bars PATH | --settings-dialog PATH | --history-dark PATH"_s);
     if (arguments.at(1) == u"--bars")
         return writePicture(iconsOnBars(), arguments.at(2));
+    if (arguments.at(1) == u"--history-dark") {
+        QApplication::setPalette(darkPalette());
+        return HistoryRender::run({arguments.at(2).toLocal8Bit()}, HistoryConnection::defaultPath());
+    }
     if (arguments.at(1) == u"--settings-dialog")
         return writePicture(settingsDialog(), arguments.at(2));
 

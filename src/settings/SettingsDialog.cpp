@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
 #include <QSpinBox>
 
 using namespace Qt::StringLiterals;
@@ -67,6 +68,8 @@ SettingsDialog::SettingsDialog(SettingsFile &file, QWidget *parent)
     form->addRow(u"&Refresh every:"_s, m_refreshSeconds);
     form->addRow(m_failure);
     form->addRow(m_buttons);
+    // A fixed size makes tiling compositors float the dialog rather than stretch it.
+    form->setSizeConstraint(QLayout::SetFixedSize);
 
     showSettings(file.settings());
     connect(m_providers, &QComboBox::currentIndexChanged, this, &SettingsDialog::noteEdit);
@@ -85,6 +88,9 @@ void SettingsDialog::present()
     if (!isVisible()) {
         showSettings(m_file.settings());
         m_providers->setFocus();
+        adjustSize();
+        if (const QScreen *shown = screen())
+            move(shown->availableGeometry().center() - rect().center());
     }
     show();
     raise();

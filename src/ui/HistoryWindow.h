@@ -2,6 +2,7 @@
 
 #include "HistoryChart.h"
 
+#include <QTimer>
 #include <QWidget>
 
 #include <QCoroTask>
@@ -9,14 +10,14 @@
 class QButtonGroup;
 
 // The window that "History…" opens: a choice of period above the chart, read from the record
-// off the GUI thread each time the period changes or new rows are written.
+// and drawn off the GUI thread each time the period or the size changes or new rows are written.
 class HistoryWindow : public QWidget
 {
     Q_OBJECT
 public:
     explicit HistoryWindow(const QString &databasePath, QWidget *parent = nullptr);
 
-    // Shows the window, or raises it when it is open already.
+    // Shows the window, or brings it back to the front when it is open, minimised or hidden.
     void present();
 
 public Q_SLOTS:
@@ -30,6 +31,7 @@ Q_SIGNALS:
 protected:
     void paintEvent(QPaintEvent *event) override;
     bool event(QEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
     QCoro::Task<void> load();
@@ -37,8 +39,10 @@ private:
 
     QString m_path;
     int m_days = HistoryChart::defaultDays;
-    HistoryChart m_chart;
+    HistoryChart m_chart; // what the image shows, for the tooltips
+    QImage m_image;
     QWidget *m_rangeRow;
+    QTimer m_resized; // a drag resizes in many steps: read again once it rests
     bool m_loaded = false;
     quint64 m_loadsStarted = 0; // only the latest load's record is shown
 };

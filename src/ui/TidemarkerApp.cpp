@@ -1,13 +1,17 @@
 #include "TidemarkerApp.h"
 
+#include "GaugeIconRenderer.h"
 #include "HistoryRecorder.h"
 #include "HistoryWindow.h"
 #include "PaceAlerts.h"
 #include "StatusItemController.h"
 #include "TrayAvailability.h"
 #include "UsageBusService.h"
+#include "WakeWatch.h"
 
 #include <QApplication>
+#include <QIcon>
+#include <QPixmap>
 #include <QTimer>
 
 #include <memory>
@@ -21,6 +25,11 @@ int TidemarkerApp::run(int &argc, char **argv)
     QApplication::setApplicationName(u"Tidemarker"_s);
     QApplication::setApplicationDisplayName(u"Tidemarker"_s);
     QGuiApplication::setDesktopFileName(u"org.tidemarker.Tidemarker"_s);
+    // The History and Settings windows: the installed icon, else the gauge's dial.
+    QIcon gauge;
+    for (qreal scale : {1, 2, 4})
+        gauge.addPixmap(QPixmap::fromImage(GaugeIconRenderer::image(UsageStatus{}, scale)));
+    QApplication::setWindowIcon(QIcon::fromTheme(u"tidemarker"_s, gauge));
     // Closing the menu must not end the program.
     QApplication::setQuitOnLastWindowClosed(false);
 
@@ -36,6 +45,8 @@ int TidemarkerApp::run(int &argc, char **argv)
     QTimer::singleShot(0, &application, [&controller, &service, &history, &historyWindow, claim] {
         controller = std::make_unique<StatusItemController>();
         history.watch(controller->store());
+        auto *wake = new WakeWatch([c = controller.get()] { return c->refreshPeriod(); }, controller.get());
+        QObject::connect(wake, &WakeWatch::awoke, controller.get(), &StatusItemController::refreshAfterSleep);
         const auto openHistory = [&history, &historyWindow] {
             if (!historyWindow) {
                 historyWindow = std::make_unique<HistoryWindow>(history.path());
