@@ -26,6 +26,7 @@ struct Settings {
     bool alerts = true;
     int alertAtPercent = int(PaceForecast::nearlyUsedShare * 100);
     int refreshSeconds = minimumRefreshSeconds;
+    bool breakdown = true; // reads the assistants' logs for where the usage went
 
     bool shows(Provider provider) const { return providers.contains(provider); }
     bool operator==(const Settings &) const = default;

@@ -18,6 +18,8 @@ public:
 
     // Shows the window, or raises it when it is open already.
     void present();
+    // A view shown instead of the chart while its button, at the end of the periods, is down.
+    void addView(const QString &name, QWidget *view);
 
 public Q_SLOTS:
     // Reads the record again, while the window is shown.
@@ -39,6 +41,7 @@ private:
     int m_days = HistoryChart::defaultDays;
     HistoryChart m_chart;
     QWidget *m_rangeRow;
+    QWidget *m_view = nullptr; // shown instead of the chart
     bool m_loaded = false;
     quint64 m_loadsStarted = 0; // only the latest load's record is shown
 };
