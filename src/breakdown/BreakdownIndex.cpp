@@ -30,7 +30,23 @@ std::optional<QSqlError> run(QSqlDatabase &database, const QString &statement, c
 
 BreakdownIndex::BreakdownIndex(HistoryConnection &connection)
     : m_connection(connection)
+    , m_knownRequest(connection.database())
+    , m_insertRequest(connection.database())
+    , m_updateRequest(connection.database())
+    , m_addToHour(connection.database())
 {
+    m_knownRequest.prepare(u"SELECT file, hour, project, model, input, output, cache_write, cache_read "
+                           "FROM breakdown_requests WHERE account = ? AND key = ?"_s);
+    m_insertRequest.prepare(u"INSERT INTO breakdown_requests (account, key, file, hour, project, model, input, "
+                            "output, cache_write, cache_read) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"_s);
+    m_updateRequest.prepare(u"UPDATE breakdown_requests SET input = ?, output = ?, cache_write = ?, cache_read = ? "
+                            "WHERE account = ? AND key = ?"_s);
+    m_addToHour.prepare(u"INSERT INTO breakdown_hours (provider, account, hour, project, model, file, input, output, "
+                        "cache_write, cache_read, weighted) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?) "
+                        "ON CONFLICT (provider, account, hour, project, model, file) DO UPDATE SET "
+                        "input = input + excluded.input, output = output + excluded.output, "
+                        "cache_write = cache_write + excluded.cache_write, cache_read = cache_read + excluded.cache_read, "
+                        "weighted = weighted + excluded.weighted"_s);
 }
 
 std::optional<QSqlError> BreakdownIndex::loadFiles(const LogFolder &folder, QHash<QString, LogFileState> &files)
@@ -100,46 +116,35 @@ std::optional<QSqlError> BreakdownIndex::addRequest(const LogEntry &entry)
 {
     if (entry.requestKey == m_lastKey && entry.counts.output <= m_lastOutput)
         return std::nullopt;
-    QSqlDatabase &database = m_connection.database();
-    QSqlQuery known(database);
-    known.prepare(u"SELECT file, hour, project, model, input, output, cache_write, cache_read "
-                  "FROM breakdown_requests WHERE account = ? AND key = ?"_s);
+    QSqlQuery &known = m_knownRequest;
     if (const auto error = run(known, {m_folder.account, entry.requestKey}))
         return error;
     m_lastKey = entry.requestKey;
     m_lastOutput = entry.counts.output;
     if (!known.next()) {
+        known.finish();
         const qint64 hour = entry.time / hourSeconds * hourSeconds;
         m_buckets[{m_file, hour, entry.project, entry.model}] += entry.counts;
-        return run(database,
-                   u"INSERT INTO breakdown_requests (account, key, file, hour, project, model, input, output, "
-                   "cache_write, cache_read) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"_s,
-                   {m_folder.account, entry.requestKey, m_file, hour, entry.project, entry.model, entry.counts.input,
-                    entry.counts.output, entry.counts.cacheWrite, entry.counts.cacheRead});
+        return run(m_insertRequest, {m_folder.account, entry.requestKey, m_file, hour, entry.project, entry.model,
+                                     entry.counts.input, entry.counts.output, entry.counts.cacheWrite,
+                                     entry.counts.cacheRead});
     }
     const TokenCounts counted{known.value(4).toLongLong(), known.value(5).toLongLong(), known.value(6).toLongLong(),
                               known.value(7).toLongLong()};
+    const Bucket bucket{known.value(0).toLongLong(), known.value(1).toLongLong(), known.value(2).toString(),
+                        known.value(3).toString()};
+    known.finish();
     m_lastOutput = std::max(m_lastOutput, counted.output);
     if (entry.counts.output <= counted.output)
         return std::nullopt;
-    m_buckets[{known.value(0).toLongLong(), known.value(1).toLongLong(), known.value(2).toString(),
-               known.value(3).toString()}] += entry.counts - counted;
-    return run(database,
-               u"UPDATE breakdown_requests SET input = ?, output = ?, cache_write = ?, cache_read = ? "
-               "WHERE account = ? AND key = ?"_s,
-               {entry.counts.input, entry.counts.output, entry.counts.cacheWrite, entry.counts.cacheRead,
-                m_folder.account, entry.requestKey});
+    m_buckets[bucket] += entry.counts - counted;
+    return run(m_updateRequest, {entry.counts.input, entry.counts.output, entry.counts.cacheWrite,
+                                 entry.counts.cacheRead, m_folder.account, entry.requestKey});
 }
 
 std::optional<QSqlError> BreakdownIndex::flush()
 {
-    QSqlQuery upsert(m_connection.database());
-    upsert.prepare(u"INSERT INTO breakdown_hours (provider, account, hour, project, model, file, input, output, "
-                   "cache_write, cache_read, weighted) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?) "
-                   "ON CONFLICT (provider, account, hour, project, model, file) DO UPDATE SET "
-                   "input = input + excluded.input, output = output + excluded.output, "
-                   "cache_write = cache_write + excluded.cache_write, cache_read = cache_read + excluded.cache_read, "
-                   "weighted = weighted + excluded.weighted"_s);
+    QSqlQuery &upsert = m_addToHour;
     for (auto bucket = m_buckets.cbegin(); bucket != m_buckets.cend(); ++bucket) {
         const TokenCounts &counts = bucket.value();
         const Bucket &key = bucket.key();

@@ -5,6 +5,7 @@
 
 #include <QHash>
 #include <QSqlError>
+#include <QSqlQuery>
 #include <QString>
 
 #include <optional>
@@ -57,6 +58,11 @@ private:
     std::optional<QSqlError> transaction();
 
     HistoryConnection &m_connection;
+    // Prepared once: reading runs them for every request.
+    QSqlQuery m_knownRequest;
+    QSqlQuery m_insertRequest;
+    QSqlQuery m_updateRequest;
+    QSqlQuery m_addToHour;
     LogFolder m_folder;
     qint64 m_file = 0;
     bool m_inTransaction = false;

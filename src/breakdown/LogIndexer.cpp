@@ -68,6 +68,11 @@ bool LogIndexer::open()
         m_off = true;
         return false;
     }
+    // As the history's writer does: in WAL mode a crash may lose the last commit, never the file.
+    if (const auto error = m_connection->execute({u"PRAGMA synchronous = NORMAL"_s})) {
+        sayOff(m_connection->describe(*error));
+        return false;
+    }
     m_index = std::make_unique<BreakdownIndex>(*m_connection);
     return true;
 }
