@@ -123,8 +123,9 @@ qint64 peakResidentKiB()
     return -1;
 }
 
-// Runs a reading and measures the longest the event loop of this thread waited meanwhile.
-std::pair<double, double> timedReading(UsageBreakdown &breakdown, bool first)
+// Runs a reading, or only waits the given time without one, and measures the longest the event
+// loop of this thread waited meanwhile: without a reading, what the machine's load alone gives.
+std::pair<double, double> timedReading(UsageBreakdown &breakdown, bool first, int idleMs = 0)
 {
     QElapsedTimer clock;
     QElapsedTimer sinceTick;
@@ -140,7 +141,10 @@ std::pair<double, double> timedReading(UsageBreakdown &breakdown, bool first)
     clock.start();
     sinceTick.start();
     tick.start();
-    first ? breakdown.start() : breakdown.refresh();
+    if (idleMs)
+        QTimer::singleShot(idleMs, &loop, &QEventLoop::quit);
+    else
+        first ? breakdown.start() : breakdown.refresh();
     loop.exec();
     return {clock.nsecsElapsed() / 1e6, longestStallMs};
 }
@@ -163,6 +167,7 @@ int main(int argc, char **argv)
     const QList<LogFolder> folders{{Provider::codex, dir.filePath(u"codex/sessions"_s), {}},
                                    {Provider::claude, dir.filePath(u"claude/projects"_s), {}}};
     UsageBreakdown breakdown(database, folders);
+    std::printf("longest GUI-thread wait over 5 s without reading: %.1f ms\n", timedReading(breakdown, false, 5000).second);
     const double cpuBefore = cpuSeconds();
     const auto [firstMs, firstStallMs] = timedReading(breakdown, true);
     std::printf("first reading: %.1f s (%.1f s of CPU time), %.0f MB/s; peak resident %.1f MiB; "

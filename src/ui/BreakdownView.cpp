@@ -53,6 +53,26 @@ QJsonArray shownRows(const QJsonArray &projects)
     return rows;
 }
 
+// The window's models, the largest project's first: each keeps its shade in every bar.
+QStringList modelsOf(const QJsonArray &projects)
+{
+    QStringList models;
+    for (const QJsonValue &project : projects) {
+        for (const QJsonValue &model : project[u"models"_s].toArray()) {
+            if (!models.contains(model[u"model"_s].toString()))
+                models.append(model[u"model"_s].toString());
+        }
+    }
+    return models;
+}
+
+// Darker and lighter in turn, so that neighbours differ and none fades into the background.
+QColor shade(const QColor &colour, qsizetype model)
+{
+    const int step = int(model % 6 + 1) / 2;
+    return model % 2 ? colour.darker(100 + 40 * step) : colour.lighter(100 + 25 * step);
+}
+
 } // namespace
 
 BreakdownView::BreakdownView(UsageBreakdown &breakdown, std::function<QList<BreakdownWindow>()> windows,
@@ -127,8 +147,15 @@ void BreakdownView::paintEvent(QPaintEvent *)
             painter.setFont(bold);
             const QString heading = (known ? displayName(*known) : provider.value(u"provider"_s).toString()) + u' '
                 + window.value(u"label"_s).toString();
-            painter.drawText(QRectF(margin, y, width() - 2 * margin, rowHeight), Qt::AlignVCenter, heading);
+            painter.drawText(QRectF(margin, y, labelWidth, rowHeight), Qt::AlignVCenter, heading);
             painter.setFont(font());
+            const QStringList models = modelsOf(window.value(u"projects"_s).toArray());
+            qreal legendX = margin + labelWidth;
+            for (qsizetype i = 0; i < models.size(); ++i) {
+                painter.fillRect(QRectF(legendX, y + 7, 10, 10), shade(colour, i));
+                painter.drawText(QPointF(legendX + 14, y + rowHeight / 2 + metrics.ascent() / 2 - 1), models[i]);
+                legendX += 30 + metrics.horizontalAdvance(models[i]);
+            }
             y += rowHeight;
             const QJsonArray rows = shownRows(window.value(u"projects"_s).toArray());
             if (rows.isEmpty()) {
@@ -142,13 +169,12 @@ void BreakdownView::paintEvent(QPaintEvent *)
                 painter.drawText(QRectF(margin, y, labelWidth - 8, rowHeight), Qt::AlignVCenter,
                                  metrics.elidedText(label, Qt::ElideMiddle, labelWidth - 8));
                 qreal x = margin + labelWidth;
-                const QJsonArray models = row.value(u"models"_s).toArray();
                 QStringList hover{row.value(u"project"_s).toString()};
-                for (qsizetype i = 0; i < models.size(); ++i) {
-                    const QJsonObject model = models.at(i).toObject();
+                for (const QJsonValue &modelValue : row.value(u"models"_s).toArray()) {
+                    const QJsonObject model = modelValue.toObject();
                     const qreal length = barWidth * model.value(u"share"_s).toDouble() / 100;
                     const QRectF segment(x, y + 4, length, rowHeight - 8);
-                    painter.fillRect(segment, colour.lighter(100 + 30 * int(i % 4)));
+                    painter.fillRect(segment, shade(colour, models.indexOf(model.value(u"model"_s).toString())));
                     x += length;
                     hover.append(u"%1: %2 % \u00b7 %3"_s.arg(model.value(u"model"_s).toString())
                                      .arg(model.value(u"share"_s).toDouble())
