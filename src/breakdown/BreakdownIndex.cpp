@@ -160,6 +160,8 @@ std::optional<QSqlError> BreakdownIndex::flush()
 
 std::optional<QSqlError> BreakdownIndex::commit(const LogFileState &state)
 {
+    if (const auto error = transaction())
+        return error;
     if (const auto error = flush())
         return error;
     if (const auto error = run(m_connection.database(),

@@ -239,7 +239,8 @@ std::optional<QString> LogIndexer::readLines(Candidate &candidate, QFile &file)
     state.offset = result.offset;
     state.size = statSize;
     const qsizetype skipped = malformed + result.overlongLines;
-    if (skipped && m_skippedLinesSaid.value(candidate.path) != QDate::currentDate()) {
+    // A file abandoned says only that.
+    if (skipped && !result.error && m_skippedLinesSaid.value(candidate.path) != QDate::currentDate()) {
         m_skippedLinesSaid.insert(candidate.path, QDate::currentDate());
         std::fprintf(stderr, "tidemarker: %s: %lld line%s skipped: not JSON, or over 1 MiB\n",
                      qUtf8Printable(candidate.path), qlonglong(skipped), skipped == 1 ? "" : "s");

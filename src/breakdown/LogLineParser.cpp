@@ -43,6 +43,8 @@ const LineReading nothing{LineReading::Kind::other};
 
 LineReading LogLineParser::claude(QByteArrayView line, const QString &fallbackProject)
 {
+    if (line.trimmed().isEmpty())
+        return nothing;
     if (!looksLikeObject(line))
         return malformed;
     if (!line.contains("\"usage\""))
@@ -67,6 +69,8 @@ LineReading LogLineParser::claude(QByteArrayView line, const QString &fallbackPr
 
 LineReading LogLineParser::codex(QByteArrayView line, CodexSession &session)
 {
+    if (line.trimmed().isEmpty())
+        return nothing;
     if (!looksLikeObject(line))
         return malformed;
     if (!line.contains("\"token_count\"") && !line.contains("\"turn_context\"") && !line.contains("\"session_meta\""))

@@ -21,7 +21,7 @@ using namespace Qt::StringLiterals;
 namespace {
 
 struct LogFile {
-    enum class Write { whole, append, compressed, replace, fifo, linkOut };
+    enum class Write { whole, append, compressed, replace, fifo, linkOut, old, inflatesFar };
     QString path; // below the home folder
     QByteArray lines;
     Write write = Write::whole;
@@ -74,6 +74,13 @@ bool put(const QString &home, const LogFile &file)
         return writeFile(path, file.lines);
     case LogFile::Write::compressed:
         return writeFile(path, compressed(file.lines));
+    case LogFile::Write::inflatesFar: // 257 frames of a line of 1 MiB each
+        return writeFile(path, compressed(QByteArray((1 << 20) - 1, 'x') + '\n').repeated(257));
+    case LogFile::Write::old: {
+        QFile written(path);
+        return writeFile(path, file.lines) && written.open(QIODevice::ReadWrite)
+            && written.setFileTime(QDateTime::currentDateTimeUtc().addDays(-100), QFileDevice::FileModificationTime);
+    }
     case LogFile::Write::replace: // a new file in its place, as editors and rotations do
         return writeFile(path + u".new"_s, file.lines) && QFile::remove(path) && QFile::rename(path + u".new"_s, path);
     case LogFile::Write::fifo:
@@ -225,6 +232,38 @@ void TestBreakdown::countsEachRequestOnce_data()
         << QStringList{u"HOME/"_s + claudeProject + u"out.jsonl: links out of HOME/.claude/projects, not followed"_s,
                        u"HOME/"_s + claudeProject + u"pipe.jsonl: is no regular file (a FIFO or a device), skipped"_s,
                        u"HOME/"_s + codexDay + u"rollout-2.jsonl.zst: not readable as zstd: Unknown frame descriptor"_s};
+    QTest::newRow("placeholder first, its final counts at the next refresh")
+        << QList<LogFile>{{claudeProject + u"one.jsonl"_s, claudeLine(5, u"A"_s, 1)}}
+        << QStringList{u"claude_fast"_s + sonnet + u"3/1/4210/18002"_s, u"claude_slow"_s + sonnet + u"3/1/4210/18002"_s}
+        << QList<LogFile>{{claudeProject + u"one.jsonl"_s, claudeLine(5, u"A"_s, 612) + claudeLine(5, u"A"_s, 612), W::append}}
+        << first << QString() << QStringList();
+    // The Codex session's project and model stay known for the lines appended later.
+    const QByteArray codexLater = QByteArray(codexSession(30)).split('\n').at(4) + '\n';
+    QTest::newRow("Codex session appended to")
+        << QList<LogFile>{{codexDay + u"rollout-1.jsonl"_s, codexSession(40)}}
+        << QStringList{u"codex_fast"_s + codex, u"codex_slow"_s + codex}
+        << QList<LogFile>{{codexDay + u"rollout-1.jsonl"_s, codexLater, W::append}}
+        << QStringList{u"codex_fast lighthouse gpt-5.2-codex 7638/1678/0/40192"_s,
+                       u"codex_slow lighthouse gpt-5.2-codex 7638/1678/0/40192"_s}
+        << QString() << QStringList();
+    QTest::newRow("file cut shorter in place")
+        << QList<LogFile>{{claudeProject + u"one.jsonl"_s, claudeLine(30, u"A"_s, 612) + claudeLine(20, u"B"_s, 9)}}
+        << QStringList{u"claude_fast"_s + sonnet + u"6/621/8420/36004"_s, u"claude_slow"_s + sonnet + u"6/621/8420/36004"_s}
+        << QList<LogFile>{{claudeProject + u"one.jsonl"_s, claudeLine(30, u"A"_s, 612)}} << first << QString()
+        << QStringList();
+    // A line over 1 MiB is skipped; the last one, without its newline yet, waits until it has one.
+    const QByteArray beingWritten = claudeLine(3, u"B"_s, 8).chopped(1);
+    QTest::newRow("long line, and one being written")
+        << QList<LogFile>{{claudeProject + u"one.jsonl"_s,
+                           "{\"usage\": \"" + QByteArray(3 << 19, 'x') + "\"}\n" + claudeLine(30, u"A"_s, 612) + beingWritten}}
+        << first << QList<LogFile>{{claudeProject + u"one.jsonl"_s, "\n", W::append}}
+        << QStringList{u"claude_fast"_s + sonnet + u"6/620/8420/36004"_s, u"claude_slow"_s + sonnet + u"6/620/8420/36004"_s}
+        << QString() << QStringList{u"HOME/"_s + claudeProject + u"one.jsonl: 1 line skipped: not JSON, or over 1 MiB"_s};
+    QTest::newRow("files too old, or too large inflated")
+        << (one + QList<LogFile>{{claudeProject + u"old.jsonl"_s, claudeLine(5, u"F"_s, 9), W::old},
+                                 {codexDay + u"rollout-3.jsonl.zst"_s, {}, W::inflatesFar}})
+        << first << QList<LogFile>() << QStringList() << QString()
+        << QStringList{u"HOME/"_s + codexDay + u"rollout-3.jsonl.zst: inflates past 256 MiB: abandoned"_s};
 }
 
 void TestBreakdown::countsEachRequestOnce()
