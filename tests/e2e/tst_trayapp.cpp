@@ -628,7 +628,7 @@ void TestTrayApp::settingsDialogWritesTheFile()
     // "Claude only", then the icon "Dark, for a light panel".
     QVERIFY(xdotool({u"key"_s, u"Down"_s, u"Down"_s, u"Tab"_s, u"End"_s, u"Return"_s}));
     QTRY_COMPARE(readFile(settingsPath()),
-                 u"[General]\nalert_at_percent=90\nalerts=true\nicon=dark\nproviders=claude\nrefresh_seconds=60\n"_s);
+                 u"[General]\nalert_at_percent=90\nalerts=true\nbreakdown=true\nicon=dark\nproviders=claude\nrefresh_seconds=60\n"_s);
     QTRY_COMPARE(labels(menu()), claudeOnlyMenu);
     QTRY_COMPARE(visibleWindows().size(), 0);
     QCOMPARE(m_program->readAllStandardError(), QByteArray());
