@@ -1,6 +1,6 @@
 #pragma once
 
-#include "LogEntry.h"
+#include "LogLineParser.h"
 #include "LogFolder.h"
 
 #include <QHash>

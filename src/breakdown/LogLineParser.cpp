@@ -1,4 +1,4 @@
-#include "LogEntry.h"
+#include "LogLineParser.h"
 
 #include <QDateTime>
 #include <QJsonDocument>
