@@ -53,6 +53,7 @@ SettingsDialog::SettingsDialog(SettingsFile &file, QWidget *parent)
 {
     setWindowTitle(u"Settings"_s); // Qt adds " — Tidemarker"
     m_alerts->setAccessibleName(u"Show pace alerts"_s);
+    m_breakdown->setAccessibleName(u"Read the assistants' logs to show where the usage went"_s);
     m_refreshSeconds->setSingleStep(60);
     m_failure->setWordWrap(true);
     m_failure->hide();
