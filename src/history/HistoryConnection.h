@@ -14,7 +14,7 @@ public:
     enum class Mode { readOnly, readWrite };
 
     // The version of the tables this build writes; a file of a higher one is never touched.
-    static constexpr int schemaVersion = 1;
+    static constexpr int schemaVersion = 2;
 
     // $XDG_STATE_HOME/tidemarker/history.sqlite3, by default below ~/.local/state.
     static QString defaultPath();

@@ -30,6 +30,24 @@ const QList<QStringList> migrations = {
      "fetched_at INTEGER NOT NULL, used_percent REAL NOT NULL, reset_at INTEGER, "
      "window_seconds REAL NOT NULL, PRIMARY KEY (window, fetched_at)) WITHOUT ROWID"_s,
      u"CREATE TABLE alerts (window_id TEXT PRIMARY KEY, reset_at INTEGER, alert TEXT NOT NULL)"_s},
+    // The assistants' logs: where reading each file stopped, and what was read, added up per
+    // file and hour (hours in seconds since 1970), so that a file read again takes its own out.
+    {u"CREATE TABLE breakdown_files (id INTEGER PRIMARY KEY, path TEXT NOT NULL UNIQUE, "
+     "provider TEXT NOT NULL, account TEXT NOT NULL, size INTEGER NOT NULL DEFAULT -1, "
+     "modified_ms INTEGER NOT NULL DEFAULT 0, inode INTEGER NOT NULL DEFAULT 0, "
+     "offset INTEGER NOT NULL DEFAULT 0, head BLOB, project TEXT, model TEXT)"_s,
+     u"CREATE TABLE breakdown_hours (provider TEXT NOT NULL, account TEXT NOT NULL, hour INTEGER NOT NULL, "
+     "project TEXT NOT NULL, model TEXT NOT NULL, file INTEGER NOT NULL, input INTEGER NOT NULL, "
+     "output INTEGER NOT NULL, cache_write INTEGER NOT NULL, cache_read INTEGER NOT NULL, "
+     "weighted REAL NOT NULL, PRIMARY KEY (provider, account, hour, project, model, file)) WITHOUT ROWID"_s,
+     u"CREATE INDEX breakdown_hours_by_file ON breakdown_hours (file)"_s,
+     // Claude logs a request many times: each is kept once, with the counts it was counted with.
+     u"CREATE TABLE breakdown_requests (account TEXT NOT NULL, key TEXT NOT NULL, file INTEGER NOT NULL, "
+     "hour INTEGER NOT NULL, project TEXT NOT NULL, model TEXT NOT NULL, input INTEGER NOT NULL, "
+     "output INTEGER NOT NULL, cache_write INTEGER NOT NULL, cache_read INTEGER NOT NULL, "
+     "PRIMARY KEY (account, key)) WITHOUT ROWID"_s,
+     u"CREATE INDEX breakdown_requests_by_file ON breakdown_requests (file)"_s,
+     u"CREATE INDEX breakdown_requests_by_hour ON breakdown_requests (hour)"_s},
 };
 
 QVariant secondsOrNull(const QDateTime &time)

@@ -17,6 +17,7 @@ const QString gaugeKey = u"gauge"_s;
 const QString alertsKey = u"alerts"_s;
 const QString alertAtPercentKey = u"alert_at_percent"_s;
 const QString refreshSecondsKey = u"refresh_seconds"_s;
+const QString breakdownKey = u"breakdown"_s;
 
 // Far more than every key takes.
 constexpr qint64 settingsSizeLimit = 64 * 1024;
@@ -188,6 +189,7 @@ Settings Settings::read(const QString &path, QStringList *problems)
     reader.read(refreshSecondsKey, wholeNumberFrom(minimumRefreshSeconds, maximumRefreshSeconds),
                 u"a whole number from %1 to %2"_s.arg(minimumRefreshSeconds).arg(maximumRefreshSeconds),
                 settings.refreshSeconds, QString::number(defaults.refreshSeconds));
+    reader.read(breakdownKey, parseBool, u"true or false"_s, settings.breakdown, boolText(defaults.breakdown));
     return settings;
 }
 
@@ -206,6 +208,7 @@ std::optional<QString> Settings::write(const QString &path) const
     file.setValue(alertsKey, boolText(alerts));
     file.setValue(alertAtPercentKey, alertAtPercent);
     file.setValue(refreshSecondsKey, refreshSeconds);
+    file.setValue(breakdownKey, boolText(breakdown));
     file.sync();
     if (file.status() != QSettings::NoError)
         return u"cannot write "_s + path;

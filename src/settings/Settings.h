@@ -31,6 +31,7 @@ struct Settings {
     int alertAtPercent = int(PaceForecast::nearlyUsedShare * 100);
     int refreshSeconds = minimumRefreshSeconds;
     GaugeHands gauge = GaugeHands::tightest;
+    bool breakdown = true; // reads the assistants' logs for where the usage went
 
     bool shows(Provider provider) const { return providers.contains(provider); }
     bool operator==(const Settings &) const = default;

@@ -49,11 +49,13 @@ SettingsDialog::SettingsDialog(SettingsFile &file, QWidget *parent)
                                Settings::maximumAlertPercent, u" %"_s))
     , m_refreshSeconds(spinBox(u"Refresh every, in seconds"_s, Settings::minimumRefreshSeconds,
                                Settings::maximumRefreshSeconds, u" s"_s))
+    , m_breakdown(new QCheckBox(u"Read the assistants' logs to show where the usage &went"_s))
     , m_failure(new QLabel)
     , m_buttons(new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Apply | QDialogButtonBox::Cancel))
 {
     setWindowTitle(u"Settings"_s); // Qt adds " — Tidemarker"
     m_alerts->setAccessibleName(u"Show pace alerts"_s);
+    m_breakdown->setAccessibleName(u"Read the assistants' logs to show where the usage went"_s);
     m_refreshSeconds->setSingleStep(60);
     m_failure->setWordWrap(true);
     m_failure->setTextFormat(Qt::PlainText); // the reason names a path, which may hold anything
@@ -66,6 +68,7 @@ SettingsDialog::SettingsDialog(SettingsFile &file, QWidget *parent)
     form->addRow(m_alerts);
     form->addRow(u"Alert when &used:"_s, m_alertAtPercent);
     form->addRow(u"&Refresh every:"_s, m_refreshSeconds);
+    form->addRow(m_breakdown);
     form->addRow(m_failure);
     form->addRow(m_buttons);
     // A fixed size makes tiling compositors float the dialog rather than stretch it.
@@ -78,6 +81,7 @@ SettingsDialog::SettingsDialog(SettingsFile &file, QWidget *parent)
     connect(m_alerts, &QCheckBox::toggled, this, &SettingsDialog::noteEdit);
     connect(m_alertAtPercent, &QSpinBox::valueChanged, this, &SettingsDialog::noteEdit);
     connect(m_refreshSeconds, &QSpinBox::valueChanged, this, &SettingsDialog::noteEdit);
+    connect(m_breakdown, &QCheckBox::toggled, this, &SettingsDialog::noteEdit);
     connect(m_buttons->button(QDialogButtonBox::Apply), &QPushButton::clicked, this, [this] { apply(false); });
     connect(m_buttons, &QDialogButtonBox::accepted, this, [this] { apply(true); });
     connect(m_buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -106,6 +110,7 @@ Settings SettingsDialog::chosen() const
     settings.alerts = m_alerts->isChecked();
     settings.alertAtPercent = m_alertAtPercent->value();
     settings.refreshSeconds = m_refreshSeconds->value();
+    settings.breakdown = m_breakdown->isChecked();
     return settings;
 }
 
@@ -118,6 +123,7 @@ void SettingsDialog::showSettings(const Settings &settings)
     m_alertAtPercent->setValue(settings.alertAtPercent);
     m_alertAtPercent->setEnabled(settings.alerts);
     m_refreshSeconds->setValue(settings.refreshSeconds);
+    m_breakdown->setChecked(settings.breakdown);
     m_buttons->button(QDialogButtonBox::Apply)->setEnabled(false);
 }
 

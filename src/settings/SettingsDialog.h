@@ -38,6 +38,7 @@ private:
     QCheckBox *m_alerts;
     QSpinBox *m_alertAtPercent;
     QSpinBox *m_refreshSeconds;
+    QCheckBox *m_breakdown;
     QLabel *m_failure;
     QDialogButtonBox *m_buttons;
 };

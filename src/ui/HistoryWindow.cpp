@@ -19,6 +19,7 @@ using namespace Qt::StringLiterals;
 namespace {
 
 constexpr int rangeDays[] = {1, 7, 30, 90};
+constexpr int viewButtonId = 0;
 
 QString rangeText(int days)
 {
@@ -60,12 +61,28 @@ HistoryWindow::HistoryWindow(const QString &databasePath, QWidget *parent)
     }
     row->addStretch();
     connect(ranges, &QButtonGroup::idClicked, this, [this](int days) {
+        if (m_view)
+            m_view->setVisible(days == viewButtonId);
+        if (days == viewButtonId)
+            return update();
         m_days = days;
         load();
     });
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_rangeRow);
     layout->addStretch();
+}
+
+void HistoryWindow::addView(const QString &name, QWidget *view)
+{
+    m_view = view;
+    view->hide();
+    auto *button = new QToolButton(m_rangeRow);
+    button->setText(name);
+    button->setCheckable(true);
+    findChild<QButtonGroup *>()->addButton(button, viewButtonId);
+    static_cast<QHBoxLayout *>(m_rangeRow->layout())->addWidget(button);
+    static_cast<QVBoxLayout *>(layout())->insertWidget(1, view, 1);
 }
 
 void HistoryWindow::present()
@@ -117,7 +134,7 @@ QRectF HistoryWindow::chartArea() const
 
 void HistoryWindow::paintEvent(QPaintEvent *)
 {
-    if (!m_loaded)
+    if (!m_loaded || (m_view && m_view->isVisible()))
         return;
     QPainter painter(this);
     // Stretched for the moment after a resize, until the chart for the new size is drawn.

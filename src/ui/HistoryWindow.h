@@ -19,6 +19,8 @@ public:
 
     // Shows the window, or brings it back to the front when it is open, minimised or hidden.
     void present();
+    // A view shown instead of the chart while its button, at the end of the periods, is down.
+    void addView(const QString &name, QWidget *view);
 
 public Q_SLOTS:
     // Reads the record again, while the window is shown.
@@ -43,6 +45,7 @@ private:
     QImage m_image;
     QWidget *m_rangeRow;
     QTimer m_resized; // a drag resizes in many steps: read again once it rests
+    QWidget *m_view = nullptr; // shown instead of the chart
     bool m_loaded = false;
     quint64 m_loadsStarted = 0; // only the latest load's record is shown
 };

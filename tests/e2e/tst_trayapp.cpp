@@ -667,8 +667,8 @@ void TestTrayApp::settingsDialogWritesTheFile()
     QTRY_COMPARE(xdotoolWindows({u"getwindowfocus"_s}), QStringList{dialog});
     // "Claude only", the icon "Dark, for a light panel", the gauge "the 5-hour and weekly windows".
     QVERIFY(xdotool({u"key"_s, u"Down"_s, u"Down"_s, u"Tab"_s, u"End"_s, u"Tab"_s, u"End"_s, u"Return"_s}));
-    QTRY_COMPARE(readFile(settingsPath()), u"[General]\nalert_at_percent=90\nalerts=true\ngauge=main\nicon=dark\n"
-                                           "providers=claude\nrefresh_seconds=60\n"_s);
+    QTRY_COMPARE(readFile(settingsPath()), u"[General]\nalert_at_percent=90\nalerts=true\nbreakdown=true\ngauge=main\n"
+                                           "icon=dark\nproviders=claude\nrefresh_seconds=60\n"_s);
     QTRY_COMPARE(labels(menu()), claudeOnlyMenu);
     QTRY_COMPARE(visibleWindows().size(), 0);
     QCOMPARE(m_program->readAllStandardError(), QByteArray());

@@ -1,3 +1,4 @@
+#include "HistoryConnection.h"
 #include "HistoryReader.h"
 #include "HistoryWriter.h"
 
@@ -99,7 +100,7 @@ private Q_SLOTS:
             QSqlDatabase later = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"later"_s);
             later.setDatabaseName(path);
             QVERIFY(later.open());
-            QVERIFY(QSqlQuery(later).exec(u"PRAGMA user_version = 2"_s));
+            QVERIFY(QSqlQuery(later).exec(u"PRAGMA user_version = %1"_s.arg(HistoryConnection::schemaVersion + 1)));
         }
         QSqlDatabase::removeDatabase(u"later"_s);
         QFile file(path);
@@ -112,7 +113,9 @@ private Q_SLOTS:
         QVERIFY(file.seek(0));
         QCOMPARE(file.readAll(), before);
         QCOMPARE(*HistoryReader::forEachRow(path, start, [](const HistoryRow &) { return true; }),
-                 path + u" was written by a newer Tidemarker (history version 2, this one reads up to 1)"_s);
+                 path + u" was written by a newer Tidemarker (history version %1, this one reads up to %2)"_s
+                          .arg(HistoryConnection::schemaVersion + 1)
+                          .arg(HistoryConnection::schemaVersion));
     }
 
     // Started with the clock a year ahead of the record, nothing of it is lost; what is older

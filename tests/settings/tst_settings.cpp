@@ -81,7 +81,7 @@ void TestSettings::writeKeepsOtherKeys()
     const QString path = home.write(u"tidemarker/tidemarker.conf"_s, "[General]\nicon=sepia\nfuture=1\n");
     const Settings chosen = with([](Settings &s) { s = {{Provider::codex}, IconStyle::light, true, 50, 120}; });
     QCOMPARE(chosen.write(path), std::nullopt);
-    QCOMPARE(readFile(path), u"[General]\nalert_at_percent=50\nalerts=true\nfuture=1\ngauge=tightest\nicon=light\n"
+    QCOMPARE(readFile(path), u"[General]\nalert_at_percent=50\nalerts=true\nbreakdown=true\nfuture=1\ngauge=tightest\nicon=light\n"
                               "providers=codex\nrefresh_seconds=120\n"_s);
     QStringList problems;
     QVERIFY(Settings::read(path, &problems) == chosen);
