@@ -31,6 +31,11 @@ qint64 residentKiB(qint64 pid)
     return procField(pid, u"status"_s, "VmRSS");
 }
 
+qint64 peakResidentKiB(qint64 pid)
+{
+    return procField(pid, u"status"_s, "VmHWM");
+}
+
 qint64 privateDirtyKiB(qint64 pid)
 {
     return procField(pid, u"smaps_rollup"_s, "Private_Dirty");

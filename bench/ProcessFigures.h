@@ -6,6 +6,8 @@
 
 // Resident set size (VmRSS) in KiB; -1 when it cannot be read.
 qint64 residentKiB(qint64 pid);
+// The highest resident set size (VmHWM) in KiB; -1 when it cannot be read.
+qint64 peakResidentKiB(qint64 pid);
 // Private dirty pages, the memory the process holds that no other shares, in KiB; -1 when it
 // cannot be read.
 qint64 privateDirtyKiB(qint64 pid);

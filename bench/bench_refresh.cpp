@@ -37,7 +37,7 @@ int main(int argc, char **argv)
     double total = 0;
     for (int round = 0; round < rounds; ++round) {
         // A new store each round, so that its Claude gate is open.
-        UsageStore store([] { return QDateTime::currentDateTimeUtc(); },
+        UsageStore store({[] { return QDateTime::currentDateTimeUtc(); }},
                          [client = CodexUsageClient(server.url(u"/codex"_s))](QDateTime now) { return client.result(now); },
                          [client = ClaudeUsageClient()](QDateTime now) { return client.result(now); });
         QElapsedTimer timer;

@@ -1,12 +1,13 @@
 #pragma once
 
+#include "ContinuousClock.h"
 #include "UsageModels.h"
 
-#include <QDateTime>
+#include <optional>
 
 // How often one Claude sign-in may be asked: each token has limits of its own. After a request,
 // not again for 240 seconds after a success, for a back-off after failures, or for as long as
-// the service asked.
+// the service asked; measured on the continuous clock, which a wall-clock change does not move.
 class ClaudeSpacing
 {
 public:
@@ -15,14 +16,14 @@ public:
     static constexpr double backoffCap = 900; // seconds
     static constexpr double retryAfterCap = 3600; // seconds; the longest a Retry-After may hold the gate
 
-    bool isOpen(const QDateTime &now) const;
+    bool isOpen(ContinuousClock::time_point now) const;
     // Measured from the start of the refresh that made the call, not from when it ended.
-    void note(const ProviderResult &result, const QDateTime &now);
+    void note(const ProviderResult &result, ContinuousClock::time_point now);
 
-    QDateTime nextAllowed() const { return m_nextAllowed; }
+    std::optional<ContinuousClock::time_point> nextAllowed() const { return m_nextAllowed; }
     double backoff() const { return m_backoff; }
 
 private:
-    QDateTime m_nextAllowed; // invalid: the distant past, the gate is open
+    std::optional<ContinuousClock::time_point> m_nextAllowed; // none: the gate is open
     double m_backoff = 0;
 };

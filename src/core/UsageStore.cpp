@@ -34,7 +34,7 @@ QCoro::Task<ProviderResult> askEndpoint(Account account, QDateTime now)
 } // namespace
 
 UsageStore::UsageStore(QObject *parent)
-    : UsageStore([] { return QDateTime::currentDateTimeUtc(); }, askEndpoint, parent)
+    : UsageStore({[] { return QDateTime::currentDateTimeUtc(); }}, askEndpoint, parent)
 {
 }
 
@@ -52,20 +52,21 @@ UsageStore::UsageStore(Clock clock, AccountFetch fetch, QObject *parent)
     : QObject(parent)
     , m_clock(std::move(clock))
     , m_fetch(std::move(fetch))
-    , m_status{m_clock(), {}}
+    , m_status{m_clock.wall(), {}}
 {
 }
 
 QCoro::Task<void> UsageStore::refresh()
 {
     QPointer<UsageStore> self(this); // the store may go away while the fetches run
-    const QDateTime now = m_clock();
+    const QDateTime now = m_clock.wall();
+    const ContinuousClock::time_point elapsed = m_clock.elapsed();
     ++m_refreshesInFlight;
     // All at once: every account is asked while the others are.
     const QList<Account> accounts = askedAccounts();
     std::vector<QCoro::Task<ProviderResult>> fetches;
     for (const Account &account : accounts)
-        fetches.push_back(ask(account, now));
+        fetches.push_back(ask(account, now, elapsed));
 
     QList<ProviderResult> results;
     for (qsizetype i = 0; i < accounts.size(); ++i) {
@@ -87,22 +88,23 @@ QCoro::Task<void> UsageStore::refresh()
     Q_EMIT statusChanged();
 }
 
-QCoro::Task<ProviderResult> UsageStore::ask(const Account &account, const QDateTime &now)
+QCoro::Task<ProviderResult> UsageStore::ask(const Account &account, const QDateTime &now,
+                                             ContinuousClock::time_point elapsed)
 {
     if (account.provider != Provider::claude)
         return m_fetch(account, now);
-    if (!m_claudeSpacing[account].isOpen(now))
+    if (!m_claudeSpacing[account].isOpen(elapsed))
         return throttledClaudeResult();
-    return askClaude(account, now);
+    return askClaude(account, now, elapsed);
 }
 
 // The gate moves as soon as the answer is in, so that a refresh started meanwhile sees it.
-QCoro::Task<ProviderResult> UsageStore::askClaude(Account account, QDateTime now)
+QCoro::Task<ProviderResult> UsageStore::askClaude(Account account, QDateTime now, ContinuousClock::time_point elapsed)
 {
     QPointer<UsageStore> self(this);
     const ProviderResult result = co_await m_fetch(account, now);
     if (self)
-        m_claudeSpacing[account].note(result, now);
+        m_claudeSpacing[account].note(result, elapsed);
     co_return result;
 }
 
@@ -149,6 +151,15 @@ ClaudeSpacing UsageStore::firstClaudeSpacing() const
         return spacing == m_claudeSpacing.end() ? ClaudeSpacing() : spacing->second;
     }
     return {};
+}
+
+QDateTime UsageStore::claudeNextAllowed() const
+{
+    const std::optional<ContinuousClock::time_point> nextAllowed = firstClaudeSpacing().nextAllowed();
+    if (!nextAllowed)
+        return {};
+    const auto ahead = std::chrono::duration_cast<std::chrono::milliseconds>(*nextAllowed - m_clock.elapsed());
+    return m_clock.wall().addMSecs(ahead.count());
 }
 
 ProviderResult UsageStore::reconcile(ProviderResult result, const QDateTime &now)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ClaudeSpacing.h"
+#include "ContinuousClock.h"
 #include "UsageModels.h"
 
 #include <QObject>
@@ -10,6 +11,7 @@
 #include <functional>
 #include <iterator>
 #include <map>
+#include <optional>
 
 // Owns the usage data: asks every account of the shown providers at once on every refresh,
 // spaces out and backs off the calls of each Claude account, and falls back to each account's
@@ -18,7 +20,12 @@ class UsageStore : public QObject
 {
     Q_OBJECT
 public:
-    using Clock = std::function<QDateTime()>;
+    // The wall clock dates the figures; the continuous one spaces out the Claude calls, so that
+    // a clock set back or a sleep neither stalls nor hurries them.
+    struct Clock {
+        std::function<QDateTime()> wall;
+        std::function<ContinuousClock::time_point()> elapsed = &ContinuousClock::now;
+    };
     using Fetch = std::function<QCoro::Task<ProviderResult>(QDateTime now)>;
     using AccountFetch = std::function<QCoro::Task<ProviderResult>(Account account, QDateTime now)>;
 
@@ -41,8 +48,9 @@ public:
     void setAccounts(const QList<Account> &accounts);
 
     const UsageStatus &status() const { return m_status; }
-    // The first Claude account's gate.
-    QDateTime claudeNextAllowed() const { return firstClaudeSpacing().nextAllowed(); }
+    // When the wall clock will read the moment the first Claude account's gate opens; invalid
+    // while it is open.
+    QDateTime claudeNextAllowed() const;
     double claudeBackoff() const { return firstClaudeSpacing().backoff(); }
 
 Q_SIGNALS:
@@ -50,8 +58,8 @@ Q_SIGNALS:
 
 private:
     QList<Account> askedAccounts() const;
-    QCoro::Task<ProviderResult> ask(const Account &account, const QDateTime &now);
-    QCoro::Task<ProviderResult> askClaude(Account account, QDateTime now);
+    QCoro::Task<ProviderResult> ask(const Account &account, const QDateTime &now, ContinuousClock::time_point elapsed);
+    QCoro::Task<ProviderResult> askClaude(Account account, QDateTime now, ContinuousClock::time_point elapsed);
     ClaudeSpacing firstClaudeSpacing() const;
     ProviderResult reconcile(ProviderResult result, const QDateTime &now);
     void dropResultsNotAsked();

@@ -1,10 +1,15 @@
 #include "HistoryReader.h"
 
+#include "FileKind.h"
 #include "HistoryConnection.h"
 
 #include <QFileInfo>
-#include <QHash>
 #include <QSqlQuery>
+
+#include <cmath>
+#include <map>
+#include <memory>
+#include <queue>
 
 using namespace Qt::StringLiterals;
 
@@ -16,19 +21,42 @@ struct Window {
     QString name;
     QString account;
 };
+using Windows = std::map<qint64, Window>; // by key, the order in which they were first seen
+
+// The file opened with its tables, or why it cannot be; neither when there is no record yet.
+struct Opened {
+    std::unique_ptr<HistoryConnection> connection;
+    std::optional<QString> error;
+};
+
+Opened open(const QString &path)
+{
+    if (!QFileInfo::exists(path))
+        return {};
+    if (std::optional<QString> notAFile = FileKind::notAFile(path))
+        return {nullptr, notAFile};
+    auto connection = std::make_unique<HistoryConnection>(path, HistoryConnection::Mode::readOnly);
+    if (connection->error())
+        return {nullptr, connection->error()};
+    // A file just made holds no tables yet.
+    if (connection->version() == 0)
+        return {};
+    return {std::move(connection), std::nullopt};
+}
 
 // The windows table is small: read once, so that each row carries only its numbers. A file of
-// the first version, not yet opened by the program since, knows only the first accounts.
-std::optional<QSqlError> readWindows(QSqlDatabase &database, int version, QHash<qint64, Window> &windows)
+// an earlier version, not opened by the program since, knows only the first accounts.
+std::optional<QSqlError> readWindows(HistoryConnection &connection, Windows &windows)
 {
-    QSqlQuery query(database);
+    QSqlQuery query(connection.database());
     query.setForwardOnly(true);
-    if (!query.exec(u"SELECT key, provider, window_id, name, %1 FROM windows"_s.arg(version < 2 ? u"''"_s : u"account"_s)))
+    const QString account = connection.version() < HistoryConnection::accountsVersion ? u"''"_s : u"account"_s;
+    if (!query.exec(u"SELECT key, provider, window_id, name, %1 FROM windows"_s.arg(account)))
         return query.lastError();
     while (query.next()) {
         if (const std::optional<Provider> provider = providerFromRawValue(query.value(1).toString()))
-            windows.insert(query.value(0).toLongLong(), {*provider, query.value(2).toString(), query.value(3).toString(),
-                                                         query.value(4).toString()});
+            windows.insert({query.value(0).toLongLong(), {*provider, query.value(2).toString(), query.value(3).toString(),
+                                                          query.value(4).toString()}});
     }
     return std::nullopt;
 }
@@ -38,50 +66,148 @@ QDateTime utcTime(const QVariant &seconds)
     return seconds.isNull() ? QDateTime() : QDateTime::fromSecsSinceEpoch(seconds.toLongLong(), Qt::UTC);
 }
 
-std::optional<QSqlError> readRows(QSqlDatabase &database, int version, const QDateTime &since,
-                                  HistoryReader::Record &record)
+QDateTime utcMilliseconds(const QVariant &milliseconds)
 {
-    QHash<qint64, Window> windows;
-    if (const std::optional<QSqlError> error = readWindows(database, version, windows))
+    return QDateTime::fromMSecsSinceEpoch(milliseconds.toLongLong(), Qt::UTC);
+}
+
+std::optional<QSqlError> errorOf(const QSqlQuery &query)
+{
+    return query.lastError().isValid() ? std::optional(query.lastError()) : std::nullopt;
+}
+
+// One query per window, each in time order by the table's key, merged: no sort and no list.
+std::optional<QSqlError> mergeRows(HistoryConnection &connection, const QDateTime &since,
+                                   const std::function<bool(const HistoryRow &)> &take)
+{
+    QSqlDatabase &database = connection.database();
+    Windows windows;
+    if (const std::optional<QSqlError> error = readWindows(connection, windows))
+        return error;
+    struct Cursor {
+        const Window *window;
+        QSqlQuery query;
+    };
+    std::vector<std::unique_ptr<Cursor>> cursors;
+    using Next = std::pair<qint64, size_t>; // fetched at, cursor
+    std::priority_queue<Next, std::vector<Next>, std::greater<>> due;
+    for (const auto &[key, window] : windows) {
+        auto cursor = std::make_unique<Cursor>(Cursor{&window, QSqlQuery(database)});
+        QSqlQuery &query = cursor->query;
+        query.setForwardOnly(true);
+        query.prepare(u"SELECT fetched_at, used_percent, reset_at, window_seconds FROM samples "
+                      "WHERE window = ? AND fetched_at >= ? ORDER BY fetched_at"_s);
+        query.addBindValue(key);
+        query.addBindValue(since.toMSecsSinceEpoch());
+        if (!query.exec())
+            return query.lastError();
+        if (query.next())
+            due.push({query.value(0).toLongLong(), cursors.size()});
+        else if (const std::optional<QSqlError> error = errorOf(query))
+            return error;
+        cursors.push_back(std::move(cursor));
+    }
+    while (!due.empty()) {
+        const size_t at = due.top().second;
+        due.pop();
+        QSqlQuery &query = cursors[at]->query;
+        const Window &window = *cursors[at]->window;
+        if (!take({utcMilliseconds(query.value(0)), window.provider, window.id, window.name, query.value(1).toDouble(),
+                   utcTime(query.value(2)), query.value(3).toDouble(), window.account}))
+            return std::nullopt;
+        if (query.next())
+            due.push({query.value(0).toLongLong(), at});
+        else if (const std::optional<QSqlError> error = errorOf(query))
+            return error;
+    }
+    return std::nullopt;
+}
+
+// For each window and column: the first and last time by the key, the lowest and highest share
+// by a pass over the column's rows, and the first and last rows themselves by the key again.
+const QString columnsQuery = u"WITH RECURSIVE cols (c, lo, hi) AS "
+    "(SELECT 0, ?, ? UNION ALL SELECT c + 1, hi, hi + ? FROM cols WHERE c + 1 < ?), "
+    "g AS MATERIALIZED (SELECT w.key AS win, c, "
+    "(SELECT min(fetched_at) FROM samples WHERE window = w.key AND fetched_at >= lo AND fetched_at < hi) AS t0, "
+    "(SELECT max(fetched_at) FROM samples WHERE window = w.key AND fetched_at >= lo AND fetched_at < hi) AS t1, "
+    "(SELECT min(used_percent) FROM samples WHERE window = w.key AND fetched_at >= lo AND fetched_at < hi) AS low, "
+    "(SELECT max(used_percent) FROM samples WHERE window = w.key AND fetched_at >= lo AND fetched_at < hi) AS high "
+    "FROM windows w, cols) "
+    "SELECT g.win, g.t0, f.used_percent, g.t1, l.used_percent, g.low, g.high, l.reset_at, l.window_seconds FROM g "
+    "JOIN samples f ON f.window = g.win AND f.fetched_at = g.t0 "
+    "JOIN samples l ON l.window = g.win AND l.fetched_at = g.t1 ORDER BY g.win, g.c"_s;
+
+std::optional<QSqlError> readColumns(HistoryConnection &connection, const QDateTime &start, const QDateTime &end,
+                                     int columns, HistoryReader::Lines &lines)
+{
+    QSqlDatabase &database = connection.database();
+    Windows windows;
+    if (const std::optional<QSqlError> error = readWindows(connection, windows))
         return error;
     QSqlQuery any(database);
     if (!any.exec(u"SELECT EXISTS (SELECT 1 FROM samples)"_s) || !any.next())
         return any.lastError();
-    record.anything = any.value(0).toBool();
+    lines.anything = any.value(0).toBool();
     QSqlQuery query(database);
     query.setForwardOnly(true);
-    query.prepare(u"SELECT window, fetched_at, used_percent, reset_at, window_seconds FROM samples "
-                  "WHERE fetched_at >= ? ORDER BY window, fetched_at"_s);
-    query.addBindValue(since.toMSecsSinceEpoch());
+    query.prepare(columnsQuery);
+    const qint64 step = qint64(std::ceil(double(start.msecsTo(end) + 1) / std::max(columns, 1)));
+    for (const qint64 value : {start.toMSecsSinceEpoch(), start.toMSecsSinceEpoch() + step, step, qint64(columns)})
+        query.addBindValue(value);
     if (!query.exec())
         return query.lastError();
+    std::optional<qint64> lineKey;
     while (query.next()) {
-        const auto window = windows.constFind(query.value(0).toLongLong());
-        if (window == windows.cend())
+        const auto window = windows.find(query.value(0).toLongLong());
+        if (window == windows.end())
             continue; // a provider this build does not know
-        record.rows.append({QDateTime::fromMSecsSinceEpoch(query.value(1).toLongLong(), Qt::UTC), window->provider, window->id, window->name,
-                            query.value(2).toDouble(), utcTime(query.value(3)), query.value(4).toDouble(),
-                            window->account});
+        if (lineKey != window->first) {
+            lines.lines.append({window->second.provider, window->second.id, window->second.name, {},
+                                window->second.account});
+            lineKey = window->first;
+        }
+        lines.lines.last().columns.append({utcMilliseconds(query.value(1)), query.value(2).toDouble(),
+                                           utcMilliseconds(query.value(3)), query.value(4).toDouble(),
+                                           query.value(5).toDouble(), query.value(6).toDouble(),
+                                           utcTime(query.value(7)), query.value(8).toDouble()});
     }
-    return query.lastError().isValid() ? std::optional(query.lastError()) : std::nullopt;
+    return errorOf(query);
 }
 
 } // namespace
 
-HistoryReader::Record HistoryReader::read(const QString &path, const QDateTime &since)
+std::optional<QString> HistoryReader::forEachRow(const QString &path, const QDateTime &since,
+                                                 const std::function<bool(const HistoryRow &)> &take)
 {
-    Record record;
-    if (!QFileInfo::exists(path))
-        return record;
-    HistoryConnection connection(path, HistoryConnection::Mode::readOnly);
-    if (connection.error())
-        record.error = connection.error();
-    // A file just made holds no tables yet.
-    else if (connection.version() == 0)
-        return record;
-    else if (const std::optional<QSqlError> error = readRows(connection.database(), connection.version(), since, record))
-        record = {connection.describe(*error), false, {}};
-    return record;
+    Opened opened = open(path);
+    if (!opened.connection)
+        return opened.error;
+    const std::optional<QSqlError> error = mergeRows(*opened.connection, since, take);
+    return error ? std::optional(opened.connection->describe(*error)) : std::nullopt;
+}
+
+HistoryReader::Lines HistoryReader::readLines(const QString &path, const QDateTime &start, const QDateTime &end,
+                                              int columns)
+{
+    Lines lines;
+    Opened opened = open(path);
+    if (!opened.connection) {
+        lines.error = opened.error;
+        return lines;
+    }
+    if (const std::optional<QSqlError> error = readColumns(*opened.connection, start, end, columns, lines))
+        return {opened.connection->describe(*error), false, {}};
+    return lines;
+}
+
+bool HistoryReader::namesAccounts(const QString &path)
+{
+    const Opened opened = open(path);
+    if (!opened.connection || opened.connection->version() < HistoryConnection::accountsVersion)
+        return false;
+    QSqlQuery query(opened.connection->database());
+    return query.exec(u"SELECT EXISTS (SELECT 1 FROM windows WHERE account != '')"_s) && query.next()
+        && query.value(0).toBool();
 }
 
 std::optional<int> HistoryReader::daysFromText(const QString &text)

@@ -1,5 +1,6 @@
 #include "HistoryWriter.h"
 
+#include "FileKind.h"
 #include "HistoryConnection.h"
 
 #include <QDateTime>
@@ -10,6 +11,7 @@
 #include <QSqlQuery>
 #include <QVariant>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -28,6 +30,24 @@ const QList<QStringList> migrations = {
      "fetched_at INTEGER NOT NULL, used_percent REAL NOT NULL, reset_at INTEGER, "
      "window_seconds REAL NOT NULL, PRIMARY KEY (window, fetched_at)) WITHOUT ROWID"_s,
      u"CREATE TABLE alerts (window_id TEXT PRIMARY KEY, reset_at INTEGER, alert TEXT NOT NULL)"_s},
+    // The assistants' logs: where reading each file stopped, and what was read, added up per
+    // file and hour (hours in seconds since 1970), so that a file read again takes its own out.
+    {u"CREATE TABLE breakdown_files (id INTEGER PRIMARY KEY, path TEXT NOT NULL UNIQUE, "
+     "provider TEXT NOT NULL, account TEXT NOT NULL, size INTEGER NOT NULL DEFAULT -1, "
+     "modified_ms INTEGER NOT NULL DEFAULT 0, inode INTEGER NOT NULL DEFAULT 0, "
+     "offset INTEGER NOT NULL DEFAULT 0, head BLOB, project TEXT, model TEXT)"_s,
+     u"CREATE TABLE breakdown_hours (provider TEXT NOT NULL, account TEXT NOT NULL, hour INTEGER NOT NULL, "
+     "project TEXT NOT NULL, model TEXT NOT NULL, file INTEGER NOT NULL, input INTEGER NOT NULL, "
+     "output INTEGER NOT NULL, cache_write INTEGER NOT NULL, cache_read INTEGER NOT NULL, "
+     "weighted REAL NOT NULL, PRIMARY KEY (provider, account, hour, project, model, file)) WITHOUT ROWID"_s,
+     u"CREATE INDEX breakdown_hours_by_file ON breakdown_hours (file)"_s,
+     // Claude logs a request many times: each is kept once, with the counts it was counted with.
+     u"CREATE TABLE breakdown_requests (account TEXT NOT NULL, key TEXT NOT NULL, file INTEGER NOT NULL, "
+     "hour INTEGER NOT NULL, project TEXT NOT NULL, model TEXT NOT NULL, input INTEGER NOT NULL, "
+     "output INTEGER NOT NULL, cache_write INTEGER NOT NULL, cache_read INTEGER NOT NULL, "
+     "PRIMARY KEY (account, key)) WITHOUT ROWID"_s,
+     u"CREATE INDEX breakdown_requests_by_file ON breakdown_requests (file)"_s,
+     u"CREATE INDEX breakdown_requests_by_hour ON breakdown_requests (hour)"_s},
     // Windows and alerts of several accounts: the rows there were are the first account's ('').
     {u"CREATE TABLE accounts_windows (key INTEGER PRIMARY KEY, account TEXT NOT NULL DEFAULT '', "
      "window_id TEXT NOT NULL, provider TEXT NOT NULL, name TEXT NOT NULL, UNIQUE (account, window_id))"_s,
@@ -78,6 +98,8 @@ void say(const QString &line)
 // The folder (0700) and an empty file (0600) that SQLite takes for an empty database.
 std::optional<QString> makeFile(const QString &path)
 {
+    if (std::optional<QString> notAFile = FileKind::notAFile(path))
+        return notAFile;
     const QFileInfo file(path);
     if (file.exists())
         return std::nullopt;
@@ -152,7 +174,8 @@ std::optional<QString> HistoryWriter::start()
     // NORMAL is safe in WAL mode: a crash may lose the last commit, never the file.
     std::optional<QSqlError> error =
         m_connection->execute({u"PRAGMA journal_mode = WAL"_s, u"PRAGMA synchronous = NORMAL"_s});
-    for (auto step : {&HistoryWriter::migrate, &HistoryWriter::prune}) {
+    // The newest rows first: the prune measures its limit from them.
+    for (auto step : {&HistoryWriter::migrate, &HistoryWriter::loadLastRows, &HistoryWriter::prune}) {
         if (!error)
             error = (this->*step)();
     }
@@ -187,12 +210,25 @@ std::optional<QSqlError> HistoryWriter::migrate()
     return error;
 }
 
+// No clock is trusted to delete: rows go once they are the retention older than both the clock
+// and the newest row, and while Tidemarker runs that limit moves on no faster than time passes.
 std::optional<QSqlError> HistoryWriter::prune()
 {
-    const QDateTime cutoff = QDateTime::currentDateTimeUtc().addDays(-retentionDays);
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    qint64 newest = now;
+    if (!m_lastRows.isEmpty())
+        newest = std::min(now, std::ranges::max(m_lastRows, {}, &LastRow::fetchedAt).fetchedAt);
+    qint64 cutoff = newest - qint64(retentionDays) * 86'400'000;
+    const ContinuousClock::time_point at = ContinuousClock::now();
+    if (m_lastPrune)
+        cutoff = std::min(cutoff, m_lastPrune->cutoff
+                              + std::chrono::duration_cast<std::chrono::milliseconds>(at - m_lastPrune->at).count());
+    m_lastPrune = Prune{cutoff, at};
     QSqlQuery query(m_connection->database());
-    for (const auto &[statement, time] : {std::pair(u"DELETE FROM samples WHERE fetched_at < ?"_s, cutoff.toMSecsSinceEpoch()),
-                                          std::pair(u"DELETE FROM alerts WHERE reset_at < ?"_s, cutoff.toSecsSinceEpoch())}) {
+    // Window by window, the rows lie in time order: no pass over the whole table.
+    for (const auto &[statement, time] : {std::pair(u"DELETE FROM samples WHERE window IN (SELECT key FROM windows) "
+                                                    "AND fetched_at < ?"_s, cutoff),
+                                          std::pair(u"DELETE FROM alerts WHERE reset_at < ?"_s, cutoff / 1000)}) {
         query.prepare(statement);
         query.addBindValue(time);
         if (!query.exec())
@@ -207,7 +243,8 @@ std::optional<QSqlError> HistoryWriter::prune()
 std::optional<QSqlError> HistoryWriter::loadLastRows()
 {
     m_windows.clear();
-    m_lastRows.clear();
+    // When this run wrote a window's last row, kept across the daily prune for the heartbeat.
+    const QHash<WindowKey, LastRow> before = std::exchange(m_lastRows, {});
     QSqlQuery query(m_connection->database());
     query.setForwardOnly(true);
     if (!query.exec(u"SELECT w.key, w.window_id, w.name, s.fetched_at, s.used_percent, s.reset_at, w.account "
@@ -217,10 +254,13 @@ std::optional<QSqlError> HistoryWriter::loadLastRows()
     while (query.next()) {
         const WindowKey id{query.value(6).toString(), query.value(1).toString()};
         m_windows.insert(id, {query.value(0).toLongLong(), query.value(2).toString()});
-        if (!query.value(3).isNull())
-            m_lastRows.insert(id, {query.value(3).toLongLong(), query.value(4).toDouble(),
-                                   query.value(5).isNull() ? std::nullopt
-                                                           : std::optional(query.value(5).toLongLong())});
+        if (query.value(3).isNull())
+            continue;
+        const qint64 fetchedAt = query.value(3).toLongLong();
+        const auto known = before.constFind(id);
+        m_lastRows.insert(id, {fetchedAt, query.value(4).toDouble(),
+                               query.value(5).isNull() ? std::nullopt : std::optional(query.value(5).toLongLong()),
+                               known != before.cend() && known->fetchedAt == fetchedAt ? known->writtenAt : std::nullopt});
     }
     return std::nullopt;
 }
@@ -248,10 +288,12 @@ void HistoryWriter::write(const QList<HistoryRow> &rows)
         turnOff(*error);
         return;
     }
+    const ContinuousClock::time_point writtenAt = ContinuousClock::now();
     for (const HistoryRow &row : std::as_const(due))
         m_lastRows.insert(keyOf(row), {row.fetchedAt.toMSecsSinceEpoch(), row.usedPercent,
                                          row.resetAt.isValid() ? std::optional(row.resetAt.toSecsSinceEpoch())
-                                                               : std::nullopt});
+                                                               : std::nullopt,
+                                         writtenAt});
     Q_EMIT written();
 }
 
@@ -264,8 +306,9 @@ bool HistoryWriter::needsRow(const HistoryRow &row) const
         row.resetAt.isValid() ? std::optional(row.resetAt.toSecsSinceEpoch()) : std::nullopt;
     const bool resetMoved = reset.has_value() != last->resetAt.has_value()
         || (reset && std::abs(*reset - *last->resetAt) > resetDriftSeconds);
-    return row.usedPercent != last->usedPercent || resetMoved
-        || row.fetchedAt.toMSecsSinceEpoch() - last->fetchedAt >= heartbeatSeconds * 1000;
+    const bool heartbeat = row.fetchedAt.toMSecsSinceEpoch() - last->fetchedAt >= heartbeatSeconds * 1000
+        || (last->writtenAt && ContinuousClock::now() - *last->writtenAt >= std::chrono::seconds(heartbeatSeconds));
+    return row.usedPercent != last->usedPercent || resetMoved || heartbeat;
 }
 
 std::optional<QSqlError> HistoryWriter::writeRow(const HistoryRow &row)

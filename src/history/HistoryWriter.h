@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ContinuousClock.h"
 #include "HistoryRow.h"
 
 #include <QHash>
@@ -20,8 +21,8 @@ class HistoryWriter : public QObject
 {
     Q_OBJECT
 public:
-    // While a window is seen, it gets a row at least this often, so that a gap means that
-    // Tidemarker was not running.
+    // While a window is seen, it gets a row at least this often, by the wall clock or by time
+    // really passed, so that a gap means that Tidemarker was not running.
     static constexpr qint64 heartbeatSeconds = 15 * 60;
     // A reset worked out afresh on every call drifts by seconds; a real reset moves by a window.
     static constexpr qint64 resetDriftSeconds = 300;
@@ -46,6 +47,11 @@ private:
         qint64 fetchedAt = 0; // milliseconds since 1970
         double usedPercent = 0;
         std::optional<qint64> resetAt;
+        std::optional<ContinuousClock::time_point> writtenAt; // none for a row of an earlier run
+    };
+    struct Prune {
+        qint64 cutoff; // milliseconds since 1970
+        ContinuousClock::time_point at;
     };
 
     std::optional<QString> start();
@@ -66,4 +72,5 @@ private:
     QHash<WindowKey, LastRow> m_lastRows;
     QHash<WindowKey, std::pair<qint64, QString>> m_windows; // its key and its name
     QTimer m_dailyPrune;
+    std::optional<Prune> m_lastPrune;
 };

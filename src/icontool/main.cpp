@@ -1,16 +1,26 @@
 // Draws the application icon with the tray's own gauge renderer, for the hicolor icon theme:
 // tidemarker_icontool <folder> <size>... writes <folder>/<size>x<size>/apps/tidemarker.png.
-// For the README: --bars PATH draws the one-colour icons on a dark and a light bar, and
-// --settings-dialog PATH the settings dialog as the program shows it.
+// For the README: --bars PATH draws the one-colour icons on a dark and a light bar,
+// --settings-dialog PATH the settings dialog as the program shows it, --history-dark PATH
+// the week's chart of the record as --render-history draws it under a dark desktop palette, and
+// --breakdown-view PATH the "Where it went" view over a few sample logs.
+#include "BreakdownView.h"
 #include "GaugeIconRenderer.h"
+#include "HistoryConnection.h"
+#include "HistoryRender.h"
+#include "HistoryWriter.h"
 #include "RenderHarness.h"
 #include "SettingsDialog.h"
 #include "SettingsFile.h"
+#include "UsageBreakdown.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QImage>
 #include <QPainter>
+#include <QEventLoop>
+#include <QTemporaryDir>
 
 #include <cstdio>
 
@@ -70,6 +80,73 @@ QImage settingsDialog()
     return dialog.grab().toImage();
 }
 
+// A dark desktop's palette: light text on near-black.
+QPalette darkPalette()
+{
+    const QColor text(0xe8, 0xe8, 0xe8);
+    const QColor button(0x3a, 0x3a, 0x3a);
+    return QPalette(text, button, button.lighter(), button.darker(), button, text, Qt::white, QColor(0x1e, 0x1e, 0x1e),
+                    QColor(0x2b, 0x2b, 0x2b));
+}
+
+// A morning's requests, one a line, by project and model: "project model requests".
+void writeSampleLogs(const QDir &folder, Provider provider)
+{
+    const QList<std::tuple<QString, QString, int>> use = provider == Provider::claude
+        ? QList<std::tuple<QString, QString, int>>{{u"tidemarker"_s, u"claude-sonnet-4-5"_s, 40}, {u"tidemarker"_s, u"claude-opus-4-5"_s, 12},
+                                                   {u"infra"_s, u"claude-sonnet-4-5"_s, 22}, {u"website"_s, u"claude-haiku-4-5"_s, 30},
+                                                   {u"notes"_s, u"claude-sonnet-4-5"_s, 3}}
+        : QList<std::tuple<QString, QString, int>>{{u"tidemarker"_s, u"gpt-5.2-codex"_s, 25}, {u"infra"_s, u"gpt-5.1-codex-mini"_s, 30}};
+    QByteArray lines;
+    int serial = 0;
+    for (const auto &[project, model, requests] : use) {
+        const QString cwd = u"/home/me/src/"_s + project;
+        if (provider == Provider::codex)
+            lines += u"{\"type\":\"turn_context\",\"timestamp\":\"%1\",\"payload\":{\"cwd\":\"%2\",\"model\":\"%3\"}}\n"_s
+                         .arg(QDateTime::currentDateTimeUtc().toString(Qt::ISODate), cwd, model).toUtf8();
+        for (int request = 0; request < requests; ++request, ++serial) {
+            const QString time = QDateTime::currentDateTimeUtc().addSecs(-60 * serial).toString(Qt::ISODate);
+            lines += provider == Provider::claude
+                ? u"{\"timestamp\":\"%1\",\"cwd\":\"%2\",\"message\":{\"id\":\"m%4\",\"model\":\"%3\",\"usage\":"
+                  "{\"input_tokens\":20,\"output_tokens\":900,\"cache_creation_input_tokens\":3000,"
+                  "\"cache_read_input_tokens\":40000}}}\n"_s.arg(time, cwd, model, QString::number(serial)).toUtf8()
+                : u"{\"timestamp\":\"%1\",\"type\":\"event_msg\",\"payload\":{\"type\":\"token_count\",\"info\":"
+                  "{\"last_token_usage\":{\"input_tokens\":30000,\"cached_input_tokens\":24000,"
+                  "\"output_tokens\":700}}}}\n"_s.arg(time).toUtf8();
+        }
+    }
+    folder.mkpath(u"s"_s);
+    QFile file(folder.filePath(u"s/session.jsonl"_s));
+    if (file.open(QIODevice::WriteOnly))
+        file.write(lines);
+}
+
+QImage breakdownView()
+{
+    QTemporaryDir dir;
+    const QString database = dir.filePath(u"history.sqlite3"_s);
+    HistoryWriter(database).open();
+    QList<LogFolder> folders;
+    QList<BreakdownWindow> windows;
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    for (Provider provider : allProviders) {
+        folders.append({provider, dir.filePath(rawValue(provider)), {}});
+        writeSampleLogs(QDir(folders.last().path), provider);
+        windows.append({provider, {}, rawValue(provider) + u"_fast"_s, u"5h"_s, now.addSecs(-2 * 3600), now.addSecs(3 * 3600)});
+    }
+    UsageBreakdown breakdown(database, folders);
+    QEventLoop loop;
+    QObject::connect(&breakdown, &UsageBreakdown::scanned, &loop, &QEventLoop::quit);
+    breakdown.start();
+    loop.exec();
+    BreakdownView view(breakdown, [windows] { return windows; });
+    QObject::connect(&view, &BreakdownView::loaded, &loop, &QEventLoop::quit);
+    view.resize(720, 230);
+    view.show();
+    loop.exec();
+    return view.grab().toImage();
+}
+
 int writePicture(const QImage &picture, const QString &path)
 {
     return picture.save(path, "PNG") ? 0 : fail(u"cannot write "_s + path);
@@ -82,11 +159,17 @@ int main(int argc, char *argv[])
     const QApplication application(argc, argv);
     const QStringList arguments = QApplication::arguments();
     if (arguments.size() < 3)
-        return fail(u"usage: tidemarker_icontool <folder> <size>... | --bars PATH | --settings-dialog PATH"_s);
+        return fail(u"usage: tidemarker_icontool <folder> <size>... | --bars PATH | --settings-dialog PATH | --history-dark PATH | --breakdown-view PATH"_s);
     if (arguments.at(1) == u"--bars")
         return writePicture(iconsOnBars(), arguments.at(2));
+    if (arguments.at(1) == u"--history-dark") {
+        QApplication::setPalette(darkPalette());
+        return HistoryRender::run({arguments.at(2).toLocal8Bit()}, HistoryConnection::defaultPath());
+    }
     if (arguments.at(1) == u"--settings-dialog")
         return writePicture(settingsDialog(), arguments.at(2));
+    if (arguments.at(1) == u"--breakdown-view")
+        return writePicture(breakdownView(), arguments.at(2));
 
     const QDir themeFolder(arguments.at(1));
     const UsageStatus status = iconStatus();

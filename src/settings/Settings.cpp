@@ -1,8 +1,10 @@
 #include "Settings.h"
 
 #include "ProviderInput.h"
+#include "FileKind.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSettings>
 
@@ -16,6 +18,10 @@ const QString gaugeKey = u"gauge"_s;
 const QString alertsKey = u"alerts"_s;
 const QString alertAtPercentKey = u"alert_at_percent"_s;
 const QString refreshSecondsKey = u"refresh_seconds"_s;
+const QString breakdownKey = u"breakdown"_s;
+
+// Far more than every key takes.
+constexpr qint64 settingsSizeLimit = 64 * 1024;
 
 QString accountsKey(Provider provider)
 {
@@ -128,6 +134,20 @@ private:
     QStringList *m_problems;
 };
 
+// A FIFO in its place would hold the reading thread for ever; a binary file would read as no
+// keys at all, and so as silent defaults.
+std::optional<QString> unreadableReason(const QString &path)
+{
+    if (std::optional<QString> notAFile = FileKind::notAFile(path))
+        return notAFile;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return path + u": cannot be read ("_s + file.errorString() + u')';
+    if (file.read(settingsSizeLimit).contains('\0') || !file.atEnd())
+        return path + u" is not a settings file (binary or over 64 KiB)"_s;
+    return std::nullopt;
+}
+
 } // namespace
 
 QString rawValue(IconStyle style)
@@ -154,15 +174,13 @@ Settings Settings::read(const QString &path, QStringList *problems)
     const QFileInfo file(path);
     if (!file.exists())
         return settings;
-    const QString unreadable = path + u": cannot be read; using the defaults"_s;
-    // A FIFO in its place would hold the reading thread for ever.
-    if (!file.isFile()) {
-        problems->append(unreadable);
+    if (const std::optional<QString> reason = unreadableReason(path)) {
+        problems->append(*reason + u"; using the defaults"_s);
         return settings;
     }
     KeyReader reader(path, problems);
     if (!reader.isReadable()) {
-        problems->append(unreadable);
+        problems->append(path + u": cannot be read; using the defaults"_s);
         return settings;
     }
     const Settings defaults;
@@ -190,6 +208,7 @@ Settings Settings::read(const QString &path, QStringList *problems)
             folders.resize(Account::maximumPerProvider);
         }
     }
+    reader.read(breakdownKey, parseBool, u"true or false"_s, settings.breakdown, boolText(defaults.breakdown));
     return settings;
 }
 
@@ -240,6 +259,9 @@ QString accountFoldersText(const QList<AccountFolder> &folders)
 
 std::optional<QString> Settings::write(const QString &path) const
 {
+    // Qt would read a FIFO in the file's place first, and wait for ever.
+    if (std::optional<QString> notAFile = FileKind::notAFile(path))
+        return notAFile;
     const QString folder = QFileInfo(path).absolutePath();
     if (!QDir().mkpath(folder))
         return u"cannot make the folder "_s + folder;
@@ -257,6 +279,7 @@ std::optional<QString> Settings::write(const QString &path) const
         else
             file.setValue(accountsKey(provider), accountFoldersText(accountFolders(provider)));
     }
+    file.setValue(breakdownKey, boolText(breakdown));
     file.sync();
     if (file.status() != QSettings::NoError)
         return u"cannot write "_s + path;

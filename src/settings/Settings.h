@@ -31,6 +31,7 @@ struct Settings {
     int alertAtPercent = int(PaceForecast::nearlyUsedShare * 100);
     int refreshSeconds = minimumRefreshSeconds;
     GaugeHands gauge = GaugeHands::tightest;
+    bool breakdown = true; // reads the assistants' logs for where the usage went
     // The folders listed for each provider, at most Account::maximumPerProvider; none: its one
     // account, found where its tool looks by default.
     QList<AccountFolder> codexAccounts{};

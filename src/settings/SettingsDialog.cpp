@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
 #include <QSpinBox>
 
 using namespace Qt::StringLiterals;
@@ -51,12 +52,14 @@ SettingsDialog::SettingsDialog(SettingsFile &file, QWidget *parent)
                                Settings::maximumAlertPercent, u" %"_s))
     , m_refreshSeconds(spinBox(u"Refresh every, in seconds"_s, Settings::minimumRefreshSeconds,
                                Settings::maximumRefreshSeconds, u" s"_s))
+    , m_breakdown(new QCheckBox(u"Read the assistants' logs to show where the usage &went"_s))
     , m_accounts(new AccountsEditor)
     , m_failure(new QLabel)
     , m_buttons(new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Apply | QDialogButtonBox::Cancel))
 {
     setWindowTitle(u"Settings"_s); // Qt adds " — Tidemarker"
     m_alerts->setAccessibleName(u"Show pace alerts"_s);
+    m_breakdown->setAccessibleName(u"Read the assistants' logs to show where the usage went"_s);
     m_refreshSeconds->setSingleStep(60);
     m_failure->setWordWrap(true);
     m_failure->setTextFormat(Qt::PlainText); // the reason names a path, which may hold anything
@@ -69,11 +72,14 @@ SettingsDialog::SettingsDialog(SettingsFile &file, QWidget *parent)
     form->addRow(m_alerts);
     form->addRow(u"Alert when &used:"_s, m_alertAtPercent);
     form->addRow(u"&Refresh every:"_s, m_refreshSeconds);
+    form->addRow(m_breakdown);
     auto *accounts = new QGroupBox(u"Accounts"_s);
     (new QVBoxLayout(accounts))->addWidget(m_accounts);
     form->addRow(accounts);
     form->addRow(m_failure);
     form->addRow(m_buttons);
+    // A fixed size makes tiling compositors float the dialog rather than stretch it.
+    form->setSizeConstraint(QLayout::SetFixedSize);
 
     showSettings(file.settings());
     connect(m_providers, &QComboBox::currentIndexChanged, this, &SettingsDialog::noteEdit);
@@ -83,6 +89,7 @@ SettingsDialog::SettingsDialog(SettingsFile &file, QWidget *parent)
     connect(m_alertAtPercent, &QSpinBox::valueChanged, this, &SettingsDialog::noteEdit);
     connect(m_refreshSeconds, &QSpinBox::valueChanged, this, &SettingsDialog::noteEdit);
     connect(m_accounts, &AccountsEditor::edited, this, &SettingsDialog::noteEdit);
+    connect(m_breakdown, &QCheckBox::toggled, this, &SettingsDialog::noteEdit);
     connect(m_buttons->button(QDialogButtonBox::Apply), &QPushButton::clicked, this, [this] { apply(false); });
     connect(m_buttons, &QDialogButtonBox::accepted, this, [this] { apply(true); });
     connect(m_buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -93,6 +100,9 @@ void SettingsDialog::present()
     if (!isVisible()) {
         showSettings(m_file.settings());
         m_providers->setFocus();
+        adjustSize();
+        if (const QScreen *shown = screen())
+            move(shown->availableGeometry().center() - rect().center());
     }
     show();
     raise();
@@ -109,6 +119,7 @@ Settings SettingsDialog::chosen() const
     settings.alertAtPercent = m_alertAtPercent->value();
     settings.refreshSeconds = m_refreshSeconds->value();
     m_accounts->takeInto(settings);
+    settings.breakdown = m_breakdown->isChecked();
     return settings;
 }
 
@@ -122,6 +133,7 @@ void SettingsDialog::showSettings(const Settings &settings)
     m_alertAtPercent->setEnabled(settings.alerts);
     m_refreshSeconds->setValue(settings.refreshSeconds);
     m_accounts->showAccounts(settings);
+    m_breakdown->setChecked(settings.breakdown);
     m_buttons->button(QDialogButtonBox::Apply)->setEnabled(false);
 }
 

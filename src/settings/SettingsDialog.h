@@ -39,6 +39,7 @@ private:
     QCheckBox *m_alerts;
     QSpinBox *m_alertAtPercent;
     QSpinBox *m_refreshSeconds;
+    QCheckBox *m_breakdown;
     AccountsEditor *m_accounts;
     QLabel *m_failure;
     QDialogButtonBox *m_buttons;

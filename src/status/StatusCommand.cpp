@@ -1,5 +1,6 @@
 #include "StatusCommand.h"
 
+#include "BreakdownText.h"
 #include "HistoryConnection.h"
 #include "HistoryReader.h"
 #include "LineOutput.h"
@@ -9,6 +10,8 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QJsonDocument>
+#include <QJsonObject>
 
 #include <QCoroSignal>
 
@@ -59,6 +62,26 @@ std::variant<StatusCommand::Options, int> historyOptions(const QCommandLineParse
     return options;
 }
 
+// --breakdown prints once, as text or JSON.
+std::variant<StatusCommand::Options, int> breakdownOptions(const QCommandLineParser &parser)
+{
+    const auto chosen = StatusFormat::formatFromName(parser.value(u"format"_s));
+    if (!chosen || chosen == OutputFormat::waybar) {
+        complain(u"unknown breakdown format \"%1\": use text or json"_s.arg(parser.value(u"format"_s)));
+        return usageError;
+    }
+    for (const QString &other : {u"follow"_s, u"refresh"_s, u"fetch"_s, u"history"_s, u"days"_s, u"account"_s}) {
+        if (parser.isSet(other)) {
+            complain(u"--breakdown prints once and takes only --format"_s);
+            return usageError;
+        }
+    }
+    StatusCommand::Options options;
+    options.format = *chosen;
+    options.breakdown = true;
+    return options;
+}
+
 // The options, or the exit status when the command line was wrong (or only asked for help).
 std::variant<StatusCommand::Options, int> parseOptions(const QStringList &arguments)
 {
@@ -79,7 +102,10 @@ std::variant<StatusCommand::Options, int> parseOptions(const QStringList &argume
     const QCommandLineOption history(u"history"_s, u"Print the recorded usage history instead."_s);
     const QCommandLineOption days(u"days"_s, u"With --history: only the last N days."_s, u"N"_s);
     const QCommandLineOption account(u"account"_s, u"Only the account of this label."_s, u"LABEL"_s);
-    parser.addOptions({format, follow, refresh, fetch, history, days, account});
+    const QCommandLineOption breakdown(
+        u"breakdown"_s, u"Print where each current window's usage went, by project and model, from the "
+                        "assistants' logs (text or json)."_s);
+    parser.addOptions({format, follow, refresh, fetch, history, days, account, breakdown});
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
 
@@ -91,6 +117,8 @@ std::variant<StatusCommand::Options, int> parseOptions(const QStringList &argume
         parser.showHelp(0);
     if (parser.isSet(version))
         parser.showVersion();
+    if (parser.isSet(breakdown) && parser.positionalArguments().isEmpty())
+        return breakdownOptions(parser);
     if (parser.isSet(history))
         return historyOptions(parser, format, days);
     if (parser.isSet(days)) {
@@ -115,7 +143,7 @@ std::variant<StatusCommand::Options, int> parseOptions(const QStringList &argume
         return usageError;
     }
     return StatusCommand::Options{*chosen, parser.isSet(follow), parser.isSet(refresh), parser.isSet(fetch),
-                                  std::nullopt, parser.value(account)};
+                                  std::nullopt, false, parser.value(account)};
 }
 
 } // namespace
@@ -144,7 +172,9 @@ int StatusCommand::run(int argc, char **argv)
 QCoro::Task<void> StatusCommand::runToExit()
 {
     int status = 0;
-    if (m_options.follow)
+    if (m_options.breakdown)
+        status = co_await printBreakdown();
+    else if (m_options.follow)
         status = co_await follow();
     else
         status = co_await printOnce();
@@ -217,6 +247,27 @@ QCoro::Task<int> StatusCommand::fetchDirectly()
     UsageStore store;
     co_await store.refresh();
     co_return print(UsageSnapshotJson::toText(store.status())) ? 0 : failed;
+}
+
+QCoro::Task<int> StatusCommand::printBreakdown()
+{
+    const auto answer = co_await m_client.breakdown();
+    if (!answer) {
+        if (!m_client.hasBus())
+            complain(u"no session bus to reach Tidemarker on"_s);
+        else if (m_client.lastErrorIsNotRunning())
+            complain(u"Tidemarker is not running in this session; the breakdown comes from it"_s);
+        else
+            complain(m_client.lastError());
+        co_return failed;
+    }
+    if (m_options.format == OutputFormat::json)
+        co_return m_output.write(*answer) ? 0 : failed;
+    for (const QString &line : BreakdownText::lines(QJsonDocument::fromJson(*answer).object())) {
+        if (!m_output.write(line.toUtf8()))
+            co_return failed;
+    }
+    co_return 0;
 }
 
 // A snapshot that cannot be read is said on standard error, or in the line when following.

@@ -10,7 +10,7 @@ class TidemarkerBusClient;
 
 // tidemarker-status: prints the running Tidemarker's snapshot once, or on every change with
 // --follow; asks for a refresh first with --refresh; fetches once itself with --fetch when
-// Tidemarker is not running.
+// Tidemarker is not running; prints where the current windows' usage went with --breakdown.
 class StatusCommand
 {
 public:
@@ -20,6 +20,7 @@ public:
         bool refresh = false;
         bool fetch = false;
         std::optional<HistoryExport::Request> history{};
+        bool breakdown = false;
         QString account{}; // only the account of this label; empty: every account
     };
 
@@ -33,6 +34,7 @@ private:
     QCoro::Task<int> follow();
     QCoro::Task<void> printCurrent();
     QCoro::Task<int> fetchDirectly();
+    QCoro::Task<int> printBreakdown();
     bool print(const QByteArray &published);
     void printUnavailable(const QString &reason);
 

@@ -101,8 +101,9 @@ QJsonObject waybarObject(const UsageStatus &status, const QDateTime &now)
     for (const ProviderResult &result : status.results)
         tooltip.append(tooltipLines(result, now));
     const auto worst = status.worst();
-    return {{u"text"_s, textLine(status)},
-            {u"tooltip"_s, tooltip.isEmpty() ? status.summary() : tooltip.join(u'\n')},
+    // waybar reads both as Pango markup; a limit's name in them is text.
+    return {{u"text"_s, textLine(status).toHtmlEscaped()},
+            {u"tooltip"_s, (tooltip.isEmpty() ? status.summary() : tooltip.join(u'\n')).toHtmlEscaped()},
             {u"class"_s, worst ? worst->pressureLabel().toLower() : u"unavailable"_s},
             {u"percentage"_s, worst ? wholePercent(worst->remainingPercent) : 0}};
 }

@@ -40,6 +40,14 @@ QCoro::Task<std::optional<QByteArray>> TidemarkerBusClient::snapshot()
     co_return value.toString().toUtf8();
 }
 
+QCoro::Task<std::optional<QByteArray>> TidemarkerBusClient::breakdown()
+{
+    const auto reply = co_await call(StatusBusNames::interface, u"Breakdown"_s, QVariantList(), -1);
+    if (!reply)
+        co_return std::nullopt;
+    co_return reply->arguments().value(0).toString().toUtf8();
+}
+
 QCoro::Task<bool> TidemarkerBusClient::refresh()
 {
     const auto reply = co_await call(StatusBusNames::interface, u"Refresh"_s, QVariantList(), refreshTimeoutMs);

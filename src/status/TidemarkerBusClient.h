@@ -25,6 +25,8 @@ public:
 
     // None when Tidemarker does not answer; lastError() says why.
     QCoro::Task<std::optional<QByteArray>> snapshot();
+    // The Breakdown JSON; none when Tidemarker does not answer or has none, lastError() says why.
+    QCoro::Task<std::optional<QByteArray>> breakdown();
     // Answers once the new snapshot is published; false when Tidemarker does not answer.
     QCoro::Task<bool> refresh();
 

@@ -1,12 +1,11 @@
 #include "HistoryChart.h"
 
-#include "GaugeIconRenderer.h"
+#include "HistoryTimeAxis.h"
 
 #include <QFontMetricsF>
 #include <QImage>
 #include <QLocale>
 #include <QPainter>
-#include <QPainterPath>
 
 #include <algorithm>
 #include <cmath>
@@ -17,9 +16,10 @@ namespace {
 
 constexpr qreal outerMargin = 12;
 constexpr qreal panelSpacing = 14;
-constexpr qreal yAxisWidth = 40;
-constexpr qreal latestLabelWidth = 44;
-constexpr qreal titleHeight = 26;
+constexpr qreal yAxisWidth = 54;
+constexpr qreal latestLabelWidth = 120;
+constexpr qreal legendLineHeight = 20;
+constexpr qreal legendGap = 8;
 constexpr qreal timeAxisHeight = 22;
 constexpr qreal hoverReach = 8; // pixels from a point within which hovering names it
 constexpr qreal minimumPeriodWidth = 6;
@@ -27,15 +27,10 @@ constexpr qsizetype polylinePiece = 32;
 
 const QString noHistoryText = u"No history yet: Tidemarker records each refresh from now on"_s;
 
-// Lighter and darker kin of the provider's colour, one for each of its windows.
-QColor windowColour(Provider provider, int shade)
-{
-    const QColor base = GaugeIconRenderer::providerColor(provider);
-    if (shade == 0)
-        return base;
-    const int step = (shade + 1) / 2;
-    return shade % 2 ? base.darker(100 + 40 * step) : base.lighter(100 + 25 * step);
-}
+// Each provider's family: its own hue first, then three far from it and from each other; a
+// fifth window and on take the same hues again, a step further from the background.
+constexpr int codexHues[] = {183, 228, 140, 275};
+constexpr int claudeHues[] = {19, 330, 50, 285};
 
 QColor faint(QColor colour, qreal alpha)
 {
@@ -43,34 +38,9 @@ QColor faint(QColor colour, qreal alpha)
     return colour;
 }
 
-struct TickRule {
-    qint64 stepHours; // within a day
-    int stepDays;
-    QString format;
-};
-
-TickRule tickRule(qint64 rangeSeconds)
+bool isDark(const QPalette &palette)
 {
-    const qint64 day = 86400;
-    if (rangeSeconds <= day)
-        return {3, 0, u"HH:mm"_s};
-    if (rangeSeconds <= 7 * day)
-        return {0, 1, u"ddd d"_s};
-    if (rangeSeconds <= 30 * day)
-        return {0, 7, u"d MMM"_s};
-    return {0, 14, u"d MMM"_s};
-}
-
-// The first tick at or after start, on a local whole hour or midnight.
-QDateTime firstTick(const QDateTime &start, const TickRule &rule)
-{
-    const QDateTime local = start.toLocalTime();
-    QDateTime tick = rule.stepHours
-        ? QDateTime(local.date(), QTime(int(local.time().hour() / rule.stepHours * rule.stepHours), 0))
-        : QDateTime(local.date(), QTime(0, 0));
-    while (tick < start)
-        tick = rule.stepHours ? tick.addSecs(rule.stepHours * 3600) : tick.addDays(1);
-    return tick;
+    return palette.color(QPalette::Base).lightness() < 128;
 }
 
 struct LatestLabel {
@@ -92,80 +62,79 @@ void paintLatestLabels(QPainter &painter, QList<LatestLabel> labels, const QPale
         painter.drawEllipse(label.point, 3, 3);
         const qreal baseline = std::max(label.point.y() + metrics.capHeight() / 2, lowestBaseline + metrics.height());
         painter.setPen(palette.color(QPalette::Text));
-        painter.drawText(QPointF(label.point.x() + 6, baseline), label.text);
+        painter.drawText(QPointF(label.point.x() + 6, baseline),
+                         metrics.elidedText(label.text, Qt::ElideMiddle, latestLabelWidth - 8));
         lowestBaseline = baseline;
     }
 }
-
-// Ninety days hold tens of thousands of rows per window, most of them within the same pixel
-// column: each column keeps its first, lowest, highest and last point, which draws the same line.
-class ColumnReducer
-{
-public:
-    void add(QPointF point)
-    {
-        const qint64 column = qint64(std::floor(point.x()));
-        if (m_column && *m_column != column)
-            closeColumn();
-        if (!m_column) {
-            m_column = column;
-            m_first = m_low = m_high = m_last = point;
-            return;
-        }
-        if (point.y() < m_low.y())
-            m_low = point;
-        if (point.y() > m_high.y())
-            m_high = point;
-        m_last = point;
-    }
-
-    QPolygonF take()
-    {
-        if (m_column)
-            closeColumn();
-        return std::exchange(m_points, {});
-    }
-
-private:
-    void closeColumn()
-    {
-        const bool lowFirst = m_low.x() <= m_high.x();
-        for (QPointF point : {m_first, lowFirst ? m_low : m_high, lowFirst ? m_high : m_low, m_last}) {
-            if (m_points.isEmpty() || m_points.last() != point)
-                m_points.append(point);
-        }
-        m_column.reset();
-    }
-
-    QPolygonF m_points;
-    std::optional<qint64> m_column;
-    QPointF m_first, m_low, m_high, m_last;
-};
 
 QString percentText(double percent)
 {
     return QString::number(std::lround(percent)) + u'%';
 }
 
+bool isExtraWindow(const HistoryReader::Line &line)
+{
+    return line.windowId != rawValue(line.provider) + u"_fast"_s && line.windowId != rawValue(line.provider) + u"_slow"_s;
+}
+
 } // namespace
 
-void HistoryChart::setRecord(HistoryReader::Record record, const QDateTime &end, int days)
+int HistoryChart::columnsFor(QSizeF size, qreal devicePixelRatio)
 {
-    m_record = std::move(record);
+    const qreal plotWidth = size.width() - 2 * outerMargin - yAxisWidth - latestLabelWidth;
+    return std::max(1, int(std::ceil(plotWidth * devicePixelRatio)));
+}
+
+QColor HistoryChart::lineColour(Provider provider, int shade, const QPalette &palette)
+{
+    const auto &hues = provider == Provider::codex ? codexHues : claudeHues;
+    const int count = int(std::size(hues));
+    const bool again = (shade / count) % 2;
+    const qreal lightness = isDark(palette) ? (again ? 0.80 : 0.64) : (again ? 0.20 : 0.32);
+    return QColor::fromHslF(hues[shade % count] / 360.0, 0.75, lightness);
+}
+
+void HistoryChart::setLines(HistoryReader::Lines lines, const QDateTime &end, int days)
+{
+    m_lines = std::move(lines);
     m_end = end;
     m_start = end.addDays(-days);
     m_series.clear();
-    const QList<HistoryRow> &rows = m_record.rows;
-    for (qsizetype i = 0; i < rows.size(); ++i) {
-        if (i > 0 && rows[i].windowId == rows[i - 1].windowId && rows[i].account == rows[i - 1].account) {
-            ++m_series.last().count;
-            continue;
-        }
-        const auto sameAccount = std::count_if(m_series.cbegin(), m_series.cend(), [&](const Series &series) {
-            return series.provider == rows[i].provider && series.account == rows[i].account;
-        });
-        m_series.append({rows[i].provider, rows[i].account, i, 1, int(sameAccount)});
+    for (qsizetype i = 0; i < m_lines.lines.size(); ++i) {
+        const HistoryReader::Line &line = m_lines.lines[i];
+        m_series.append({i, int(seriesOf(accountOf(line)).size()), isExtraWindow(line)});
     }
+}
+
+QList<const HistoryChart::Series *> HistoryChart::seriesOf(const Account &account) const
+{
+    QList<const Series *> found;
+    for (const Series &series : m_series) {
+        if (accountOf(m_lines.lines[series.line]) == account)
+            found.append(&series);
+    }
+    return found;
+}
+
+// As the record names it: the first account's label is not known there.
+Account HistoryChart::accountOf(const HistoryReader::Line &line)
+{
+    return {line.provider, {}, line.account};
+}
+
+// Each provider's first account, and the others the record holds after it.
+QList<Account> HistoryChart::panelAccounts() const
+{
+    QList<Account> accounts;
+    for (Provider provider : allProviders) {
+        accounts.append(Account::only(provider));
+        for (const HistoryReader::Line &line : m_lines.lines) {
+            if (line.provider == provider && !accounts.contains(accountOf(line)))
+                accounts.append(accountOf(line));
+        }
+    }
+    return accounts;
 }
 
 QImage HistoryChart::image(QSize size, qreal devicePixelRatio, const QPalette &palette) const
@@ -183,11 +152,12 @@ QImage HistoryChart::image(QSize size, qreal devicePixelRatio, const QPalette &p
 void HistoryChart::paint(QPainter &painter, const QRectF &area, const QPalette &palette) const
 {
     painter.save();
+    painter.setFont(QFont());
     painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
-    if (m_record.error || !m_record.anything) {
+    if (m_lines.error || !m_lines.anything) {
         painter.setPen(palette.color(QPalette::WindowText));
         painter.drawText(area.adjusted(outerMargin, outerMargin, -outerMargin, -outerMargin),
-                         Qt::AlignCenter | Qt::TextWordWrap, m_record.error.value_or(noHistoryText));
+                         Qt::AlignCenter | Qt::TextWordWrap, m_lines.error.value_or(noHistoryText));
     } else {
         for (const Panel &panel : panels(area))
             paintPanel(painter, panel, palette);
@@ -195,27 +165,19 @@ void HistoryChart::paint(QPainter &painter, const QRectF &area, const QPalette &
     painter.restore();
 }
 
-QString HistoryChart::Panel::title() const
-{
-    return Account{provider, {}, account}.displayName();
-}
-
 QList<HistoryChart::Panel> HistoryChart::panels(const QRectF &area) const
 {
     QList<Panel> found;
-    for (Provider provider : allProviders) {
-        found.append({provider, {}, {}});
-        for (const Series &series : m_series) {
-            if (series.provider == provider && !std::ranges::any_of(found, [&series](const Panel &panel) { return panel.shows(series); }))
-                found.append({provider, series.account, {}});
-        }
-    }
-    const qreal count = found.size();
+    const QList<Account> accounts = panelAccounts();
+    const qreal count = accounts.size();
     const qreal height = (area.height() - 2 * outerMargin - panelSpacing * (count - 1)) / count;
     qreal top = area.top() + outerMargin;
-    for (Panel &panel : found) {
+    for (const Account &account : accounts) {
         const QRectF box(area.left() + outerMargin, top, area.width() - 2 * outerMargin, height);
-        panel.plot = box.adjusted(yAxisWidth, titleHeight, -latestLabelWidth, -timeAxisHeight);
+        const QRectF legendBox(box.left() + yAxisWidth, box.top(), box.width() - yAxisWidth, 0);
+        const qreal legendHeight = legend(nullptr, account, legendBox, QPalette()) + legendGap;
+        found.append({account, legendBox.adjusted(0, 0, 0, legendHeight),
+                      box.adjusted(yAxisWidth, legendHeight, -latestLabelWidth, -timeAxisHeight)});
         top += height + panelSpacing;
     }
     return found;
@@ -227,15 +189,44 @@ qreal HistoryChart::xOf(const QRectF &plot, const QDateTime &time) const
     return plot.left() + plot.width() * (span > 0 ? double(m_start.msecsTo(time)) / span : 1);
 }
 
-QPointF HistoryChart::pointOf(const QRectF &plot, const HistoryRow &row) const
+QPointF HistoryChart::pointAt(const QRectF &plot, const QDateTime &time, double percent) const
 {
-    return {xOf(plot, row.fetchedAt), plot.bottom() - plot.height() * std::clamp(row.usedPercent, 0.0, 100.0) / 100};
+    return {xOf(plot, time), plot.bottom() - plot.height() * std::clamp(percent, 0.0, 100.0) / 100};
+}
+
+QPen HistoryChart::linePen(const Series &series, const QPalette &palette, qreal width) const
+{
+    return QPen(lineColour(m_lines.lines[series.line].provider, series.shade, palette), width,
+                series.extra ? Qt::DashLine : Qt::SolidLine, Qt::FlatCap, Qt::RoundJoin);
 }
 
 void HistoryChart::paintPanel(QPainter &painter, const Panel &panel, const QPalette &palette) const
 {
     const QRectF &plot = panel.plot;
     painter.fillRect(plot, palette.color(QPalette::Base));
+    paintPercentAxis(painter, plot, palette);
+    HistoryTimeAxis::paint(painter, plot, m_start, m_end, palette, yAxisWidth, latestLabelWidth);
+    legend(&painter, panel.account, panel.legend, palette);
+
+    QList<LatestLabel> latest;
+    for (const Series *series : seriesOf(panel.account)) {
+        const HistoryReader::Line &line = m_lines.lines[series->line];
+        painter.save();
+        painter.setClipRect(plot.adjusted(0, -2, 0, 2));
+        paintPeriods(painter, plot, *series, palette);
+        paintSeries(painter, plot, *series, palette);
+        painter.restore();
+        if (line.columns.isEmpty())
+            continue;
+        const HistoryReader::Column &last = line.columns.last();
+        latest.append({pointAt(plot, last.lastAt, last.last), line.name + u' ' + percentText(last.last),
+                       lineColour(line.provider, series->shade, palette)});
+    }
+    paintLatestLabels(painter, latest, palette);
+}
+
+void HistoryChart::paintPercentAxis(QPainter &painter, const QRectF &plot, const QPalette &palette) const
+{
     const QColor gridColour = faint(palette.color(QPalette::Text), 0.12);
     const QColor labelColour = faint(palette.color(QPalette::WindowText), 0.7);
     for (int percent = 0; percent <= 100; percent += 25) {
@@ -248,154 +239,138 @@ void HistoryChart::paintPanel(QPainter &painter, const Panel &panel, const QPale
         painter.drawText(QRectF(plot.left() - yAxisWidth, y - 10, yAxisWidth - 6, 20),
                          Qt::AlignRight | Qt::AlignVCenter, percentText(percent));
     }
-    paintTimeAxis(painter, plot, palette);
-    paintLegend(painter, panel, palette);
-
-    QList<LatestLabel> latest;
-    for (const Series &series : m_series) {
-        if (!panel.shows(series))
-            continue;
-        painter.save();
-        painter.setClipRect(plot.adjusted(0, -2, 0, 2));
-        paintPeriods(painter, plot, series, palette);
-        paintSeries(painter, plot, series);
-        painter.restore();
-        const HistoryRow &last = m_record.rows[series.first + series.count - 1];
-        if (last.fetchedAt >= m_start)
-            latest.append({pointOf(plot, last), percentText(last.usedPercent), windowColour(series.provider, series.shade)});
-    }
-    paintLatestLabels(painter, latest, palette);
+    // The axis's name, upright along its left edge.
+    painter.save();
+    painter.translate(plot.left() - yAxisWidth, plot.center().y());
+    painter.rotate(-90);
+    painter.setPen(labelColour);
+    painter.drawText(QRectF(-plot.height() / 2, 0, plot.height(), QFontMetricsF(painter.font()).height()),
+                     Qt::AlignCenter, u"% used"_s);
+    painter.restore();
 }
 
-void HistoryChart::paintTimeAxis(QPainter &painter, const QRectF &plot, const QPalette &palette) const
-{
-    const TickRule rule = tickRule(m_start.secsTo(m_end));
-    const QLocale locale;
-    const QFontMetricsF metrics(painter.font());
-    for (QDateTime tick = firstTick(m_start, rule); tick <= m_end;
-         tick = rule.stepHours ? tick.addSecs(rule.stepHours * 3600) : tick.addDays(rule.stepDays)) {
-        const qreal x = xOf(plot, tick);
-        painter.setPen(QPen(faint(palette.color(QPalette::Text), 0.08), 1));
-        painter.drawLine(QPointF(x, plot.top()), QPointF(x, plot.bottom()));
-        const QString text = locale.toString(tick.toLocalTime(), rule.format);
-        const qreal width = metrics.horizontalAdvance(text);
-        if (x - width / 2 < plot.left() - yAxisWidth / 2 || x + width / 2 > plot.right() + latestLabelWidth)
-            continue;
-        painter.setPen(faint(palette.color(QPalette::WindowText), 0.7));
-        painter.drawText(QPointF(x - width / 2, plot.bottom() + 4 + metrics.ascent()), text);
-    }
-}
-
-// A period runs as long as the reset stays put; a real reset moves it by about a window.
+// A faint mark where a period ended (the reset moved by more than half a window), and the even
+// pace of the current period only: diagonals of past periods would hatch the chart.
 void HistoryChart::paintPeriods(QPainter &painter, const QRectF &plot, const Series &series,
                                 const QPalette &palette) const
 {
-    const QPen pacePen(faint(windowColour(series.provider, series.shade), 0.45), 1);
-    const QPen resetPen(faint(palette.color(QPalette::Text), 0.18), 1);
-    const auto paintPeriod = [&](const HistoryRow &row, bool hasEnded) {
-        if (!row.resetAt.isValid())
-            return;
-        const QDateTime start = row.resetAt.addMSecs(qint64(-row.limitWindowSeconds * 1000));
-        const QRectF box(QPointF(xOf(plot, start), plot.top()), QPointF(xOf(plot, row.resetAt), plot.bottom()));
-        // Periods a few pixels wide (5 hours in 90 days) would only blur the chart.
-        if (box.width() < minimumPeriodWidth)
-            return;
-        painter.setPen(pacePen);
-        painter.drawLine(box.bottomLeft(), box.topRight());
-        if (!hasEnded)
-            return;
-        painter.setPen(resetPen);
-        painter.drawLine(QPointF(box.right(), plot.top()), QPointF(box.right(), plot.bottom()));
-    };
-    const qsizetype end = series.first + series.count;
-    for (qsizetype i = series.first; i < end; ++i) {
-        const HistoryRow &row = m_record.rows[i];
-        if (i + 1 == end) {
-            paintPeriod(row, row.resetAt.isValid() && row.resetAt <= m_end);
-            break;
+    const QList<HistoryReader::Column> &columns = m_lines.lines[series.line].columns;
+    painter.setPen(QPen(faint(palette.color(QPalette::Text), 0.18), 1));
+    for (qsizetype i = 1; i < columns.size(); ++i) {
+        const HistoryReader::Column &before = columns[i - 1];
+        const HistoryReader::Column &after = columns[i];
+        if (!before.resetAt.isValid() || before.resetAt > m_end)
+            continue;
+        if (!after.resetAt.isValid() || std::abs(before.resetAt.secsTo(after.resetAt)) > before.limitWindowSeconds / 2) {
+            const qreal x = xOf(plot, before.resetAt);
+            painter.drawLine(QPointF(x, plot.top()), QPointF(x, plot.bottom()));
         }
-        const HistoryRow &next = m_record.rows[i + 1];
-        const bool moved = row.resetAt.isValid() != next.resetAt.isValid()
-            || std::abs(row.resetAt.secsTo(next.resetAt)) > row.limitWindowSeconds / 2;
-        if (moved)
-            paintPeriod(row, true);
     }
+    if (columns.isEmpty() || !columns.last().resetAt.isValid())
+        return;
+    const HistoryReader::Column &current = columns.last();
+    const QDateTime start = current.resetAt.addMSecs(qint64(-current.limitWindowSeconds * 1000));
+    const QRectF box(QPointF(xOf(plot, start), plot.top()), QPointF(xOf(plot, current.resetAt), plot.bottom()));
+    if (box.width() < minimumPeriodWidth)
+        return;
+    QPen pace = linePen(series, palette, 1);
+    pace.setColor(faint(pace.color(), 0.55));
+    pace.setStyle(Qt::DotLine);
+    painter.setPen(pace);
+    painter.drawLine(box.bottomLeft(), box.topRight());
 }
 
-void HistoryChart::paintSeries(QPainter &painter, const QRectF &plot, const Series &series) const
+void HistoryChart::paintSeries(QPainter &painter, const QRectF &plot, const Series &series,
+                               const QPalette &palette) const
 {
-    painter.setPen(QPen(windowColour(series.provider, series.shade), 1.75, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    ColumnReducer run;
+    painter.setPen(linePen(series, palette, 1.75));
+    QPolygonF points;
     const auto flush = [&] {
-        const QPolygonF points = run.take();
         if (points.size() == 1)
             painter.drawPoint(points.first());
         // The raster engine fills a stroked polyline as one polygon, whose cost grows with its
-        // edges times its height: a dense line goes in short pieces that share their ends.
+        // edges times its height: a long line goes in short pieces that share their ends.
         for (qsizetype start = 0; start + 1 < points.size(); start += polylinePiece - 1)
             painter.drawPolyline(points.constData() + start, int(std::min(polylinePiece, points.size() - start)));
+        points.clear();
     };
-    const qsizetype end = series.first + series.count;
-    for (qsizetype i = series.first; i < end; ++i) {
-        const HistoryRow &row = m_record.rows[i];
-        if (i > series.first && m_record.rows[i - 1].fetchedAt.secsTo(row.fetchedAt) > gapSeconds)
+    const QList<HistoryReader::Column> &columns = m_lines.lines[series.line].columns;
+    for (qsizetype i = 0; i < columns.size(); ++i) {
+        const HistoryReader::Column &column = columns[i];
+        if (i > 0 && columns[i - 1].lastAt.secsTo(column.firstAt) > gapSeconds)
             flush();
-        run.add(pointOf(plot, row));
+        points.append(pointAt(plot, column.firstAt, column.first));
+        // The column's span, drawn in the direction it went.
+        const qreal middle = (xOf(plot, column.firstAt) + xOf(plot, column.lastAt)) / 2;
+        const bool rising = column.last >= column.first;
+        for (double percent : {rising ? column.low : column.high, rising ? column.high : column.low}) {
+            if (percent != column.first && percent != column.last)
+                points.append(QPointF(middle, pointAt(plot, column.firstAt, percent).y()));
+        }
+        points.append(pointAt(plot, column.lastAt, column.last));
     }
     flush();
 }
 
-void HistoryChart::paintLegend(QPainter &painter, const Panel &panel, const QPalette &palette) const
+qreal HistoryChart::legend(QPainter *painter, const Account &account, const QRectF &box, const QPalette &palette) const
 {
-    QFont bold = painter.font();
+    QFont bold;
     bold.setBold(true);
-    const QFont plain = painter.font();
-    const qreal baseline = panel.plot.top() - 8;
-    qreal x = panel.plot.left();
-    painter.setFont(bold);
-    painter.setPen(palette.color(QPalette::WindowText));
-    const QString title = panel.title();
-    painter.drawText(QPointF(x, baseline), title);
-    x += QFontMetricsF(bold).horizontalAdvance(title) + 16;
-    painter.setFont(plain);
-    for (const Series &series : m_series) {
-        if (!panel.shows(series))
-            continue;
-        const qreal middle = baseline - QFontMetricsF(plain).capHeight() / 2;
-        painter.setPen(QPen(windowColour(series.provider, series.shade), 2.5, Qt::SolidLine, Qt::RoundCap));
-        painter.drawLine(QPointF(x, middle), QPointF(x + 14, middle));
-        painter.setPen(palette.color(QPalette::WindowText));
-        const QString name = m_record.rows[series.first].name;
-        painter.drawText(QPointF(x + 20, baseline), name);
-        x += 20 + QFontMetricsF(plain).horizontalAdvance(name) + 16;
+    const QFont plain;
+    const QFontMetricsF plainMetrics(plain);
+    qreal x = box.left();
+    qreal baseline = box.top() + plainMetrics.ascent();
+    const QString title = account.displayName();
+    if (painter) {
+        painter->setFont(bold);
+        painter->setPen(palette.color(QPalette::WindowText));
+        painter->drawText(QPointF(x, baseline), title);
+        painter->setFont(plain);
     }
+    x += QFontMetricsF(bold).horizontalAdvance(title) + 16;
+    for (const Series *series : seriesOf(account)) {
+        const QString &name = m_lines.lines[series->line].name;
+        const qreal width = 20 + plainMetrics.horizontalAdvance(name);
+        if (x + width > box.right() && x > box.left()) {
+            x = box.left();
+            baseline += legendLineHeight;
+        }
+        if (painter) {
+            const qreal middle = baseline - plainMetrics.capHeight() / 2;
+            painter->setPen(linePen(*series, palette, 2.5));
+            painter->drawLine(QPointF(x, middle), QPointF(x + 16, middle));
+            painter->setPen(palette.color(QPalette::WindowText));
+            painter->drawText(QPointF(x + 20, baseline), name);
+        }
+        x += width + 16;
+    }
+    return baseline - box.top() + plainMetrics.descent();
 }
 
 std::optional<QString> HistoryChart::describe(QPointF position, const QRectF &area) const
 {
-    if (m_record.error || !m_record.anything)
+    if (m_lines.error || !m_lines.anything)
         return std::nullopt;
-    const HistoryRow *nearest = nullptr;
+    std::optional<QString> nearest;
     qreal nearestDistance = hoverReach * hoverReach;
     for (const Panel &panel : panels(area)) {
         if (!panel.plot.adjusted(-hoverReach, -hoverReach, hoverReach, hoverReach).contains(position))
             continue;
-        for (const Series &series : m_series) {
-            if (!panel.shows(series))
-                continue;
-            for (qsizetype i = series.first; i < series.first + series.count; ++i) {
-                const QPointF offset = pointOf(panel.plot, m_record.rows[i]) - position;
-                const qreal distance = QPointF::dotProduct(offset, offset);
-                if (distance <= nearestDistance) {
+        for (const Series *series : seriesOf(panel.account)) {
+            const HistoryReader::Line &line = m_lines.lines[series->line];
+            for (const HistoryReader::Column &column : line.columns) {
+                for (const auto &[time, percent] : {std::pair(column.firstAt, column.first), std::pair(column.lastAt, column.last)}) {
+                    const QPointF offset = pointAt(panel.plot, time, percent) - position;
+                    const qreal distance = QPointF::dotProduct(offset, offset);
+                    if (distance > nearestDistance)
+                        continue;
                     nearestDistance = distance;
-                    nearest = &m_record.rows[i];
+                    nearest = accountOf(line).displayName() + u' ' + line.name + u" \u00B7 "_s
+                        + QLocale().toString(time.toLocalTime(), u"ddd d MMM HH:mm"_s) + u" \u00B7 "_s
+                        + percentText(percent) + u" used"_s;
                 }
             }
         }
     }
-    if (!nearest)
-        return std::nullopt;
-    return Account{nearest->provider, {}, nearest->account}.displayName() + u' ' + nearest->name + u" \u00B7 "_s
-        + QLocale().toString(nearest->fetchedAt.toLocalTime(), u"ddd d MMM HH:mm"_s) + u" \u00B7 "_s
-        + percentText(nearest->usedPercent) + u" used"_s;
+    return nearest;
 }

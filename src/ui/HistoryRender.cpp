@@ -31,12 +31,13 @@ HistoryRender::requestFromArguments(const QStringList &arguments)
 int HistoryRender::run(const Request &request, const QString &databasePath)
 {
     const QDateTime end = QDateTime::currentDateTimeUtc();
-    HistoryReader::Record record = HistoryReader::read(databasePath, end.addDays(-request.days));
-    if (record.error) {
-        std::fprintf(stderr, "tidemarker: cannot read the history: %s\n", qUtf8Printable(*record.error));
+    HistoryReader::Lines lines = HistoryReader::readLines(databasePath, end.addDays(-request.days), end,
+                                                          HistoryChart::columnsFor(imageSize, 1));
+    if (lines.error) {
+        std::fprintf(stderr, "tidemarker: cannot read the history: %s\n", qUtf8Printable(*lines.error));
         return 1;
     }
     HistoryChart chart;
-    chart.setRecord(std::move(record), end, request.days);
+    chart.setLines(std::move(lines), end, request.days);
     return RenderHarness::writePng(chart.image(imageSize, 1, QGuiApplication::palette()), request.outputPath);
 }

@@ -5,6 +5,7 @@
 #include <QHelpEvent>
 #include <QPainter>
 #include <QPointer>
+#include <QShortcut>
 #include <QToolButton>
 #include <QTextDocument>
 #include <QToolTip>
@@ -18,6 +19,7 @@ using namespace Qt::StringLiterals;
 namespace {
 
 constexpr int rangeDays[] = {1, 7, 30, 90};
+constexpr int viewButtonId = 0;
 
 QString rangeText(int days)
 {
@@ -34,6 +36,11 @@ HistoryWindow::HistoryWindow(const QString &databasePath, QWidget *parent)
     setWindowTitle(u"History"_s);
     setMouseTracking(true);
     resize(900, 620);
+    for (const QKeySequence &keys : {QKeySequence(Qt::Key_Escape), QKeySequence(QKeySequence::Close)})
+        connect(new QShortcut(keys, this), &QShortcut::activated, this, &QWidget::close);
+    m_resized.setSingleShot(true);
+    m_resized.setInterval(150);
+    connect(&m_resized, &QTimer::timeout, this, &HistoryWindow::reload);
 
     auto *ranges = new QButtonGroup(this);
     auto *row = new QHBoxLayout(m_rangeRow);
@@ -42,12 +49,22 @@ HistoryWindow::HistoryWindow(const QString &databasePath, QWidget *parent)
         auto *button = new QToolButton(m_rangeRow);
         button->setText(rangeText(days));
         button->setCheckable(true);
+        // The style's checked look can be faint: the chosen period is in bold as well.
+        connect(button, &QToolButton::toggled, button, [button](bool checked) {
+            QFont font = button->font();
+            font.setBold(checked);
+            button->setFont(font);
+        });
         button->setChecked(days == m_days);
         ranges->addButton(button, days);
         row->addWidget(button);
     }
     row->addStretch();
     connect(ranges, &QButtonGroup::idClicked, this, [this](int days) {
+        if (m_view)
+            m_view->setVisible(days == viewButtonId);
+        if (days == viewButtonId)
+            return update();
         m_days = days;
         load();
     });
@@ -56,8 +73,21 @@ HistoryWindow::HistoryWindow(const QString &databasePath, QWidget *parent)
     layout->addStretch();
 }
 
+void HistoryWindow::addView(const QString &name, QWidget *view)
+{
+    m_view = view;
+    view->hide();
+    auto *button = new QToolButton(m_rangeRow);
+    button->setText(name);
+    button->setCheckable(true);
+    findChild<QButtonGroup *>()->addButton(button, viewButtonId);
+    static_cast<QHBoxLayout *>(m_rangeRow->layout())->addWidget(button);
+    static_cast<QVBoxLayout *>(layout())->insertWidget(1, view, 1);
+}
+
 void HistoryWindow::present()
 {
+    setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
     show();
     raise();
     activateWindow();
@@ -76,13 +106,22 @@ QCoro::Task<void> HistoryWindow::load()
     const quint64 ticket = ++m_loadsStarted;
     const QDateTime end = QDateTime::currentDateTimeUtc();
     const int days = m_days;
+    const QSize size = chartArea().size().toSize();
+    const qreal ratio = devicePixelRatioF();
+    // Read and drawn off the GUI thread, which only shows the image when it is ready.
     // Made outside the co_await: GCC 12 destroys a lambda temporary there twice.
-    QFuture<HistoryReader::Record> reading = QtConcurrent::run(
-        [path = m_path, since = end.addDays(-days)] { return HistoryReader::read(path, since); });
-    HistoryReader::Record record = co_await reading;
+    QFuture<std::pair<HistoryChart, QImage>> drawing
+        = QtConcurrent::run([path = m_path, end, days, size, ratio, palette = palette()] {
+              HistoryChart chart;
+              chart.setLines(HistoryReader::readLines(path, end.addDays(-days), end, HistoryChart::columnsFor(size, ratio)),
+                             end, days);
+              QImage image = chart.image(size, ratio, palette);
+              return std::pair(std::move(chart), std::move(image));
+          });
+    std::pair<HistoryChart, QImage> drawn = co_await drawing;
     if (!self || ticket != m_loadsStarted)
         co_return;
-    m_chart.setRecord(std::move(record), end, days);
+    std::tie(m_chart, m_image) = std::move(drawn);
     m_loaded = true;
     update();
     Q_EMIT loaded();
@@ -95,14 +134,24 @@ QRectF HistoryWindow::chartArea() const
 
 void HistoryWindow::paintEvent(QPaintEvent *)
 {
-    if (!m_loaded)
+    if (!m_loaded || (m_view && m_view->isVisible()))
         return;
     QPainter painter(this);
-    m_chart.paint(painter, chartArea(), palette());
+    // Stretched for the moment after a resize, until the chart for the new size is drawn.
+    painter.drawImage(chartArea(), m_image);
+}
+
+void HistoryWindow::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    if (m_loaded)
+        m_resized.start();
 }
 
 bool HistoryWindow::event(QEvent *event)
 {
+    if (event->type() == QEvent::PaletteChange)
+        reload();
     if (event->type() != QEvent::ToolTip)
         return QWidget::event(event);
     const auto *help = static_cast<QHelpEvent *>(event);

@@ -2,6 +2,7 @@
 
 #include "HistoryChart.h"
 
+#include <QTimer>
 #include <QWidget>
 
 #include <QCoroTask>
@@ -9,15 +10,17 @@
 class QButtonGroup;
 
 // The window that "History…" opens: a choice of period above the chart, read from the record
-// off the GUI thread each time the period changes or new rows are written.
+// and drawn off the GUI thread each time the period or the size changes or new rows are written.
 class HistoryWindow : public QWidget
 {
     Q_OBJECT
 public:
     explicit HistoryWindow(const QString &databasePath, QWidget *parent = nullptr);
 
-    // Shows the window, or raises it when it is open already.
+    // Shows the window, or brings it back to the front when it is open, minimised or hidden.
     void present();
+    // A view shown instead of the chart while its button, at the end of the periods, is down.
+    void addView(const QString &name, QWidget *view);
 
 public Q_SLOTS:
     // Reads the record again, while the window is shown.
@@ -30,6 +33,7 @@ Q_SIGNALS:
 protected:
     void paintEvent(QPaintEvent *event) override;
     bool event(QEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
     QCoro::Task<void> load();
@@ -37,8 +41,11 @@ private:
 
     QString m_path;
     int m_days = HistoryChart::defaultDays;
-    HistoryChart m_chart;
+    HistoryChart m_chart; // what the image shows, for the tooltips
+    QImage m_image;
     QWidget *m_rangeRow;
+    QTimer m_resized; // a drag resizes in many steps: read again once it rests
+    QWidget *m_view = nullptr; // shown instead of the chart
     bool m_loaded = false;
     quint64 m_loadsStarted = 0; // only the latest load's record is shown
 };

@@ -297,6 +297,12 @@ std::chrono::milliseconds StatusItemController::refreshPeriod() const
     return m_fixedRefreshPeriod.value_or(std::chrono::seconds(m_settings->settings().refreshSeconds));
 }
 
+void StatusItemController::refreshAfterSleep()
+{
+    if (m_sleep)
+        m_sleep->start(0);
+}
+
 void StatusItemController::applySettings(const Settings &previous)
 {
     const Settings &settings = m_settings->settings();

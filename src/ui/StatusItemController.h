@@ -62,6 +62,7 @@ public:
 
     // The same refresh as "Refresh", for callers that wait until menu and icon are redrawn.
     QCoro::Task<void> refreshAndRedraw();
+    std::chrono::milliseconds refreshPeriod() const;
 
 Q_SIGNALS:
     // "History…" was chosen.
@@ -74,11 +75,12 @@ public Q_SLOTS:
     void quit();
     void signIn(const Account &account);
     void openSettings();
+    // Back from sleep: the loop refreshes at once, then waits a whole period again.
+    void refreshAfterSleep();
 
 private:
     StatusItemController(UsageStore *store, const QString &settingsPath,
                          std::optional<std::chrono::milliseconds> fixedRefreshPeriod, QObject *parent);
-    std::chrono::milliseconds refreshPeriod() const;
     void applySettings(const Settings &previous);
     void openMenu(QSystemTrayIcon::ActivationReason reason);
     void fixMenuSizeOnWayland();

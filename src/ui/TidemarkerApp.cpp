@@ -1,18 +1,44 @@
 #include "TidemarkerApp.h"
 
+#include "BreakdownView.h"
+#include "GaugeIconRenderer.h"
 #include "HistoryRecorder.h"
 #include "HistoryWindow.h"
 #include "PaceAlerts.h"
+#include "SettingsFile.h"
 #include "StatusItemController.h"
 #include "TrayAvailability.h"
+#include "UsageBreakdown.h"
 #include "UsageBusService.h"
+#include "UsageStore.h"
+#include "WakeWatch.h"
 
 #include <QApplication>
+#include <QIcon>
+#include <QPixmap>
 #include <QTimer>
 
 #include <memory>
 
 using namespace Qt::StringLiterals;
+
+namespace {
+
+// Once the history file is ready and the settings are read (which the first refresh waits
+// for), the logs are read after every refresh, unless the settings say not to.
+void readLogsAfterRefreshes(UsageBreakdown &breakdown, HistoryRecorder &history, StatusItemController &controller)
+{
+    const auto readLogs = [&breakdown, &history, &controller] {
+        if (history.isReady() && controller.store().status().generatedAt.isValid())
+            breakdown.start();
+    };
+    QObject::connect(&controller.store(), &UsageStore::statusChanged, &breakdown, readLogs);
+    QObject::connect(&history, &HistoryRecorder::ready, &breakdown, readLogs);
+    QObject::connect(&controller.settings(), &SettingsFile::changed, &breakdown,
+                     [&breakdown, &controller] { breakdown.setEnabled(controller.settings().settings().breakdown); });
+}
+
+} // namespace
 
 int TidemarkerApp::run(int &argc, char **argv)
 {
@@ -21,6 +47,11 @@ int TidemarkerApp::run(int &argc, char **argv)
     QApplication::setApplicationName(u"Tidemarker"_s);
     QApplication::setApplicationDisplayName(u"Tidemarker"_s);
     QGuiApplication::setDesktopFileName(u"org.tidemarker.Tidemarker"_s);
+    // The History and Settings windows: the installed icon, else the gauge's dial.
+    QIcon gauge;
+    for (qreal scale : {1, 2, 4})
+        gauge.addPixmap(QPixmap::fromImage(GaugeIconRenderer::image(UsageStatus{}, scale)));
+    QApplication::setWindowIcon(QIcon::fromTheme(u"tidemarker"_s, gauge));
     // Closing the menu must not end the program.
     QApplication::setQuitOnLastWindowClosed(false);
 
@@ -30,22 +61,31 @@ int TidemarkerApp::run(int &argc, char **argv)
         return 0;
 
     HistoryRecorder history;
+    UsageBreakdown breakdown(history.path());
     std::unique_ptr<HistoryWindow> historyWindow; // made at the first "History…", not at start
     std::unique_ptr<StatusItemController> controller;
     std::unique_ptr<UsageBusService> service; // goes before the controller it reads
-    QTimer::singleShot(0, &application, [&controller, &service, &history, &historyWindow, claim] {
+    QTimer::singleShot(0, &application, [&controller, &service, &history, &historyWindow, &breakdown, claim] {
         controller = std::make_unique<StatusItemController>();
         history.watch(controller->store());
-        const auto openHistory = [&history, &historyWindow] {
+        readLogsAfterRefreshes(breakdown, history, *controller);
+        auto *wake = new WakeWatch([c = controller.get()] { return c->refreshPeriod(); }, controller.get());
+        QObject::connect(wake, &WakeWatch::awoke, controller.get(), &StatusItemController::refreshAfterSleep);
+        const auto openHistory = [&history, &historyWindow, &breakdown, &controller] {
             if (!historyWindow) {
                 historyWindow = std::make_unique<HistoryWindow>(history.path());
                 QObject::connect(&history, &HistoryRecorder::written, historyWindow.get(), &HistoryWindow::reload);
+                historyWindow->addView(u"Where it went"_s, new BreakdownView(breakdown, [&controller] {
+                                           return BreakdownWindow::ofStatus(controller->store().status());
+                                       }));
             }
             historyWindow->present();
         };
         QObject::connect(controller.get(), &StatusItemController::historyRequested, &history, openHistory);
-        if (claim == UsageBusService::NameClaim::claimed)
+        if (claim == UsageBusService::NameClaim::claimed) {
             service = std::make_unique<UsageBusService>(*controller);
+            service->serveBreakdown(&breakdown);
+        }
         // Refreshes run from now on; the icon waits for a tray, which may come later.
         auto *tray = new TrayAvailability(QDBusConnection::sessionBus(), controller.get());
         QObject::connect(tray, &TrayAvailability::appeared, controller.get(),

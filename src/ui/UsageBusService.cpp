@@ -1,11 +1,14 @@
 #include "UsageBusService.h"
 
 #include "StatusBusNames.h"
+#include "UsageBreakdown.h"
 #include "StatusItemController.h"
 #include "UsageSnapshotJson.h"
 #include "UsageStore.h"
 
 #include <QDBusConnectionInterface>
+#include <QJsonDocument>
+#include <QPointer>
 
 #include <cstdio>
 #include <utility>
@@ -54,6 +57,30 @@ void UsageBusService::Refresh(const QDBusMessage &request)
     m_waitingForSnapshot.append(request);
     if (!m_controller.store().isRefreshing())
         m_controller.refresh();
+}
+
+QString UsageBusService::Breakdown(const QDBusMessage &request)
+{
+    request.setDelayedReply(true);
+    answerBreakdown(request);
+    return {};
+}
+
+QCoro::Task<void> UsageBusService::answerBreakdown(QDBusMessage request)
+{
+    QPointer<UsageBusService> self(this);
+    if (!m_breakdown) {
+        m_bus.send(request.createErrorReply(StatusBusNames::noBreakdownError, UsageBreakdown::offText()));
+        co_return;
+    }
+    QList<BreakdownWindow> windows = BreakdownWindow::ofStatus(m_controller.store().status());
+    const std::variant<QJsonObject, QString> answer = co_await m_breakdown->breakdown(std::move(windows));
+    if (!self)
+        co_return;
+    if (const auto *breakdown = std::get_if<QJsonObject>(&answer))
+        m_bus.send(request.createReply(QString::fromUtf8(QJsonDocument(*breakdown).toJson(QJsonDocument::Compact))));
+    else
+        m_bus.send(request.createErrorReply(StatusBusNames::noBreakdownError, std::get<QString>(answer)));
 }
 
 QString UsageBusService::snapshot() const

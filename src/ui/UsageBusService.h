@@ -6,12 +6,16 @@
 #include <QObject>
 #include <QString>
 
+#include <QCoroTask>
+
 class StatusItemController;
+class UsageBreakdown;
 
 // Publishes the controller's snapshot on the session bus for status bars and scripts: the
 // read-only Snapshot property (JSON, announced through PropertiesChanged) and Refresh(), which
 // answers once the next snapshot is published: a call while a refresh runs joins it, so that a
-// burst of calls asks each provider once.
+// burst of calls asks each provider once. Breakdown() answers where the current windows' usage
+// went, as JSON.
 class UsageBusService : public QObject
 {
     Q_OBJECT
@@ -29,14 +33,19 @@ public:
     ~UsageBusService() override;
 
     QString snapshot() const;
+    // What Breakdown() answers from; without it, it answers an error.
+    void serveBreakdown(UsageBreakdown *breakdown) { m_breakdown = breakdown; }
 
 public Q_SLOTS:
     Q_SCRIPTABLE void Refresh(const QDBusMessage &request);
+    Q_SCRIPTABLE QString Breakdown(const QDBusMessage &request);
 
 private:
     void publish();
+    QCoro::Task<void> answerBreakdown(QDBusMessage request);
 
     StatusItemController &m_controller;
     QDBusConnection m_bus;
     QList<QDBusMessage> m_waitingForSnapshot; // Refresh() calls not answered yet
+    UsageBreakdown *m_breakdown = nullptr;
 };

@@ -92,6 +92,7 @@ private Q_SLOTS:
     void throttledWithoutLastGood();
     void codexFailureKeepsCodexWindows();
     void generatedAtIsTheStart();
+    void clockSetBackWhileRunning();
     void codexIsAskedBeforeClaudeAnswers();
     void overlappingRefreshesLastFinishWins();
     void destroyedWhileRefreshing_data();
@@ -103,6 +104,7 @@ private:
     std::unique_ptr<UsageStore> makeStore();
 
     QDateTime m_now;
+    std::chrono::seconds m_wallClockShift{0}; // how far the wall clock was set, which elapsed time ignores
     std::unique_ptr<ScriptedProvider> m_codex;
     std::unique_ptr<ScriptedProvider> m_claude;
     std::unique_ptr<UsageStore> m_store;
@@ -111,6 +113,7 @@ private:
 void TestUsageStore::init()
 {
     m_now = start;
+    m_wallClockShift = 0s;
     m_codex = std::make_unique<ScriptedProvider>(Provider::codex);
     m_claude = std::make_unique<ScriptedProvider>(Provider::claude);
     m_store = makeStore();
@@ -118,7 +121,11 @@ void TestUsageStore::init()
 
 std::unique_ptr<UsageStore> TestUsageStore::makeStore()
 {
-    return std::make_unique<UsageStore>([this] { return m_now; }, m_codex->fetch(), m_claude->fetch());
+    const auto elapsed = [this] {
+        return ContinuousClock::time_point(std::chrono::milliseconds(start.msecsTo(m_now)) - m_wallClockShift);
+    };
+    return std::make_unique<UsageStore>(UsageStore::Clock{[this] { return m_now; }, elapsed}, m_codex->fetch(),
+                                        m_claude->fetch());
 }
 
 QCoro::Task<void> TestUsageStore::refreshAt(const QDateTime &when)
@@ -323,6 +330,18 @@ void TestUsageStore::generatedAtIsTheStart()
     QCOMPARE(m_store->claudeNextAllowed(), start.addSecs(240));
 }
 
+// Set back a day after a call, the clock does not hold Claude back for that day.
+void TestUsageStore::clockSetBackWhileRunning()
+{
+    QCoro::waitFor(refreshAt(start));
+    m_wallClockShift = -24h;
+    QCoro::waitFor(refreshAt(start.addDays(-1).addSecs(239)));
+    QCOMPARE(m_claude->calls, 1);
+    QCoro::waitFor(refreshAt(start.addDays(-1).addSecs(240)));
+    QCOMPARE(m_claude->calls, 2);
+    QCOMPARE(m_store->status().result(Provider::claude)->source, u"live"_s);
+}
+
 void TestUsageStore::codexIsAskedBeforeClaudeAnswers()
 {
     bool codexStillRunning = false;
@@ -390,7 +409,7 @@ void TestUsageStore::realClientsFetchConcurrently()
     qputenv("TIDEMARKER_CLAUDE_USAGE_URL", server.url(u"/claude"_s).toEncoded());
     UsageRequest::setIdleTimeout(2s);
 
-    UsageStore store([] { return start; },
+    UsageStore store({[] { return start; }},
                      [client = CodexUsageClient(server.url(u"/codex"_s))](QDateTime now) { return client.result(now); },
                      [client = ClaudeUsageClient()](QDateTime now) { return client.result(now); });
     QCoro::waitFor(store.refresh());

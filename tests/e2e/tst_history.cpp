@@ -86,6 +86,7 @@ private Q_SLOTS:
     void chartFromMenuAndCommand();
     void unusableFile_data();
     void unusableFile();
+    void fifoAtTheHistoryPath();
     void restartDoesNotRepeatAlerts();
     void wrongOptions_data();
     void wrongOptions();
@@ -235,7 +236,7 @@ void TestHistory::chartFromMenuAndCommand()
     QCOMPARE(drawn.exitCode, 0);
     const QImage chart(m_home->filePath(u"chart.png"_s));
     QCOMPARE(chart.size(), QSize(960, 600));
-    QVERIFY(hasColourNear(chart, qRgb(255, 140, 87))); // a Claude line
+    QVERIFY(hasColourNear(chart, qRgb(143, 59, 20))); // a Claude line, darkened for a light palette
     QCOMPARE(run(trayProgram, {u"--render-history"_s, u"chart.png"_s, u"--days"_s, u"week"_s}).exitCode, 2);
 }
 
@@ -277,6 +278,22 @@ void TestHistory::unusableFile()
     QCOMPARE(aside.size(), 1);
     QCOMPARE(readFile(QFileInfo(database()).path() + u'/' + aside.first()).toUtf8(), damage);
     QTRY_COMPARE(exported().size(), 4);
+}
+
+// Opened the plain way, the FIFO held the writer in open for ever, and Quit and the export with it.
+void TestHistory::fifoAtTheHistoryPath()
+{
+    QVERIFY(makeFifo(database()));
+    const QByteArray line = database().toUtf8() + " is a FIFO, not a file\n";
+    const Finished fromStatus = run(statusProgram, {u"--history"_s});
+    QCOMPARE(fromStatus.err, "tidemarker-status: cannot read the history: " + line);
+    QCOMPARE(fromStatus.exitCode, 1);
+
+    startProgram();
+    QByteArray error;
+    QTRY_VERIFY((error += m_program->readAllStandardError()).endsWith('\n'));
+    QCOMPARE(error, "tidemarker: history is off for this run: " + line);
+    quitProgram();
 }
 
 // The served weekly windows run ahead of pace: the first run tells both in one bubble, the

@@ -6,6 +6,7 @@
 #include "TrayFixtures.h"
 
 #include <QDBusInterface>
+#include <QDBusMessage>
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
@@ -206,6 +207,7 @@ private Q_SLOTS:
     void settingsFileHidesCodex();
     void settingsFileFollowedWhileRunning();
     void settingsDialogWritesTheFile();
+    void refreshesOnWakingFromSleep();
 
 private:
     // Alerts are off unless the extra environment turns them on.
@@ -665,11 +667,33 @@ void TestTrayApp::settingsDialogWritesTheFile()
     QTRY_COMPARE(xdotoolWindows({u"getwindowfocus"_s}), QStringList{dialog});
     // "Claude only", the icon "Dark, for a light panel", the gauge "the 5-hour and weekly windows".
     QVERIFY(xdotool({u"key"_s, u"Down"_s, u"Down"_s, u"Tab"_s, u"End"_s, u"Tab"_s, u"End"_s, u"Return"_s}));
-    QTRY_COMPARE(readFile(settingsPath()), u"[General]\nalert_at_percent=90\nalerts=true\ngauge=main\nicon=dark\n"
-                                           "providers=claude\nrefresh_seconds=60\n"_s);
+    QTRY_COMPARE(readFile(settingsPath()), u"[General]\nalert_at_percent=90\nalerts=true\nbreakdown=true\ngauge=main\n"
+                                           "icon=dark\nproviders=claude\nrefresh_seconds=60\n"_s);
     QTRY_COMPARE(labels(menu()), claudeOnlyMenu);
     QTRY_COMPARE(visibleWindows().size(), 0);
     QCOMPARE(m_program->readAllStandardError(), QByteArray());
+}
+
+// Back from sleep the figures are as old as the sleep was long: asked again at once, not a
+// period later. The test's bus plays the system bus, and this test logind on it.
+void TestTrayApp::refreshesOnWakingFromSleep()
+{
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    QVERIFY(bus.registerService(u"org.freedesktop.login1"_s));
+    QVERIFY(writeFile(m_home->filePath(u"codex/auth.json"_s), signedInCodexAuth));
+    QProcessEnvironment systemBus;
+    systemBus.insert(u"DBUS_SYSTEM_BUS_ADDRESS"_s, qEnvironmentVariable("DBUS_SESSION_BUS_ADDRESS"));
+    startProgram(systemBus);
+    QTRY_VERIFY_WITH_TIMEOUT(!m_server.requests(claudeUsagePath).isEmpty(), 20000);
+    QTest::qWait(500); // the first refresh done, the loop asleep
+    const qsizetype asked = m_server.requests(codexUsagePath).size();
+
+    QDBusMessage woken = QDBusMessage::createSignal(u"/org/freedesktop/login1"_s, u"org.freedesktop.login1.Manager"_s,
+                                                    u"PrepareForSleep"_s);
+    woken << false;
+    QVERIFY(bus.send(woken));
+    QTRY_COMPARE_WITH_TIMEOUT(m_server.requests(codexUsagePath).size(), asked + 1, 10000);
+    bus.unregisterService(u"org.freedesktop.login1"_s);
 }
 
 QTEST_GUILESS_MAIN(TestTrayApp)

@@ -30,12 +30,22 @@ UsageStatus snapshot(int minutes, double used, qint64 resetShift = 0)
     return {now, {codex, claude}};
 }
 
+QList<HistoryRow> rowsSince(const QString &path, const QDateTime &since)
+{
+    QList<HistoryRow> rows;
+    HistoryReader::forEachRow(path, since, [&rows](const HistoryRow &row) {
+        rows.append(row);
+        return true;
+    });
+    return rows;
+}
+
 QStringList recorded(const QString &path)
 {
-    QStringList rows;
-    for (const HistoryRow &row : HistoryReader::read(path, start).rows)
-        rows.append(u"%1 %2 %3 %4"_s.arg(start.secsTo(row.fetchedAt) / 60).arg(row.windowId, row.name).arg(row.usedPercent));
-    return rows;
+    QStringList lines;
+    for (const HistoryRow &row : rowsSince(path, start))
+        lines.append(u"%1 %2 %3 %4"_s.arg(start.secsTo(row.fetchedAt) / 60).arg(row.windowId, row.name).arg(row.usedPercent));
+    return lines;
 }
 
 } // namespace
@@ -58,10 +68,9 @@ private Q_SLOTS:
                                               snapshot(18, 21, 120), snapshot(19, 0, 604800)})
                 writer.write(HistoryRow::ofLiveResults(status));
         }
-        QCOMPARE(recorded(path), (QStringList{u"0 claude_slow Weekly 20"_s, u"2 claude_slow Weekly 21"_s,
-                                              u"18 claude_slow Weekly 21"_s, u"19 claude_slow Weekly 0"_s,
-                                              u"0 claude_scoped_fable Fable weekly 57"_s,
-                                              u"18 claude_scoped_fable Fable weekly 57"_s,
+        QCOMPARE(recorded(path), (QStringList{u"0 claude_slow Weekly 20"_s, u"0 claude_scoped_fable Fable weekly 57"_s,
+                                              u"2 claude_slow Weekly 21"_s, u"18 claude_slow Weekly 21"_s,
+                                              u"18 claude_scoped_fable Fable weekly 57"_s, u"19 claude_slow Weekly 0"_s,
                                               u"19 claude_scoped_fable Fable weekly 57"_s}));
         QCOMPARE(QFile::permissions(path) & 0x7077, QFile::ReadOwner | QFile::WriteOwner);
         QCOMPARE(QFile::permissions(dir.filePath(u"state/tidemarker"_s)) & 0x7077,
@@ -103,10 +112,29 @@ private Q_SLOTS:
         writer.write(HistoryRow::ofLiveResults(snapshot(0, 20)));
         QVERIFY(file.seek(0));
         QCOMPARE(file.readAll(), before);
-        QCOMPARE(*HistoryReader::read(path, start).error,
+        QCOMPARE(*HistoryReader::forEachRow(path, start, [](const HistoryRow &) { return true; }),
                  path + u" was written by a newer Tidemarker (history version %1, this one reads up to %2)"_s
-                            .arg(HistoryConnection::schemaVersion + 1)
-                            .arg(HistoryConnection::schemaVersion));
+                          .arg(HistoryConnection::schemaVersion + 1)
+                          .arg(HistoryConnection::schemaVersion));
+    }
+
+    // Started with the clock a year ahead of the record, nothing of it is lost; what is older
+    // than the retention before the newest row goes.
+    void clockAheadOfTheRecordKeepsIt()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(u"history.sqlite3"_s);
+        const QDateTime newest = QDateTime::currentDateTimeUtc().addYears(-1);
+        {
+            HistoryWriter writer(path);
+            writer.open();
+            for (int days : {HistoryWriter::retentionDays + 1, HistoryWriter::retentionDays - 1, 0})
+                writer.write({{newest.addDays(-days), Provider::claude, u"claude_slow"_s, u"Weekly"_s, double(days),
+                               QDateTime(), 604800}});
+        }
+        HistoryWriter restarted(path);
+        restarted.open();
+        QCOMPARE(rowsSince(path, newest.addYears(-1)).size(), 2);
     }
 };
 

@@ -27,7 +27,8 @@ private Q_SLOTS:
     void read_data();
     void read();
     void writeKeepsOtherKeys();
-    void folderInPlaceOfTheFile();
+    void noFileInPlaceOfTheFile_data();
+    void noFileInPlaceOfTheFile();
     void accounts_data();
     void accounts();
 };
@@ -82,22 +83,46 @@ void TestSettings::writeKeepsOtherKeys()
     const QString path = home.write(u"tidemarker/tidemarker.conf"_s, "[General]\nicon=sepia\nfuture=1\n");
     const Settings chosen = with([](Settings &s) { s = {{Provider::codex}, IconStyle::light, true, 50, 120}; });
     QCOMPARE(chosen.write(path), std::nullopt);
-    QCOMPARE(readFile(path), u"[General]\nalert_at_percent=50\nalerts=true\nfuture=1\ngauge=tightest\nicon=light\n"
+    QCOMPARE(readFile(path), u"[General]\nalert_at_percent=50\nalerts=true\nbreakdown=true\nfuture=1\ngauge=tightest\nicon=light\n"
                               "providers=codex\nrefresh_seconds=120\n"_s);
     QStringList problems;
     QVERIFY(Settings::read(path, &problems) == chosen);
     QVERIFY(problems.isEmpty());
 }
 
-void TestSettings::folderInPlaceOfTheFile()
+void TestSettings::noFileInPlaceOfTheFile_data()
 {
+    QTest::addColumn<QByteArray>("kind"); // "folder", "FIFO", or what the file holds
+    QTest::addColumn<QString>("problem"); // after the path
+    QTest::addColumn<QString>("saving"); // what saving says after the path
+    QTest::newRow("folder") << QByteArray("folder") << u" is a folder, not a file"_s << u" is a folder, not a file"_s;
+    QTest::newRow("FIFO") << QByteArray("FIFO") << u" is a FIFO, not a file"_s << u" is a FIFO, not a file"_s;
+    QTest::newRow("binary") << QByteArray("\x7f" "ELF\0\0[General]\nicon=dark\n", 22)
+                            << u" is not a settings file (binary or over 64 KiB)"_s << QString();
+}
+
+// Each says what it is in one line, none blocks, and the dialog says why it cannot save.
+void TestSettings::noFileInPlaceOfTheFile()
+{
+    QFETCH(QByteArray, kind);
+    QFETCH(QString, problem);
+    QFETCH(QString, saving);
     const TemporaryHome home({"XDG_CONFIG_HOME"});
     const QString path = home.filePath(u"tidemarker.conf"_s);
-    QVERIFY(QDir().mkpath(path));
+    if (kind == "folder")
+        QVERIFY(QDir().mkpath(path));
+    else if (kind == "FIFO")
+        QVERIFY(makeFifo(path));
+    else
+        home.write(u"tidemarker.conf"_s, kind);
     QStringList problems;
     QVERIFY(Settings::read(path, &problems) == Settings());
-    QCOMPARE(problems, QStringList{path + u": cannot be read; using the defaults"_s});
-    QCOMPARE(Settings().write(path), u"cannot write "_s + path);
+    QCOMPARE(problems, QStringList{path + problem + u"; using the defaults"_s});
+    const std::optional<QString> saved = Settings().write(path);
+    if (saving.isEmpty())
+        QVERIFY2(saved, "saving over a binary file must say so");
+    else
+        QCOMPARE(saved, std::optional(path + saving));
 }
 
 void TestSettings::accounts_data()

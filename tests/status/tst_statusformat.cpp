@@ -72,6 +72,13 @@ void TestStatusFormat::formatsEdgeSnapshots_data()
         << u"Codex 5h: 60% left, +10% high, resets in 2 h 30 min\nClaude: not signed in to Claude Code"_s
         << u"high"_s << 60;
 
+    QTest::newRow("markup in a service's text")
+        << UsageStatus{now, {live(Provider::codex, {codexFast}),
+                             {Provider::claude, false, u"error"_s, u"<b>x</b> & y"_s, {}, false}}}
+        << u"Codex 5h 60% +10% \u00B7 Claude unavailable"_s
+        << u"Codex 5h: 60% left, +10% high, resets in 2 h 30 min\nClaude: <b>x</b> & y"_s
+        << u"high"_s << 60;
+
     // Only a window built by hand carries these; the lines must still hold numbers only.
     UsageWindow absurd = codexFast;
     absurd.remainingPercent = std::numeric_limits<double>::quiet_NaN();
@@ -89,8 +96,9 @@ void TestStatusFormat::formatsEdgeSnapshots()
 
     QCOMPARE(StatusFormat::textLine(status), text);
     const QJsonObject waybar = StatusFormat::waybarObject(status, now);
-    QCOMPARE(waybar.value(u"text"_s).toString(), text);
-    QTEST(waybar.value(u"tooltip"_s).toString(), "tooltip");
+    QCOMPARE(waybar.value(u"text"_s).toString(), text.toHtmlEscaped());
+    QFETCH(QString, tooltip);
+    QCOMPARE(waybar.value(u"tooltip"_s).toString(), tooltip.toHtmlEscaped());
     QTEST(waybar.value(u"class"_s).toString(), "cssClass");
     QTEST(waybar.value(u"percentage"_s).toInt(), "percentage");
 

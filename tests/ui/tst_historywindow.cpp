@@ -17,12 +17,12 @@
 
 using namespace Qt::StringLiterals;
 
-// A limit's name from an answer, shown in the hover text of the History window: text, never an
-// image that Qt would load (a FIFO would freeze the program, /dev/zero exhaust its memory).
 class TestHistoryWindow : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
+    // A limit's name from an answer, shown in the hover text of the History window: text, never
+    // an image that Qt would load (a FIFO would freeze the program, /dev/zero exhaust its memory).
     void hoveredNameOpensNoFile()
     {
         QTemporaryDir folder;
@@ -48,7 +48,7 @@ private Q_SLOTS:
         HistoryWindow window(database);
         QSignalSpy loaded(&window, &HistoryWindow::loaded);
         window.present();
-        QVERIFY(loaded.wait());
+        QTRY_VERIFY(!loaded.isEmpty());
 
         QString shown;
         for (int y = 0; y < window.height() && shown.isEmpty(); y += 2) {
@@ -65,6 +65,34 @@ private Q_SLOTS:
         watcher.join();
         QVERIFY(!opened);
         QVERIFY2(shown.contains(u"&lt;img"_s), qPrintable(shown));
+    }
+
+    void closesByKey_data()
+    {
+        QTest::addColumn<QKeySequence>("keys");
+        QTest::newRow("Escape") << QKeySequence(Qt::Key_Escape);
+        QTest::newRow("Ctrl+W") << QKeySequence(QKeySequence::Close);
+    }
+
+    // Closed by a key, "History…" shows it again; minimised, "History…" brings it back.
+    void closesByKey()
+    {
+        QFETCH(QKeySequence, keys);
+        QTemporaryDir dir;
+        HistoryWindow window(dir.filePath(u"history.sqlite3"_s));
+        QSignalSpy loaded(&window, &HistoryWindow::loaded);
+        window.present();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QTRY_VERIFY(!loaded.isEmpty()); // it may come while the window is being activated
+        QTest::keySequence(&window, keys);
+        QVERIFY(!window.isVisible());
+
+        window.present();
+        QVERIFY(window.isVisible());
+        window.showMinimized();
+        window.present();
+        QVERIFY(!window.isMinimized());
+        QVERIFY(window.isVisible());
     }
 };
 

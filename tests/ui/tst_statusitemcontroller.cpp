@@ -152,7 +152,7 @@ void TestStatusItemController::cleanup()
 
 void TestStatusItemController::makeController(std::chrono::milliseconds period)
 {
-    auto *store = new UsageStore([] { return start; }, m_codex.fetch(), m_claude.fetch());
+    auto *store = new UsageStore({[] { return start; }}, m_codex.fetch(), m_claude.fetch());
     m_controller = std::make_unique<StatusItemController>(store, period);
 }
 
@@ -315,7 +315,7 @@ void TestStatusItemController::exampleAnswersShowEveryLimit()
     server.respond(codexUsagePath, FakeResponse::json(exampleAnswer(codexAnswer, start)));
     server.respond(claudeUsagePath, FakeResponse::json(exampleAnswer(claudeAnswer, start)));
     qputenv("TIDEMARKER_CLAUDE_USAGE_URL", server.url(QString::fromLatin1(claudeUsagePath)).toEncoded());
-    auto *store = new UsageStore([] { return start; },
+    auto *store = new UsageStore({[] { return start; }},
                                  [client = CodexUsageClient(server.url(QString::fromLatin1(codexUsagePath)))](
                                      QDateTime now) { return client.result(now); },
                                  [client = ClaudeUsageClient()](QDateTime now) { return client.result(now); });

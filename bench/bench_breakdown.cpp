@@ -1,0 +1,208 @@
+// The assistants' logs: the first reading of generated logs of both kinds spread over 90 days
+// (1024 MB by default, Codex sessions older than a week compressed), its time, the peak memory
+// and the longest the GUI thread waited meanwhile; a refresh that finds one minute of appended
+// lines; Breakdown() with the 90 days indexed.
+// build/bench/bench_breakdown [megabytes]
+#include "BreakdownQuery.h"
+#include "HistoryWriter.h"
+#include "UsageBreakdown.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <zstd.h>
+
+#include <sys/resource.h>
+
+#include <cstdio>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr int days = 89;
+constexpr int filesPerDay = 4; // of each kind
+const QByteArray padding(900, 'x'); // a content block's text
+
+QString at(const QDateTime &time)
+{
+    return time.toString(Qt::ISODateWithMs);
+}
+
+QByteArray claudeRequest(const QDateTime &time, int project, qint64 serial)
+{
+    QByteArray lines;
+    for (int output : {1, 480, 480}) // a streaming placeholder, then a line per content block
+        lines += u"{\"type\":\"assistant\",\"timestamp\":\"%1\",\"cwd\":\"/home/me/src/project%2\",\"requestId\":\"req_%3\","
+                 "\"message\":{\"id\":\"msg_%3\",\"model\":\"%4\",\"content\":[{\"type\":\"text\",\"text\":\""_s
+                     .arg(at(time))
+                     .arg(project)
+                     .arg(serial)
+                     .arg(serial % 3 ? u"claude-sonnet-4-5"_s : u"claude-opus-4-5"_s)
+                     .toUtf8()
+            + padding
+            + u"\"}],\"usage\":{\"input_tokens\":4,\"output_tokens\":%1,\"cache_creation_input_tokens\":2100,"
+              "\"cache_read_input_tokens\":31000}}}\n"_s.arg(output)
+                  .toUtf8();
+    return lines;
+}
+
+QByteArray codexTurn(const QDateTime &time)
+{
+    return u"{\"timestamp\":\"%1\",\"type\":\"turn_context\",\"payload\":{\"cwd\":\"/home/me/src/tool\",\"model\":\"gpt-5.2-codex\"}}\n"
+           "{\"timestamp\":\"%1\",\"type\":\"response_item\",\"payload\":{\"type\":\"message\",\"content\":\"%2\"}}\n"
+           "{\"timestamp\":\"%1\",\"type\":\"event_msg\",\"payload\":{\"type\":\"token_count\",\"info\":{\"last_token_usage\":"
+           "{\"input_tokens\":16810,\"cached_input_tokens\":14592,\"output_tokens\":488}}}}\n"_s.arg(at(time),
+                                                                                             QString::fromLatin1(padding))
+        .toUtf8();
+}
+
+void writeLog(const QString &path, const QByteArray &content, bool compress, const QDateTime &modified)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        qFatal("cannot write %s", qPrintable(path));
+    if (compress) {
+        QByteArray packed(qsizetype(ZSTD_compressBound(size_t(content.size()))), Qt::Uninitialized);
+        packed.resize(qsizetype(ZSTD_compress(packed.data(), size_t(packed.size()), content.constData(),
+                                              size_t(content.size()), 3)));
+        file.write(packed);
+    } else {
+        file.write(content);
+    }
+    file.setFileTime(modified, QFileDevice::FileModificationTime);
+}
+
+// Bytes written, inflated; a file of each kind per day and slot, its lines a minute apart.
+qint64 generate(const QString &root, qint64 bytes, const QDateTime &now)
+{
+    const qint64 perFile = bytes / (days * filesPerDay * 2);
+    qint64 written = 0;
+    qint64 serial = 0;
+    for (int day = 0; day < days; ++day) {
+        for (int slot = 0; slot < filesPerDay; ++slot) {
+            QDateTime time = now.addDays(-day).addSecs(-3600 * (slot * 2 + 1));
+            const QDateTime started = time;
+            QByteArray claude;
+            QByteArray codex;
+            for (; claude.size() < perFile; ++serial)
+                claude += claudeRequest(time = time.addSecs(20), int(serial % 11), serial);
+            time = started;
+            while (codex.size() < perFile)
+                codex += codexTurn(time = time.addSecs(20));
+            const QString date = started.toString(u"yyyy/MM/dd"_s);
+            writeLog(u"%1/claude/projects/p%2/s%3-%4.jsonl"_s.arg(root).arg(slot).arg(day).arg(slot), claude, false, time);
+            writeLog(u"%1/codex/sessions/%2/rollout-%3.jsonl%4"_s.arg(root, date).arg(slot).arg(day > 7 ? u".zst"_s : QString()),
+                     codex, day > 7, time);
+            written += claude.size() + codex.size();
+        }
+    }
+    return written;
+}
+
+double cpuSeconds()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+qint64 peakResidentKiB()
+{
+    QFile status(u"/proc/self/status"_s);
+    status.open(QIODevice::ReadOnly);
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').first().toLongLong();
+    }
+    return -1;
+}
+
+// Runs a reading, or only waits the given time without one, and measures the longest the event
+// loop of this thread waited meanwhile: without a reading, what the machine's load alone gives.
+std::pair<double, double> timedReading(UsageBreakdown &breakdown, bool first, int idleMs = 0)
+{
+    QElapsedTimer clock;
+    QElapsedTimer sinceTick;
+    double longestStallMs = 0;
+    QTimer tick;
+    tick.setInterval(1);
+    QObject::connect(&tick, &QTimer::timeout, [&] {
+        longestStallMs = std::max(longestStallMs, sinceTick.nsecsElapsed() / 1e6);
+        sinceTick.restart();
+    });
+    QEventLoop loop;
+    QObject::connect(&breakdown, &UsageBreakdown::scanned, &loop, &QEventLoop::quit);
+    clock.start();
+    sinceTick.start();
+    tick.start();
+    if (idleMs)
+        QTimer::singleShot(idleMs, &loop, &QEventLoop::quit);
+    else
+        first ? breakdown.start() : breakdown.refresh();
+    loop.exec();
+    return {clock.nsecsElapsed() / 1e6, longestStallMs};
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication application(argc, argv);
+    const qint64 megabytes = argc > 1 ? QByteArray(argv[1]).toLongLong() : 1024;
+    QTemporaryDir dir;
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    QElapsedTimer clock;
+    clock.start();
+    const qint64 written = generate(dir.path(), megabytes << 20, now);
+    std::printf("generated %.0f MB of logs (inflated) in %.1f s\n", written / 1048576.0, clock.elapsed() / 1000.0);
+
+    const QString database = dir.filePath(u"history.sqlite3"_s);
+    HistoryWriter(database).open();
+    const QList<LogFolder> folders{{Provider::codex, dir.filePath(u"codex/sessions"_s), {}},
+                                   {Provider::claude, dir.filePath(u"claude/projects"_s), {}}};
+    UsageBreakdown breakdown(database, folders);
+    std::printf("longest GUI-thread wait over 5 s without reading: %.1f ms\n", timedReading(breakdown, false, 5000).second);
+    const double cpuBefore = cpuSeconds();
+    const auto [firstMs, firstStallMs] = timedReading(breakdown, true);
+    std::printf("first reading: %.1f s (%.1f s of CPU time), %.0f MB/s; peak resident %.1f MiB; "
+                "longest GUI-thread wait %.1f ms\n",
+                firstMs / 1000, cpuSeconds() - cpuBefore, written / 1048576.0 / (firstMs / 1000),
+                peakResidentKiB() / 1024.0, firstStallMs);
+
+    // One minute of work: a few requests in two sessions, a turn in one.
+    QFile claude(dir.filePath(u"claude/projects/p0/s0-0.jsonl"_s));
+    QFile codex(dir.filePath(u"codex/sessions/%1/rollout-0.jsonl"_s.arg(now.addSecs(-3600).toString(u"yyyy/MM/dd"_s))));
+    if (!claude.open(QIODevice::Append) || !codex.open(QIODevice::Append))
+        qFatal("cannot append to the logs");
+    for (int request = 0; request < 4; ++request)
+        claude.write(claudeRequest(now, 1, 1000000000 + request));
+    codex.write(codexTurn(now) + codexTurn(now));
+    claude.close();
+    codex.close();
+    const double refreshMs = timedReading(breakdown, false).first;
+    std::printf("refresh after a minute of appended lines: %.1f ms\n", refreshMs);
+
+    QList<BreakdownWindow> windows;
+    for (Provider provider : allProviders) {
+        windows.append({provider, {}, rawValue(provider) + u"_fast"_s, u"5h"_s, now.addSecs(-3 * 3600), now.addSecs(2 * 3600)});
+        windows.append({provider, {}, rawValue(provider) + u"_slow"_s, u"Weekly"_s, now.addDays(-4), now.addDays(3)});
+    }
+    constexpr int runs = 20;
+    double slowestMs = 0;
+    clock.restart();
+    for (int run = 0; run < runs; ++run) {
+        QElapsedTimer one;
+        one.start();
+        BreakdownQuery::read(database, windows, now);
+        slowestMs = std::max(slowestMs, one.nsecsElapsed() / 1e6);
+    }
+    std::printf("Breakdown() with 90 days indexed: %.1f ms on average, %.1f ms at most; history file %.1f MiB\n",
+                clock.nsecsElapsed() / 1e6 / runs, slowestMs, QFileInfo(database).size() / 1048576.0);
+    return 0;
+}

@@ -1,0 +1,196 @@
+#include "BreakdownIndex.h"
+
+#include "HistoryConnection.h"
+
+#include <QSqlQuery>
+#include <QVariant>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr qint64 hourSeconds = 3600;
+
+std::optional<QSqlError> run(QSqlQuery &query, const QVariantList &values)
+{
+    // A null text would be bound as NULL; an account, a project or a model may be empty.
+    for (const QVariant &value : values)
+        query.addBindValue(value.typeId() == QMetaType::QString && value.toString().isNull() ? QVariant(u""_s) : value);
+    return query.exec() ? std::nullopt : std::optional(query.lastError());
+}
+
+std::optional<QSqlError> run(QSqlDatabase &database, const QString &statement, const QVariantList &values)
+{
+    QSqlQuery query(database);
+    query.prepare(statement);
+    return run(query, values);
+}
+
+} // namespace
+
+BreakdownIndex::BreakdownIndex(HistoryConnection &connection)
+    : m_connection(connection)
+    , m_knownRequest(connection.database())
+    , m_insertRequest(connection.database())
+    , m_updateRequest(connection.database())
+    , m_addToHour(connection.database())
+{
+    m_knownRequest.prepare(u"SELECT file, hour, project, model, input, output, cache_write, cache_read "
+                           "FROM breakdown_requests WHERE account = ? AND key = ?"_s);
+    m_insertRequest.prepare(u"INSERT INTO breakdown_requests (account, key, file, hour, project, model, input, "
+                            "output, cache_write, cache_read) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"_s);
+    m_updateRequest.prepare(u"UPDATE breakdown_requests SET input = ?, output = ?, cache_write = ?, cache_read = ? "
+                            "WHERE account = ? AND key = ?"_s);
+    m_addToHour.prepare(u"INSERT INTO breakdown_hours (provider, account, hour, project, model, file, input, output, "
+                        "cache_write, cache_read, weighted) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?) "
+                        "ON CONFLICT (provider, account, hour, project, model, file) DO UPDATE SET "
+                        "input = input + excluded.input, output = output + excluded.output, "
+                        "cache_write = cache_write + excluded.cache_write, cache_read = cache_read + excluded.cache_read, "
+                        "weighted = weighted + excluded.weighted"_s);
+}
+
+std::optional<QSqlError> BreakdownIndex::loadFiles(const LogFolder &folder, QHash<QString, LogFileState> &files)
+{
+    QSqlQuery query(m_connection.database());
+    query.setForwardOnly(true);
+    query.prepare(u"SELECT path, id, size, modified_ms, inode, offset, head, project, model FROM breakdown_files "
+                  "WHERE provider = ? AND account = ?"_s);
+    if (const auto error = run(query, {rawValue(folder.provider), folder.account}))
+        return error;
+    while (query.next())
+        files.insert(query.value(0).toString(),
+                     {query.value(1).toLongLong(), query.value(2).toLongLong(), query.value(3).toLongLong(),
+                      query.value(4).toLongLong(), query.value(5).toLongLong(), query.value(6).toByteArray(),
+                      {query.value(7).toString(), query.value(8).toString()}});
+    return std::nullopt;
+}
+
+std::optional<QSqlError> BreakdownIndex::transaction()
+{
+    if (m_inTransaction)
+        return std::nullopt;
+    const auto error = m_connection.execute({u"BEGIN IMMEDIATE"_s});
+    m_inTransaction = !error;
+    return error;
+}
+
+std::optional<QSqlError> BreakdownIndex::begin(const LogFolder &folder, const QString &path, LogFileState &state,
+                                               bool fromStart)
+{
+    m_folder = folder;
+    m_lastKey.clear();
+    if (const auto error = transaction())
+        return error;
+    QSqlDatabase &database = m_connection.database();
+    if (!state.id) {
+        QSqlQuery insert(database);
+        insert.prepare(u"INSERT INTO breakdown_files (path, provider, account) VALUES (?, ?, ?) RETURNING id"_s);
+        if (const auto error = run(insert, {path, rawValue(folder.provider), folder.account}))
+            return error;
+        if (!insert.next())
+            return insert.lastError();
+        state.id = insert.value(0).toLongLong();
+    } else if (fromStart) {
+        for (const QString &table : {u"breakdown_hours"_s, u"breakdown_requests"_s}) {
+            if (const auto error = run(database, u"DELETE FROM %1 WHERE file = ?"_s.arg(table), {state.id}))
+                return error;
+        }
+    }
+    m_file = state.id;
+    return std::nullopt;
+}
+
+std::optional<QSqlError> BreakdownIndex::add(const LogEntry &entry)
+{
+    if (const auto error = transaction())
+        return error;
+    if (!entry.requestKey.isEmpty())
+        return addRequest(entry);
+    m_buckets[{m_file, entry.time / hourSeconds * hourSeconds, entry.project, entry.model}] += entry.counts;
+    return std::nullopt;
+}
+
+// A request counts once, with the counts of its line with the most output: its first line may
+// be a streaming placeholder, and a resumed session repeats it in another file.
+std::optional<QSqlError> BreakdownIndex::addRequest(const LogEntry &entry)
+{
+    if (entry.requestKey == m_lastKey && entry.counts.output <= m_lastOutput)
+        return std::nullopt;
+    QSqlQuery &known = m_knownRequest;
+    if (const auto error = run(known, {m_folder.account, entry.requestKey}))
+        return error;
+    m_lastKey = entry.requestKey;
+    m_lastOutput = entry.counts.output;
+    if (!known.next()) {
+        known.finish();
+        const qint64 hour = entry.time / hourSeconds * hourSeconds;
+        m_buckets[{m_file, hour, entry.project, entry.model}] += entry.counts;
+        return run(m_insertRequest, {m_folder.account, entry.requestKey, m_file, hour, entry.project, entry.model,
+                                     entry.counts.input, entry.counts.output, entry.counts.cacheWrite,
+                                     entry.counts.cacheRead});
+    }
+    const TokenCounts counted{known.value(4).toLongLong(), known.value(5).toLongLong(), known.value(6).toLongLong(),
+                              known.value(7).toLongLong()};
+    const Bucket bucket{known.value(0).toLongLong(), known.value(1).toLongLong(), known.value(2).toString(),
+                        known.value(3).toString()};
+    known.finish();
+    m_lastOutput = std::max(m_lastOutput, counted.output);
+    if (entry.counts.output <= counted.output)
+        return std::nullopt;
+    m_buckets[bucket] += entry.counts - counted;
+    return run(m_updateRequest, {entry.counts.input, entry.counts.output, entry.counts.cacheWrite,
+                                 entry.counts.cacheRead, m_folder.account, entry.requestKey});
+}
+
+std::optional<QSqlError> BreakdownIndex::flush()
+{
+    QSqlQuery &upsert = m_addToHour;
+    for (auto bucket = m_buckets.cbegin(); bucket != m_buckets.cend(); ++bucket) {
+        const TokenCounts &counts = bucket.value();
+        const Bucket &key = bucket.key();
+        if (const auto error = run(upsert, {rawValue(m_folder.provider), m_folder.account, key.hour, key.project,
+                                            key.model, key.file, counts.input, counts.output, counts.cacheWrite,
+                                            counts.cacheRead,
+                                            TokenWeights::weighted(m_folder.provider, key.model, counts)}))
+            return error;
+    }
+    m_buckets.clear();
+    return std::nullopt;
+}
+
+std::optional<QSqlError> BreakdownIndex::commit(const LogFileState &state)
+{
+    if (const auto error = transaction())
+        return error;
+    if (const auto error = flush())
+        return error;
+    if (const auto error = run(m_connection.database(),
+                               u"UPDATE breakdown_files SET size = ?, modified_ms = ?, inode = ?, offset = ?, "
+                               "head = ?, project = ?, model = ? WHERE id = ?"_s,
+                               {state.size, state.modifiedMs, state.inode, state.offset, state.head,
+                                state.session.project, state.session.model, state.id}))
+        return error;
+    const auto error = m_connection.execute({u"COMMIT"_s});
+    m_inTransaction = !!error;
+    return error;
+}
+
+void BreakdownIndex::rollback()
+{
+    m_buckets.clear();
+    m_lastKey.clear();
+    if (std::exchange(m_inTransaction, false))
+        m_connection.execute({u"ROLLBACK"_s});
+}
+
+std::optional<QSqlError> BreakdownIndex::prune(qint64 cutoffSeconds)
+{
+    QSqlDatabase &database = m_connection.database();
+    for (const QString &statement : {u"DELETE FROM breakdown_hours WHERE hour < ?"_s,
+                                     u"DELETE FROM breakdown_requests WHERE hour < ?"_s,
+                                     u"DELETE FROM breakdown_files WHERE modified_ms < ? * 1000"_s}) {
+        if (const auto error = run(database, statement, {cutoffSeconds}))
+            return error;
+    }
+    return std::nullopt;
+}

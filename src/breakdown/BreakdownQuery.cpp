@@ -1,0 +1,146 @@
+#include "BreakdownQuery.h"
+
+#include "HistoryConnection.h"
+#include "TokenWeights.h"
+
+#include <QJsonArray>
+#include <QMap>
+#include <QSqlQuery>
+#include <QVariant>
+
+#include <algorithm>
+#include <cmath>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+struct ModelUse {
+    QString model;
+    TokenCounts counts;
+    double weighted = 0;
+};
+
+struct ProjectUse {
+    QString project;
+    double weighted = 0;
+    QList<ModelUse> models;
+};
+
+double share(double part, double whole)
+{
+    return whole > 0 ? std::round(part / whole * 1000) / 10 : 0;
+}
+
+template <typename T>
+void largestFirst(QList<T> &list)
+{
+    std::ranges::stable_sort(list, [](const T &a, const T &b) { return a.weighted > b.weighted; });
+}
+
+std::variant<QList<ProjectUse>, QSqlError> projectsOf(QSqlDatabase &database, const BreakdownWindow &window)
+{
+    QSqlQuery query(database);
+    query.setForwardOnly(true);
+    query.prepare(u"SELECT project, model, sum(input), sum(output), sum(cache_write), sum(cache_read), "
+                  "sum(weighted) FROM breakdown_hours WHERE provider = ? AND account = ? AND hour >= ? "
+                  "AND hour < ? GROUP BY project, model"_s);
+    query.addBindValue(rawValue(window.provider));
+    query.addBindValue(window.account.isNull() ? u""_s : window.account); // null would be bound as NULL
+    query.addBindValue(window.start.toSecsSinceEpoch() - BreakdownQuery::hourSeconds / 2);
+    query.addBindValue(window.end.toSecsSinceEpoch());
+    if (!query.exec())
+        return query.lastError();
+    QMap<QString, ProjectUse> byProject;
+    while (query.next()) {
+        ProjectUse &project = byProject[query.value(0).toString()];
+        project.project = query.value(0).toString();
+        const ModelUse use{query.value(1).toString(),
+                           {query.value(2).toLongLong(), query.value(3).toLongLong(), query.value(4).toLongLong(),
+                            query.value(5).toLongLong()},
+                           query.value(6).toDouble()};
+        project.weighted += use.weighted;
+        project.models.append(use);
+    }
+    QList<ProjectUse> projects = byProject.values();
+    for (ProjectUse &project : projects)
+        largestFirst(project.models);
+    largestFirst(projects);
+    return projects;
+}
+
+QJsonObject windowJson(const BreakdownWindow &window, const QList<ProjectUse> &projects)
+{
+    double total = 0;
+    for (const ProjectUse &project : projects)
+        total += project.weighted;
+    QJsonArray projectsJson;
+    for (const ProjectUse &project : projects) {
+        QJsonArray models;
+        for (const ModelUse &use : project.models)
+            models.append(QJsonObject{{u"model"_s, use.model.isEmpty() ? u"unknown"_s : use.model},
+                                      {u"share"_s, share(use.weighted, total)},
+                                      {u"weighted"_s, std::llround(use.weighted)},
+                                      {u"input"_s, use.counts.input},
+                                      {u"output"_s, use.counts.output},
+                                      {u"cacheWrite"_s, use.counts.cacheWrite},
+                                      {u"cacheRead"_s, use.counts.cacheRead}});
+        projectsJson.append(QJsonObject{{u"project"_s, project.project},
+                                        {u"name"_s, BreakdownQuery::projectName(project.project)},
+                                        {u"share"_s, share(project.weighted, total)},
+                                        {u"weighted"_s, std::llround(project.weighted)},
+                                        {u"models"_s, models}});
+    }
+    return {{u"id"_s, window.id},
+            {u"label"_s, window.label},
+            {u"start"_s, window.start.toUTC().toString(Qt::ISODate)},
+            {u"end"_s, window.end.toUTC().toString(Qt::ISODate)},
+            {u"weighted"_s, std::llround(total)},
+            {u"projects"_s, projectsJson}};
+}
+
+} // namespace
+
+QList<BreakdownWindow> BreakdownWindow::ofStatus(const UsageStatus &status)
+{
+    QList<BreakdownWindow> windows;
+    for (const ProviderResult &result : status.results) {
+        for (const UsageWindow &window : result.windows) {
+            if (window.resetAt.isValid())
+                windows.append({window.provider, {}, window.id(), window.displayLabel(),
+                                window.resetAt.addSecs(-qint64(window.limitWindowSeconds)), window.resetAt});
+        }
+    }
+    return windows;
+}
+
+QString BreakdownQuery::projectName(const QString &project)
+{
+    const QString name = project.section(u'/', -1, -1, QString::SectionSkipEmpty);
+    return name.isEmpty() ? u"unknown"_s : name;
+}
+
+std::variant<QJsonObject, QString> BreakdownQuery::read(const QString &databasePath,
+                                                        const QList<BreakdownWindow> &windows, const QDateTime &now)
+{
+    HistoryConnection connection(databasePath, HistoryConnection::Mode::readOnly);
+    if (connection.error())
+        return *connection.error();
+    using Account = std::pair<Provider, QString>;
+    QList<std::pair<Account, QJsonArray>> byAccount; // in the windows' order
+    for (const BreakdownWindow &window : windows) {
+        const auto projects = projectsOf(connection.database(), window);
+        if (const auto *error = std::get_if<QSqlError>(&projects))
+            return connection.describe(*error);
+        const Account account{window.provider, window.account};
+        if (byAccount.isEmpty() || byAccount.last().first != account)
+            byAccount.append({account, {}});
+        byAccount.last().second.append(windowJson(window, std::get<QList<ProjectUse>>(projects)));
+    }
+    QJsonArray providers;
+    for (const auto &[account, windowsJson] : std::as_const(byAccount))
+        providers.append(QJsonObject{{u"provider"_s, rawValue(account.first)},
+                                     {u"account"_s, account.second.isEmpty() ? QJsonValue() : account.second},
+                                     {u"windows"_s, windowsJson}});
+    return QJsonObject{{u"generatedAt"_s, now.toUTC().toString(Qt::ISODate)}, {u"providers"_s, providers}};
+}

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "UsageModels.h"
+
+#include <QDateTime>
+#include <QJsonObject>
+#include <QList>
+#include <QString>
+
+#include <variant>
+
+// A provider's window, for which the logs' use is added up.
+struct BreakdownWindow {
+    Provider provider = Provider::claude;
+    QString account; // empty for the one account
+    QString id;
+    QString label;
+    QDateTime start;
+    QDateTime end;
+
+    // The 5-hour and weekly windows of each provider the snapshot holds, in its order.
+    static QList<BreakdownWindow> ofStatus(const UsageStatus &status);
+};
+
+// Where each window's use went, from the index in the history file: by project, largest first,
+// each split by model.
+namespace BreakdownQuery {
+
+// An hour of the index counts towards a window when most of it lies inside.
+inline constexpr qint64 hourSeconds = 3600;
+
+// The Breakdown JSON, or why the history file could not be read. Runs on any thread.
+std::variant<QJsonObject, QString> read(const QString &databasePath, const QList<BreakdownWindow> &windows,
+                                        const QDateTime &now);
+// A project's name: its folder's last part.
+QString projectName(const QString &project);
+
+} // namespace BreakdownQuery

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QJsonObject>
+#include <QStringList>
+
+// The Breakdown JSON as lines of text: one per provider window,
+// "Claude 5h: tidemarker 61% · infra 27% · others 12%".
+namespace BreakdownText {
+
+// Projects named in a line; the rest are "others".
+inline constexpr int namedProjects = 3;
+
+QStringList lines(const QJsonObject &breakdown);
+
+} // namespace BreakdownText

@@ -1,0 +1,89 @@
+#include "UsageBreakdown.h"
+
+#include "LogIndexer.h"
+
+#include <QPointer>
+#include <QtConcurrent>
+
+#include <QCoroFuture>
+#include <QCoroSignal>
+
+using namespace Qt::StringLiterals;
+
+UsageBreakdown::UsageBreakdown(const QString &databasePath, const QList<LogFolder> &folders, QObject *parent)
+    : QObject(parent)
+    , m_databasePath(databasePath)
+    , m_folders(folders)
+    , m_indexer(new LogIndexer(databasePath))
+{
+    m_indexer->moveToThread(&m_thread);
+    connect(&m_thread, &QThread::finished, m_indexer, &QObject::deleteLater);
+    connect(m_indexer, &LogIndexer::progress, this, [this](int percent) {
+        m_progress = percent;
+        Q_EMIT progressChanged(percent);
+    });
+    connect(m_indexer, &LogIndexer::scanned, this, [this] {
+        m_scanning = false;
+        if (std::exchange(m_progress, -1) >= 0)
+            Q_EMIT progressChanged(-1);
+        Q_EMIT scanned();
+        if (std::exchange(m_again, false))
+            refresh();
+    });
+    m_thread.setObjectName(u"log reader"_s);
+    // The idle class: the reading takes only what nothing else wants of the processor.
+    m_thread.start(QThread::IdlePriority);
+}
+
+UsageBreakdown::~UsageBreakdown()
+{
+    m_thread.quit();
+    m_thread.wait();
+}
+
+QString UsageBreakdown::offText()
+{
+    return u"reading the assistants' logs is turned off (setting breakdown)"_s;
+}
+
+void UsageBreakdown::start()
+{
+    m_started = true;
+    refresh();
+}
+
+void UsageBreakdown::setEnabled(bool enabled)
+{
+    if (std::exchange(m_enabled, enabled) != enabled && enabled)
+        refresh();
+}
+
+void UsageBreakdown::refresh()
+{
+    if (!m_started || !m_enabled)
+        return;
+    if (m_scanning) {
+        m_again = true;
+        return;
+    }
+    m_scanning = true;
+    QMetaObject::invokeMethod(m_indexer, [indexer = m_indexer, folders = m_folders] { indexer->scan(folders); });
+}
+
+QCoro::Task<std::variant<QJsonObject, QString>> UsageBreakdown::breakdown(QList<BreakdownWindow> windows)
+{
+    if (!m_enabled)
+        co_return offText();
+    QPointer<UsageBreakdown> self(this);
+    // A short reading is waited for, so that an answer right after a refresh includes it.
+    if (m_scanning && m_progress < 0)
+        co_await qCoro(this, &UsageBreakdown::scanned);
+    if (!self)
+        co_return u"Tidemarker is quitting"_s;
+    // Made outside the co_await: GCC 12 destroys a lambda temporary there twice.
+    QFuture<std::variant<QJsonObject, QString>> reading = QtConcurrent::run(
+        [path = m_databasePath, windows = std::move(windows)] {
+            return BreakdownQuery::read(path, windows, QDateTime::currentDateTimeUtc());
+        });
+    co_return co_await reading;
+}

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "BreakdownQuery.h"
+#include "LogFolder.h"
+
+#include <QJsonObject>
+#include <QObject>
+#include <QThread>
+
+#include <QCoroTask>
+
+#include <variant>
+
+class LogIndexer;
+
+// Where the usage went, as the tray program keeps it: reads the assistants' logs into the
+// history file on a low-priority thread of its own, after every refresh only what was
+// appended, and answers for the current windows from there.
+class UsageBreakdown : public QObject
+{
+    Q_OBJECT
+public:
+    explicit UsageBreakdown(const QString &databasePath, const QList<LogFolder> &folders = LogFolder::found(),
+                            QObject *parent = nullptr);
+    // Waits for the file being read.
+    ~UsageBreakdown() override;
+
+    // Reading waits for the history file to be ready, and for this.
+    void start();
+    // Off, nothing is read and nothing answered.
+    void setEnabled(bool enabled);
+    bool isEnabled() const { return m_enabled; }
+    // Reads what is new; while a reading runs, once more after it.
+    void refresh();
+    // How far a large reading has come, 0 to 100; -1 when none runs.
+    int progress() const { return m_progress; }
+
+    // The Breakdown JSON for these windows, or why there is none.
+    QCoro::Task<std::variant<QJsonObject, QString>> breakdown(QList<BreakdownWindow> windows);
+
+    static QString offText();
+
+Q_SIGNALS:
+    void progressChanged(int percent);
+    // A reading has finished: the answers may have changed.
+    void scanned();
+
+private:
+    QString m_databasePath;
+    QList<LogFolder> m_folders;
+    QThread m_thread;
+    LogIndexer *m_indexer; // lives on m_thread
+    bool m_started = false;
+    bool m_enabled = true;
+    bool m_scanning = false;
+    bool m_again = false;
+    int m_progress = -1;
+};

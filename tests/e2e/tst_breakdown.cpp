@@ -1,0 +1,320 @@
+#include "FakeHttpServer.h"
+#include "TrayFixtures.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTest>
+
+#include <zstd.h>
+
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+// Where the usage went, through the real programs: generated logs of both assistants below a
+// temporary home, read by the tray program and printed by tidemarker-status --breakdown.
+namespace {
+
+struct LogFile {
+    enum class Write { whole, append, compressed, replace, fifo, linkOut, old, inflatesFar };
+    QString path; // below the home folder
+    QByteArray lines;
+    Write write = Write::whole;
+};
+
+QString minutesAgo(int minutes)
+{
+    return QDateTime::currentDateTimeUtc().addSecs(-60 * minutes).toString(Qt::ISODateWithMs);
+}
+
+QByteArray claudeLine(int minutes, const QString &request, int output, const QString &model = u"claude-sonnet-4-7"_s)
+{
+    const QJsonObject usage{{u"input_tokens"_s, 3}, {u"output_tokens"_s, output},
+                            {u"cache_creation_input_tokens"_s, 4210}, {u"cache_read_input_tokens"_s, 18002}};
+    const QJsonObject message{{u"id"_s, u"msg_"_s + request}, {u"model"_s, model}, {u"usage"_s, usage}};
+    return QJsonDocument(QJsonObject{{u"type"_s, u"assistant"_s}, {u"timestamp"_s, minutesAgo(minutes)},
+                                     {u"cwd"_s, u"/home/me/src/harbour"_s}, {u"requestId"_s, u"req_"_s + request},
+                                     {u"message"_s, message}})
+               .toJson(QJsonDocument::Compact)
+        + '\n';
+}
+
+QByteArray codexSession(int minutes)
+{
+    const QString time = minutesAgo(minutes);
+    const auto tokens = [&time](const QString &info) {
+        return u"{\"timestamp\":\"%1\",\"type\":\"event_msg\",\"payload\":{\"type\":\"token_count\",\"info\":%2}}\n"_s
+            .arg(time, info);
+    };
+    return (u"{\"timestamp\":\"%1\",\"type\":\"session_meta\",\"payload\":{\"cwd\":\"/home/me/src/lighthouse\"}}\n"
+            "{\"timestamp\":\"%1\",\"type\":\"turn_context\",\"payload\":{\"model\":\"gpt-5.2-codex\"}}\n"_s.arg(time)
+            + tokens(u"null"_s)
+            + tokens(u"{\"last_token_usage\":{\"input_tokens\":14210,\"cached_input_tokens\":11008,\"output_tokens\":702}}"_s)
+            + tokens(u"{\"last_token_usage\":{\"input_tokens\":16810,\"cached_input_tokens\":14592,\"output_tokens\":488}}"_s))
+        .toUtf8();
+}
+
+QByteArray compressed(const QByteArray &data)
+{
+    QByteArray out(qsizetype(ZSTD_compressBound(size_t(data.size()))), Qt::Uninitialized);
+    out.resize(qsizetype(ZSTD_compress(out.data(), size_t(out.size()), data.constData(), size_t(data.size()), 3)));
+    return out;
+}
+
+bool put(const QString &home, const LogFile &file)
+{
+    const QString path = home + u'/' + file.path;
+    switch (file.write) {
+    case LogFile::Write::whole:
+        return writeFile(path, file.lines);
+    case LogFile::Write::compressed:
+        return writeFile(path, compressed(file.lines));
+    case LogFile::Write::inflatesFar: // 257 frames of a line of 1 MiB each
+        return writeFile(path, compressed(QByteArray((1 << 20) - 1, 'x') + '\n').repeated(257));
+    case LogFile::Write::old: {
+        QFile written(path);
+        return writeFile(path, file.lines) && written.open(QIODevice::ReadWrite)
+            && written.setFileTime(QDateTime::currentDateTimeUtc().addDays(-100), QFileDevice::FileModificationTime);
+    }
+    case LogFile::Write::replace: // a new file in its place, as editors and rotations do
+        return writeFile(path + u".new"_s, file.lines) && QFile::remove(path) && QFile::rename(path + u".new"_s, path);
+    case LogFile::Write::fifo:
+        return makeFifo(path);
+    case LogFile::Write::linkOut: // to a log outside the folder
+        return writeFile(home + u"/elsewhere.jsonl"_s, file.lines) && QFile::link(home + u"/elsewhere.jsonl"_s, path);
+    case LogFile::Write::append:
+        break;
+    }
+    QFile log(path);
+    return log.open(QIODevice::Append) && log.write(file.lines) == file.lines.size();
+}
+
+// "window project model input/output/cacheWrite/cacheRead", one for each model of each project.
+QStringList counted(const QJsonObject &breakdown)
+{
+    QStringList found;
+    for (const QJsonValue &provider : breakdown[u"providers"_s].toArray()) {
+        for (const QJsonValue &window : provider[u"windows"_s].toArray()) {
+            for (const QJsonValue &project : window[u"projects"_s].toArray()) {
+                for (const QJsonValue &model : project[u"models"_s].toArray())
+                    found.append(u"%1 %2 %3 %4/%5/%6/%7"_s.arg(window[u"id"_s].toString(), project[u"name"_s].toString(),
+                                                              model[u"model"_s].toString())
+                                     .arg(model[u"input"_s].toInteger())
+                                     .arg(model[u"output"_s].toInteger())
+                                     .arg(model[u"cacheWrite"_s].toInteger())
+                                     .arg(model[u"cacheRead"_s].toInteger()));
+            }
+        }
+    }
+    return found;
+}
+
+const QString claudeProject = u".claude/projects/-home-me-src-harbour/"_s;
+const QString codexDay = u"codex/sessions/2026/12/07/"_s;
+
+} // namespace
+
+class TestBreakdown : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase() { QVERIFY(m_server.listen()); }
+    void init();
+    void cleanup();
+    void countsEachRequestOnce_data();
+    void countsEachRequestOnce();
+    void notRunningOrTurnedOff();
+
+private:
+    struct Finished {
+        int exitCode = -1;
+        QByteArray out;
+        QByteArray err;
+    };
+    void startProgram();
+    Finished status(const QStringList &arguments);
+    QStringList breakdown() { return counted(QJsonDocument::fromJson(status({u"--breakdown"_s, u"--format"_s, u"json"_s}).out).object()); }
+
+    FakeHttpServer m_server;
+    std::unique_ptr<QTemporaryDir> m_home;
+    std::unique_ptr<QProcess> m_program;
+};
+
+void TestBreakdown::init()
+{
+    m_home = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_home->isValid());
+    serveUsage(m_server);
+    QVERIFY(writeFile(m_home->filePath(u"codex/auth.json"_s), signedInCodexAuth));
+}
+
+void TestBreakdown::cleanup()
+{
+    if (m_program) {
+        m_program->kill();
+        m_program->waitForFinished();
+    }
+    m_program.reset();
+}
+
+void TestBreakdown::startProgram()
+{
+    m_program = std::make_unique<QProcess>();
+    m_program->setProcessEnvironment(trayProgramEnvironment(m_home->path(), m_server));
+    m_program->start(QStringLiteral(TIDEMARKER_E2E_PROGRAM), {});
+    QVERIFY(m_program->waitForStarted());
+}
+
+TestBreakdown::Finished TestBreakdown::status(const QStringList &arguments)
+{
+    QProcess process;
+    process.setProcessEnvironment(trayProgramEnvironment(m_home->path(), m_server));
+    process.start(QStringLiteral(TIDEMARKER_STATUS_E2E_PROGRAM), arguments);
+    // The fake server in this process answers the refreshes meanwhile, so the event loop runs.
+    if (!QTest::qWaitFor([&process] { return process.state() == QProcess::NotRunning; }, 60000))
+        process.kill();
+    return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
+}
+
+void TestBreakdown::countsEachRequestOnce_data()
+{
+    QTest::addColumn<QList<LogFile>>("logs");
+    QTest::addColumn<QStringList>("first");
+    QTest::addColumn<QList<LogFile>>("changes"); // made after the first reading, then a refresh
+    QTest::addColumn<QStringList>("then");
+    QTest::addColumn<QString>("line"); // one of the text lines at the end
+    QTest::addColumn<QStringList>("complaints"); // on standard error, HOME for the home folder
+
+    using W = LogFile::Write;
+    const QString sonnet = u" harbour claude-sonnet-4-7 "_s;
+    // A streaming placeholder, then the request once per content block.
+    const QByteArray blocks = claudeLine(30, u"A"_s, 1) + claudeLine(30, u"A"_s, 612) + claudeLine(30, u"A"_s, 612)
+        + "{\"type\": \"summary\"}\nnot json at all\n" + claudeLine(20, u"B"_s, 90, u"claude-opus-4-5"_s);
+    QTest::newRow("content blocks and placeholders")
+        << QList<LogFile>{{claudeProject + u"one.jsonl"_s, blocks}}
+        << QStringList{u"claude_fast harbour claude-opus-4-5 3/90/4210/18002"_s, u"claude_fast"_s + sonnet + u"3/612/4210/18002"_s,
+                       u"claude_slow harbour claude-opus-4-5 3/90/4210/18002"_s, u"claude_slow"_s + sonnet + u"3/612/4210/18002"_s}
+        << QList<LogFile>() << QStringList() << u"Claude 5h: harbour 100%"_s
+        << QStringList{u"HOME/"_s + claudeProject + u"one.jsonl: 1 line skipped: not JSON, or over 1 MiB"_s};
+    QTest::newRow("resumed session")
+        << QList<LogFile>{{claudeProject + u"one.jsonl"_s, claudeLine(30, u"A"_s, 612)},
+                          {claudeProject + u"two.jsonl"_s, claudeLine(30, u"A"_s, 612) + claudeLine(10, u"C"_s, 40)}}
+        << QStringList{u"claude_fast"_s + sonnet + u"6/652/8420/36004"_s, u"claude_slow"_s + sonnet + u"6/652/8420/36004"_s}
+        << QList<LogFile>() << QStringList() << u"Codex 5h: no logged use"_s << QStringList();
+    const QString codex = u" lighthouse gpt-5.2-codex 5420/1190/0/25600"_s;
+    QTest::newRow("compressed Codex session")
+        << QList<LogFile>{{codexDay + u"rollout-1.jsonl.zst"_s, codexSession(40), W::compressed}}
+        << QStringList{u"codex_fast"_s + codex, u"codex_slow"_s + codex} << QList<LogFile>() << QStringList()
+        << u"Codex 5h: lighthouse 100%"_s << QStringList();
+    QTest::newRow("before the window's start")
+        << QList<LogFile>{{claudeProject + u"one.jsonl"_s, claudeLine(6 * 60, u"A"_s, 500) + claudeLine(30, u"B"_s, 7)}}
+        << QStringList{u"claude_fast"_s + sonnet + u"3/7/4210/18002"_s, u"claude_slow"_s + sonnet + u"6/507/8420/36004"_s}
+        << QList<LogFile>() << QStringList() << QString() << QStringList();
+    const QList<LogFile> one{{claudeProject + u"one.jsonl"_s, claudeLine(30, u"A"_s, 612)}};
+    const QStringList first{u"claude_fast"_s + sonnet + u"3/612/4210/18002"_s, u"claude_slow"_s + sonnet + u"3/612/4210/18002"_s};
+    QTest::newRow("appended line")
+        << one << first << QList<LogFile>{{claudeProject + u"one.jsonl"_s, claudeLine(1, u"B"_s, 8), W::append}}
+        << QStringList{u"claude_fast"_s + sonnet + u"6/620/8420/36004"_s, u"claude_slow"_s + sonnet + u"6/620/8420/36004"_s}
+        << QString() << QStringList();
+    QTest::newRow("replaced file")
+        << one << first << QList<LogFile>{{claudeProject + u"one.jsonl"_s, claudeLine(5, u"D"_s, 50), W::replace}}
+        << QStringList{u"claude_fast"_s + sonnet + u"3/50/4210/18002"_s, u"claude_slow"_s + sonnet + u"3/50/4210/18002"_s}
+        << QString() << QStringList();
+    QTest::newRow("files that are skipped")
+        << (one + QList<LogFile>{{claudeProject + u"pipe.jsonl"_s, {}, W::fifo},
+                                 {claudeProject + u"out.jsonl"_s, claudeLine(5, u"E"_s, 9), W::linkOut},
+                                 {codexDay + u"rollout-2.jsonl.zst"_s, "not zstd", W::whole}})
+        << first << QList<LogFile>() << QStringList() << QString()
+        << QStringList{u"HOME/"_s + claudeProject + u"out.jsonl: links out of HOME/.claude/projects, not followed"_s,
+                       u"HOME/"_s + claudeProject + u"pipe.jsonl: is no regular file (a FIFO or a device), skipped"_s,
+                       u"HOME/"_s + codexDay + u"rollout-2.jsonl.zst: not readable as zstd: Unknown frame descriptor"_s};
+    QTest::newRow("placeholder first, its final counts at the next refresh")
+        << QList<LogFile>{{claudeProject + u"one.jsonl"_s, claudeLine(5, u"A"_s, 1)}}
+        << QStringList{u"claude_fast"_s + sonnet + u"3/1/4210/18002"_s, u"claude_slow"_s + sonnet + u"3/1/4210/18002"_s}
+        << QList<LogFile>{{claudeProject + u"one.jsonl"_s, claudeLine(5, u"A"_s, 612) + claudeLine(5, u"A"_s, 612), W::append}}
+        << first << QString() << QStringList();
+    // The Codex session's project and model stay known for the lines appended later.
+    const QByteArray codexLater = QByteArray(codexSession(30)).split('\n').at(4) + '\n';
+    QTest::newRow("Codex session appended to")
+        << QList<LogFile>{{codexDay + u"rollout-1.jsonl"_s, codexSession(40)}}
+        << QStringList{u"codex_fast"_s + codex, u"codex_slow"_s + codex}
+        << QList<LogFile>{{codexDay + u"rollout-1.jsonl"_s, codexLater, W::append}}
+        << QStringList{u"codex_fast lighthouse gpt-5.2-codex 7638/1678/0/40192"_s,
+                       u"codex_slow lighthouse gpt-5.2-codex 7638/1678/0/40192"_s}
+        << QString() << QStringList();
+    QTest::newRow("file cut shorter in place")
+        << QList<LogFile>{{claudeProject + u"one.jsonl"_s, claudeLine(30, u"A"_s, 612) + claudeLine(20, u"B"_s, 9)}}
+        << QStringList{u"claude_fast"_s + sonnet + u"6/621/8420/36004"_s, u"claude_slow"_s + sonnet + u"6/621/8420/36004"_s}
+        << QList<LogFile>{{claudeProject + u"one.jsonl"_s, claudeLine(30, u"A"_s, 612)}} << first << QString()
+        << QStringList();
+    // A line over 1 MiB is skipped; the last one, without its newline yet, waits until it has one.
+    const QByteArray beingWritten = claudeLine(3, u"B"_s, 8).chopped(1);
+    QTest::newRow("long line, and one being written")
+        << QList<LogFile>{{claudeProject + u"one.jsonl"_s,
+                           "{\"usage\": \"" + QByteArray(3 << 19, 'x') + "\"}\n" + claudeLine(30, u"A"_s, 612) + beingWritten}}
+        << first << QList<LogFile>{{claudeProject + u"one.jsonl"_s, "\n", W::append}}
+        << QStringList{u"claude_fast"_s + sonnet + u"6/620/8420/36004"_s, u"claude_slow"_s + sonnet + u"6/620/8420/36004"_s}
+        << QString() << QStringList{u"HOME/"_s + claudeProject + u"one.jsonl: 1 line skipped: not JSON, or over 1 MiB"_s};
+    QTest::newRow("files too old, or too large inflated")
+        << (one + QList<LogFile>{{claudeProject + u"old.jsonl"_s, claudeLine(5, u"F"_s, 9), W::old},
+                                 {codexDay + u"rollout-3.jsonl.zst"_s, {}, W::inflatesFar}})
+        << first << QList<LogFile>() << QStringList() << QString()
+        << QStringList{u"HOME/"_s + codexDay + u"rollout-3.jsonl.zst: inflates past 256 MiB: abandoned"_s};
+}
+
+void TestBreakdown::countsEachRequestOnce()
+{
+    QFETCH(QList<LogFile>, logs);
+    QFETCH(QStringList, first);
+    QFETCH(QList<LogFile>, changes);
+    QFETCH(QStringList, then);
+    QFETCH(QString, line);
+    QFETCH(QStringList, complaints);
+    for (const LogFile &log : std::as_const(logs))
+        QVERIFY(put(m_home->path(), log));
+    startProgram();
+    QTRY_COMPARE_WITH_TIMEOUT(breakdown(), first, 20000);
+    if (!changes.isEmpty()) {
+        for (const LogFile &log : std::as_const(changes))
+            QVERIFY(put(m_home->path(), log));
+        QCOMPARE(status({u"--refresh"_s}).exitCode, 0);
+        QTRY_COMPARE_WITH_TIMEOUT(breakdown(), then, 20000);
+    }
+    const Finished text = status({u"--breakdown"_s});
+    QCOMPARE(text.exitCode, 0);
+    const QStringList lines = QString::fromUtf8(text.out).split(u'\n', Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 4); // each provider's 5h and weekly windows
+    if (!line.isEmpty())
+        QVERIFY2(lines.contains(line), text.out);
+    // No tray is run here: the program waits for one, and says so.
+    QStringList said = QString::fromUtf8(m_program->readAllStandardError()).split(u'\n', Qt::SkipEmptyParts);
+    said.removeAll(u"tidemarker: no system tray found; waiting for an X11 tray or a StatusNotifierItem host to appear"_s);
+    said.sort();
+    for (QString &complaint : complaints)
+        complaint = u"tidemarker: "_s + complaint.replace(u"HOME"_s, m_home->path());
+    QCOMPARE(said, complaints);
+}
+
+void TestBreakdown::notRunningOrTurnedOff()
+{
+    const Finished alone = status({u"--breakdown"_s});
+    QCOMPARE(alone.exitCode, 1);
+    QCOMPARE(alone.err, "tidemarker-status: Tidemarker is not running in this session; the breakdown comes from it\n");
+
+    QVERIFY(writeFile(m_home->filePath(u"config/tidemarker/tidemarker.conf"_s), "breakdown=false\n"));
+    QVERIFY(put(m_home->path(), {claudeProject + u"one.jsonl"_s, claudeLine(30, u"A"_s, 612)}));
+    startProgram();
+    Finished off;
+    QTRY_VERIFY_WITH_TIMEOUT((off = status({u"--breakdown"_s, u"--format"_s, u"json"_s})).exitCode == 1
+                                 && !off.err.contains("not running"), 20000);
+    QCOMPARE(off.err, "tidemarker-status: reading the assistants' logs is turned off (setting breakdown)\n");
+    QCOMPARE(off.out, QByteArray());
+}
+
+QTEST_GUILESS_MAIN(TestBreakdown)
+#include "tst_breakdown.moc"

@@ -1,0 +1,70 @@
+#include "HistoryReader.h"
+#include "HistoryWriter.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QDateTime end = QDateTime::currentDateTimeUtc();
+const QDateTime start = end.addDays(-10);
+
+HistoryRow row(const QString &id, double hoursAfterStart, double used)
+{
+    const Provider provider = id.startsWith(u"codex") ? Provider::codex : Provider::claude;
+    return {start.addSecs(qint64(hoursAfterStart * 3600)), provider, id, id.section(u'_', 1), used, QDateTime(), 18000};
+}
+
+// Claude's 5h window spikes and falls within the first day; Codex's is seen between its rows.
+QString recordedFile(const QTemporaryDir &dir)
+{
+    const QString path = dir.filePath(u"history.sqlite3"_s);
+    HistoryWriter writer(path);
+    writer.open();
+    for (const HistoryRow &written : {row(u"claude_fast"_s, 1, 10), row(u"codex_fast"_s, 2, 40), row(u"claude_fast"_s, 3, 90),
+                                      row(u"claude_fast"_s, 5, 5), row(u"claude_fast"_s, 7, 50), row(u"codex_fast"_s, 80, 60)})
+        writer.write({written});
+    return path;
+}
+
+} // namespace
+
+class TestHistoryReader : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    // Each window's rows merged in time order, from the moment asked for.
+    void rowsInTimeOrder()
+    {
+        QTemporaryDir dir;
+        const QString path = recordedFile(dir);
+        QStringList seen;
+        const auto take = [&seen](const HistoryRow &row) {
+            seen.append(u"%1 %2"_s.arg(row.windowId).arg(row.usedPercent));
+            return seen.size() < 4;
+        };
+        QCOMPARE(HistoryReader::forEachRow(path, start.addSecs(2 * 3600), take), std::nullopt);
+        QCOMPARE(seen, (QStringList{u"codex_fast 40"_s, u"claude_fast 90"_s, u"claude_fast 5"_s, u"claude_fast 50"_s}));
+    }
+
+    // A day a column: the first day's four rows are one column, its spike and dip kept.
+    void columnsKeepFirstLastLowAndHigh()
+    {
+        QTemporaryDir dir;
+        const HistoryReader::Lines lines = HistoryReader::readLines(recordedFile(dir), start, end, 10);
+        QVERIFY(lines.anything);
+        QCOMPARE(lines.lines.size(), 2);
+        const HistoryReader::Line &claude = lines.lines.first();
+        QCOMPARE(claude.windowId, u"claude_fast"_s);
+        QCOMPARE(claude.columns.size(), 1);
+        const HistoryReader::Column &day = claude.columns.first();
+        QCOMPARE(QList({day.first, day.last, day.low, day.high}), QList({10.0, 50.0, 5.0, 90.0}));
+        QCOMPARE(day.firstAt.secsTo(day.lastAt), 6 * 3600);
+        QCOMPARE(lines.lines.last().columns.size(), 2); // the Codex rows lie days apart
+    }
+};
+
+QTEST_GUILESS_MAIN(TestHistoryReader)
+#include "tst_historyreader.moc"
