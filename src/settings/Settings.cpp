@@ -1,12 +1,14 @@
 #include "Settings.h"
 
-#include "ProviderInput.h"
 #include "FileKind.h"
+#include "ProviderInput.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSettings>
+
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
@@ -242,7 +244,9 @@ std::optional<QList<AccountFolder>> accountFoldersFromText(const QString &text)
             folder = QDir::homePath() + folder.sliced(1);
         if ((equals >= 0 && label.isEmpty()) || !QDir::isAbsolutePath(folder))
             return std::nullopt;
-        folders.append({QDir::cleanPath(folder), label});
+        // One sign-in is one account, however often it is listed.
+        if (std::ranges::none_of(folders, [&folder](const AccountFolder &listed) { return listed.folder == QDir::cleanPath(folder); }))
+            folders.append({QDir::cleanPath(folder), label});
     }
     return folders;
 }

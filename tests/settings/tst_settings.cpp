@@ -140,6 +140,8 @@ void TestSettings::accounts_data()
         << QStringList{u"Codex *"_s, u"Claude \u00B7 claude ~/.claude*"_s, u"Claude \u00B7 claude 2 ~/x/.claude"_s,
                        u"Claude \u00B7 work ~/w"_s, u"Claude \u00B7 work 2 ~/w2"_s}
         << QString();
+    QTest::newRow("a folder twice") << QByteArray("codex_accounts=\"~/.codex, team=~/.codex/\"\n")
+                                    << QStringList{u"Codex ~/.codex*"_s, u"Claude *"_s} << QString();
     QTest::newRow("relative folder") << QByteArray("claude_accounts=.claude\n") << QStringList{u"Codex *"_s, u"Claude *"_s}
                                      << u"claude_accounts \".claude\" is not a list of folders separated by commas, each "
                                         "an absolute path or one below ~, and labelled or not (work=~/.claude-work); using "
