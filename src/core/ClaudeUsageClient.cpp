@@ -39,19 +39,20 @@ std::variant<QString, PlainError> utf8Text(const QByteArray &bytes, const QStrin
     return text;
 }
 
-QString credentialRecordName()
+QString credentialRecordName(const Account &account)
 {
 #ifdef Q_OS_MACOS
+    Q_UNUSED(account);
     return u"Claude Code keychain item"_s;
 #else
-    return homeRelative(ClaudeUsageClient::credentialsFilePath());
+    return homeRelative(ClaudeUsageClient::credentialsFilePath(account));
 #endif
 }
 
 // QString::trimmed() strips exactly the white space and line breaks a pasted token may carry.
-std::variant<QString, ClaudeFailure> secretText(const QByteArray &output)
+std::variant<QString, ClaudeFailure> secretText(const QByteArray &output, const QString &recordName)
 {
-    const auto text = utf8Text(output, credentialRecordName());
+    const auto text = utf8Text(output, recordName);
     if (const auto *error = std::get_if<PlainError>(&text))
         return RecordFault{error->description};
     const QString secret = std::get<QString>(text).trimmed();
@@ -66,9 +67,10 @@ RecordFault malformedRecord()
 }
 
 // Whatever is wrong with the record, a sign-in writes a new one.
-std::variant<ClaudeCredential, ClaudeFailure> credentialFromRecord(const QString &record)
+std::variant<ClaudeCredential, ClaudeFailure> credentialFromRecord(const QString &record,
+                                                                  const QString &recordName)
 {
-    const auto parsed = parseJsonDocument(record.toUtf8(), credentialRecordName());
+    const auto parsed = parseJsonDocument(record.toUtf8(), recordName);
     if (const auto *error = std::get_if<PlainError>(&parsed))
         return RecordFault{error->description};
     const QJsonDocument &document = std::get<QJsonDocument>(parsed);
@@ -87,6 +89,15 @@ std::variant<ClaudeCredential, ClaudeFailure> credentialFromRecord(const QString
     if (!expiresAt.isDouble())
         return ClaudeCredential{accessToken, std::nullopt};
     return ClaudeCredential{accessToken, dateFromEpochSeconds(expiresAt.toDouble() / 1000)};
+}
+
+// Claude Code's own record of the account: its keychain item or its folder's file.
+std::variant<ClaudeCredential, ClaudeFailure> credentialFromRecord(const Account &account)
+{
+    const auto record = ClaudeUsageClient::securityBlob(account);
+    if (const auto *failure = std::get_if<ClaudeFailure>(&record))
+        return *failure;
+    return credentialFromRecord(std::get<QString>(record), credentialRecordName(account));
 }
 
 bool needsSignIn(const ClaudeFailure &failure)
@@ -155,8 +166,15 @@ QString ClaudeUsageClient::describe(const ClaudeFailure &failure)
     return u"usage fetch failed (HTTP %1)"_s.arg(*error.status);
 }
 
-std::variant<ClaudeCredential, ClaudeFailure> ClaudeUsageClient::loadCredential()
+ClaudeUsageClient::ClaudeUsageClient(Account account)
+    : m_account(std::move(account))
 {
+}
+
+std::variant<ClaudeCredential, ClaudeFailure> ClaudeUsageClient::loadCredential(const Account &account)
+{
+    if (!account.first)
+        return credentialFromRecord(account);
     const auto environment = utf8Text(qgetenv("CLAUDE_CODE_OAUTH_TOKEN"), u"CLAUDE_CODE_OAUTH_TOKEN"_s);
     if (const auto *error = std::get_if<PlainError>(&environment))
         return *error;
@@ -169,11 +187,7 @@ std::variant<ClaudeCredential, ClaudeFailure> ClaudeUsageClient::loadCredential(
         return *error;
     if (const auto &token = std::get<std::optional<QString>>(fileToken))
         return ClaudeCredential{*token, std::nullopt};
-
-    const auto record = securityBlob();
-    if (const auto *failure = std::get_if<ClaudeFailure>(&record))
-        return *failure;
-    return credentialFromRecord(std::get<QString>(record));
+    return credentialFromRecord(account);
 }
 
 QString ClaudeUsageClient::tokenFilePath()
@@ -218,7 +232,7 @@ QStringList ClaudeUsageClient::securityArguments()
 
 #ifdef Q_OS_MACOS
 
-std::variant<QString, ClaudeFailure> ClaudeUsageClient::securityBlob()
+std::variant<QString, ClaudeFailure> ClaudeUsageClient::securityBlob(const Account &account)
 {
     // Both outputs go to pipes of their own; the tool's complaints on stderr are not read.
     QProcess security;
@@ -229,23 +243,23 @@ std::variant<QString, ClaudeFailure> ClaudeUsageClient::securityBlob()
     security.waitForFinished(-1);
     if (security.exitStatus() != QProcess::NormalExit || security.exitCode() != 0)
         return ClaudeError::notSignedIn();
-    return secretText(security.readAllStandardOutput());
+    return secretText(security.readAllStandardOutput(), credentialRecordName(account));
 }
 
 #else
 
-QString ClaudeUsageClient::credentialsFilePath()
+QString ClaudeUsageClient::credentialsFilePath(const Account &account)
 {
-    const QString configDir = qEnvironmentVariable("CLAUDE_CONFIG_DIR");
+    const QString configDir = account.folder.isEmpty() ? qEnvironmentVariable("CLAUDE_CONFIG_DIR") : account.folder;
     const QString base = configDir.isEmpty() ? QDir::home().filePath(u".claude"_s) : configDir;
     return QDir(base).filePath(u".credentials.json"_s);
 }
 
 // Claude Code keeps the same record in a file here. A sign-in writes a new one, which mends an
 // oversized file but not a folder, a FIFO or one that cannot be opened.
-std::variant<QString, ClaudeFailure> ClaudeUsageClient::securityBlob()
+std::variant<QString, ClaudeFailure> ClaudeUsageClient::securityBlob(const Account &account)
 {
-    const auto bytes = readSmallFile(credentialsFilePath(), credentialRecordName());
+    const auto bytes = readSmallFile(credentialsFilePath(account), credentialRecordName(account));
     if (const auto *error = std::get_if<FileReadError>(&bytes)) {
         if (error->missing)
             return ClaudeError::notSignedIn();
@@ -253,7 +267,7 @@ std::variant<QString, ClaudeFailure> ClaudeUsageClient::securityBlob()
             return RecordFault{error->description};
         return PlainError(*error);
     }
-    return secretText(std::get<QByteArray>(bytes));
+    return secretText(std::get<QByteArray>(bytes), credentialRecordName(account));
 }
 
 #endif
@@ -290,7 +304,7 @@ QCoro::Task<std::variant<QJsonObject, ClaudeFailure>> ClaudeUsageClient::fetchPa
 
 QCoro::Task<ProviderResult> ClaudeUsageClient::result(QDateTime now) const
 {
-    const auto credential = co_await QtConcurrent::run(&ClaudeUsageClient::loadCredential);
+    const auto credential = co_await QtConcurrent::run([account = m_account] { return loadCredential(account); });
     if (const auto *failure = std::get_if<ClaudeFailure>(&credential))
         co_return beforeAnyRequest(failedResult(*failure));
     const ClaudeCredential &found = std::get<ClaudeCredential>(credential);

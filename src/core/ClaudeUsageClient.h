@@ -55,26 +55,31 @@ public:
     // stricter rate-limit bucket, so the request names a current one (the CLI's x.y.z form).
     static constexpr const char *claudeCodeVersion = "2.1.0";
 
+    explicit ClaudeUsageClient(Account account = Account::only(Provider::claude));
+
     // Never fails: every failure is folded into the result.
     QCoro::Task<ProviderResult> result(QDateTime now) const;
 
     static QString describe(const ClaudeFailure &failure);
 
-    // The first token found: $CLAUDE_CODE_OAUTH_TOKEN, the token file, Claude Code's record.
-    // Blocks on files and child processes; keep it off the GUI thread.
-    static std::variant<ClaudeCredential, ClaudeFailure> loadCredential();
+    // The first token found: $CLAUDE_CODE_OAUTH_TOKEN, the token file (both the first account's
+    // only), Claude Code's record. Blocks on files and child processes; keep it off the GUI thread.
+    static std::variant<ClaudeCredential, ClaudeFailure> loadCredential(
+        const Account &account = Account::only(Provider::claude));
     // None when there is no token file or no token in it; a failure when it cannot be read.
     static std::variant<std::optional<QString>, PlainError> tokenFromFile();
     // The text of Claude Code's credential record, trimmed; notSignedIn when there is none.
-    static std::variant<QString, ClaudeFailure> securityBlob();
+    static std::variant<QString, ClaudeFailure> securityBlob(
+        const Account &account = Account::only(Provider::claude));
 
     // $TIDEMARKER_CLAUDE_TOKEN_FILE when set and not empty, else ~/.tidemarker/claude-token.
     static QString tokenFilePath();
     // What macOS's keychain tool is asked to print the record's secret.
     static QStringList securityArguments();
 #ifndef Q_OS_MACOS
-    // Where Claude Code keeps its record on systems without the macOS keychain.
-    static QString credentialsFilePath();
+    // Where Claude Code keeps its record on systems without the macOS keychain: in the
+    // account's folder, or in $CLAUDE_CONFIG_DIR or ~/.claude.
+    static QString credentialsFilePath(const Account &account = Account::only(Provider::claude));
 #endif
     // $TIDEMARKER_CLAUDE_USAGE_URL when it holds a URL, else the public endpoint.
     static QUrl usageUrl();
@@ -82,4 +87,6 @@ public:
 private:
     static QCoro::Task<std::variant<QJsonObject, ClaudeFailure>> fetchPayload(QString accessToken,
                                                                               QDateTime now);
+
+    Account m_account;
 };

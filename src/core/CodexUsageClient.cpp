@@ -175,28 +175,29 @@ std::optional<Credits> readCredits(const QJsonValue &value)
     return Credits{*balance, false};
 }
 
-ProviderResult failedResult(const CodexFailure &failure)
+ProviderResult failedResult(const CodexFailure &failure, const QString &folder)
 {
     const auto *kind = std::get_if<UsageError>(&failure);
-    return {Provider::codex, false, u"error"_s, CodexUsageClient::describe(failure), {},
+    return {Provider::codex, false, u"error"_s, CodexUsageClient::describe(failure, folder), {},
             (kind && *kind == UsageError::missingToken) || std::holds_alternative<SignInRefused>(failure)};
 }
 
 } // namespace
 
-CodexUsageClient::CodexUsageClient(QUrl usageUrl)
+CodexUsageClient::CodexUsageClient(QUrl usageUrl, QString folder)
     : m_usageUrl(std::move(usageUrl))
+    , m_folder(std::move(folder))
 {
 }
 
-QString CodexUsageClient::describe(const CodexFailure &failure)
+QString CodexUsageClient::describe(const CodexFailure &failure, const QString &folder)
 {
     if (const auto *plain = std::get_if<PlainError>(&failure))
         return plain->description;
     if (const auto *refused = std::get_if<SignInRefused>(&failure))
         return u"usage fetch failed (HTTP %1)"_s.arg(refused->status);
     return std::get<UsageError>(failure) == UsageError::missingToken
-        ? u"no Codex auth (%1)"_s.arg(homeRelative(QFileInfo(authFilePath()).absoluteFilePath()))
+        ? u"no Codex auth (%1)"_s.arg(homeRelative(QFileInfo(authFilePath(folder)).absoluteFilePath()))
         : u"usage fetch failed"_s;
 }
 
@@ -235,8 +236,10 @@ std::variant<UsagePayload, PlainError> CodexUsageClient::decodePayload(const QBy
     return payload;
 }
 
-QString CodexUsageClient::authFilePath()
+QString CodexUsageClient::authFilePath(const QString &folder)
 {
+    if (!folder.isEmpty())
+        return QDir(folder).filePath(u"auth.json"_s);
     // CODEX_HOME is taken as it stands: no tilde expansion, and empty means the working directory.
     const QString base = qEnvironmentVariableIsSet("CODEX_HOME")
         ? qEnvironmentVariable("CODEX_HOME")
@@ -244,9 +247,9 @@ QString CodexUsageClient::authFilePath()
     return QDir(base).filePath(u"auth.json"_s);
 }
 
-std::variant<AuthFile, CodexFailure> CodexUsageClient::readAuth()
+std::variant<AuthFile, CodexFailure> CodexUsageClient::readAuth(const QString &folder)
 {
-    const QString path = authFilePath();
+    const QString path = authFilePath(folder);
     const auto bytes = readSmallFile(path);
     if (const auto *error = std::get_if<FileReadError>(&bytes)) {
         // Never signed in: a sign-in cures it, as it does a file without a token.
@@ -261,9 +264,9 @@ std::variant<AuthFile, CodexFailure> CodexUsageClient::readAuth()
     return std::get<AuthFile>(decoded);
 }
 
-QCoro::Task<std::variant<UsagePayload, CodexFailure>> CodexUsageClient::fetchPayload(QUrl usageUrl)
+QCoro::Task<std::variant<UsagePayload, CodexFailure>> CodexUsageClient::fetchPayload(QUrl usageUrl, QString folder)
 {
-    const auto auth = co_await QtConcurrent::run(&CodexUsageClient::readAuth);
+    const auto auth = co_await QtConcurrent::run(&CodexUsageClient::readAuth, folder);
     if (const auto *failure = std::get_if<CodexFailure>(&auth))
         co_return *failure;
     const std::optional<AuthTokens> &tokens = std::get<AuthFile>(auth).tokens;
@@ -341,9 +344,9 @@ QList<UsageWindow> CodexUsageClient::extraWindows(const QList<ExtraRateLimit> &l
 
 QCoro::Task<ProviderResult> CodexUsageClient::result(QDateTime now) const
 {
-    const auto outcome = co_await fetchPayload(m_usageUrl);
+    const auto outcome = co_await fetchPayload(m_usageUrl, m_folder);
     if (const auto *failure = std::get_if<CodexFailure>(&outcome))
-        co_return failedResult(*failure);
+        co_return failedResult(*failure, m_folder);
     const UsagePayload &payload = std::get<UsagePayload>(outcome);
     ProviderResult result{Provider::codex, false, u"live"_s, u"no rate limits reported for this plan"_s, {}, false};
     if (payload.rateLimit) {

@@ -52,12 +52,14 @@ struct UsagePayload {
 class CodexUsageClient
 {
 public:
-    explicit CodexUsageClient(QUrl usageUrl);
+    // Reads the sign-in in the folder, or where the Codex CLI looks by default when it is empty.
+    explicit CodexUsageClient(QUrl usageUrl, QString folder = {});
 
     // Never fails: every failure is folded into the result.
     QCoro::Task<ProviderResult> result(QDateTime now) const;
 
-    static QString describe(const CodexFailure &failure);
+    // A missing sign-in names the auth.json of the folder (as the constructor takes it).
+    static QString describe(const CodexFailure &failure, const QString &folder = {});
 
     // Strict decoders; the failure names the document, the member and the reason.
     static std::variant<AuthFile, PlainError> decodeAuth(const QByteArray &json);
@@ -70,10 +72,11 @@ public:
     static QString lengthWord(double seconds);
 
 private:
-    // Where auth.json is looked for: $CODEX_HOME when set, even empty, else ~/.codex.
-    static QString authFilePath();
-    static QCoro::Task<std::variant<UsagePayload, CodexFailure>> fetchPayload(QUrl usageUrl);
-    static std::variant<AuthFile, CodexFailure> readAuth();
+    // Where auth.json is looked for: in the folder, else $CODEX_HOME when set, even empty, else ~/.codex.
+    static QString authFilePath(const QString &folder);
+    static QCoro::Task<std::variant<UsagePayload, CodexFailure>> fetchPayload(QUrl usageUrl, QString folder);
+    static std::variant<AuthFile, CodexFailure> readAuth(const QString &folder);
 
     QUrl m_usageUrl;
+    QString m_folder;
 };

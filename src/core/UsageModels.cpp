@@ -232,6 +232,22 @@ std::optional<ProviderResult> UsageStatus::result(Provider provider) const
     return std::nullopt;
 }
 
+std::optional<ProviderResult> UsageStatus::result(const Account &account) const
+{
+    for (const ProviderResult &result : results) {
+        if (result.account == account)
+            return result;
+    }
+    return std::nullopt;
+}
+
+UsageStatus UsageStatus::firstAccounts() const
+{
+    UsageStatus shown{generatedAt, results};
+    shown.results.removeIf([](const ProviderResult &result) { return !result.account.first; });
+    return shown;
+}
+
 namespace {
 
 std::optional<UsageWindow> lowestPressure(const QList<UsageWindow> &windows)
@@ -244,24 +260,50 @@ std::optional<UsageWindow> lowestPressure(const QList<UsageWindow> &windows)
     });
 }
 
+struct Worst {
+    const ProviderResult *result;
+    const UsageWindow *window;
+};
+
+// The main windows of every result, then their extra ones; strictly lower: the first wins ties.
+std::optional<Worst> worstOf(const QList<ProviderResult> &results)
+{
+    std::optional<Worst> candidate;
+    const auto consider = [&candidate](const ProviderResult &result, const QList<UsageWindow> &windows) {
+        for (const UsageWindow &window : windows) {
+            if (!candidate || window.pressurePercent < candidate->window->pressurePercent)
+                candidate = Worst{&result, &window};
+        }
+    };
+    for (const ProviderResult &result : results)
+        consider(result, result.windows);
+    for (const ProviderResult &result : results)
+        consider(result, result.extraWindows);
+    return candidate;
+}
+
 } // namespace
 
 std::optional<UsageWindow> UsageStatus::worst() const
 {
-    QList<UsageWindow> all = windows();
-    for (const ProviderResult &result : results)
-        all.append(result.extraWindows);
-    return lowestPressure(all);
+    const auto found = worstOf(results);
+    return found ? std::optional(*found->window) : std::nullopt;
 }
 
 QString UsageStatus::summary() const
 {
-    const auto window = worst();
-    if (!window)
+    const auto found = worstOf(results);
+    if (!found)
         return u"Tidemarker: usage unavailable"_s;
-    return QStringList{displayName(window->provider), window->displayLabel(),
-                       window->pressureDisplay(), window->pressureLabel().toLower()}
+    const UsageWindow &window = *found->window;
+    return QStringList{found->result->displayName(), window.displayLabel(), window.pressureDisplay(),
+                       window.pressureLabel().toLower()}
         .join(u' ');
+}
+
+QString ProviderResult::displayName() const
+{
+    return Account{provider, {}, account.label}.displayName();
 }
 
 QList<UsageWindow> UsageStatus::tightestWindows() const

@@ -8,15 +8,10 @@
 #include <chrono>
 #include <optional>
 
-enum class Provider { codex, claude };
+#include "Account.h"
+
 enum class WindowSpeed { fast, slow };
 
-// Every provider, in the order the snapshot and the menu list them.
-inline constexpr Provider allProviders[] = {Provider::codex, Provider::claude};
-
-QString rawValue(Provider provider);
-QString displayName(Provider provider);
-std::optional<Provider> providerFromRawValue(const QString &text);
 QString rawValue(WindowSpeed speed);
 QString label(WindowSpeed speed);
 std::optional<WindowSpeed> windowSpeedFromRawValue(const QString &text);
@@ -113,6 +108,11 @@ struct ProviderResult {
     std::optional<ExtraUsage> spend{};
     QList<ModelShare> weeklyByModel{}; // Claude only, in the answer's order
     std::optional<Credits> credits{}; // Codex only
+    // Set by the store: whose sign-in was asked.
+    Account account{};
+
+    // "Claude", or "Claude · work" beside the provider's other accounts.
+    QString displayName() const;
 };
 
 // A name as part of a window id: lower-case letters and digits, anything else one dash between
@@ -128,6 +128,9 @@ struct UsageStatus {
 
     QList<UsageWindow> windows() const;
     std::optional<ProviderResult> result(Provider provider) const;
+    std::optional<ProviderResult> result(const Account &account) const;
+    // Only each provider's first account, as the gauge shows them.
+    UsageStatus firstAccounts() const;
     // The window with the lowest pressure, extra windows included: main windows first on ties.
     std::optional<UsageWindow> worst() const;
     QString summary() const;

@@ -5,6 +5,7 @@
 #include <QRegularExpression>
 
 #include <cmath>
+#include <iterator>
 
 using namespace Qt::StringLiterals;
 
@@ -12,8 +13,9 @@ namespace UsageSnapshotJson {
 
 namespace {
 
-// Far more than Tidemarker ever publishes; a larger snapshot comes from something else.
-constexpr qsizetype maxSnapshotBytes = 64 * 1024;
+// Far more than Tidemarker ever publishes for an account, for as many accounts as it asks; a
+// larger snapshot comes from something else.
+constexpr qsizetype maxSnapshotBytes = 64 * 1024 * Account::maximumPerProvider * std::size(allProviders);
 
 const QStringList knownSources = {u"live"_s, u"cached"_s, u"throttled"_s, u"expired"_s, u"error"_s};
 
@@ -93,7 +95,9 @@ QJsonValue creditsJson(const std::optional<Credits> &credits)
 
 QJsonObject resultJson(const ProviderResult &result)
 {
+    const QString &label = result.account.label;
     return {{u"provider"_s, rawValue(result.provider)},
+            {u"account"_s, label.isEmpty() ? QJsonValue(QJsonValue::Null) : QJsonValue(label)},
             {u"ok"_s, result.ok},
             {u"source"_s, result.source},
             {u"error"_s, errorJson(result.error)},
@@ -169,6 +173,7 @@ std::optional<ProviderResult> resultFromJson(const QJsonObject &object)
         return std::nullopt;
     ProviderResult result{*provider, object.value(u"ok"_s).toBool(), source, std::nullopt, {},
                           object.value(u"needsAuth"_s).toBool()};
+    result.account = {*provider, {}, withoutControlCharacters(object.value(u"account"_s).toString())};
     if (const QJsonValue error = object.value(u"error"_s); error.isString())
         result.error = withoutControlCharacters(error.toString());
     for (const QJsonValue &value : object.value(u"windows"_s).toArray()) {
@@ -220,7 +225,7 @@ std::optional<UsageStatus> fromText(const QByteArray &text)
     UsageStatus status{generatedAt.toUTC(), {}};
     for (const QJsonValue &value : object.value(u"providers"_s).toArray()) {
         const auto result = resultFromJson(value.toObject());
-        if (!result || status.result(result->provider))
+        if (!result || status.result(result->account))
             return std::nullopt;
         status.results.append(*result);
     }

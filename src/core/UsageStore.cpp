@@ -7,6 +7,7 @@
 #include <QPointer>
 
 #include <algorithm>
+#include <vector>
 
 using namespace Qt::StringLiterals;
 
@@ -14,32 +15,43 @@ namespace {
 
 const QString throttledSource = u"throttled"_s;
 
-ProviderResult throttledClaudeResult()
+QCoro::Task<ProviderResult> throttledClaudeResult()
 {
-    return {Provider::claude, false, throttledSource, u"rate-limited \u2014 retrying"_s, {}, false};
+    co_return ProviderResult{Provider::claude, false, throttledSource, u"rate-limited \u2014 retrying"_s, {}, false};
 }
 
-// Stands in for the fetch of a provider that is not shown; its result is never published.
-QCoro::Task<ProviderResult> notAsked(Provider provider)
+// The client lives in the coroutine's frame for as long as its request runs.
+QCoro::Task<ProviderResult> askEndpoint(Account account, QDateTime now)
 {
-    co_return ProviderResult{provider, false, u"hidden"_s, {}, {}, false};
+    if (account.provider == Provider::codex) {
+        const CodexUsageClient client(codexUsageUrl(), account.folder);
+        co_return co_await client.result(now);
+    }
+    const ClaudeUsageClient client(account);
+    co_return co_await client.result(now);
 }
 
 } // namespace
 
 UsageStore::UsageStore(QObject *parent)
-    : UsageStore(
-          {[] { return QDateTime::currentDateTimeUtc(); }},
-          [client = CodexUsageClient(codexUsageUrl())](QDateTime now) { return client.result(now); },
-          [client = ClaudeUsageClient()](QDateTime now) { return client.result(now); }, parent)
+    : UsageStore({[] { return QDateTime::currentDateTimeUtc(); }}, askEndpoint, parent)
 {
 }
 
 UsageStore::UsageStore(Clock clock, Fetch codex, Fetch claude, QObject *parent)
+    : UsageStore(
+          std::move(clock),
+          [codex = std::move(codex), claude = std::move(claude)](const Account &account, QDateTime now) {
+              return account.provider == Provider::codex ? codex(now) : claude(now);
+          },
+          parent)
+{
+}
+
+UsageStore::UsageStore(Clock clock, AccountFetch fetch, QObject *parent)
     : QObject(parent)
     , m_clock(std::move(clock))
-    , m_codex(std::move(codex))
-    , m_claude(std::move(claude))
+    , m_fetch(std::move(fetch))
     , m_status{m_clock.wall(), {}}
 {
 }
@@ -50,65 +62,103 @@ QCoro::Task<void> UsageStore::refresh()
     const QDateTime now = m_clock.wall();
     const ContinuousClock::time_point elapsed = m_clock.elapsed();
     ++m_refreshesInFlight;
-    const bool askCodex = m_providers.contains(Provider::codex);
-    // Runs while Claude is asked.
-    QCoro::Task<ProviderResult> codexFetch = askCodex ? m_codex(now) : notAsked(Provider::codex);
+    // All at once: every account is asked while the others are.
+    const QList<Account> accounts = askedAccounts();
+    std::vector<QCoro::Task<ProviderResult>> fetches;
+    for (const Account &account : accounts)
+        fetches.push_back(ask(account, now, elapsed));
 
-    ProviderResult claude = throttledClaudeResult();
-    const bool askClaude = m_providers.contains(Provider::claude);
-    if (askClaude && (!m_claudeNextAllowed || elapsed >= *m_claudeNextAllowed)) {
-        claude = co_await m_claude(now);
+    QList<ProviderResult> results;
+    for (qsizetype i = 0; i < accounts.size(); ++i) {
+        ProviderResult result = co_await std::move(fetches[size_t(i)]);
         if (!self)
             co_return;
-        noteClaudeOutcome(claude, elapsed);
+        result.account = accounts[i];
+        results.append(result);
     }
-
-    const ProviderResult codex = co_await std::move(codexFetch);
-    if (!self)
-        co_return;
     --m_refreshesInFlight;
-    // A provider hidden while it was being asked stays out.
-    QList<ProviderResult> results;
-    if (askCodex && m_providers.contains(Provider::codex))
-        results.append(reconcile(codex, now));
-    if (askClaude && m_providers.contains(Provider::claude))
-        results.append(reconcile(claude, now));
-    m_status = UsageStatus{now, results};
+    // An account dropped while it was being asked stays out.
+    const QList<Account> stillAsked = askedAccounts();
+    QList<ProviderResult> published;
+    for (const ProviderResult &result : std::as_const(results)) {
+        if (stillAsked.contains(result.account))
+            published.append(reconcile(result, now));
+    }
+    m_status = UsageStatus{now, published};
     Q_EMIT statusChanged();
+}
+
+QCoro::Task<ProviderResult> UsageStore::ask(const Account &account, const QDateTime &now,
+                                             ContinuousClock::time_point elapsed)
+{
+    if (account.provider != Provider::claude)
+        return m_fetch(account, now);
+    if (!m_claudeSpacing[account].isOpen(elapsed))
+        return throttledClaudeResult();
+    return askClaude(account, now, elapsed);
+}
+
+// The gate moves as soon as the answer is in, so that a refresh started meanwhile sees it.
+QCoro::Task<ProviderResult> UsageStore::askClaude(Account account, QDateTime now, ContinuousClock::time_point elapsed)
+{
+    QPointer<UsageStore> self(this);
+    const ProviderResult result = co_await m_fetch(account, now);
+    if (self)
+        m_claudeSpacing[account].note(result, elapsed);
+    co_return result;
+}
+
+QList<Account> UsageStore::askedAccounts() const
+{
+    QList<Account> asked;
+    for (const Account &account : m_accounts) {
+        if (m_providers.contains(account.provider))
+            asked.append(account);
+    }
+    return asked;
 }
 
 void UsageStore::setProviders(const QList<Provider> &providers)
 {
     m_providers = providers;
+    dropResultsNotAsked();
+}
+
+// What an account left behind goes with it, so that the store stays as small as the settings.
+void UsageStore::setAccounts(const QList<Account> &accounts)
+{
+    m_accounts = accounts;
+    std::erase_if(m_lastGood, [&accounts](const auto &entry) { return !accounts.contains(entry.first); });
+    std::erase_if(m_claudeSpacing, [&accounts](const auto &entry) { return !accounts.contains(entry.first); });
+    dropResultsNotAsked();
+}
+
+void UsageStore::dropResultsNotAsked()
+{
+    const QList<Account> asked = askedAccounts();
     const qsizetype removed = m_status.results.removeIf(
-        [&providers](const ProviderResult &result) { return !providers.contains(result.provider); });
+        [&asked](const ProviderResult &result) { return !asked.contains(result.account); });
     if (removed > 0)
         Q_EMIT statusChanged();
 }
 
-// Measured from the start of the refresh that made the call, not from when it ended. A wait
-// the service asked for can only push the gate further out, and leaves the back-off alone.
-// A failure before any request asked nothing of the service, so a new sign-in counts at once.
-void UsageStore::noteClaudeOutcome(const ProviderResult &result, ContinuousClock::time_point now)
+ClaudeSpacing UsageStore::firstClaudeSpacing() const
 {
-    if (result.failedBeforeRequest)
-        return;
-    if (result.ok)
-        m_claudeBackoff = 0;
-    else if (m_claudeBackoff == 0)
-        m_claudeBackoff = minimumClaudeInterval;
-    else
-        m_claudeBackoff = std::min(m_claudeBackoff * backoffFactor, backoffCap);
-    const double requested = std::min(double(result.retryAfter.count()), retryAfterCap);
-    const double wait = result.ok ? minimumClaudeInterval : std::max(m_claudeBackoff, requested);
-    m_claudeNextAllowed = now + std::chrono::milliseconds(qint64(wait * 1000));
+    for (const Account &account : m_accounts) {
+        if (account.provider != Provider::claude)
+            continue;
+        const auto spacing = m_claudeSpacing.find(account);
+        return spacing == m_claudeSpacing.end() ? ClaudeSpacing() : spacing->second;
+    }
+    return {};
 }
 
 QDateTime UsageStore::claudeNextAllowed() const
 {
-    if (!m_claudeNextAllowed)
+    const std::optional<ContinuousClock::time_point> nextAllowed = firstClaudeSpacing().nextAllowed();
+    if (!nextAllowed)
         return {};
-    const auto ahead = std::chrono::duration_cast<std::chrono::milliseconds>(*m_claudeNextAllowed - m_clock.elapsed());
+    const auto ahead = std::chrono::duration_cast<std::chrono::milliseconds>(*nextAllowed - m_clock.elapsed());
     return m_clock.wall().addMSecs(ahead.count());
 }
 
@@ -117,12 +167,14 @@ ProviderResult UsageStore::reconcile(ProviderResult result, const QDateTime &now
     // A usage-based seat's spend is as good as windows.
     if (result.ok && (!result.windows.isEmpty() || result.spend)) {
         result.fetchedAt = now;
-        m_lastGood[result.provider] = result;
+        m_lastGood[result.account] = result;
         return result;
     }
     // Earlier windows shown only because the Claude calls are spaced out are no failure.
-    result.lastFetchFailed = result.source != throttledSource || m_claudeBackoff > 0;
-    const auto lastGood = m_lastGood.find(result.provider);
+    const auto spacing = m_claudeSpacing.find(result.account);
+    const bool backingOff = spacing != m_claudeSpacing.end() && spacing->second.backoff() > 0;
+    result.lastFetchFailed = result.source != throttledSource || backingOff;
+    const auto lastGood = m_lastGood.find(result.account);
     if (lastGood == m_lastGood.end())
         return result;
     // The extra windows, extra usage and fetch time of that fetch come along with its windows.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ClaudeSpacing.h"
 #include "ContinuousClock.h"
 #include "UsageModels.h"
 
@@ -12,8 +13,9 @@
 #include <map>
 #include <optional>
 
-// Owns the usage data: asks both providers on every refresh, spaces out and backs off the
-// Claude calls, and falls back to each provider's last good windows.
+// Owns the usage data: asks every account of the shown providers at once on every refresh,
+// spaces out and backs off the calls of each Claude account, and falls back to each account's
+// last good windows.
 class UsageStore : public QObject
 {
     Q_OBJECT
@@ -25,16 +27,13 @@ public:
         std::function<ContinuousClock::time_point()> elapsed = &ContinuousClock::now;
     };
     using Fetch = std::function<QCoro::Task<ProviderResult>(QDateTime now)>;
-
-    static constexpr double minimumClaudeInterval = 240; // seconds
-    static constexpr double backoffFactor = 2;
-    static constexpr double backoffCap = 900; // seconds
-    static constexpr double retryAfterCap = 3600; // seconds; the longest a Retry-After may hold the gate
+    using AccountFetch = std::function<QCoro::Task<ProviderResult>(Account account, QDateTime now)>;
 
     // Asks the real endpoints: Codex at the address this build was configured with.
     explicit UsageStore(QObject *parent = nullptr);
     // Tests hand in their own clock and providers.
     UsageStore(Clock clock, Fetch codex, Fetch claude, QObject *parent = nullptr);
+    UsageStore(Clock clock, AccountFetch fetch, QObject *parent = nullptr);
 
     // Never fails; status() holds the new snapshot when it returns. Refreshes may overlap:
     // each publishes its own snapshot and the last to finish wins.
@@ -45,26 +44,32 @@ public:
     // Only these are asked from the next refresh on (their credentials are not even read), and
     // the others leave the snapshot at once.
     void setProviders(const QList<Provider> &providers);
+    // Every provider's accounts, Codex's first; likewise from the next refresh on.
+    void setAccounts(const QList<Account> &accounts);
 
     const UsageStatus &status() const { return m_status; }
-    // When the wall clock will read the moment the Claude gate opens; invalid while it is open.
+    // When the wall clock will read the moment the first Claude account's gate opens; invalid
+    // while it is open.
     QDateTime claudeNextAllowed() const;
-    double claudeBackoff() const { return m_claudeBackoff; }
+    double claudeBackoff() const { return firstClaudeSpacing().backoff(); }
 
 Q_SIGNALS:
     void statusChanged();
 
 private:
-    void noteClaudeOutcome(const ProviderResult &result, ContinuousClock::time_point now);
+    QList<Account> askedAccounts() const;
+    QCoro::Task<ProviderResult> ask(const Account &account, const QDateTime &now, ContinuousClock::time_point elapsed);
+    QCoro::Task<ProviderResult> askClaude(Account account, QDateTime now, ContinuousClock::time_point elapsed);
+    ClaudeSpacing firstClaudeSpacing() const;
     ProviderResult reconcile(ProviderResult result, const QDateTime &now);
+    void dropResultsNotAsked();
 
     Clock m_clock;
-    Fetch m_codex;
-    Fetch m_claude;
+    AccountFetch m_fetch;
     QList<Provider> m_providers{std::begin(allProviders), std::end(allProviders)};
+    QList<Account> m_accounts{Account::only(Provider::codex), Account::only(Provider::claude)};
     UsageStatus m_status;
-    std::map<Provider, ProviderResult> m_lastGood;
-    std::optional<ContinuousClock::time_point> m_claudeNextAllowed; // none: the gate is open
-    double m_claudeBackoff = 0;
+    std::map<Account, ProviderResult> m_lastGood;
+    std::map<Account, ClaudeSpacing> m_claudeSpacing;
     int m_refreshesInFlight = 0;
 };

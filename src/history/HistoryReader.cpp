@@ -19,6 +19,7 @@ struct Window {
     Provider provider;
     QString id;
     QString name;
+    QString account;
 };
 using Windows = std::map<qint64, Window>; // by key, the order in which they were first seen
 
@@ -43,16 +44,19 @@ Opened open(const QString &path)
     return {std::move(connection), std::nullopt};
 }
 
-// The windows table is small: read once, so that each row carries only its numbers.
-std::optional<QSqlError> readWindows(QSqlDatabase &database, Windows &windows)
+// The windows table is small: read once, so that each row carries only its numbers. A file of
+// an earlier version, not opened by the program since, knows only the first accounts.
+std::optional<QSqlError> readWindows(HistoryConnection &connection, Windows &windows)
 {
-    QSqlQuery query(database);
+    QSqlQuery query(connection.database());
     query.setForwardOnly(true);
-    if (!query.exec(u"SELECT key, provider, window_id, name FROM windows"_s))
+    const QString account = connection.version() < HistoryConnection::accountsVersion ? u"''"_s : u"account"_s;
+    if (!query.exec(u"SELECT key, provider, window_id, name, %1 FROM windows"_s.arg(account)))
         return query.lastError();
     while (query.next()) {
         if (const std::optional<Provider> provider = providerFromRawValue(query.value(1).toString()))
-            windows.insert({query.value(0).toLongLong(), {*provider, query.value(2).toString(), query.value(3).toString()}});
+            windows.insert({query.value(0).toLongLong(), {*provider, query.value(2).toString(), query.value(3).toString(),
+                                                          query.value(4).toString()}});
     }
     return std::nullopt;
 }
@@ -73,11 +77,12 @@ std::optional<QSqlError> errorOf(const QSqlQuery &query)
 }
 
 // One query per window, each in time order by the table's key, merged: no sort and no list.
-std::optional<QSqlError> mergeRows(QSqlDatabase &database, const QDateTime &since,
+std::optional<QSqlError> mergeRows(HistoryConnection &connection, const QDateTime &since,
                                    const std::function<bool(const HistoryRow &)> &take)
 {
+    QSqlDatabase &database = connection.database();
     Windows windows;
-    if (const std::optional<QSqlError> error = readWindows(database, windows))
+    if (const std::optional<QSqlError> error = readWindows(connection, windows))
         return error;
     struct Cursor {
         const Window *window;
@@ -108,7 +113,7 @@ std::optional<QSqlError> mergeRows(QSqlDatabase &database, const QDateTime &sinc
         QSqlQuery &query = cursors[at]->query;
         const Window &window = *cursors[at]->window;
         if (!take({utcMilliseconds(query.value(0)), window.provider, window.id, window.name, query.value(1).toDouble(),
-                   utcTime(query.value(2)), query.value(3).toDouble()}))
+                   utcTime(query.value(2)), query.value(3).toDouble(), window.account}))
             return std::nullopt;
         if (query.next())
             due.push({query.value(0).toLongLong(), at});
@@ -132,11 +137,12 @@ const QString columnsQuery = u"WITH RECURSIVE cols (c, lo, hi) AS "
     "JOIN samples f ON f.window = g.win AND f.fetched_at = g.t0 "
     "JOIN samples l ON l.window = g.win AND l.fetched_at = g.t1 ORDER BY g.win, g.c"_s;
 
-std::optional<QSqlError> readColumns(QSqlDatabase &database, const QDateTime &start, const QDateTime &end, int columns,
-                                     HistoryReader::Lines &lines)
+std::optional<QSqlError> readColumns(HistoryConnection &connection, const QDateTime &start, const QDateTime &end,
+                                     int columns, HistoryReader::Lines &lines)
 {
+    QSqlDatabase &database = connection.database();
     Windows windows;
-    if (const std::optional<QSqlError> error = readWindows(database, windows))
+    if (const std::optional<QSqlError> error = readWindows(connection, windows))
         return error;
     QSqlQuery any(database);
     if (!any.exec(u"SELECT EXISTS (SELECT 1 FROM samples)"_s) || !any.next())
@@ -156,7 +162,8 @@ std::optional<QSqlError> readColumns(QSqlDatabase &database, const QDateTime &st
         if (window == windows.end())
             continue; // a provider this build does not know
         if (lineKey != window->first) {
-            lines.lines.append({window->second.provider, window->second.id, window->second.name, {}});
+            lines.lines.append({window->second.provider, window->second.id, window->second.name, {},
+                                window->second.account});
             lineKey = window->first;
         }
         lines.lines.last().columns.append({utcMilliseconds(query.value(1)), query.value(2).toDouble(),
@@ -175,7 +182,7 @@ std::optional<QString> HistoryReader::forEachRow(const QString &path, const QDat
     Opened opened = open(path);
     if (!opened.connection)
         return opened.error;
-    const std::optional<QSqlError> error = mergeRows(opened.connection->database(), since, take);
+    const std::optional<QSqlError> error = mergeRows(*opened.connection, since, take);
     return error ? std::optional(opened.connection->describe(*error)) : std::nullopt;
 }
 
@@ -188,9 +195,19 @@ HistoryReader::Lines HistoryReader::readLines(const QString &path, const QDateTi
         lines.error = opened.error;
         return lines;
     }
-    if (const std::optional<QSqlError> error = readColumns(opened.connection->database(), start, end, columns, lines))
+    if (const std::optional<QSqlError> error = readColumns(*opened.connection, start, end, columns, lines))
         return {opened.connection->describe(*error), false, {}};
     return lines;
+}
+
+bool HistoryReader::namesAccounts(const QString &path)
+{
+    const Opened opened = open(path);
+    if (!opened.connection || opened.connection->version() < HistoryConnection::accountsVersion)
+        return false;
+    QSqlQuery query(opened.connection->database());
+    return query.exec(u"SELECT EXISTS (SELECT 1 FROM windows WHERE account != '')"_s) && query.next()
+        && query.value(0).toBool();
 }
 
 std::optional<int> HistoryReader::daysFromText(const QString &text)

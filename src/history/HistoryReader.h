@@ -38,6 +38,7 @@ struct Line {
     QString windowId;
     QString name;
     QList<Column> columns;
+    QString account{}; // as HistoryRow::account
 };
 
 struct Lines {
@@ -48,6 +49,10 @@ struct Lines {
 
 // The period from start to end cut into the given number of equal columns.
 Lines readLines(const QString &path, const QDateTime &start, const QDateTime &end, int columns);
+
+// Whether the record holds rows of an account other than each provider's first; false also
+// when it cannot be read.
+bool namesAccounts(const QString &path);
 
 // The period of --days: a whole number, 1 or more; nothing for other text.
 std::optional<int> daysFromText(const QString &text);

@@ -11,7 +11,8 @@ QList<HistoryRow> HistoryRow::ofLiveResults(const UsageStatus &status)
         for (const QList<UsageWindow> *windows : {&result.windows, &result.extraWindows}) {
             for (const UsageWindow &window : *windows)
                 rows.append({status.generatedAt, window.provider, window.id(), window.displayLabel(),
-                             window.usedPercent, window.resetAt, window.limitWindowSeconds});
+                             window.usedPercent, window.resetAt, window.limitWindowSeconds,
+                             result.account.recordName()});
         }
     }
     return rows;

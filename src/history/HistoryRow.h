@@ -17,6 +17,7 @@ struct HistoryRow {
     double usedPercent = 0;
     QDateTime resetAt;
     double limitWindowSeconds = 0;
+    QString account{}; // the account's Account::recordName(): empty for its provider's first
 
     // A row for each window, the extra ones too, of every result fetched just now.
     static QList<HistoryRow> ofLiveResults(const UsageStatus &status);
@@ -27,6 +28,7 @@ struct RememberedAlert {
     QString windowId;
     QDateTime resetAt;
     PaceForecast::Alert given = PaceForecast::Alert::none;
+    QString account{}; // as HistoryRow::account
 };
 
 // Ninety days are tens of thousands of rows: a growing list moves them as bytes.

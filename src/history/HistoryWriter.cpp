@@ -48,7 +48,23 @@ const QList<QStringList> migrations = {
      "PRIMARY KEY (account, key)) WITHOUT ROWID"_s,
      u"CREATE INDEX breakdown_requests_by_file ON breakdown_requests (file)"_s,
      u"CREATE INDEX breakdown_requests_by_hour ON breakdown_requests (hour)"_s},
+    // Windows and alerts of several accounts: the rows there were are the first account's ('').
+    {u"CREATE TABLE accounts_windows (key INTEGER PRIMARY KEY, account TEXT NOT NULL DEFAULT '', "
+     "window_id TEXT NOT NULL, provider TEXT NOT NULL, name TEXT NOT NULL, UNIQUE (account, window_id))"_s,
+     u"INSERT INTO accounts_windows (key, window_id, provider, name) SELECT key, window_id, provider, name FROM windows"_s,
+     u"DROP TABLE windows"_s,
+     u"ALTER TABLE accounts_windows RENAME TO windows"_s,
+     u"CREATE TABLE accounts_alerts (account TEXT NOT NULL DEFAULT '', window_id TEXT NOT NULL, "
+     "reset_at INTEGER, alert TEXT NOT NULL, PRIMARY KEY (account, window_id))"_s,
+     u"INSERT INTO accounts_alerts (window_id, reset_at, alert) SELECT window_id, reset_at, alert FROM alerts"_s,
+     u"DROP TABLE alerts"_s,
+     u"ALTER TABLE accounts_alerts RENAME TO alerts"_s},
 };
+
+HistoryWriter::WindowKey keyOf(const HistoryRow &row)
+{
+    return {row.account, row.windowId};
+}
 
 QVariant secondsOrNull(const QDateTime &time)
 {
@@ -228,15 +244,15 @@ std::optional<QSqlError> HistoryWriter::loadLastRows()
 {
     m_windows.clear();
     // When this run wrote a window's last row, kept across the daily prune for the heartbeat.
-    const QHash<QString, LastRow> before = std::exchange(m_lastRows, {});
+    const QHash<WindowKey, LastRow> before = std::exchange(m_lastRows, {});
     QSqlQuery query(m_connection->database());
     query.setForwardOnly(true);
-    if (!query.exec(u"SELECT w.key, w.window_id, w.name, s.fetched_at, s.used_percent, s.reset_at "
+    if (!query.exec(u"SELECT w.key, w.window_id, w.name, s.fetched_at, s.used_percent, s.reset_at, w.account "
                     "FROM windows w LEFT JOIN samples s ON s.window = w.key AND s.fetched_at = "
                     "(SELECT max(fetched_at) FROM samples WHERE window = w.key)"_s))
         return query.lastError();
     while (query.next()) {
-        const QString id = query.value(1).toString();
+        const WindowKey id{query.value(6).toString(), query.value(1).toString()};
         m_windows.insert(id, {query.value(0).toLongLong(), query.value(2).toString()});
         if (query.value(3).isNull())
             continue;
@@ -274,7 +290,7 @@ void HistoryWriter::write(const QList<HistoryRow> &rows)
     }
     const ContinuousClock::time_point writtenAt = ContinuousClock::now();
     for (const HistoryRow &row : std::as_const(due))
-        m_lastRows.insert(row.windowId, {row.fetchedAt.toMSecsSinceEpoch(), row.usedPercent,
+        m_lastRows.insert(keyOf(row), {row.fetchedAt.toMSecsSinceEpoch(), row.usedPercent,
                                          row.resetAt.isValid() ? std::optional(row.resetAt.toSecsSinceEpoch())
                                                                : std::nullopt,
                                          writtenAt});
@@ -283,7 +299,7 @@ void HistoryWriter::write(const QList<HistoryRow> &rows)
 
 bool HistoryWriter::needsRow(const HistoryRow &row) const
 {
-    const auto last = m_lastRows.constFind(row.windowId);
+    const auto last = m_lastRows.constFind(keyOf(row));
     if (last == m_lastRows.cend())
         return true;
     const std::optional<qint64> reset =
@@ -302,28 +318,30 @@ std::optional<QSqlError> HistoryWriter::writeRow(const HistoryRow &row)
     QSqlQuery query(m_connection->database());
     query.prepare(u"INSERT OR REPLACE INTO samples (window, fetched_at, used_percent, reset_at, window_seconds) "
                   "VALUES (?, ?, ?, ?, ?)"_s);
-    for (const QVariant &value : {QVariant(m_windows.value(row.windowId).first),
+    for (const QVariant &value : {QVariant(m_windows.value(keyOf(row)).first),
                                   QVariant(row.fetchedAt.toMSecsSinceEpoch()), QVariant(row.usedPercent),
                                   secondsOrNull(row.resetAt), QVariant(row.limitWindowSeconds)})
         query.addBindValue(value);
     return query.exec() ? std::nullopt : std::optional(query.lastError());
 }
 
-// A window its provider no longer reports is looked up afresh should it come back: limits
+// A window its account no longer reports is looked up afresh should it come back: limits
 // renamed on every refresh would otherwise pile up here.
 void HistoryWriter::forgetUnreported(const QList<HistoryRow> &rows)
 {
-    QSet<QString> reported;
-    QList<Provider> providers;
+    QSet<WindowKey> reported;
+    QList<WindowKey> reporters; // each account's record name and its provider's id prefix
     for (const HistoryRow &row : rows) {
-        reported.insert(row.windowId);
-        if (!providers.contains(row.provider))
-            providers.append(row.provider);
+        reported.insert(keyOf(row));
+        const WindowKey reporter{row.account, rawValue(row.provider) + u'_'};
+        if (!reporters.contains(reporter))
+            reporters.append(reporter);
     }
     const auto unreported = [&](const auto &entry) {
-        const QString &id = entry.key();
-        return !reported.contains(id)
-            && std::ranges::any_of(providers, [&id](Provider provider) { return id.startsWith(rawValue(provider) + u'_'); });
+        const WindowKey &key = entry.key();
+        return !reported.contains(key) && std::ranges::any_of(reporters, [&key](const WindowKey &reporter) {
+                   return key.first == reporter.first && key.second.startsWith(reporter.second);
+               });
     };
     m_windows.removeIf(unreported);
     m_lastRows.removeIf(unreported);
@@ -332,18 +350,21 @@ void HistoryWriter::forgetUnreported(const QList<HistoryRow> &rows)
 // A window seen for the first time, or under a new name, gets its line in the windows table.
 std::optional<QSqlError> HistoryWriter::noteWindow(const HistoryRow &row)
 {
-    const auto known = m_windows.constFind(row.windowId);
+    const auto known = m_windows.constFind(keyOf(row));
     if (known != m_windows.cend() && known->second == row.name)
         return std::nullopt;
     QSqlQuery query(m_connection->database());
-    query.prepare(u"INSERT INTO windows (window_id, provider, name) VALUES (?, ?, ?) ON CONFLICT (window_id) "
+    // Qt binds an empty text as NULL.
+    query.prepare(u"INSERT INTO windows (account, window_id, provider, name) VALUES (coalesce(?, ''), ?, ?, ?) "
+                  "ON CONFLICT (account, window_id) "
                   "DO UPDATE SET provider = excluded.provider, name = excluded.name RETURNING key"_s);
+    query.addBindValue(row.account);
     query.addBindValue(row.windowId);
     query.addBindValue(rawValue(row.provider));
     query.addBindValue(row.name);
     if (!query.exec() || !query.next())
         return query.lastError();
-    m_windows.insert(row.windowId, {query.value(0).toLongLong(), row.name});
+    m_windows.insert(keyOf(row), {query.value(0).toLongLong(), row.name});
     return std::nullopt;
 }
 
@@ -352,7 +373,8 @@ void HistoryWriter::remember(const RememberedAlert &alert)
     if (!m_connection)
         return;
     QSqlQuery query(m_connection->database());
-    query.prepare(u"INSERT OR REPLACE INTO alerts (window_id, reset_at, alert) VALUES (?, ?, ?)"_s);
+    query.prepare(u"INSERT OR REPLACE INTO alerts (account, window_id, reset_at, alert) VALUES (coalesce(?, ''), ?, ?, ?)"_s);
+    query.addBindValue(alert.account);
     query.addBindValue(alert.windowId);
     query.addBindValue(secondsOrNull(alert.resetAt));
     query.addBindValue(alertName(alert.given));
@@ -364,13 +386,13 @@ QList<RememberedAlert> HistoryWriter::recall()
 {
     QList<RememberedAlert> recalled;
     QSqlQuery query(m_connection->database());
-    if (!query.exec(u"SELECT window_id, reset_at, alert FROM alerts"_s)) {
+    if (!query.exec(u"SELECT window_id, reset_at, alert, account FROM alerts"_s)) {
         turnOff(query.lastError());
         return recalled;
     }
     while (query.next())
         recalled.append({query.value(0).toString(), timeOrInvalid(query.value(1)),
-                         alertFromName(query.value(2).toString())});
+                         alertFromName(query.value(2).toString()), query.value(3).toString()});
     return recalled;
 }
 

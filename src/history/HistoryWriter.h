@@ -27,6 +27,7 @@ public:
     // A reset worked out afresh on every call drifts by seconds; a real reset moves by a window.
     static constexpr qint64 resetDriftSeconds = 300;
     static constexpr int retentionDays = 90;
+    using WindowKey = std::pair<QString, QString>; // the account's record name, the window's id
 
     explicit HistoryWriter(const QString &path, QObject *parent = nullptr);
     ~HistoryWriter() override;
@@ -68,8 +69,8 @@ private:
 
     QString m_path;
     std::unique_ptr<HistoryConnection> m_connection; // none while the history is off
-    QHash<QString, LastRow> m_lastRows; // by window id
-    QHash<QString, std::pair<qint64, QString>> m_windows; // window id: its key and its name
+    QHash<WindowKey, LastRow> m_lastRows;
+    QHash<WindowKey, std::pair<qint64, QString>> m_windows; // its key and its name
     QTimer m_dailyPrune;
     std::optional<Prune> m_lastPrune;
 };

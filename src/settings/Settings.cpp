@@ -1,11 +1,14 @@
 #include "Settings.h"
 
 #include "FileKind.h"
+#include "ProviderInput.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSettings>
+
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
@@ -21,6 +24,11 @@ const QString breakdownKey = u"breakdown"_s;
 
 // Far more than every key takes.
 constexpr qint64 settingsSizeLimit = 64 * 1024;
+
+QString accountsKey(Provider provider)
+{
+    return rawValue(provider) + u"_accounts"_s;
+}
 
 constexpr IconStyle iconStyles[] = {IconStyle::colour, IconStyle::light, IconStyle::dark};
 
@@ -189,8 +197,68 @@ Settings Settings::read(const QString &path, QStringList *problems)
     reader.read(refreshSecondsKey, wholeNumberFrom(minimumRefreshSeconds, maximumRefreshSeconds),
                 u"a whole number from %1 to %2"_s.arg(minimumRefreshSeconds).arg(maximumRefreshSeconds),
                 settings.refreshSeconds, QString::number(defaults.refreshSeconds));
+    for (Provider provider : allProviders) {
+        QList<AccountFolder> &folders = settings.accountFolders(provider);
+        reader.read(accountsKey(provider), accountFoldersFromText,
+                    u"a list of folders separated by commas, each an absolute path or one below ~, "
+                    "and labelled or not (work=~/.%1-work)"_s.arg(rawValue(provider)),
+                    folders, u"the one account"_s);
+        if (folders.size() > Account::maximumPerProvider) {
+            problems->append(u"%1: %2 lists more than %3 folders; leaving out %4"_s.arg(
+                path, accountsKey(provider), QString::number(Account::maximumPerProvider),
+                accountFoldersText(folders.sliced(Account::maximumPerProvider))));
+            folders.resize(Account::maximumPerProvider);
+        }
+    }
     reader.read(breakdownKey, parseBool, u"true or false"_s, settings.breakdown, boolText(defaults.breakdown));
     return settings;
+}
+
+QList<Account> Settings::accounts() const
+{
+    QList<Account> accounts;
+    for (Provider provider : allProviders)
+        accounts += Account::listed(provider, accountFolders(provider));
+    return accounts;
+}
+
+QList<AccountFolder> &Settings::accountFolders(Provider provider)
+{
+    return provider == Provider::claude ? claudeAccounts : codexAccounts;
+}
+
+const QList<AccountFolder> &Settings::accountFolders(Provider provider) const
+{
+    return provider == Provider::claude ? claudeAccounts : codexAccounts;
+}
+
+// Labels hold neither commas nor "=", and a folder is absolute once "~" is expanded.
+std::optional<QList<AccountFolder>> accountFoldersFromText(const QString &text)
+{
+    QList<AccountFolder> folders;
+    for (const QString &entry : text.split(u',', Qt::SkipEmptyParts)) {
+        const qsizetype equals = entry.indexOf(u'=');
+        const QString label = equals < 0 ? QString() : entry.first(equals).trimmed();
+        QString folder = entry.sliced(equals + 1).trimmed();
+        if (folder == u"~" || folder.startsWith(u"~/"))
+            folder = QDir::homePath() + folder.sliced(1);
+        if ((equals >= 0 && label.isEmpty()) || !QDir::isAbsolutePath(folder))
+            return std::nullopt;
+        // One sign-in is one account, however often it is listed.
+        if (std::ranges::none_of(folders, [&folder](const AccountFolder &listed) { return listed.folder == QDir::cleanPath(folder); }))
+            folders.append({QDir::cleanPath(folder), label});
+    }
+    return folders;
+}
+
+QString accountFoldersText(const QList<AccountFolder> &folders)
+{
+    QStringList entries;
+    for (const AccountFolder &folder : folders) {
+        const QString path = homeRelative(folder.folder);
+        entries.append(folder.label.isEmpty() ? path : folder.label + u'=' + path);
+    }
+    return entries.join(u", "_s);
 }
 
 std::optional<QString> Settings::write(const QString &path) const
@@ -208,6 +276,13 @@ std::optional<QString> Settings::write(const QString &path) const
     file.setValue(alertsKey, boolText(alerts));
     file.setValue(alertAtPercentKey, alertAtPercent);
     file.setValue(refreshSecondsKey, refreshSeconds);
+    // Without the key, each provider's one account is found as Tidemarker always found it.
+    for (Provider provider : allProviders) {
+        if (accountFolders(provider).isEmpty())
+            file.remove(accountsKey(provider));
+        else
+            file.setValue(accountsKey(provider), accountFoldersText(accountFolders(provider)));
+    }
     file.setValue(breakdownKey, boolText(breakdown));
     file.sync();
     if (file.status() != QSettings::NoError)

@@ -32,6 +32,15 @@ struct Settings {
     int refreshSeconds = minimumRefreshSeconds;
     GaugeHands gauge = GaugeHands::tightest;
     bool breakdown = true; // reads the assistants' logs for where the usage went
+    // The folders listed for each provider, at most Account::maximumPerProvider; none: its one
+    // account, found where its tool looks by default.
+    QList<AccountFolder> codexAccounts{};
+    QList<AccountFolder> claudeAccounts{};
+
+    // Every provider's accounts, Codex's first.
+    QList<Account> accounts() const;
+    QList<AccountFolder> &accountFolders(Provider provider);
+    const QList<AccountFolder> &accountFolders(Provider provider) const;
 
     bool shows(Provider provider) const { return providers.contains(provider); }
     bool operator==(const Settings &) const = default;
@@ -44,4 +53,8 @@ struct Settings {
 };
 
 QString rawValue(IconStyle style);
+
+// The accounts setting: "work=~/.claude-work, ~/.claude", a folder of each, labelled or not.
+std::optional<QList<AccountFolder>> accountFoldersFromText(const QString &text);
+QString accountFoldersText(const QList<AccountFolder> &folders);
 QString rawValue(GaugeHands hands);

@@ -1,11 +1,14 @@
 #include "SettingsDialog.h"
 
+#include "AccountsEditor.h"
 #include "SettingsFile.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
+#include <QGroupBox>
+#include <QVBoxLayout>
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
@@ -50,6 +53,7 @@ SettingsDialog::SettingsDialog(SettingsFile &file, QWidget *parent)
     , m_refreshSeconds(spinBox(u"Refresh every, in seconds"_s, Settings::minimumRefreshSeconds,
                                Settings::maximumRefreshSeconds, u" s"_s))
     , m_breakdown(new QCheckBox(u"Read the assistants' logs to show where the usage &went"_s))
+    , m_accounts(new AccountsEditor)
     , m_failure(new QLabel)
     , m_buttons(new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Apply | QDialogButtonBox::Cancel))
 {
@@ -69,6 +73,9 @@ SettingsDialog::SettingsDialog(SettingsFile &file, QWidget *parent)
     form->addRow(u"Alert when &used:"_s, m_alertAtPercent);
     form->addRow(u"&Refresh every:"_s, m_refreshSeconds);
     form->addRow(m_breakdown);
+    auto *accounts = new QGroupBox(u"Accounts"_s);
+    (new QVBoxLayout(accounts))->addWidget(m_accounts);
+    form->addRow(accounts);
     form->addRow(m_failure);
     form->addRow(m_buttons);
     // A fixed size makes tiling compositors float the dialog rather than stretch it.
@@ -81,6 +88,7 @@ SettingsDialog::SettingsDialog(SettingsFile &file, QWidget *parent)
     connect(m_alerts, &QCheckBox::toggled, this, &SettingsDialog::noteEdit);
     connect(m_alertAtPercent, &QSpinBox::valueChanged, this, &SettingsDialog::noteEdit);
     connect(m_refreshSeconds, &QSpinBox::valueChanged, this, &SettingsDialog::noteEdit);
+    connect(m_accounts, &AccountsEditor::edited, this, &SettingsDialog::noteEdit);
     connect(m_breakdown, &QCheckBox::toggled, this, &SettingsDialog::noteEdit);
     connect(m_buttons->button(QDialogButtonBox::Apply), &QPushButton::clicked, this, [this] { apply(false); });
     connect(m_buttons, &QDialogButtonBox::accepted, this, [this] { apply(true); });
@@ -110,6 +118,7 @@ Settings SettingsDialog::chosen() const
     settings.alerts = m_alerts->isChecked();
     settings.alertAtPercent = m_alertAtPercent->value();
     settings.refreshSeconds = m_refreshSeconds->value();
+    m_accounts->takeInto(settings);
     settings.breakdown = m_breakdown->isChecked();
     return settings;
 }
@@ -123,6 +132,7 @@ void SettingsDialog::showSettings(const Settings &settings)
     m_alertAtPercent->setValue(settings.alertAtPercent);
     m_alertAtPercent->setEnabled(settings.alerts);
     m_refreshSeconds->setValue(settings.refreshSeconds);
+    m_accounts->showAccounts(settings);
     m_breakdown->setChecked(settings.breakdown);
     m_buttons->button(QDialogButtonBox::Apply)->setEnabled(false);
 }

@@ -6,6 +6,7 @@
 
 #include <QCoroTask>
 
+class AccountsEditor;
 class QCheckBox;
 class QComboBox;
 class QDialogButtonBox;
@@ -39,6 +40,7 @@ private:
     QSpinBox *m_alertAtPercent;
     QSpinBox *m_refreshSeconds;
     QCheckBox *m_breakdown;
+    AccountsEditor *m_accounts;
     QLabel *m_failure;
     QDialogButtonBox *m_buttons;
 };

@@ -40,16 +40,19 @@ QJsonValue timeOrNull(const QDateTime &time)
     return time.isValid() ? QJsonValue(QString::fromLatin1(isoTime(time))) : QJsonValue();
 }
 
-QByteArray jsonRow(const HistoryRow &row)
+// With accounts, null for each provider's first.
+QByteArray jsonRow(const HistoryRow &row, bool withAccount)
 {
-    return QJsonDocument(QJsonObject{{u"fetchedAt"_s, timeOrNull(row.fetchedAt)},
-                                     {u"provider"_s, rawValue(row.provider)},
-                                     {u"id"_s, row.windowId},
-                                     {u"name"_s, row.name},
-                                     {u"usedPercent"_s, row.usedPercent},
-                                     {u"resetAt"_s, timeOrNull(row.resetAt)},
-                                     {u"limitWindowSeconds"_s, row.limitWindowSeconds}})
-        .toJson(QJsonDocument::Compact);
+    QJsonObject object{{u"fetchedAt"_s, timeOrNull(row.fetchedAt)},
+                       {u"provider"_s, rawValue(row.provider)},
+                       {u"id"_s, row.windowId},
+                       {u"name"_s, row.name},
+                       {u"usedPercent"_s, row.usedPercent},
+                       {u"resetAt"_s, timeOrNull(row.resetAt)},
+                       {u"limitWindowSeconds"_s, row.limitWindowSeconds}};
+    if (withAccount)
+        object.insert(u"account"_s, row.account.isEmpty() ? QJsonValue() : QJsonValue(row.account));
+    return QJsonDocument(object).toJson(QJsonDocument::Compact);
 }
 
 // Quoted only where a field needs it, doubling its quotes.
@@ -66,10 +69,11 @@ QByteArray plainNumber(double value)
     return QByteArray::number(value, 'f', QLocale::FloatingPointShortest);
 }
 
-QByteArray csvRow(const HistoryRow &row)
+QByteArray csvRow(const HistoryRow &row, bool withAccount)
 {
-    return isoTime(row.fetchedAt) + ',' + rawValue(row.provider).toLatin1() + ',' + csvField(row.windowId) + ','
-        + csvField(row.name) + ',' + plainNumber(row.usedPercent) + ',' + isoTime(row.resetAt) + ','
+    const QByteArray account = withAccount ? csvField(row.account) + ',' : QByteArray();
+    return isoTime(row.fetchedAt) + ',' + rawValue(row.provider).toLatin1() + ',' + account + csvField(row.windowId)
+        + ',' + csvField(row.name) + ',' + plainNumber(row.usedPercent) + ',' + isoTime(row.resetAt) + ','
         + plainNumber(row.limitWindowSeconds) + '\n';
 }
 
@@ -89,16 +93,19 @@ std::optional<HistoryExport::Format> HistoryExport::formatFromName(const QString
     return std::nullopt;
 }
 
-QByteArray HistoryExport::opening(Format format)
+QByteArray HistoryExport::opening(Format format, bool withAccounts)
 {
-    return format == Format::csv ? "fetched_at,provider,id,name,used_percent,reset_at,limit_window_seconds\n" : "[";
+    if (format == Format::json)
+        return "[";
+    return withAccounts ? "fetched_at,provider,account,id,name,used_percent,reset_at,limit_window_seconds\n"
+                        : "fetched_at,provider,id,name,used_percent,reset_at,limit_window_seconds\n";
 }
 
-QByteArray HistoryExport::rowText(Format format, const HistoryRow &row, bool first)
+QByteArray HistoryExport::rowText(Format format, const HistoryRow &row, bool first, bool withAccounts)
 {
     if (format == Format::csv)
-        return csvRow(row);
-    return first ? jsonRow(row) : ',' + jsonRow(row);
+        return csvRow(row, withAccounts);
+    return first ? jsonRow(row, withAccounts) : ',' + jsonRow(row, withAccounts);
 }
 
 QByteArray HistoryExport::closing(Format format)
@@ -111,11 +118,13 @@ int HistoryExport::run(const Request &request, const QString &path)
     const QDateTime since = request.days
         ? QDateTime::currentDateTimeUtc().addDays(-*request.days)
         : QDateTime::fromSecsSinceEpoch(0, Qt::UTC);
-    QByteArray pending = opening(request.format);
+    // Only a record of several accounts names them.
+    const bool withAccounts = HistoryReader::namesAccounts(path);
+    QByteArray pending = opening(request.format, withAccounts);
     bool first = true;
     bool written = true;
     const std::optional<QString> error = HistoryReader::forEachRow(path, since, [&](const HistoryRow &row) {
-        pending += rowText(request.format, row, std::exchange(first, false));
+        pending += rowText(request.format, row, std::exchange(first, false), withAccounts);
         if (pending.size() >= outputChunk) {
             written = print(pending);
             pending.clear();

@@ -21,9 +21,10 @@ struct Request {
 std::optional<Format> formatFromName(const QString &name);
 
 // The pieces of the text: what comes before the rows, each row (first says whether it is the
-// first one), and what comes after them.
-QByteArray opening(Format format);
-QByteArray rowText(Format format, const HistoryRow &row, bool first);
+// first one), and what comes after them. With accounts, each row says its account: empty (null)
+// for each provider's first.
+QByteArray opening(Format format, bool withAccounts = false);
+QByteArray rowText(Format format, const HistoryRow &row, bool first, bool withAccounts = false);
 QByteArray closing(Format format);
 
 // Prints the record; 0 when printed (an empty one when there is no file yet), 1 with a line on

@@ -48,7 +48,7 @@ std::variant<StatusCommand::Options, int> historyOptions(const QCommandLineParse
         complain(u"unknown history format \"%1\": use csv or json"_s.arg(parser.value(format)));
         return usageError;
     }
-    if (parser.isSet(u"follow"_s) || parser.isSet(u"refresh"_s) || parser.isSet(u"fetch"_s)) {
+    if (parser.isSet(u"follow"_s) || parser.isSet(u"refresh"_s) || parser.isSet(u"fetch"_s) || parser.isSet(u"account"_s)) {
         complain(u"--history prints the record once and takes only --days and --format"_s);
         return usageError;
     }
@@ -70,7 +70,7 @@ std::variant<StatusCommand::Options, int> breakdownOptions(const QCommandLinePar
         complain(u"unknown breakdown format \"%1\": use text or json"_s.arg(parser.value(u"format"_s)));
         return usageError;
     }
-    for (const QString &other : {u"follow"_s, u"refresh"_s, u"fetch"_s, u"history"_s, u"days"_s}) {
+    for (const QString &other : {u"follow"_s, u"refresh"_s, u"fetch"_s, u"history"_s, u"days"_s, u"account"_s}) {
         if (parser.isSet(other)) {
             complain(u"--breakdown prints once and takes only --format"_s);
             return usageError;
@@ -101,10 +101,11 @@ std::variant<StatusCommand::Options, int> parseOptions(const QStringList &argume
                     "limits its usage endpoint hard: not more often than every 4 minutes."_s);
     const QCommandLineOption history(u"history"_s, u"Print the recorded usage history instead."_s);
     const QCommandLineOption days(u"days"_s, u"With --history: only the last N days."_s, u"N"_s);
+    const QCommandLineOption account(u"account"_s, u"Only the account of this label."_s, u"LABEL"_s);
     const QCommandLineOption breakdown(
         u"breakdown"_s, u"Print where each current window's usage went, by project and model, from the "
                         "assistants' logs (text or json)."_s);
-    parser.addOptions({format, follow, refresh, fetch, history, days, breakdown});
+    parser.addOptions({format, follow, refresh, fetch, history, days, account, breakdown});
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
 
@@ -137,7 +138,12 @@ std::variant<StatusCommand::Options, int> parseOptions(const QStringList &argume
         complain(u"--fetch asks once and cannot follow"_s);
         return usageError;
     }
-    return StatusCommand::Options{*chosen, parser.isSet(follow), parser.isSet(refresh), parser.isSet(fetch)};
+    if (parser.isSet(account) && parser.value(account).isEmpty()) {
+        complain(u"--account takes the label of an account, as the menu shows it after the middle dot"_s);
+        return usageError;
+    }
+    return StatusCommand::Options{*chosen, parser.isSet(follow), parser.isSet(refresh), parser.isSet(fetch),
+                                  std::nullopt, false, parser.value(account)};
 }
 
 } // namespace
@@ -267,7 +273,17 @@ QCoro::Task<int> StatusCommand::printBreakdown()
 // A snapshot that cannot be read is said on standard error, or in the line when following.
 bool StatusCommand::print(const QByteArray &published)
 {
-    const auto line = StatusFormat::line(m_options.format, published, QDateTime::currentDateTimeUtc());
+    const auto line = StatusFormat::line(m_options.format, published, QDateTime::currentDateTimeUtc(),
+                                         m_options.account);
+    if (line && line->isEmpty()) {
+        const QString noAccount = u"no account labelled \"%1\" in Tidemarker's snapshot"_s.arg(m_options.account);
+        if (!m_options.follow) {
+            complain(noAccount);
+            return false;
+        }
+        printUnavailable(noAccount);
+        return true;
+    }
     if (line)
         return m_output.write(*line);
     if (m_options.follow)

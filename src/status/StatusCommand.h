@@ -21,6 +21,7 @@ public:
         bool fetch = false;
         std::optional<HistoryExport::Request> history{};
         bool breakdown = false;
+        QString account{}; // only the account of this label; empty: every account
     };
 
     static int run(int argc, char **argv);

@@ -34,9 +34,15 @@ std::optional<UsageWindow> worstOf(const ProviderResult &result)
     return UsageStatus{{}, {result}}.worst();
 }
 
+// Spaces part the figures: "Claude·work".
+QString accountName(const ProviderResult &result)
+{
+    return Account{result.provider, {}, result.account.label}.compactName();
+}
+
 QString providerText(const ProviderResult &result)
 {
-    const QString name = displayName(result.provider);
+    const QString name = accountName(result);
     const auto worst = worstOf(result);
     if (!worst)
         return name + (result.needsAuth ? u" signed out"_s : u" unavailable"_s);
@@ -47,7 +53,7 @@ QString providerText(const ProviderResult &result)
 
 QStringList tooltipLines(const ProviderResult &result, const QDateTime &now)
 {
-    const QString name = displayName(result.provider);
+    const QString name = accountName(result);
     QStringList lines;
     if (result.windows.isEmpty())
         lines.append(name + u": "_s + result.error.value_or(u"usage unavailable"_s));
@@ -102,11 +108,17 @@ QJsonObject waybarObject(const UsageStatus &status, const QDateTime &now)
             {u"percentage"_s, worst ? wholePercent(worst->remainingPercent) : 0}};
 }
 
-std::optional<QByteArray> line(OutputFormat format, const QByteArray &published, const QDateTime &now)
+std::optional<QByteArray> line(OutputFormat format, const QByteArray &published, const QDateTime &now,
+                               const QString &account)
 {
-    const auto status = UsageSnapshotJson::fromText(published);
+    auto status = UsageSnapshotJson::fromText(published);
     if (!status)
         return std::nullopt;
+    if (!account.isEmpty()) {
+        status->results.removeIf([&account](const ProviderResult &result) { return result.account.label != account; });
+        if (status->results.isEmpty())
+            return QByteArray();
+    }
     switch (format) {
     case OutputFormat::text:
         return textLine(*status).toUtf8();

@@ -25,8 +25,10 @@ QString textLine(const UsageStatus &status);
 QJsonObject waybarObject(const UsageStatus &status, const QDateTime &now);
 
 // The line for a snapshot as Tidemarker published it, json re-written from what was read; none
-// when it cannot be read.
-std::optional<QByteArray> line(OutputFormat format, const QByteArray &published, const QDateTime &now);
+// when it cannot be read. Given an account's label, of that account only, and empty when the
+// snapshot has no such account.
+std::optional<QByteArray> line(OutputFormat format, const QByteArray &published, const QDateTime &now,
+                               const QString &account = {});
 
 // The line while there is no snapshot to show, saying why; null in json.
 QByteArray unavailableLine(OutputFormat format, const QString &reason);

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QtConcurrent/QtConcurrentRun>
 
@@ -58,9 +59,23 @@ bool needsAbsentX11(const QString &program, bool hasX11Display)
 
 // Handed over as separate arguments, so only this shell reads the line: nothing is quoted
 // twice. The shell started last keeps the window open once the sign-in has finished.
-QStringList commandThenShell(Provider provider)
+QStringList commandThenShell(const Account &account)
 {
-    return {u"sh"_s, u"-c"_s, CLISignIn::command(provider) + u"; exec \"${SHELL:-sh}\""_s};
+    return {u"sh"_s, u"-c"_s, CLISignIn::command(account) + u"; exec \"${SHELL:-sh}\""_s};
+}
+
+// Single quotes where the shell would read anything but the plain characters of a path.
+QString shellQuoted(const QString &text)
+{
+    static const QRegularExpression plain(u"^[A-Za-z0-9_./+-]+$"_s);
+    if (plain.match(text).hasMatch())
+        return text;
+    return u'\'' + QString(text).replace(u"'"_s, u"'\\''"_s) + u'\'';
+}
+
+QString folderVariable(Provider provider)
+{
+    return provider == Provider::claude ? u"CLAUDE_CONFIG_DIR"_s : u"CODEX_HOME"_s;
 }
 
 } // namespace
@@ -70,13 +85,20 @@ QString CLISignIn::command(Provider provider)
     return provider == Provider::claude ? u"claude auth login"_s : u"codex login"_s;
 }
 
-QString CLISignIn::appleScript(Provider provider)
+QString CLISignIn::command(const Account &account)
 {
-    return u"tell application \"Terminal\"\n  activate\n  do script \""_s + command(provider)
-        + u"\"\nend tell"_s;
+    if (account.folder.isEmpty())
+        return command(account.provider);
+    return folderVariable(account.provider) + u'=' + shellQuoted(account.folder) + u' ' + command(account.provider);
 }
 
-std::optional<TerminalLaunch> CLISignIn::terminalLaunch(Provider provider,
+QString CLISignIn::appleScript(const Account &account)
+{
+    const QString quoted = command(account).replace(u"\\"_s, u"\\\\"_s).replace(u"\""_s, u"\\\""_s);
+    return u"tell application \"Terminal\"\n  activate\n  do script \""_s + quoted + u"\"\nend tell"_s;
+}
+
+std::optional<TerminalLaunch> CLISignIn::terminalLaunch(const Account &account,
                                                         const QStringList &searchPaths,
                                                         const QString &usersTerminal,
                                                         bool hasX11Display)
@@ -88,30 +110,30 @@ std::optional<TerminalLaunch> CLISignIn::terminalLaunch(Provider provider,
         // Takes a path as it is and looks a bare name up in searchPaths.
         const QString program = QStandardPaths::findExecutable(terminal.name, searchPaths);
         if (!program.isEmpty() && !needsAbsentX11(program, hasX11Display))
-            return TerminalLaunch{program, terminal.executeOption + commandThenShell(provider)};
+            return TerminalLaunch{program, terminal.executeOption + commandThenShell(account)};
     }
     return std::nullopt;
 }
 
-bool CLISignIn::launch(Provider provider)
+bool CLISignIn::launch(const Account &account)
 {
 #ifdef Q_OS_MACOS
-    return QProcess::startDetached(u"/usr/bin/osascript"_s, {u"-e"_s, appleScript(provider)});
+    return QProcess::startDetached(u"/usr/bin/osascript"_s, {u"-e"_s, appleScript(account)});
 #else
     const QStringList path = qEnvironmentVariable("PATH").split(QDir::listSeparator(),
                                                                 Qt::SkipEmptyParts);
-    const auto terminal = terminalLaunch(provider, path, qEnvironmentVariable("TERMINAL"),
+    const auto terminal = terminalLaunch(account, path, qEnvironmentVariable("TERMINAL"),
                                          !qEnvironmentVariableIsEmpty("DISPLAY"));
     return terminal && QProcess::startDetached(terminal->program, terminal->arguments);
 #endif
 }
 
-QCoro::Task<void> CLISignIn::start(Provider provider, QPointer<DesktopNotifier> notifier)
+QCoro::Task<void> CLISignIn::start(Account account, QPointer<DesktopNotifier> notifier)
 {
-    if (co_await QtConcurrent::run([provider] { return launch(provider); }))
+    if (co_await QtConcurrent::run([account] { return launch(account); }))
         co_return;
-    const QString summary = u"No terminal could be opened to sign in to %1"_s.arg(displayName(provider));
-    const QString body = u"Run '%1' in a terminal"_s.arg(command(provider));
+    const QString summary = u"No terminal could be opened to sign in to %1"_s.arg(account.displayName());
+    const QString body = u"Run '%1' in a terminal"_s.arg(command(account));
     bool shown = false;
     if (notifier) // a plain statement around the co_await: GCC 12 mishandles one inside &&
         shown = co_await notifier->notify(u"sign-in"_s, summary, body);

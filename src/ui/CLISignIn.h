@@ -1,6 +1,6 @@
 #pragma once
 
-#include "UsageModels.h"
+#include "Account.h"
 
 #include <QPointer>
 #include <QString>
@@ -24,23 +24,32 @@ class CLISignIn
 {
 public:
     static QString command(Provider provider);
+    // The same run in the account's folder, as a shell line: "CODEX_HOME=/home/me/.codex-work codex login".
+    static QString command(const Account &account);
 
     // What Terminal is told on macOS.
-    static QString appleScript(Provider provider);
+    static QString appleScript(const Account &account);
+    static QString appleScript(Provider provider) { return appleScript(Account::only(provider)); }
 
     // The user's own terminal (a name or a path, as $TERMINAL holds it) when it is found, else
     // the first known terminal found in searchPaths, told to run the command and then leave an
     // interactive shell open; none when no terminal is installed. Without an X11 display, a
     // terminal that needs one does not count.
-    static std::optional<TerminalLaunch> terminalLaunch(Provider provider,
+    static std::optional<TerminalLaunch> terminalLaunch(const Account &account,
                                                         const QStringList &searchPaths,
                                                         const QString &usersTerminal = {},
                                                         bool hasX11Display = true);
+    static std::optional<TerminalLaunch> terminalLaunch(Provider provider, const QStringList &searchPaths,
+                                                        const QString &usersTerminal = {},
+                                                        bool hasX11Display = true)
+    {
+        return terminalLaunch(Account::only(provider), searchPaths, usersTerminal, hasX11Display);
+    }
 
     // Blocks while PATH is searched; false when no terminal could be started.
-    static bool launch(Provider provider);
+    static bool launch(const Account &account);
 
     // Launches off the GUI thread. When no terminal starts, the notifier tells the user what to
     // run instead, and standard error does when the notifier cannot.
-    static QCoro::Task<void> start(Provider provider, QPointer<DesktopNotifier> notifier);
+    static QCoro::Task<void> start(Account account, QPointer<DesktopNotifier> notifier);
 };

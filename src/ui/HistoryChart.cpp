@@ -103,18 +103,38 @@ void HistoryChart::setLines(HistoryReader::Lines lines, const QDateTime &end, in
     m_series.clear();
     for (qsizetype i = 0; i < m_lines.lines.size(); ++i) {
         const HistoryReader::Line &line = m_lines.lines[i];
-        m_series.append({i, int(seriesOf(line.provider).size()), isExtraWindow(line)});
+        m_series.append({i, int(seriesOf(accountOf(line)).size()), isExtraWindow(line)});
     }
 }
 
-QList<const HistoryChart::Series *> HistoryChart::seriesOf(Provider provider) const
+QList<const HistoryChart::Series *> HistoryChart::seriesOf(const Account &account) const
 {
     QList<const Series *> found;
     for (const Series &series : m_series) {
-        if (m_lines.lines[series.line].provider == provider)
+        if (accountOf(m_lines.lines[series.line]) == account)
             found.append(&series);
     }
     return found;
+}
+
+// As the record names it: the first account's label is not known there.
+Account HistoryChart::accountOf(const HistoryReader::Line &line)
+{
+    return {line.provider, {}, line.account};
+}
+
+// Each provider's first account, and the others the record holds after it.
+QList<Account> HistoryChart::panelAccounts() const
+{
+    QList<Account> accounts;
+    for (Provider provider : allProviders) {
+        accounts.append(Account::only(provider));
+        for (const HistoryReader::Line &line : m_lines.lines) {
+            if (line.provider == provider && !accounts.contains(accountOf(line)))
+                accounts.append(accountOf(line));
+        }
+    }
+    return accounts;
 }
 
 QImage HistoryChart::image(QSize size, qreal devicePixelRatio, const QPalette &palette) const
@@ -148,14 +168,15 @@ void HistoryChart::paint(QPainter &painter, const QRectF &area, const QPalette &
 QList<HistoryChart::Panel> HistoryChart::panels(const QRectF &area) const
 {
     QList<Panel> found;
-    const qreal count = std::size(allProviders);
+    const QList<Account> accounts = panelAccounts();
+    const qreal count = accounts.size();
     const qreal height = (area.height() - 2 * outerMargin - panelSpacing * (count - 1)) / count;
     qreal top = area.top() + outerMargin;
-    for (Provider provider : allProviders) {
+    for (const Account &account : accounts) {
         const QRectF box(area.left() + outerMargin, top, area.width() - 2 * outerMargin, height);
         const QRectF legendBox(box.left() + yAxisWidth, box.top(), box.width() - yAxisWidth, 0);
-        const qreal legendHeight = legend(nullptr, provider, legendBox, QPalette()) + legendGap;
-        found.append({provider, legendBox.adjusted(0, 0, 0, legendHeight),
+        const qreal legendHeight = legend(nullptr, account, legendBox, QPalette()) + legendGap;
+        found.append({account, legendBox.adjusted(0, 0, 0, legendHeight),
                       box.adjusted(yAxisWidth, legendHeight, -latestLabelWidth, -timeAxisHeight)});
         top += height + panelSpacing;
     }
@@ -185,10 +206,10 @@ void HistoryChart::paintPanel(QPainter &painter, const Panel &panel, const QPale
     painter.fillRect(plot, palette.color(QPalette::Base));
     paintPercentAxis(painter, plot, palette);
     HistoryTimeAxis::paint(painter, plot, m_start, m_end, palette, yAxisWidth, latestLabelWidth);
-    legend(&painter, panel.provider, panel.legend, palette);
+    legend(&painter, panel.account, panel.legend, palette);
 
     QList<LatestLabel> latest;
-    for (const Series *series : seriesOf(panel.provider)) {
+    for (const Series *series : seriesOf(panel.account)) {
         const HistoryReader::Line &line = m_lines.lines[series->line];
         painter.save();
         painter.setClipRect(plot.adjusted(0, -2, 0, 2));
@@ -291,7 +312,7 @@ void HistoryChart::paintSeries(QPainter &painter, const QRectF &plot, const Seri
     flush();
 }
 
-qreal HistoryChart::legend(QPainter *painter, Provider provider, const QRectF &box, const QPalette &palette) const
+qreal HistoryChart::legend(QPainter *painter, const Account &account, const QRectF &box, const QPalette &palette) const
 {
     QFont bold;
     bold.setBold(true);
@@ -299,7 +320,7 @@ qreal HistoryChart::legend(QPainter *painter, Provider provider, const QRectF &b
     const QFontMetricsF plainMetrics(plain);
     qreal x = box.left();
     qreal baseline = box.top() + plainMetrics.ascent();
-    const QString title = displayName(provider);
+    const QString title = account.displayName();
     if (painter) {
         painter->setFont(bold);
         painter->setPen(palette.color(QPalette::WindowText));
@@ -307,7 +328,7 @@ qreal HistoryChart::legend(QPainter *painter, Provider provider, const QRectF &b
         painter->setFont(plain);
     }
     x += QFontMetricsF(bold).horizontalAdvance(title) + 16;
-    for (const Series *series : seriesOf(provider)) {
+    for (const Series *series : seriesOf(account)) {
         const QString &name = m_lines.lines[series->line].name;
         const qreal width = 20 + plainMetrics.horizontalAdvance(name);
         if (x + width > box.right() && x > box.left()) {
@@ -335,7 +356,7 @@ std::optional<QString> HistoryChart::describe(QPointF position, const QRectF &ar
     for (const Panel &panel : panels(area)) {
         if (!panel.plot.adjusted(-hoverReach, -hoverReach, hoverReach, hoverReach).contains(position))
             continue;
-        for (const Series *series : seriesOf(panel.provider)) {
+        for (const Series *series : seriesOf(panel.account)) {
             const HistoryReader::Line &line = m_lines.lines[series->line];
             for (const HistoryReader::Column &column : line.columns) {
                 for (const auto &[time, percent] : {std::pair(column.firstAt, column.first), std::pair(column.lastAt, column.last)}) {
@@ -344,7 +365,7 @@ std::optional<QString> HistoryChart::describe(QPointF position, const QRectF &ar
                     if (distance > nearestDistance)
                         continue;
                     nearestDistance = distance;
-                    nearest = displayName(line.provider) + u' ' + line.name + u" \u00B7 "_s
+                    nearest = accountOf(line).displayName() + u' ' + line.name + u" \u00B7 "_s
                         + QLocale().toString(time.toLocalTime(), u"ddd d MMM HH:mm"_s) + u" \u00B7 "_s
                         + percentText(percent) + u" used"_s;
                 }

@@ -12,7 +12,7 @@
 class QPainter;
 
 // The chart of the record, drawn with QPainter in logical units, so that it is sharp at any
-// device pixel ratio: for each provider a panel with each window's used share over time, the
+// device pixel ratio: for each account a panel with each window's used share over time, the
 // even pace of its current period as a thin diagonal, the resets as faint marks, gaps where
 // nothing was recorded, and each window's name and latest share beside its last point. It draws
 // what the record sums up per pixel column, never the rows themselves.
@@ -41,17 +41,20 @@ public:
 private:
     struct Series {
         qsizetype line; // in the lines read
-        int shade; // the window's place among its provider's
+        int shade; // the window's place among its account's
         bool extra; // a limit beside the 5-hour and weekly windows: drawn dashed
     };
+    // One for each account: the first accounts' always, the others' when the record has them.
     struct Panel {
-        Provider provider;
+        Account account;
         QRectF legend;
         QRectF plot;
     };
 
     QList<Panel> panels(const QRectF &area) const;
-    QList<const Series *> seriesOf(Provider provider) const;
+    QList<Account> panelAccounts() const;
+    static Account accountOf(const HistoryReader::Line &line);
+    QList<const Series *> seriesOf(const Account &account) const;
     QPointF pointAt(const QRectF &plot, const QDateTime &time, double percent) const;
     qreal xOf(const QRectF &plot, const QDateTime &time) const;
     QPen linePen(const Series &series, const QPalette &palette, qreal width) const;
@@ -60,7 +63,7 @@ private:
     void paintPeriods(QPainter &painter, const QRectF &plot, const Series &series, const QPalette &palette) const;
     void paintSeries(QPainter &painter, const QRectF &plot, const Series &series, const QPalette &palette) const;
     // Lays the legend out in rows that wrap at the panel's width; paints it when given a painter.
-    qreal legend(QPainter *painter, Provider provider, const QRectF &box, const QPalette &palette) const;
+    qreal legend(QPainter *painter, const Account &account, const QRectF &box, const QPalette &palette) const;
 
     HistoryReader::Lines m_lines;
     QList<Series> m_series;

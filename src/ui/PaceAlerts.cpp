@@ -19,9 +19,21 @@ using Alert = PaceForecast::Alert;
 // The one bubble all alerts share.
 const QString notificationKey = u"pace-alerts"_s;
 
-QString windowName(const UsageWindow &window)
+// "Claude Weekly", "Claude · work Fable weekly".
+QString windowName(const ProviderResult &result, const UsageWindow &window)
 {
-    return displayName(window.provider) + u' ' + window.displayLabel();
+    return result.displayName() + u' ' + window.displayLabel();
+}
+
+// The first account's windows go by their ids alone, as before there were accounts.
+QString alertKey(const QString &account, const QString &windowId)
+{
+    return account.isEmpty() ? windowId : account + u'/' + windowId;
+}
+
+QString alertKey(const ProviderResult &result, const UsageWindow &window)
+{
+    return alertKey(result.account.recordName(), window.id());
 }
 
 // The window rule keeps the share within 0 to 100.
@@ -30,14 +42,14 @@ qint64 percentLeft(const UsageWindow &window)
     return std::lround(window.remainingPercent);
 }
 
-QString summaryText(const UsageWindow &window, const PaceForecast &forecast, Alert alert)
+QString summaryText(const QString &windowName, const UsageWindow &window, const PaceForecast &forecast, Alert alert)
 {
     if (alert == Alert::nearlyUsed)
-        return windowName(window) + u" is "_s + QString::number(100 - percentLeft(window))
+        return windowName + u" is "_s + QString::number(100 - percentLeft(window))
             + u"% used"_s;
     // "under 1 min" is already a bound, not a figure to be "about".
     const QString when = compactDuration(forecast.secondsToRunout);
-    return windowName(window) + u" will run out in "_s
+    return windowName + u" will run out in "_s
         + (when.startsWith(u"under") ? when : u"about "_s + when);
 }
 
@@ -54,10 +66,11 @@ QString bodyText(const UsageWindow &window, const PaceForecast &forecast)
         + u" before the reset"_s;
 }
 
-PaceAlert alertOn(const UsageWindow &window, const PaceForecast &forecast, Alert alert)
+PaceAlert alertOn(const ProviderResult &result, const UsageWindow &window, const PaceForecast &forecast, Alert alert)
 {
-    return {window.id(), windowName(window), alert, window.pressurePercent,
-            summaryText(window, forecast, alert), bodyText(window, forecast)};
+    const QString name = windowName(result, window);
+    return {alertKey(result, window), name, alert, window.pressurePercent, summaryText(name, window, forecast, alert),
+            bodyText(window, forecast)};
 }
 
 QStringList windowIds(const QList<PaceAlert> &alerts)
@@ -135,12 +148,12 @@ QList<PaceAlert> PaceAlerts::takeDue(const UsageStatus &status, double nearlyUse
         for (const UsageWindow &window : windowsOf(result)) {
             const PaceForecast forecast = PaceForecast::of(window, status.generatedAt);
             const Alert alert = forecast.alert(nearlyUsedAt);
-            Period &period = periodOf(window);
+            Period &period = periodOf(alertKey(result, window), window);
             if (alert <= period.given)
                 continue;
             period.given = alert;
-            Q_EMIT given({window.id(), period.resetAt, alert});
-            due.append(alertOn(window, forecast, alert));
+            Q_EMIT given({window.id(), period.resetAt, alert, result.account.recordName()});
+            due.append(alertOn(result, window, forecast, alert));
         }
     }
     return due;
@@ -178,11 +191,12 @@ QList<PaceAlert> PaceAlerts::stillHolding(const UsageStatus &status, double near
     QList<PaceAlert> holding;
     for (const ProviderResult &result : status.results) {
         for (const UsageWindow &window : windowsOf(result)) {
-            if (!m_shownWindowIds.contains(window.id()) || toldNow.contains(window.id()))
+            const QString key = alertKey(result, window);
+            if (!m_shownWindowIds.contains(key) || toldNow.contains(key))
                 continue;
             const PaceForecast forecast = PaceForecast::of(window, status.generatedAt);
             if (const Alert alert = forecast.alert(nearlyUsedAt); alert != Alert::none)
-                holding.append(alertOn(window, forecast, alert));
+                holding.append(alertOn(result, window, forecast, alert));
         }
     }
     return holding;
@@ -191,12 +205,12 @@ QList<PaceAlert> PaceAlerts::stillHolding(const UsageStatus &status, double near
 void PaceAlerts::recall(const QList<RememberedAlert> &told)
 {
     for (const RememberedAlert &alert : told)
-        m_periods.insert(alert.windowId, {alert.resetAt, alert.given});
+        m_periods.insert(alertKey(alert.account, alert.windowId), {alert.resetAt, alert.given});
 }
 
-PaceAlerts::Period &PaceAlerts::periodOf(const UsageWindow &window)
+PaceAlerts::Period &PaceAlerts::periodOf(const QString &key, const UsageWindow &window)
 {
-    Period &period = m_periods[window.id()];
+    Period &period = m_periods[key];
     if (!period.resetAt.isValid() || !window.resetAt.isValid()
         || std::abs(period.resetAt.secsTo(window.resetAt)) > resetJitterSeconds)
         period = {window.resetAt, Alert::none};

@@ -19,7 +19,7 @@ class UsageStore;
 
 // What one window calls for.
 struct PaceAlert {
-    QString windowId;
+    QString windowId; // after its account's record name and a "/", but for a first account's
     QString windowName;
     PaceForecast::Alert kind = PaceForecast::Alert::none;
     double pressurePercent = 0;
@@ -76,11 +76,12 @@ private:
         QDateTime resetAt;
         PaceForecast::Alert given = PaceForecast::Alert::none;
     };
-    Period &periodOf(const UsageWindow &window);
+    // By the window's key as PaceAlert::windowId has it.
+    Period &periodOf(const QString &key, const UsageWindow &window);
     QList<PaceAlert> stillHolding(const UsageStatus &status, double nearlyUsedAt,
                                   const QList<PaceAlert> &due) const;
 
-    QHash<QString, Period> m_periods; // by window id
+    QHash<QString, Period> m_periods; // by PaceAlert::windowId
     QStringList m_shownWindowIds; // those the bubble last sent speaks of
     QPointer<DesktopNotifier> m_notifier; // the program's one, shared with sign-in
 };

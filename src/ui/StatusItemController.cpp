@@ -183,8 +183,11 @@ void StatusItemController::updateIcon()
 void StatusItemController::updateMenu()
 {
     QList<MenuLine> lines;
-    for (Provider provider : m_settings->settings().providers)
-        addProviderSection(provider, lines);
+    const Settings &settings = m_settings->settings();
+    for (const Account &account : settings.accounts()) {
+        if (settings.shows(account.provider))
+            addAccountSection(account, lines);
+    }
     lines.append(MenuLine::separatorLine(u"separator"_s));
     lines.append(commandLine(u"history"_s, u"History\u2026"_s, historyKeys, [this] { Q_EMIT historyRequested(); }));
     lines.append(commandLine(u"settings"_s, u"Settings\u2026"_s, {}, [this] { openSettings(); }));
@@ -195,17 +198,20 @@ void StatusItemController::updateMenu()
         fixMenuSizeOnWayland();
 }
 
-void StatusItemController::addProviderSection(Provider provider, QList<MenuLine> &lines)
+void StatusItemController::addAccountSection(const Account &account, QList<MenuLine> &lines)
 {
-    const std::optional<ProviderResult> result = m_store->status().result(provider);
+    const Provider provider = account.provider;
+    const std::optional<ProviderResult> result = m_store->status().result(account);
     const bool cached = result && result->source == u"cached";
-    const QString section = rawValue(provider) + u'/';
-    lines.append(infoLine(section + u"title"_s, displayName(provider) + (cached ? u" (cached)"_s : QString()),
+    // The first account's lines keep their keys as accounts come and go.
+    const QString section = rawValue(provider) + (account.first ? QString() : u':' + account.label) + u'/';
+    const auto windowKey = [&](const UsageWindow &window) { return account.first ? window.id() : section + window.id(); };
+    lines.append(infoLine(section + u"title"_s, account.displayName() + (cached ? u" (cached)"_s : QString()),
                           swatchIcon(provider)));
 
     if (result && result->ok && !result->windows.isEmpty()) {
         for (const UsageWindow &window : result->windows)
-            lines.append(infoLine(window.id(), windowLine(window), paceDotIcon(window.pressurePercent)));
+            lines.append(infoLine(windowKey(window), windowLine(window), paceDotIcon(window.pressurePercent)));
     } else if (!result || !result->ok || !result->spend) { // a usage-based seat has its spend alone
 
         const bool hasError = result && result->error;
@@ -216,14 +222,14 @@ void StatusItemController::addProviderSection(Provider provider, QList<MenuLine>
     if (const auto line = ProviderDetailLines::weeklyByModel(*result))
         lines.append(infoLine(section + line->key, line->text));
     for (const UsageWindow &window : result->extraWindows)
-        lines.append(infoLine(window.id(), windowLine(window), paceDotIcon(window.pressurePercent)));
+        lines.append(infoLine(windowKey(window), windowLine(window), paceDotIcon(window.pressurePercent)));
     for (const ProviderDetailLines::Line &line : ProviderDetailLines::afterExtraWindows(*result))
         lines.append(infoLine(section + line.key, line.text));
 
     if (!result->needsAuth)
         return;
-    lines.append(commandLine(section + u"sign-in"_s, indent + u"Sign in to "_s + displayName(provider) + u"\u2026"_s,
-                             {}, [this, provider] { signIn(provider); }));
+    lines.append(commandLine(section + u"sign-in"_s, indent + u"Sign in to "_s + account.displayName() + u"\u2026"_s,
+                             {}, [this, account] { signIn(account); }));
 }
 
 void StatusItemController::startRefreshLoop()
@@ -241,9 +247,9 @@ void StatusItemController::quit()
     QCoreApplication::quit();
 }
 
-void StatusItemController::signIn(Provider provider)
+void StatusItemController::signIn(const Account &account)
 {
-    CLISignIn::start(provider, &m_notifier);
+    CLISignIn::start(account, &m_notifier);
 }
 
 void StatusItemController::openSettings()
@@ -302,9 +308,14 @@ void StatusItemController::applySettings(const Settings &previous)
     const Settings &settings = m_settings->settings();
     if (settings.refreshSeconds != previous.refreshSeconds && m_sleep)
         m_sleep->start(refreshPeriod());
+    m_store->setAccounts(settings.accounts());
     m_store->setProviders(settings.providers);
-    // A provider shown again is asked at once.
-    if (std::ranges::any_of(settings.providers, [&previous](Provider provider) { return !previous.shows(provider); }))
+    // A provider shown again, or an account added, is asked at once.
+    const QList<Account> previousAccounts = previous.accounts();
+    if (std::ranges::any_of(settings.accounts(), [&](const Account &account) {
+            return settings.shows(account.provider)
+                && (!previous.shows(account.provider) || !previousAccounts.contains(account));
+        }))
         refresh();
     updateMenu();
     updateIcon();
@@ -317,6 +328,7 @@ QCoro::Task<void> StatusItemController::startUp()
     co_await m_settings->load();
     if (!self)
         co_return;
+    m_store->setAccounts(m_settings->settings().accounts());
     m_store->setProviders(m_settings->settings().providers);
     connect(m_settings, &SettingsFile::changed, this, &StatusItemController::applySettings);
     co_await refreshAndRedraw();

@@ -45,7 +45,8 @@ public:
 
     void updateIcon();
     void updateMenu();
-    void addProviderSection(Provider provider, QList<MenuLine> &lines);
+    // The account's section: titled "Claude · work" beside the provider's other accounts.
+    void addAccountSection(const Account &account, QList<MenuLine> &lines);
     void startRefreshLoop();
 
     // Null until showStatusItem().
@@ -72,7 +73,7 @@ public Q_SLOTS:
     void showStatusItem();
     void refresh();
     void quit();
-    void signIn(Provider provider);
+    void signIn(const Account &account);
     void openSettings();
     // Back from sleep: the loop refreshes at once, then waits a whole period again.
     void refreshAfterSleep();

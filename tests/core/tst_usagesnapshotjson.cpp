@@ -12,6 +12,8 @@ private Q_SLOTS:
     void roundTripsEveryField();
     void publishesErrorsWithoutFolders_data();
     void publishesErrorsWithoutFolders();
+    void oneEntryPerAccount_data();
+    void oneEntryPerAccount();
 };
 
 void TestUsageSnapshotJson::roundTripsEveryField()
@@ -62,6 +64,31 @@ void TestUsageSnapshotJson::publishesErrorsWithoutFolders()
     const UsageStatus status{QDateTime::currentDateTimeUtc(),
                              {{Provider::codex, false, u"error"_s, error, {}, false}}};
     QTEST(UsageSnapshotJson::toJson(status)[u"providers"_s][0][u"error"_s].toString(), "published");
+}
+
+void TestUsageSnapshotJson::oneEntryPerAccount_data()
+{
+    QTest::addColumn<QStringList>("accounts"); // of the Claude entries, "" for none
+    QTest::addColumn<bool>("read");
+    QTest::newRow("one account") << QStringList{u""_s} << true;
+    QTest::newRow("two accounts") << QStringList{u"personal"_s, u"work"_s} << true;
+    QTest::newRow("the same twice") << QStringList{u"work"_s, u"work"_s} << false;
+    QTest::newRow("the provider twice") << QStringList{u""_s, u""_s} << false;
+}
+
+void TestUsageSnapshotJson::oneEntryPerAccount()
+{
+    QFETCH(QStringList, accounts);
+    UsageStatus status{QDateTime::currentDateTimeUtc(), {}};
+    for (const QString &label : accounts) {
+        status.results.append({Provider::claude, false, u"error"_s, {}, {}, false});
+        status.results.last().account = {Provider::claude, {}, label};
+    }
+    const auto decoded = UsageSnapshotJson::fromText(UsageSnapshotJson::toText(status));
+    QFETCH(bool, read);
+    QCOMPARE(decoded.has_value(), read);
+    if (decoded)
+        QCOMPARE(UsageSnapshotJson::toJson(*decoded)[u"providers"_s][0][u"account"_s].toString(), accounts.first());
 }
 
 QTEST_GUILESS_MAIN(TestUsageSnapshotJson)

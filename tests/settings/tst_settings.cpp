@@ -29,6 +29,8 @@ private Q_SLOTS:
     void writeKeepsOtherKeys();
     void noFileInPlaceOfTheFile_data();
     void noFileInPlaceOfTheFile();
+    void accounts_data();
+    void accounts();
 };
 
 void TestSettings::read_data()
@@ -121,6 +123,55 @@ void TestSettings::noFileInPlaceOfTheFile()
         QVERIFY2(saved, "saving over a binary file must say so");
     else
         QCOMPARE(saved, std::optional(path + saving));
+}
+
+void TestSettings::accounts_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QStringList>("accounts"); // display name and folder below home, first marked *
+    QTest::addColumn<QString>("problem");
+
+    QTest::newRow("no key") << QByteArray() << QStringList{u"Codex *"_s, u"Claude *"_s} << QString();
+    QTest::newRow("one folder, no label shown")
+        << QByteArray("codex_accounts=work=~/.codex-work\n")
+        << QStringList{u"Codex ~/.codex-work*"_s, u"Claude *"_s} << QString();
+    QTest::newRow("labels: given, folder name, repeats")
+        << QByteArray("claude_accounts=\"~/.claude, ~/x/.claude, work=~/w, work=~/w2\"\n")
+        << QStringList{u"Codex *"_s, u"Claude \u00B7 claude ~/.claude*"_s, u"Claude \u00B7 claude 2 ~/x/.claude"_s,
+                       u"Claude \u00B7 work ~/w"_s, u"Claude \u00B7 work 2 ~/w2"_s}
+        << QString();
+    QTest::newRow("a folder twice") << QByteArray("codex_accounts=\"~/.codex, team=~/.codex/\"\n")
+                                    << QStringList{u"Codex ~/.codex*"_s, u"Claude *"_s} << QString();
+    QTest::newRow("relative folder") << QByteArray("claude_accounts=.claude\n") << QStringList{u"Codex *"_s, u"Claude *"_s}
+                                     << u"claude_accounts \".claude\" is not a list of folders separated by commas, each "
+                                        "an absolute path or one below ~, and labelled or not (work=~/.claude-work); using "
+                                        "the one account"_s;
+    QTest::newRow("more than eight")
+        << QByteArray("codex_accounts=~/1, ~/2, ~/3, ~/4, ~/5, ~/6, ~/7, ~/8, a=~/9, ~/10\n")
+        << QStringList{u"Codex \u00B7 1 ~/1*"_s, u"Codex \u00B7 2 ~/2"_s, u"Codex \u00B7 3 ~/3"_s, u"Codex \u00B7 4 ~/4"_s,
+                       u"Codex \u00B7 5 ~/5"_s, u"Codex \u00B7 6 ~/6"_s, u"Codex \u00B7 7 ~/7"_s, u"Codex \u00B7 8 ~/8"_s,
+                       u"Claude *"_s}
+        << u"codex_accounts lists more than 8 folders; leaving out a=~/9, ~/10"_s;
+}
+
+void TestSettings::accounts()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QStringList, accounts);
+    QFETCH(QString, problem);
+    const TemporaryHome home({"XDG_CONFIG_HOME", "CODEX_HOME", "CLAUDE_CONFIG_DIR"});
+    const QString path = home.write(u"tidemarker.conf"_s, "[General]\n" + content);
+    QStringList problems;
+    const Settings settings = Settings::read(path, &problems);
+    QStringList found;
+    for (const Account &account : settings.accounts())
+        found.append(account.displayName() + u' ' + QString(account.folder).replace(home.path(), u"~"_s)
+                     + (account.first ? u"*"_s : QString()));
+    QCOMPARE(found, accounts);
+    QCOMPARE(problems, problem.isEmpty() ? QStringList() : QStringList{path + u": "_s + problem});
+    // Written back as read.
+    QVERIFY(settings.write(path) == std::nullopt);
+    QVERIFY(Settings::read(path, &problems) == settings);
 }
 
 QTEST_GUILESS_MAIN(TestSettings)

@@ -1,6 +1,7 @@
 #include "SettingsDialog.h"
 #include "SettingsFile.h"
 #include "TemporaryHome.h"
+#include "TrayFixtures.h"
 
 #include <QAccessible>
 #include <QComboBox>
@@ -18,10 +19,12 @@ class TestSettingsDialog : public QObject
 private Q_SLOTS:
     void everyControlHasAName();
     void applyWritesTheFile();
+    void offersFoundSignInFolders();
 };
 
 void TestSettingsDialog::everyControlHasAName()
 {
+    const TemporaryHome home({"CODEX_HOME", "CLAUDE_CONFIG_DIR"}); // no sign-in folder to offer
     SettingsFile file(QString{});
     SettingsDialog dialog(file);
     dialog.present();
@@ -35,7 +38,8 @@ void TestSettingsDialog::everyControlHasAName()
         QVERIFY2(!name.isEmpty(), control->metaObject()->className());
         names.append(name);
     }
-    QCOMPARE(names.size(), 10); // seven settings in seven controls, three buttons
+    // Seven settings in seven controls, the accounts' table and its three buttons, three buttons.
+    QCOMPARE(names.size(), 14);
 }
 
 // The controls as a user works them; the file and the program's settings follow at once.
@@ -62,6 +66,27 @@ void TestSettingsDialog::applyWritesTheFile()
     QCOMPARE(file.settings().alertAtPercent, 75);
     QStringList problems;
     QVERIFY(Settings::read(path, &problems) == file.settings());
+}
+
+// A folder with a sign-in is offered, added after the one found by default, and written.
+void TestSettingsDialog::offersFoundSignInFolders()
+{
+    const TemporaryHome home({"XDG_CONFIG_HOME", "CODEX_HOME", "CLAUDE_CONFIG_DIR"});
+    for (const char *folder : {".claude", ".claude-work", ".claude-old"})
+        home.write(QString::fromLatin1(folder) + (qstrcmp(folder, ".claude-old") ? u"/.credentials.json"_s : u"/notes"_s), "{}");
+    SettingsFile file(home.filePath(u"config/tidemarker/tidemarker.conf"_s));
+    SettingsDialog dialog(file);
+    dialog.present();
+    // The folder found by default is no offer, nor one without a sign-in.
+    QList<QPushButton *> offers = dialog.findChildren<QPushButton *>();
+    offers.removeIf([](const QPushButton *button) { return !button->isVisible() || !button->text().startsWith(u"Found"); });
+    QCOMPARE(offers.size(), 1);
+    QCOMPARE(offers[0]->text(), u"Found ~/.claude-work \u2014 Add"_s);
+    QTest::mouseClick(offers[0], Qt::LeftButton);
+    QCOMPARE(dialog.chosen().claudeAccounts,
+             (QList<AccountFolder>{{home.filePath(u".claude"_s), {}}, {home.filePath(u".claude-work"_s), {}}}));
+    QTest::mouseClick(dialog.findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Apply), Qt::LeftButton);
+    QTRY_VERIFY(readFile(file.path()).contains(u"claude_accounts=\"~/.claude, ~/.claude-work\""_s));
 }
 
 QTEST_MAIN(TestSettingsDialog)

@@ -88,6 +88,11 @@ void FakeHttpServer::respond(const QByteArray &path, const FakeResponse &respons
     m_routes.insert(path, response);
 }
 
+void FakeHttpServer::respondToToken(const QByteArray &path, const QByteArray &token, const FakeResponse &response)
+{
+    m_tokenRoutes.insert({path, "Bearer " + token}, response);
+}
+
 QList<RecordedRequest> FakeHttpServer::requests(const QByteArray &path) const
 {
     QList<RecordedRequest> matching;
@@ -134,9 +139,15 @@ void FakeHttpServer::readRequest(QTcpSocket *socket)
             m_held[request.path].append(socket);
             continue;
         }
-        answer(socket, route(request.path));
+        answer(socket, route(request));
     }
     socket->setProperty("buffer", buffer);
+}
+
+FakeResponse FakeHttpServer::route(const RecordedRequest &request) const
+{
+    const auto byToken = m_tokenRoutes.constFind({request.path, request.header("Authorization")});
+    return byToken == m_tokenRoutes.cend() ? route(request.path) : *byToken;
 }
 
 FakeResponse FakeHttpServer::route(const QByteArray &path) const

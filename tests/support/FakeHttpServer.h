@@ -53,6 +53,8 @@ public:
     QUrl url(const QString &path) const;
 
     void respond(const QByteArray &path, const FakeResponse &response);
+    // Answers requests of this bearer token so, ahead of the path's own answer.
+    void respondToToken(const QByteArray &path, const QByteArray &token, const FakeResponse &response);
     // Answers on a held path wait until it is released.
     void hold(const QByteArray &path);
     void release(const QByteArray &path);
@@ -67,6 +69,7 @@ private:
     void accept();
     void readRequest(QTcpSocket *socket);
     FakeResponse route(const QByteArray &path) const;
+    FakeResponse route(const RecordedRequest &request) const;
     void answer(QTcpSocket *socket, const FakeResponse &response);
     void sendBody(QTcpSocket *socket, const QByteArray &body, const FakeResponse &response);
     void stream(QTcpSocket *socket, const FakeResponse &response);
@@ -74,6 +77,7 @@ private:
 
     QTcpServer m_server;
     QHash<QByteArray, FakeResponse> m_routes;
+    QHash<QPair<QByteArray, QByteArray>, FakeResponse> m_tokenRoutes; // by path and Authorization
     QHash<QByteArray, QList<QPointer<QTcpSocket>>> m_held; // path -> sockets waiting for it
     QList<RecordedRequest> m_requests;
 };

@@ -69,6 +69,23 @@ bool MenuEntry::isEnabled() const
     return properties.value(u"enabled"_s, true).toBool();
 }
 
+QStringList MenuEntry::childLabels() const
+{
+    QStringList labels;
+    for (const MenuEntry &child : children)
+        labels.append(child.isSeparator() ? QStringLiteral("---") : child.label());
+    return labels;
+}
+
+int MenuEntry::childId(const QString &label) const
+{
+    for (const MenuEntry &child : children) {
+        if (child.label() == label)
+            return child.id;
+    }
+    return -1;
+}
+
 bool MenuEntry::isSeparator() const
 {
     return properties.value(u"type"_s).toString() == u"separator";

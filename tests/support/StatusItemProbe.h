@@ -20,6 +20,11 @@ struct MenuEntry {
     bool isSeparator() const;
     QList<QStringList> shortcut() const; // as [["Control", "R"]]
     QImage icon() const;                 // decoded icon-data; null when there is none
+
+    // The children's labels, "---" for a separator.
+    QStringList childLabels() const;
+    // The id of the child of that label; -1 when there is none, so that a click on it fails.
+    int childId(const QString &label) const;
 };
 
 // Looks at a registered tray item from the outside, over the bus, as a panel does: reads its

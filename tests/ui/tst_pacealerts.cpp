@@ -43,6 +43,24 @@ private Q_SLOTS:
         QCOMPARE(due(80, u"live"_s, 1), runout);
     }
 
+    // The same window of two accounts: each told once, by its label, the first by its id alone.
+    void eachAccountApart()
+    {
+        DesktopNotifier notifier;
+        PaceAlerts alerts(notifier);
+        const QDateTime now = QDateTime::fromSecsSinceEpoch(1'700'000'000, Qt::UTC);
+        const UsageWindow window = UsageWindow::make(Provider::claude, WindowSpeed::slow, 80, now.addSecs(302400), 604800, now);
+        UsageStatus status{now, {{Provider::claude, true, u"live"_s, {}, {window}}, {Provider::claude, true, u"live"_s, {}, {window}}}};
+        status.results[0].account = {Provider::claude, u"/home/me/.claude"_s, u"personal"_s, true};
+        status.results[1].account = {Provider::claude, u"/home/me/.claude-work"_s, u"work"_s, false};
+        QStringList summaries;
+        for (const PaceAlert &alert : alerts.takeDue(status))
+            summaries.append(alert.windowId + u": "_s + alert.summary);
+        QCOMPARE(summaries, (QStringList{u"claude_slow: Claude \u00B7 personal Weekly will run out in about 21 h"_s,
+                                         u"work/claude_slow: Claude \u00B7 work Weekly will run out in about 21 h"_s}));
+        QVERIFY(alerts.takeDue(status).isEmpty());
+    }
+
     // Half used in its first ten seconds, a window runs out in seconds.
     void runoutWithinSeconds()
     {

@@ -1,0 +1,82 @@
+#include "Account.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <algorithm>
+#include <tuple>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString middleDot = u"\u00B7"_s;
+
+QString uniqueLabel(const QString &label, const QList<Account> &taken)
+{
+    const auto isTaken = [&taken](const QString &candidate) {
+        return std::ranges::any_of(taken, [&candidate](const Account &account) { return account.label == candidate; });
+    };
+    QString candidate = label;
+    for (int repeat = 2; isTaken(candidate); ++repeat)
+        candidate = label + u' ' + QString::number(repeat);
+    return candidate;
+}
+
+} // namespace
+
+QString Account::labelFor(Provider provider, const AccountFolder &folder)
+{
+    if (!folder.label.isEmpty())
+        return folder.label;
+    QString name = QFileInfo(folder.folder).fileName();
+    if (name.startsWith(u'.'))
+        name.remove(0, 1);
+    return name.isEmpty() ? rawValue(provider) : name;
+}
+
+QString Account::defaultFolder(Provider provider)
+{
+    const char *variable = provider == Provider::claude ? "CLAUDE_CONFIG_DIR" : "CODEX_HOME";
+    const QString configured = qEnvironmentVariable(variable);
+    if (!configured.isEmpty())
+        return QDir(configured).absolutePath();
+    return QDir::home().filePath(provider == Provider::claude ? u".claude"_s : u".codex"_s);
+}
+
+Account Account::only(Provider provider)
+{
+    return {provider, {}, {}, true};
+}
+
+QList<Account> Account::listed(Provider provider, const QList<AccountFolder> &folders)
+{
+    if (folders.isEmpty())
+        return {only(provider)};
+    if (folders.size() == 1)
+        return {{provider, folders.first().folder, {}, true}};
+    QList<Account> accounts;
+    for (const AccountFolder &folder : folders)
+        accounts.append({provider, folder.folder, uniqueLabel(labelFor(provider, folder), accounts), accounts.isEmpty()});
+    return accounts;
+}
+
+QString Account::displayName() const
+{
+    return label.isEmpty() ? ::displayName(provider) : ::displayName(provider) + u' ' + middleDot + u' ' + label;
+}
+
+QString Account::compactName() const
+{
+    return label.isEmpty() ? ::displayName(provider) : ::displayName(provider) + middleDot + label;
+}
+
+QString Account::recordName() const
+{
+    return first ? QString() : label;
+}
+
+bool Account::operator<(const Account &other) const
+{
+    return std::tie(provider, folder, label, first) < std::tie(other.provider, other.folder, other.label, other.first);
+}

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "ContinuousClock.h"
+#include "UsageModels.h"
+
+#include <optional>
+
+// How often one Claude sign-in may be asked: each token has limits of its own. After a request,
+// not again for 240 seconds after a success, for a back-off after failures, or for as long as
+// the service asked; measured on the continuous clock, which a wall-clock change does not move.
+class ClaudeSpacing
+{
+public:
+    static constexpr double minimumInterval = 240; // seconds
+    static constexpr double backoffFactor = 2;
+    static constexpr double backoffCap = 900; // seconds
+    static constexpr double retryAfterCap = 3600; // seconds; the longest a Retry-After may hold the gate
+
+    bool isOpen(ContinuousClock::time_point now) const;
+    // Measured from the start of the refresh that made the call, not from when it ended.
+    void note(const ProviderResult &result, ContinuousClock::time_point now);
+
+    std::optional<ContinuousClock::time_point> nextAllowed() const { return m_nextAllowed; }
+    double backoff() const { return m_backoff; }
+
+private:
+    std::optional<ContinuousClock::time_point> m_nextAllowed; // none: the gate is open
+    double m_backoff = 0;
+};

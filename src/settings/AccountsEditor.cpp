@@ -1,0 +1,194 @@
+#include "AccountsEditor.h"
+
+#include "ProviderInput.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+enum Column { providerColumn, labelColumn, folderColumn, signInColumn };
+
+QTableWidgetItem *fixedItem(const QString &text)
+{
+    auto *item = new QTableWidgetItem(text);
+    item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+    return item;
+}
+
+QPushButton *button(const QString &text, QWidget *parent)
+{
+    auto *pushButton = new QPushButton(text, parent);
+    pushButton->setAccessibleName(QString(text).remove(u'&'));
+    return pushButton;
+}
+
+} // namespace
+
+AccountsEditor::AccountsEditor(QWidget *parent)
+    : QWidget(parent)
+    , m_table(new QTableWidget(0, 4, this))
+    , m_remove(button(u"Remove"_s, this))
+    , m_offers(new QVBoxLayout)
+{
+    m_table->setAccessibleName(u"Accounts"_s);
+    m_table->setHorizontalHeaderLabels({u"Provider"_s, u"Label"_s, u"Folder"_s, u"Sign-in"_s});
+    m_table->verticalHeader()->hide();
+    m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    m_table->horizontalHeader()->setSectionResizeMode(folderColumn, QHeaderView::Stretch);
+    m_table->setMinimumWidth(420);
+    m_table->setMaximumHeight(180);
+    m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_table->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_table->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed);
+    auto *buttons = new QHBoxLayout;
+    for (Provider provider : allProviders) {
+        QPushButton *add = button(u"Add %1 account\u2026"_s.arg(displayName(provider)), this);
+        connect(add, &QPushButton::clicked, this, [this, provider] { chooseFolder(provider); });
+        buttons->addWidget(add);
+    }
+    buttons->addWidget(m_remove);
+    buttons->addStretch();
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_table);
+    layout->addLayout(buttons);
+    layout->addLayout(m_offers);
+    connect(m_remove, &QPushButton::clicked, this, &AccountsEditor::removeSelected);
+    connect(m_table, &QTableWidget::cellChanged, this, &AccountsEditor::takeLabel);
+    // The one account found by default stays; a listed one may go.
+    connect(m_table, &QTableWidget::itemSelectionChanged, this, [this] {
+        const int row = m_table->currentRow();
+        m_remove->setEnabled(!m_table->selectedItems().isEmpty() && row < m_rows.size() && m_rows.at(row).second >= 0);
+    });
+    refill();
+}
+
+void AccountsEditor::showAccounts(const Settings &settings)
+{
+    m_listed = settings;
+    refill();
+}
+
+void AccountsEditor::takeInto(Settings &settings) const
+{
+    settings.codexAccounts = m_listed.codexAccounts;
+    settings.claudeAccounts = m_listed.claudeAccounts;
+}
+
+bool AccountsEditor::holdsSignIn(Provider provider, const QString &folder)
+{
+    return QFileInfo(QDir(folder).filePath(provider == Provider::claude ? u".credentials.json"_s : u"auth.json"_s)).isFile();
+}
+
+QList<std::pair<Provider, QString>> AccountsEditor::unlistedSignIns(const Settings &settings)
+{
+    QList<std::pair<Provider, QString>> found;
+    for (Provider provider : allProviders) {
+        const QList<AccountFolder> &listed = settings.accountFolders(provider);
+        const QFileInfoList folders = QDir::home().entryInfoList({u"."_s + rawValue(provider) + u'*'},
+                                                                 QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+        for (const QFileInfo &folder : folders) {
+            const QString path = folder.absoluteFilePath();
+            // Without a list, the folder found by default is the one account already.
+            const bool isListed = listed.isEmpty() ? path == Account::defaultFolder(provider)
+                                                   : std::ranges::any_of(listed, [&path](const AccountFolder &entry) {
+                                                         return entry.folder == path;
+                                                     });
+            if (!isListed && holdsSignIn(provider, path))
+                found.append({provider, path});
+        }
+    }
+    return found;
+}
+
+void AccountsEditor::add(Provider provider, const QString &folder)
+{
+    QList<AccountFolder> &listed = m_listed.accountFolders(provider);
+    const QString path = QDir::cleanPath(folder);
+    if (listed.isEmpty() && path != Account::defaultFolder(provider))
+        listed.append({Account::defaultFolder(provider), {}});
+    if (listed.size() >= Account::maximumPerProvider
+        || std::ranges::any_of(listed, [&path](const AccountFolder &entry) { return entry.folder == path; }))
+        return;
+    listed.append({path, {}});
+    refill();
+    Q_EMIT edited();
+}
+
+void AccountsEditor::chooseFolder(Provider provider)
+{
+    const QString folder = QFileDialog::getExistingDirectory(
+        this, u"%1 account's folder"_s.arg(displayName(provider)), QDir::homePath(),
+        QFileDialog::ShowDirsOnly | QFileDialog::DontResolveSymlinks);
+    if (!folder.isEmpty())
+        add(provider, folder);
+}
+
+void AccountsEditor::removeSelected()
+{
+    const int row = m_table->currentRow();
+    if (row < 0 || row >= m_rows.size() || m_rows.at(row).second < 0)
+        return;
+    const auto [provider, index] = m_rows.at(row);
+    m_listed.accountFolders(provider).removeAt(index);
+    refill();
+    Q_EMIT edited();
+}
+
+// A label holds neither a comma nor "=", which part the entries of the setting.
+void AccountsEditor::takeLabel(int row, int column)
+{
+    if (column != labelColumn || row >= m_rows.size())
+        return;
+    const auto [provider, index] = m_rows.at(row);
+    QList<AccountFolder> &listed = m_listed.accountFolders(provider);
+    if (index < 0) // the account found by default, labelled: listed from now on
+        listed.append({Account::defaultFolder(provider), {}});
+    AccountFolder &entry = listed[index < 0 ? 0 : index];
+    const QString typed = m_table->item(row, column)->text().remove(u',').remove(u'=').trimmed();
+    entry.label = typed == Account::labelFor(provider, {entry.folder, {}}) ? QString() : typed;
+    refill();
+    Q_EMIT edited();
+}
+
+void AccountsEditor::refill()
+{
+    const QSignalBlocker blocker(m_table);
+    m_rows.clear();
+    m_table->setRowCount(0);
+    for (Provider provider : allProviders) {
+        const QList<AccountFolder> &listed = m_listed.accountFolders(provider);
+        // Without a list, the one account found by default.
+        const QList<AccountFolder> shown = listed.isEmpty() ? QList<AccountFolder>{{Account::defaultFolder(provider), {}}} : listed;
+        for (qsizetype i = 0; i < shown.size(); ++i) {
+            const int row = m_table->rowCount();
+            m_table->insertRow(row);
+            m_table->setItem(row, providerColumn, fixedItem(displayName(provider)));
+            m_table->setItem(row, labelColumn, new QTableWidgetItem(Account::labelFor(provider, shown[i])));
+            m_table->setItem(row, folderColumn, fixedItem(homeRelative(shown[i].folder)));
+            m_table->setItem(row, signInColumn, fixedItem(holdsSignIn(provider, shown[i].folder) ? u"found"_s : u"none"_s));
+            m_rows.append({provider, listed.isEmpty() ? -1 : i});
+        }
+    }
+    m_remove->setEnabled(false);
+    // Later: the offer just clicked is still in its click.
+    while (QLayoutItem *offer = m_offers->takeAt(0)) {
+        offer->widget()->hide();
+        offer->widget()->deleteLater();
+        delete offer;
+    }
+    for (const auto &[provider, folder] : unlistedSignIns(m_listed)) {
+        QPushButton *offer = button(u"Found %1 \u2014 Add"_s.arg(homeRelative(folder)), this);
+        connect(offer, &QPushButton::clicked, this, [this, provider, folder] { add(provider, folder); });
+        m_offers->addWidget(offer);
+    }
+}
