@@ -46,7 +46,8 @@ std::variant<QList<ProjectUse>, QSqlError> projectsOf(QSqlDatabase &database, co
                   "sum(weighted) FROM breakdown_hours WHERE provider = ? AND account = ? AND hour >= ? "
                   "AND hour < ? GROUP BY project, model"_s);
     query.addBindValue(rawValue(window.provider));
-    query.addBindValue(window.account.isNull() ? u""_s : window.account); // null would be bound as NULL
+    const QString account = window.account.recordName();
+    query.addBindValue(account.isNull() ? u""_s : account); // null would be bound as NULL
     query.addBindValue(window.start.toSecsSinceEpoch() - BreakdownQuery::hourSeconds / 2);
     query.addBindValue(window.end.toSecsSinceEpoch());
     if (!query.exec())
@@ -107,7 +108,7 @@ QList<BreakdownWindow> BreakdownWindow::ofStatus(const UsageStatus &status)
     for (const ProviderResult &result : status.results) {
         for (const UsageWindow &window : result.windows) {
             if (window.resetAt.isValid())
-                windows.append({window.provider, {}, window.id(), window.displayLabel(),
+                windows.append({window.provider, result.account, window.id(), window.displayLabel(),
                                 window.resetAt.addSecs(-qint64(window.limitWindowSeconds)), window.resetAt});
         }
     }
@@ -126,13 +127,13 @@ std::variant<QJsonObject, QString> BreakdownQuery::read(const QString &databaseP
     HistoryConnection connection(databasePath, HistoryConnection::Mode::readOnly);
     if (connection.error())
         return *connection.error();
-    using Account = std::pair<Provider, QString>;
-    QList<std::pair<Account, QJsonArray>> byAccount; // in the windows' order
+    using Named = std::pair<Provider, QString>; // a provider and its account's label
+    QList<std::pair<Named, QJsonArray>> byAccount; // in the windows' order
     for (const BreakdownWindow &window : windows) {
         const auto projects = projectsOf(connection.database(), window);
         if (const auto *error = std::get_if<QSqlError>(&projects))
             return connection.describe(*error);
-        const Account account{window.provider, window.account};
+        const Named account{window.provider, window.account.label};
         if (byAccount.isEmpty() || byAccount.last().first != account)
             byAccount.append({account, {}});
         byAccount.last().second.append(windowJson(window, std::get<QList<ProjectUse>>(projects)));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Account.h"
 #include "UsageModels.h"
 
 #include <QDateTime>
@@ -12,7 +13,7 @@
 // A provider's window, for which the logs' use is added up.
 struct BreakdownWindow {
     Provider provider = Provider::claude;
-    QString account; // empty for the one account
+    Account account; // its index rows are its recordName()'s; the JSON names its label
     QString id;
     QString label;
     QDateTime start;

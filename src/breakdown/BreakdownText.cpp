@@ -44,7 +44,7 @@ QStringList BreakdownText::lines(const QJsonObject &breakdown)
         const std::optional<Provider> known = providerFromRawValue(raw);
         QString name = known ? displayName(*known) : raw;
         if (const QString account = provider.value(u"account"_s).toString(); !account.isEmpty())
-            name += u" ("_s + account + u')';
+            name += u" \u00B7 "_s + account;
         for (const QJsonValue &window : provider.value(u"windows"_s).toArray())
             lines.append(windowLine(name, window.toObject()));
     }

@@ -1,21 +1,19 @@
 #include "LogFolder.h"
 
-#include <QDir>
-
 using namespace Qt::StringLiterals;
 
-namespace {
-
-QString folderFrom(const char *variable, const QString &fallback)
+QList<LogFolder> LogFolder::of(const QList<Account> &accounts)
 {
-    const QString set = qEnvironmentVariable(variable);
-    return set.isEmpty() ? QDir::homePath() + u'/' + fallback : set;
+    QList<LogFolder> folders;
+    for (const Account &account : accounts) {
+        const QString home = account.folder.isEmpty() ? Account::defaultFolder(account.provider) : account.folder;
+        const QString logs = account.provider == Provider::claude ? u"/projects"_s : u"/sessions"_s;
+        folders.append({account.provider, home + logs, account.recordName()});
+    }
+    return folders;
 }
-
-} // namespace
 
 QList<LogFolder> LogFolder::found()
 {
-    return {{Provider::codex, folderFrom("CODEX_HOME", u".codex"_s) + u"/sessions"_s, {}},
-            {Provider::claude, folderFrom("CLAUDE_CONFIG_DIR", u".claude"_s) + u"/projects"_s, {}}};
+    return of({Account::only(Provider::codex), Account::only(Provider::claude)});
 }

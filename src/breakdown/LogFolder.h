@@ -1,6 +1,6 @@
 #pragma once
 
-#include "UsageModels.h"
+#include "Account.h"
 
 #include <QList>
 #include <QString>
@@ -9,10 +9,13 @@
 struct LogFolder {
     Provider provider = Provider::claude;
     QString path;    // Claude's projects folder, Codex's sessions folder
-    QString account; // empty for the one account found as the assistant itself finds it
+    QString account; // as the history names the account: empty for each provider's first
 
     bool operator==(const LogFolder &) const = default;
 
-    // ${CLAUDE_CONFIG_DIR:-~/.claude}/projects and ${CODEX_HOME:-~/.codex}/sessions, Codex first.
+    // Each account's projects (Claude) or sessions (Codex) folder, in the accounts' order.
+    static QList<LogFolder> of(const QList<Account> &accounts);
+    // Those of each provider's one account: ${CODEX_HOME:-~/.codex}/sessions and
+    // ${CLAUDE_CONFIG_DIR:-~/.claude}/projects.
     static QList<LogFolder> found();
 };

@@ -58,6 +58,12 @@ void UsageBreakdown::setEnabled(bool enabled)
         refresh();
 }
 
+void UsageBreakdown::setFolders(const QList<LogFolder> &folders)
+{
+    if (std::exchange(m_folders, folders) != folders)
+        refresh();
+}
+
 void UsageBreakdown::refresh()
 {
     if (!m_started || !m_enabled)

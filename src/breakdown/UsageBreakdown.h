@@ -30,6 +30,8 @@ public:
     // Off, nothing is read and nothing answered.
     void setEnabled(bool enabled);
     bool isEnabled() const { return m_enabled; }
+    // The accounts' folders changed: read them from the next reading on.
+    void setFolders(const QList<LogFolder> &folders);
     // Reads what is new; while a reading runs, once more after it.
     void refresh();
     // How far a large reading has come, 0 to 100; -1 when none runs.

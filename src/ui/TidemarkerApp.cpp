@@ -34,8 +34,11 @@ void readLogsAfterRefreshes(UsageBreakdown &breakdown, HistoryRecorder &history,
     };
     QObject::connect(&controller.store(), &UsageStore::statusChanged, &breakdown, readLogs);
     QObject::connect(&history, &HistoryRecorder::ready, &breakdown, readLogs);
-    QObject::connect(&controller.settings(), &SettingsFile::changed, &breakdown,
-                     [&breakdown, &controller] { breakdown.setEnabled(controller.settings().settings().breakdown); });
+    QObject::connect(&controller.settings(), &SettingsFile::changed, &breakdown, [&breakdown, &controller] {
+        const Settings &settings = controller.settings().settings();
+        breakdown.setFolders(LogFolder::of(settings.accounts()));
+        breakdown.setEnabled(settings.breakdown);
+    });
 }
 
 } // namespace

@@ -28,6 +28,22 @@ const QByteArray settingsFile = "[General]\n"
 const QByteArray teamAuth = R"({"tokens": {"access_token": "team-codex-token", "account_id": "team-acct"}})";
 const QByteArray workRecord = R"({"claudeAiOauth": {"accessToken": "work-claude-token"}})";
 
+// One request ten minutes ago in the project's folder, as each assistant logs it.
+QByteArray claudeLog(const QString &project)
+{
+    return u"{\"timestamp\":\"%1\",\"cwd\":\"%2\",\"requestId\":\"r1\",\"message\":{\"id\":\"m1\","
+           "\"model\":\"claude-sonnet-4-5\",\"usage\":{\"input_tokens\":10,\"output_tokens\":100}}}\n"_s
+        .arg(QDateTime::currentDateTimeUtc().addSecs(-600).toString(Qt::ISODate), project).toUtf8();
+}
+QByteArray codexLog(const QString &project)
+{
+    const QString time = QDateTime::currentDateTimeUtc().addSecs(-600).toString(Qt::ISODate);
+    return u"{\"timestamp\":\"%1\",\"type\":\"turn_context\",\"payload\":{\"cwd\":\"%2\",\"model\":\"gpt-5.2-codex\"}}\n"
+           "{\"timestamp\":\"%1\",\"type\":\"event_msg\",\"payload\":{\"type\":\"token_count\",\"info\":"
+           "{\"last_token_usage\":{\"input_tokens\":100,\"cached_input_tokens\":0,\"output_tokens\":10}}}}\n"_s
+        .arg(time, project).toUtf8();
+}
+
 // A record of the version before accounts: one Claude weekly row an hour old.
 bool writeFirstVersionHistory(const QString &path)
 {
@@ -111,6 +127,8 @@ void TestAccounts::everyAccountSideBySide()
     QVERIFY(writeFile(m_home.filePath(u"codex/auth.json"_s), signedInCodexAuth));
     QVERIFY(writeFirstVersionHistory(m_home.filePath(u".local/state/tidemarker/history.sqlite3"_s)));
     QVERIFY(writeRecorder(m_home.filePath(u"bin/my-terminal"_s), m_home.filePath(u"terminal-ran"_s)));
+    QVERIFY(writeFile(m_home.filePath(u".claude-work/projects/alpha/s.jsonl"_s), claudeLog(u"/src/alpha"_s)));
+    QVERIFY(writeFile(m_home.filePath(u".codex-team/sessions/2026/12/08/rollout-1.jsonl"_s), codexLog(u"/src/beta"_s)));
     serveUsage(m_server);
     FakeResponse tooMany = FakeResponse::json("{}", 429);
     tooMany.headers.emplaceBack("Retry-After", "3600");
@@ -162,6 +180,11 @@ void TestAccounts::everyAccountSideBySide()
         accounts.append(provider[u"account"_s].toString());
     QCOMPARE(accounts, (QStringList{u"codex"_s, u"team"_s, u"personal"_s, u"work"_s}));
     QCOMPARE(snapshot[u"summary"_s].toString(), u"Claude \u00B7 work Weekly -30% low"_s);
+    // Each account's own logs count towards its own windows.
+    QTRY_COMPARE(status({u"--breakdown"_s}),
+                 "Codex \u00B7 codex 5h: no logged use\nCodex \u00B7 codex Weekly: no logged use\n"
+                 "Codex \u00B7 team 5h: beta 100%\nCodex \u00B7 team Weekly: beta 100%\n"
+                 "Claude \u00B7 work 5h: alpha 100%\nClaude \u00B7 work Weekly: alpha 100%\n");
 
     // The record kept its first rows as the first account's and took each account's own.
     program.terminate();
