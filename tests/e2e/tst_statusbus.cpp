@@ -1,5 +1,6 @@
 #include "ExampleAnswers.h"
 #include "FakeHttpServer.h"
+#include "FakeNotifications.h"
 #include "FakePanel.h"
 #include "StatusItemProbe.h"
 #include "TrayFixtures.h"
@@ -321,9 +322,19 @@ void TestStatusBus::floodOfLimitsStaysBounded()
     m_server.respond(codexUsagePath, FakeResponse::json(answer));
     FakePanel panel;
     QVERIFY(panel.start());
+    FakeNotifications notifications;
+    QVERIFY(notifications.start());
     QSignalSpy registered(&panel, &FakePanel::StatusNotifierItemRegistered);
-    m_tray = start(trayProgram);
+    QProcessEnvironment alerts;
+    alerts.insert(u"TIDEMARKER_NOTIFY"_s, u"1"_s);
+    m_tray = start(trayProgram, {}, nullptr, alerts);
     QTRY_VERIFY_WITH_TIMEOUT(status({}).out.contains("Codex <b>"), 30000);
+    // Of the twelve limits kept, the nearly used up ones come in one bubble.
+    QTRY_VERIFY_WITH_TIMEOUT(!notifications.calls().isEmpty(), 20000);
+    QTest::qWait(1000);
+    QCOMPARE(notifications.calls().size(), 1);
+    QVERIFY2(notifications.calls().first().body.contains(u" more limits need attention: "_s),
+             qPrintable(notifications.calls().first().body));
 
     // Read back by tidemarker-status, the snapshot holds the 12 tightest (all 100 % used).
     const Finished json = status({u"--format"_s, u"json"_s});
