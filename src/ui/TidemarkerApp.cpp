@@ -28,17 +28,20 @@ namespace {
 // for), the logs are read after every refresh, unless the settings say not to.
 void readLogsAfterRefreshes(UsageBreakdown &breakdown, HistoryRecorder &history, StatusItemController &controller)
 {
-    const auto readLogs = [&breakdown, &history, &controller] {
-        if (history.isReady() && controller.store().status().generatedAt.isValid())
-            breakdown.start();
-    };
-    QObject::connect(&controller.store(), &UsageStore::statusChanged, &breakdown, readLogs);
-    QObject::connect(&history, &HistoryRecorder::ready, &breakdown, readLogs);
-    QObject::connect(&controller.settings(), &SettingsFile::changed, &breakdown, [&breakdown, &controller] {
+    const auto followSettings = [&breakdown, &controller] {
         const Settings &settings = controller.settings().settings();
         breakdown.setFolders(LogFolder::of(settings.accounts()));
         breakdown.setEnabled(settings.breakdown);
-    });
+    };
+    const auto readLogs = [&breakdown, &history, &controller, followSettings] {
+        if (history.isReady() && controller.store().status().generatedAt.isValid()) {
+            followSettings(); // the first reading must already see the accounts the file lists
+            breakdown.start();
+        }
+    };
+    QObject::connect(&controller.store(), &UsageStore::statusChanged, &breakdown, readLogs);
+    QObject::connect(&history, &HistoryRecorder::ready, &breakdown, readLogs);
+    QObject::connect(&controller.settings(), &SettingsFile::changed, &breakdown, followSettings);
 }
 
 } // namespace
