@@ -6,6 +6,7 @@
 // build/bench/bench_history [database-path]: keeps the simulated file there when given one.
 #include "HistoryReader.h"
 #include "HistoryRecorder.h"
+#include "HistorySchema.h"
 #include "HistoryWindow.h"
 #include "HistoryWriter.h"
 #include "ProcessFigures.h"
@@ -229,7 +230,7 @@ void measurePrograms(const QString &stateHome, qint64 rows)
     }
 }
 
-// 90 days of a row a minute for each of 50 windows, written straight in the writer's tables.
+// 90 days of a row a minute for each of 50 windows, written straight in the writer's tables and summed up per hour.
 qint64 generateLarge(const QString &path)
 {
     {
@@ -250,6 +251,7 @@ qint64 generateLarge(const QString &path)
                "%2 / 1000 + (m.i / 300 + 1) * 18000, 18000 FROM windows w, m ORDER BY w.key, m.i"_s
                    .arg(simulatedDays * 1440)
                    .arg(start));
+    query.exec(HistorySchema::rollUp(u"true"_s));
     query.exec(u"COMMIT"_s);
     query.exec(u"SELECT count(*) FROM samples"_s);
     query.next();

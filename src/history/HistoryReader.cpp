@@ -2,6 +2,7 @@
 
 #include "FileKind.h"
 #include "HistoryConnection.h"
+#include "HistorySchema.h"
 
 #include <QFileInfo>
 #include <QSqlQuery>
@@ -125,8 +126,8 @@ std::optional<QSqlError> mergeRows(HistoryConnection &connection, const QDateTim
 
 // For each window and column: the first and last time by the key, the lowest and highest share
 // by a pass over the column's rows, and the first and last rows themselves by the key again.
-const QString columnsQuery = u"WITH RECURSIVE cols (c, lo, hi) AS "
-    "(SELECT 0, ?, ? UNION ALL SELECT c + 1, hi, hi + ? FROM cols WHERE c + 1 < ?), "
+const QString samplesQuery = u"WITH RECURSIVE cols (c, lo, hi) AS "
+    "(SELECT 0, :start, :start + :step UNION ALL SELECT c + 1, hi, hi + :step FROM cols WHERE c + 1 < :columns), "
     "g AS MATERIALIZED (SELECT w.key AS win, c, "
     "(SELECT min(fetched_at) FROM samples WHERE window = w.key AND fetched_at >= lo AND fetched_at < hi) AS t0, "
     "(SELECT max(fetched_at) FROM samples WHERE window = w.key AND fetched_at >= lo AND fetched_at < hi) AS t1, "
@@ -136,6 +137,17 @@ const QString columnsQuery = u"WITH RECURSIVE cols (c, lo, hi) AS "
     "SELECT g.win, g.t0, f.used_percent, g.t1, l.used_percent, g.low, g.high, l.reset_at, l.window_seconds FROM g "
     "JOIN samples f ON f.window = g.win AND f.fetched_at = g.t0 "
     "JOIN samples l ON l.window = g.win AND l.fetched_at = g.t1 ORDER BY g.win, g.c"_s;
+
+// The same from the hours' roll-up, for columns of an hour or more: each whole hour of the
+// period goes to the column it starts in, whose first and last rows are its first and last hour's.
+const QString hoursQuery = u"WITH g AS MATERIALIZED (SELECT h.window AS win, (h.hour * :hour - :start) / :step AS c, "
+    "min(h.hour) AS h0, max(h.hour) AS h1, min(h.low) AS low, max(h.high) AS high "
+    "FROM windows w CROSS JOIN sample_hours h ON h.window = w.key "
+    "AND h.hour >= (:start + :hour - 1) / :hour AND h.hour < (:start + :step * :columns + :hour - 1) / :hour "
+    "GROUP BY win, c) "
+    "SELECT g.win, f.first_at, f.first_used, l.last_at, l.last_used, g.low, g.high, l.last_reset, l.last_seconds "
+    "FROM g JOIN sample_hours f ON f.window = g.win AND f.hour = g.h0 "
+    "JOIN sample_hours l ON l.window = g.win AND l.hour = g.h1 ORDER BY g.win, g.c"_s;
 
 std::optional<QSqlError> readColumns(HistoryConnection &connection, const QDateTime &start, const QDateTime &end,
                                      int columns, HistoryReader::Lines &lines)
@@ -150,10 +162,15 @@ std::optional<QSqlError> readColumns(HistoryConnection &connection, const QDateT
     lines.anything = any.value(0).toBool();
     QSqlQuery query(database);
     query.setForwardOnly(true);
-    query.prepare(columnsQuery);
     const qint64 step = qint64(std::ceil(double(start.msecsTo(end) + 1) / std::max(columns, 1)));
-    for (const qint64 value : {start.toMSecsSinceEpoch(), start.toMSecsSinceEpoch() + step, step, qint64(columns)})
-        query.addBindValue(value);
+    // A file of an earlier version, not opened by the program since, has its samples only.
+    const bool byHours = step >= HistorySchema::hourMilliseconds && connection.version() >= HistoryConnection::hoursVersion;
+    query.prepare(byHours ? hoursQuery : samplesQuery);
+    query.bindValue(u":start"_s, start.toMSecsSinceEpoch());
+    query.bindValue(u":step"_s, step);
+    query.bindValue(u":columns"_s, columns);
+    if (byHours)
+        query.bindValue(u":hour"_s, HistorySchema::hourMilliseconds);
     if (!query.exec())
         return query.lastError();
     std::optional<qint64> lineKey;

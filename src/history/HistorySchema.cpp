@@ -8,6 +8,16 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
+// An hour's first and last rows come from the earlier and later of the two; the other figures
+// are the two's extremes (on conflict, the plain names are the row already there).
+const QString mergeHours = u"ON CONFLICT (window, hour) DO UPDATE SET "
+    "first_used = CASE WHEN excluded.first_at < first_at THEN excluded.first_used ELSE first_used END, "
+    "first_at = min(first_at, excluded.first_at), "
+    "last_used = CASE WHEN excluded.last_at >= last_at THEN excluded.last_used ELSE last_used END, "
+    "last_reset = CASE WHEN excluded.last_at >= last_at THEN excluded.last_reset ELSE last_reset END, "
+    "last_seconds = CASE WHEN excluded.last_at >= last_at THEN excluded.last_seconds ELSE last_seconds END, "
+    "last_at = max(last_at, excluded.last_at), low = min(low, excluded.low), high = max(high, excluded.high)"_s;
+
 // Statements that take a file from one version to the next: the first from nothing to 1.
 const QList<QStringList> migrations = {
     {u"CREATE TABLE windows (key INTEGER PRIMARY KEY, window_id TEXT NOT NULL UNIQUE, "
@@ -47,9 +57,33 @@ const QList<QStringList> migrations = {
      u"INSERT INTO accounts_alerts (window_id, reset_at, alert) SELECT window_id, reset_at, alert FROM alerts"_s,
      u"DROP TABLE alerts"_s,
      u"ALTER TABLE accounts_alerts RENAME TO alerts"_s},
+    // Each window's samples summed up per hour, so that a long period is read by the hour.
+    {u"CREATE TABLE sample_hours (window INTEGER NOT NULL REFERENCES windows (key), hour INTEGER NOT NULL, "
+     "first_at INTEGER NOT NULL, first_used REAL NOT NULL, last_at INTEGER NOT NULL, last_used REAL NOT NULL, "
+     "last_reset INTEGER, last_seconds REAL NOT NULL, low REAL NOT NULL, high REAL NOT NULL, "
+     "PRIMARY KEY (window, hour)) WITHOUT ROWID"_s,
+     HistorySchema::rollUp(u"true"_s)},
 };
 
 } // namespace
+
+QString HistorySchema::rollUp(const QString &samplesWhere)
+{
+    // The WHERE before ON CONFLICT keeps SQLite from reading the ON as a join's.
+    return u"WITH g AS (SELECT window, fetched_at / %1 AS hour, min(fetched_at) AS t0, max(fetched_at) AS t1, "
+           "min(used_percent) AS low, max(used_percent) AS high FROM samples WHERE %2 GROUP BY window, hour) "
+           "INSERT INTO sample_hours SELECT g.window, g.hour, g.t0, f.used_percent, g.t1, l.used_percent, l.reset_at, "
+           "l.window_seconds, g.low, g.high FROM g JOIN samples f ON f.window = g.window AND f.fetched_at = g.t0 "
+           "JOIN samples l ON l.window = g.window AND l.fetched_at = g.t1 WHERE true "_s
+               .arg(hourMilliseconds)
+               .arg(samplesWhere)
+        + mergeHours;
+}
+
+QString HistorySchema::addToHour()
+{
+    return u"INSERT INTO sample_hours VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?) "_s + mergeHours;
+}
 
 std::optional<QSqlError> HistorySchema::migrate(HistoryConnection &connection)
 {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QSqlError>
+#include <QString>
 
 #include <optional>
 
@@ -11,5 +12,15 @@ namespace HistorySchema {
 
 // Takes the file from the version it has to the one this program writes, in one transaction.
 std::optional<QSqlError> migrate(HistoryConnection &connection);
+
+// The statement that adds the samples matching the condition (of columns of samples, with its
+// own bound values) to the hours' roll-up, merged with the hours already there.
+QString rollUp(const QString &samplesWhere);
+// The statement that adds one sample to its hour: window, hour, time, share, time, share, reset,
+// window's length, share, share.
+QString addToHour();
+
+// Hours since 1970 as the roll-up keys them.
+inline constexpr qint64 hourMilliseconds = 3'600'000;
 
 } // namespace HistorySchema

@@ -175,12 +175,20 @@ std::optional<QSqlError> HistoryWriter::prune()
                               + std::chrono::duration_cast<std::chrono::milliseconds>(at - m_lastPrune->at).count());
     m_lastPrune = Prune{cutoff, at};
     QSqlQuery query(m_connection->database());
-    // Window by window, the rows lie in time order: no pass over the whole table.
-    for (const auto &[statement, time] : {std::pair(u"DELETE FROM samples WHERE window IN (SELECT key FROM windows) "
-                                                    "AND fetched_at < ?"_s, cutoff),
-                                          std::pair(u"DELETE FROM alerts WHERE reset_at < ?"_s, cutoff / 1000)}) {
+    // Window by window, the rows lie in time order: no pass over the whole table. The hour the
+    // cutoff falls in is summed up again from the samples it keeps.
+    const qint64 cutoffHour = cutoff / HistorySchema::hourMilliseconds;
+    for (const auto &[statement, times] :
+         {std::pair(u"DELETE FROM samples WHERE window IN (SELECT key FROM windows) AND fetched_at < ?"_s,
+                    QList<qint64>{cutoff}),
+          std::pair(u"DELETE FROM sample_hours WHERE window IN (SELECT key FROM windows) AND hour <= ?"_s,
+                    QList<qint64>{cutoffHour}),
+          std::pair(HistorySchema::rollUp(u"window IN (SELECT key FROM windows) AND fetched_at >= ? AND fetched_at < ?"_s),
+                    QList<qint64>{cutoff, (cutoffHour + 1) * HistorySchema::hourMilliseconds}),
+          std::pair(u"DELETE FROM alerts WHERE reset_at < ?"_s, QList<qint64>{cutoff / 1000})}) {
         query.prepare(statement);
-        query.addBindValue(time);
+        for (const qint64 time : times)
+            query.addBindValue(time);
         if (!query.exec())
             return query.lastError();
     }
@@ -265,12 +273,21 @@ std::optional<QSqlError> HistoryWriter::writeRow(const HistoryRow &row)
 {
     if (const std::optional<QSqlError> error = noteWindow(row))
         return error;
+    const qint64 window = m_windows.value(keyOf(row)).first;
+    const qint64 fetchedAt = row.fetchedAt.toMSecsSinceEpoch();
     QSqlQuery query(m_connection->database());
     query.prepare(u"INSERT OR REPLACE INTO samples (window, fetched_at, used_percent, reset_at, window_seconds) "
                   "VALUES (?, ?, ?, ?, ?)"_s);
-    for (const QVariant &value : {QVariant(m_windows.value(keyOf(row)).first),
-                                  QVariant(row.fetchedAt.toMSecsSinceEpoch()), QVariant(row.usedPercent),
+    for (const QVariant &value : {QVariant(window), QVariant(fetchedAt), QVariant(row.usedPercent),
                                   secondsOrNull(row.resetAt), QVariant(row.limitWindowSeconds)})
+        query.addBindValue(value);
+    if (!query.exec())
+        return query.lastError();
+    query.prepare(HistorySchema::addToHour());
+    const QVariant used(row.usedPercent);
+    for (const QVariant &value : {QVariant(window), QVariant(fetchedAt / HistorySchema::hourMilliseconds),
+                                  QVariant(fetchedAt), used, QVariant(fetchedAt), used, secondsOrNull(row.resetAt),
+                                  QVariant(row.limitWindowSeconds), used, used})
         query.addBindValue(value);
     return query.exec() ? std::nullopt : std::optional(query.lastError());
 }

@@ -23,7 +23,7 @@ constexpr qreal legendGap = 8;
 constexpr qreal timeAxisHeight = 22;
 constexpr qreal hoverReach = 8; // pixels from a point within which hovering names it
 constexpr qreal minimumPeriodWidth = 6;
-constexpr qsizetype polylinePiece = 32;
+constexpr qsizetype polylinePiece = 8;
 
 const QString noHistoryText = u"No history yet: Tidemarker records each refresh from now on"_s;
 
@@ -283,15 +283,26 @@ void HistoryChart::paintPeriods(QPainter &painter, const QRectF &plot, const Ser
 void HistoryChart::paintSeries(QPainter &painter, const QRectF &plot, const Series &series,
                                const QPalette &palette) const
 {
-    painter.setPen(linePen(series, palette, 1.75));
+    QPen pen = linePen(series, palette, 1.75);
+    painter.setPen(pen);
     QPolygonF points;
     const auto flush = [&] {
         if (points.size() == 1)
             painter.drawPoint(points.first());
         // The raster engine fills a stroked polyline as one polygon, whose cost grows with its
-        // edges times its height: a long line goes in short pieces that share their ends.
-        for (qsizetype start = 0; start + 1 < points.size(); start += polylinePiece - 1)
-            painter.drawPolyline(points.constData() + start, int(std::min(polylinePiece, points.size() - start)));
+        // edges times its height: a long line goes in short pieces that share their ends, each
+        // dashed on from where the one before stopped.
+        qreal dashedSoFar = 0; // in pen widths
+        for (qsizetype start = 0; start + 1 < points.size(); start += polylinePiece - 1) {
+            const QPolygonF piece(points.mid(start, polylinePiece));
+            if (series.extra) {
+                pen.setDashOffset(dashedSoFar);
+                painter.setPen(pen);
+                for (qsizetype i = 1; i < piece.size(); ++i)
+                    dashedSoFar += QLineF(piece[i - 1], piece[i]).length() / pen.widthF();
+            }
+            painter.drawPolyline(piece);
+        }
         points.clear();
     };
     const QList<HistoryReader::Column> &columns = m_lines.lines[series.line].columns;

@@ -1,8 +1,12 @@
+#include "HistoryConnection.h"
 #include "HistoryReader.h"
+#include "HistorySchema.h"
 #include "HistoryWriter.h"
 
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <random>
 
 using namespace Qt::StringLiterals;
 
@@ -27,6 +31,23 @@ QString recordedFile(const QTemporaryDir &dir)
                                       row(u"claude_fast"_s, 5, 5), row(u"claude_fast"_s, 7, 50), row(u"codex_fast"_s, 80, 60)})
         writer.write({written});
     return path;
+}
+
+QStringList columnTexts(const HistoryReader::Lines &lines)
+{
+    QStringList texts;
+    for (const HistoryReader::Line &line : lines.lines) {
+        for (const HistoryReader::Column &column : line.columns)
+            texts.append(u"%1 %2 %3 %4 %5 %6 %7 %8 %9"_s.arg(line.windowId, column.firstAt.toString(Qt::ISODateWithMs))
+                             .arg(column.first)
+                             .arg(column.lastAt.toString(Qt::ISODateWithMs))
+                             .arg(column.last)
+                             .arg(column.low)
+                             .arg(column.high)
+                             .arg(column.resetAt.toString(Qt::ISODate))
+                             .arg(column.limitWindowSeconds));
+    }
+    return texts;
 }
 
 } // namespace
@@ -63,6 +84,38 @@ private Q_SLOTS:
         QCOMPARE(QList({day.first, day.last, day.low, day.high}), QList({10.0, 50.0, 5.0, 90.0}));
         QCOMPARE(day.firstAt.secsTo(day.lastAt), 6 * 3600);
         QCOMPARE(lines.lines.last().columns.size(), 2); // the Codex rows lie days apart
+    }
+
+    // Columns of hours come from the roll-up that the writer keeps, its prune trims and the
+    // migration makes, and agree with those read from the samples of a file without it.
+    void hoursAgreeWithSamples()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(u"history.sqlite3"_s);
+        const qint64 hour = HistorySchema::hourMilliseconds;
+        const QDateTime from = QDateTime::fromMSecsSinceEpoch(
+            QDateTime::currentMSecsSinceEpoch() / hour * hour - 91 * 86'400'000LL, Qt::UTC);
+        const QDateTime to = from.addDays(91).addMSecs(-1); // 728 columns of three hours
+        {
+            HistoryWriter writer(path);
+            writer.open();
+            std::mt19937 random(7);
+            for (QDateTime at = from.addSecs(60); at <= to; at = at.addSecs(37 * 60)) {
+                const QDateTime reset = QDateTime::fromSecsSinceEpoch((at.toSecsSinceEpoch() / 18000 + 1) * 18000, Qt::UTC);
+                writer.write({{at, Provider::codex, u"codex_fast"_s, u"5h"_s, double(random() % 101), reset, 18000}});
+            }
+        }
+        HistoryWriter(path).open(); // the oldest day goes, the hour of the cutoff in part
+        const auto read = [&path, &from, &to] { return columnTexts(HistoryReader::readLines(path, from, to, 728)); };
+        const QStringList byHours = read();
+        QVERIFY(byHours.size() > 700);
+        {
+            HistoryConnection earlier(path, HistoryConnection::Mode::readWrite);
+            QCOMPARE(earlier.execute({u"DROP TABLE sample_hours"_s, u"PRAGMA user_version = 3"_s}), std::nullopt);
+        }
+        QCOMPARE(read(), byHours);
+        HistoryWriter(path).open();
+        QCOMPARE(read(), byHours);
     }
 };
 
