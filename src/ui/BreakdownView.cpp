@@ -7,6 +7,7 @@
 #include <QJsonArray>
 #include <QPainter>
 #include <QPointer>
+#include <QTextDocument>
 #include <QToolTip>
 
 #include <cmath>
@@ -195,7 +196,7 @@ bool BreakdownView::event(QEvent *event)
     const auto *help = static_cast<QHelpEvent *>(event);
     for (const Bar &bar : std::as_const(m_bars)) {
         if (bar.area.contains(help->pos())) {
-            QToolTip::showText(help->globalPos(), bar.hover, this);
+            QToolTip::showText(help->globalPos(), Qt::convertFromPlainText(bar.hover), this); // folders may look like markup
             return true;
         }
     }
