@@ -96,15 +96,20 @@ QList<std::pair<Provider, QString>> AccountsEditor::unlistedSignIns(const Settin
         const QList<AccountFolder> &listed = settings.accountFolders(provider);
         const QFileInfoList folders = QDir::home().entryInfoList({u"."_s + rawValue(provider) + u'*'},
                                                                  QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+        qsizetype offered = 0; // no more than could be listed, whatever the home folder holds
         for (const QFileInfo &folder : folders) {
+            if (offered == Account::maximumPerProvider)
+                break;
             const QString path = folder.absoluteFilePath();
             // Without a list, the folder found by default is the one account already.
             const bool isListed = listed.isEmpty() ? path == Account::defaultFolder(provider)
                                                    : std::ranges::any_of(listed, [&path](const AccountFolder &entry) {
                                                          return entry.folder == path;
                                                      });
-            if (!isListed && holdsSignIn(provider, path))
+            if (!isListed && holdsSignIn(provider, path)) {
                 found.append({provider, path});
+                ++offered;
+            }
         }
     }
     return found;
