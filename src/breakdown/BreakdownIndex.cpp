@@ -1,5 +1,6 @@
 #include "BreakdownIndex.h"
 
+#include "BreakdownQuery.h"
 #include "HistoryConnection.h"
 
 #include <QSqlQuery>
@@ -9,7 +10,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-constexpr qint64 hourSeconds = 3600;
 
 std::optional<QSqlError> run(QSqlQuery &query, const QVariantList &values)
 {
@@ -91,6 +91,8 @@ std::optional<QSqlError> BreakdownIndex::begin(const LogFolder &folder, const QS
             return insert.lastError();
         state.id = insert.value(0).toLongLong();
     } else if (fromStart) {
+        // Counts of this file still waiting to be written go with the ones written.
+        m_buckets.removeIf([file = state.id](const auto &bucket) { return bucket.key().file == file; });
         for (const QString &table : {u"breakdown_hours"_s, u"breakdown_requests"_s}) {
             if (const auto error = run(database, u"DELETE FROM %1 WHERE file = ?"_s.arg(table), {state.id}))
                 return error;
@@ -106,7 +108,7 @@ std::optional<QSqlError> BreakdownIndex::add(const LogEntry &entry)
         return error;
     if (!entry.requestKey.isEmpty())
         return addRequest(entry);
-    m_buckets[{m_file, entry.time / hourSeconds * hourSeconds, entry.project, entry.model}] += entry.counts;
+    m_buckets[{m_file, entry.time / BreakdownQuery::hourSeconds * BreakdownQuery::hourSeconds, entry.project, entry.model}] += entry.counts;
     return std::nullopt;
 }
 
@@ -123,7 +125,7 @@ std::optional<QSqlError> BreakdownIndex::addRequest(const LogEntry &entry)
     m_lastOutput = entry.counts.output;
     if (!known.next()) {
         known.finish();
-        const qint64 hour = entry.time / hourSeconds * hourSeconds;
+        const qint64 hour = entry.time / BreakdownQuery::hourSeconds * BreakdownQuery::hourSeconds;
         m_buckets[{m_file, hour, entry.project, entry.model}] += entry.counts;
         return run(m_insertRequest, {m_folder.account, entry.requestKey, m_file, hour, entry.project, entry.model,
                                      entry.counts.input, entry.counts.output, entry.counts.cacheWrite,
