@@ -1,5 +1,7 @@
 #include "Account.h"
 
+#include "AnswerBounds.h"
+
 #include <QDir>
 #include <QFileInfo>
 
@@ -27,11 +29,14 @@ QString uniqueLabel(const QString &label, const QList<Account> &taken)
 
 QString Account::labelFor(Provider provider, const AccountFolder &folder)
 {
-    if (!folder.label.isEmpty())
-        return folder.label;
-    QString name = QFileInfo(folder.folder).fileName();
-    if (name.startsWith(u'.'))
-        name.remove(0, 1);
+    QString name = folder.label;
+    if (name.isEmpty()) {
+        name = QFileInfo(folder.folder).fileName();
+        if (name.startsWith(u'.'))
+            name.remove(0, 1);
+    }
+    // Shown in the menu, notifications and status bars: bounded as a service's names are.
+    name = AnswerBounds::nameFromAnswer(name);
     return name.isEmpty() ? rawValue(provider) : name;
 }
 

@@ -192,7 +192,7 @@ void AccountsEditor::refill()
         delete offer;
     }
     for (const auto &[provider, folder] : unlistedSignIns(m_listed)) {
-        QPushButton *offer = button(u"Found %1 \u2014 Add"_s.arg(homeRelative(folder)), this);
+        QPushButton *offer = button(u"Found %1 \u2014 Add"_s.arg(homeRelative(folder).replace(u'&', u"&&"_s)), this); // not a mnemonic
         connect(offer, &QPushButton::clicked, this, [this, provider, folder] { add(provider, folder); });
         m_offers->addWidget(offer);
     }
