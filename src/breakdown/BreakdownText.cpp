@@ -40,13 +40,18 @@ QStringList BreakdownText::lines(const QJsonObject &breakdown)
     QStringList lines;
     for (const QJsonValue &providerValue : breakdown.value(u"providers"_s).toArray()) {
         const QJsonObject provider = providerValue.toObject();
-        const QString raw = provider.value(u"provider"_s).toString();
-        const std::optional<Provider> known = providerFromRawValue(raw);
-        QString name = known ? displayName(*known) : raw;
-        if (const QString account = provider.value(u"account"_s).toString(); !account.isEmpty())
-            name += u" \u00B7 "_s + account;
         for (const QJsonValue &window : provider.value(u"windows"_s).toArray())
-            lines.append(windowLine(name, window.toObject()));
+            lines.append(windowLine(providerName(provider), window.toObject()));
     }
     return lines;
+}
+
+QString BreakdownText::providerName(const QJsonObject &provider)
+{
+    const QString raw = provider.value(u"provider"_s).toString();
+    const std::optional<Provider> known = providerFromRawValue(raw);
+    QString name = known ? displayName(*known) : raw;
+    if (const QString account = provider.value(u"account"_s).toString(); !account.isEmpty())
+        name += u" \u00B7 "_s + account;
+    return name;
 }

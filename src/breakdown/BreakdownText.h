@@ -11,5 +11,7 @@ namespace BreakdownText {
 inline constexpr int namedProjects = 3;
 
 QStringList lines(const QJsonObject &breakdown);
+// A provider entry's name: "Claude", or "Claude · work" for one of several accounts.
+QString providerName(const QJsonObject &provider);
 
 } // namespace BreakdownText

@@ -1,10 +1,12 @@
 #include "BreakdownView.h"
 
+#include "BreakdownText.h"
 #include "GaugeIconRenderer.h"
 #include "UsageBreakdown.h"
 
 #include <QHelpEvent>
 #include <QJsonArray>
+#include <QMap>
 #include <QPainter>
 #include <QPointer>
 #include <QTextDocument>
@@ -37,7 +39,7 @@ QJsonArray shownRows(const QJsonArray &projects)
     QJsonArray rows;
     double share = 0;
     qint64 weighted = 0;
-    QJsonArray models;
+    QMap<QString, QJsonObject> models; // one segment a model, however many projects used it
     for (qsizetype i = 0; i < projects.size(); ++i) {
         const QJsonObject project = projects.at(i).toObject();
         if (i < BreakdownView::shownProjects) {
@@ -46,11 +48,19 @@ QJsonArray shownRows(const QJsonArray &projects)
         }
         share += project.value(u"share"_s).toDouble();
         weighted += project.value(u"weighted"_s).toInteger();
-        for (const QJsonValue &model : project.value(u"models"_s).toArray())
-            models.append(model);
+        for (const QJsonValue &value : project.value(u"models"_s).toArray()) {
+            const QJsonObject model = value.toObject();
+            QJsonObject &merged = models[model.value(u"model"_s).toString()];
+            merged = {{u"model"_s, model.value(u"model"_s)},
+                      {u"share"_s, merged.value(u"share"_s).toDouble() + model.value(u"share"_s).toDouble()},
+                      {u"weighted"_s, merged.value(u"weighted"_s).toInteger() + model.value(u"weighted"_s).toInteger()}};
+        }
     }
+    QJsonArray othersModels;
+    for (const QJsonObject &model : std::as_const(models))
+        othersModels.append(model);
     rows.append(QJsonObject{{u"name"_s, u"others"_s}, {u"project"_s, u"%1 more projects"_s.arg(projects.size() - BreakdownView::shownProjects)},
-                            {u"share"_s, share}, {u"weighted"_s, weighted}, {u"models"_s, models}});
+                            {u"share"_s, share}, {u"weighted"_s, weighted}, {u"models"_s, othersModels}});
     return rows;
 }
 
@@ -146,8 +156,7 @@ void BreakdownView::paintEvent(QPaintEvent *)
             QFont bold = font();
             bold.setBold(true);
             painter.setFont(bold);
-            const QString heading = (known ? displayName(*known) : provider.value(u"provider"_s).toString()) + u' '
-                + window.value(u"label"_s).toString();
+            const QString heading = BreakdownText::providerName(provider) + u' ' + window.value(u"label"_s).toString();
             painter.drawText(QRectF(margin, y, labelWidth, rowHeight), Qt::AlignVCenter, heading);
             painter.setFont(font());
             const QStringList models = modelsOf(window.value(u"projects"_s).toArray());
