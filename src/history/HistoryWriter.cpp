@@ -195,7 +195,8 @@ std::optional<QSqlError> HistoryWriter::prune()
     // Limits renamed on every refresh would otherwise leave their names behind for good.
     if (!query.exec(u"DELETE FROM windows WHERE key NOT IN (SELECT window FROM samples)"_s))
         return query.lastError();
-    return loadLastRows();
+    // The windows the writer knows are read again only when some of them went.
+    return query.numRowsAffected() > 0 ? loadLastRows() : std::nullopt;
 }
 
 std::optional<QSqlError> HistoryWriter::loadLastRows()
