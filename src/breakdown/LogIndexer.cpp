@@ -240,8 +240,11 @@ std::optional<QString> LogIndexer::readLines(Candidate &candidate, QFile &file)
     state.size = statSize;
     const qsizetype skipped = malformed + result.overlongLines;
     // A file abandoned says only that.
-    if (skipped && !result.error && m_skippedLinesSaid.value(candidate.path) != QDate::currentDate()) {
-        m_skippedLinesSaid.insert(candidate.path, QDate::currentDate());
+    const QDate today = QDate::currentDate();
+    if (skipped && !result.error && m_skippedLinesSaid.value(candidate.path) != today) {
+        // Only today's are kept: the files said on earlier days may be said again.
+        m_skippedLinesSaid.removeIf([today](const auto &said) { return said.value() != today; });
+        m_skippedLinesSaid.insert(candidate.path, today);
         std::fprintf(stderr, "tidemarker: %s: %lld line%s skipped: not JSON, or over 1 MiB\n",
                      qUtf8Printable(candidate.path), qlonglong(skipped), skipped == 1 ? "" : "s");
     }
