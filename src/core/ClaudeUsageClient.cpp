@@ -304,7 +304,9 @@ QCoro::Task<std::variant<QJsonObject, ClaudeFailure>> ClaudeUsageClient::fetchPa
 
 QCoro::Task<ProviderResult> ClaudeUsageClient::result(QDateTime now) const
 {
-    const auto credential = co_await QtConcurrent::run([account = m_account] { return loadCredential(account); });
+    // No lambda with captures inside the co_await: GCC 12 destroys its captures twice.
+    QFuture<std::variant<ClaudeCredential, ClaudeFailure>> loading = QtConcurrent::run(&loadCredential, m_account);
+    const auto credential = co_await loading;
     if (const auto *failure = std::get_if<ClaudeFailure>(&credential))
         co_return beforeAnyRequest(failedResult(*failure));
     const ClaudeCredential &found = std::get<ClaudeCredential>(credential);

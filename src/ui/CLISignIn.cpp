@@ -130,7 +130,9 @@ bool CLISignIn::launch(const Account &account)
 
 QCoro::Task<void> CLISignIn::start(Account account, QPointer<DesktopNotifier> notifier)
 {
-    if (co_await QtConcurrent::run([account] { return launch(account); }))
+    // No lambda with captures inside the co_await: GCC 12 destroys its captures twice.
+    QFuture<bool> launching = QtConcurrent::run(&launch, account);
+    if (co_await launching)
         co_return;
     const QString summary = u"No terminal could be opened to sign in to %1"_s.arg(account.displayName());
     const QString body = u"Run '%1' in a terminal"_s.arg(command(account));

@@ -1,0 +1,9 @@
+#include "Diagnostics.h"
+
+// Debug and info messages are off by default; nothing here logs warnings.
+Q_LOGGING_CATEGORY(lcCore, "tidemarker.core", QtWarningMsg)
+Q_LOGGING_CATEGORY(lcHistory, "tidemarker.history", QtWarningMsg)
+Q_LOGGING_CATEGORY(lcBreakdown, "tidemarker.breakdown", QtWarningMsg)
+Q_LOGGING_CATEGORY(lcSettings, "tidemarker.settings", QtWarningMsg)
+Q_LOGGING_CATEGORY(lcUi, "tidemarker.ui", QtWarningMsg)
+Q_LOGGING_CATEGORY(lcStatus, "tidemarker.status", QtWarningMsg)

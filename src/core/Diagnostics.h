@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QLoggingCategory>
+
+// What each part of the program can tell a developer, one category per part. All are off unless
+// switched on, e.g. QT_LOGGING_RULES="tidemarker.*.debug=true"; the one-line messages a user
+// sees go to standard error as they always did.
+Q_DECLARE_LOGGING_CATEGORY(lcCore)      // tidemarker.core: credentials, requests, the store
+Q_DECLARE_LOGGING_CATEGORY(lcHistory)   // tidemarker.history: the record's file and its writer
+Q_DECLARE_LOGGING_CATEGORY(lcBreakdown) // tidemarker.breakdown: the log reader and its index
+Q_DECLARE_LOGGING_CATEGORY(lcSettings)  // tidemarker.settings: the settings file and dialog
+Q_DECLARE_LOGGING_CATEGORY(lcUi)        // tidemarker.ui: tray, menu, alerts, windows, the bus
+Q_DECLARE_LOGGING_CATEGORY(lcStatus)    // tidemarker.status: tidemarker-status
