@@ -63,28 +63,43 @@ QCoro::Task<void> UsageStore::refresh()
     const ContinuousClock::time_point elapsed = m_clock.elapsed();
     ++m_refreshesInFlight;
     // All at once: every account is asked while the others are.
-    const QList<Account> accounts = askedAccounts();
-    std::vector<QCoro::Task<ProviderResult>> fetches;
-    for (const Account &account : accounts)
-        fetches.push_back(ask(account, now, elapsed));
-
-    QList<ProviderResult> results;
-    for (qsizetype i = 0; i < accounts.size(); ++i) {
-        ProviderResult result = co_await std::move(fetches[size_t(i)]);
+    std::vector<QCoro::Task<void>> answers;
+    for (const Account &account : askedAccounts())
+        answers.push_back(askAndShow(account, now, elapsed));
+    for (QCoro::Task<void> &answer : answers) {
+        co_await std::move(answer);
         if (!self)
             co_return;
-        result.account = accounts[i];
-        results.append(result);
     }
     --m_refreshesInFlight;
-    // An account dropped while it was being asked stays out.
-    const QList<Account> stillAsked = askedAccounts();
-    QList<ProviderResult> published;
-    for (const ProviderResult &result : std::as_const(results)) {
-        if (stillAsked.contains(result.account))
-            published.append(reconcile(result, now));
-    }
-    m_status = UsageStatus{now, published};
+    Q_EMIT refreshed();
+}
+
+QCoro::Task<void> UsageStore::askAndShow(Account account, QDateTime now, ContinuousClock::time_point elapsed)
+{
+    QPointer<UsageStore> self(this);
+    QCoro::Task<ProviderResult> asking = ask(account, now, elapsed);
+    ProviderResult result = co_await std::move(asking);
+    if (!self)
+        co_return;
+    result.account = account;
+    show(result, now);
+}
+
+// An account dropped while it was being asked stays out; the others keep the settings' order.
+void UsageStore::show(const ProviderResult &result, const QDateTime &now)
+{
+    const QList<Account> asked = askedAccounts();
+    const qsizetype place = asked.indexOf(result.account);
+    if (place < 0)
+        return;
+    QList<ProviderResult> &results = m_status.results;
+    results.removeIf([&result](const ProviderResult &shown) { return shown.account == result.account; });
+    const auto before = std::ranges::find_if(results, [&](const ProviderResult &shown) {
+        return asked.indexOf(shown.account) > place;
+    });
+    results.insert(before - results.begin(), reconcile(result, now));
+    m_status.generatedAt = now;
     Q_EMIT statusChanged();
 }
 

@@ -14,8 +14,8 @@
 #include <optional>
 
 // Owns the usage data: asks every account of the shown providers at once on every refresh,
-// spaces out and backs off the calls of each Claude account, and falls back to each account's
-// last good windows.
+// shows each account's answer as soon as it is in, spaces out and backs off the calls of each
+// Claude account, and falls back to each account's last good windows.
 class UsageStore : public QObject
 {
     Q_OBJECT
@@ -35,10 +35,11 @@ public:
     UsageStore(Clock clock, Fetch codex, Fetch claude, QObject *parent = nullptr);
     UsageStore(Clock clock, AccountFetch fetch, QObject *parent = nullptr);
 
-    // Never fails; status() holds the new snapshot when it returns. Refreshes may overlap:
-    // each publishes its own snapshot and the last to finish wins.
+    // Never fails; status() holds every account's new answer when it returns, each published
+    // with statusChanged() as it came in, so that a slow account holds up none of the others.
+    // Refreshes may overlap: an account's answer that comes in last wins.
     QCoro::Task<void> refresh();
-    // From the start of a refresh until it publishes its snapshot with statusChanged().
+    // From the start of a refresh until every account it asked has answered.
     bool isRefreshing() const { return m_refreshesInFlight > 0; }
 
     // Only these are asked from the next refresh on (their credentials are not even read), and
@@ -54,11 +55,16 @@ public:
     double claudeBackoff() const { return firstClaudeSpacing().backoff(); }
 
 Q_SIGNALS:
+    // The snapshot changed: an account answered, or the settings took one away.
     void statusChanged();
+    // A refresh has every answer it asked for in status().
+    void refreshed();
 
 private:
     QList<Account> askedAccounts() const;
+    QCoro::Task<void> askAndShow(Account account, QDateTime now, ContinuousClock::time_point elapsed);
     QCoro::Task<ProviderResult> ask(const Account &account, const QDateTime &now, ContinuousClock::time_point elapsed);
+    void show(const ProviderResult &result, const QDateTime &now);
     QCoro::Task<ProviderResult> askClaude(Account account, QDateTime now, ContinuousClock::time_point elapsed);
     ClaudeSpacing firstClaudeSpacing() const;
     ProviderResult reconcile(ProviderResult result, const QDateTime &now);

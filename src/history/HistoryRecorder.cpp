@@ -30,7 +30,7 @@ HistoryRecorder::~HistoryRecorder()
 
 void HistoryRecorder::watch(UsageStore &store)
 {
-    connect(&store, &UsageStore::statusChanged, this, [this, &store] { record(store.status()); });
+    connect(&store, &UsageStore::refreshed, this, [this, &store] { record(store.status()); });
 }
 
 void HistoryRecorder::record(const UsageStatus &status)

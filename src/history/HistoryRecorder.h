@@ -19,7 +19,7 @@ public:
     // Waits for the writes handed over so far.
     ~HistoryRecorder() override;
 
-    // Records each snapshot the store publishes, for as long as both live.
+    // Records the snapshot of each refresh the store completes, for as long as both live.
     void watch(UsageStore &store);
     void record(const UsageStatus &status);
     void remember(const RememberedAlert &alert);

@@ -112,14 +112,14 @@ PaceAlerts *PaceAlerts::watch(UsageStore &store, DesktopNotifier &notifier, Hist
         if (settings.settings().alerts)
             alerts->review(store.status(), settings.settings().alertAtPercent / 100.0);
     };
-    connect(&store, &UsageStore::statusChanged, alerts, [review, &history] {
+    connect(&store, &UsageStore::refreshed, alerts, [review, &history] {
         if (history.isReady())
             review();
     });
-    // A refresh that came first is reviewed once the memory is back.
+    // A refresh that came first is reviewed once the memory is back; one still running, when it ends.
     const auto start = [alerts, review, &store, &history] {
         alerts->recall(history.recalledAlerts());
-        if (!store.status().results.isEmpty())
+        if (!store.isRefreshing() && !store.status().results.isEmpty())
             review();
     };
     if (history.isReady())

@@ -136,6 +136,11 @@ StatusItemController::StatusItemController(UsageStore *store, const QString &set
     , m_fixedRefreshPeriod(fixedRefreshPeriod)
 {
     m_store->setParent(this);
+    // Each account's figures show as soon as it has answered.
+    connect(m_store, &UsageStore::statusChanged, this, [this] {
+        updateMenu();
+        updateIcon();
+    });
     m_menu.setStyle(&m_menuStyle);
     // Qt matches no shortcut of an action in a menu that no window holds: the open menu does.
     new QShortcut(historyKeys, &m_menu, this, [this] {

@@ -39,7 +39,7 @@ void readLogsAfterRefreshes(UsageBreakdown &breakdown, HistoryRecorder &history,
             breakdown.start();
         }
     };
-    QObject::connect(&controller.store(), &UsageStore::statusChanged, &breakdown, readLogs);
+    QObject::connect(&controller.store(), &UsageStore::refreshed, &breakdown, readLogs);
     QObject::connect(&history, &HistoryRecorder::ready, &breakdown, readLogs);
     QObject::connect(&controller.settings(), &SettingsFile::changed, &breakdown, followSettings);
 }

@@ -42,6 +42,7 @@ UsageBusService::UsageBusService(StatusItemController &controller, QDBusConnecti
     , m_bus(std::move(bus))
 {
     connect(&controller.store(), &UsageStore::statusChanged, this, &UsageBusService::publish);
+    connect(&controller.store(), &UsageStore::refreshed, this, &UsageBusService::answerRefreshes);
     m_bus.registerObject(StatusBusNames::path, this,
                          QDBusConnection::ExportScriptableSlots | QDBusConnection::ExportAllProperties);
 }
@@ -95,6 +96,10 @@ void UsageBusService::publish()
     changed << StatusBusNames::interface
             << QVariantMap{{StatusBusNames::snapshotProperty, snapshot()}} << QStringList();
     m_bus.send(changed);
+}
+
+void UsageBusService::answerRefreshes()
+{
     for (const QDBusMessage &request : std::exchange(m_waitingForSnapshot, {}))
         m_bus.send(request.createReply());
 }

@@ -12,9 +12,9 @@ class StatusItemController;
 class UsageBreakdown;
 
 // Publishes the controller's snapshot on the session bus for status bars and scripts: the
-// read-only Snapshot property (JSON, announced through PropertiesChanged) and Refresh(), which
-// answers once the next snapshot is published: a call while a refresh runs joins it, so that a
-// burst of calls asks each provider once. Breakdown() answers where the current windows' usage
+// read-only Snapshot property (JSON, announced through PropertiesChanged as each account answers)
+// and Refresh(), which answers once every account has: a call while a refresh runs joins it, so
+// that a burst of calls asks each provider once. Breakdown() answers where the current windows' usage
 // went, as JSON.
 class UsageBusService : public QObject
 {
@@ -42,6 +42,7 @@ public Q_SLOTS:
 
 private:
     void publish();
+    void answerRefreshes();
     QCoro::Task<void> answerBreakdown(QDBusMessage request);
 
     StatusItemController &m_controller;

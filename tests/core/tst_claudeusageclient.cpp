@@ -47,6 +47,7 @@ private Q_SLOTS:
     void staleEnvironmentTokenIsRejected();
     void usageUrl_data();
     void usageUrl();
+    void accountOutlivesItsRequests();
 
 private:
     ProviderResult fetch() const { return QCoro::waitFor(ClaudeUsageClient().result(now)); }
@@ -290,6 +291,19 @@ void TestClaudeUsageClient::usageUrl()
     else
         qputenv("TIDEMARKER_CLAUDE_USAGE_URL", variable);
     QCOMPARE(ClaudeUsageClient::usageUrl(), url);
+}
+
+// The client's copy of the account is the caller's text too: asked again and again, the
+// caller's folder stays whole (a copy destroyed twice frees it under the caller).
+void TestClaudeUsageClient::accountOutlivesItsRequests()
+{
+    const QString folder = m_home->path() + u"/.claude-work"_s;
+    const Account account = Account::listed(Provider::claude, {{QString(folder).append(u'/').chopped(1), u"work"_s}}).first();
+    for (int i = 0; i < 20; ++i) {
+        const ProviderResult result = QCoro::waitFor(ClaudeUsageClient(account).result(now));
+        QCOMPARE(result.error, u"not signed in to Claude Code"_s);
+    }
+    QCOMPARE(account.folder, folder);
 }
 
 QTEST_GUILESS_MAIN(TestClaudeUsageClient)

@@ -79,7 +79,8 @@ class TestUsageStore : public QObject
 private Q_SLOTS:
     void init();
     void initialSnapshotIsEmpty();
-    void firstRefreshCallsBothAndPublishesOnce();
+    void firstRefreshCallsBothAndShowsEachAnswer();
+    void aSlowAccountHoldsUpNoOther();
     void successClosesTheGateFor240Seconds();
     void failuresBackOff();
     void successAfterFailuresResetsBackoff();
@@ -141,19 +142,41 @@ void TestUsageStore::initialSnapshotIsEmpty()
     QCOMPARE(m_store->status().generatedAt, start);
 }
 
-void TestUsageStore::firstRefreshCallsBothAndPublishesOnce()
+void TestUsageStore::firstRefreshCallsBothAndShowsEachAnswer()
 {
     QSignalSpy changed(m_store.get(), &UsageStore::statusChanged);
+    QSignalSpy refreshed(m_store.get(), &UsageStore::refreshed);
     QCoro::waitFor(refreshAt(start));
     QCOMPARE(m_codex->calls, 1);
     QCOMPARE(m_claude->calls, 1);
     QCOMPARE(m_claude->asked.first(), start);
-    QCOMPARE(changed.count(), 1);
+    QCOMPARE(changed.count(), 2);
+    QCOMPARE(refreshed.count(), 1);
     const UsageStatus &status = m_store->status();
     QCOMPARE(status.results.size(), 2);
     QCOMPARE(status.results[0].provider, Provider::codex);
     QCOMPARE(status.results[1].provider, Provider::claude);
     QCOMPARE(status.results[1].source, u"live"_s);
+}
+
+// Codex takes its time: Claude's answer shows meanwhile, in its place after Codex's section,
+// and Codex keeps its last figures until its own answer is in.
+void TestUsageStore::aSlowAccountHoldsUpNoOther()
+{
+    QCoro::waitFor(refreshAt(start));
+    m_codex->delay = 200ms;
+    m_codex->answers = {m_codex->failure(u"usage fetch failed"_s)};
+    m_now = start.addSecs(300);
+    QSignalSpy refreshed(m_store.get(), &UsageStore::refreshed);
+    auto pending = m_store->refresh();
+    QTRY_COMPARE(m_store->status().result(Provider::claude)->fetchedAt, start.addSecs(300));
+    QCOMPARE(m_store->status().results.first().provider, Provider::codex);
+    QCOMPARE(m_store->status().result(Provider::codex)->source, u"live"_s);
+    QCOMPARE(refreshed.count(), 0);
+    QCoro::waitFor(pending);
+    QCOMPARE(m_store->status().result(Provider::codex)->source, u"cached"_s);
+    QCOMPARE(m_store->status().result(Provider::codex)->error, u"usage fetch failed"_s);
+    QCOMPARE(refreshed.count(), 1);
 }
 
 void TestUsageStore::successClosesTheGateFor240Seconds()

@@ -77,6 +77,7 @@ class TestAccounts : public QObject
 private Q_SLOTS:
     void initTestCase();
     void everyAccountSideBySide();
+    void aHangingAccountHoldsUpNoOther();
 
 private:
     QProcessEnvironment environment() const;
@@ -196,6 +197,45 @@ void TestAccounts::everyAccountSideBySide()
     QCOMPARE(rowsOf, (QMap<QString, int>{{u"claude/"_s, 1}, {u"claude/work"_s, 2}, {u"codex/"_s, 2}, {u"codex/team"_s, 2}}));
     QCOMPARE(rows.first()[u"usedPercent"_s].toDouble(), 55.0);
     QVERIFY(rows.first()[u"account"_s].isNull());
+}
+
+// The team account's answer never comes: the others' figures show meanwhile, and Quit still ends
+// the program at once.
+void TestAccounts::aHangingAccountHoldsUpNoOther()
+{
+    QTemporaryDir home;
+    const QProcessEnvironment environment = trayProgramEnvironment(home.path(), m_server);
+    QVERIFY(writeFile(home.filePath(u"config/tidemarker/tidemarker.conf"_s), settingsFile));
+    QVERIFY(writeFile(home.filePath(u"codex/auth.json"_s), signedInCodexAuth));
+    QVERIFY(writeFile(home.filePath(u".codex-team/auth.json"_s), teamAuth));
+    m_server.clearRequests();
+    serveUsage(m_server);
+    FakeResponse never = FakeResponse::json("{}");
+    never.delayMs = 600000;
+    m_server.respondToToken(codexUsagePath, "team-codex-token", never);
+    m_server.respondToToken(claudeUsagePath, "fake-claude-token",
+                            FakeResponse::json(claudeUsage(QDateTime::currentSecsSinceEpoch())));
+
+    FakePanel panel;
+    QVERIFY(panel.start());
+    QSignalSpy registered(&panel, &FakePanel::StatusNotifierItemRegistered);
+    QProcess program;
+    program.setProcessEnvironment(environment);
+    program.start(QStringLiteral(TIDEMARKER_E2E_PROGRAM), {});
+    QVERIFY(registered.wait(20000));
+    StatusItemProbe item(registered.first().first().toString());
+    QVERIFY(item.aboutToShow());
+    QTRY_COMPARE_WITH_TIMEOUT(item.menuLayout().value_or(MenuEntry()).childLabels().mid(0, 9),
+                              (QStringList{u"Codex \u00B7 codex"_s, u"    5h: 60% left, +10% high"_s,
+                                           u"    Weekly: 37% left, -13% low"_s, u"Codex \u00B7 team"_s,
+                                           u"    usage unavailable"_s, u"Claude \u00B7 personal"_s,
+                                           u"    5h: 80% left, +30% high"_s, u"    Weekly: 20% left, -30% low"_s,
+                                           u"Claude \u00B7 work"_s}),
+                              20000);
+    QCOMPARE(m_server.requests(codexUsagePath).size(), 2);
+    QVERIFY(item.click(item.menuLayout().value_or(MenuEntry()).childId(u"Quit"_s)));
+    QVERIFY(program.waitForFinished(5000));
+    QCOMPARE(program.exitCode(), 0);
 }
 
 QTEST_GUILESS_MAIN(TestAccounts)

@@ -165,6 +165,7 @@ void TestStatusItemController::refreshOnce()
 void TestStatusItemController::startsEmptyWithInitialSnapshot()
 {
     m_codex.delay = 1h;
+    m_claude.delay = 1h;
     makeController();
     QVERIFY(m_controller->menu()->actions().isEmpty());
     QVERIFY(!m_controller->statusItem());
@@ -337,6 +338,7 @@ void TestStatusItemController::exampleAnswersShowEveryLimit()
 void TestStatusItemController::missingResultsShowUnavailable()
 {
     m_codex.delay = 1h;
+    m_claude.delay = 1h;
     makeController();
     m_controller->updateMenu();
     QCOMPARE(texts(m_controller->menu()),
