@@ -14,15 +14,25 @@
 #include "WakeWatch.h"
 
 #include <QApplication>
+#include <QGuiApplication>
 #include <QIcon>
 #include <QPixmap>
 #include <QTimer>
 
+#include <cstdio>
 #include <memory>
 
 using namespace Qt::StringLiterals;
 
 namespace {
+
+// A tray lives on an X11 or Wayland desktop; Qt's other platforms (offscreen, vnc, linuxfb, …)
+// have none to show the icon in.
+bool platformHasTray()
+{
+    const QString platform = QGuiApplication::platformName();
+    return platform == u"xcb" || platform.startsWith(u"wayland");
+}
 
 // Once the history file is ready and the settings are read (which the first refresh waits
 // for), the logs are read after every refresh, unless the settings say not to.
@@ -49,6 +59,12 @@ void readLogsAfterRefreshes(UsageBreakdown &breakdown, HistoryRecorder &history,
 int TidemarkerApp::run(int &argc, char **argv)
 {
     QApplication application(argc, argv);
+    if (!platformHasTray()) {
+        std::fprintf(stderr, "tidemarker: Qt's \"%s\" platform has no system tray; start tidemarker in an X11 or "
+                             "Wayland desktop session, or use 'tidemarker --render PATH', which needs none\n",
+                     qUtf8Printable(QGuiApplication::platformName()));
+        return 1;
+    }
     // Qt's StatusNotifierItem reads both its Title and its Id from the application name.
     QApplication::setApplicationName(u"Tidemarker"_s);
     QApplication::setApplicationDisplayName(u"Tidemarker"_s);

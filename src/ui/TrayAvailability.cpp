@@ -45,8 +45,9 @@ TrayAvailability::TrayAvailability(QDBusConnection bus, QObject *parent)
     , m_bus(std::move(bus))
 {
 #if QT_CONFIG(xcb)
-    if (const auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>()) {
-        m_x11 = x11->connection();
+    const auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    m_x11 = x11 ? x11->connection() : nullptr; // a platform may offer the interface without a connection
+    if (m_x11) {
         // Both asked before either answer is awaited: one round trip to the X server.
         const xcb_intern_atom_cookie_t tray = askForAtom(m_x11, "_NET_SYSTEM_TRAY_S0");
         const xcb_intern_atom_cookie_t manager = askForAtom(m_x11, "MANAGER");

@@ -126,26 +126,35 @@ void TestRenderCommand::pathNotText()
 
 void TestRenderCommand::trayModeWithoutDisplay_data()
 {
+    const QByteArray noDisplay = "tidemarker: no display could be opened; start tidemarker in a desktop session "
+                                 "(DISPLAY or WAYLAND_DISPLAY set), or use 'tidemarker --render PATH', which needs none\n";
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<QStringList>("variables");
-    QTest::newRow("no display") << QStringList() << QStringList();
-    QTest::newRow("display refuses") << QStringList() << QStringList{u"DISPLAY=:4321"_s};
-    QTest::newRow("platform without its plugin") << QStringList() << QStringList{u"QT_QPA_PLATFORM=nowhere"_s};
-    QTest::newRow("qt options are no options here") << QStringList{u"-platform"_s, u"offscreen"_s} << QStringList();
+    QTest::addColumn<QByteArray>("message");
+    QTest::newRow("no display") << QStringList() << QStringList() << noDisplay;
+    QTest::newRow("display refuses") << QStringList() << QStringList{u"DISPLAY=:4321"_s} << noDisplay;
+    QTest::newRow("platform without its plugin") << QStringList() << QStringList{u"QT_QPA_PLATFORM=nowhere"_s}
+                                                 << noDisplay;
+    QTest::newRow("qt options are no options here") << QStringList{u"-platform"_s, u"offscreen"_s} << QStringList()
+                                                    << noDisplay;
+    QTest::newRow("platform without a tray")
+        << QStringList() << QStringList{u"QT_QPA_PLATFORM=offscreen"_s}
+        << QByteArray("tidemarker: Qt's \"offscreen\" platform has no system tray; start tidemarker in an X11 or "
+                      "Wayland desktop session, or use 'tidemarker --render PATH', which needs none\n");
 }
 
 void TestRenderCommand::trayModeWithoutDisplay()
 {
     QFETCH(QStringList, arguments);
     QFETCH(QStringList, variables);
+    QFETCH(QByteArray, message);
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
 
     const Outcome outcome = runTidemarker(arguments, dir.path(), variables);
     QCOMPARE(outcome.exitCode, 1);
     QCOMPARE(outcome.out, QByteArray());
-    QCOMPARE(outcome.err, "tidemarker: no display could be opened; start tidemarker in a desktop session "
-                          "(DISPLAY or WAYLAND_DISPLAY set), or use 'tidemarker --render PATH', which needs none\n");
+    QCOMPARE(outcome.err, message);
 }
 
 void TestRenderCommand::helpAndVersionWithoutDisplay_data()
