@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 #include <QSettings>
 
 #include <algorithm>
@@ -104,6 +105,31 @@ QString boolText(bool value)
     return value ? u"true"_s : u"false"_s;
 }
 
+// The keys whose line holds a ";" outside quotes: the file's format reads the rest of the line
+// as a comment, which would cut a list there without a word.
+QSet<QString> keysCutByComments(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return {};
+    QSet<QString> cut;
+    for (const QByteArray &line : file.read(settingsSizeLimit).split('\n')) {
+        const qsizetype equals = line.indexOf('=');
+        if (equals <= 0 || line.trimmed().startsWith(';'))
+            continue;
+        bool quoted = false;
+        for (const char c : line.sliced(equals + 1)) {
+            if (c == '"')
+                quoted = !quoted;
+            else if (c == ';' && !quoted) {
+                cut.insert(QString::fromUtf8(line.first(equals).trimmed()));
+                break;
+            }
+        }
+    }
+    return cut;
+}
+
 // Reads key after key from one file; a value that does not parse leaves the default in place.
 class KeyReader
 {
@@ -112,6 +138,7 @@ public:
         : m_file(path, QSettings::IniFormat)
         , m_path(path)
         , m_problems(problems)
+        , m_cutByComments(keysCutByComments(path))
     {
     }
 
@@ -122,6 +149,11 @@ public:
     {
         if (!m_file.contains(key))
             return;
+        if (m_cutByComments.contains(key)) {
+            m_problems->append(u"%1: %2 holds a \";\", which begins a comment in this file; separate with "
+                               "commas, or put the value in double quotes; using %3"_s.arg(m_path, key, defaultText));
+            return;
+        }
         const QString text = textOf(m_file.value(key));
         if (const std::optional<T> parsed = parse(text)) {
             value = *parsed;
@@ -134,6 +166,7 @@ private:
     const QSettings m_file;
     QString m_path;
     QStringList *m_problems;
+    QSet<QString> m_cutByComments;
 };
 
 // A FIFO in its place would hold the reading thread for ever; a binary file would read as no

@@ -152,6 +152,14 @@ void TestSettings::accounts_data()
                        u"Codex \u00B7 5 ~/5"_s, u"Codex \u00B7 6 ~/6"_s, u"Codex \u00B7 7 ~/7"_s, u"Codex \u00B7 8 ~/8"_s,
                        u"Claude *"_s}
         << u"codex_accounts lists more than 8 folders; leaving out a=~/9, ~/10"_s;
+    QTest::newRow("a ; cuts no list short")
+        << QByteArray("claude_accounts=a=~/a; b=~/b, c=~/c\n") << QStringList{u"Codex *"_s, u"Claude *"_s}
+        << u"claude_accounts holds a \";\", which begins a comment in this file; separate with commas, or put "
+           "the value in double quotes; using the one account"_s;
+    QTest::newRow("a ; in quotes is the folder's") << QByteArray("codex_accounts=\"~/a;b, c=~/c\"\n")
+                                                   << QStringList{u"Codex \u00B7 a;b ~/a;b*"_s, u"Codex \u00B7 c ~/c"_s,
+                                                                  u"Claude *"_s}
+                                                   << QString();
 }
 
 void TestSettings::accounts()
