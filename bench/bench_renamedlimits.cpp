@@ -2,7 +2,7 @@
 // resident memory and the history's windows table after each batch of refreshes should level
 // off. Run under Xvfb and a private bus:
 //
-//   xvfb-run -a dbus-run-session -- build/bench/bench_renamedlimits [refreshes, default 300]
+//   xvfb-run -a dbus-run-session --config-file=tests/support/session-bus.conf -- build/bench/bench_renamedlimits [refreshes, default 300]
 
 #include "FakeHttpServer.h"
 #include "FakePanel.h"
