@@ -28,22 +28,6 @@ const QByteArray settingsFile = "[General]\n"
 const QByteArray teamAuth = R"({"tokens": {"access_token": "team-codex-token", "account_id": "team-acct"}})";
 const QByteArray workRecord = R"({"claudeAiOauth": {"accessToken": "work-claude-token"}})";
 
-// One request ten minutes ago in the project's folder, as each assistant logs it.
-QByteArray claudeLog(const QString &project)
-{
-    return u"{\"timestamp\":\"%1\",\"cwd\":\"%2\",\"requestId\":\"r1\",\"message\":{\"id\":\"m1\","
-           "\"model\":\"claude-sonnet-4-5\",\"usage\":{\"input_tokens\":10,\"output_tokens\":100}}}\n"_s
-        .arg(QDateTime::currentDateTimeUtc().addSecs(-600).toString(Qt::ISODate), project).toUtf8();
-}
-QByteArray codexLog(const QString &project)
-{
-    const QString time = QDateTime::currentDateTimeUtc().addSecs(-600).toString(Qt::ISODate);
-    return u"{\"timestamp\":\"%1\",\"type\":\"turn_context\",\"payload\":{\"cwd\":\"%2\",\"model\":\"gpt-5.2-codex\"}}\n"
-           "{\"timestamp\":\"%1\",\"type\":\"event_msg\",\"payload\":{\"type\":\"token_count\",\"info\":"
-           "{\"last_token_usage\":{\"input_tokens\":100,\"cached_input_tokens\":0,\"output_tokens\":10}}}}\n"_s
-        .arg(time, project).toUtf8();
-}
-
 // A record of the version before accounts: one Claude weekly row an hour old.
 bool writeFirstVersionHistory(const QString &path)
 {

@@ -13,11 +13,25 @@ TemporaryHome::TemporaryHome(std::initializer_list<const char *> unsetVariables)
         qunsetenv(name);
 }
 
-bool writeFile(const QString &path, const QByteArray &content)
+namespace {
+
+bool put(const QString &path, const QByteArray &content, QIODevice::OpenMode mode)
 {
     QDir().mkpath(QFileInfo(path).absolutePath());
     QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
+    return file.open(mode) && file.write(content) == content.size();
+}
+
+} // namespace
+
+bool writeFile(const QString &path, const QByteArray &content)
+{
+    return put(path, content, QIODevice::WriteOnly);
+}
+
+bool appendFile(const QString &path, const QByteArray &content)
+{
+    return put(path, content, QIODevice::Append);
 }
 
 bool makeFifo(const QString &path)

@@ -8,6 +8,8 @@
 
 // Writes a whole file, making its folders; false when that fails.
 bool writeFile(const QString &path, const QByteArray &content);
+// Adds to the end of a file, making it and its folders when missing; false when that fails.
+bool appendFile(const QString &path, const QByteArray &content);
 // A FIFO in place of whatever was at path, making its folders; false when that fails.
 bool makeFifo(const QString &path);
 

@@ -61,6 +61,24 @@ QProcessEnvironment trayProgramEnvironment(const QString &home, const FakeHttpSe
     return environment;
 }
 
+QByteArray claudeLog(const QString &project, const QString &requestId)
+{
+    return u"{\"timestamp\":\"%1\",\"cwd\":\"%2\",\"requestId\":\"%3\",\"message\":{\"id\":\"m-%3\","
+           "\"model\":\"claude-sonnet-4-5\",\"usage\":{\"input_tokens\":10,\"output_tokens\":100}}}\n"_s
+        .arg(QDateTime::currentDateTimeUtc().addSecs(-600).toString(Qt::ISODate), project, requestId)
+        .toUtf8();
+}
+
+QByteArray codexLog(const QString &project)
+{
+    const QString time = QDateTime::currentDateTimeUtc().addSecs(-600).toString(Qt::ISODate);
+    return u"{\"timestamp\":\"%1\",\"type\":\"turn_context\",\"payload\":{\"cwd\":\"%2\",\"model\":\"gpt-5.2-codex\"}}\n"
+           "{\"timestamp\":\"%1\",\"type\":\"event_msg\",\"payload\":{\"type\":\"token_count\",\"info\":"
+           "{\"last_token_usage\":{\"input_tokens\":100,\"cached_input_tokens\":0,\"output_tokens\":10}}}}\n"_s
+        .arg(time, project)
+        .toUtf8();
+}
+
 bool writeScript(const QString &path, const QString &body)
 {
     return writeFile(path, (u"#!/bin/sh\n"_s + body).toUtf8())

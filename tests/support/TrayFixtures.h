@@ -29,6 +29,11 @@ void serveUsage(FakeHttpServer &server);
 // Pace alerts are off. The platform is the X display's, not the caller's offscreen one.
 QProcessEnvironment trayProgramEnvironment(const QString &home, const FakeHttpServer &server);
 
+// One request ten minutes ago in the project's folder, as each assistant logs it; the
+// Claude request's id is its own.
+QByteArray claudeLog(const QString &project, const QString &requestId = QStringLiteral("r1"));
+QByteArray codexLog(const QString &project);
+
 // A shell script with the given body, made executable.
 bool writeScript(const QString &path, const QString &body);
 // A program that appends its arguments, one a line, to the file record.
