@@ -2,6 +2,7 @@
 
 #include "HistoryConnection.h"
 
+#include <QSqlQuery>
 #include <QStringList>
 
 using namespace Qt::StringLiterals;
@@ -65,7 +66,41 @@ const QList<QStringList> migrations = {
      HistorySchema::rollUp(u"true"_s)},
 };
 
+// Every table's columns as "table.column".
+std::variant<QStringList, QSqlError> columnsOf(QSqlDatabase &database)
+{
+    QSqlQuery query(database);
+    query.setForwardOnly(true);
+    if (!query.exec(u"SELECT m.name || '.' || c.name FROM sqlite_schema m JOIN pragma_table_info(m.name) c "
+                    "WHERE m.type = 'table'"_s))
+        return query.lastError();
+    QStringList columns;
+    while (query.next())
+        columns.append(query.value(0).toString());
+    return columns;
+}
+
 } // namespace
+
+std::variant<QStringList, QSqlError> HistorySchema::missingColumns(HistoryConnection &connection)
+{
+    // What the version has is what its migrations make: built in memory, never written out twice.
+    HistoryConnection model(u":memory:"_s, HistoryConnection::Mode::readWrite);
+    QStringList statements;
+    for (int version = 0; version < connection.version(); ++version)
+        statements += migrations.at(version);
+    if (const std::optional<QSqlError> error = model.execute(statements))
+        return *error;
+    auto expected = columnsOf(model.database());
+    const auto found = columnsOf(connection.database());
+    if (const QSqlError *error = std::get_if<QSqlError>(&expected))
+        return *error;
+    if (const QSqlError *error = std::get_if<QSqlError>(&found))
+        return *error;
+    QStringList &missing = std::get<QStringList>(expected);
+    missing.removeIf([&present = std::get<QStringList>(found)](const QString &column) { return present.contains(column); });
+    return missing;
+}
 
 QString HistorySchema::rollUp(const QString &samplesWhere)
 {
