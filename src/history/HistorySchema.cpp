@@ -5,6 +5,8 @@
 #include <QSqlQuery>
 #include <QStringList>
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -97,8 +99,17 @@ std::variant<QStringList, QSqlError> HistorySchema::missingColumns(HistoryConnec
         return *error;
     if (const QSqlError *error = std::get_if<QSqlError>(&found))
         return *error;
-    QStringList &missing = std::get<QStringList>(expected);
-    missing.removeIf([&present = std::get<QStringList>(found)](const QString &column) { return present.contains(column); });
+    const QStringList &present = std::get<QStringList>(found);
+    QStringList missing;
+    for (const QString &column : std::as_const(std::get<QStringList>(expected))) {
+        const QString table = column.section(u'.', 0, 0);
+        // A table missing whole is named once.
+        const bool tableMissing =
+            std::ranges::none_of(present, [&table](const QString &other) { return other.startsWith(table + u'.'); });
+        const QString item = tableMissing ? table : column;
+        if (!present.contains(column) && !missing.contains(item))
+            missing.append(item);
+    }
     return missing;
 }
 
