@@ -1,6 +1,5 @@
 #include "LogIndexer.h"
 
-#include "Diagnostics.h"
 #include "LogLineReader.h"
 
 #include <QCryptographicHash>
