@@ -1,7 +1,9 @@
 // The assistants' logs: the first reading of generated logs of both kinds spread over 90 days
 // (1024 MB by default, Codex sessions older than a week compressed), its time, the peak memory
 // and the longest the GUI thread waited meanwhile; a refresh that finds one minute of appended
-// lines; Breakdown() with the 90 days indexed.
+// lines; Breakdown() with the 90 days indexed. Meanwhile the history's writer is handed a
+// changed row every second, as the tray's is: the longest it took to write one, and how often
+// the history turned itself off (never, it should).
 // build/bench/bench_breakdown [megabytes]
 #include "BreakdownQuery.h"
 #include "HistoryWriter.h"
@@ -12,11 +14,14 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTemporaryFile>
+#include <QThread>
 #include <QTimer>
 
 #include <zstd.h>
 
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include <cstdio>
 
@@ -123,6 +128,83 @@ qint64 peakResidentKiB()
     return -1;
 }
 
+// The history's writer on its thread, handed a changed row every second.
+class HistoryProbe
+{
+public:
+    explicit HistoryProbe(const QString &database)
+        : m_writer(new HistoryWriter(database))
+    {
+        m_writer->moveToThread(&m_thread);
+        QObject::connect(&m_thread, &QThread::finished, m_writer, &QObject::deleteLater);
+        QObject::connect(m_writer, &HistoryWriter::written, &m_tick, [this] { noteWritten(); });
+        m_thread.start();
+        QMetaObject::invokeMethod(m_writer, &HistoryWriter::open, Qt::BlockingQueuedConnection);
+        m_clock.start();
+        m_tick.setInterval(1000);
+        QObject::connect(&m_tick, &QTimer::timeout, &m_tick, [this] { hand(); });
+        m_tick.start();
+    }
+    ~HistoryProbe()
+    {
+        QMetaObject::invokeMethod(m_writer, [thread = &m_thread] { thread->quit(); });
+        m_thread.wait();
+    }
+
+    double longestWaitMs() const { return m_longestMs; }
+    int handed() const { return m_handed; }
+    int written() const { return m_written; }
+
+private:
+    void hand()
+    {
+        const HistoryRow row{QDateTime::currentDateTimeUtc(), Provider::claude, u"claude_fast"_s, u"5h"_s,
+                             double(++m_handed % 100), QDateTime(), 18000};
+        if (!m_waitingSince)
+            m_waitingSince = m_clock.nsecsElapsed();
+        QMetaObject::invokeMethod(m_writer, [writer = m_writer, row] { writer->write({row}); });
+    }
+    void noteWritten()
+    {
+        if (!m_waitingSince)
+            return;
+        m_longestMs = std::max(m_longestMs, (m_clock.nsecsElapsed() - *std::exchange(m_waitingSince, std::nullopt)) / 1e6);
+        m_written = m_handed;
+    }
+
+    QThread m_thread;
+    HistoryWriter *m_writer;
+    QTimer m_tick;
+    QElapsedTimer m_clock;
+    std::optional<qint64> m_waitingSince; // the oldest row handed and not written yet
+    double m_longestMs = 0;
+    int m_handed = 0;
+    int m_written = 0;
+};
+
+// What the program says on standard error while it lives.
+class CapturedErrors
+{
+public:
+    CapturedErrors()
+        : m_saved(dup(STDERR_FILENO))
+    {
+        m_file.open();
+        dup2(m_file.handle(), STDERR_FILENO);
+    }
+    QByteArray lines()
+    {
+        std::fflush(stderr);
+        dup2(m_saved, STDERR_FILENO);
+        m_file.seek(0);
+        return m_file.readAll();
+    }
+
+private:
+    QTemporaryFile m_file;
+    int m_saved;
+};
+
 // Runs a reading, or only waits the given time without one, and measures the longest the event
 // loop of this thread waited meanwhile: without a reading, what the machine's load alone gives.
 std::pair<double, double> timedReading(UsageBreakdown &breakdown, bool first, int idleMs = 0)
@@ -163,13 +245,20 @@ int main(int argc, char **argv)
     std::printf("generated %.0f MB of logs (inflated) in %.1f s\n", written / 1048576.0, clock.elapsed() / 1000.0);
 
     const QString database = dir.filePath(u"history.sqlite3"_s);
-    HistoryWriter(database).open();
+    std::optional<HistoryProbe> history(std::in_place, database);
     const QList<LogFolder> folders{{Provider::codex, dir.filePath(u"codex/sessions"_s), {}},
                                    {Provider::claude, dir.filePath(u"claude/projects"_s), {}}};
     UsageBreakdown breakdown(database, folders);
     std::printf("longest GUI-thread wait over 5 s without reading: %.1f ms\n", timedReading(breakdown, false, 5000).second);
     const double cpuBefore = cpuSeconds();
+    CapturedErrors errors;
     const auto [firstMs, firstStallMs] = timedReading(breakdown, true);
+    const QByteArray said = errors.lines();
+    std::printf("history writer during the first reading: %d rows handed a second apart, %d written, longest wait "
+                "%.1f ms; \"history is off\" said %lld times\n%s",
+                history->handed(), history->written(), history->longestWaitMs(), qlonglong(said.count("history is off")),
+                said.constData());
+    history.reset();
     std::printf("first reading: %.1f s (%.1f s of CPU time), %.0f MB/s; peak resident %.1f MiB; "
                 "longest GUI-thread wait %.1f ms\n",
                 firstMs / 1000, cpuSeconds() - cpuBefore, written / 1048576.0 / (firstMs / 1000),

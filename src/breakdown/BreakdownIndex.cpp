@@ -65,47 +65,65 @@ std::optional<QSqlError> BreakdownIndex::loadFiles(const LogFolder &folder, QHas
     return std::nullopt;
 }
 
-std::optional<QSqlError> BreakdownIndex::transaction()
+std::optional<QSqlError> BreakdownIndex::write(IndexBatch &batch)
 {
-    if (m_inTransaction)
-        return std::nullopt;
-    const auto error = m_connection.execute({u"BEGIN IMMEDIATE"_s});
-    m_inTransaction = !error;
+    const qint64 knownId = batch.state.id;
+    std::optional<QSqlError> error = m_connection.execute({u"BEGIN IMMEDIATE"_s});
+    if (!error)
+        error = writeBatch(batch);
+    if (!error)
+        error = m_connection.execute({u"COMMIT"_s});
+    if (error) {
+        m_connection.execute({u"ROLLBACK"_s});
+        m_buckets.clear();
+        m_lastKey.clear();
+        batch.state.id = knownId;
+    }
     return error;
 }
 
-std::optional<QSqlError> BreakdownIndex::begin(const LogFolder &folder, const QString &path, LogFileState &state,
-                                               bool fromStart)
+std::optional<QSqlError> BreakdownIndex::writeBatch(IndexBatch &batch)
 {
-    m_folder = folder;
-    m_lastKey.clear();
-    if (const auto error = transaction())
+    m_folder = batch.folder;
+    if (batch.first) {
+        m_lastKey.clear();
+        if (const auto error = begin(batch))
+            return error;
+    }
+    m_file = batch.state.id;
+    for (const LogEntry &entry : std::as_const(batch.entries)) {
+        if (const auto error = add(entry))
+            return error;
+    }
+    if (const auto error = flush())
         return error;
+    return noteStop(batch.state);
+}
+
+// A new file gets its id, a file read again from the start loses its old counts.
+std::optional<QSqlError> BreakdownIndex::begin(IndexBatch &batch)
+{
+    LogFileState &state = batch.state;
     QSqlDatabase &database = m_connection.database();
     if (!state.id) {
         QSqlQuery insert(database);
         insert.prepare(u"INSERT INTO breakdown_files (path, provider, account) VALUES (?, ?, ?) RETURNING id"_s);
-        if (const auto error = run(insert, {path, rawValue(folder.provider), folder.account}))
+        if (const auto error = run(insert, {batch.path, rawValue(batch.folder.provider), batch.folder.account}))
             return error;
         if (!insert.next())
             return insert.lastError();
         state.id = insert.value(0).toLongLong();
-    } else if (fromStart) {
-        // Counts of this file still waiting to be written go with the ones written.
-        m_buckets.removeIf([file = state.id](const auto &bucket) { return bucket.key().file == file; });
+    } else if (batch.fromStart) {
         for (const QString &table : {u"breakdown_hours"_s, u"breakdown_requests"_s}) {
             if (const auto error = run(database, u"DELETE FROM %1 WHERE file = ?"_s.arg(table), {state.id}))
                 return error;
         }
     }
-    m_file = state.id;
     return std::nullopt;
 }
 
 std::optional<QSqlError> BreakdownIndex::add(const LogEntry &entry)
 {
-    if (const auto error = transaction())
-        return error;
     if (!entry.requestKey.isEmpty())
         return addRequest(entry);
     m_buckets[{m_file, entry.time / BreakdownQuery::hourSeconds * BreakdownQuery::hourSeconds, entry.project, entry.model}] += entry.counts;
@@ -160,29 +178,13 @@ std::optional<QSqlError> BreakdownIndex::flush()
     return std::nullopt;
 }
 
-std::optional<QSqlError> BreakdownIndex::commit(const LogFileState &state)
+std::optional<QSqlError> BreakdownIndex::noteStop(const LogFileState &state)
 {
-    if (const auto error = transaction())
-        return error;
-    if (const auto error = flush())
-        return error;
-    if (const auto error = run(m_connection.database(),
-                               u"UPDATE breakdown_files SET size = ?, modified_ms = ?, inode = ?, offset = ?, "
-                               "head = ?, project = ?, model = ? WHERE id = ?"_s,
-                               {state.size, state.modifiedMs, state.inode, state.offset, state.head,
-                                state.session.project, state.session.model, state.id}))
-        return error;
-    const auto error = m_connection.execute({u"COMMIT"_s});
-    m_inTransaction = !!error;
-    return error;
-}
-
-void BreakdownIndex::rollback()
-{
-    m_buckets.clear();
-    m_lastKey.clear();
-    if (std::exchange(m_inTransaction, false))
-        m_connection.execute({u"ROLLBACK"_s});
+    return run(m_connection.database(),
+               u"UPDATE breakdown_files SET size = ?, modified_ms = ?, inode = ?, offset = ?, "
+               "head = ?, project = ?, model = ? WHERE id = ?"_s,
+               {state.size, state.modifiedMs, state.inode, state.offset, state.head, state.session.project,
+                state.session.model, state.id});
 }
 
 std::optional<QSqlError> BreakdownIndex::prune(qint64 cutoffSeconds)

@@ -23,10 +23,21 @@ struct LogFileState {
     CodexSession session;
 };
 
+// What one transaction writes for one file: the lines' uses read since the last one, and where
+// reading stopped after them.
+struct IndexBatch {
+    LogFolder folder;
+    QString path;
+    LogFileState state; // the file's id is set by its first batch when it is new
+    bool first = true; // the file's first: a new file gets its id, one read from the start loses its old counts
+    bool fromStart = false;
+    QList<LogEntry> entries;
+};
+
 // The logs' counts in the history file: per provider, account, project, model and hour, added
 // up per log file so that a file read again takes its own counts out first; Claude's requests
 // one by one as well, since one request is logged many times, also across files. Runs on one
-// thread, in transactions kept short for the history's own writer.
+// thread; the batches it is handed keep its transactions short.
 class BreakdownIndex
 {
 public:
@@ -34,14 +45,10 @@ public:
 
     // The files of one folder as last read, by path.
     std::optional<QSqlError> loadFiles(const LogFolder &folder, QHash<QString, LogFileState> &files);
-    // Starts a file's reading: a new file gets its id, a file read again loses its old counts.
-    std::optional<QSqlError> begin(const LogFolder &folder, const QString &path, LogFileState &state,
-                                   bool fromStart);
-    std::optional<QSqlError> add(const LogEntry &entry);
-    // Writes what was added and where reading stopped, in one transaction.
-    std::optional<QSqlError> commit(const LogFileState &state);
+    // Writes the batch in one transaction, or nothing of it: the batch as it was is then to be
+    // tried again.
+    std::optional<QSqlError> write(IndexBatch &batch);
     std::optional<QSqlError> prune(qint64 cutoffSeconds);
-    void rollback();
 
 private:
     struct Bucket {
@@ -53,9 +60,12 @@ private:
     };
     friend size_t qHash(const Bucket &bucket, size_t seed) { return qHashMulti(seed, bucket.file, bucket.hour, bucket.project, bucket.model); }
 
+    std::optional<QSqlError> writeBatch(IndexBatch &batch);
+    std::optional<QSqlError> begin(IndexBatch &batch);
+    std::optional<QSqlError> add(const LogEntry &entry);
     std::optional<QSqlError> addRequest(const LogEntry &entry);
     std::optional<QSqlError> flush();
-    std::optional<QSqlError> transaction();
+    std::optional<QSqlError> noteStop(const LogFileState &state);
 
     HistoryConnection &m_connection;
     // Prepared once: reading runs them for every request.
@@ -65,8 +75,7 @@ private:
     QSqlQuery m_addToHour;
     LogFolder m_folder;
     qint64 m_file = 0;
-    bool m_inTransaction = false;
-    QHash<Bucket, TokenCounts> m_buckets; // added since the last commit
+    QHash<Bucket, TokenCounts> m_buckets; // added in this transaction
     QString m_lastKey; // a request's lines follow each other: most repeats need no look-up
     qint64 m_lastOutput = 0;
 };

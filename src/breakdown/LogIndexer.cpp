@@ -1,6 +1,5 @@
 #include "LogIndexer.h"
 
-#include "HistoryConnection.h"
 #include "LogLineReader.h"
 
 #include <QCryptographicHash>
@@ -10,17 +9,21 @@
 #include <QFile>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
-// Kept short, so that the history's own writer never waits long for the file.
-constexpr qint64 bytesPerTransaction = qint64(4) << 20;
+// A batch ends at this many bytes read, or at the requests its writer takes some 25 ms for:
+// the history's own writer never waits long for the file.
+constexpr qint64 bytesPerBatch = qint64(4) << 20;
+constexpr qsizetype fewestRequests = 16;
+constexpr qsizetype mostRequests = 8192;
+constexpr std::chrono::milliseconds batchTime{25};
 // What tells a file replaced by another from one that grew.
 constexpr qint64 headBytes = 4096;
 
@@ -49,54 +52,68 @@ QString folderProject(const LogFolder &folder, const QString &path)
 
 } // namespace
 
-LogIndexer::LogIndexer(const QString &databasePath, QObject *parent)
+LogIndexer::LogIndexer(std::shared_ptr<IndexWriter> writer, QObject *parent)
     : QObject(parent)
-    , m_path(databasePath)
+    , m_writer(std::move(writer))
+    , m_batchRequests(256)
 {
 }
 
 LogIndexer::~LogIndexer() = default;
 
-bool LogIndexer::open()
+// How long the work took, once done; nothing once the writer is stopped, or the reading off.
+std::optional<std::chrono::microseconds> LogIndexer::write(const IndexWriter::Work &work)
 {
-    if (m_off || m_connection)
-        return !m_off;
-    m_connection = std::make_unique<HistoryConnection>(m_path, HistoryConnection::Mode::readWrite);
-    // A history that could not be opened or brought up to date has said why already.
-    if (m_connection->error() || m_connection->version() < HistoryConnection::schemaVersion) {
-        m_connection.reset();
+    if (m_off)
+        return std::nullopt;
+    const IndexWriter::Outcome outcome = m_writer->run(work);
+    if (outcome.kind == IndexWriter::Outcome::Kind::off) {
+        if (!outcome.reason.isEmpty())
+            sayOff(outcome.reason);
         m_off = true;
-        return false;
     }
-    // As the history's writer does: in WAL mode a crash may lose the last commit, never the file.
-    if (const auto error = m_connection->execute({u"PRAGMA synchronous = NORMAL"_s})) {
-        sayOff(m_connection->describe(*error));
-        return false;
-    }
-    m_index = std::make_unique<BreakdownIndex>(*m_connection);
-    return true;
+    if (outcome.kind != IndexWriter::Outcome::Kind::done)
+        return std::nullopt;
+    return outcome.took;
 }
 
 void LogIndexer::scan(const QList<LogFolder> &folders)
 {
-    if (open()) {
-        if (m_pruned != QDate::currentDate()) {
-            if (const auto error = m_index->prune(cutoffSeconds()))
-                sayOff(m_connection->describe(*error));
+    if (m_pruned != QDate::currentDate()) {
+        const qint64 cutoff = cutoffSeconds();
+        const IndexWriter::Work prune = [cutoff](BreakdownIndex &index) { return index.prune(cutoff); };
+        if (write(prune))
             m_pruned = QDate::currentDate();
-        }
-        QList<Candidate> changed = changedFiles(folders);
-        m_totalBytes = 0;
-        m_doneBytes = 0;
-        m_percent = -1;
-        for (const Candidate &candidate : std::as_const(changed))
-            m_totalBytes += candidate.found.size - (candidate.fromStart ? 0 : candidate.stored.offset);
-        for (qsizetype i = 0; i < changed.size() && m_index; ++i) {
-            if (const std::optional<QString> fault = read(changed[i]))
-                sayOnce(changed[i].path, *fault);
-        }
+    }
+    QList<Candidate> changed = changedFiles(folders);
+    m_totalBytes = 0;
+    m_doneBytes = 0;
+    m_percent = -1;
+    for (const Candidate &candidate : std::as_const(changed))
+        m_totalBytes += candidate.found.size - (candidate.fromStart ? 0 : candidate.stored.offset);
+    for (qsizetype i = 0; i < changed.size() && !m_off && !m_writer->isStopped(); ++i) {
+        if (const std::optional<QString> fault = read(changed[i]))
+            sayOnce(changed[i].path, *fault);
     }
     Q_EMIT scanned();
+}
+
+// A folder that cannot be listed, or a root that is no folder, is said once; one that is not
+// there is an assistant not in use.
+bool LogIndexer::isReadableFolder(const QString &path, bool root)
+{
+    const QFileInfo folder(path);
+    if (root && !folder.exists())
+        return false;
+    if (!folder.isDir()) {
+        sayOnce(path, u"is no folder, not read"_s);
+        return false;
+    }
+    if (::access(QFile::encodeName(path).constData(), R_OK | X_OK) != 0) {
+        sayOnce(path, LogLineReader::cannotBeRead(errno));
+        return false;
+    }
+    return true;
 }
 
 QList<LogIndexer::Candidate> LogIndexer::changedFiles(const QList<LogFolder> &folders)
@@ -105,17 +122,26 @@ QList<LogIndexer::Candidate> LogIndexer::changedFiles(const QList<LogFolder> &fo
     for (const LogFolder &folder : folders) {
         const QString root = QFileInfo(folder.path).canonicalFilePath();
         QHash<QString, LogFileState> stored;
-        if (root.isEmpty() || !m_index)
+        if (root.isEmpty() || !isReadableFolder(folder.path, true))
             continue;
-        if (const auto error = m_index->loadFiles(folder, stored)) {
-            sayOff(m_connection->describe(*error));
+        const IndexWriter::Work load = [&folder, &stored](BreakdownIndex &index) {
+            stored.clear();
+            return index.loadFiles(folder, stored);
+        };
+        if (!write(load))
             break;
-        }
         QSet<QString> seen;
+        // The folders are listed too, only to say which cannot be read.
         QDirIterator entries(folder.path, {u"*.jsonl"_s, u"*.jsonl.zst"_s},
-                             QDir::Files | QDir::System | QDir::Hidden, QDirIterator::Subdirectories);
-        while (entries.hasNext()) {
+                             QDir::Files | QDir::AllDirs | QDir::NoDotAndDotDot | QDir::System | QDir::Hidden,
+                             QDirIterator::Subdirectories);
+        while (entries.hasNext() && !m_writer->isStopped()) {
             QString path = entries.next();
+            if (entries.fileInfo().isDir()) {
+                if (!entries.fileInfo().isSymLink())
+                    isReadableFolder(path, false);
+                continue;
+            }
             if (entries.fileInfo().isSymLink()) {
                 path = entries.fileInfo().canonicalFilePath();
                 if (path.isEmpty())
@@ -139,11 +165,7 @@ void LogIndexer::addIfChanged(const LogFolder &folder, const QString &path,
 {
     struct stat status;
     if (::stat(QFile::encodeName(path).constData(), &status) != 0) {
-        sayOnce(path, u"cannot be read ("_s + QString::fromLocal8Bit(std::strerror(errno)) + u"), skipped"_s);
-        return;
-    }
-    if (!S_ISREG(status.st_mode)) {
-        sayOnce(path, u"is no regular file (a FIFO or a device), skipped"_s);
+        sayOnce(path, LogLineReader::cannotBeRead(errno));
         return;
     }
     const qint64 modifiedMs = qint64(status.st_mtim.tv_sec) * 1000 + status.st_mtim.tv_nsec / 1000000;
@@ -163,8 +185,8 @@ void LogIndexer::addIfChanged(const LogFolder &folder, const QString &path,
 std::optional<QString> LogIndexer::read(Candidate &candidate)
 {
     QFile file(candidate.path);
-    if (!file.open(QIODevice::ReadOnly))
-        return u"cannot be read ("_s + file.errorString() + u"), skipped"_s;
+    if (const std::optional<QString> fault = LogLineReader::open(file))
+        return fault;
     if (!candidate.fromStart && headDigest(file, candidate.stored.offset) != candidate.stored.head) {
         m_totalBytes += candidate.stored.offset;
         candidate.fromStart = true;
@@ -173,24 +195,24 @@ std::optional<QString> LogIndexer::read(Candidate &candidate)
         candidate.found.offset = 0;
         candidate.found.session = {};
     }
-    if (const auto error = m_index->begin(candidate.folder, candidate.path, candidate.found, candidate.fromStart)) {
-        sayOff(m_connection->describe(*error));
-        return std::nullopt;
-    }
-    const std::optional<QString> fault = readLines(candidate, file);
-    LogFileState &state = candidate.found;
-    if (fault && isCompressed(candidate.path)) {
-        // Abandoned whole, and not tried again until the file changes.
-        state.offset = 0;
-        if (const auto error = m_index->begin(candidate.folder, candidate.path, state, true))
-            sayOff(m_connection->describe(*error));
-    }
-    state.head = isCompressed(candidate.path) ? QByteArray() : headDigest(file, state.offset);
-    if (m_index) {
-        if (const auto error = m_index->commit(state))
-            sayOff(m_connection->describe(*error));
-    }
-    return fault;
+    return readLines(candidate, file);
+}
+
+// Hands the batch to the writer and starts the next one after it; false when reading is to stop.
+bool LogIndexer::handOver(IndexBatch &batch)
+{
+    const IndexWriter::Work work = [&batch](BreakdownIndex &index) { return index.write(batch); };
+    const std::optional<std::chrono::microseconds> took = write(work);
+    if (!took)
+        return false;
+    const qsizetype requests =
+        std::ranges::count_if(batch.entries, [](const LogEntry &entry) { return !entry.requestKey.isEmpty(); });
+    // Claude's requests are what takes the writer's time: as many next time as fit its share.
+    if (requests >= fewestRequests && took->count() > 0)
+        m_batchRequests = std::clamp<qsizetype>(requests * batchTime / *took, fewestRequests, mostRequests);
+    batch.first = false;
+    batch.entries.clear();
+    return true;
 }
 
 std::optional<QString> LogIndexer::readLines(Candidate &candidate, QFile &file)
@@ -203,52 +225,71 @@ std::optional<QString> LogIndexer::readLines(Candidate &candidate, QFile &file)
     const qint64 statSize = state.size;
     qsizetype malformed = 0;
     qint64 lastEnd = compressed ? 0 : state.offset;
-    qint64 committedAt = lastEnd;
-    std::optional<QSqlError> failure;
+    qint64 batchStart = lastEnd;
+    qsizetype batchRequests = 0;
+    IndexBatch batch{candidate.folder, candidate.path, state, true, candidate.fromStart, {}};
     const LogLineReader::LineHandler onLine = [&](QByteArrayView line, qint64 end) {
-        if (failure)
-            return;
+        if (m_writer->isStopped())
+            return false;
         const LineReading reading =
             claude ? LogLineParser::claude(line, fallbackProject) : LogLineParser::codex(line, state.session);
-        if (reading.kind == LineReading::Kind::malformed)
+        if (reading.kind == LineReading::Kind::malformed) {
             ++malformed;
-        else if (reading.kind == LineReading::Kind::usage && reading.entry.time >= cutoff)
-            failure = m_index->add(reading.entry);
+        } else if (reading.kind == LineReading::Kind::usage && reading.entry.time >= cutoff) {
+            batchRequests += reading.entry.requestKey.isEmpty() ? 0 : 1;
+            batch.entries.append(reading.entry);
+        }
         if (!compressed) {
             noteProgress(end - lastEnd);
             state.offset = end;
         }
         lastEnd = end;
-        if (end - committedAt >= bytesPerTransaction && !failure) {
-            committedAt = end;
-            // Marked unfinished: after a crash, a plain file goes on from here, a compressed one starts again.
-            LogFileState unfinished = state;
-            unfinished.size = -1;
-            failure = m_index->commit(unfinished);
-        }
+        if (end - batchStart < bytesPerBatch && batchRequests < m_batchRequests)
+            return true;
+        batchStart = end;
+        batchRequests = 0;
+        // Marked unfinished: after a crash, a plain file goes on from here, a compressed one starts again.
+        batch.state = state;
+        batch.state.size = -1;
+        if (!handOver(batch))
+            return false;
+        state.id = batch.state.id;
+        return true;
     };
     const LogLineReader::Result result =
         compressed ? LogLineReader::readCompressed(file, onLine) : LogLineReader::readPlain(file, state.offset, onLine);
+    // What was handed over stays; the rest is read again next time.
+    if (result.stopped || m_off)
+        return std::nullopt;
     if (compressed)
         noteProgress(statSize);
-    if (failure) {
-        m_index->rollback();
-        sayOff(m_connection->describe(*failure));
-        return std::nullopt;
-    }
     state.offset = result.offset;
     state.size = statSize;
-    const qsizetype skipped = malformed + result.overlongLines;
+    if (result.error && compressed) {
+        // Abandoned whole, and not tried again until the file changes.
+        state.offset = 0;
+        batch.entries.clear();
+        batch.first = batch.fromStart = true;
+    }
+    state.head = compressed ? QByteArray() : headDigest(file, state.offset);
+    batch.state = state;
+    if (!handOver(batch))
+        return std::nullopt;
+    saySkippedLines(candidate.path, malformed + result.overlongLines, result.error.has_value());
+    return result.error;
+}
+
+void LogIndexer::saySkippedLines(const QString &path, qsizetype skipped, bool abandoned)
+{
     // A file abandoned says only that.
     const QDate today = QDate::currentDate();
-    if (skipped && !result.error && m_skippedLinesSaid.value(candidate.path) != today) {
-        // Only today's are kept: the files said on earlier days may be said again.
-        m_skippedLinesSaid.removeIf([today](const auto &said) { return said.value() != today; });
-        m_skippedLinesSaid.insert(candidate.path, today);
-        std::fprintf(stderr, "tidemarker: %s: %lld line%s skipped: not JSON, or over 1 MiB\n",
-                     qUtf8Printable(candidate.path), qlonglong(skipped), skipped == 1 ? "" : "s");
-    }
-    return result.error;
+    if (!skipped || abandoned || m_skippedLinesSaid.value(path) == today)
+        return;
+    // Only today's are kept: the files said on earlier days may be said again.
+    m_skippedLinesSaid.removeIf([today](const auto &said) { return said.value() != today; });
+    m_skippedLinesSaid.insert(path, today);
+    std::fprintf(stderr, "tidemarker: %s: %lld line%s skipped: not JSON, or over 1 MiB\n", qUtf8Printable(path),
+                 qlonglong(skipped), skipped == 1 ? "" : "s");
 }
 
 void LogIndexer::noteProgress(qint64 bytes)
@@ -273,7 +314,5 @@ void LogIndexer::sayOff(const QString &reason)
 {
     std::fprintf(stderr, "tidemarker: the assistants' logs are not read for the rest of this run: %s\n",
                  qUtf8Printable(reason));
-    m_index.reset();
-    m_connection.reset();
     m_off = true;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "BreakdownIndex.h"
+#include "IndexWriter.h"
 #include "LogFolder.h"
 
 #include <QDate>
@@ -11,11 +12,12 @@
 #include <memory>
 #include <optional>
 
-class HistoryConnection;
 class QFile;
 
 // Reads what is new in the assistants' logs into the index in the history file. Lives on a
-// thread of its own; a fault in a file skips that file and says so once on standard error.
+// thread of its own and hands what it read to the index's writer in batches, each one short
+// transaction; a fault in a file skips that file and says so once on standard error. Stops at
+// the next line once the writer is stopped.
 class LogIndexer : public QObject
 {
     Q_OBJECT
@@ -24,7 +26,7 @@ public:
     // A reading this large shows its progress.
     static constexpr qint64 progressFromBytes = qint64(16) << 20;
 
-    explicit LogIndexer(const QString &databasePath, QObject *parent = nullptr);
+    explicit LogIndexer(std::shared_ptr<IndexWriter> writer, QObject *parent = nullptr);
     ~LogIndexer() override;
 
     // Reads the folders: each file from where its last reading stopped.
@@ -44,20 +46,22 @@ private:
         bool fromStart = false;
     };
 
-    bool open();
+    std::optional<std::chrono::microseconds> write(const IndexWriter::Work &work);
+    bool handOver(IndexBatch &batch);
     QList<Candidate> changedFiles(const QList<LogFolder> &folders);
+    bool isReadableFolder(const QString &path, bool root);
     void addIfChanged(const LogFolder &folder, const QString &path, const QHash<QString, LogFileState> &stored,
                       QList<Candidate> &changed);
     std::optional<QString> read(Candidate &candidate);
     std::optional<QString> readLines(Candidate &candidate, QFile &file);
+    void saySkippedLines(const QString &path, qsizetype skipped, bool abandoned);
     void noteProgress(qint64 bytes);
     void sayOnce(const QString &path, const QString &what);
     void sayOff(const QString &reason);
 
-    QString m_path;
-    std::unique_ptr<HistoryConnection> m_connection;
-    std::unique_ptr<BreakdownIndex> m_index;
+    std::shared_ptr<IndexWriter> m_writer;
     bool m_off = false;
+    qsizetype m_batchRequests; // Claude's requests per batch, fitted to the writer's pace
     QDate m_pruned;
     QSet<QString> m_said; // a file's fault is said once a run
     QHash<QString, QDate> m_skippedLinesSaid; // a file's skipped lines, once a day

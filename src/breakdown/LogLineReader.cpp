@@ -4,6 +4,13 @@
 
 #include <zstd.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -20,16 +27,19 @@ public:
     {
     }
 
-    void feed(QByteArrayView chunk)
+    // Whether the handler wants more.
+    bool feed(QByteArrayView chunk)
     {
         m_pending.append(chunk);
         qsizetype from = 0;
         for (qsizetype newline; (newline = m_pending.indexOf('\n', from)) >= 0; from = newline + 1) {
             const QByteArrayView line(m_pending.constData() + from, newline - from);
-            if (m_skipping || line.size() > LogLineReader::longestLine)
+            if (m_skipping || line.size() > LogLineReader::longestLine) {
                 ++m_overlong;
-            else
-                m_onLine(line, m_pendingStart + newline + 1);
+            } else if (!m_onLine(line, m_pendingStart + newline + 1)) {
+                m_stopped = true;
+                return false;
+            }
             m_skipping = false;
         }
         m_pending.remove(0, from);
@@ -39,20 +49,46 @@ public:
             m_pendingStart += m_pending.size();
             m_pending.clear();
         }
+        return true;
     }
 
     qint64 pendingStart() const { return m_pendingStart; }
     qsizetype overlong() const { return m_overlong; }
+    bool stopped() const { return m_stopped; }
 
 private:
     QByteArray m_pending; // the start of a line whose newline has not come yet
     qint64 m_pendingStart;
     bool m_skipping = false;
+    bool m_stopped = false;
     qsizetype m_overlong = 0;
     const LogLineReader::LineHandler &m_onLine;
 };
 
 } // namespace
+
+QString LogLineReader::cannotBeRead(int errorNumber)
+{
+    return u"cannot be read ("_s + QString::fromLocal8Bit(std::strerror(errorNumber)) + u"), skipped"_s;
+}
+
+std::optional<QString> LogLineReader::open(QFile &file)
+{
+    const int descriptor = ::open(QFile::encodeName(file.fileName()).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (descriptor < 0)
+        return cannotBeRead(errno);
+    // What is there now counts: it may have been replaced since the folder was listed.
+    struct stat status;
+    if (::fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode)) {
+        ::close(descriptor);
+        return u"is no regular file (a FIFO or a device), skipped"_s;
+    }
+    if (!file.open(descriptor, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(descriptor);
+        return u"cannot be read ("_s + file.errorString() + u"), skipped"_s;
+    }
+    return std::nullopt;
+}
 
 LogLineReader::Result LogLineReader::readPlain(QFile &file, qint64 offset, const LineHandler &onLine)
 {
@@ -64,8 +100,10 @@ LogLineReader::Result LogLineReader::readPlain(QFile &file, qint64 offset, const
     LineSplitter splitter(offset, onLine);
     QByteArray chunk(chunkSize, Qt::Uninitialized);
     for (qint64 got; (got = file.read(chunk.data(), chunkSize)) > 0;) {
-        splitter.feed(QByteArrayView(chunk.constData(), got));
+        if (!splitter.feed(QByteArrayView(chunk.constData(), got)))
+            break;
     }
+    result.stopped = splitter.stopped();
     if (file.error() != QFileDevice::NoError)
         result.error = file.errorString();
     result.offset = splitter.pendingStart();
@@ -96,7 +134,10 @@ LogLineReader::Result LogLineReader::readCompressed(QFile &file, const LineHandl
                 result.error = u"inflates past 256 MiB: abandoned"_s;
                 return result;
             }
-            splitter.feed(QByteArrayView(output.constData(), qsizetype(out.pos)));
+            if (!splitter.feed(QByteArrayView(output.constData(), qsizetype(out.pos)))) {
+                result.stopped = true;
+                return result;
+            }
         }
     }
     if (file.error() != QFileDevice::NoError)

@@ -1,6 +1,9 @@
 #include "UsageBreakdown.h"
 
+#include "IndexWriter.h"
 #include "LogIndexer.h"
+
+#include "Diagnostics.h"
 
 #include <QPointer>
 #include <QtConcurrent>
@@ -14,10 +17,13 @@ UsageBreakdown::UsageBreakdown(const QString &databasePath, const QList<LogFolde
     : QObject(parent)
     , m_databasePath(databasePath)
     , m_folders(folders)
-    , m_indexer(new LogIndexer(databasePath))
+    // Made here, so that its thread has this one's priority rather than the reader's.
+    , m_writer(std::make_shared<IndexWriter>(databasePath))
+    , m_thread(new QThread)
+    , m_indexer(new LogIndexer(m_writer))
 {
-    m_indexer->moveToThread(&m_thread);
-    connect(&m_thread, &QThread::finished, m_indexer, &QObject::deleteLater);
+    m_indexer->moveToThread(m_thread);
+    connect(m_thread, &QThread::finished, m_indexer, &QObject::deleteLater);
     connect(m_indexer, &LogIndexer::progress, this, [this](int percent) {
         m_progress = percent;
         Q_EMIT progressChanged(percent);
@@ -30,15 +36,22 @@ UsageBreakdown::UsageBreakdown(const QString &databasePath, const QList<LogFolde
         if (std::exchange(m_again, false))
             refresh();
     });
-    m_thread.setObjectName(u"log reader"_s);
+    m_thread->setObjectName(u"log reader"_s);
     // The idle class: the reading takes only what nothing else wants of the processor.
-    m_thread.start(QThread::IdlePriority);
+    m_thread->start(QThread::IdlePriority);
 }
 
 UsageBreakdown::~UsageBreakdown()
 {
-    m_thread.quit();
-    m_thread.wait();
+    m_writer->stop();
+    m_thread->quit();
+    // A busy machine may keep an idle thread from its next line for seconds.
+    if (m_thread->wait(QDeadlineTimer(stopWait))) {
+        delete m_thread;
+        return;
+    }
+    qCDebug(lcBreakdown) << "the log reader is left to stop on its own";
+    connect(m_thread, &QThread::finished, m_thread, &QObject::deleteLater);
 }
 
 QString UsageBreakdown::offText()

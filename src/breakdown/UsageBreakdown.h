@@ -9,20 +9,28 @@
 
 #include <QCoroTask>
 
+#include <chrono>
+#include <memory>
 #include <variant>
 
+class IndexWriter;
 class LogIndexer;
 
 // Where the usage went, as the tray program keeps it: reads the assistants' logs into the
-// history file on a low-priority thread of its own, after every refresh only what was
-// appended, and answers for the current windows from there.
+// history file, parsed on a thread of idle priority and written by a thread of normal
+// priority, after every refresh only what was appended, and answers for the current windows
+// from there.
 class UsageBreakdown : public QObject
 {
     Q_OBJECT
 public:
     explicit UsageBreakdown(const QString &databasePath, const QList<LogFolder> &folders = LogFolder::found(),
                             QObject *parent = nullptr);
-    // Waits for the file being read.
+    // The longest the destructor waits for the reading to stop; past it, the reading thread is
+    // left to end on its own, at its next line.
+    static constexpr std::chrono::milliseconds stopWait{150};
+
+    // Stops the reading at its next line; what was written stays.
     ~UsageBreakdown() override;
 
     // Reading waits for the history file to be ready, and for this.
@@ -50,7 +58,8 @@ Q_SIGNALS:
 private:
     QString m_databasePath;
     QList<LogFolder> m_folders;
-    QThread m_thread;
+    std::shared_ptr<IndexWriter> m_writer;
+    QThread *m_thread;     // deleted once it has finished
     LogIndexer *m_indexer; // lives on m_thread
     bool m_started = false;
     bool m_enabled = true;

@@ -9,11 +9,18 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// SQLite's result codes for a damaged file and for one that is no database at all.
-const QString sqliteCorrupt = u"11"_s;
-const QString sqliteNotADatabase = u"26"_s;
-// A writer holding the file may keep a reader or the other writer waiting this long.
-const QString busyTimeout = u"QSQLITE_BUSY_TIMEOUT=2000"_s;
+// SQLite's primary result codes; an extended code carries one in its low byte.
+constexpr int sqliteBusy = 5;
+constexpr int sqliteLocked = 6;
+constexpr int sqliteCorrupt = 11;
+constexpr int sqliteNotADatabase = 26;
+
+int primaryCode(const QSqlError &error)
+{
+    bool isNumber = false;
+    const int code = error.nativeErrorCode().toInt(&isNumber);
+    return isNumber ? code & 0xff : -1;
+}
 
 QString uniqueConnectionName()
 {
@@ -32,7 +39,7 @@ QString HistoryConnection::defaultPath()
     return stateHome + u"/tidemarker/history.sqlite3"_s;
 }
 
-HistoryConnection::HistoryConnection(const QString &path, Mode mode)
+HistoryConnection::HistoryConnection(const QString &path, Mode mode, std::chrono::milliseconds busyTimeout)
     : m_path(path)
     , m_name(uniqueConnectionName())
     , m_database(QSqlDatabase::addDatabase(u"QSQLITE"_s, m_name))
@@ -42,8 +49,9 @@ HistoryConnection::HistoryConnection(const QString &path, Mode mode)
         return;
     }
     m_database.setDatabaseName(path);
-    m_database.setConnectOptions(mode == Mode::readOnly ? busyTimeout + u";QSQLITE_OPEN_READONLY"_s
-                                                        : busyTimeout);
+    // A writer holding the file keeps a reader or another writer waiting this long.
+    const QString waitForWriters = u"QSQLITE_BUSY_TIMEOUT="_s + QString::number(busyTimeout.count());
+    m_database.setConnectOptions(mode == Mode::readOnly ? waitForWriters + u";QSQLITE_OPEN_READONLY"_s : waitForWriters);
     if (!m_database.open()) {
         fail(m_database.lastError());
         return;
@@ -71,6 +79,7 @@ void HistoryConnection::fail(const QSqlError &error)
 {
     m_error = describe(error);
     m_corrupt = meansCorrupt(error);
+    m_busy = meansBusy(error);
 }
 
 QString HistoryConnection::describe(const QSqlError &error) const
@@ -81,7 +90,14 @@ QString HistoryConnection::describe(const QSqlError &error) const
 
 bool HistoryConnection::meansCorrupt(const QSqlError &error)
 {
-    return error.nativeErrorCode() == sqliteCorrupt || error.nativeErrorCode() == sqliteNotADatabase;
+    const int code = primaryCode(error);
+    return code == sqliteCorrupt || code == sqliteNotADatabase;
+}
+
+bool HistoryConnection::meansBusy(const QSqlError &error)
+{
+    const int code = primaryCode(error);
+    return code == sqliteBusy || code == sqliteLocked;
 }
 
 std::optional<QSqlError> HistoryConnection::execute(const QStringList &statements)

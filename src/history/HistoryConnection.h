@@ -4,6 +4,7 @@
 #include <QSqlError>
 #include <QString>
 
+#include <chrono>
 #include <optional>
 
 // One connection to the history file, for the thread that makes it; closed and forgotten with
@@ -23,7 +24,10 @@ public:
     // $XDG_STATE_HOME/tidemarker/history.sqlite3, by default below ~/.local/state.
     static QString defaultPath();
 
-    HistoryConnection(const QString &path, Mode mode);
+    // How long a statement waits for another writer by default before it reports the file busy.
+    static constexpr std::chrono::milliseconds defaultBusyTimeout{2000};
+
+    HistoryConnection(const QString &path, Mode mode, std::chrono::milliseconds busyTimeout = defaultBusyTimeout);
     ~HistoryConnection();
     HistoryConnection(const HistoryConnection &) = delete;
     HistoryConnection &operator=(const HistoryConnection &) = delete;
@@ -32,6 +36,8 @@ public:
     const std::optional<QString> &error() const { return m_error; }
     // Whether the error is that the file is damaged or no database at all.
     bool isCorrupt() const { return m_corrupt; }
+    // Whether the error is only that another connection held the file: worth trying again.
+    bool isBusy() const { return m_busy; }
     QSqlDatabase &database() { return m_database; }
     // PRAGMA user_version as found on opening: 0 for a new file.
     int version() const { return m_version; }
@@ -43,6 +49,9 @@ public:
     QString describe(const QSqlError &error) const;
     // SQLite's code for the file being no database, or a damaged one.
     static bool meansCorrupt(const QSqlError &error);
+    // SQLite's code for another connection holding the file (busy or locked, with any detail):
+    // a reason to wait and try again, never a fault.
+    static bool meansBusy(const QSqlError &error);
 
 private:
     void fail(const QSqlError &error);
@@ -52,5 +61,6 @@ private:
     QSqlDatabase m_database;
     std::optional<QString> m_error;
     bool m_corrupt = false;
+    bool m_busy = false;
     int m_version = 0;
 };

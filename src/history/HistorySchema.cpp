@@ -2,7 +2,10 @@
 
 #include "HistoryConnection.h"
 
+#include <QSqlQuery>
 #include <QStringList>
+
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
@@ -65,7 +68,50 @@ const QList<QStringList> migrations = {
      HistorySchema::rollUp(u"true"_s)},
 };
 
+// Every table's columns as "table.column".
+std::variant<QStringList, QSqlError> columnsOf(QSqlDatabase &database)
+{
+    QSqlQuery query(database);
+    query.setForwardOnly(true);
+    if (!query.exec(u"SELECT m.name || '.' || c.name FROM sqlite_schema m JOIN pragma_table_info(m.name) c "
+                    "WHERE m.type = 'table'"_s))
+        return query.lastError();
+    QStringList columns;
+    while (query.next())
+        columns.append(query.value(0).toString());
+    return columns;
+}
+
 } // namespace
+
+std::variant<QStringList, QSqlError> HistorySchema::missingColumns(HistoryConnection &connection)
+{
+    // What the version has is what its migrations make: built in memory, never written out twice.
+    HistoryConnection model(u":memory:"_s, HistoryConnection::Mode::readWrite);
+    QStringList statements;
+    for (int version = 0; version < connection.version(); ++version)
+        statements += migrations.at(version);
+    if (const std::optional<QSqlError> error = model.execute(statements))
+        return *error;
+    auto expected = columnsOf(model.database());
+    const auto found = columnsOf(connection.database());
+    if (const QSqlError *error = std::get_if<QSqlError>(&expected))
+        return *error;
+    if (const QSqlError *error = std::get_if<QSqlError>(&found))
+        return *error;
+    const QStringList &present = std::get<QStringList>(found);
+    QStringList missing;
+    for (const QString &column : std::as_const(std::get<QStringList>(expected))) {
+        const QString table = column.section(u'.', 0, 0);
+        // A table missing whole is named once.
+        const bool tableMissing =
+            std::ranges::none_of(present, [&table](const QString &other) { return other.startsWith(table + u'.'); });
+        const QString item = tableMissing ? table : column;
+        if (!present.contains(column) && !missing.contains(item))
+            missing.append(item);
+    }
+    return missing;
+}
 
 QString HistorySchema::rollUp(const QString &samplesWhere)
 {

@@ -4,6 +4,7 @@
 #include <QString>
 
 #include <optional>
+#include <variant>
 
 class HistoryConnection;
 
@@ -12,6 +13,10 @@ namespace HistorySchema {
 
 // Takes the file from the version it has to the one this program writes, in one transaction.
 std::optional<QSqlError> migrate(HistoryConnection &connection);
+
+// The tables' columns ("table.column") that the file's version has and the file lacks: a file
+// that says a version it does not have can only be started afresh.
+std::variant<QStringList, QSqlError> missingColumns(HistoryConnection &connection);
 
 // The statement that adds the samples matching the condition (of columns of samples, with its
 // own bound values) to the hours' roll-up, merged with the hours already there.

@@ -1,13 +1,10 @@
 #include "HistoryWriter.h"
 
-#include "FileKind.h"
+#include "Diagnostics.h"
 #include "HistoryConnection.h"
 #include "HistorySchema.h"
 
 #include <QDateTime>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QSet>
 #include <QSqlQuery>
 #include <QVariant>
@@ -50,109 +47,68 @@ PaceForecast::Alert alertFromName(const QString &name)
                                   : PaceForecast::Alert::none;
 }
 
-void say(const QString &line)
-{
-    std::fprintf(stderr, "tidemarker: %s\n", qUtf8Printable(line));
-}
-
-// The folder (0700) and an empty file (0600) that SQLite takes for an empty database.
-std::optional<QString> makeFile(const QString &path)
-{
-    if (std::optional<QString> notAFile = FileKind::notAFile(path))
-        return notAFile;
-    const QFileInfo file(path);
-    if (file.exists())
-        return std::nullopt;
-    const QString folder = file.absolutePath();
-    if (!QDir().mkpath(QFileInfo(folder).absolutePath())
-        || (!QFileInfo::exists(folder)
-            && !QDir().mkdir(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner)))
-        return u"cannot make the folder "_s + folder;
-    QFile created(path);
-    if (!created.open(QIODevice::NewOnly, QFile::ReadOwner | QFile::WriteOwner))
-        return path + u": "_s + created.errorString();
-    return std::nullopt;
-}
-
 } // namespace
 
 HistoryWriter::HistoryWriter(const QString &path, QObject *parent)
     : QObject(parent)
     , m_path(path)
     , m_dailyPrune(this)
+    , m_retry(this)
 {
     m_dailyPrune.setInterval(std::chrono::hours(24));
     connect(&m_dailyPrune, &QTimer::timeout, this, [this] {
-        if (!m_connection)
-            return;
-        if (const std::optional<QSqlError> error = prune())
+        const std::optional<QSqlError> error = m_connection ? prune() : std::nullopt;
+        // A busy file is pruned at the next turn: the limit only moves on meanwhile.
+        if (error && !HistoryConnection::meansBusy(*error))
             turnOff(*error);
     });
+    m_retry.setSingleShot(true);
+    m_retry.setInterval(retryInterval);
+    connect(&m_retry, &QTimer::timeout, this, [this] { m_connection ? flush() : open(); });
 }
 
 HistoryWriter::~HistoryWriter() = default;
 
 void HistoryWriter::open()
 {
-    if (const std::optional<QString> reason = start()) {
-        turnOff(*reason);
+    if (m_off)
+        return;
+    const std::optional<HistoryFile::Hindrance> hindrance = start();
+    if (hindrance && hindrance->busy) {
+        qCDebug(lcHistory) << "opening waits for the file:" << hindrance->reason;
+        m_connection.reset();
+        m_retry.start();
+        return;
+    }
+    if (hindrance) {
+        turnOff(hindrance->reason);
         Q_EMIT ready({});
         return;
     }
     m_dailyPrune.start();
-    Q_EMIT ready(recall());
+    Q_EMIT ready(std::exchange(m_recalled, {}));
+    flush();
 }
 
-// Looks at the file read-only first: one of a later version is never opened for writing.
-std::optional<QString> HistoryWriter::start()
+std::optional<HistoryFile::Hindrance> HistoryWriter::start()
 {
-    if (const std::optional<QString> reason = makeFile(m_path))
-        return reason;
-    bool corrupt = false;
-    {
-        HistoryConnection probe(m_path, HistoryConnection::Mode::readOnly);
-        if (probe.error() && !probe.isCorrupt())
-            return probe.error();
-        QSqlQuery check(probe.database());
-        if (probe.isCorrupt())
-            corrupt = true;
-        else if (check.exec(u"PRAGMA quick_check"_s) && check.next())
-            corrupt = check.value(0).toString() != u"ok";
-        else if (HistoryConnection::meansCorrupt(check.lastError()))
-            corrupt = true;
-        else
-            return probe.describe(check.lastError());
-    }
-    if (corrupt) {
-        if (const std::optional<QString> reason = moveAside())
-            return reason;
-    }
-
+    if (std::optional<HistoryFile::Hindrance> hindrance = HistoryFile::prepare(m_path))
+        return hindrance;
     m_connection = std::make_unique<HistoryConnection>(m_path, HistoryConnection::Mode::readWrite);
     if (m_connection->error())
-        return m_connection->error();
+        return HistoryFile::Hindrance{m_connection->isBusy(), *m_connection->error()};
     // NORMAL is safe in WAL mode: a crash may lose the last commit, never the file.
     std::optional<QSqlError> error =
         m_connection->execute({u"PRAGMA journal_mode = WAL"_s, u"PRAGMA synchronous = NORMAL"_s});
     // The newest rows first: the prune measures its limit from them.
-    for (auto step : {&HistoryWriter::migrate, &HistoryWriter::loadLastRows, &HistoryWriter::prune}) {
+    for (auto step : {&HistoryWriter::migrate, &HistoryWriter::loadLastRows, &HistoryWriter::prune,
+                      &HistoryWriter::recall}) {
         if (!error)
             error = (this->*step)();
     }
-    return error ? std::optional(m_connection->describe(*error)) : std::nullopt;
-}
-
-std::optional<QString> HistoryWriter::moveAside()
-{
-    const QString aside = m_path + u".corrupt-"_s
-        + QDateTime::currentDateTime().toString(u"yyyy-MM-dd-HHmmss"_s);
-    if (!QFile::rename(m_path, aside))
-        return m_path + u" is damaged and cannot be moved aside"_s;
-    QFile::rename(m_path + u"-wal"_s, aside + u"-wal"_s);
-    QFile::remove(m_path + u"-shm"_s);
-    say(m_path + u" was damaged: moved aside as "_s + QFileInfo(aside).fileName()
-        + u", and a new one started"_s);
-    return makeFile(m_path);
+    if (!error)
+        return std::nullopt;
+    return HistoryFile::Hindrance{HistoryConnection::meansBusy(*error), m_connection->describe(*error)};
 }
 
 std::optional<QSqlError> HistoryWriter::migrate()
@@ -224,36 +180,56 @@ std::optional<QSqlError> HistoryWriter::loadLastRows()
     return std::nullopt;
 }
 
+// Rows not needed are dropped here; the others wait in order for the file.
 void HistoryWriter::write(const QList<HistoryRow> &rows)
 {
-    if (!m_connection)
+    if (m_off)
         return;
     forgetUnreported(rows);
     QList<HistoryRow> due;
+    const ContinuousClock::time_point handedAt = ContinuousClock::now();
     for (const HistoryRow &row : rows) {
-        if (needsRow(row))
-            due.append(row);
+        if (!needsRow(row))
+            continue;
+        due.append(row);
+        m_lastRows.insert(keyOf(row), {row.fetchedAt.toMSecsSinceEpoch(), row.usedPercent,
+                                       row.resetAt.isValid() ? std::optional(row.resetAt.toSecsSinceEpoch())
+                                                             : std::nullopt,
+                                       handedAt});
     }
-    if (due.isEmpty())
+    m_pending.add(due);
+    flush();
+}
+
+// All that waits, in one transaction: a kill at any moment leaves all of it or none. A busy
+// file keeps it all for the next try.
+void HistoryWriter::flush()
+{
+    if (!m_connection || m_pending.isEmpty())
         return;
-    // One transaction per refresh: a kill at any moment leaves all of it or none.
+    const auto windowsBefore = m_windows;
     std::optional<QSqlError> error = m_connection->execute({u"BEGIN IMMEDIATE"_s});
-    for (qsizetype i = 0; !error && i < due.size(); ++i)
-        error = writeRow(due[i]);
+    const QList<HistoryRow> rows = m_pending.rows();
+    for (qsizetype i = 0; !error && i < rows.size(); ++i)
+        error = writeRow(rows[i]);
+    const QList<RememberedAlert> alerts = m_pending.alerts();
+    for (qsizetype i = 0; !error && i < alerts.size(); ++i)
+        error = writeAlert(alerts[i]);
     if (!error)
         error = m_connection->execute({u"COMMIT"_s});
     if (error) {
         m_connection->execute({u"ROLLBACK"_s});
-        turnOff(*error);
+        m_windows = windowsBefore; // their keys were not kept
+        if (!HistoryConnection::meansBusy(*error))
+            return turnOff(*error);
+        qCDebug(lcHistory) << "the writes wait for the file:" << m_connection->describe(*error);
+        m_retry.start();
         return;
     }
-    const ContinuousClock::time_point writtenAt = ContinuousClock::now();
-    for (const HistoryRow &row : std::as_const(due))
-        m_lastRows.insert(keyOf(row), {row.fetchedAt.toMSecsSinceEpoch(), row.usedPercent,
-                                         row.resetAt.isValid() ? std::optional(row.resetAt.toSecsSinceEpoch())
-                                                               : std::nullopt,
-                                         writtenAt});
-    Q_EMIT written();
+    const bool wroteRows = m_pending.hasRows();
+    m_pending.clear();
+    if (wroteRows)
+        Q_EMIT written();
 }
 
 bool HistoryWriter::needsRow(const HistoryRow &row) const
@@ -338,30 +314,33 @@ std::optional<QSqlError> HistoryWriter::noteWindow(const HistoryRow &row)
 
 void HistoryWriter::remember(const RememberedAlert &alert)
 {
-    if (!m_connection)
+    if (m_off)
         return;
+    m_pending.add(alert);
+    flush();
+}
+
+std::optional<QSqlError> HistoryWriter::writeAlert(const RememberedAlert &alert)
+{
     QSqlQuery query(m_connection->database());
     query.prepare(u"INSERT OR REPLACE INTO alerts (account, window_id, reset_at, alert) VALUES (coalesce(?, ''), ?, ?, ?)"_s);
     query.addBindValue(alert.account);
     query.addBindValue(alert.windowId);
     query.addBindValue(secondsOrNull(alert.resetAt));
     query.addBindValue(alertName(alert.given));
-    if (!query.exec())
-        turnOff(query.lastError());
+    return query.exec() ? std::nullopt : std::optional(query.lastError());
 }
 
-QList<RememberedAlert> HistoryWriter::recall()
+std::optional<QSqlError> HistoryWriter::recall()
 {
-    QList<RememberedAlert> recalled;
+    m_recalled.clear();
     QSqlQuery query(m_connection->database());
-    if (!query.exec(u"SELECT window_id, reset_at, alert, account FROM alerts"_s)) {
-        turnOff(query.lastError());
-        return recalled;
-    }
+    if (!query.exec(u"SELECT window_id, reset_at, alert, account FROM alerts"_s))
+        return query.lastError();
     while (query.next())
-        recalled.append({query.value(0).toString(), timeOrInvalid(query.value(1)),
-                         alertFromName(query.value(2).toString()), query.value(3).toString()});
-    return recalled;
+        m_recalled.append({query.value(0).toString(), timeOrInvalid(query.value(1)),
+                           alertFromName(query.value(2).toString()), query.value(3).toString()});
+    return std::nullopt;
 }
 
 void HistoryWriter::turnOff(const QSqlError &error)
@@ -371,7 +350,10 @@ void HistoryWriter::turnOff(const QSqlError &error)
 
 void HistoryWriter::turnOff(const QString &reason)
 {
-    say(u"history is off for this run: "_s + reason);
+    std::fprintf(stderr, "tidemarker: history is off for this run: %s\n", qUtf8Printable(reason));
+    m_off = true;
     m_connection.reset();
+    m_pending.clear();
     m_dailyPrune.stop();
+    m_retry.stop();
 }

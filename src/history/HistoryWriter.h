@@ -1,12 +1,16 @@
 #pragma once
 
 #include "ContinuousClock.h"
+#include "HistoryFile.h"
 #include "HistoryRow.h"
+#include "PendingWrites.h"
 
 #include <QHash>
 #include <QObject>
 #include <QSqlError>
 #include <QTimer>
+
+#include <chrono>
 
 #include <memory>
 #include <optional>
@@ -15,8 +19,9 @@ class HistoryConnection;
 
 // Keeps the record on a thread of its own, through a connection of its own: opens or makes the
 // file, writes the rows it is handed, deletes what is older than the retention, and keeps the
-// alerts' memory. Any fault turns the history off for the rest of the run, said in one line on
-// standard error; a damaged file is moved aside first and a new one started.
+// alerts' memory. A file held by another connection is waited for, the rows and alerts kept
+// meanwhile; any other fault turns the history off for the rest of the run, said in one line on
+// standard error. A damaged file is moved aside first and a new one started.
 class HistoryWriter : public QObject
 {
     Q_OBJECT
@@ -27,6 +32,8 @@ public:
     // A reset worked out afresh on every call drifts by seconds; a real reset moves by a window.
     static constexpr qint64 resetDriftSeconds = 300;
     static constexpr int retentionDays = 90;
+    // After the busy timeout ran out, the next try at the file comes this much later.
+    static constexpr std::chrono::milliseconds retryInterval{1000};
     using WindowKey = std::pair<QString, QString>; // the account's record name, the window's id
 
     explicit HistoryWriter(const QString &path, QObject *parent = nullptr);
@@ -54,8 +61,8 @@ private:
         ContinuousClock::time_point at;
     };
 
-    std::optional<QString> start();
-    std::optional<QString> moveAside();
+    std::optional<HistoryFile::Hindrance> start();
+    void flush();
     std::optional<QSqlError> migrate();
     std::optional<QSqlError> prune();
     std::optional<QSqlError> loadLastRows();
@@ -63,14 +70,19 @@ private:
     std::optional<QSqlError> writeRow(const HistoryRow &row);
     std::optional<QSqlError> noteWindow(const HistoryRow &row);
     bool needsRow(const HistoryRow &row) const;
-    QList<RememberedAlert> recall();
+    std::optional<QSqlError> writeAlert(const RememberedAlert &alert);
+    std::optional<QSqlError> recall();
     void turnOff(const QString &reason);
     void turnOff(const QSqlError &error);
 
     QString m_path;
-    std::unique_ptr<HistoryConnection> m_connection; // none while the history is off
+    std::unique_ptr<HistoryConnection> m_connection; // none until opened, and once off
+    bool m_off = false;
+    PendingWrites m_pending;
+    QList<RememberedAlert> m_recalled; // on opening, until handed on
     QHash<WindowKey, LastRow> m_lastRows;
     QHash<WindowKey, std::pair<qint64, QString>> m_windows; // its key and its name
     QTimer m_dailyPrune;
+    QTimer m_retry;
     std::optional<Prune> m_lastPrune;
 };

@@ -12,6 +12,8 @@
 
 #include <zstd.h>
 
+#include <unistd.h>
+
 #include <memory>
 
 using namespace Qt::StringLiterals;
@@ -21,7 +23,7 @@ using namespace Qt::StringLiterals;
 namespace {
 
 struct LogFile {
-    enum class Write { whole, append, compressed, replace, fifo, linkOut, old, inflatesFar };
+    enum class Write { whole, append, compressed, replace, fifo, linkOut, old, inflatesFar, lockedFolder };
     QString path; // below the home folder
     QByteArray lines;
     Write write = Write::whole;
@@ -87,6 +89,8 @@ bool put(const QString &home, const LogFile &file)
         return makeFifo(path);
     case LogFile::Write::linkOut: // to a log outside the folder
         return writeFile(home + u"/elsewhere.jsonl"_s, file.lines) && QFile::link(home + u"/elsewhere.jsonl"_s, path);
+    case LogFile::Write::lockedFolder: // mode 000
+        return QDir().mkpath(path) && QFile::setPermissions(path, {});
     case LogFile::Write::append:
         break;
     }
@@ -166,7 +170,12 @@ void TestBreakdown::startProgram()
 {
     m_program = std::make_unique<QProcess>();
     m_program->setProcessEnvironment(trayProgramEnvironment(m_home->path(), m_server));
-    m_program->start(QStringLiteral(TIDEMARKER_E2E_PROGRAM), {});
+    // Run as root, it reads a folder of mode 000 only with these capabilities.
+    if (geteuid() == 0)
+        m_program->start(u"setpriv"_s, {u"--bounding-set"_s, u"-dac_override,-dac_read_search"_s,
+                                       QStringLiteral(TIDEMARKER_E2E_PROGRAM)});
+    else
+        m_program->start(QStringLiteral(TIDEMARKER_E2E_PROGRAM), {});
     QVERIFY(m_program->waitForStarted());
 }
 
@@ -233,6 +242,12 @@ void TestBreakdown::countsEachRequestOnce_data()
         << QStringList{u"HOME/"_s + claudeProject + u"out.jsonl: links out of HOME/.claude/projects, not followed"_s,
                        u"HOME/"_s + claudeProject + u"pipe.jsonl: is no regular file (a FIFO or a device), skipped"_s,
                        u"HOME/"_s + codexDay + u"rollout-2.jsonl.zst: not readable as zstd: Unknown frame descriptor"_s};
+    QTest::newRow("folders that are skipped")
+        << (one + QList<LogFile>{{claudeProject + u"locked"_s, {}, W::lockedFolder},
+                                 {u"codex/sessions"_s, "a file", W::whole}})
+        << first << QList<LogFile>() << QStringList() << QString()
+        << QStringList{u"HOME/"_s + claudeProject + u"locked: cannot be read (Permission denied), skipped"_s,
+                       u"HOME/codex/sessions: is no folder, not read"_s};
     QTest::newRow("placeholder first, its final counts at the next refresh")
         << QList<LogFile>{{claudeProject + u"one.jsonl"_s, claudeLine(5, u"A"_s, 1)}}
         << QStringList{u"claude_fast"_s + sonnet + u"3/1/4210/18002"_s, u"claude_slow"_s + sonnet + u"3/1/4210/18002"_s}

@@ -243,22 +243,40 @@ void TestHistory::chartFromMenuAndCommand()
 void TestHistory::unusableFile_data()
 {
     QTest::addColumn<bool>("readOnly");
-    QTest::newRow("damaged") << false;
-    QTest::newRow("read-only") << true;
+    QTest::addColumn<bool>("shortOfItsVersion"); // of version 4, without its windows
+    QTest::newRow("damaged") << false << false;
+    QTest::newRow("read-only") << true << false;
+    QTest::newRow("short of its version") << false << true;
 }
 
 // Either way the tray goes on; a damaged file is kept aside and a new one started.
 void TestHistory::unusableFile()
 {
     QFETCH(bool, readOnly);
-    const QByteArray damage = QByteArray("this is no database\n").repeated(300);
+    QFETCH(bool, shortOfItsVersion);
+    QByteArray damage = QByteArray("this is no database\n").repeated(300);
     QVERIFY(writeFile(database(), readOnly ? QByteArray() : damage));
     if (readOnly)
         QVERIFY(QFile::setPermissions(database(), QFile::ReadOwner));
+    if (shortOfItsVersion) {
+        QVERIFY(QFile::remove(database()));
+        {
+            QSqlDatabase file = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"short"_s);
+            file.setDatabaseName(database());
+            QVERIFY(file.open());
+            QVERIFY(QSqlQuery(file).exec(u"CREATE TABLE samples (window INTEGER)"_s));
+            QVERIFY(QSqlQuery(file).exec(u"PRAGMA user_version = 4"_s));
+        }
+        QSqlDatabase::removeDatabase(u"short"_s);
+        QFile made(database());
+        QVERIFY(made.open(QIODevice::ReadOnly));
+        damage = made.readAll();
+    }
 
     const Finished fromStatus = run(statusProgram, {u"--history"_s});
-    QCOMPARE(fromStatus.exitCode, readOnly ? 0 : 1);
-    if (!readOnly)
+    if (!shortOfItsVersion)
+        QCOMPARE(fromStatus.exitCode, readOnly ? 0 : 1);
+    if (!readOnly && !shortOfItsVersion)
         QCOMPARE(fromStatus.err, "tidemarker-status: cannot read the history: " + database().toUtf8()
                                   + ": file is not a database\n");
 
@@ -271,12 +289,17 @@ void TestHistory::unusableFile()
         QCOMPARE(exported().size(), 0);
         return;
     }
-    QVERIFY2(error.startsWith("tidemarker: " + database().toUtf8() + " was damaged: moved aside as "
-                              "history.sqlite3.corrupt-"),
+    const QByteArray why = shortOfItsVersion ? " lacks " : " was damaged: moved aside as ";
+    QVERIFY2(error.startsWith("tidemarker: " + database().toUtf8() + why)
+                 && error.contains(" of its version 4: moved aside as history.sqlite3.corrupt-") == shortOfItsVersion
+                 && error.contains(" samples.fetched_at, ") == shortOfItsVersion
+                 && error.contains(": moved aside as history.sqlite3.corrupt-"),
              error);
     const QStringList aside = QDir(QFileInfo(database()).path()).entryList({u"history.sqlite3.corrupt-*"_s});
     QCOMPARE(aside.size(), 1);
-    QCOMPARE(readFile(QFileInfo(database()).path() + u'/' + aside.first()).toUtf8(), damage);
+    QFile kept(QFileInfo(database()).path() + u'/' + aside.first());
+    QVERIFY(kept.open(QIODevice::ReadOnly));
+    QCOMPARE(kept.readAll(), damage);
     QTRY_COMPARE(exported().size(), 4);
 }
 

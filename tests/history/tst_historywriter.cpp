@@ -48,6 +48,34 @@ QStringList recorded(const QString &path)
     return lines;
 }
 
+// Another program's connection to the file that holds its write lock until released.
+class WriteLock
+{
+public:
+    explicit WriteLock(const QString &path)
+        : m_database(QSqlDatabase::addDatabase(u"QSQLITE"_s, u"other writer"_s))
+    {
+        m_database.setDatabaseName(path);
+        m_held = m_database.open() && QSqlQuery(m_database).exec(u"BEGIN IMMEDIATE"_s);
+    }
+    ~WriteLock()
+    {
+        release();
+        m_database = QSqlDatabase();
+        QSqlDatabase::removeDatabase(u"other writer"_s);
+    }
+    bool isHeld() const { return m_held; }
+    void release()
+    {
+        if (std::exchange(m_held, false))
+            QSqlQuery(m_database).exec(u"COMMIT"_s);
+    }
+
+private:
+    QSqlDatabase m_database;
+    bool m_held = false;
+};
+
 } // namespace
 
 class TestHistoryWriter : public QObject
@@ -90,6 +118,48 @@ private Q_SLOTS:
         QCOMPARE(alerts.size(), 1);
         QCOMPARE(alerts.first().given, PaceForecast::Alert::nearlyUsed);
         QCOMPARE(alerts.first().resetAt.toSecsSinceEpoch(), start.addDays(8).toSecsSinceEpoch());
+    }
+
+    void busyFileIsWaitedFor_data()
+    {
+        QTest::addColumn<bool>("heldAtOpening");
+        QTest::newRow("held while writing") << false;
+        QTest::newRow("held while opening") << true;
+    }
+
+    // Held longer than the busy timeout, the file gets every row and alert once it is free.
+    void busyFileIsWaitedFor()
+    {
+        QFETCH(bool, heldAtOpening);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(u"history.sqlite3"_s);
+        HistoryWriter(path).open();
+        HistoryWriter writer(path);
+        QSignalSpy ready(&writer, &HistoryWriter::ready);
+        QSignalSpy written(&writer, &HistoryWriter::written);
+        if (!heldAtOpening)
+            writer.open();
+        {
+            WriteLock other(path);
+            QVERIFY(other.isHeld());
+            if (heldAtOpening)
+                writer.open();
+            for (const UsageStatus &status : {snapshot(0, 20), snapshot(2, 21)})
+                writer.write(HistoryRow::ofLiveResults(status));
+            writer.remember({u"claude_slow"_s, start.addDays(8), PaceForecast::Alert::runout});
+            QCOMPARE(ready.size(), heldAtOpening ? 0 : 1);
+            QCOMPARE(written.size(), 0);
+        }
+        QVERIFY(written.wait(3 * HistoryWriter::retryInterval.count()));
+        QCOMPARE(ready.size(), 1);
+        QCOMPARE(recorded(path), (QStringList{u"0 claude_slow Weekly 20"_s, u"0 claude_scoped_fable Fable weekly 57"_s,
+                                              u"2 claude_slow Weekly 21"_s}));
+        HistoryWriter restarted(path);
+        QSignalSpy recalled(&restarted, &HistoryWriter::ready);
+        restarted.open();
+        const auto alerts = recalled.first().first().value<QList<RememberedAlert>>();
+        QCOMPARE(alerts.size(), 1);
+        QCOMPARE(alerts.first().given, PaceForecast::Alert::runout);
     }
 
     void laterVersionIsNeverTouched()

@@ -1,0 +1,99 @@
+#include "HistoryWriter.h"
+#include "TemporaryHome.h"
+#include "UsageBreakdown.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QSignalSpy>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <tuple>
+
+using namespace Qt::StringLiterals;
+
+// The log reader on its threads, against the real history file: stopped in the middle of a
+// reading, it goes on from what it wrote.
+namespace {
+
+constexpr int logFiles = 8;
+constexpr int requestsPerFile = 5000; // some 32 MB in all: a reading long enough to show its progress
+const QByteArray padding(600, 'x');
+
+QByteArray claudeRequests(int file)
+{
+    const QByteArray time = QDateTime::currentDateTimeUtc().addSecs(-600).toString(Qt::ISODate).toUtf8();
+    QByteArray lines;
+    for (int request = 0; request < requestsPerFile; ++request) {
+        const QByteArray id = QByteArray::number(file) + '_' + QByteArray::number(request);
+        lines += "{\"type\":\"assistant\",\"timestamp\":\"" + time + "\",\"cwd\":\"/home/me/src/harbour\",\"requestId\":\"req_"
+            + id + "\",\"message\":{\"id\":\"msg_" + id + "\",\"model\":\"claude-sonnet-4-5\",\"content\":\"" + padding
+            + "\",\"usage\":{\"input_tokens\":1,\"output_tokens\":2,\"cache_creation_input_tokens\":0,"
+              "\"cache_read_input_tokens\":0}}}\n";
+    }
+    return lines;
+}
+
+// Requests kept once each, the output tokens counted for them, and requests of no file known.
+std::tuple<qint64, qint64, qint64> indexed(const QString &database)
+{
+    std::tuple<qint64, qint64, qint64> found;
+    {
+        QSqlDatabase connection = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"check"_s);
+        connection.setDatabaseName(database);
+        QSqlQuery query(connection);
+        if (connection.open() && query.exec(u"SELECT (SELECT count(*) FROM breakdown_requests), "
+                                            "(SELECT sum(output) FROM breakdown_hours), (SELECT count(*) FROM breakdown_requests "
+                                            "WHERE file NOT IN (SELECT id FROM breakdown_files))"_s) && query.next())
+            found = {query.value(0).toLongLong(), query.value(1).toLongLong(), query.value(2).toLongLong()};
+    }
+    QSqlDatabase::removeDatabase(u"check"_s);
+    return found;
+}
+
+} // namespace
+
+class TestLogReading : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    // Opened the plain way, a log replaced by a FIFO held the reader in open, and Quit for ever.
+    void stopsMidReadingAndGoesOnFromThere()
+    {
+        QTemporaryDir dir;
+        const QString database = dir.filePath(u"history.sqlite3"_s);
+        HistoryWriter(database).open();
+        const QList<LogFolder> folders{{Provider::claude, dir.filePath(u"projects"_s), {}}};
+        QStringList logs;
+        for (int file = 0; file < logFiles; ++file) {
+            logs.append(dir.filePath(u"projects/-home-me-src-harbour/s%1.jsonl"_s.arg(file)));
+            QVERIFY(writeFile(logs.last(), claudeRequests(file)));
+        }
+
+        auto reading = std::make_unique<UsageBreakdown>(database, folders);
+        QSignalSpy progress(reading.get(), &UsageBreakdown::progressChanged);
+        reading->start();
+        QTRY_VERIFY_WITH_TIMEOUT(reading->progress() > 0, 60000);
+        for (const QString &log : std::as_const(logs))
+            QVERIFY(QFile::rename(log, log + u".kept"_s) && makeFifo(log));
+        QElapsedTimer quitting;
+        quitting.start();
+        reading.reset();
+        QVERIFY2(quitting.elapsed() < 1000, qPrintable(QString::number(quitting.elapsed())));
+
+        for (const QString &log : std::as_const(logs))
+            QVERIFY(QFile::remove(log) && QFile::rename(log + u".kept"_s, log));
+        UsageBreakdown again(database, folders);
+        QSignalSpy scanned(&again, &UsageBreakdown::scanned);
+        again.start();
+        QVERIFY(scanned.wait(120000));
+        QCOMPARE(indexed(database),
+                 std::tuple(qint64(logFiles) * requestsPerFile, qint64(logFiles) * requestsPerFile * 2, qint64(0)));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestLogReading)
+#include "tst_logreading.moc"
