@@ -8,6 +8,7 @@
 
 #include <QCoroTask>
 
+class SharedBreakdown;
 class StatusItemController;
 class UsageBreakdown;
 
@@ -15,7 +16,7 @@ class UsageBreakdown;
 // read-only Snapshot property (JSON, announced through PropertiesChanged) and Refresh(), which
 // answers once the next snapshot is published: a call while a refresh runs joins it, so that a
 // burst of calls asks each provider once. Breakdown() answers where the current windows' usage
-// went, as JSON.
+// went, as JSON, all calls between two readings of the logs with one shared answer.
 class UsageBusService : public QObject
 {
     Q_OBJECT
@@ -34,7 +35,7 @@ public:
 
     QString snapshot() const;
     // What Breakdown() answers from; without it, it answers an error.
-    void serveBreakdown(UsageBreakdown *breakdown) { m_breakdown = breakdown; }
+    void serveBreakdown(UsageBreakdown *breakdown);
 
 public Q_SLOTS:
     Q_SCRIPTABLE void Refresh(const QDBusMessage &request);
@@ -47,5 +48,5 @@ private:
     StatusItemController &m_controller;
     QDBusConnection m_bus;
     QList<QDBusMessage> m_waitingForSnapshot; // Refresh() calls not answered yet
-    UsageBreakdown *m_breakdown = nullptr;
+    SharedBreakdown *m_breakdown = nullptr;
 };
