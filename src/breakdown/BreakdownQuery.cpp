@@ -197,5 +197,5 @@ std::variant<QJsonObject, QString> BreakdownQuery::read(const QString &databaseP
         providers.append(QJsonObject{{u"provider"_s, rawValue(account.first)},
                                      {u"account"_s, account.second.isEmpty() ? QJsonValue() : account.second},
                                      {u"windows"_s, windowsJson}});
-    return QJsonObject{{u"generatedAt"_s, now.toUTC().toString(Qt::ISODate)}, {u"providers"_s, providers}};
+    return QJsonObject{{u"generatedAt"_s, now.toUTC().toString(Qt::ISODateWithMs)}, {u"providers"_s, providers}};
 }

@@ -14,10 +14,13 @@ SharedBreakdown::SharedBreakdown(UsageBreakdown &breakdown, QObject *parent)
     : QObject(parent)
     , m_breakdown(breakdown)
 {
-    connect(&breakdown, &UsageBreakdown::scanned, this, [this] {
-        ++m_readings;
-        m_answer.reset();
-    });
+    connect(&breakdown, &UsageBreakdown::scanned, this, &SharedBreakdown::forget);
+}
+
+void SharedBreakdown::forget()
+{
+    ++m_readings;
+    m_answer.reset();
 }
 
 QCoro::Task<SharedBreakdown::Answer> SharedBreakdown::answer(QList<BreakdownWindow> windows)
@@ -34,7 +37,9 @@ QCoro::Task<SharedBreakdown::Answer> SharedBreakdown::answer(QList<BreakdownWind
         if (!self)
             co_return Answer{{}, u"Tidemarker is quitting"_s};
     }
-    co_return *m_answer;
+    // A copy: QCoro moves from what co_return names, and the kept answer is for the next call too.
+    Answer shared = *m_answer;
+    co_return shared;
 }
 
 QCoro::Task<void> SharedBreakdown::make(QList<BreakdownWindow> windows)

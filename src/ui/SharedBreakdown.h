@@ -28,6 +28,8 @@ public:
     explicit SharedBreakdown(UsageBreakdown &breakdown, QObject *parent = nullptr);
 
     QCoro::Task<Answer> answer(QList<BreakdownWindow> windows);
+    // The logs are being read again: the next call waits for that reading, as the first one did.
+    void forget();
 
 Q_SIGNALS:
     // An answer has been made; those waiting for it look again.
