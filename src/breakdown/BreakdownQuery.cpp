@@ -1,6 +1,7 @@
 #include "BreakdownQuery.h"
 
 #include "HistoryConnection.h"
+#include "OutsideText.h"
 #include "TokenWeights.h"
 
 #include <QJsonArray>
@@ -19,12 +20,26 @@ struct ModelUse {
     QString model;
     TokenCounts counts;
     double weighted = 0;
+
+    void add(const ModelUse &other)
+    {
+        counts += other.counts;
+        weighted += other.weighted;
+    }
 };
 
 struct ProjectUse {
     QString project;
     double weighted = 0;
     QList<ModelUse> models;
+    bool others = false; // the projects past the largest, added up
+
+    // Its models are merged by name afterwards, once for all.
+    void add(const ProjectUse &other)
+    {
+        weighted += other.weighted;
+        models += other.models;
+    }
 };
 
 double share(double part, double whole)
@@ -32,10 +47,50 @@ double share(double part, double whole)
     return whole > 0 ? std::round(part / whole * 1000) / 10 : 0;
 }
 
+QString modelName(const QString &model)
+{
+    const QString name = OutsideText::name(model);
+    return name.isEmpty() ? u"unknown"_s : name;
+}
+
 template <typename T>
 void largestFirst(QList<T> &list)
 {
     std::ranges::stable_sort(list, [](const T &a, const T &b) { return a.weighted > b.weighted; });
+}
+
+// Keeps the largest few of a list sorted largest first; the rest add up to one entry after them.
+template <typename T>
+void foldRest(QList<T> &list, qsizetype kept, T rest)
+{
+    if (list.size() <= kept)
+        return;
+    for (const T &entry : list.sliced(kept))
+        rest.add(entry);
+    list.resize(kept);
+    list.append(rest);
+}
+
+void boundModels(ProjectUse &project)
+{
+    QMap<QString, ModelUse> byName;
+    for (const ModelUse &use : std::as_const(project.models)) {
+        ModelUse &merged = byName[use.model];
+        merged.model = use.model;
+        merged.add(use);
+    }
+    project.models = byName.values();
+    largestFirst(project.models);
+    foldRest(project.models, BreakdownQuery::maxModels, ModelUse{BreakdownQuery::otherModels, {}, 0});
+}
+
+// However many projects the logs name, the answer stays far below what the bus carries.
+void boundProjects(QList<ProjectUse> &projects)
+{
+    const qsizetype more = projects.size() - BreakdownQuery::maxProjects;
+    foldRest(projects, BreakdownQuery::maxProjects, ProjectUse{QString::number(more) + u" more projects"_s, 0, {}, true});
+    for (ProjectUse &project : projects)
+        boundModels(project);
 }
 
 std::variant<QList<ProjectUse>, QSqlError> projectsOf(QSqlDatabase &database, const BreakdownWindow &window)
@@ -64,9 +119,8 @@ std::variant<QList<ProjectUse>, QSqlError> projectsOf(QSqlDatabase &database, co
         project.models.append(use);
     }
     QList<ProjectUse> projects = byProject.values();
-    for (ProjectUse &project : projects)
-        largestFirst(project.models);
     largestFirst(projects);
+    boundProjects(projects);
     return projects;
 }
 
@@ -79,15 +133,15 @@ QJsonObject windowJson(const BreakdownWindow &window, const QList<ProjectUse> &p
     for (const ProjectUse &project : projects) {
         QJsonArray models;
         for (const ModelUse &use : project.models)
-            models.append(QJsonObject{{u"model"_s, use.model.isEmpty() ? u"unknown"_s : use.model},
+            models.append(QJsonObject{{u"model"_s, modelName(use.model)},
                                       {u"share"_s, share(use.weighted, total)},
                                       {u"weighted"_s, std::llround(use.weighted)},
                                       {u"input"_s, use.counts.input},
                                       {u"output"_s, use.counts.output},
                                       {u"cacheWrite"_s, use.counts.cacheWrite},
                                       {u"cacheRead"_s, use.counts.cacheRead}});
-        projectsJson.append(QJsonObject{{u"project"_s, project.project},
-                                        {u"name"_s, BreakdownQuery::projectName(project.project)},
+        projectsJson.append(QJsonObject{{u"project"_s, OutsideText::cut(project.project, BreakdownQuery::maxFolderLength)},
+                                        {u"name"_s, project.others ? u"others"_s : BreakdownQuery::projectName(project.project)},
                                         {u"share"_s, share(project.weighted, total)},
                                         {u"weighted"_s, std::llround(project.weighted)},
                                         {u"models"_s, models}});
@@ -117,7 +171,7 @@ QList<BreakdownWindow> BreakdownWindow::ofStatus(const UsageStatus &status)
 
 QString BreakdownQuery::projectName(const QString &project)
 {
-    const QString name = project.section(u'/', -1, -1, QString::SectionSkipEmpty);
+    const QString name = OutsideText::name(project.section(u'/', -1, -1, QString::SectionSkipEmpty));
     return name.isEmpty() ? u"unknown"_s : name;
 }
 
@@ -143,5 +197,5 @@ std::variant<QJsonObject, QString> BreakdownQuery::read(const QString &databaseP
         providers.append(QJsonObject{{u"provider"_s, rawValue(account.first)},
                                      {u"account"_s, account.second.isEmpty() ? QJsonValue() : account.second},
                                      {u"windows"_s, windowsJson}});
-    return QJsonObject{{u"generatedAt"_s, now.toUTC().toString(Qt::ISODate)}, {u"providers"_s, providers}};
+    return QJsonObject{{u"generatedAt"_s, now.toUTC().toString(Qt::ISODateWithMs)}, {u"providers"_s, providers}};
 }

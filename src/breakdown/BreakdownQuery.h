@@ -21,6 +21,7 @@ struct BreakdownWindow {
 
     // The 5-hour and weekly windows of each provider the snapshot holds, in its order.
     static QList<BreakdownWindow> ofStatus(const UsageStatus &status);
+    bool operator==(const BreakdownWindow &) const = default;
 };
 
 // Where each window's use went, from the index in the history file: by project, largest first,
@@ -30,10 +31,19 @@ namespace BreakdownQuery {
 // An hour of the index counts towards a window when most of it lies inside.
 inline constexpr qint64 hourSeconds = 3600;
 
+// What one window's answer holds at most, whatever the logs hold, so that an answer for every
+// window of every account stays a few MiB, far below the 128 MiB a bus message may have: the
+// largest projects, then "others" adding up the rest; in each the largest models, then
+// otherModels; folders cut with "…", names as the snapshot's are.
+inline constexpr qsizetype maxProjects = 50;
+inline constexpr qsizetype maxModels = 8;
+inline constexpr qsizetype maxFolderLength = 256;
+inline const QString otherModels = QStringLiteral("other models");
+
 // The Breakdown JSON, or why the history file could not be read. Runs on any thread.
 std::variant<QJsonObject, QString> read(const QString &databasePath, const QList<BreakdownWindow> &windows,
                                         const QDateTime &now);
-// A project's name: its folder's last part.
+// A project's name: its folder's last part, cleaned and cut as the snapshot's names are.
 QString projectName(const QString &project);
 
 } // namespace BreakdownQuery

@@ -1,5 +1,6 @@
 #include "BreakdownText.h"
 
+#include "OutsideText.h"
 #include "UsageModels.h"
 
 #include <QJsonArray>
@@ -23,13 +24,14 @@ QString windowLine(const QString &provider, const QJsonObject &window)
     for (qsizetype i = 0; i < projects.size(); ++i) {
         const QJsonObject project = projects.at(i).toObject();
         if (i < BreakdownText::namedProjects)
-            parts.append(project.value(u"name"_s).toString() + u' ' + percent(project.value(u"share"_s).toDouble()));
+            parts.append(OutsideText::name(project.value(u"name"_s).toString()) + u' '
+                         + percent(project.value(u"share"_s).toDouble()));
         else
             others += project.value(u"share"_s).toDouble();
     }
     if (projects.size() > BreakdownText::namedProjects)
         parts.append(u"others "_s + percent(others));
-    const QString label = window.value(u"label"_s).toString();
+    const QString label = OutsideText::name(window.value(u"label"_s).toString());
     return provider + u' ' + label + u": "_s + (parts.isEmpty() ? u"no logged use"_s : parts.join(u" \u00b7 "_s));
 }
 
@@ -50,8 +52,8 @@ QString BreakdownText::providerName(const QJsonObject &provider)
 {
     const QString raw = provider.value(u"provider"_s).toString();
     const std::optional<Provider> known = providerFromRawValue(raw);
-    QString name = known ? displayName(*known) : raw;
-    if (const QString account = provider.value(u"account"_s).toString(); !account.isEmpty())
+    QString name = known ? displayName(*known) : OutsideText::name(raw);
+    if (const QString account = OutsideText::name(provider.value(u"account"_s).toString()); !account.isEmpty())
         name += u" \u00B7 "_s + account;
     return name;
 }

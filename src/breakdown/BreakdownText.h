@@ -4,7 +4,8 @@
 #include <QStringList>
 
 // The Breakdown JSON as lines of text: one per provider window,
-// "Claude 5h: tidemarker 61% · infra 27% · others 12%".
+// "Claude 5h: tidemarker 61% · infra 27% · others 12%". The names in it are cleaned and cut as
+// the snapshot's are, whoever wrote the JSON.
 namespace BreakdownText {
 
 // Projects named in a line; the rest are "others".

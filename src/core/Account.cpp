@@ -1,6 +1,6 @@
 #include "Account.h"
 
-#include "AnswerBounds.h"
+#include "OutsideText.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -36,7 +36,7 @@ QString Account::labelFor(Provider provider, const AccountFolder &folder)
             name.remove(0, 1);
     }
     // Shown in the menu, notifications and status bars: bounded as a service's names are.
-    name = AnswerBounds::nameFromAnswer(name);
+    name = OutsideText::name(name);
     return name.isEmpty() ? rawValue(provider) : name;
 }
 

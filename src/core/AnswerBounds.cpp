@@ -3,36 +3,7 @@
 #include <algorithm>
 #include <numeric>
 
-using namespace Qt::StringLiterals;
-
 namespace AnswerBounds {
-
-namespace {
-
-// Marks that turn the text's direction around: the menu would show a name's figures reversed.
-bool isBidiControl(QChar c)
-{
-    const char16_t u = c.unicode();
-    return u == 0x200E || u == 0x200F || (u >= 0x202A && u <= 0x202E) || (u >= 0x2066 && u <= 0x2069);
-}
-
-} // namespace
-
-QString nameFromAnswer(const QString &text, const QString &suffix)
-{
-    QString name = text;
-    name.removeIf([](QChar c) { return c.category() == QChar::Other_Control || isBidiControl(c); });
-    name = name.trimmed();
-    if (name.isEmpty())
-        return name;
-    const qsizetype room = maxNameLength - suffix.size();
-    if (name.size() <= room)
-        return name + suffix;
-    qsizetype kept = room - 1;
-    if (name.at(kept - 1).isHighSurrogate())
-        --kept; // never half a character
-    return name.left(kept) + u'\u2026' + suffix;
-}
 
 bool isWritable(const QDateTime &date)
 {

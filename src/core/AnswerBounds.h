@@ -7,15 +7,10 @@
 #include <QString>
 
 // What any answer is cut down to before it reaches the menu, the alerts, the snapshot and the
-// history, so that no answer can flood them.
+// history, so that no answer can flood them. Its names are cut by OutsideText::name.
 namespace AnswerBounds {
 
-inline constexpr qsizetype maxNameLength = 48;
 inline constexpr qsizetype maxExtraWindows = 12;
-
-// A name as an answer gives it, without control or bidi characters, trimmed and cut with "…"
-// so that it fits 48 characters with the suffix after it; empty when nothing is left.
-QString nameFromAnswer(const QString &text, const QString &suffix = {});
 
 // Whether the snapshot can write the time (years 1 to 9999).
 bool isWritable(const QDateTime &date);

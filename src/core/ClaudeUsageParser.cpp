@@ -1,6 +1,7 @@
 #include "ClaudeUsageParser.h"
 
 #include "AnswerBounds.h"
+#include "OutsideText.h"
 
 #include <QJsonArray>
 #include <QRegularExpression>
@@ -129,7 +130,7 @@ UsageWindow scopedWindow(const ScopedRow &row, const QString &model, double used
                          const QJsonObject &window, const QDateTime &now)
 {
     return UsageWindow::makeExtra(Provider::claude, u"claude_scoped_"_s + idPart(model) + row.idSuffix,
-                                  AnswerBounds::nameFromAnswer(model, row.word), usedPercent,
+                                  OutsideText::name(model, row.word), usedPercent,
                                   resetOrFullWindow(window, row.lengthSeconds, now), row.lengthSeconds, now);
 }
 
@@ -145,9 +146,9 @@ QString surfaceName(const QString &surface)
 // The model's name, else the surface's, else "Model".
 QString scopeName(const QJsonValue &scope)
 {
-    QString name = AnswerBounds::nameFromAnswer(scope["model"_L1]["display_name"_L1].toString());
+    QString name = OutsideText::name(scope["model"_L1]["display_name"_L1].toString());
     if (name.isEmpty() && scope["model"_L1].isNull())
-        name = AnswerBounds::nameFromAnswer(surfaceName(scope["surface"_L1].toString()));
+        name = OutsideText::name(surfaceName(scope["surface"_L1].toString()));
     return name.isEmpty() ? u"Model"_s : name;
 }
 
@@ -231,7 +232,7 @@ std::optional<std::pair<double, int>> minorAmount(const QJsonValue &money)
 
 QString currencyCode(const QJsonValue &value)
 {
-    return AnswerBounds::nameFromAnswer(value.toString()).toUpper();
+    return OutsideText::name(value.toString()).toUpper();
 }
 
 } // namespace
@@ -306,7 +307,7 @@ QList<ModelShare> ClaudeUsageParser::weeklyByModel(const QJsonObject &response)
     QList<ModelShare> shares;
     for (const QJsonValue &row : response.value("seven_day_breakdown"_L1)["rows"_L1].toArray()) {
         const auto percent = numeric(row["percent"_L1]);
-        const QString name = AnswerBounds::nameFromAnswer(row["display_name"_L1].toString());
+        const QString name = OutsideText::name(row["display_name"_L1].toString());
         if (percent && !name.isEmpty())
             shares.append({name, boundedPercent(*percent)});
     }

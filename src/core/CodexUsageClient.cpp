@@ -1,6 +1,7 @@
 #include "CodexUsageClient.h"
 
 #include "AnswerBounds.h"
+#include "OutsideText.h"
 #include "ClaudeUsageParser.h"
 #include "ProviderInput.h"
 
@@ -149,7 +150,7 @@ QList<ExtraRateLimit> readExtraLimits(const QJsonObject &answer)
     if (codeReview.isObject())
         limits.append({u"codex_code_review"_s, u"Code review"_s, lenientRateLimit(codeReview)});
     for (const QJsonValue &entry : answer.value("additional_rate_limits"_L1).toArray()) {
-        const QString given = AnswerBounds::nameFromAnswer(entry["limit_name"_L1].toString());
+        const QString given = OutsideText::name(entry["limit_name"_L1].toString());
         const QString name = given.isEmpty() ? u"Model"_s : given;
         limits.append({u"codex_extra_"_s + idPart(name), name, lenientRateLimit(entry["rate_limit"_L1])});
     }
@@ -331,7 +332,7 @@ QList<UsageWindow> CodexUsageClient::extraWindows(const QList<ExtraRateLimit> &l
                 continue;
             const QString word = lengthWord(window->limitWindowSeconds);
             found.append(UsageWindow::makeExtra(Provider::codex, limit.idPrefix + u'_' + word,
-                                                AnswerBounds::nameFromAnswer(limit.name, u' ' + word),
+                                                OutsideText::name(limit.name, u' ' + word),
                                                 window->usedPercent,
                                                 dateFromEpochTime(window->resetAt),
                                                 window->limitWindowSeconds, now));

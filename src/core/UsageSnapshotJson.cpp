@@ -1,5 +1,7 @@
 #include "UsageSnapshotJson.h"
 
+#include "OutsideText.h"
+
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QRegularExpression>
@@ -42,13 +44,6 @@ QJsonValue errorJson(const std::optional<QString> &error)
 QJsonValue dateJson(const QDateTime &date)
 {
     return date.isValid() ? QJsonValue(date.toUTC().toString(Qt::ISODateWithMs)) : QJsonValue(QJsonValue::Null);
-}
-
-// Read texts go to terminals and bars: no escape sequence or line break passes.
-QString withoutControlCharacters(QString text)
-{
-    text.removeIf([](QChar c) { return c.category() == QChar::Other_Control; });
-    return text;
 }
 
 QJsonObject windowJson(const UsageWindow &window)
@@ -128,8 +123,8 @@ bool addWindow(ProviderResult &result, const std::optional<UsageWindow> &window)
 std::optional<UsageWindow> extraWindowFromJson(const QJsonObject &object, Provider provider)
 {
     auto window = UsageWindow::fromJson(object);
-    const QString id = withoutControlCharacters(object.value(u"id"_s).toString());
-    const QString name = withoutControlCharacters(object.value(u"name"_s).toString());
+    const QString id = OutsideText::plainLine(object.value(u"id"_s).toString());
+    const QString name = OutsideText::plainLine(object.value(u"name"_s).toString());
     if (!window || window->provider != provider || id.isEmpty() || name.isEmpty())
         return std::nullopt;
     window->extraId = id;
@@ -145,7 +140,7 @@ std::optional<ExtraUsage> extraUsageFromJson(const QJsonValue &value)
     const auto amount = [](const QJsonValue &value) { return value.isDouble() && std::isfinite(value.toDouble()); };
     if (!amount(used) || !(amount(limit) || limit.isNull()) || !currency.isString())
         return std::nullopt;
-    ExtraUsage usage{used.toDouble(), std::nullopt, withoutControlCharacters(currency.toString())};
+    ExtraUsage usage{used.toDouble(), std::nullopt, OutsideText::plainLine(currency.toString())};
     if (limit.isDouble())
         usage.limit = limit.toDouble();
     return usage;
@@ -173,9 +168,9 @@ std::optional<ProviderResult> resultFromJson(const QJsonObject &object)
         return std::nullopt;
     ProviderResult result{*provider, object.value(u"ok"_s).toBool(), source, std::nullopt, {},
                           object.value(u"needsAuth"_s).toBool()};
-    result.account = {*provider, {}, withoutControlCharacters(object.value(u"account"_s).toString())};
+    result.account = {*provider, {}, OutsideText::plainLine(object.value(u"account"_s).toString())};
     if (const QJsonValue error = object.value(u"error"_s); error.isString())
-        result.error = withoutControlCharacters(error.toString());
+        result.error = OutsideText::plainLine(error.toString());
     for (const QJsonValue &value : object.value(u"windows"_s).toArray()) {
         if (!addWindow(result, UsageWindow::fromJson(value.toObject())))
             return std::nullopt;

@@ -4,6 +4,7 @@
 #include "HistoryConnection.h"
 #include "HistoryReader.h"
 #include "LineOutput.h"
+#include "OutsideText.h"
 #include "TidemarkerBusClient.h"
 #include "UsageSnapshotJson.h"
 #include "UsageStore.h"
@@ -264,7 +265,7 @@ QCoro::Task<int> StatusCommand::printBreakdown()
     if (m_options.format == OutputFormat::json)
         co_return m_output.write(*answer) ? 0 : failed;
     for (const QString &line : BreakdownText::lines(QJsonDocument::fromJson(*answer).object())) {
-        if (!m_output.write(line.toUtf8()))
+        if (!m_output.write(OutsideText::terminalLine(line)))
             co_return failed;
     }
     co_return 0;

@@ -1,6 +1,7 @@
 #include "StatusFormat.h"
 
 #include "DurationText.h"
+#include "OutsideText.h"
 #include "UsageSnapshotJson.h"
 
 #include <QJsonDocument>
@@ -46,9 +47,9 @@ QString providerText(const ProviderResult &result)
     const auto worst = worstOf(result);
     if (!worst)
         return name + (result.needsAuth ? u" signed out"_s : u" unavailable"_s);
-    return u"%1 %2 %3% %4%5"_s.arg(name, worst->displayLabel())
-        .arg(wholePercent(worst->remainingPercent))
-        .arg(worst->pressureDisplay(), cachedMark(result));
+    // One arg() call: a second one would read a "%2" in a name as its own.
+    return u"%1 %2 %3% %4%5"_s.arg(name, worst->displayLabel(), QString::number(wholePercent(worst->remainingPercent)),
+                                   worst->pressureDisplay(), cachedMark(result));
 }
 
 QStringList tooltipLines(const ProviderResult &result, const QDateTime &now)
@@ -59,10 +60,9 @@ QStringList tooltipLines(const ProviderResult &result, const QDateTime &now)
         lines.append(name + u": "_s + result.error.value_or(u"usage unavailable"_s));
     for (const UsageWindow &window : result.windows + result.extraWindows) {
         const double secondsLeft = double(now.msecsTo(window.resetAt)) / 1000;
-        lines.append(u"%1 %2: %3% left, %4 %5, resets in %6%7"_s.arg(name, window.displayLabel())
-                         .arg(wholePercent(window.remainingPercent))
-                         .arg(window.pressureDisplay(), window.pressureLabel().toLower(),
-                              compactDuration(secondsLeft), cachedMark(result)));
+        lines.append(u"%1 %2: %3% left, %4 %5, resets in %6%7"_s.arg(
+            name, window.displayLabel(), QString::number(wholePercent(window.remainingPercent)),
+            window.pressureDisplay(), window.pressureLabel().toLower(), compactDuration(secondsLeft), cachedMark(result)));
     }
     return lines;
 }
@@ -102,8 +102,8 @@ QJsonObject waybarObject(const UsageStatus &status, const QDateTime &now)
         tooltip.append(tooltipLines(result, now));
     const auto worst = status.worst();
     // waybar reads both as Pango markup; a limit's name in them is text.
-    return {{u"text"_s, textLine(status).toHtmlEscaped()},
-            {u"tooltip"_s, (tooltip.isEmpty() ? status.summary() : tooltip.join(u'\n')).toHtmlEscaped()},
+    return {{u"text"_s, OutsideText::markup(textLine(status))},
+            {u"tooltip"_s, OutsideText::markup(tooltip.isEmpty() ? status.summary() : tooltip.join(u'\n'))},
             {u"class"_s, worst ? worst->pressureLabel().toLower() : u"unavailable"_s},
             {u"percentage"_s, worst ? wholePercent(worst->remainingPercent) : 0}};
 }
@@ -121,7 +121,7 @@ std::optional<QByteArray> line(OutputFormat format, const QByteArray &published,
     }
     switch (format) {
     case OutputFormat::text:
-        return textLine(*status).toUtf8();
+        return OutsideText::terminalLine(textLine(*status));
     case OutputFormat::json:
         return UsageSnapshotJson::toText(*status);
     case OutputFormat::waybar:

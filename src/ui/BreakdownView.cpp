@@ -2,6 +2,7 @@
 
 #include "BreakdownText.h"
 #include "GaugeIconRenderer.h"
+#include "OutsideText.h"
 #include "UsageBreakdown.h"
 
 #include <QHelpEvent>
@@ -9,7 +10,6 @@
 #include <QMap>
 #include <QPainter>
 #include <QPointer>
-#include <QTextDocument>
 #include <QToolTip>
 
 #include <cmath>
@@ -102,7 +102,8 @@ BreakdownView::BreakdownView(UsageBreakdown &breakdown, std::function<QList<Brea
 
 QString BreakdownView::projectText(const QString &name, double share, qint64 weighted)
 {
-    return u"%1 %2 % \u00b7 %3"_s.arg(name).arg(std::lround(share)).arg(tokensText(weighted));
+    // One arg() call: a second one would read a "%2" in a folder's name as its own.
+    return u"%1 %2 % \u00b7 %3"_s.arg(OutsideText::name(name), QString::number(std::lround(share)), tokensText(weighted));
 }
 
 void BreakdownView::showEvent(QShowEvent *event)
@@ -186,9 +187,9 @@ void BreakdownView::paintEvent(QPaintEvent *)
                     const QRectF segment(x, y + 4, length, rowHeight - 8);
                     painter.fillRect(segment, shade(colour, models.indexOf(model.value(u"model"_s).toString())));
                     x += length;
-                    hover.append(u"%1: %2 % \u00b7 %3"_s.arg(model.value(u"model"_s).toString())
-                                     .arg(model.value(u"share"_s).toDouble())
-                                     .arg(tokensText(model.value(u"weighted"_s).toInteger())));
+                    hover.append(u"%1: %2 % \u00b7 %3"_s.arg(model.value(u"model"_s).toString(),
+                                                             QString::number(model.value(u"share"_s).toDouble()),
+                                                             tokensText(model.value(u"weighted"_s).toInteger())));
                 }
                 m_bars.append({QRectF(margin, y, width() - 2 * margin, rowHeight), hover.join(u'\n')});
                 y += rowHeight;
@@ -205,7 +206,7 @@ bool BreakdownView::event(QEvent *event)
     const auto *help = static_cast<QHelpEvent *>(event);
     for (const Bar &bar : std::as_const(m_bars)) {
         if (bar.area.contains(help->pos())) {
-            QToolTip::showText(help->globalPos(), Qt::convertFromPlainText(bar.hover), this); // folders may look like markup
+            QToolTip::showText(help->globalPos(), OutsideText::qtRichText(bar.hover), this); // folders may look like markup
             return true;
         }
     }

@@ -1,5 +1,8 @@
 #include "DesktopNotifier.h"
 
+#include "Diagnostics.h"
+#include "OutsideText.h"
+
 #include <QDBusArgument>
 #include <QDBusMessage>
 #include <QDBusMetaType>
@@ -62,7 +65,10 @@ Q_DECLARE_METATYPE(NotificationImage)
 DesktopNotifier::DesktopNotifier(QDBusConnection bus, QObject *parent)
     : QObject(parent)
     , m_bus(std::move(bus))
+    , m_serviceOwner(service, m_bus, QDBusServiceWatcher::WatchForOwnerChange)
 {
+    // Another service may read bodies otherwise.
+    connect(&m_serviceOwner, &QDBusServiceWatcher::serviceOwnerChanged, this, [this] { m_bodyMarkup.reset(); });
     qDBusRegisterMetaType<NotificationImage>();
     m_bus.connect(service, path, service, u"NotificationClosed"_s, this, SLOT(forgetClosed(uint)));
     m_bus.connect(service, path, service, u"ActionInvoked"_s, this, SLOT(takeAction(uint,QString)));
@@ -79,13 +85,17 @@ QCoro::Task<bool> DesktopNotifier::notify(QString key, QString summary, QString 
     if (!defaultAction.isEmpty())
         actions = {defaultActionKey, defaultAction};
 
+    QPointer<DesktopNotifier> self(this);
+    const bool bodyMarkup = co_await readsBodyMarkup();
+    if (!self)
+        co_return false;
     QDBusMessage call = QDBusMessage::createMethodCall(service, path, service, u"Notify"_s);
     const int serverDefaultTimeout = -1;
-    // Servers read the body as markup; a limit's name in it is text.
-    call << u"Tidemarker"_s << m_shownIds.value(key) << u"tidemarker"_s << summary << body.toHtmlEscaped()
-         << actions << hints << serverDefaultTimeout;
+    // A limit's name in the body is text, whether the service reads markup there or not.
+    call << u"Tidemarker"_s << m_shownIds.value(key) << u"tidemarker"_s << OutsideText::plainLine(summary)
+         << (bodyMarkup ? OutsideText::markup(body) : OutsideText::plainText(body)) << actions << hints
+         << serverDefaultTimeout;
 
-    QPointer<DesktopNotifier> self(this);
     // Named, so that the call the awaiter refers to surely outlives the suspension.
     const QDBusPendingCall pending = m_bus.asyncCall(call);
     const QDBusPendingReply<uint> reply = co_await pending;
@@ -97,6 +107,22 @@ QCoro::Task<bool> DesktopNotifier::notify(QString key, QString summary, QString 
     }
     m_shownIds.insert(key, reply.value());
     co_return true;
+}
+
+// Asked once of each service; until one answers, bodies go as plain text.
+QCoro::Task<bool> DesktopNotifier::readsBodyMarkup()
+{
+    if (m_bodyMarkup)
+        co_return *m_bodyMarkup;
+    QPointer<DesktopNotifier> self(this);
+    const QDBusPendingCall pending
+        = m_bus.asyncCall(QDBusMessage::createMethodCall(service, path, service, u"GetCapabilities"_s));
+    const QDBusPendingReply<QStringList> reply = co_await pending;
+    if (!self || reply.isError())
+        co_return false;
+    m_bodyMarkup = reply.value().contains(u"body-markup"_s);
+    qCDebug(lcUi) << "the notification service reads bodies as markup:" << *m_bodyMarkup;
+    co_return *m_bodyMarkup;
 }
 
 void DesktopNotifier::forgetClosed(uint id)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDBusConnection>
+#include <QDBusServiceWatcher>
 #include <QHash>
 #include <QImage>
 #include <QObject>
@@ -8,10 +9,12 @@
 
 #include <QCoroTask>
 
+#include <optional>
+
 // Desktop notifications through the session's notification service
 // (org.freedesktop.Notifications). A bubble sent under a key replaces the one still shown
 // under the same key. Without a service the bubble is lost, and that is said on standard
-// error once.
+// error once. The body is escaped as markup only for a service that reads it as markup.
 class DesktopNotifier : public QObject
 {
     Q_OBJECT
@@ -35,9 +38,12 @@ private Q_SLOTS:
     void takeAction(uint id, const QString &action);
 
 private:
+    QCoro::Task<bool> readsBodyMarkup();
     void reportUndelivered(const QString &reason);
 
     QDBusConnection m_bus;
+    QDBusServiceWatcher m_serviceOwner;
+    std::optional<bool> m_bodyMarkup; // as the service now running announced it
     QHash<QString, uint> m_shownIds; // the service's id of the bubble shown under each key
     bool m_reportedUndelivered = false;
 };

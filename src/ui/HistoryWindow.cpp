@@ -1,5 +1,7 @@
 #include "HistoryWindow.h"
 
+#include "OutsideText.h"
+
 #include <QButtonGroup>
 #include <QHBoxLayout>
 #include <QHelpEvent>
@@ -7,7 +9,6 @@
 #include <QPointer>
 #include <QShortcut>
 #include <QToolButton>
-#include <QTextDocument>
 #include <QToolTip>
 #include <QVBoxLayout>
 #include <QtConcurrent>
@@ -156,7 +157,7 @@ bool HistoryWindow::event(QEvent *event)
         return QWidget::event(event);
     const auto *help = static_cast<QHelpEvent *>(event);
     if (const std::optional<QString> text = m_chart.describe(help->pos(), chartArea()))
-        QToolTip::showText(help->globalPos(), Qt::convertFromPlainText(*text), this); // names may look like markup
+        QToolTip::showText(help->globalPos(), OutsideText::qtRichText(*text), this); // names may look like markup
     else
         QToolTip::hideText();
     return true;

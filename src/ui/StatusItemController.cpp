@@ -2,6 +2,7 @@
 
 #include "CLISignIn.h"
 #include "GaugeIconRenderer.h"
+#include "OutsideText.h"
 #include "ProviderDetailLines.h"
 #include "SettingsFile.h"
 #include "UsageStore.h"
@@ -14,7 +15,6 @@
 #include <QPainter>
 #include <QPointer>
 #include <QShortcut>
-#include <QTextDocument>
 #include <QTimer>
 
 #include <QCoroTimer>
@@ -73,7 +73,7 @@ MenuLine infoLine(const QString &key, const QString &text, const QIcon &icon = {
 {
     MenuLine line;
     line.key = key;
-    line.text = ExactMenuTextStyle::actionText(text);
+    line.text = ExactMenuTextStyle::actionText(OutsideText::plainLine(text));
     line.icon = icon;
     return line;
 }
@@ -98,7 +98,7 @@ QString trayToolTip(const QString &summary)
         return qstrcmp(window->metaObject()->className(), "QSystemTrayIconSys") == 0;
     };
     const bool readAsMarkup = std::ranges::any_of(QApplication::topLevelWidgets(), isXEmbedIcon);
-    return readAsMarkup && Qt::mightBeRichText(summary) ? Qt::convertFromPlainText(summary) : summary;
+    return readAsMarkup ? OutsideText::qtRichText(summary) : OutsideText::plainText(summary);
 }
 
 QImage filledShape(QSize size, const QColor &color, void (*draw)(QPainter &))

@@ -1,13 +1,13 @@
 #include "UsageBusService.h"
 
+#include "SharedBreakdown.h"
 #include "StatusBusNames.h"
-#include "UsageBreakdown.h"
 #include "StatusItemController.h"
+#include "UsageBreakdown.h"
 #include "UsageSnapshotJson.h"
 #include "UsageStore.h"
 
 #include <QDBusConnectionInterface>
-#include <QJsonDocument>
 #include <QPointer>
 
 #include <cstdio>
@@ -52,6 +52,15 @@ UsageBusService::~UsageBusService()
     m_bus.unregisterObject(StatusBusNames::path);
 }
 
+void UsageBusService::serveBreakdown(UsageBreakdown *breakdown)
+{
+    delete m_breakdown;
+    m_breakdown = breakdown ? new SharedBreakdown(*breakdown, this) : nullptr;
+    // A new snapshot starts a reading of the logs, which an answer after it is to include.
+    if (m_breakdown)
+        connect(&m_controller.store(), &UsageStore::statusChanged, m_breakdown, &SharedBreakdown::forget);
+}
+
 void UsageBusService::Refresh(const QDBusMessage &request)
 {
     request.setDelayedReply(true);
@@ -75,13 +84,13 @@ QCoro::Task<void> UsageBusService::answerBreakdown(QDBusMessage request)
         co_return;
     }
     QList<BreakdownWindow> windows = BreakdownWindow::ofStatus(m_controller.store().status());
-    const std::variant<QJsonObject, QString> answer = co_await m_breakdown->breakdown(std::move(windows));
+    const SharedBreakdown::Answer answer = co_await m_breakdown->answer(std::move(windows));
     if (!self)
         co_return;
-    if (const auto *breakdown = std::get_if<QJsonObject>(&answer))
-        m_bus.send(request.createReply(QString::fromUtf8(QJsonDocument(*breakdown).toJson(QJsonDocument::Compact))));
+    if (answer.error.isEmpty())
+        m_bus.send(request.createReply(answer.json));
     else
-        m_bus.send(request.createErrorReply(StatusBusNames::noBreakdownError, std::get<QString>(answer)));
+        m_bus.send(request.createErrorReply(StatusBusNames::noBreakdownError, answer.error));
 }
 
 QString UsageBusService::snapshot() const

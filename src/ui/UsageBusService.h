@@ -8,14 +8,15 @@
 
 #include <QCoroTask>
 
+class SharedBreakdown;
 class StatusItemController;
 class UsageBreakdown;
 
 // Publishes the controller's snapshot on the session bus for status bars and scripts: the
 // read-only Snapshot property (JSON, announced through PropertiesChanged as each account answers)
 // and Refresh(), which answers once every account has: a call while a refresh runs joins it, so
-// that a burst of calls asks each provider once. Breakdown() answers where the current windows' usage
-// went, as JSON.
+// that a burst of calls asks each provider once. Breakdown() answers where the current windows'
+// usage went, as JSON, all calls between two readings of the logs with one shared answer.
 class UsageBusService : public QObject
 {
     Q_OBJECT
@@ -34,7 +35,7 @@ public:
 
     QString snapshot() const;
     // What Breakdown() answers from; without it, it answers an error.
-    void serveBreakdown(UsageBreakdown *breakdown) { m_breakdown = breakdown; }
+    void serveBreakdown(UsageBreakdown *breakdown);
 
 public Q_SLOTS:
     Q_SCRIPTABLE void Refresh(const QDBusMessage &request);
@@ -48,5 +49,5 @@ private:
     StatusItemController &m_controller;
     QDBusConnection m_bus;
     QList<QDBusMessage> m_waitingForSnapshot; // Refresh() calls not answered yet
-    UsageBreakdown *m_breakdown = nullptr;
+    SharedBreakdown *m_breakdown = nullptr;
 };

@@ -2,6 +2,9 @@
 #include "TrayFixtures.h"
 
 #include <QDateTime>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusPendingCall>
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
@@ -34,13 +37,14 @@ QString minutesAgo(int minutes)
     return QDateTime::currentDateTimeUtc().addSecs(-60 * minutes).toString(Qt::ISODateWithMs);
 }
 
-QByteArray claudeLine(int minutes, const QString &request, int output, const QString &model = u"claude-sonnet-4-7"_s)
+QByteArray claudeLine(int minutes, const QString &request, int output, const QString &model = u"claude-sonnet-4-7"_s,
+                      const QString &cwd = u"/home/me/src/harbour"_s)
 {
     const QJsonObject usage{{u"input_tokens"_s, 3}, {u"output_tokens"_s, output},
                             {u"cache_creation_input_tokens"_s, 4210}, {u"cache_read_input_tokens"_s, 18002}};
     const QJsonObject message{{u"id"_s, u"msg_"_s + request}, {u"model"_s, model}, {u"usage"_s, usage}};
     return QJsonDocument(QJsonObject{{u"type"_s, u"assistant"_s}, {u"timestamp"_s, minutesAgo(minutes)},
-                                     {u"cwd"_s, u"/home/me/src/harbour"_s}, {u"requestId"_s, u"req_"_s + request},
+                                     {u"cwd"_s, cwd}, {u"requestId"_s, u"req_"_s + request},
                                      {u"message"_s, message}})
                .toJson(QJsonDocument::Compact)
         + '\n';
@@ -133,6 +137,9 @@ private Q_SLOTS:
     void countsEachRequestOnce_data();
     void countsEachRequestOnce();
     void notRunningOrTurnedOff();
+    void namesPrintAsOneCleanLine_data();
+    void namesPrintAsOneCleanLine();
+    void answerStaysBoundedAndShared();
 
 private:
     struct Finished {
@@ -329,6 +336,76 @@ void TestBreakdown::notRunningOrTurnedOff()
                                  && !off.err.contains("not running"), 20000);
     QCOMPARE(off.err, "tidemarker-status: reading the assistants' logs is turned off (setting breakdown)\n");
     QCOMPARE(off.out, QByteArray());
+}
+
+void TestBreakdown::namesPrintAsOneCleanLine_data()
+{
+    QTest::addColumn<QString>("cwd");
+    QTest::addColumn<QString>("line");
+    QTest::newRow("forged line") << u"/home/me/x\nFAKE: Claude 5h: evil 100%"_s
+                                 << u"Claude 5h: xFAKE: Claude 5h: evil 100% 100%"_s;
+    QTest::newRow("escape sequences") << u"/home/me/\x1b[2J\x1b]0;owned\x07tide"_s << u"Claude 5h: [2J]0;ownedtide 100%"_s;
+    QTest::newRow("turned around") << u"/home/me/\u202Etxt.exe"_s << u"Claude 5h: txt.exe 100%"_s;
+    QTest::newRow("long") << u"/home/me/"_s + QString(60, u'a') << u"Claude 5h: "_s + QString(47, u'a') + u"\u2026 100%"_s;
+}
+
+void TestBreakdown::namesPrintAsOneCleanLine()
+{
+    QFETCH(QString, cwd);
+    QVERIFY(put(m_home->path(), {claudeProject + u"one.jsonl"_s, claudeLine(30, u"A"_s, 612, u"claude-sonnet-4-7"_s, cwd)}));
+    startProgram();
+    QTRY_COMPARE_WITH_TIMEOUT(breakdown().size(), 2, 20000);
+    const Finished text = status({u"--breakdown"_s});
+    QCOMPARE(text.exitCode, 0);
+    const QStringList lines = QString::fromUtf8(text.out).split(u'\n', Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 4);
+    QFETCH(QString, line);
+    QVERIFY2(lines.contains(line), text.out);
+}
+
+// However many projects and however long their folders, the answer fits the bus many times
+// over; a flood of calls shares one answer, made once.
+void TestBreakdown::answerStaysBoundedAndShared()
+{
+    QByteArray logs;
+    const QString longFolder = u"/home/me/"_s + QString(50 * 1024, u'p');
+    for (int project = 0; project < 1000; ++project)
+        logs += claudeLine(30, QString::number(project), 10 + project, u"claude-sonnet-4-7"_s,
+                           longFolder + QString::number(project));
+    QVERIFY(put(m_home->path(), {claudeProject + u"many.jsonl"_s, logs}));
+    startProgram();
+    QJsonArray projects;
+    Finished json;
+    QTRY_VERIFY_WITH_TIMEOUT((projects = QJsonDocument::fromJson((json = status({u"--breakdown"_s, u"--format"_s, u"json"_s})).out)
+                                             .object()[u"providers"_s][1][u"windows"_s][0][u"projects"_s].toArray()).size() > 1,
+                             60000);
+    qInfo("answer for 1000 projects of 50 KB folders: %lld bytes", qint64(json.out.size()));
+    QVERIFY2(json.out.size() < 256 * 1024, QByteArray::number(json.out.size()));
+    QCOMPARE(projects.size(), 51);
+    QCOMPARE(projects.last()[u"name"_s].toString(), u"others"_s);
+    QCOMPARE(projects.last()[u"project"_s].toString(), u"950 more projects"_s);
+    double shares = 0;
+    for (const QJsonValue &project : std::as_const(projects)) {
+        QVERIFY(project[u"project"_s].toString().size() <= 256);
+        QVERIFY(project[u"name"_s].toString().size() <= 48);
+        shares += project[u"share"_s].toDouble();
+    }
+    QVERIFY(std::abs(shares - 100) <= 0.05 * double(projects.size())); // each share is rounded to 0.1
+
+    QList<QDBusPendingCall> calls;
+    const QDBusMessage call = QDBusMessage::createMethodCall(u"org.tidemarker.Tidemarker"_s, u"/org/tidemarker/Tidemarker"_s,
+                                                             u"org.tidemarker.Tidemarker1"_s, u"Breakdown"_s);
+    for (int i = 0; i < 300; ++i)
+        calls.append(QDBusConnection::sessionBus().asyncCall(call, 60000));
+    QTRY_VERIFY_WITH_TIMEOUT(std::ranges::all_of(calls, &QDBusPendingCall::isFinished), 60000);
+    QSet<QString> answers; // each made at its own millisecond
+    for (const QDBusPendingCall &finished : std::as_const(calls)) {
+        QCOMPARE(finished.reply().type(), QDBusMessage::ReplyMessage);
+        answers.insert(finished.reply().arguments().value(0).toString());
+    }
+    // One answer, or two should the program's own refresh have read the logs meanwhile.
+    QVERIFY2(answers.size() <= 2, QByteArray::number(answers.size()));
+    QVERIFY(QDBusConnection::sessionBus().interface()->isServiceRegistered(u"org.tidemarker.Tidemarker"_s));
 }
 
 QTEST_GUILESS_MAIN(TestBreakdown)

@@ -52,9 +52,10 @@ uint FakeNotifications::Notify(const QString &appName, uint replacesId, const QS
     return id;
 }
 
-QStringList FakeNotifications::GetCapabilities() const
+QStringList FakeNotifications::GetCapabilities()
 {
-    return {u"body"_s, u"actions"_s};
+    ++m_capabilityQuestions;
+    return m_capabilities;
 }
 
 void FakeNotifications::CloseNotification(uint id)

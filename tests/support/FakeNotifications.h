@@ -36,6 +36,9 @@ public:
     bool start();
 
     QList<Call> calls() const { return m_calls; }
+    // What GetCapabilities answers from now on; "body" and "actions" unless told.
+    void setCapabilities(const QStringList &capabilities) { m_capabilities = capabilities; }
+    int capabilityQuestions() const { return m_capabilityQuestions; }
     void dismiss(uint id) { Q_EMIT NotificationClosed(id, 2); }
     void click(uint id) { Q_EMIT ActionInvoked(id, QStringLiteral("default")); }
 
@@ -43,7 +46,7 @@ public Q_SLOTS:
     uint Notify(const QString &appName, uint replacesId, const QString &appIcon,
                 const QString &summary, const QString &body, const QStringList &actions,
                 const QVariantMap &hints, int expireTimeout);
-    QStringList GetCapabilities() const;
+    QStringList GetCapabilities();
     void CloseNotification(uint id);
 
 Q_SIGNALS:
@@ -55,4 +58,6 @@ private:
     QDBusConnection m_bus;
     QList<Call> m_calls;
     uint m_lastId = 0;
+    QStringList m_capabilities{QStringLiteral("body"), QStringLiteral("actions")};
+    int m_capabilityQuestions = 0;
 };

@@ -1,11 +1,14 @@
 #include "DesktopNotifier.h"
 #include "FakeNotifications.h"
 
+#include <QDBusServiceWatcher>
 #include <QProcess>
+#include <QSignalSpy>
 #include <QTest>
 
 #include <QCoroTask>
 
+#include <memory>
 #include <optional>
 
 using namespace Qt::StringLiterals;
@@ -39,7 +42,7 @@ private Q_SLOTS:
 
         QCOMPARE(delivered(notifier.notify(u"claude-slow"_s, u"first"_s, u"body"_s, gauge)), true);
         QCOMPARE(delivered(notifier.notify(u"codex-fast"_s, u"other"_s, u"body"_s)), true);
-        QCOMPARE(delivered(notifier.notify(u"claude-slow"_s, u"second"_s, u"<img src=\"/dev/zero\"> &amp;"_s)), true);
+        QCOMPARE(delivered(notifier.notify(u"claude-slow"_s, u"second"_s, u"body"_s)), true);
 
         const QList<FakeNotifications::Call> calls = service.calls();
         QCOMPARE(calls.size(), 3);
@@ -48,7 +51,59 @@ private Q_SLOTS:
         QVERIFY(!calls[1].hintNames.contains(u"image-data"_s));
         QCOMPARE(calls[1].replacesId, 0u);
         QCOMPARE(calls[2].replacesId, calls[0].id);
-        QCOMPARE(calls[2].body, u"&lt;img src=&quot;/dev/zero&quot;&gt; &amp;amp;"_s); // servers read markup there
+        QCOMPARE(service.capabilityQuestions(), 1);
+    }
+
+    // A name in a bubble shows as it is written, whether the service reads markup or not.
+    void bodyIsEscapedOnlyForServicesReadingMarkup_data()
+    {
+        QTest::addColumn<QStringList>("capabilities");
+        QTest::addColumn<QString>("summary");
+        QTest::addColumn<QString>("body");
+        QTest::addColumn<QString>("sentSummary");
+        QTest::addColumn<QString>("sentBody");
+        const QString name = u"<img src=\"/dev/zero\"> &amp;\u202e\x1b]0;title\x07"_s;
+        QTest::newRow("body-markup") << QStringList{u"body"_s, u"body-markup"_s} << u"Low: "_s + name
+                                     << name + u"\nresets in 2h"_s << u"Low: <img src=\"/dev/zero\"> &amp;]0;title"_s
+                                     << u"&lt;img src=&quot;/dev/zero&quot;&gt; &amp;amp;]0;title\nresets in 2h"_s;
+        QTest::newRow("plain text") << QStringList{u"body"_s} << u"Low:\nforged"_s << name + u"\nresets in 2h"_s
+                                    << u"Low:forged"_s << u"<img src=\"/dev/zero\"> &amp;]0;title\nresets in 2h"_s;
+    }
+
+    void bodyIsEscapedOnlyForServicesReadingMarkup()
+    {
+        QFETCH(QStringList, capabilities);
+        QFETCH(QString, summary);
+        QFETCH(QString, body);
+        FakeNotifications service;
+        service.setCapabilities(capabilities);
+        QVERIFY(service.start());
+        DesktopNotifier notifier;
+
+        QCOMPARE(delivered(notifier.notify(u"claude-slow"_s, summary, body)), true);
+        QTEST(service.calls().first().summary, "sentSummary");
+        QTEST(service.calls().first().body, "sentBody");
+    }
+
+    // What a service reads is remembered for that service only.
+    void askedAgainWhenAnotherServiceTakesOver()
+    {
+        DesktopNotifier notifier;
+        QDBusServiceWatcher watcher(u"org.freedesktop.Notifications"_s, QDBusConnection::sessionBus(),
+                                    QDBusServiceWatcher::WatchForOwnerChange);
+        QSignalSpy ownerChanges(&watcher, &QDBusServiceWatcher::serviceOwnerChanged);
+        auto first = std::make_unique<FakeNotifications>();
+        first->setCapabilities({u"body-markup"_s});
+        QVERIFY(first->start());
+        QCOMPARE(delivered(notifier.notify(u"a"_s, u"s"_s, u"a & b"_s)), true);
+        QCOMPARE(first->calls().first().body, u"a &amp; b"_s);
+        first.reset();
+        FakeNotifications second;
+        QVERIFY(second.start());
+        QTRY_COMPARE(ownerChanges.size(), 3); // the first came, went, and the second came
+        QCOMPARE(delivered(notifier.notify(u"a"_s, u"s"_s, u"a & b"_s)), true);
+        QCOMPARE(second.calls().first().body, u"a & b"_s);
+        QCOMPARE(second.capabilityQuestions(), 1);
     }
 
     // Without a service nothing breaks, and the one line on standard error comes only once.
