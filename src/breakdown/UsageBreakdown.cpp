@@ -4,14 +4,34 @@
 #include "LogIndexer.h"
 
 #include "Diagnostics.h"
+#include "NextEmission.h"
 
 #include <QPointer>
+#include <QThread>
 #include <QtConcurrent>
 
 #include <QCoroFuture>
-#include <QCoroSignal>
+
+#include <sys/resource.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
+
+namespace {
+
+// The lowest share of the processor that still gets one: a thread of Linux's idle class may wait
+// for seconds on a busy machine, and Quit waits for the reader's next line. Without the means to
+// lower one thread, Qt's lowest priority.
+void lowerCurrentThread()
+{
+#ifdef Q_OS_LINUX
+    if (::setpriority(PRIO_PROCESS, ::gettid(), 19) == 0)
+        return;
+#endif
+    QThread::currentThread()->setPriority(QThread::LowestPriority);
+}
+
+} // namespace
 
 UsageBreakdown::UsageBreakdown(const QString &databasePath, const QList<LogFolder> &folders, QObject *parent)
     : QObject(parent)
@@ -37,21 +57,17 @@ UsageBreakdown::UsageBreakdown(const QString &databasePath, const QList<LogFolde
             refresh();
     });
     m_thread->setObjectName(u"log reader"_s);
-    // The idle class: the reading takes only what nothing else wants of the processor.
-    m_thread->start(QThread::IdlePriority);
+    m_thread->start();
+    // The reading takes what little else wants of the processor, and so comes to its next line soon.
+    QMetaObject::invokeMethod(m_indexer, &lowerCurrentThread);
 }
 
 UsageBreakdown::~UsageBreakdown()
 {
     m_writer->stop();
     m_thread->quit();
-    // A busy machine may keep an idle thread from its next line for seconds.
-    if (m_thread->wait(QDeadlineTimer(stopWait))) {
-        delete m_thread;
-        return;
-    }
-    qCDebug(lcBreakdown) << "the log reader is left to stop on its own";
-    connect(m_thread, &QThread::finished, m_thread, &QObject::deleteLater);
+    m_thread->wait();
+    delete m_thread;
 }
 
 QString UsageBreakdown::offText()
@@ -95,8 +111,10 @@ QCoro::Task<std::variant<QJsonObject, QString>> UsageBreakdown::breakdown(QList<
         co_return offText();
     QPointer<UsageBreakdown> self(this);
     // A short reading is waited for, so that an answer right after a refresh includes it.
-    if (m_scanning && m_progress < 0)
-        co_await qCoro(this, &UsageBreakdown::scanned);
+    if (m_scanning && m_progress < 0) {
+        NextEmission scanned(this, &UsageBreakdown::scanned);
+        co_await scanned;
+    }
     if (!self)
         co_return u"Tidemarker is quitting"_s;
     // Made outside the co_await: GCC 12 destroys a lambda temporary there twice.

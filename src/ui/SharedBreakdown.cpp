@@ -1,12 +1,12 @@
 #include "SharedBreakdown.h"
 
 #include "Diagnostics.h"
+#include "NextEmission.h"
 #include "UsageBreakdown.h"
 
 #include <QJsonDocument>
 #include <QPointer>
 
-#include <QCoroSignal>
 
 using namespace Qt::StringLiterals;
 
@@ -30,9 +30,10 @@ QCoro::Task<SharedBreakdown::Answer> SharedBreakdown::answer(QList<BreakdownWind
         co_return Answer{{}, UsageBreakdown::offText()};
     QPointer<SharedBreakdown> self(this);
     while (!m_answer || m_windows != windows) {
-        if (m_making)
-            co_await qCoro(this, &SharedBreakdown::made);
-        else
+        if (m_making) {
+            NextEmission made(this, &SharedBreakdown::made);
+            co_await made;
+        } else
             co_await make(windows);
         if (!self)
             co_return Answer{{}, u"Tidemarker is quitting"_s};
