@@ -100,20 +100,23 @@ std::optional<QSqlError> BreakdownIndex::writeBatch(IndexBatch &batch)
     return noteStop(batch.state);
 }
 
-// A new file gets its id, a file read again from the start loses its old counts.
+// A new file gets its id, a file read again from the start loses its old counts. A file the index
+// holds for another account name (an account relabelled) is taken over, and read anew.
 std::optional<QSqlError> BreakdownIndex::begin(IndexBatch &batch)
 {
     LogFileState &state = batch.state;
     QSqlDatabase &database = m_connection.database();
     if (!state.id) {
         QSqlQuery insert(database);
-        insert.prepare(u"INSERT INTO breakdown_files (path, provider, account) VALUES (?, ?, ?) RETURNING id"_s);
+        insert.prepare(u"INSERT INTO breakdown_files (path, provider, account) VALUES (?, ?, ?) ON CONFLICT (path) "
+                       "DO UPDATE SET provider = excluded.provider, account = excluded.account RETURNING id"_s);
         if (const auto error = run(insert, {batch.path, rawValue(batch.folder.provider), batch.folder.account}))
             return error;
         if (!insert.next())
             return insert.lastError();
         state.id = insert.value(0).toLongLong();
-    } else if (batch.fromStart) {
+    }
+    if (batch.fromStart) {
         for (const QString &table : {u"breakdown_hours"_s, u"breakdown_requests"_s}) {
             if (const auto error = run(database, u"DELETE FROM %1 WHERE file = ?"_s.arg(table), {state.id}))
                 return error;
