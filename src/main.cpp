@@ -1,3 +1,4 @@
+#include "Diagnostics.h"
 #include "HistoryConnection.h"
 #include "HistoryRender.h"
 #include "RenderHarness.h"
@@ -53,10 +54,11 @@ const char *const noDisplayText
 // Qt's remarks (a missing XDG_RUNTIME_DIR on a headless machine, say) are dropped, so that
 // standard error carries the program's own lines; its errors are said in one line each. A fatal
 // one ends the program with a plain failure, not the abort and core dump Qt would follow it with.
+// The program's own diagnostics pass, once QT_LOGGING_RULES has switched them on.
 void sayOnlyQtErrors()
 {
-    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &, const QString &message) {
-        if (type != QtCriticalMsg && type != QtFatalMsg)
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &context, const QString &message) {
+        if (sayOwnDiagnostic(context, message) || (type != QtCriticalMsg && type != QtFatalMsg))
             return;
         if (type == QtFatalMsg && message.contains(u"platform plugin"))
             failForWantOfDisplay(); // Qt's advice to reinstall does not apply

@@ -11,3 +11,7 @@ Q_DECLARE_LOGGING_CATEGORY(lcBreakdown) // tidemarker.breakdown: the log reader 
 Q_DECLARE_LOGGING_CATEGORY(lcSettings)  // tidemarker.settings: the settings file and dialog
 Q_DECLARE_LOGGING_CATEGORY(lcUi)        // tidemarker.ui: tray, menu, alerts, windows, the bus
 Q_DECLARE_LOGGING_CATEGORY(lcStatus)    // tidemarker.status: tidemarker-status
+
+// For message handlers that keep Qt's own remarks off standard error: writes a message of these
+// categories there, one line with its category's name, and tells whether it was one.
+bool sayOwnDiagnostic(const QMessageLogContext &context, const QString &message);

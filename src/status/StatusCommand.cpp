@@ -1,6 +1,7 @@
 #include "StatusCommand.h"
 
 #include "BreakdownText.h"
+#include "Diagnostics.h"
 #include "HistoryConnection.h"
 #include "HistoryReader.h"
 #include "LineOutput.h"
@@ -153,7 +154,9 @@ int StatusCommand::run(int argc, char **argv)
 {
     // Standard error carries the program's own lines only: Qt's remarks (QtDBus may still be
     // reading a message from the bus while a quick run shuts down) are dropped.
-    qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
+    qInstallMessageHandler([](QtMsgType, const QMessageLogContext &context, const QString &message) {
+        sayOwnDiagnostic(context, message);
+    });
     QCoreApplication application(argc, argv);
     QCoreApplication::setApplicationName(u"tidemarker-status"_s);
     QCoreApplication::setApplicationVersion(QStringLiteral(TIDEMARKER_VERSION));
