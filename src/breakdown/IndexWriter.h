@@ -13,9 +13,9 @@
 class BreakdownIndex;
 
 // The log reader's writes to the history file, made on a thread of normal priority with a
-// connection of its own. The reader parses at idle priority, which a busy machine may leave
+// connection of its own. The reader parses at the lowest priority, which a busy machine may leave
 // waiting for seconds: a transaction it held would keep every other writer of the file waiting
-// as long. Made on a thread of normal priority, since an idle one cannot start one of its own.
+// as long. Its thread is started by its maker, since one the reader started would share its priority.
 class IndexWriter
 {
 public:

@@ -17,7 +17,7 @@ class IndexWriter;
 class LogIndexer;
 
 // Where the usage went, as the tray program keeps it: reads the assistants' logs into the
-// history file, parsed on a thread of idle priority and written by a thread of normal
+// history file, parsed on a thread of the lowest priority and written by a thread of normal
 // priority, after every refresh only what was appended, and answers for the current windows
 // from there.
 class UsageBreakdown : public QObject
@@ -26,10 +26,6 @@ class UsageBreakdown : public QObject
 public:
     explicit UsageBreakdown(const QString &databasePath, const QList<LogFolder> &folders = LogFolder::found(),
                             QObject *parent = nullptr);
-    // The longest the destructor waits for the reading to stop; past it, the reading thread is
-    // left to end on its own, at its next line.
-    static constexpr std::chrono::milliseconds stopWait{150};
-
     // Stops the reading at its next line; what was written stays.
     ~UsageBreakdown() override;
 
@@ -59,7 +55,7 @@ private:
     QString m_databasePath;
     QList<LogFolder> m_folders;
     std::shared_ptr<IndexWriter> m_writer;
-    QThread *m_thread;     // deleted once it has finished
+    QThread *m_thread;
     LogIndexer *m_indexer; // lives on m_thread
     bool m_started = false;
     bool m_enabled = true;
