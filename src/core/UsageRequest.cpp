@@ -1,5 +1,7 @@
 #include "UsageRequest.h"
 
+#include "Diagnostics.h"
+
 #include <QCoreApplication>
 #include <QNetworkAccessManager>
 #include <QNetworkProxyFactory>
@@ -231,8 +233,11 @@ QCoro::Task<HttpOutcome> UsageRequest::get(QUrl url, Headers headers)
     std::unique_ptr<QNetworkReply, void (*)(QNetworkReply *)> reply(
         networkManager().get(request), [](QNetworkReply *r) { r->deleteLater(); });
     auto *transfer = new Transfer(reply.get());
+    qCDebug(lcCore) << "asking" << url.toDisplayString(QUrl::RemoveUserInfo | QUrl::RemoveQuery);
     if (!reply->isFinished()) // a local file's reply is finished from the start
         co_await qCoro(transfer, &Transfer::ended);
+    qCDebug(lcCore) << "answer from" << url.host() << "HTTP"
+                    << reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt() << reply->errorString();
     co_return outcomeOf(*reply, *transfer);
 }
 

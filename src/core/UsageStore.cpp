@@ -3,6 +3,7 @@
 #include "ClaudeUsageClient.h"
 #include "CodexEndpoint.h"
 #include "CodexUsageClient.h"
+#include "Diagnostics.h"
 
 #include <QPointer>
 
@@ -83,6 +84,7 @@ QCoro::Task<void> UsageStore::askAndShow(Account account, QDateTime now, Continu
     if (!self)
         co_return;
     result.account = account;
+    qCDebug(lcCore) << "answered:" << account.displayName() << result.source << result.error.value_or(QString());
     show(result, now);
 }
 

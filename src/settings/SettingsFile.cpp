@@ -1,5 +1,7 @@
 #include "SettingsFile.h"
 
+#include "Diagnostics.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QPointer>
@@ -79,6 +81,7 @@ QCoro::Task<void> SettingsFile::reread()
             std::fprintf(stderr, "tidemarker: %s\n", qUtf8Printable(problem));
         m_problemsSaid = read.problems;
     }
+    qCDebug(lcSettings) << "read" << m_path << "with" << read.problems.size() << "problems";
     take(read.settings);
 }
 

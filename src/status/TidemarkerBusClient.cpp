@@ -1,5 +1,6 @@
 #include "TidemarkerBusClient.h"
 
+#include "Diagnostics.h"
 #include "StatusBusNames.h"
 #include "UsageRequest.h"
 
@@ -95,6 +96,7 @@ QCoro::Task<std::optional<QDBusMessage>> TidemarkerBusClient::call(QString inter
         m_noAnswer = false;
         co_return reply;
     }
+    qCDebug(lcStatus) << method << "failed:" << reply.errorName() << reply.errorMessage();
     m_lastError = reply.errorMessage();
     m_notRunning = reply.errorName() == u"org.freedesktop.DBus.Error.ServiceUnknown"
         || reply.errorName() == u"org.freedesktop.DBus.Error.NameHasNoOwner";
