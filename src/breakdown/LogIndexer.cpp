@@ -1,6 +1,7 @@
 #include "LogIndexer.h"
 
 #include "LogLineReader.h"
+#include "OutsideText.h"
 
 #include <QCryptographicHash>
 #include <QDateTime>
@@ -37,11 +38,15 @@ bool isCompressed(const QString &path)
     return path.endsWith(u".zst"_s);
 }
 
+// Read at its own place, so that a reading under way goes on where it was.
 QByteArray headDigest(QFile &file, qint64 offset)
 {
-    if (!file.seek(0))
+    QByteArray head(std::min(offset, headBytes), Qt::Uninitialized);
+    const ssize_t got = ::pread(file.handle(), head.data(), size_t(head.size()), 0);
+    if (got < 0)
         return {};
-    return QCryptographicHash::hash(file.read(std::min(offset, headBytes)), QCryptographicHash::Sha1);
+    head.truncate(got);
+    return QCryptographicHash::hash(head, QCryptographicHash::Sha1);
 }
 
 // Claude keeps a project's sessions in a folder named after it: the project of lines that name none.
@@ -248,9 +253,11 @@ std::optional<QString> LogIndexer::readLines(Candidate &candidate, QFile &file)
             return true;
         batchStart = end;
         batchRequests = 0;
-        // Marked unfinished: after a crash, a plain file goes on from here, a compressed one starts again.
+        // Marked unfinished: after a crash or Quit, a plain file goes on from here, a compressed one
+        // starts again.
         batch.state = state;
         batch.state.size = -1;
+        batch.state.head = compressed ? QByteArray() : headDigest(file, state.offset);
         if (!handOver(batch))
             return false;
         state.id = batch.state.id;
@@ -288,8 +295,8 @@ void LogIndexer::saySkippedLines(const QString &path, qsizetype skipped, bool ab
     // Only today's are kept: the files said on earlier days may be said again.
     m_skippedLinesSaid.removeIf([today](const auto &said) { return said.value() != today; });
     m_skippedLinesSaid.insert(path, today);
-    std::fprintf(stderr, "tidemarker: %s: %lld line%s skipped: not JSON, or over 1 MiB\n", qUtf8Printable(path),
-                 qlonglong(skipped), skipped == 1 ? "" : "s");
+    std::fprintf(stderr, "tidemarker: %s: %lld line%s skipped: not JSON, or over 1 MiB\n",
+                 OutsideText::terminalLine(path).constData(), qlonglong(skipped), skipped == 1 ? "" : "s");
 }
 
 void LogIndexer::noteProgress(qint64 bytes)
@@ -307,12 +314,14 @@ void LogIndexer::sayOnce(const QString &path, const QString &what)
     if (m_said.contains(path))
         return;
     m_said.insert(path);
-    std::fprintf(stderr, "tidemarker: %s: %s\n", qUtf8Printable(path), qUtf8Printable(what));
+    // A file's name is the logs' to choose: it may hold a line break or a terminal's escape.
+    std::fprintf(stderr, "tidemarker: %s: %s\n", OutsideText::terminalLine(path).constData(),
+                 OutsideText::terminalLine(what).constData());
 }
 
 void LogIndexer::sayOff(const QString &reason)
 {
     std::fprintf(stderr, "tidemarker: the assistants' logs are not read for the rest of this run: %s\n",
-                 qUtf8Printable(reason));
+                 OutsideText::terminalLine(reason).constData());
     m_off = true;
 }

@@ -105,16 +105,21 @@ void UsageBreakdown::refresh()
     QMetaObject::invokeMethod(m_indexer, [indexer = m_indexer, folders = m_folders] { indexer->scan(folders); });
 }
 
+// A short reading is waited for, so that an answer right after a refresh includes it.
+QCoro::Task<void> UsageBreakdown::shortReadingDone()
+{
+    if (m_scanning && m_progress < 0) {
+        NextEmission scanned(this, &UsageBreakdown::scanned);
+        co_await scanned;
+    }
+}
+
 QCoro::Task<std::variant<QJsonObject, QString>> UsageBreakdown::breakdown(QList<BreakdownWindow> windows)
 {
     if (!m_enabled)
         co_return offText();
     QPointer<UsageBreakdown> self(this);
-    // A short reading is waited for, so that an answer right after a refresh includes it.
-    if (m_scanning && m_progress < 0) {
-        NextEmission scanned(this, &UsageBreakdown::scanned);
-        co_await scanned;
-    }
+    co_await shortReadingDone();
     if (!self)
         co_return u"Tidemarker is quitting"_s;
     // Made outside the co_await: GCC 12 destroys a lambda temporary there twice.

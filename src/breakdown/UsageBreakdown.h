@@ -41,6 +41,9 @@ public:
     // How far a large reading has come, 0 to 100; -1 when none runs.
     int progress() const { return m_progress; }
 
+    // Returns once a short reading under way has ended (a long one, which shows its progress, is
+    // not waited for).
+    QCoro::Task<void> shortReadingDone();
     // The Breakdown JSON for these windows, or why there is none.
     QCoro::Task<std::variant<QJsonObject, QString>> breakdown(QList<BreakdownWindow> windows);
 

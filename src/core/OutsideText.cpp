@@ -10,7 +10,7 @@ namespace {
 bool isBidiControl(QChar c)
 {
     const char16_t u = c.unicode();
-    return u == 0x200E || u == 0x200F || (u >= 0x202A && u <= 0x202E) || (u >= 0x2066 && u <= 0x2069);
+    return u == 0x061C || u == 0x200E || u == 0x200F || (u >= 0x202A && u <= 0x202E) || (u >= 0x2066 && u <= 0x2069);
 }
 
 // Unicode's own line and paragraph separators break lines as well in some terminals and labels.

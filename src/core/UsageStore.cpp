@@ -62,11 +62,12 @@ QCoro::Task<void> UsageStore::refresh()
     QPointer<UsageStore> self(this); // the store may go away while the fetches run
     const QDateTime now = m_clock.wall();
     const ContinuousClock::time_point elapsed = m_clock.elapsed();
+    const quint64 round = ++m_rounds;
     ++m_refreshesInFlight;
     // All at once: every account is asked while the others are.
     std::vector<QCoro::Task<void>> answers;
     for (const Account &account : askedAccounts())
-        answers.push_back(askAndShow(account, now, elapsed));
+        answers.push_back(askAndShow(account, now, elapsed, round));
     for (QCoro::Task<void> &answer : answers) {
         co_await std::move(answer);
         if (!self)
@@ -76,7 +77,8 @@ QCoro::Task<void> UsageStore::refresh()
     Q_EMIT refreshed();
 }
 
-QCoro::Task<void> UsageStore::askAndShow(Account account, QDateTime now, ContinuousClock::time_point elapsed)
+QCoro::Task<void> UsageStore::askAndShow(Account account, QDateTime now, ContinuousClock::time_point elapsed,
+                                         quint64 round)
 {
     QPointer<UsageStore> self(this);
     QCoro::Task<ProviderResult> asking = ask(account, now, elapsed);
@@ -85,11 +87,18 @@ QCoro::Task<void> UsageStore::askAndShow(Account account, QDateTime now, Continu
         co_return;
     result.account = account;
     qCDebug(lcCore) << "answered:" << account.displayName() << result.source << result.error.value_or(QString());
-    show(result, now);
+    // Of overlapping refreshes, the one that asked last has the newer figures, whichever ends last.
+    if (result.source != throttledSource) {
+        quint64 &answeredIn = m_answeredIn[account];
+        if (round < answeredIn)
+            co_return;
+        answeredIn = round;
+    }
+    show(result, now, round);
 }
 
 // An account dropped while it was being asked stays out; the others keep the settings' order.
-void UsageStore::show(const ProviderResult &result, const QDateTime &now)
+void UsageStore::show(const ProviderResult &result, const QDateTime &now, quint64 round)
 {
     const QList<Account> asked = askedAccounts();
     const qsizetype place = asked.indexOf(result.account);
@@ -101,7 +110,8 @@ void UsageStore::show(const ProviderResult &result, const QDateTime &now)
         return asked.indexOf(shown.account) > place;
     });
     results.insert(before - results.begin(), reconcile(result, now));
-    m_status.generatedAt = now;
+    if (round >= std::exchange(m_newestShown, std::max(m_newestShown, round)))
+        m_status.generatedAt = now;
     Q_EMIT statusChanged();
 }
 
@@ -147,6 +157,7 @@ void UsageStore::setAccounts(const QList<Account> &accounts)
     m_accounts = accounts;
     std::erase_if(m_lastGood, [&accounts](const auto &entry) { return !accounts.contains(entry.first); });
     std::erase_if(m_claudeSpacing, [&accounts](const auto &entry) { return !accounts.contains(entry.first); });
+    std::erase_if(m_answeredIn, [&accounts](const auto &entry) { return !accounts.contains(entry.first); });
     dropResultsNotAsked();
 }
 

@@ -37,7 +37,7 @@ public:
 
     // Never fails; status() holds every account's new answer when it returns, each published
     // with statusChanged() as it came in, so that a slow account holds up none of the others.
-    // Refreshes may overlap: an account's answer that comes in last wins.
+    // Refreshes may overlap: an account's answer to the refresh that asked last wins.
     QCoro::Task<void> refresh();
     // From the start of a refresh until every account it asked has answered.
     bool isRefreshing() const { return m_refreshesInFlight > 0; }
@@ -62,9 +62,9 @@ Q_SIGNALS:
 
 private:
     QList<Account> askedAccounts() const;
-    QCoro::Task<void> askAndShow(Account account, QDateTime now, ContinuousClock::time_point elapsed);
+    QCoro::Task<void> askAndShow(Account account, QDateTime now, ContinuousClock::time_point elapsed, quint64 round);
     QCoro::Task<ProviderResult> ask(const Account &account, const QDateTime &now, ContinuousClock::time_point elapsed);
-    void show(const ProviderResult &result, const QDateTime &now);
+    void show(const ProviderResult &result, const QDateTime &now, quint64 round);
     QCoro::Task<ProviderResult> askClaude(Account account, QDateTime now, ContinuousClock::time_point elapsed);
     ClaudeSpacing firstClaudeSpacing() const;
     ProviderResult reconcile(ProviderResult result, const QDateTime &now);
@@ -78,4 +78,7 @@ private:
     std::map<Account, ProviderResult> m_lastGood;
     std::map<Account, ClaudeSpacing> m_claudeSpacing;
     int m_refreshesInFlight = 0;
+    quint64 m_rounds = 0;                 // refreshes started
+    quint64 m_newestShown = 0;            // the newest refresh whose answer is shown
+    std::map<Account, quint64> m_answeredIn; // the refresh of each account's answer shown
 };

@@ -11,7 +11,6 @@ namespace {
 
 // SQLite's primary result codes; an extended code carries one in its low byte.
 constexpr int sqliteBusy = 5;
-constexpr int sqliteLocked = 6;
 constexpr int sqliteCorrupt = 11;
 constexpr int sqliteNotADatabase = 26;
 
@@ -97,7 +96,7 @@ bool HistoryConnection::meansCorrupt(const QSqlError &error)
 bool HistoryConnection::meansBusy(const QSqlError &error)
 {
     const int code = primaryCode(error);
-    return code == sqliteBusy || code == sqliteLocked;
+    return code == sqliteBusy;
 }
 
 std::optional<QSqlError> HistoryConnection::execute(const QStringList &statements)

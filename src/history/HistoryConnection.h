@@ -49,8 +49,9 @@ public:
     QString describe(const QSqlError &error) const;
     // SQLite's code for the file being no database, or a damaged one.
     static bool meansCorrupt(const QSqlError &error);
-    // SQLite's code for another connection holding the file (busy or locked, with any detail):
-    // a reason to wait and try again, never a fault.
+    // SQLite's code for another connection holding the file (busy, with any detail): a reason to
+    // wait and try again, never a fault. "Locked" is a conflict within one connection, which
+    // trying again does not mend.
     static bool meansBusy(const QSqlError &error);
 
 private:

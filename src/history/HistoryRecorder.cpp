@@ -24,6 +24,7 @@ HistoryRecorder::HistoryRecorder(const QString &path, QObject *parent)
 HistoryRecorder::~HistoryRecorder()
 {
     // Queued behind the writes handed over so far, so that none of them is dropped.
+    QMetaObject::invokeMethod(m_writer, &HistoryWriter::finish);
     QMetaObject::invokeMethod(m_writer, [thread = &m_thread] { thread->quit(); });
     m_thread.wait();
 }

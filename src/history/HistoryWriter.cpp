@@ -232,6 +232,20 @@ void HistoryWriter::flush()
         Q_EMIT written();
 }
 
+void HistoryWriter::finish()
+{
+    m_retry.stop();
+    if (m_off)
+        return;
+    if (m_connection)
+        flush();
+    else
+        open();
+    m_retry.stop();
+    if (!m_pending.isEmpty())
+        std::fprintf(stderr, "tidemarker: the history file stayed busy: the last refreshes' rows are not kept\n");
+}
+
 bool HistoryWriter::needsRow(const HistoryRow &row) const
 {
     const auto last = m_lastRows.constFind(keyOf(row));

@@ -43,6 +43,8 @@ public:
     void open();
     void write(const QList<HistoryRow> &rows);
     void remember(const RememberedAlert &alert);
+    // One last try for what waits on a busy file, as the program ends; what is left is said.
+    void finish();
 
 Q_SIGNALS:
     // Once, after open(): what the alerts had given, nothing when the history is off.

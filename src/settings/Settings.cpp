@@ -10,6 +10,7 @@
 #include <QSettings>
 
 #include <algorithm>
+#include <variant>
 
 using namespace Qt::StringLiterals;
 
@@ -107,13 +108,10 @@ QString boolText(bool value)
 
 // The keys whose line holds a ";" outside quotes: the file's format reads the rest of the line
 // as a comment, which would cut a list there without a word.
-QSet<QString> keysCutByComments(const QString &path)
+QSet<QString> keysCutByComments(const QByteArray &content)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-        return {};
     QSet<QString> cut;
-    for (const QByteArray &line : file.read(settingsSizeLimit).split('\n')) {
+    for (const QByteArray &line : content.split('\n')) {
         const qsizetype equals = line.indexOf('=');
         if (equals <= 0 || line.trimmed().startsWith(';'))
             continue;
@@ -134,11 +132,11 @@ QSet<QString> keysCutByComments(const QString &path)
 class KeyReader
 {
 public:
-    KeyReader(const QString &path, QStringList *problems)
+    KeyReader(const QString &path, const QByteArray &content, QStringList *problems)
         : m_file(path, QSettings::IniFormat)
         , m_path(path)
         , m_problems(problems)
-        , m_cutByComments(keysCutByComments(path))
+        , m_cutByComments(keysCutByComments(content))
     {
     }
 
@@ -169,18 +167,19 @@ private:
     QSet<QString> m_cutByComments;
 };
 
-// A FIFO in its place would hold the reading thread for ever; a binary file would read as no
-// keys at all, and so as silent defaults.
-std::optional<QString> unreadableReason(const QString &path)
+// The file's text, or why it cannot be the settings. A FIFO in its place would hold the reading
+// thread for ever; a binary file would read as no keys at all, and so as silent defaults.
+std::variant<QByteArray, QString> settingsText(const QString &path)
 {
     if (std::optional<QString> notAFile = FileKind::notAFile(path))
-        return notAFile;
+        return *notAFile;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return path + u": cannot be read ("_s + file.errorString() + u')';
-    if (file.read(settingsSizeLimit).contains('\0') || !file.atEnd())
+    QByteArray content = file.read(settingsSizeLimit);
+    if (content.contains('\0') || !file.atEnd())
         return path + u" is not a settings file (binary or over 64 KiB)"_s;
-    return std::nullopt;
+    return content;
 }
 
 } // namespace
@@ -209,11 +208,12 @@ Settings Settings::read(const QString &path, QStringList *problems)
     const QFileInfo file(path);
     if (!file.exists())
         return settings;
-    if (const std::optional<QString> reason = unreadableReason(path)) {
+    const std::variant<QByteArray, QString> content = settingsText(path);
+    if (const QString *reason = std::get_if<QString>(&content)) {
         problems->append(*reason + u"; using the defaults"_s);
         return settings;
     }
-    KeyReader reader(path, problems);
+    KeyReader reader(path, std::get<QByteArray>(content), problems);
     if (!reader.isReadable()) {
         problems->append(path + u": cannot be read; using the defaults"_s);
         return settings;

@@ -31,9 +31,10 @@ const QString notRunningText = u"Tidemarker not running"_s;
 const QString notAnsweringText = u"Tidemarker not answering"_s;
 const QString unreadableText = u"Tidemarker's snapshot could not be read"_s;
 
+// A message may carry a bus error's or a file's own text.
 void complain(const QString &message)
 {
-    std::fprintf(stderr, "tidemarker-status: %s\n", qUtf8Printable(message));
+    std::fprintf(stderr, "tidemarker-status: %s\n", OutsideText::terminalLine(message).constData());
 }
 
 // --history with its own formats; it prints once and follows nothing.

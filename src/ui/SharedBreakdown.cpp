@@ -47,6 +47,10 @@ QCoro::Task<void> SharedBreakdown::make(QList<BreakdownWindow> windows)
 {
     QPointer<SharedBreakdown> self(this);
     m_making = true;
+    // The reading that ends meanwhile is the one the answer is for, not one that makes it stale.
+    co_await m_breakdown.shortReadingDone();
+    if (!self)
+        co_return;
     const quint64 readings = m_readings;
     qCDebug(lcUi) << "making the Breakdown answer for" << windows.size() << "windows";
     const std::variant<QJsonObject, QString> breakdownOrError = co_await m_breakdown.breakdown(windows);

@@ -56,9 +56,9 @@ void UsageBusService::serveBreakdown(UsageBreakdown *breakdown)
 {
     delete m_breakdown;
     m_breakdown = breakdown ? new SharedBreakdown(*breakdown, this) : nullptr;
-    // A new snapshot starts a reading of the logs, which an answer after it is to include.
+    // A refresh's end starts a reading of the logs, which an answer after it is to include.
     if (m_breakdown)
-        connect(&m_controller.store(), &UsageStore::statusChanged, m_breakdown, &SharedBreakdown::forget);
+        connect(&m_controller.store(), &UsageStore::refreshed, m_breakdown, &SharedBreakdown::forget);
 }
 
 void UsageBusService::Refresh(const QDBusMessage &request)

@@ -95,7 +95,7 @@ private Q_SLOTS:
     void generatedAtIsTheStart();
     void clockSetBackWhileRunning();
     void codexIsAskedBeforeClaudeAnswers();
-    void overlappingRefreshesLastFinishWins();
+    void overlappingRefreshesNewestAnswerWins();
     void destroyedWhileRefreshing_data();
     void destroyedWhileRefreshing();
     void realClientsFetchConcurrently();
@@ -375,8 +375,12 @@ void TestUsageStore::codexIsAskedBeforeClaudeAnswers()
     QCOMPARE(m_codex->finished, 1);
 }
 
-void TestUsageStore::overlappingRefreshesLastFinishWins()
+// The refresh that asked last has the newer figures, though the slower one ends after it.
+void TestUsageStore::overlappingRefreshesNewestAnswerWins()
 {
+    ProviderResult newer = m_codex->ok(start);
+    newer.windows = {window(Provider::codex, WindowSpeed::fast, 20, start)};
+    m_codex->answers = {m_codex->ok(start), newer};
     m_codex->delay = 80ms;
     auto first = m_store->refresh(); // passes the gate and waits on both fetches
     QVERIFY(m_store->isRefreshing());
@@ -387,7 +391,8 @@ void TestUsageStore::overlappingRefreshesLastFinishWins()
     QVERIFY(m_store->isRefreshing());
     QCoro::waitFor(first);
     QVERIFY(!m_store->isRefreshing());
-    QCOMPARE(m_store->status().generatedAt, start);
+    QCOMPARE(m_store->status().generatedAt, start.addSecs(5));
+    QCOMPARE(m_store->status().result(Provider::codex)->windows.constFirst().usedPercent, 20.0);
     QCOMPARE(m_claude->calls, 1);
 }
 
