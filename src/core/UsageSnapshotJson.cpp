@@ -94,7 +94,7 @@ QJsonValue noteJson(const ProviderResult &result, const QDateTime &generatedAt)
 {
     if (result.source != u"cached")
         return QJsonValue::Null;
-    return u"figures from the last request, "_s + asOfText(double(result.fetchedAt.msecsTo(generatedAt)) / 1000);
+    return QString(u"figures from the last request, "_s + asOfText(double(result.fetchedAt.msecsTo(generatedAt)) / 1000));
 }
 
 QJsonObject resultJson(const ProviderResult &result, const QDateTime &generatedAt)

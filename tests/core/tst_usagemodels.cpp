@@ -18,6 +18,7 @@ UsageWindow windowWithPressure(Provider provider, WindowSpeed speed, double pres
     window.provider = provider;
     window.speed = speed;
     window.pressurePercent = pressure;
+    window.limitWindowSeconds = speed == WindowSpeed::fast ? 5 * 3600 : 7 * 86400;
     return window;
 }
 

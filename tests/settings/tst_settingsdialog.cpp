@@ -61,7 +61,7 @@ void TestSettingsDialog::applyWritesTheFile()
     QTest::keyClicks(percent, u"75"_s);
     for (QCheckBox *box : dialog.findChildren<QCheckBox *>()) {
         if (box->accessibleName() == u"Show when each window resets")
-            QTest::mouseClick(box, Qt::LeftButton);
+            QTest::keyClick(box, Qt::Key_Space);
     }
     QVERIFY(apply->isEnabled());
     QTest::mouseClick(apply, Qt::LeftButton);
