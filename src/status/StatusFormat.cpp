@@ -31,7 +31,9 @@ QString cachedMark(const ProviderResult &result, const QDateTime &now)
         return {};
     if (result.lastFetchFailed)
         return u" (cached)"_s;
-    return u" ("_s + asOfText(double(result.fetchedAt.msecsTo(now)) / 1000) + u')';
+    // Figures of the last minute are as good as new.
+    const double age = double(result.fetchedAt.msecsTo(now)) / 1000;
+    return age < 60 ? QString() : u" ("_s + asOfText(age) + u')';
 }
 
 // A status bar shows the limit that binds, which may be one of the extra windows.

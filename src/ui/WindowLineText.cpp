@@ -1,6 +1,7 @@
 #include "WindowLineText.h"
 
 #include <QLocale>
+#include <QRegularExpression>
 
 #include <cmath>
 
@@ -28,10 +29,17 @@ QString dayAndMonth(const QLocale &locale, const QDate &date)
     return locale.toString(date, monthFirst ? u"MMM d"_s : u"d MMM"_s);
 }
 
+// The locale's short time, less the seconds some locales (C among them) keep in it.
+QString hoursAndMinutes(const QLocale &locale, const QTime &time)
+{
+    static const QRegularExpression seconds(u"[^hHmaAp']*s+"_s);
+    return locale.toString(time, locale.timeFormat(QLocale::ShortFormat).remove(seconds));
+}
+
 QString whenText(const QDateTime &reset, const QDateTime &now)
 {
     const QLocale locale;
-    const QString time = locale.toString(reset.time(), QLocale::ShortFormat);
+    const QString time = hoursAndMinutes(locale, reset.time());
     const qint64 daysAhead = now.date().daysTo(reset.date());
     if (daysAhead == 0)
         return time;
