@@ -59,6 +59,9 @@ constexpr std::pair<QLatin1StringView, QLatin1StringView> legacyModelRows[] = {
     {"seven_day_sonnet"_L1, "Sonnet"_L1},
 };
 
+// The weekly cap of routines (scheduled runs) under the names the answers have given it.
+constexpr auto routinesMembers = {"seven_day_routines"_L1, "seven_day_claude_routines"_L1, "routines"_L1};
+
 // Beyond this many decimal places an amount is not money any more.
 constexpr double maxDecimalPlaces = 6;
 
@@ -203,6 +206,18 @@ QList<UsageWindow> legacyModelWindows(const QJsonObject &response, const QDateTi
     return found;
 }
 
+std::optional<UsageWindow> routinesWindow(const QJsonObject &response, const QDateTime &now)
+{
+    for (const QLatin1StringView member : routinesMembers) {
+        const QJsonObject window = response.value(member).toObject();
+        if (const auto used = ClaudeUsageParser::usedPercent(window)) {
+            return UsageWindow::makeExtra(Provider::claude, u"claude_routines"_s, u"Routines weekly"_s, *used,
+                                          resetOrFullWindow(window, weekSeconds, now), weekSeconds, now);
+        }
+    }
+    return std::nullopt;
+}
+
 // Missing means the usual two; anything but a small whole number is unreadable.
 std::optional<int> decimalPlaces(const QJsonValue &value)
 {
@@ -256,6 +271,8 @@ QList<UsageWindow> ClaudeUsageParser::extraWindows(const QJsonObject &response, 
     QList<UsageWindow> found = scopedWindows(response.value("limits"_L1).toArray(), now);
     if (found.isEmpty())
         found = legacyModelWindows(response, now);
+    if (const auto routines = routinesWindow(response, now))
+        found.append(*routines);
     AnswerBounds::dropUnreadable(found);
     makeIdsUnique(found);
     return found;

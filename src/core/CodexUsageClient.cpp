@@ -293,8 +293,8 @@ QCoro::Task<std::variant<UsagePayload, CodexFailure>> CodexUsageClient::fetchPay
     co_return std::get<UsagePayload>(payload);
 }
 
-// Each window is placed by its length (free and reduced plans send a lone weekly one as primary).
-// Two of one kind keep their slots: primary is the short one, as the answer means it.
+// Each window is placed by its length (free and reduced plans send a lone weekly one as primary,
+// or a 30-day one beside a weekly one): of two, the shorter is the fast one.
 QList<UsageWindow> CodexUsageClient::windows(const RateLimit &rateLimit, const QDateTime &now)
 {
     const auto &primary = rateLimit.primaryWindow;
@@ -303,7 +303,7 @@ QList<UsageWindow> CodexUsageClient::windows(const RateLimit &rateLimit, const Q
         return window.limitWindowSeconds >= 86400 ? WindowSpeed::slow : WindowSpeed::fast;
     };
     if (primary && secondary) {
-        const bool swapped = speedOf(*primary) == WindowSpeed::slow && speedOf(*secondary) == WindowSpeed::fast;
+        const bool swapped = secondary->limitWindowSeconds < primary->limitWindowSeconds;
         return {codexWindow(WindowSpeed::fast, swapped ? *secondary : *primary, now),
                 codexWindow(WindowSpeed::slow, swapped ? *primary : *secondary, now)};
     }
@@ -314,13 +314,7 @@ QList<UsageWindow> CodexUsageClient::windows(const RateLimit &rateLimit, const Q
 
 QString CodexUsageClient::lengthWord(double seconds)
 {
-    if (seconds == 18000)
-        return u"5h"_s;
-    if (seconds == 604800)
-        return u"weekly"_s;
-    if (seconds >= 86400)
-        return QString::number(std::floor(seconds / 86400), 'f', 0) + u"-day"_s;
-    return QString::number(std::max(1.0, std::floor(seconds / 3600)), 'f', 0) + u'h';
+    return lengthName(seconds).toLower();
 }
 
 QList<UsageWindow> CodexUsageClient::extraWindows(const QList<ExtraRateLimit> &limits, const QDateTime &now)

@@ -68,7 +68,7 @@ public:
     static QList<UsageWindow> windows(const RateLimit &rateLimit, const QDateTime &now);
     // Each extra limit's windows, named after the limit and their length ("Quill-Preview 5h").
     static QList<UsageWindow> extraWindows(const QList<ExtraRateLimit> &limits, const QDateTime &now);
-    // "5h", "weekly", whole days from one day up ("30-day"), whole hours below ("8h").
+    // The window's length name in lower case, to follow a limit's name: "5h", "weekly", "30-day".
     static QString lengthWord(double seconds);
 
 private:

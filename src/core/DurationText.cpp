@@ -28,3 +28,10 @@ QString compactDuration(double seconds)
     const auto hours = qint64(std::llround(seconds / 3600));
     return twoUnits(hours / 24, u"d"_s, hours % 24, u"h"_s);
 }
+
+QString asOfText(double secondsAgo)
+{
+    if (!(secondsAgo >= 30))
+        return u"as of just now"_s;
+    return u"as of "_s + compactDuration(secondsAgo) + u" ago"_s;
+}

@@ -6,3 +6,6 @@
 // "2 d 6 h". Rounded to the minute below a day and to the hour above; anything under half a
 // minute (a negative or unknown span too) is "under 1 min".
 QString compactDuration(double seconds);
+
+// How old figures fetched that long ago are: "as of 3 min ago", "as of just now".
+QString asOfText(double secondsAgo);

@@ -33,9 +33,19 @@ QString rawValue(WindowSpeed speed)
     return speed == WindowSpeed::fast ? u"fast"_s : u"slow"_s;
 }
 
-QString label(WindowSpeed speed)
+QString lengthName(double seconds)
 {
-    return speed == WindowSpeed::fast ? u"5h"_s : u"Weekly"_s;
+    constexpr double day = 86400;
+    if (seconds == 5 * 3600)
+        return u"5h"_s;
+    if (seconds == 7 * day)
+        return u"Weekly"_s;
+    // Monthly windows follow the calendar month on some plans.
+    if (seconds >= 28 * day && seconds <= 31 * day)
+        return u"30-day"_s;
+    if (seconds >= day)
+        return QString::number(std::floor(seconds / day), 'f', 0) + u"-day"_s;
+    return QString::number(std::max(1.0, std::floor(seconds / 3600)), 'f', 0) + u'h';
 }
 
 std::optional<WindowSpeed> windowSpeedFromRawValue(const QString &text)
@@ -137,7 +147,7 @@ void makeIdsUnique(QList<UsageWindow> &windows)
 
 QString UsageWindow::displayLabel() const
 {
-    return name.isEmpty() ? label(speed) : name;
+    return name.isEmpty() ? lengthName(limitWindowSeconds) : name;
 }
 
 QString UsageWindow::pressureDisplay() const

@@ -13,7 +13,9 @@
 enum class WindowSpeed { fast, slow };
 
 QString rawValue(WindowSpeed speed);
-QString label(WindowSpeed speed);
+// A window's name from its length: "5h", "Weekly", "30-day" (28 to 31 days), else whole days
+// from one day up ("3-day") and whole hours below ("8h").
+QString lengthName(double seconds);
 std::optional<WindowSpeed> windowSpeedFromRawValue(const QString &text);
 
 // "High" above +5 points, "Low" below -5, "Good" otherwise (a pressure that is not a number too).
@@ -52,7 +54,7 @@ struct UsageWindow {
                                  double limitWindowSeconds, const QDateTime &now);
 
     QString id() const;
-    // "5h" or "Weekly" for the two windows, the name of an extra one.
+    // The main windows' name from their length ("5h", "Weekly", "30-day"), an extra one's own.
     QString displayLabel() const;
     QString pressureDisplay() const;
     QString pressureLabel() const;

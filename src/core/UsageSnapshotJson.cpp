@@ -1,5 +1,6 @@
 #include "UsageSnapshotJson.h"
 
+#include "DurationText.h"
 #include "OutsideText.h"
 
 #include <QJsonArray>
@@ -50,7 +51,7 @@ QJsonObject windowJson(const UsageWindow &window)
 {
     QJsonObject object = window.toJson();
     object.insert(u"id"_s, window.id());
-    object.insert(u"label"_s, label(window.speed));
+    object.insert(u"label"_s, lengthName(window.limitWindowSeconds));
     object.insert(u"pressureDisplay"_s, window.pressureDisplay());
     object.insert(u"pressureLabel"_s, window.pressureLabel());
     return object;
@@ -88,7 +89,15 @@ QJsonValue creditsJson(const std::optional<Credits> &credits)
                        {u"unlimited"_s, credits->unlimited}};
 }
 
-QJsonObject resultJson(const ProviderResult &result)
+// Cached figures say how old they are, as of the snapshot.
+QJsonValue noteJson(const ProviderResult &result, const QDateTime &generatedAt)
+{
+    if (result.source != u"cached")
+        return QJsonValue::Null;
+    return QString(u"figures from the last request, "_s + asOfText(double(result.fetchedAt.msecsTo(generatedAt)) / 1000));
+}
+
+QJsonObject resultJson(const ProviderResult &result, const QDateTime &generatedAt)
 {
     const QString &label = result.account.label;
     return {{u"provider"_s, rawValue(result.provider)},
@@ -96,6 +105,7 @@ QJsonObject resultJson(const ProviderResult &result)
             {u"ok"_s, result.ok},
             {u"source"_s, result.source},
             {u"error"_s, errorJson(result.error)},
+            {u"note"_s, noteJson(result, generatedAt)},
             {u"needsAuth"_s, result.needsAuth},
             {u"windows"_s, windowsJson(result.windows, windowJson)},
             {u"extraWindows"_s, windowsJson(result.extraWindows, extraWindowJson)},
@@ -195,7 +205,7 @@ QJsonObject toJson(const UsageStatus &status)
 {
     QJsonArray providers;
     for (const ProviderResult &result : status.results)
-        providers.append(resultJson(result));
+        providers.append(resultJson(result, status.generatedAt));
     const auto worst = status.worst();
     return {{u"generatedAt"_s, status.generatedAt.toUTC().toString(Qt::ISODateWithMs)},
             {u"providers"_s, providers},

@@ -16,9 +16,10 @@ namespace {
 
 const QString throttledSource = u"throttled"_s;
 
+// What it says is settled by the store, which knows what the last request learnt.
 QCoro::Task<ProviderResult> throttledClaudeResult()
 {
-    co_return ProviderResult{Provider::claude, false, throttledSource, u"rate-limited \u2014 retrying"_s, {}, false};
+    co_return ProviderResult{Provider::claude, false, throttledSource, std::nullopt, {}, false};
 }
 
 // The client lives in the coroutine's frame for as long as its request runs.
@@ -104,12 +105,13 @@ void UsageStore::show(const ProviderResult &result, const QDateTime &now, quint6
     const qsizetype place = asked.indexOf(result.account);
     if (place < 0)
         return;
+    const ProviderResult reconciled = reconcile(result, now);
     QList<ProviderResult> &results = m_status.results;
     results.removeIf([&result](const ProviderResult &shown) { return shown.account == result.account; });
     const auto before = std::ranges::find_if(results, [&](const ProviderResult &shown) {
         return asked.indexOf(shown.account) > place;
     });
-    results.insert(before - results.begin(), reconcile(result, now));
+    results.insert(before - results.begin(), reconciled);
     if (round >= std::exchange(m_newestShown, std::max(m_newestShown, round)))
         m_status.generatedAt = now;
     Q_EMIT statusChanged();
@@ -201,14 +203,34 @@ ProviderResult UsageStore::reconcile(ProviderResult result, const QDateTime &now
     // Earlier windows shown only because the Claude calls are spaced out are no failure.
     const auto spacing = m_claudeSpacing.find(result.account);
     const bool backingOff = spacing != m_claudeSpacing.end() && spacing->second.backoff() > 0;
-    result.lastFetchFailed = result.source != throttledSource || backingOff;
+    const bool throttled = result.source == throttledSource;
+    result.lastFetchFailed = !throttled || backingOff;
     const auto lastGood = m_lastGood.find(result.account);
-    if (lastGood == m_lastGood.end())
+    const bool hasLastGood = lastGood != m_lastGood.end();
+    if (throttled)
+        describeThrottled(result, backingOff, hasLastGood);
+    if (!hasLastGood)
         return result;
     // The extra windows, extra usage and fetch time of that fetch come along with its windows.
     ProviderResult cached = lastGood->second;
     cached.source = u"cached"_s;
     cached.error = result.error;
+    cached.needsAuth = result.needsAuth;
     cached.lastFetchFailed = result.lastFetchFailed;
     return cached;
+}
+
+// No request went out: a sign-in the last one asked for is still needed, and only a back-off
+// (after a refused request) is a rate limit. Otherwise the figures shown are simply the last ones.
+void UsageStore::describeThrottled(ProviderResult &result, bool backingOff, bool hasLastGood) const
+{
+    const auto shown = m_status.result(result.account);
+    if (shown && shown->needsAuth) {
+        result.error = shown->error;
+        result.needsAuth = true;
+    } else if (backingOff) {
+        result.error = u"rate-limited \u2014 retrying"_s;
+    } else if (!hasLastGood) {
+        result.error = u"waiting to ask again"_s;
+    }
 }

@@ -23,6 +23,7 @@ const QString alertsKey = u"alerts"_s;
 const QString alertAtPercentKey = u"alert_at_percent"_s;
 const QString refreshSecondsKey = u"refresh_seconds"_s;
 const QString breakdownKey = u"breakdown"_s;
+const QString resetTimesKey = u"reset_times"_s;
 
 // Far more than every key takes.
 constexpr qint64 settingsSizeLimit = 64 * 1024;
@@ -244,6 +245,7 @@ Settings Settings::read(const QString &path, QStringList *problems)
         }
     }
     reader.read(breakdownKey, parseBool, u"true or false"_s, settings.breakdown, boolText(defaults.breakdown));
+    reader.read(resetTimesKey, parseBool, u"true or false"_s, settings.resetTimes, boolText(defaults.resetTimes));
     return settings;
 }
 
@@ -317,6 +319,7 @@ std::optional<QString> Settings::write(const QString &path) const
             file.setValue(accountsKey(provider), accountFoldersText(accountFolders(provider)));
     }
     file.setValue(breakdownKey, boolText(breakdown));
+    file.setValue(resetTimesKey, boolText(resetTimes));
     file.sync();
     if (file.status() != QSettings::NoError)
         return u"cannot write "_s + path;

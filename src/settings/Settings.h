@@ -32,6 +32,7 @@ struct Settings {
     int refreshSeconds = minimumRefreshSeconds;
     GaugeHands gauge = GaugeHands::tightest;
     bool breakdown = true; // reads the assistants' logs for where the usage went
+    bool resetTimes = true; // ends each window's line with when it resets
     // The folders listed for each provider, at most Account::maximumPerProvider; none: its one
     // account, found where its tool looks by default.
     QList<AccountFolder> codexAccounts{};

@@ -53,6 +53,7 @@ SettingsDialog::SettingsDialog(SettingsFile &file, QWidget *parent)
     , m_refreshSeconds(spinBox(u"Refresh every, in seconds"_s, Settings::minimumRefreshSeconds,
                                Settings::maximumRefreshSeconds, u" s"_s))
     , m_breakdown(new QCheckBox(u"Read the assistants' logs to show where the usage &went"_s))
+    , m_resetTimes(new QCheckBox(u"Show when each window re&sets"_s))
     , m_accounts(new AccountsEditor)
     , m_failure(new QLabel)
     , m_buttons(new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Apply | QDialogButtonBox::Cancel))
@@ -60,6 +61,7 @@ SettingsDialog::SettingsDialog(SettingsFile &file, QWidget *parent)
     setWindowTitle(u"Settings"_s); // Qt adds " — Tidemarker"
     m_alerts->setAccessibleName(u"Show pace alerts"_s);
     m_breakdown->setAccessibleName(u"Read the assistants' logs to show where the usage went"_s);
+    m_resetTimes->setAccessibleName(u"Show when each window resets"_s);
     m_refreshSeconds->setSingleStep(60);
     m_failure->setWordWrap(true);
     m_failure->setTextFormat(Qt::PlainText); // the reason names a path, which may hold anything
@@ -72,6 +74,7 @@ SettingsDialog::SettingsDialog(SettingsFile &file, QWidget *parent)
     form->addRow(m_alerts);
     form->addRow(u"Alert when &used:"_s, m_alertAtPercent);
     form->addRow(u"&Refresh every:"_s, m_refreshSeconds);
+    form->addRow(m_resetTimes);
     form->addRow(m_breakdown);
     auto *accounts = new QGroupBox(u"Accounts"_s);
     (new QVBoxLayout(accounts))->addWidget(m_accounts);
@@ -90,6 +93,7 @@ SettingsDialog::SettingsDialog(SettingsFile &file, QWidget *parent)
     connect(m_refreshSeconds, &QSpinBox::valueChanged, this, &SettingsDialog::noteEdit);
     connect(m_accounts, &AccountsEditor::edited, this, &SettingsDialog::noteEdit);
     connect(m_breakdown, &QCheckBox::toggled, this, &SettingsDialog::noteEdit);
+    connect(m_resetTimes, &QCheckBox::toggled, this, &SettingsDialog::noteEdit);
     connect(m_buttons->button(QDialogButtonBox::Apply), &QPushButton::clicked, this, [this] { apply(false); });
     connect(m_buttons, &QDialogButtonBox::accepted, this, [this] { apply(true); });
     connect(m_buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -120,6 +124,7 @@ Settings SettingsDialog::chosen() const
     settings.refreshSeconds = m_refreshSeconds->value();
     m_accounts->takeInto(settings);
     settings.breakdown = m_breakdown->isChecked();
+    settings.resetTimes = m_resetTimes->isChecked();
     return settings;
 }
 
@@ -134,6 +139,7 @@ void SettingsDialog::showSettings(const Settings &settings)
     m_refreshSeconds->setValue(settings.refreshSeconds);
     m_accounts->showAccounts(settings);
     m_breakdown->setChecked(settings.breakdown);
+    m_resetTimes->setChecked(settings.resetTimes);
     m_buttons->button(QDialogButtonBox::Apply)->setEnabled(false);
 }
 

@@ -40,6 +40,7 @@ private:
     QSpinBox *m_alertAtPercent;
     QSpinBox *m_refreshSeconds;
     QCheckBox *m_breakdown;
+    QCheckBox *m_resetTimes;
     AccountsEditor *m_accounts;
     QLabel *m_failure;
     QDialogButtonBox *m_buttons;

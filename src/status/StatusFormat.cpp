@@ -23,10 +23,17 @@ int wholePercent(double percent)
     return percent >= 100 ? 100 : int(std::lround(percent));
 }
 
-// Not when Tidemarker only spaced out its requests: the figures are then as good as it gets.
-QString cachedMark(const ProviderResult &result)
+// "(cached)" after a failed fetch; figures kept only because the Claude calls are spaced out
+// say how old they are.
+QString cachedMark(const ProviderResult &result, const QDateTime &now)
 {
-    return result.source == u"cached" && result.lastFetchFailed ? u" (cached)"_s : QString();
+    if (result.source != u"cached")
+        return {};
+    if (result.lastFetchFailed)
+        return u" (cached)"_s;
+    // Figures of the last minute are as good as new.
+    const double age = double(result.fetchedAt.msecsTo(now)) / 1000;
+    return age < 60 ? QString() : u" ("_s + asOfText(age) + u')';
 }
 
 // A status bar shows the limit that binds, which may be one of the extra windows.
@@ -41,7 +48,7 @@ QString accountName(const ProviderResult &result)
     return Account{result.provider, {}, result.account.label}.compactName();
 }
 
-QString providerText(const ProviderResult &result)
+QString providerText(const ProviderResult &result, const QDateTime &now)
 {
     const QString name = accountName(result);
     const auto worst = worstOf(result);
@@ -49,7 +56,7 @@ QString providerText(const ProviderResult &result)
         return name + (result.needsAuth ? u" signed out"_s : u" unavailable"_s);
     // One arg() call: a second one would read a "%2" in a name as its own.
     return u"%1 %2 %3% %4%5"_s.arg(name, worst->displayLabel(), QString::number(wholePercent(worst->remainingPercent)),
-                                   worst->pressureDisplay(), cachedMark(result));
+                                   worst->pressureDisplay(), cachedMark(result, now));
 }
 
 QStringList tooltipLines(const ProviderResult &result, const QDateTime &now)
@@ -62,7 +69,7 @@ QStringList tooltipLines(const ProviderResult &result, const QDateTime &now)
         const double secondsLeft = double(now.msecsTo(window.resetAt)) / 1000;
         lines.append(u"%1 %2: %3% left, %4 %5, resets in %6%7"_s.arg(
             name, window.displayLabel(), QString::number(wholePercent(window.remainingPercent)),
-            window.pressureDisplay(), window.pressureLabel().toLower(), compactDuration(secondsLeft), cachedMark(result)));
+            window.pressureDisplay(), window.pressureLabel().toLower(), compactDuration(secondsLeft), cachedMark(result, now)));
     }
     return lines;
 }
@@ -85,13 +92,13 @@ std::optional<OutputFormat> formatFromName(const QString &name)
     return std::nullopt;
 }
 
-QString textLine(const UsageStatus &status)
+QString textLine(const UsageStatus &status, const QDateTime &now)
 {
     if (status.results.isEmpty())
         return status.summary();
     QStringList parts;
     for (const ProviderResult &result : status.results)
-        parts.append(providerText(result));
+        parts.append(providerText(result, now));
     return parts.join(u" \u00B7 "_s);
 }
 
@@ -102,7 +109,7 @@ QJsonObject waybarObject(const UsageStatus &status, const QDateTime &now)
         tooltip.append(tooltipLines(result, now));
     const auto worst = status.worst();
     // waybar reads both as Pango markup; a limit's name in them is text.
-    return {{u"text"_s, OutsideText::markup(textLine(status))},
+    return {{u"text"_s, OutsideText::markup(textLine(status, now))},
             {u"tooltip"_s, OutsideText::markup(tooltip.isEmpty() ? status.summary() : tooltip.join(u'\n'))},
             {u"class"_s, worst ? worst->pressureLabel().toLower() : u"unavailable"_s},
             {u"percentage"_s, worst ? wholePercent(worst->remainingPercent) : 0}};
@@ -121,7 +128,7 @@ std::optional<QByteArray> line(OutputFormat format, const QByteArray &published,
     }
     switch (format) {
     case OutputFormat::text:
-        return OutsideText::terminalLine(textLine(*status));
+        return OutsideText::terminalLine(textLine(*status, now));
     case OutputFormat::json:
         return UsageSnapshotJson::toText(*status);
     case OutputFormat::waybar:

@@ -17,8 +17,9 @@ namespace StatusFormat {
 std::optional<OutputFormat> formatFromName(const QString &name);
 
 // Each provider's worst window, extra windows included, with its remaining share and pace:
-// "Codex 5h 60% +10% · Claude Fable weekly 20% -30%".
-QString textLine(const UsageStatus &status);
+// "Codex 5h 60% +10% · Claude Fable weekly 20% -30%"; "(cached)" after a failed fetch, "(as of
+// 3 min ago)" for figures kept between spaced-out Claude calls.
+QString textLine(const UsageStatus &status, const QDateTime &now);
 
 // A waybar custom module's object: text, tooltip (every window, with its reset), class and
 // percentage of the worst window, extra windows included.

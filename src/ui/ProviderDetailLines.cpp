@@ -49,7 +49,7 @@ QList<Line> afterExtraWindows(const ProviderResult &result)
     if (result.moreExtraLimits > 0)
         lines.append({u"more-limits"_s, indent + moreLimitsText(result.moreExtraLimits)});
     if (result.extraUsage)
-        lines.append({u"extra-usage"_s, indent + u"Extra usage: "_s + extraUsageText(*result.extraUsage)});
+        lines.append({u"extra-usage"_s, indent + u"Usage credits: "_s + extraUsageText(*result.extraUsage)});
     if (result.spend)
         lines.append({u"spend"_s, indent + u"Spend: "_s + extraUsageText(*result.spend)});
     if (result.credits)

@@ -6,6 +6,7 @@
 #include "ProviderDetailLines.h"
 #include "SettingsFile.h"
 #include "UsageStore.h"
+#include "WindowLineText.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -20,7 +21,6 @@
 #include <QCoroTimer>
 
 #include <algorithm>
-#include <cmath>
 
 using namespace Qt::StringLiterals;
 
@@ -32,20 +32,6 @@ const QKeySequence refreshKeys(Qt::CTRL | Qt::Key_R);
 const QKeySequence quitKeys(Qt::CTRL | Qt::Key_Q);
 // The sizes panels ask for, 64 for panels at twice the density.
 constexpr int iconSizes[] = {16, 22, 32, 44, 64};
-
-QString remainingText(double percent)
-{
-    // Halves away from zero, as std::round does. Only what fits a qint64 converts to one; the
-    // comparison is false for infinities and NaN as well.
-    const double rounded = std::round(percent);
-    return std::abs(rounded) < 0x1p63 ? QString::number(qint64(rounded)) : u"?"_s;
-}
-
-QString windowLine(const UsageWindow &window)
-{
-    return indent + window.displayLabel() + u": "_s + remainingText(window.remainingPercent)
-        + u"% left, "_s + window.pressureDisplay() + u' ' + window.pressureLabel().toLower();
-}
 
 // The system blue, red and green of the macOS menu bar.
 QColor paceColor(double pressurePercent)
@@ -128,6 +114,12 @@ StatusItemController::StatusItemController(UsageStore *store,
 }
 
 StatusItemController::StatusItemController(UsageStore *store, const QString &settingsPath,
+                                           std::chrono::milliseconds refreshPeriod)
+    : StatusItemController(store, settingsPath, refreshPeriod, nullptr)
+{
+}
+
+StatusItemController::StatusItemController(UsageStore *store, const QString &settingsPath,
                                            std::optional<std::chrono::milliseconds> fixedRefreshPeriod,
                                            QObject *parent)
     : QObject(parent)
@@ -181,7 +173,8 @@ void StatusItemController::updateIcon()
         m_statusItem->setIcon(icon);
         m_iconImages = images;
     }
-    if (const QString toolTip = trayToolTip(status.summary()); toolTip != m_statusItem->toolTip())
+    const QString summary = WindowLineText::toolTip(status, QDateTime::currentDateTime(), settings.resetTimes);
+    if (const QString toolTip = trayToolTip(summary); toolTip != m_statusItem->toolTip())
         m_statusItem->setToolTip(toolTip);
 }
 
@@ -211,12 +204,18 @@ void StatusItemController::addAccountSection(const Account &account, QList<MenuL
     // The first account's lines keep their keys as accounts come and go.
     const QString section = rawValue(provider) + (account.first ? QString() : u':' + account.label) + u'/';
     const auto windowKey = [&](const UsageWindow &window) { return account.first ? window.id() : section + window.id(); };
+    const bool withReset = m_settings->settings().resetTimes;
+    const QDateTime now = QDateTime::currentDateTime();
+    const auto windowInfoLine = [&](const UsageWindow &window) {
+        return infoLine(windowKey(window), WindowLineText::menuLine(window, now, withReset),
+                        paceDotIcon(window.pressurePercent));
+    };
     lines.append(infoLine(section + u"title"_s, account.displayName() + (cached ? u" (cached)"_s : QString()),
                           swatchIcon(provider)));
 
     if (result && result->ok && !result->windows.isEmpty()) {
         for (const UsageWindow &window : result->windows)
-            lines.append(infoLine(windowKey(window), windowLine(window), paceDotIcon(window.pressurePercent)));
+            lines.append(windowInfoLine(window));
     } else if (!result || !result->ok || !result->spend) { // a usage-based seat has its spend alone
 
         const bool hasError = result && result->error;
@@ -227,7 +226,7 @@ void StatusItemController::addAccountSection(const Account &account, QList<MenuL
     if (const auto line = ProviderDetailLines::weeklyByModel(*result))
         lines.append(infoLine(section + line->key, line->text));
     for (const UsageWindow &window : result->extraWindows)
-        lines.append(infoLine(windowKey(window), windowLine(window), paceDotIcon(window.pressurePercent)));
+        lines.append(windowInfoLine(window));
     for (const ProviderDetailLines::Line &line : ProviderDetailLines::afterExtraWindows(*result))
         lines.append(infoLine(section + line.key, line.text));
 

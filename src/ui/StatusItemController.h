@@ -42,6 +42,8 @@ public:
     explicit StatusItemController(UsageStore *store,
                                   std::chrono::milliseconds refreshPeriod = defaultRefreshPeriod,
                                   QObject *parent = nullptr);
+    // The same with the settings of that file, the refresh period aside.
+    StatusItemController(UsageStore *store, const QString &settingsPath, std::chrono::milliseconds refreshPeriod);
 
     void updateIcon();
     void updateMenu();

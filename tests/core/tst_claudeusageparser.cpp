@@ -124,6 +124,13 @@ void TestClaudeUsageParser::extraWindows_data()
                        u"claude_scoped_quill-lite Quill Lite weekly 9"_s};
     QTest::newRow("not a list") << QByteArray(R"({"limits": {"kind": "weekly_scoped", "percent": 4}, "seven_day_opus": null})")
                                 << QStringList{};
+    QTest::newRow("routines after the models") << R"({"seven_day_routines": {"utilization": 12}, )" + legacy + "}"
+        << QStringList{u"claude_scoped_opus Opus weekly 5"_s, u"claude_scoped_sonnet Sonnet weekly 25"_s,
+                       u"claude_routines Routines weekly 12"_s};
+    QTest::newRow("routines, its older name") << QByteArray(R"({"seven_day_routines": null, "seven_day_claude_routines": {"utilization": 3}})")
+                                              << QStringList{u"claude_routines Routines weekly 3"_s};
+    QTest::newRow("routines, its short name") << QByteArray(R"({"routines": {"used": 0.5}})")
+                                              << QStringList{u"claude_routines Routines weekly 50"_s};
 }
 
 void TestClaudeUsageParser::extraWindows()

@@ -1,4 +1,5 @@
 #include "CodexUsageClient.h"
+#include "ExampleAnswers.h"
 #include "FakeHttpServer.h"
 #include "TemporaryHome.h"
 
@@ -51,6 +52,8 @@ private Q_SLOTS:
     void loneWindowFollowsItsLength();
     void bothWindowsFollowTheirLengths_data();
     void bothWindowsFollowTheirLengths();
+    void exampleShapesAreNamedByLength_data();
+    void exampleShapesAreNamedByLength();
     void lengthWords_data();
     void lengthWords();
     void transportFailureIsDescribed();
@@ -345,7 +348,8 @@ void TestCodexUsageClient::bothWindowsFollowTheirLengths_data()
     QTest::newRow("as usual") << 18000.0 << 604800.0 << QList<double>{18000, 604800};
     QTest::newRow("weekly first") << 604800.0 << 18000.0 << QList<double>{18000, 604800};
     QTest::newRow("both short keep their slots") << 3600.0 << 18000.0 << QList<double>{3600, 18000};
-    QTest::newRow("both long keep their slots") << 2592000.0 << 604800.0 << QList<double>{2592000, 604800};
+    QTest::newRow("30-day first, weekly fast") << 2592000.0 << 604800.0 << QList<double>{604800, 2592000};
+    QTest::newRow("weekly first, weekly fast") << 604800.0 << 2592000.0 << QList<double>{604800, 2592000};
 }
 
 void TestCodexUsageClient::bothWindowsFollowTheirLengths()
@@ -374,12 +378,35 @@ void TestCodexUsageClient::loneWindowFollowsItsLength()
     QCOMPARE(result.windows[0].limitWindowSeconds, length);
 }
 
+void TestCodexUsageClient::exampleShapesAreNamedByLength_data()
+{
+    QTest::addColumn<QString>("answer");
+    QTest::addColumn<QStringList>("windows"); // id and name, the fast one first
+    QTest::newRow("5h and weekly") << u"codex-plus.json"_s << QStringList{u"codex_fast 5h"_s, u"codex_slow Weekly"_s};
+    QTest::newRow("weekly alone") << u"codex-weekly-only.json"_s << QStringList{u"codex_slow Weekly"_s};
+    QTest::newRow("30-day alone") << u"codex-30day.json"_s << QStringList{u"codex_slow 30-day"_s};
+    QTest::newRow("30-day and weekly") << u"codex-30day-weekly.json"_s
+                                       << QStringList{u"codex_fast Weekly"_s, u"codex_slow 30-day"_s};
+}
+
+void TestCodexUsageClient::exampleShapesAreNamedByLength()
+{
+    QFETCH(QString, answer);
+    QFETCH(QStringList, windows);
+    m_server.respond(usagePath, FakeResponse::json(exampleAnswer(answer, now)));
+    QStringList seen;
+    for (const UsageWindow &window : fetch().windows)
+        seen.append(window.id() + u' ' + window.displayLabel());
+    QCOMPARE(seen, windows);
+}
+
 void TestCodexUsageClient::lengthWords_data()
 {
     QTest::addColumn<double>("seconds");
     QTest::addColumn<QString>("word");
     for (const auto &[seconds, word] : {std::pair{18000.0, "5h"}, {604800.0, "weekly"}, {2592000.0, "30-day"},
-                                         {86400.0, "1-day"}, {28800.0, "8h"}, {1800.0, "1h"}})
+                                         {86400.0, "1-day"}, {28800.0, "8h"}, {1800.0, "1h"},
+                                         {2419200.0, "30-day (28 days)"}})
         QTest::addRow("%s", word) << seconds << QString::fromLatin1(word);
 }
 
@@ -387,7 +414,7 @@ void TestCodexUsageClient::lengthWords()
 {
     QFETCH(double, seconds);
     QFETCH(QString, word);
-    QCOMPARE(CodexUsageClient::lengthWord(seconds), word);
+    QCOMPARE(CodexUsageClient::lengthWord(seconds), word.section(u' ', 0, 0));
 }
 
 void TestCodexUsageClient::transportFailureIsDescribed()

@@ -18,6 +18,7 @@ UsageWindow windowWithPressure(Provider provider, WindowSpeed speed, double pres
     window.provider = provider;
     window.speed = speed;
     window.pressurePercent = pressure;
+    window.limitWindowSeconds = speed == WindowSpeed::fast ? 5 * 3600 : 7 * 86400;
     return window;
 }
 
@@ -168,8 +169,11 @@ void TestUsageModels::texts()
     QCOMPARE(windowWithPressure(Provider::claude, WindowSpeed::fast, 0).id(), u"claude_fast"_s);
     QCOMPARE(displayName(Provider::codex), u"Codex"_s);
     QCOMPARE(displayName(Provider::claude), u"Claude"_s);
-    QCOMPARE(label(WindowSpeed::fast), u"5h"_s);
-    QCOMPARE(label(WindowSpeed::slow), u"Weekly"_s);
+    QCOMPARE(lengthName(5 * 3600), u"5h"_s);
+    QCOMPARE(lengthName(7 * 86400), u"Weekly"_s);
+    QCOMPARE(lengthName(31 * 86400), u"30-day"_s);
+    QCOMPARE(lengthName(32 * 86400), u"32-day"_s);
+    QCOMPARE(lengthName(8 * 3600 + 59), u"8h"_s);
 }
 
 void TestUsageModels::worstKeepsFirstOnTies()

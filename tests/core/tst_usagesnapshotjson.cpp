@@ -36,6 +36,8 @@ void TestUsageSnapshotJson::roundTripsEveryField()
                           u"pressureDisplay"_s, u"pressureLabel"_s, u"pressurePercent"_s, u"provider"_s,
                           u"remainingPercent"_s, u"resetAt"_s, u"speed"_s, u"usedPercent"_s}));
     QVERIFY(json[u"providers"_s][1][u"error"_s].isNull());
+    QCOMPARE(json[u"providers"_s][1][u"note"_s].toString(), u"figures from the last request, as of 1 min ago"_s);
+    QVERIFY(json[u"providers"_s][0][u"note"_s].isNull());
     QCOMPARE(json[u"providers"_s][1][u"fetchedAt"_s].toString(), u"2027-01-15T07:59:00.123Z"_s);
     QVERIFY(json[u"providers"_s][0][u"fetchedAt"_s].isNull());
 

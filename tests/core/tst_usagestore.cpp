@@ -190,7 +190,8 @@ void TestUsageStore::successClosesTheGateFor240Seconds()
     const ProviderResult claude = *m_store->status().result(Provider::claude);
     QVERIFY(claude.ok);
     QCOMPARE(claude.source, u"cached"_s);
-    QCOMPARE(claude.error, u"rate-limited \u2014 retrying"_s);
+    QVERIFY(!claude.error); // no request was refused
+    QVERIFY(!claude.lastFetchFailed);
     QCOMPARE(claude.windows.size(), 1);
     QCOMPARE(claude.windows.first().resetAt, start.addSecs(9000));
     QVERIFY(!claude.needsAuth);
@@ -277,14 +278,16 @@ void TestUsageStore::failureNeedingSignIn()
     m_claude->answers = hadGoodWindows ? QList{m_claude->ok(start), signIn} : QList{signIn};
     if (hadGoodWindows)
         QCoro::waitFor(refreshAt(start));
-    QCoro::waitFor(refreshAt(start.addSecs(300)));
-
-    const ProviderResult claude = *m_store->status().result(Provider::claude);
-    QCOMPARE(claude.error, u"not signed in to Claude Code"_s);
-    QCOMPARE(claude.ok, hadGoodWindows);
-    QCOMPARE(claude.source, hadGoodWindows ? u"cached"_s : u"error"_s);
-    QCOMPARE(claude.needsAuth, !hadGoodWindows);
-    QCOMPARE(claude.windows.size(), hadGoodWindows ? 1 : 0);
+    // The second refresh asks nothing (the refusal closed the gate) and learns nothing new.
+    for (int seconds : {300, 310}) {
+        QCoro::waitFor(refreshAt(start.addSecs(seconds)));
+        const ProviderResult claude = *m_store->status().result(Provider::claude);
+        QCOMPARE(claude.error, u"not signed in to Claude Code"_s);
+        QCOMPARE(claude.ok, hadGoodWindows);
+        QCOMPARE(claude.needsAuth, true);
+        QCOMPARE(claude.windows.size(), hadGoodWindows ? 1 : 0);
+    }
+    QCOMPARE(m_claude->calls, hadGoodWindows ? 2 : 1);
 }
 
 // Spaced-out Claude calls are no failure; a refused call and the back-off after it are.

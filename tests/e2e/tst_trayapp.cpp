@@ -352,7 +352,7 @@ void TestTrayApp::panelSeesIconMenuAndCommands()
     QCOMPARE(m_item->status(), u"Active"_s);
     QCOMPARE(m_item->title(), u"Tidemarker"_s);
     QCOMPARE(m_item->id(), u"Tidemarker"_s);
-    QCOMPARE(m_item->toolTipTitle(), u"Claude Weekly -30% low"_s);
+    QVERIFY(m_item->toolTipTitle().startsWith(u"Claude Weekly -30% low \u00B7 resets "_s));
     QList<QSize> iconSizes;
     for (const QImage &pixmap : m_item->iconPixmaps()) {
         iconSizes.append(pixmap.size());
@@ -618,7 +618,7 @@ void TestTrayApp::settingsFileHidesCodex()
     QVERIFY(m_item);
     QTRY_COMPARE_WITH_TIMEOUT(labels(menu()), claudeOnlyMenu, 20000);
     QCOMPARE(snapshotProviders(), QStringList{u"claude"_s});
-    QCOMPARE(m_item->toolTipTitle(), u"Claude Weekly -30% low"_s);
+    QVERIFY(m_item->toolTipTitle().startsWith(u"Claude Weekly -30% low \u00B7 resets "_s));
     clickRefresh();
     QTRY_COMPARE(labels(menu()).first(), u"Claude (cached)"_s);
     QVERIFY(m_server.requests(codexUsagePath).isEmpty());
@@ -668,7 +668,7 @@ void TestTrayApp::settingsDialogWritesTheFile()
     // "Claude only", the icon "Dark, for a light panel", the gauge "the 5-hour and weekly windows".
     QVERIFY(xdotool({u"key"_s, u"Down"_s, u"Down"_s, u"Tab"_s, u"End"_s, u"Tab"_s, u"End"_s, u"Return"_s}));
     QTRY_COMPARE(readFile(settingsPath()), u"[General]\nalert_at_percent=90\nalerts=true\nbreakdown=true\ngauge=main\n"
-                                           "icon=dark\nproviders=claude\nrefresh_seconds=60\n"_s);
+                                           "icon=dark\nproviders=claude\nrefresh_seconds=60\nreset_times=true\n"_s);
     QTRY_COMPARE(labels(menu()), claudeOnlyMenu);
     QTRY_COMPARE(visibleWindows().size(), 0);
     QCOMPARE(m_program->readAllStandardError(), QByteArray());

@@ -55,6 +55,8 @@ void TestSettings::read_data()
                                  << u"providers \"\" is not codex, claude or both, separated by a comma; using codex,claude"_s;
     QTest::newRow("icon") << QByteArray("icon=color\n") << Settings()
                           << u"icon \"color\" is not colour, light or dark; using colour"_s;
+    QTest::newRow("reset times off") << QByteArray("reset_times=false\n")
+                                     << with([](Settings &s) { s.resetTimes = false; }) << QString();
     QTest::newRow("alerts") << QByteArray("alerts=1\n") << Settings() << u"alerts \"1\" is not true or false; using true"_s;
     QTest::newRow("percent too high") << QByteArray("alert_at_percent=101\n") << Settings()
                                       << u"alert_at_percent \"101\" is not a whole number from 50 to 100; using 90"_s;
@@ -84,7 +86,7 @@ void TestSettings::writeKeepsOtherKeys()
     const Settings chosen = with([](Settings &s) { s = {{Provider::codex}, IconStyle::light, true, 50, 120}; });
     QCOMPARE(chosen.write(path), std::nullopt);
     QCOMPARE(readFile(path), u"[General]\nalert_at_percent=50\nalerts=true\nbreakdown=true\nfuture=1\ngauge=tightest\nicon=light\n"
-                              "providers=codex\nrefresh_seconds=120\n"_s);
+                              "providers=codex\nrefresh_seconds=120\nreset_times=true\n"_s);
     QStringList problems;
     QVERIFY(Settings::read(path, &problems) == chosen);
     QVERIFY(problems.isEmpty());

@@ -4,6 +4,7 @@
 #include "TrayFixtures.h"
 
 #include <QAccessible>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QPushButton>
@@ -38,8 +39,8 @@ void TestSettingsDialog::everyControlHasAName()
         QVERIFY2(!name.isEmpty(), control->metaObject()->className());
         names.append(name);
     }
-    // Seven settings in seven controls, the accounts' table and its three buttons, three buttons.
-    QCOMPARE(names.size(), 14);
+    // Eight settings in eight controls, the accounts' table and its three buttons, three buttons.
+    QCOMPARE(names.size(), 15);
 }
 
 // The controls as a user works them; the file and the program's settings follow at once.
@@ -58,12 +59,17 @@ void TestSettingsDialog::applyWritesTheFile()
     QSpinBox *percent = dialog.findChildren<QSpinBox *>().at(0);
     percent->selectAll();
     QTest::keyClicks(percent, u"75"_s);
+    for (QCheckBox *box : dialog.findChildren<QCheckBox *>()) {
+        if (box->accessibleName() == u"Show when each window resets")
+            QTest::keyClick(box, Qt::Key_Space);
+    }
     QVERIFY(apply->isEnabled());
     QTest::mouseClick(apply, Qt::LeftButton);
     QTRY_COMPARE(changed.size(), 1);
     QVERIFY(!apply->isEnabled());
     QCOMPARE(file.settings().providers, QList<Provider>{Provider::claude});
     QCOMPARE(file.settings().alertAtPercent, 75);
+    QVERIFY(!file.settings().resetTimes);
     QStringList problems;
     QVERIFY(Settings::read(path, &problems) == file.settings());
 }

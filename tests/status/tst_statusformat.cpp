@@ -25,10 +25,11 @@ ProviderResult live(Provider provider, QList<UsageWindow> windows)
     return {provider, true, u"live"_s, std::nullopt, windows, false};
 }
 
-ProviderResult cached(Provider provider, QList<UsageWindow> windows, const QString &error, bool lastFetchFailed)
+ProviderResult cached(Provider provider, QList<UsageWindow> windows, std::optional<QString> error, bool lastFetchFailed)
 {
     ProviderResult result{provider, true, u"cached"_s, error, windows, false};
     result.lastFetchFailed = lastFetchFailed;
+    result.fetchedAt = now.addSecs(-190);
     return result;
 }
 
@@ -62,8 +63,9 @@ void TestStatusFormat::formatsEdgeSnapshots_data()
            "Claude 5h: 80% left, +30% high, resets in 2 h 30 min (cached)"_s
         << u"low"_s << 37;
     QTest::newRow("Claude only spaced out")
-        << UsageStatus{now, {cached(Provider::claude, {claudeFast}, u"rate-limited \u2014 retrying"_s, false)}}
-        << u"Claude 5h 80% +30%"_s << u"Claude 5h: 80% left, +30% high, resets in 2 h 30 min"_s
+        << UsageStatus{now, {cached(Provider::claude, {claudeFast}, std::nullopt, false)}}
+        << u"Claude 5h 80% +30% (as of 3 min ago)"_s
+        << u"Claude 5h: 80% left, +30% high, resets in 2 h 30 min (as of 3 min ago)"_s
         << u"high"_s << 80;
     QTest::newRow("one window, the other signed out")
         << UsageStatus{now, {live(Provider::codex, {codexFast}),
@@ -94,7 +96,7 @@ void TestStatusFormat::formatsEdgeSnapshots()
     QFETCH(UsageStatus, status);
     QFETCH(QString, text);
 
-    QCOMPARE(StatusFormat::textLine(status), text);
+    QCOMPARE(StatusFormat::textLine(status, now), text);
     const QJsonObject waybar = StatusFormat::waybarObject(status, now);
     QCOMPARE(waybar.value(u"text"_s).toString(), text.toHtmlEscaped());
     QFETCH(QString, tooltip);

@@ -35,6 +35,7 @@ UsageWindow window(Provider provider, WindowSpeed speed, double remaining, doubl
     window.speed = speed;
     window.remainingPercent = remaining;
     window.pressurePercent = pressure;
+    window.limitWindowSeconds = speed == WindowSpeed::fast ? 5 * 3600 : 7 * 86400;
     return window;
 }
 
@@ -118,6 +119,8 @@ private Q_SLOTS:
     void startsEmptyWithInitialSnapshot();
     void menuTexts_data();
     void menuTexts();
+    void windowLinesEndWithTheirReset_data();
+    void windowLinesEndWithTheirReset();
     void exampleAnswersShowEveryLimit_data();
     void exampleAnswersShowEveryLimit();
     void missingResultsShowUnavailable();
@@ -133,6 +136,10 @@ private Q_SLOTS:
 private:
     void makeController(std::chrono::milliseconds period = 1h);
     void refreshOnce();
+    // A settings file that says only this.
+    QString settingsFile(const QByteArray &text);
+
+    QTemporaryDir m_settingsDir;
 
     ScriptedProvider m_codex;
     ScriptedProvider m_claude;
@@ -154,6 +161,15 @@ void TestStatusItemController::makeController(std::chrono::milliseconds period)
 {
     auto *store = new UsageStore({[] { return start; }}, m_codex.fetch(), m_claude.fetch());
     m_controller = std::make_unique<StatusItemController>(store, period);
+}
+
+QString TestStatusItemController::settingsFile(const QByteArray &text)
+{
+    const QString path = m_settingsDir.filePath(u"tidemarker.conf"_s);
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size())
+        qFatal("cannot write %s", qPrintable(path));
+    return path;
 }
 
 // The start-up refresh has finished once both providers were asked and the menu is built.
@@ -247,6 +263,61 @@ void TestStatusItemController::menuTexts()
     QCOMPARE(enabledFlags(m_controller->menu()), enabled + QList<bool>(5, true));
 }
 
+void TestStatusItemController::windowLinesEndWithTheirReset_data()
+{
+    QTest::addColumn<QLocale>("locale");
+    QTest::addColumn<QByteArray>("settings");
+    QTest::addColumn<QDateTime>("resetAt");
+    QTest::addColumn<QString>("ending"); // after "    5h: 63% left, +12% high"
+
+    const QLocale us(QLocale::English, QLocale::UnitedStates);
+    const QLocale gb(QLocale::English, QLocale::UnitedKingdom);
+    const QLocale de(QLocale::German, QLocale::Germany);
+    const QDate today = QDate::currentDate();
+    const QDate inThreeDays = today.addDays(3);
+    const QDate later = today.addDays(20);
+    const auto weekday = [&](const QLocale &locale) { return locale.dayName(inThreeDays.dayOfWeek(), QLocale::ShortFormat); };
+    const auto month = [&](const QLocale &locale) { return locale.monthName(later.month(), QLocale::ShortFormat); };
+    const QString day = QString::number(later.day());
+
+    QTest::newRow("today, 12-hour") << us << QByteArray() << QDateTime(today, QTime(23, 59)) << u" · resets 11:59 PM"_s;
+    QTest::newRow("today, 24-hour") << gb << QByteArray() << QDateTime(today, QTime(23, 59)) << u" · resets 23:59"_s;
+    QTest::newRow("no seconds where the locale has them") << QLocale::c() << QByteArray() << QDateTime(today, QTime(23, 59))
+                                                          << u" \u00B7 resets 23:59"_s;
+    QTest::newRow("within the week, 12-hour") << us << QByteArray() << QDateTime(inThreeDays, QTime(9, 0))
+                                              << u" · resets "_s + weekday(us) + u" 9:00 AM"_s;
+    QTest::newRow("within the week, 24-hour") << de << QByteArray() << QDateTime(inThreeDays, QTime(9, 0))
+                                              << u" · resets "_s + weekday(de) + u" 09:00"_s;
+    QTest::newRow("later, month first") << us << QByteArray() << QDateTime(later, QTime(9, 0))
+                                        << u" · resets "_s + month(us) + u' ' + day;
+    QTest::newRow("later, day first") << gb << QByteArray() << QDateTime(later, QTime(9, 0))
+                                      << u" · resets "_s + day + u' ' + month(gb);
+    QTest::newRow("switched off") << us << QByteArray("reset_times=false\n") << QDateTime(today, QTime(23, 59)) << QString();
+}
+
+// The window's line and the tooltip of the worst window both end with the reset.
+void TestStatusItemController::windowLinesEndWithTheirReset()
+{
+    QFETCH(QLocale, locale);
+    QFETCH(QByteArray, settings);
+    QFETCH(QDateTime, resetAt);
+    QFETCH(QString, ending);
+    QLocale::setDefault(locale);
+    const auto restoreLocale = qScopeGuard([] { QLocale::setDefault(QLocale::system()); });
+    UsageWindow fast = window(Provider::codex, WindowSpeed::fast, 62.5, 12.4);
+    fast.resetAt = resetAt.toUTC();
+    m_codex.result = live(Provider::codex, {fast});
+    m_claude.result = result(Provider::claude, false, u"error"_s, u"x"_s, {});
+
+    m_controller = std::make_unique<StatusItemController>(
+        new UsageStore({[] { return start; }}, m_codex.fetch(), m_claude.fetch()), settingsFile(settings), 1h);
+    refreshOnce();
+    m_controller->showStatusItem();
+
+    QTRY_COMPARE(texts(m_controller->menu()).at(1), u"    5h: 63% left, +12% high"_s + ending);
+    QTRY_COMPARE(m_controller->statusItem()->toolTip(), u"Codex 5h +12% high"_s + ending);
+}
+
 void TestStatusItemController::exampleAnswersShowEveryLimit_data()
 {
     QTest::addColumn<QString>("codexAnswer");
@@ -263,7 +334,7 @@ void TestStatusItemController::exampleAnswersShowEveryLimit_data()
                        u"    Quill-Preview weekly: 56% left, +6% high"_s}
         << QStringList{u"    5h: 71% left, +21% high"_s, u"    Weekly: 74% left, +14% high"_s,
                        u"    Fable weekly: 57% left, -3% good"_s,
-                       u"    Extra usage: $12.40 of $50.00 this month"_s}
+                       u"    Usage credits: $12.40 of $50.00 this month"_s}
         << u"Codex Quill-Preview 5h -47% low"_s
         << QStringList{u"codex_extra_quill-preview_5h"_s, u"codex_slow"_s, u"claude_fast"_s, u"claude_scoped_fable"_s};
     QTest::newRow("weekly only and legacy") << u"codex-weekly-only.json"_s << u"claude-pro-legacy.json"_s
@@ -274,7 +345,7 @@ void TestStatusItemController::exampleAnswersShowEveryLimit_data()
     QTest::newRow("no rate limits and idle") << u"codex-business-null.json"_s << u"claude-idle.json"_s
         << QStringList{u"Codex"_s, u"    no rate limits reported for this plan"_s, u"    Credits: 118.25 left"_s}
         << QStringList{u"    5h: 100% left, 0% good"_s, u"    Weekly: 97% left, +26% high"_s,
-                       u"    Extra usage: \u20AC106.31 this month (no limit)"_s}
+                       u"    Usage credits: \u20AC106.31 this month (no limit)"_s}
         << u"Claude 5h 0% good"_s << QStringList{u"claude_fast"_s, u"claude_slow"_s};
     // Blocked by a model's own cap while the two windows look comfortable.
     QTest::newRow("credits and binding") << u"codex-credits.json"_s << u"claude-binding.json"_s
@@ -283,7 +354,7 @@ void TestStatusItemController::exampleAnswersShowEveryLimit_data()
         << QStringList{u"    5h: 58% left, +8% high"_s, u"    Weekly: 69% left, +9% high"_s,
                        u"    Weekly by model: Fable 22% \u00B7 Other models 9%"_s,
                        u"    Fable weekly: 3% left, -57% low"_s, u"    Claude Code weekly: 88% left, +28% high"_s,
-                       u"    Extra usage: $12.40 of $50.00 this month"_s}
+                       u"    Usage credits: $12.40 of $50.00 this month"_s}
         << u"Claude Fable weekly -57% low"_s
         << QStringList{u"codex_fast"_s, u"codex_slow"_s, u"claude_fast"_s, u"claude_scoped_fable"_s};
     QTest::newRow("limits only") << u"codex-weekly-only.json"_s << u"claude-limits-only.json"_s
@@ -320,10 +391,12 @@ void TestStatusItemController::exampleAnswersShowEveryLimit()
                                  [client = CodexUsageClient(server.url(QString::fromLatin1(codexUsagePath)))](
                                      QDateTime now) { return client.result(now); },
                                  [client = ClaudeUsageClient()](QDateTime now) { return client.result(now); });
-    m_controller = std::make_unique<StatusItemController>(store, 1h);
+    // The reset times are another test's; here each line as it was.
+    m_controller = std::make_unique<StatusItemController>(store, settingsFile("reset_times=false\n"), 1h);
     refreshOnce();
 
-    QCOMPARE(texts(m_controller->menu()), codexLines + QStringList{u"Claude"_s} + claudeLines + commandLines);
+    // The settings file's first reading may redraw the menu before the answers are in.
+    QTRY_COMPARE(texts(m_controller->menu()), codexLines + QStringList{u"Claude"_s} + claudeLines + commandLines);
     QCOMPARE(store->status().summary(), toolTip);
     QStringList handIds;
     for (const UsageWindow &window : store->status().tightestWindows())

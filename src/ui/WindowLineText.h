@@ -1,0 +1,21 @@
+#pragma once
+
+#include "UsageModels.h"
+
+#include <QDateTime>
+#include <QString>
+
+// The menu's and the tooltip's texts of a window, ending with when it resets when asked to.
+namespace WindowLineText {
+
+// " · resets 15:42" today, " · resets Thu 09:00" within the week, " · resets 18 Dec" later:
+// in local time and the user's locale.
+QString resetSuffix(const QDateTime &resetAt, const QDateTime &now);
+
+// "    Weekly: 39% left, -30% low", then its reset when withReset.
+QString menuLine(const UsageWindow &window, const QDateTime &now, bool withReset);
+
+// The status's summary, then the worst window's reset when withReset.
+QString toolTip(const UsageStatus &status, const QDateTime &now, bool withReset);
+
+} // namespace WindowLineText
