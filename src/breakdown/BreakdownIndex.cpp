@@ -10,6 +10,10 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
+qint64 minuteOf(qint64 seconds)
+{
+    return seconds / BreakdownQuery::minuteSeconds * BreakdownQuery::minuteSeconds;
+}
 
 std::optional<QSqlError> run(QSqlQuery &query, const QVariantList &values)
 {
@@ -33,17 +37,17 @@ BreakdownIndex::BreakdownIndex(HistoryConnection &connection)
     , m_knownRequest(connection.database())
     , m_insertRequest(connection.database())
     , m_updateRequest(connection.database())
-    , m_addToHour(connection.database())
+    , m_addToMinute(connection.database())
 {
-    m_knownRequest.prepare(u"SELECT file, hour, project, model, input, output, cache_write, cache_read "
+    m_knownRequest.prepare(u"SELECT file, minute, project, model, input, output, cache_write, cache_read "
                            "FROM breakdown_requests WHERE account = ? AND key = ?"_s);
-    m_insertRequest.prepare(u"INSERT INTO breakdown_requests (account, key, file, hour, project, model, input, "
+    m_insertRequest.prepare(u"INSERT INTO breakdown_requests (account, key, file, minute, project, model, input, "
                             "output, cache_write, cache_read) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"_s);
     m_updateRequest.prepare(u"UPDATE breakdown_requests SET input = ?, output = ?, cache_write = ?, cache_read = ? "
                             "WHERE account = ? AND key = ?"_s);
-    m_addToHour.prepare(u"INSERT INTO breakdown_hours (provider, account, hour, project, model, file, input, output, "
+    m_addToMinute.prepare(u"INSERT INTO breakdown_minutes (provider, account, minute, project, model, file, input, output, "
                         "cache_write, cache_read, weighted) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?) "
-                        "ON CONFLICT (provider, account, hour, project, model, file) DO UPDATE SET "
+                        "ON CONFLICT (provider, account, minute, project, model, file) DO UPDATE SET "
                         "input = input + excluded.input, output = output + excluded.output, "
                         "cache_write = cache_write + excluded.cache_write, cache_read = cache_read + excluded.cache_read, "
                         "weighted = weighted + excluded.weighted"_s);
@@ -53,7 +57,8 @@ std::optional<QSqlError> BreakdownIndex::loadFiles(const LogFolder &folder, QHas
 {
     QSqlQuery query(m_connection.database());
     query.setForwardOnly(true);
-    query.prepare(u"SELECT path, id, size, modified_ms, inode, offset, head, project, model FROM breakdown_files "
+    query.prepare(u"SELECT path, id, size, modified_ms, inode, offset, head, project, model, described, "
+                  "copied_until, counted_input, counted_cached, counted_output FROM breakdown_files "
                   "WHERE provider = ? AND account = ?"_s);
     if (const auto error = run(query, {rawValue(folder.provider), folder.account}))
         return error;
@@ -61,7 +66,9 @@ std::optional<QSqlError> BreakdownIndex::loadFiles(const LogFolder &folder, QHas
         files.insert(query.value(0).toString(),
                      {query.value(1).toLongLong(), query.value(2).toLongLong(), query.value(3).toLongLong(),
                       query.value(4).toLongLong(), query.value(5).toLongLong(), query.value(6).toByteArray(),
-                      {query.value(7).toString(), query.value(8).toString()}});
+                      {query.value(7).toString(), query.value(8).toString(),
+                       {query.value(11).toLongLong(), query.value(12).toLongLong(), query.value(13).toLongLong()},
+                       query.value(9).toBool(), query.value(10).toLongLong(), {}}});
     return std::nullopt;
 }
 
@@ -117,7 +124,7 @@ std::optional<QSqlError> BreakdownIndex::begin(IndexBatch &batch)
         state.id = insert.value(0).toLongLong();
     }
     if (batch.fromStart) {
-        for (const QString &table : {u"breakdown_hours"_s, u"breakdown_requests"_s}) {
+        for (const QString &table : {u"breakdown_minutes"_s, u"breakdown_requests"_s}) {
             if (const auto error = run(database, u"DELETE FROM %1 WHERE file = ?"_s.arg(table), {state.id}))
                 return error;
         }
@@ -129,7 +136,7 @@ std::optional<QSqlError> BreakdownIndex::add(const LogEntry &entry)
 {
     if (!entry.requestKey.isEmpty())
         return addRequest(entry);
-    m_buckets[{m_file, entry.time / BreakdownQuery::hourSeconds * BreakdownQuery::hourSeconds, entry.project, entry.model}] += entry.counts;
+    m_buckets[{m_file, minuteOf(entry.time), entry.project, entry.model}] += entry.counts;
     return std::nullopt;
 }
 
@@ -146,9 +153,9 @@ std::optional<QSqlError> BreakdownIndex::addRequest(const LogEntry &entry)
     m_lastOutput = entry.counts.output;
     if (!known.next()) {
         known.finish();
-        const qint64 hour = entry.time / BreakdownQuery::hourSeconds * BreakdownQuery::hourSeconds;
-        m_buckets[{m_file, hour, entry.project, entry.model}] += entry.counts;
-        return run(m_insertRequest, {m_folder.account, entry.requestKey, m_file, hour, entry.project, entry.model,
+        const qint64 minute = minuteOf(entry.time);
+        m_buckets[{m_file, minute, entry.project, entry.model}] += entry.counts;
+        return run(m_insertRequest, {m_folder.account, entry.requestKey, m_file, minute, entry.project, entry.model,
                                      entry.counts.input, entry.counts.output, entry.counts.cacheWrite,
                                      entry.counts.cacheRead});
     }
@@ -167,11 +174,11 @@ std::optional<QSqlError> BreakdownIndex::addRequest(const LogEntry &entry)
 
 std::optional<QSqlError> BreakdownIndex::flush()
 {
-    QSqlQuery &upsert = m_addToHour;
+    QSqlQuery &upsert = m_addToMinute;
     for (auto bucket = m_buckets.cbegin(); bucket != m_buckets.cend(); ++bucket) {
         const TokenCounts &counts = bucket.value();
         const Bucket &key = bucket.key();
-        if (const auto error = run(upsert, {rawValue(m_folder.provider), m_folder.account, key.hour, key.project,
+        if (const auto error = run(upsert, {rawValue(m_folder.provider), m_folder.account, key.minute, key.project,
                                             key.model, key.file, counts.input, counts.output, counts.cacheWrite,
                                             counts.cacheRead,
                                             TokenWeights::weighted(m_folder.provider, key.model, counts)}))
@@ -184,17 +191,19 @@ std::optional<QSqlError> BreakdownIndex::flush()
 std::optional<QSqlError> BreakdownIndex::noteStop(const LogFileState &state)
 {
     return run(m_connection.database(),
-               u"UPDATE breakdown_files SET size = ?, modified_ms = ?, inode = ?, offset = ?, "
-               "head = ?, project = ?, model = ? WHERE id = ?"_s,
+               u"UPDATE breakdown_files SET size = ?, modified_ms = ?, inode = ?, offset = ?, head = ?, project = ?, "
+               "model = ?, described = ?, copied_until = ?, counted_input = ?, counted_cached = ?, counted_output = ? "
+               "WHERE id = ?"_s,
                {state.size, state.modifiedMs, state.inode, state.offset, state.head, state.session.project,
-                state.session.model, state.id});
+                state.session.model, state.session.described, state.session.copiedUntil,
+                state.session.counted.input, state.session.counted.cached, state.session.counted.output, state.id});
 }
 
 std::optional<QSqlError> BreakdownIndex::prune(qint64 cutoffSeconds)
 {
     QSqlDatabase &database = m_connection.database();
-    for (const QString &statement : {u"DELETE FROM breakdown_hours WHERE hour < ?"_s,
-                                     u"DELETE FROM breakdown_requests WHERE hour < ?"_s,
+    for (const QString &statement : {u"DELETE FROM breakdown_minutes WHERE minute < ?"_s,
+                                     u"DELETE FROM breakdown_requests WHERE minute < ?"_s,
                                      u"DELETE FROM breakdown_files WHERE modified_ms < ? * 1000"_s}) {
         if (const auto error = run(database, statement, {cutoffSeconds}))
             return error;

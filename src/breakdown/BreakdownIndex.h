@@ -20,7 +20,7 @@ struct LogFileState {
     qint64 inode = 0;
     qint64 offset = 0;
     QByteArray head; // a digest of the first bytes read, which tells a replaced file
-    CodexSession session;
+    LogSession session;
 };
 
 // What one transaction writes for one file: the lines' uses read since the last one, and where
@@ -34,9 +34,9 @@ struct IndexBatch {
     QList<LogEntry> entries;
 };
 
-// The logs' counts in the history file: per provider, account, project, model and hour, added
-// up per log file so that a file read again takes its own counts out first; Claude's requests
-// one by one as well, since one request is logged many times, also across files. Runs on one
+// The logs' counts in the history file: per provider, account, project, model and minute, added
+// up per log file so that a file read again takes its own counts out first; requests one by one
+// as well, since one request is logged many times, also across files. Runs on one
 // thread; the batches it is handed keep its transactions short.
 class BreakdownIndex
 {
@@ -53,12 +53,12 @@ public:
 private:
     struct Bucket {
         qint64 file;
-        qint64 hour;
+        qint64 minute;
         QString project;
         QString model;
         bool operator==(const Bucket &) const = default;
     };
-    friend size_t qHash(const Bucket &bucket, size_t seed) { return qHashMulti(seed, bucket.file, bucket.hour, bucket.project, bucket.model); }
+    friend size_t qHash(const Bucket &bucket, size_t seed) { return qHashMulti(seed, bucket.file, bucket.minute, bucket.project, bucket.model); }
 
     std::optional<QSqlError> writeBatch(IndexBatch &batch);
     std::optional<QSqlError> begin(IndexBatch &batch);
@@ -72,7 +72,7 @@ private:
     QSqlQuery m_knownRequest;
     QSqlQuery m_insertRequest;
     QSqlQuery m_updateRequest;
-    QSqlQuery m_addToHour;
+    QSqlQuery m_addToMinute;
     LogFolder m_folder;
     qint64 m_file = 0;
     QHash<Bucket, TokenCounts> m_buckets; // added in this transaction

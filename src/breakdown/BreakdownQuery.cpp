@@ -97,13 +97,16 @@ std::variant<QList<ProjectUse>, QSqlError> projectsOf(QSqlDatabase &database, co
 {
     QSqlQuery query(database);
     query.setForwardOnly(true);
+    // Rows of a model that counted nothing (a refusal's zero usage) are not listed.
     query.prepare(u"SELECT project, model, sum(input), sum(output), sum(cache_write), sum(cache_read), "
-                  "sum(weighted) FROM breakdown_hours WHERE provider = ? AND account = ? AND hour >= ? "
-                  "AND hour < ? GROUP BY project, model"_s);
+                  "total(weighted) FROM breakdown_minutes WHERE provider = ? AND account = ? AND minute >= ? "
+                  "AND minute < ? GROUP BY project, model "
+                  "HAVING max(input) > 0 OR max(output) > 0 OR max(cache_write) > 0 OR max(cache_read) > 0"_s);
     query.addBindValue(rawValue(window.provider));
     const QString account = window.account.recordName();
     query.addBindValue(account.isNull() ? u""_s : account); // null would be bound as NULL
-    query.addBindValue(window.start.toSecsSinceEpoch() - BreakdownQuery::hourSeconds / 2);
+    const qint64 start = window.start.toSecsSinceEpoch();
+    query.addBindValue(start - start % BreakdownQuery::minuteSeconds);
     query.addBindValue(window.end.toSecsSinceEpoch());
     if (!query.exec())
         return query.lastError();

@@ -28,8 +28,9 @@ struct BreakdownWindow {
 // each split by model.
 namespace BreakdownQuery {
 
-// An hour of the index counts towards a window when most of it lies inside.
-inline constexpr qint64 hourSeconds = 3600;
+// The index counts per minute: a request counts towards a window when its minute lies in the
+// window's [start, end), its start taken to the minute.
+inline constexpr qint64 minuteSeconds = 60;
 
 // What one window's answer holds at most, whatever the logs hold, so that an answer for every
 // window of every account stays a few MiB, far below the 128 MiB a bus message may have: the

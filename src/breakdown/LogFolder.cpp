@@ -7,8 +7,13 @@ QList<LogFolder> LogFolder::of(const QList<Account> &accounts)
     QList<LogFolder> folders;
     for (const Account &account : accounts) {
         const QString home = account.folder.isEmpty() ? Account::defaultFolder(account.provider) : account.folder;
-        const QString logs = account.provider == Provider::claude ? u"/projects"_s : u"/sessions"_s;
-        folders.append({account.provider, home + logs, account.recordName()});
+        if (account.provider == Provider::claude) {
+            folders.append({account.provider, home + u"/projects"_s, account.recordName()});
+            continue;
+        }
+        // Codex moves the sessions archived out of sessions/.
+        for (const QString &logs : {u"/sessions"_s, u"/archived_sessions"_s})
+            folders.append({account.provider, home + logs, account.recordName()});
     }
     return folders;
 }

@@ -8,14 +8,15 @@
 // A folder of one assistant's logs, for one account.
 struct LogFolder {
     Provider provider = Provider::claude;
-    QString path;    // Claude's projects folder, Codex's sessions folder
+    QString path;    // Claude's projects folder, Codex's sessions or archived_sessions folder
     QString account; // as the history names the account: empty for each provider's first
 
     bool operator==(const LogFolder &) const = default;
 
-    // Each account's projects (Claude) or sessions (Codex) folder, in the accounts' order.
+    // Each account's projects (Claude) or sessions and archived sessions (Codex) folders, in the
+    // accounts' order.
     static QList<LogFolder> of(const QList<Account> &accounts);
-    // Those of each provider's one account: ${CODEX_HOME:-~/.codex}/sessions and
+    // Those of each provider's one account: ${CODEX_HOME:-~/.codex}/sessions, archived_sessions and
     // ${CLAUDE_CONFIG_DIR:-~/.claude}/projects.
     static QList<LogFolder> found();
 };

@@ -55,6 +55,13 @@ QString folderProject(const LogFolder &folder, const QString &path)
     return QDir(folder.path).relativeFilePath(path).section(u'/', 0, 0);
 }
 
+// A Codex rollout keeps its name when compressed or archived: what tells its requests apart from another's.
+QString rolloutName(const QString &path)
+{
+    const QString name = QFileInfo(path).fileName();
+    return name.left(name.indexOf(u".jsonl"_s));
+}
+
 } // namespace
 
 LogIndexer::LogIndexer(std::shared_ptr<IndexWriter> writer, QObject *parent)
@@ -212,7 +219,7 @@ bool LogIndexer::handOver(IndexBatch &batch)
         return false;
     const qsizetype requests =
         std::ranges::count_if(batch.entries, [](const LogEntry &entry) { return !entry.requestKey.isEmpty(); });
-    // Claude's requests are what takes the writer's time: as many next time as fit its share.
+    // Requests looked up one by one are what takes the writer's time: as many next time as fit its share.
     if (requests >= fewestRequests && took->count() > 0)
         m_batchRequests = std::clamp<qsizetype>(requests * batchTime / *took, fewestRequests, mostRequests);
     batch.first = false;
@@ -226,6 +233,7 @@ std::optional<QString> LogIndexer::readLines(Candidate &candidate, QFile &file)
     const bool compressed = isCompressed(candidate.path);
     const bool claude = candidate.folder.provider == Provider::claude;
     const QString fallbackProject = folderProject(candidate.folder, candidate.path);
+    state.session.name = rolloutName(candidate.path);
     const qint64 cutoff = cutoffSeconds();
     const qint64 statSize = state.size;
     qsizetype malformed = 0;
@@ -237,7 +245,7 @@ std::optional<QString> LogIndexer::readLines(Candidate &candidate, QFile &file)
         if (m_writer->isStopped())
             return false;
         const LineReading reading =
-            claude ? LogLineParser::claude(line, fallbackProject) : LogLineParser::codex(line, state.session);
+            claude ? LogLineParser::claude(line, state.session, fallbackProject) : LogLineParser::codex(line, state.session);
         if (reading.kind == LineReading::Kind::malformed) {
             ++malformed;
         } else if (reading.kind == LineReading::Kind::usage && reading.entry.time >= cutoff) {

@@ -61,7 +61,7 @@ private:
 
     std::shared_ptr<IndexWriter> m_writer;
     bool m_off = false;
-    qsizetype m_batchRequests; // Claude's requests per batch, fitted to the writer's pace
+    qsizetype m_batchRequests; // requests looked up per batch, fitted to the writer's pace
     QDate m_pruned;
     QSet<QString> m_said; // a file's fault is said once a run
     QHash<QString, QDate> m_skippedLinesSaid; // a file's skipped lines, once a day

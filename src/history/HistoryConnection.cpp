@@ -60,9 +60,7 @@ HistoryConnection::HistoryConnection(const QString &path, Mode mode, std::chrono
         fail(query.lastError());
     else if (const int found = query.value(0).toInt(); found > schemaVersion)
         m_error = u"%1 was written by a newer Tidemarker (history version %2, this one reads up to %3)"_s
-                      .arg(m_path)
-                      .arg(found)
-                      .arg(schemaVersion);
+                      .arg(m_path, QString::number(found), QString::number(schemaVersion));
     else
         m_version = found;
 }

@@ -66,6 +66,23 @@ const QList<QStringList> migrations = {
      "last_reset INTEGER, last_seconds REAL NOT NULL, low REAL NOT NULL, high REAL NOT NULL, "
      "PRIMARY KEY (window, hour)) WITHOUT ROWID"_s,
      HistorySchema::rollUp(u"true"_s)},
+    // The logs' counts per minute, which windows start at: the hours there were stay as their first
+    // minute. Where a Codex file's counting stands is kept with it; Claude's requests are known
+    // by their message alone.
+    {u"ALTER TABLE breakdown_hours RENAME TO breakdown_minutes"_s,
+     u"ALTER TABLE breakdown_minutes RENAME COLUMN hour TO minute"_s,
+     u"DROP INDEX breakdown_hours_by_file"_s,
+     u"CREATE INDEX breakdown_minutes_by_file ON breakdown_minutes (file)"_s,
+     u"ALTER TABLE breakdown_requests RENAME COLUMN hour TO minute"_s,
+     u"DROP INDEX breakdown_requests_by_hour"_s,
+     u"CREATE INDEX breakdown_requests_by_minute ON breakdown_requests (minute)"_s,
+     u"UPDATE OR IGNORE breakdown_requests SET key = substr(key, 1, instr(key, char(10)) - 1) "
+     "WHERE instr(key, char(10)) > 0"_s,
+     u"ALTER TABLE breakdown_files ADD COLUMN described INTEGER NOT NULL DEFAULT 0"_s,
+     u"ALTER TABLE breakdown_files ADD COLUMN copied_until INTEGER NOT NULL DEFAULT 0"_s,
+     u"ALTER TABLE breakdown_files ADD COLUMN counted_input INTEGER NOT NULL DEFAULT 0"_s,
+     u"ALTER TABLE breakdown_files ADD COLUMN counted_cached INTEGER NOT NULL DEFAULT 0"_s,
+     u"ALTER TABLE breakdown_files ADD COLUMN counted_output INTEGER NOT NULL DEFAULT 0"_s},
 };
 
 // Every table's columns as "table.column".

@@ -37,7 +37,7 @@ QString minutesAgo(int minutes)
     return QDateTime::currentDateTimeUtc().addSecs(-60 * minutes).toString(Qt::ISODateWithMs);
 }
 
-QByteArray claudeLine(int minutes, const QString &request, int output, const QString &model = u"claude-sonnet-4-7"_s,
+QByteArray claudeLine(int minutes, const QString &request, qint64 output, const QString &model = u"claude-sonnet-4-7"_s,
                       const QString &cwd = u"/home/me/src/harbour"_s)
 {
     const QJsonObject usage{{u"input_tokens"_s, 3}, {u"output_tokens"_s, output},
@@ -63,6 +63,35 @@ QByteArray codexSession(int minutes)
             + tokens(u"{\"last_token_usage\":{\"input_tokens\":14210,\"cached_input_tokens\":11008,\"output_tokens\":702}}"_s)
             + tokens(u"{\"last_token_usage\":{\"input_tokens\":16810,\"cached_input_tokens\":14592,\"output_tokens\":488}}"_s))
         .toUtf8();
+}
+
+QString minutesPast(const QDateTime &hour, double minutes)
+{
+    return hour.addMSecs(qint64(minutes * 60000)).toString(Qt::ISODateWithMs);
+}
+
+QByteArray codexLine(const QString &time, const QString &type, const QString &payload)
+{
+    return u"{\"timestamp\":\"%1\",\"type\":\"%2\",\"payload\":%3}\n"_s.arg(time, type, payload).toUtf8();
+}
+
+// A rollout's start in the folder given, with more of session_meta's members (",\"name\":value").
+QByteArray codexStart(const QString &time, const QString &cwd, const QString &more = {})
+{
+    return codexLine(time, u"session_meta"_s, u"{\"cwd\":\"%1\"%2}"_s.arg(cwd, more))
+        + codexLine(time, u"turn_context"_s, u"{\"model\":\"gpt-5.2-codex\"}"_s);
+}
+
+// A token_count whose running total, and the request's own counts (none when negative), are as
+// many input tokens as output tokens, none cached.
+QByteArray codexTokens(const QString &time, qint64 total, qint64 last = -1)
+{
+    const auto usage = [](qint64 tokens) {
+        return u"{\"input_tokens\":%1,\"cached_input_tokens\":0,\"output_tokens\":%1}"_s.arg(tokens);
+    };
+    const QString info = u"{\"total_token_usage\":"_s + usage(total)
+        + (last < 0 ? QString() : u",\"last_token_usage\":"_s + usage(last)) + u'}';
+    return codexLine(time, u"event_msg"_s, u"{\"type\":\"token_count\",\"info\":"_s + info + u'}');
 }
 
 QByteArray compressed(const QByteArray &data)
@@ -110,12 +139,11 @@ QStringList counted(const QJsonObject &breakdown)
         for (const QJsonValue &window : provider[u"windows"_s].toArray()) {
             for (const QJsonValue &project : window[u"projects"_s].toArray()) {
                 for (const QJsonValue &model : project[u"models"_s].toArray())
-                    found.append(u"%1 %2 %3 %4/%5/%6/%7"_s.arg(window[u"id"_s].toString(), project[u"name"_s].toString(),
-                                                              model[u"model"_s].toString())
-                                     .arg(model[u"input"_s].toInteger())
-                                     .arg(model[u"output"_s].toInteger())
-                                     .arg(model[u"cacheWrite"_s].toInteger())
-                                     .arg(model[u"cacheRead"_s].toInteger()));
+                    found.append(u"%1 %2 %3 %4/%5/%6/%7"_s.arg(
+                        window[u"id"_s].toString(), project[u"name"_s].toString(), model[u"model"_s].toString(),
+                        QString::number(model[u"input"_s].toInteger()), QString::number(model[u"output"_s].toInteger()),
+                        QString::number(model[u"cacheWrite"_s].toInteger()),
+                        QString::number(model[u"cacheRead"_s].toInteger())));
             }
         }
     }
@@ -124,6 +152,13 @@ QStringList counted(const QJsonObject &breakdown)
 
 const QString claudeProject = u".claude/projects/-home-me-src-harbour/"_s;
 const QString codexDay = u"codex/sessions/2026/12/07/"_s;
+const QString codexArchive = u"codex/archived_sessions/"_s;
+
+// Both of a provider's windows, as counted() names their rows.
+QStringList inBoth(const QString &provider, const QString &row)
+{
+    return {provider + u"_fast "_s + row, provider + u"_slow "_s + row};
+}
 
 } // namespace
 
@@ -136,6 +171,8 @@ private Q_SLOTS:
     void cleanup();
     void countsEachRequestOnce_data();
     void countsEachRequestOnce();
+    void countsByWhatTheLogsMean_data();
+    void countsByWhatTheLogsMean();
     void notRunningOrTurnedOff();
     void namesPrintAsOneCleanLine_data();
     void namesPrintAsOneCleanLine();
@@ -149,6 +186,7 @@ private:
     };
     void startProgram();
     Finished status(const QStringList &arguments);
+    void compareComplaints(QStringList complaints);
     QStringList breakdown() { return counted(QJsonDocument::fromJson(status({u"--breakdown"_s, u"--format"_s, u"json"_s}).out).object()); }
 
     FakeHttpServer m_server;
@@ -313,6 +351,12 @@ void TestBreakdown::countsEachRequestOnce()
     QCOMPARE(lines.size(), 4); // each provider's 5h and weekly windows
     if (!line.isEmpty())
         QVERIFY2(lines.contains(line), text.out);
+    compareComplaints(complaints);
+}
+
+// The program's standard error against the complaints, HOME standing for the home folder.
+void TestBreakdown::compareComplaints(QStringList complaints)
+{
     // No tray is run here: the program waits for one, and says so.
     QStringList said = QString::fromUtf8(m_program->readAllStandardError()).split(u'\n', Qt::SkipEmptyParts);
     said.removeAll(u"tidemarker: no system tray found; waiting for an X11 tray or a StatusNotifierItem host to appear"_s);
@@ -320,6 +364,101 @@ void TestBreakdown::countsEachRequestOnce()
     for (QString &complaint : complaints)
         complaint = u"tidemarker: "_s + complaint.replace(u"HOME"_s, m_home->path());
     QCOMPARE(said, complaints);
+}
+
+void TestBreakdown::countsByWhatTheLogsMean_data()
+{
+    QTest::addColumn<QList<LogFile>>("logs");
+    QTest::addColumn<QDateTime>("weeklyStart"); // Codex's weekly window; invalid: the usual
+    QTest::addColumn<QStringList>("counted");
+    QTest::addColumn<QStringList>("complaints");
+
+    using W = LogFile::Write;
+    const QString lighthouse = u"/home/me/src/lighthouse"_s;
+    const QString gpt = u" gpt-5.2-codex "_s;
+    const QByteArray session = codexStart(minutesAgo(40), lighthouse) + codexTokens(minutesAgo(40), 100, 100);
+    QTest::newRow("Codex repeats its totals")
+        << QList<LogFile>{{codexDay + u"rollout-1.jsonl"_s,
+                           session + codexTokens(minutesAgo(39), 100, 100) + codexTokens(minutesAgo(38), 150)
+                               + codexTokens(minutesAgo(37), 150) + codexTokens(minutesAgo(36), 90, 90)}}
+        << QDateTime() << inBoth(u"codex"_s, u"lighthouse"_s + gpt + u"150/150/0/0"_s) << QStringList();
+    // The fork's copy of its parent, stamped with the fork's time, names the parent's folder too.
+    const QString forkedAt = minutesAgo(30);
+    const QByteArray copy = codexStart(forkedAt, lighthouse) + codexTokens(forkedAt, 100, 100);
+    QTest::newRow("forked session")
+        << QList<LogFile>{{codexDay + u"rollout-1.jsonl"_s, session},
+                          {codexDay + u"rollout-2.jsonl"_s,
+                           codexStart(forkedAt, u"/home/me/src/beacon"_s, u",\"forked_from_id\":\"1\""_s) + copy
+                               + codexTokens(minutesAgo(20), 130, 30)}}
+        << QDateTime()
+        << inBoth(u"codex"_s, u"lighthouse"_s + gpt + u"100/100/0/0"_s) + inBoth(u"codex"_s, u"beacon"_s + gpt + u"30/30/0/0"_s)
+        << QStringList();
+    QTest::newRow("sub-agent session")
+        << QList<LogFile>{{codexDay + u"rollout-2.jsonl"_s,
+                           codexStart(forkedAt, u"/home/me/src/beacon"_s, u",\"source\":{\"subagent\":\"review\"}"_s)
+                               + copy + codexTokens(minutesAgo(25), 110)}}
+        << QDateTime() << inBoth(u"codex"_s, u"beacon"_s + gpt + u"10/10/0/0"_s) << QStringList();
+    const QByteArray resumed = session + codexTokens(minutesAgo(10), 150, 50);
+    QTest::newRow("plain copy beside the compressed session")
+        << QList<LogFile>{{codexDay + u"rollout-1.jsonl.zst"_s, session, W::compressed},
+                          {codexDay + u"rollout-1.jsonl"_s, resumed}}
+        << QDateTime() << inBoth(u"codex"_s, u"lighthouse"_s + gpt + u"150/150/0/0"_s) << QStringList();
+    QTest::newRow("archived session")
+        << QList<LogFile>{{codexDay + u"rollout-1.jsonl"_s, session}, {codexArchive + u"rollout-1.jsonl"_s, resumed}}
+        << QDateTime() << inBoth(u"codex"_s, u"lighthouse"_s + gpt + u"150/150/0/0"_s) << QStringList();
+    const QByteArray sideQuestion = claudeLine(20, u"A"_s, 612).replace("req_A", "req_btw");
+    const QString sonnet = u"harbour claude-sonnet-4-7 "_s;
+    QTest::newRow("side question replays a request")
+        << QList<LogFile>{{claudeProject + u"one.jsonl"_s, claudeLine(30, u"A"_s, 612) + sideQuestion}}
+        << QDateTime() << inBoth(u"claude"_s, sonnet + u"3/612/4210/18002"_s) << QStringList();
+    QTest::newRow("lines in a subfolder")
+        << QList<LogFile>{{claudeProject + u"one.jsonl"_s,
+                           claudeLine(30, u"A"_s, 612)
+                               + claudeLine(20, u"B"_s, 8, u"claude-sonnet-4-7"_s, u"/home/me/src/harbour/web"_s)}}
+        << QDateTime() << inBoth(u"claude"_s, sonnet + u"6/620/8420/36004"_s) << QStringList();
+    QTest::newRow("other services' models")
+        << QList<LogFile>{{claudeProject + u"one.jsonl"_s, claudeLine(30, u"A"_s, 612)
+                                                                + claudeLine(20, u"G"_s, 900, u"glm-4.6"_s)
+                                                                + claudeLine(20, u"S"_s, 0, u"<synthetic>"_s)}}
+        << QDateTime() << inBoth(u"claude"_s, sonnet + u"3/612/4210/18002"_s) << QStringList();
+    // An hour's use counted when most of the hour lay inside: one minute early at :29, lost at :32.
+    const QDateTime hour = QDateTime::fromSecsSinceEpoch(QDateTime::currentSecsSinceEpoch() / 3600 * 3600 - 86400, Qt::UTC);
+    for (const int start : {29, 32}) {
+        QTest::addRow("window starting at :%d", start)
+            << QList<LogFile>{{codexDay + u"rollout-1.jsonl"_s,
+                               codexStart(minutesPast(hour, start - 0.5), lighthouse)
+                                   + codexTokens(minutesPast(hour, start - 0.5), 100, 100)
+                                   + codexTokens(minutesPast(hour, start + 0.5), 130, 30)}}
+            << hour.addSecs(60 * start) << QStringList{u"codex_slow lighthouse"_s + gpt + u"30/30/0/0"_s} << QStringList();
+    }
+    QTest::newRow("counts no request reaches")
+        << QList<LogFile>{{claudeProject + u"one.jsonl"_s, claudeLine(30, u"A"_s, 612) + claudeLine(20, u"H"_s, 5'000'000'000'000'000'000)
+                                                                + claudeLine(10, u"I"_s, 5'000'000'000'000'000'000)},
+                          {codexDay + u"rollout-1.jsonl"_s, session + codexTokens(minutesAgo(30), 5'000'000'000'000'000'000, 1)
+                                                                + codexTokens(minutesAgo(20), 150, 50)}}
+        << QDateTime()
+        << inBoth(u"claude"_s, sonnet + u"3/612/4210/18002"_s) + inBoth(u"codex"_s, u"lighthouse"_s + gpt + u"150/150/0/0"_s)
+        << QStringList{u"HOME/"_s + claudeProject + u"one.jsonl: 2 lines skipped: not JSON, or over 1 MiB"_s,
+                       u"HOME/"_s + codexDay + u"rollout-1.jsonl: 1 line skipped: not JSON, or over 1 MiB"_s};
+}
+
+void TestBreakdown::countsByWhatTheLogsMean()
+{
+    QFETCH(QList<LogFile>, logs);
+    QFETCH(QDateTime, weeklyStart);
+    QFETCH(QStringList, counted);
+    QFETCH(QStringList, complaints);
+    if (weeklyStart.isValid()) {
+        const qint64 now = QDateTime::currentSecsSinceEpoch();
+        const qint64 secondsLeft = weeklyStart.toSecsSinceEpoch() + 604800 - now;
+        m_server.respond(codexUsagePath, FakeResponse::json(codexUsage(now, 63, secondsLeft)));
+    }
+    for (const LogFile &log : std::as_const(logs))
+        QVERIFY(put(m_home->path(), log));
+    startProgram();
+    counted.sort();
+    QTRY_COMPARE_WITH_TIMEOUT([this] { QStringList found = breakdown(); found.sort(); return found; }(), counted, 20000);
+    compareComplaints(complaints);
 }
 
 void TestBreakdown::notRunningOrTurnedOff()
@@ -367,17 +506,18 @@ void TestBreakdown::namesPrintAsOneCleanLine()
 // over; a flood of calls shares one answer, made once.
 void TestBreakdown::answerStaysBoundedAndShared()
 {
-    QByteArray logs;
+    // A session is one project: each in a file of its own.
     const QString longFolder = u"/home/me/"_s + QString(50 * 1024, u'p');
     for (int project = 0; project < 1000; ++project)
-        logs += claudeLine(30, QString::number(project), 10 + project, u"claude-sonnet-4-7"_s,
-                           longFolder + QString::number(project));
-    QVERIFY(put(m_home->path(), {claudeProject + u"many.jsonl"_s, logs}));
+        QVERIFY(put(m_home->path(), {claudeProject + QString::number(project) + u".jsonl"_s,
+                                     claudeLine(30, QString::number(project), 10 + project, u"claude-sonnet-4-7"_s,
+                                                longFolder + QString::number(project))}));
     startProgram();
     QJsonArray projects;
     Finished json;
     QTRY_VERIFY_WITH_TIMEOUT((projects = QJsonDocument::fromJson((json = status({u"--breakdown"_s, u"--format"_s, u"json"_s})).out)
-                                             .object()[u"providers"_s][1][u"windows"_s][0][u"projects"_s].toArray()).size() > 1,
+                                             .object()[u"providers"_s][1][u"windows"_s][0][u"projects"_s].toArray())
+                                 .last()[u"project"_s] == u"950 more projects"_s,
                              60000);
     qInfo("answer for 1000 projects of 50 KB folders: %lld bytes", qint64(json.out.size()));
     QVERIFY2(json.out.size() < 256 * 1024, QByteArray::number(json.out.size()));

@@ -47,7 +47,7 @@ std::tuple<qint64, qint64, qint64> indexed(const QString &database)
         connection.setDatabaseName(database);
         QSqlQuery query(connection);
         if (connection.open() && query.exec(u"SELECT (SELECT count(*) FROM breakdown_requests), "
-                                            "(SELECT sum(output) FROM breakdown_hours), (SELECT count(*) FROM breakdown_requests "
+                                            "(SELECT sum(output) FROM breakdown_minutes), (SELECT count(*) FROM breakdown_requests "
                                             "WHERE file NOT IN (SELECT id FROM breakdown_files))"_s) && query.next())
             found = {query.value(0).toLongLong(), query.value(1).toLongLong(), query.value(2).toLongLong()};
     }
