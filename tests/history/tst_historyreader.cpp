@@ -110,8 +110,20 @@ private Q_SLOTS:
         const QStringList byHours = read();
         QVERIFY(byHours.size() > 700);
         {
+            // The file as version 3 left it: no roll-up, and the logs' counts by the hour.
             HistoryConnection earlier(path, HistoryConnection::Mode::readWrite);
-            QCOMPARE(earlier.execute({u"DROP TABLE sample_hours"_s, u"PRAGMA user_version = 3"_s}), std::nullopt);
+            QStringList toVersion3{u"DROP TABLE sample_hours"_s,
+                                   u"ALTER TABLE breakdown_minutes RENAME COLUMN minute TO hour"_s,
+                                   u"ALTER TABLE breakdown_minutes RENAME TO breakdown_hours"_s,
+                                   u"DROP INDEX breakdown_minutes_by_file"_s,
+                                   u"CREATE INDEX breakdown_hours_by_file ON breakdown_hours (file)"_s,
+                                   u"ALTER TABLE breakdown_requests RENAME COLUMN minute TO hour"_s,
+                                   u"DROP INDEX breakdown_requests_by_minute"_s,
+                                   u"CREATE INDEX breakdown_requests_by_hour ON breakdown_requests (hour)"_s};
+            for (const char *column : {"described", "copied_until", "counted_input", "counted_cached", "counted_output"})
+                toVersion3.append(u"ALTER TABLE breakdown_files DROP COLUMN "_s + QLatin1StringView(column));
+            toVersion3.append(u"PRAGMA user_version = 3"_s);
+            QCOMPARE(earlier.execute(toVersion3), std::nullopt);
         }
         QCOMPARE(read(), byHours);
         HistoryWriter(path).open();
