@@ -309,7 +309,14 @@ void TestSoak::soak()
     QList<int> expected;
     for (int refresh = 0; refresh < refreshes; ++refresh)
         expected.append(weeklyUsedAt(refresh));
-    QCOMPARE(recordedWeeklyUse(), expected);
+    const QList<int> recorded = recordedWeeklyUse();
+    const auto differ = std::ranges::mismatch(recorded, expected);
+    if (differ.in1 != recorded.end() || differ.in2 != expected.end()) {
+        m_home.setAutoRemove(false);
+        QFAIL(qPrintable(u"the history differs from refresh %1 on (%2 rows of %3); its home is kept in %4"_s.arg(
+            QString::number(differ.in2 - expected.begin()), QString::number(recorded.size()),
+            QString::number(expected.size()), m_home.path())));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestSoak)
