@@ -1,6 +1,7 @@
 #include "FuzzChecks.h"
 
 #include "AnswerBounds.h"
+#include "OutsideText.h"
 
 #include <QSet>
 
@@ -72,8 +73,8 @@ void requireSaneExtraWindows(const QList<UsageWindow> &windows, Provider provide
     for (const UsageWindow &window : windows) {
         requireSaneWindow(window, provider);
         require(!window.extraId.isEmpty() && !window.name.trimmed().isEmpty(), "an extra window without id or name");
-        require(window.name.size() <= AnswerBounds::maxNameLength && window.extraId.size() <= 80, "a name or id unbounded");
-        require(AnswerBounds::nameFromAnswer(window.name) == window.name, "a control character in a name");
+        require(window.name.size() <= OutsideText::maxNameLength && window.extraId.size() <= 80, "a name or id unbounded");
+        require(OutsideText::name(window.name) == window.name, "a control character in a name");
         require(!ids.contains(window.id()), "two extra windows with one id");
         ids.insert(window.id());
     }

@@ -1,8 +1,8 @@
 // The Claude usage answer: the document, then the lenient readers of its windows (limits[]
 // kinds too), the models' own caps, the extra usage, the spend and the weekly split by model.
-#include "AnswerBounds.h"
 #include "ClaudeUsageParser.h"
 #include "FuzzChecks.h"
+#include "OutsideText.h"
 #include "ProviderInput.h"
 
 using namespace Qt::StringLiterals;
@@ -26,7 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     require(shares.size() <= 5, "the weekly split unbounded");
     for (const ModelShare &share : shares)
         require(share.percent >= 0 && share.percent <= 100 && !share.name.isEmpty()
-                    && share.name.size() <= AnswerBounds::maxNameLength,
+                    && share.name.size() <= OutsideText::maxNameLength,
                 "a model's share out of bounds");
     return 0;
 }
