@@ -76,6 +76,15 @@ private:
     bool m_held = false;
 };
 
+// What the alerts had given, as a writer opened afresh recalls it.
+QList<RememberedAlert> recalledAlerts(const QString &path)
+{
+    HistoryWriter writer(path);
+    QSignalSpy recalled(&writer, &HistoryWriter::ready);
+    writer.open();
+    return recalled.isEmpty() ? QList<RememberedAlert>() : recalled.first().first().value<QList<RememberedAlert>>();
+}
+
 } // namespace
 
 class TestHistoryWriter : public QObject
@@ -111,10 +120,7 @@ private Q_SLOTS:
         again.write(HistoryRow::ofLiveResults(snapshot(20, 0, 604800)));
         again.remember({u"claude_slow"_s, start.addDays(8), PaceForecast::Alert::nearlyUsed});
         QCOMPARE(recorded(path).size(), 7);
-        HistoryWriter third(path);
-        QSignalSpy recalled(&third, &HistoryWriter::ready);
-        third.open();
-        const auto alerts = recalled.first().first().value<QList<RememberedAlert>>();
+        const QList<RememberedAlert> alerts = recalledAlerts(path);
         QCOMPARE(alerts.size(), 1);
         QCOMPARE(alerts.first().given, PaceForecast::Alert::nearlyUsed);
         QCOMPARE(alerts.first().resetAt.toSecsSinceEpoch(), start.addDays(8).toSecsSinceEpoch());
@@ -154,10 +160,7 @@ private Q_SLOTS:
         QCOMPARE(ready.size(), 1);
         QCOMPARE(recorded(path), (QStringList{u"0 claude_slow Weekly 20"_s, u"0 claude_scoped_fable Fable weekly 57"_s,
                                               u"2 claude_slow Weekly 21"_s}));
-        HistoryWriter restarted(path);
-        QSignalSpy recalled(&restarted, &HistoryWriter::ready);
-        restarted.open();
-        const auto alerts = recalled.first().first().value<QList<RememberedAlert>>();
+        const QList<RememberedAlert> alerts = recalledAlerts(path);
         QCOMPARE(alerts.size(), 1);
         QCOMPARE(alerts.first().given, PaceForecast::Alert::runout);
     }
