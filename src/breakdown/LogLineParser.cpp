@@ -162,15 +162,15 @@ LineReading LogLineParser::claude(QByteArrayView line, LogSession &session, cons
 
 ClaudeOutcome LogLineParser::claudeOutcome(QByteArrayView line)
 {
-    // Answers and refusals alike carry their usage, zero for a refusal.
-    if (!looksLikeObject(line) || !line.contains("\"usage\""))
+    // The cheap test first, as for the counts.
+    if (!looksLikeObject(line) || !(line.contains("\"usage\"") || line.contains("\"isApiErrorMessage\"")))
         return {};
     const std::optional<QJsonObject> object = objectOf(line);
     if (!object)
         return {};
     const QDateTime at = QDateTime::fromString(object->value("timestamp"_L1).toString(), Qt::ISODateWithMs);
     const QJsonObject message = object->value("message"_L1).toObject();
-    if (!at.isValid() || !message.value("usage"_L1).isObject())
+    if (!at.isValid())
         return {};
     if (object->value("isApiErrorMessage"_L1).toBool()) {
         if (object->value("error"_L1).toString() != u"rate_limit")
@@ -179,7 +179,7 @@ ClaudeOutcome LogLineParser::claudeOutcome(QByteArrayView line)
         const QString text = content.isString() ? content.toString() : content[0]["text"_L1].toString();
         return {ClaudeOutcome::Kind::refused, at, OutsideText::cut(text, refusalTextLength)};
     }
-    if (!isClaudeModel(message.value("model"_L1).toString()))
+    if (!message.value("usage"_L1).isObject() || !isClaudeModel(message.value("model"_L1).toString()))
         return {};
     return {ClaudeOutcome::Kind::answered, at};
 }

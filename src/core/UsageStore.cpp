@@ -86,17 +86,13 @@ QCoro::Task<void> UsageStore::askAndShow(Account account, QDateTime now, Continu
                                          quint64 round)
 {
     QPointer<UsageStore> self(this);
-    // The logs are read while the request runs.
-    std::optional<QFuture<std::optional<LoggedRefusal>>> reading;
-    if (account.provider == Provider::claude && m_readRefusal)
-        reading = QtConcurrent::run(m_readRefusal, account, now);
+    // Claude's logs are read while the request runs.
+    QFuture<std::optional<LoggedRefusal>> reading = account.provider == Provider::claude && m_readRefusal
+        ? QtConcurrent::run(m_readRefusal, account, now)
+        : QtFuture::makeReadyFuture(std::optional<LoggedRefusal>());
     QCoro::Task<ProviderResult> asking = ask(account, now, elapsed);
     ProviderResult result = co_await std::move(asking);
-    std::optional<LoggedRefusal> refusal;
-    if (reading) {
-        QFuture<std::optional<LoggedRefusal>> read = *reading;
-        refusal = co_await read;
-    }
+    const std::optional<LoggedRefusal> refusal = co_await reading;
     if (!self)
         co_return;
     result.account = account;
