@@ -1,6 +1,7 @@
 #include "StatusItemController.h"
 
 #include "CLISignIn.h"
+#include "ClaudeRefusalScan.h"
 #include "GaugeIconRenderer.h"
 #include "OutsideText.h"
 #include "ProviderDetailLines.h"
@@ -102,7 +103,8 @@ QImage filledShape(QSize size, const QColor &color, void (*draw)(QPainter &))
 } // namespace
 
 StatusItemController::StatusItemController(QObject *parent)
-    : StatusItemController(new UsageStore, SettingsFile::defaultPath(), std::nullopt, parent)
+    : StatusItemController(new UsageStore(&ClaudeRefusalScan::newest), SettingsFile::defaultPath(), std::nullopt,
+                           parent)
 {
 }
 
@@ -212,6 +214,8 @@ void StatusItemController::addAccountSection(const Account &account, QList<MenuL
     };
     lines.append(infoLine(section + u"title"_s, account.displayName() + (cached ? u" (cached)"_s : QString()),
                           swatchIcon(provider)));
+    if (const auto line = result ? ProviderDetailLines::blocked(*result, now) : std::nullopt)
+        lines.append(infoLine(section + line->key, line->text));
 
     if (result && result->ok && !result->windows.isEmpty()) {
         for (const UsageWindow &window : result->windows)
