@@ -18,6 +18,7 @@
 #include <QGuiApplication>
 #include <QIcon>
 #include <QPixmap>
+#include <QThreadPool>
 #include <QTimer>
 
 #include <cstdio>
