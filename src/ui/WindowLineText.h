@@ -15,6 +15,9 @@ QString resetSuffix(const QDateTime &resetAt, const QDateTime &now);
 // "    Weekly: 39% left, -30% low", then its reset when withReset.
 QString menuLine(const UsageWindow &window, const QDateTime &now, bool withReset);
 
+// "Weekly 3% left", as a folded section's title names its worst window.
+QString briefLine(const UsageWindow &window);
+
 // The status's summary, then the worst window's reset when withReset.
 QString toolTip(const UsageStatus &status, const QDateTime &now, bool withReset);
 
