@@ -40,6 +40,11 @@ QString menuLine(const UsageWindow &window, const QDateTime &now, bool withReset
     return withReset ? line + resetSuffix(window.resetAt, now) : line;
 }
 
+QString briefLine(const UsageWindow &window)
+{
+    return window.displayLabel() + u' ' + remainingText(window.remainingPercent) + u"% left"_s;
+}
+
 QString toolTip(const UsageStatus &status, const QDateTime &now, bool withReset)
 {
     QStringList lines;
