@@ -231,7 +231,10 @@ MenuSection StatusItemController::accountSection(const Account &account)
     if (const std::optional<ProviderResult> result = m_store->status().result(account)) {
         UsageStatus alone;
         alone.results = {*result};
-        if (const std::optional<UsageWindow> worst = alone.worst())
+        const QDateTime now = QDateTime::currentDateTime();
+        if (result->blocked && result->blocked->holdsAt(now))
+            title += u" \u2014 blocked"_s + result->blocked->untilText(now);
+        else if (const std::optional<UsageWindow> worst = alone.worst())
             title += u" \u2014 "_s + WindowLineText::briefLine(*worst);
     }
     section.foldedTitle = infoLine({}, title).text;
