@@ -25,15 +25,15 @@ QString windowName(const ProviderResult &result, const UsageWindow &window)
     return result.displayName() + u' ' + window.displayLabel();
 }
 
-// The first account's windows go by their ids alone, as before there were accounts.
+// An account's windows go by its key, which its label and place in the list leave alone.
 QString alertKey(const QString &account, const QString &windowId)
 {
-    return account.isEmpty() ? windowId : account + u'/' + windowId;
+    return account + u'/' + windowId;
 }
 
 QString alertKey(const ProviderResult &result, const UsageWindow &window)
 {
-    return alertKey(result.account.recordName(), window.id());
+    return alertKey(result.account.key(), window.id());
 }
 
 // The window rule keeps the share within 0 to 100.
@@ -152,7 +152,7 @@ QList<PaceAlert> PaceAlerts::takeDue(const UsageStatus &status, double nearlyUse
             if (alert <= period.given)
                 continue;
             period.given = alert;
-            Q_EMIT given({window.id(), period.resetAt, alert, result.account.recordName()});
+            Q_EMIT given({window.id(), period.resetAt, alert, result.account.key()});
             due.append(alertOn(result, window, forecast, alert));
         }
     }
