@@ -108,7 +108,8 @@ std::optional<QSqlError> BreakdownIndex::writeBatch(IndexBatch &batch)
 }
 
 // A new file gets its id, a file read again from the start loses its old counts. A file the index
-// holds for another account name (an account relabelled) is taken over, and read anew.
+// holds for another account (an older record's, under a name no account listed goes by) is
+// taken over, and read anew.
 std::optional<QSqlError> BreakdownIndex::begin(IndexBatch &batch)
 {
     LogFileState &state = batch.state;

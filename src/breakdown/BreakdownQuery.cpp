@@ -103,8 +103,7 @@ std::variant<QList<ProjectUse>, QSqlError> projectsOf(QSqlDatabase &database, co
                   "AND minute < ? GROUP BY project, model "
                   "HAVING max(input) > 0 OR max(output) > 0 OR max(cache_write) > 0 OR max(cache_read) > 0"_s);
     query.addBindValue(rawValue(window.provider));
-    const QString account = window.account.recordName();
-    query.addBindValue(account.isNull() ? u""_s : account); // null would be bound as NULL
+    query.addBindValue(window.account.key());
     const qint64 start = window.start.toSecsSinceEpoch();
     query.addBindValue(start - start % BreakdownQuery::minuteSeconds);
     query.addBindValue(window.end.toSecsSinceEpoch());

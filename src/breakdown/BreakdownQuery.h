@@ -13,7 +13,7 @@
 // A provider's window, for which the logs' use is added up.
 struct BreakdownWindow {
     Provider provider = Provider::claude;
-    Account account; // its index rows are its recordName()'s; the JSON names its label
+    Account account; // its index rows are its key()'s; the JSON names its label
     QString id;
     QString label;
     QDateTime start;

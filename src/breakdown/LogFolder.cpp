@@ -6,19 +6,19 @@ QList<LogFolder> LogFolder::of(const QList<Account> &accounts)
 {
     QList<LogFolder> folders;
     for (const Account &account : accounts) {
-        const QString home = account.folder.isEmpty() ? Account::defaultFolder(account.provider) : account.folder;
+        const QString home = account.key();
         if (account.provider == Provider::claude) {
-            folders.append({account.provider, home + u"/projects"_s, account.recordName()});
+            folders.append({account.provider, home + u"/projects"_s, home});
             continue;
         }
         // Codex moves the sessions archived out of sessions/.
         for (const QString &logs : {u"/sessions"_s, u"/archived_sessions"_s})
-            folders.append({account.provider, home + logs, account.recordName()});
+            folders.append({account.provider, home + logs, home});
     }
     return folders;
 }
 
 QList<LogFolder> LogFolder::found()
 {
-    return of({Account::only(Provider::codex), Account::only(Provider::claude)});
+    return of(Account::defaults());
 }

@@ -9,7 +9,7 @@
 struct LogFolder {
     Provider provider = Provider::claude;
     QString path;    // Claude's projects folder, Codex's sessions or archived_sessions folder
-    QString account; // as the history names the account: empty for each provider's first
+    QString account; // the account's Account::key(), which its rows in the index go by
 
     bool operator==(const LogFolder &) const = default;
 

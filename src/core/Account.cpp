@@ -54,6 +54,11 @@ Account Account::only(Provider provider)
     return {provider, {}, {}, true};
 }
 
+QList<Account> Account::defaults()
+{
+    return {only(Provider::codex), only(Provider::claude)};
+}
+
 QList<Account> Account::listed(Provider provider, const QList<AccountFolder> &folders)
 {
     if (folders.isEmpty())
@@ -76,12 +81,22 @@ QString Account::compactName() const
     return label.isEmpty() ? ::displayName(provider) : ::displayName(provider) + middleDot + label;
 }
 
-QString Account::recordName() const
+AccountId Account::id() const
 {
-    return first ? QString() : label;
+    return {provider, QDir::cleanPath(folder.isEmpty() ? defaultFolder(provider) : folder)};
 }
 
-bool Account::operator<(const Account &other) const
+std::optional<Account> Account::ofRecordName(Provider provider, const QString &recordName,
+                                             const QList<Account> &accounts)
 {
-    return std::tie(provider, folder, label, first) < std::tie(other.provider, other.folder, other.label, other.first);
+    for (const Account &account : accounts) {
+        if (account.provider == provider && (recordName.isEmpty() ? account.first : account.label == recordName))
+            return account;
+    }
+    return std::nullopt;
+}
+
+bool AccountId::operator<(const AccountId &other) const
+{
+    return std::tie(provider, folder) < std::tie(other.provider, other.folder);
 }

@@ -300,6 +300,12 @@ std::optional<UsageWindow> UsageStatus::worst() const
     return found ? std::optional(*found->window) : std::nullopt;
 }
 
+std::optional<Account> UsageStatus::worstAccount() const
+{
+    const auto found = worstOf(results);
+    return found ? std::optional(found->result->account) : std::nullopt;
+}
+
 QString UsageStatus::summary() const
 {
     const auto found = worstOf(results);

@@ -142,6 +142,8 @@ struct UsageStatus {
     UsageStatus firstAccounts() const;
     // The window with the lowest pressure, extra windows included: main windows first on ties.
     std::optional<UsageWindow> worst() const;
+    // Whose that window is.
+    std::optional<Account> worstAccount() const;
     QString summary() const;
     // Per provider, the fast and the slow window with the lowest pressure, extra ones included.
     QList<UsageWindow> tightestWindows() const;

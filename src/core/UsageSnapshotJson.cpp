@@ -100,11 +100,24 @@ QJsonValue noteJson(const ProviderResult &result, const QDateTime &generatedAt)
     return QString(u"figures from the last request, "_s + asOfText(double(result.fetchedAt.msecsTo(generatedAt)) / 1000));
 }
 
+// By its label, as the results name it; no folder, as no other member has one.
+QJsonValue accountJson(const Account &account)
+{
+    return account.label.isEmpty() ? QJsonValue(QJsonValue::Null) : QJsonValue(account.label);
+}
+
+QJsonValue worstAccountJson(const UsageStatus &status)
+{
+    const auto worst = status.worst();
+    if (!worst)
+        return QJsonValue::Null;
+    return QJsonObject{{u"provider"_s, rawValue(worst->provider)}, {u"account"_s, accountJson(*status.worstAccount())}};
+}
+
 QJsonObject resultJson(const ProviderResult &result, const QDateTime &generatedAt)
 {
-    const QString &label = result.account.label;
     return {{u"provider"_s, rawValue(result.provider)},
-            {u"account"_s, label.isEmpty() ? QJsonValue(QJsonValue::Null) : QJsonValue(label)},
+            {u"account"_s, accountJson(result.account)},
             {u"ok"_s, result.ok},
             {u"source"_s, result.source},
             {u"error"_s, errorJson(result.error)},
@@ -216,6 +229,7 @@ QJsonObject toJson(const UsageStatus &status)
     return {{u"generatedAt"_s, status.generatedAt.toUTC().toString(Qt::ISODateWithMs)},
             {u"providers"_s, providers},
             {u"worst"_s, worst ? QJsonValue(worst->id()) : QJsonValue(QJsonValue::Null)},
+            {u"worstAccount"_s, worstAccountJson(status)},
             {u"summary"_s, status.summary()}};
 }
 

@@ -99,7 +99,7 @@ QCoro::Task<void> UsageStore::askAndShow(Account account, QDateTime now, Continu
     qCDebug(lcCore) << "answered:" << account.displayName() << result.source << result.error.value_or(QString());
     // Of overlapping refreshes, the one that asked last has the newer figures, whichever ends last.
     if (result.source != throttledSource) {
-        quint64 &answeredIn = m_answeredIn[account];
+        quint64 &answeredIn = m_answeredIn[account.id()];
         if (round < answeredIn)
             co_return;
         answeredIn = round;
@@ -107,23 +107,28 @@ QCoro::Task<void> UsageStore::askAndShow(Account account, QDateTime now, Continu
     show(result, refusal, now, round);
 }
 
-// An account dropped while it was being asked stays out; the others keep the settings' order.
-void UsageStore::show(const ProviderResult &result, const std::optional<LoggedRefusal> &refusal,
-                      const QDateTime &now, quint64 round)
+// An account dropped while it was being asked stays out; the others keep the settings' order,
+// and the labels they go by now.
+void UsageStore::show(ProviderResult result, const std::optional<LoggedRefusal> &refusal, const QDateTime &now,
+                      quint64 round)
 {
     const QList<Account> asked = askedAccounts();
-    const qsizetype place = asked.indexOf(result.account);
-    if (place < 0)
+    const auto placeOf = [&asked](const Account &account) {
+        return std::ranges::find(asked, account.id(), &Account::id) - asked.begin();
+    };
+    const qsizetype place = placeOf(result.account);
+    if (place == asked.size())
         return;
+    result.account = asked[place];
     ProviderResult reconciled = reconcile(result, now);
     // A refusal's end may be the reset of a window the cached figures hold.
     if (refusal)
         reconciled.blocked = ClaudeRefusalText::blocked(*refusal, reconciled);
     reconciled.clearBlocksEndedBy(now);
     QList<ProviderResult> &results = m_status.results;
-    results.removeIf([&result](const ProviderResult &shown) { return shown.account == result.account; });
+    results.removeIf([&result](const ProviderResult &shown) { return shown.account.id() == result.account.id(); });
     const auto before = std::ranges::find_if(results, [&](const ProviderResult &shown) {
-        return asked.indexOf(shown.account) > place;
+        return placeOf(shown.account) > place;
     });
     results.insert(before - results.begin(), reconciled);
     if (round >= std::exchange(m_newestShown, std::max(m_newestShown, round)))
@@ -136,7 +141,7 @@ QCoro::Task<ProviderResult> UsageStore::ask(const Account &account, const QDateT
 {
     if (account.provider != Provider::claude)
         return m_fetch(account, now);
-    if (!m_claudeSpacing[account].isOpen(elapsed))
+    if (!m_claudeSpacing[account.id()].isOpen(elapsed))
         return throttledClaudeResult();
     return askClaude(account, now, elapsed);
 }
@@ -147,7 +152,7 @@ QCoro::Task<ProviderResult> UsageStore::askClaude(Account account, QDateTime now
     QPointer<UsageStore> self(this);
     const ProviderResult result = co_await m_fetch(account, now);
     if (self)
-        m_claudeSpacing[account].note(result, elapsed);
+        m_claudeSpacing[account.id()].note(result, elapsed);
     co_return result;
 }
 
@@ -167,23 +172,43 @@ void UsageStore::setProviders(const QList<Provider> &providers)
     dropResultsNotAsked();
 }
 
-// What an account left behind goes with it, so that the store stays as small as the settings.
+std::optional<Account> UsageStore::listed(const AccountId &id) const
+{
+    const auto account = std::ranges::find(m_accounts, id, &Account::id);
+    return account == m_accounts.end() ? std::nullopt : std::optional(*account);
+}
+
+// What an account left behind goes with it, so that the store stays as small as the settings;
+// what a relabelled or moved one left stays with it, under its new label.
 void UsageStore::setAccounts(const QList<Account> &accounts)
 {
     m_accounts = accounts;
-    std::erase_if(m_lastGood, [&accounts](const auto &entry) { return !accounts.contains(entry.first); });
-    std::erase_if(m_claudeSpacing, [&accounts](const auto &entry) { return !accounts.contains(entry.first); });
-    std::erase_if(m_answeredIn, [&accounts](const auto &entry) { return !accounts.contains(entry.first); });
-    dropResultsNotAsked();
+    const auto gone = [this](const auto &entry) { return !listed(entry.first); };
+    std::erase_if(m_lastGood, gone);
+    std::erase_if(m_claudeSpacing, gone);
+    std::erase_if(m_answeredIn, gone);
+    for (auto &[id, lastGood] : m_lastGood)
+        lastGood.account = *listed(id);
+    bool relabelled = false;
+    for (ProviderResult &result : m_status.results) {
+        const std::optional<Account> account = listed(result.account.id());
+        if (account && *account != result.account) {
+            result.account = *account;
+            relabelled = true;
+        }
+    }
+    if (!dropResultsNotAsked() && relabelled)
+        Q_EMIT statusChanged();
 }
 
-void UsageStore::dropResultsNotAsked()
+bool UsageStore::dropResultsNotAsked()
 {
     const QList<Account> asked = askedAccounts();
     const qsizetype removed = m_status.results.removeIf(
         [&asked](const ProviderResult &result) { return !asked.contains(result.account); });
     if (removed > 0)
         Q_EMIT statusChanged();
+    return removed > 0;
 }
 
 ClaudeSpacing UsageStore::firstClaudeSpacing() const
@@ -191,7 +216,7 @@ ClaudeSpacing UsageStore::firstClaudeSpacing() const
     for (const Account &account : m_accounts) {
         if (account.provider != Provider::claude)
             continue;
-        const auto spacing = m_claudeSpacing.find(account);
+        const auto spacing = m_claudeSpacing.find(account.id());
         return spacing == m_claudeSpacing.end() ? ClaudeSpacing() : spacing->second;
     }
     return {};
@@ -211,15 +236,15 @@ ProviderResult UsageStore::reconcile(ProviderResult result, const QDateTime &now
     // A usage-based seat's spend is as good as windows.
     if (result.ok && (!result.windows.isEmpty() || result.spend)) {
         result.fetchedAt = now;
-        m_lastGood[result.account] = result;
+        m_lastGood[result.account.id()] = result;
         return result;
     }
     // Earlier windows shown only because the Claude calls are spaced out are no failure.
-    const auto spacing = m_claudeSpacing.find(result.account);
+    const auto spacing = m_claudeSpacing.find(result.account.id());
     const bool backingOff = spacing != m_claudeSpacing.end() && spacing->second.backoff() > 0;
     const bool throttled = result.source == throttledSource;
     result.lastFetchFailed = !throttled || backingOff;
-    const auto lastGood = m_lastGood.find(result.account);
+    const auto lastGood = m_lastGood.find(result.account.id());
     const bool hasLastGood = lastGood != m_lastGood.end();
     if (throttled)
         describeThrottled(result, backingOff, hasLastGood);

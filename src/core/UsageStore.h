@@ -16,8 +16,9 @@
 
 // Owns the usage data: asks every account of the shown providers at once on every refresh,
 // shows each account's answer as soon as it is in, spaces out and backs off the calls of each
-// Claude account, and falls back to each account's last good windows. On every refresh, asked
-// or not, a Claude account's own logs tell whether the service refuses it.
+// Claude account, and falls back to each account's last good windows. What it keeps of an
+// account follows its identity, so that a new label or place in the list loses none of it. On
+// every refresh, asked or not, a Claude account's own logs tell whether the service refuses it.
 class UsageStore : public QObject
 {
     Q_OBJECT
@@ -67,26 +68,28 @@ Q_SIGNALS:
 
 private:
     QList<Account> askedAccounts() const;
+    std::optional<Account> listed(const AccountId &id) const;
     QCoro::Task<void> askAndShow(Account account, QDateTime now, ContinuousClock::time_point elapsed, quint64 round);
     QCoro::Task<ProviderResult> ask(const Account &account, const QDateTime &now, ContinuousClock::time_point elapsed);
-    void show(const ProviderResult &result, const std::optional<LoggedRefusal> &refusal, const QDateTime &now,
+    void show(ProviderResult result, const std::optional<LoggedRefusal> &refusal, const QDateTime &now,
               quint64 round);
     QCoro::Task<ProviderResult> askClaude(Account account, QDateTime now, ContinuousClock::time_point elapsed);
     ClaudeSpacing firstClaudeSpacing() const;
     ProviderResult reconcile(ProviderResult result, const QDateTime &now);
     void describeThrottled(ProviderResult &result, bool backingOff, bool hasLastGood) const;
-    void dropResultsNotAsked();
+    // Whether any went.
+    bool dropResultsNotAsked();
 
     Clock m_clock;
     AccountFetch m_fetch;
     RefusalReader m_readRefusal = nullptr; // none: no account is ever found blocked by its logs
     QList<Provider> m_providers{std::begin(allProviders), std::end(allProviders)};
-    QList<Account> m_accounts{Account::only(Provider::codex), Account::only(Provider::claude)};
+    QList<Account> m_accounts = Account::defaults();
     UsageStatus m_status;
-    std::map<Account, ProviderResult> m_lastGood;
-    std::map<Account, ClaudeSpacing> m_claudeSpacing;
+    std::map<AccountId, ProviderResult> m_lastGood;
+    std::map<AccountId, ClaudeSpacing> m_claudeSpacing;
     int m_refreshesInFlight = 0;
     quint64 m_rounds = 0;                 // refreshes started
     quint64 m_newestShown = 0;            // the newest refresh whose answer is shown
-    std::map<Account, quint64> m_answeredIn; // the refresh of each account's answer shown
+    std::map<AccountId, quint64> m_answeredIn; // the refresh of each account's answer shown
 };

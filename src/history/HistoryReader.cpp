@@ -21,6 +21,7 @@ struct Window {
     QString id;
     QString name;
     QString account;
+    QString label;
 };
 using Windows = std::map<qint64, Window>; // by key, the order in which they were first seen
 
@@ -45,19 +46,30 @@ Opened open(const QString &path)
     return {std::move(connection), std::nullopt};
 }
 
-// The windows table is small: read once, so that each row carries only its numbers. A file of
-// an earlier version, not opened by the program since, knows only the first accounts.
+// A window's account and its label, as columns of the windows table w. A file of an earlier
+// version, not opened by the program since, knows only the first accounts, or names accounts by
+// their labels; rows the settings no longer matched to a folder go by their old name.
+std::pair<QString, QString> accountColumns(const HistoryConnection &connection)
+{
+    if (connection.version() < HistoryConnection::accountsVersion)
+        return {u"''"_s, u"''"_s};
+    if (connection.version() < HistoryConnection::folderKeysVersion)
+        return {u"w.account"_s, u"w.account"_s};
+    return {u"w.account"_s, u"coalesce((SELECT label FROM accounts a WHERE a.account = w.account), w.account)"_s};
+}
+
+// The windows table is small: read once, so that each row carries only its numbers.
 std::optional<QSqlError> readWindows(HistoryConnection &connection, Windows &windows)
 {
     QSqlQuery query(connection.database());
     query.setForwardOnly(true);
-    const QString account = connection.version() < HistoryConnection::accountsVersion ? u"''"_s : u"account"_s;
-    if (!query.exec(u"SELECT key, provider, window_id, name, %1 FROM windows"_s.arg(account)))
+    const auto [account, label] = accountColumns(connection);
+    if (!query.exec(u"SELECT w.key, w.provider, w.window_id, w.name, "_s + account + u", "_s + label + u" FROM windows w"_s))
         return query.lastError();
     while (query.next()) {
         if (const std::optional<Provider> provider = providerFromRawValue(query.value(1).toString()))
             windows.insert({query.value(0).toLongLong(), {*provider, query.value(2).toString(), query.value(3).toString(),
-                                                          query.value(4).toString()}});
+                                                          query.value(4).toString(), query.value(5).toString()}});
     }
     return std::nullopt;
 }
@@ -114,7 +126,7 @@ std::optional<QSqlError> mergeRows(HistoryConnection &connection, const QDateTim
         QSqlQuery &query = cursors[at]->query;
         const Window &window = *cursors[at]->window;
         if (!take({utcMilliseconds(query.value(0)), window.provider, window.id, window.name, query.value(1).toDouble(),
-                   utcTime(query.value(2)), query.value(3).toDouble(), window.account}))
+                   utcTime(query.value(2)), query.value(3).toDouble(), window.account, window.label}))
             return std::nullopt;
         if (query.next())
             due.push({query.value(0).toLongLong(), at});
@@ -180,7 +192,7 @@ std::optional<QSqlError> readColumns(HistoryConnection &connection, const QDateT
             continue; // a provider this build does not know
         if (lineKey != window->first) {
             lines.lines.append({window->second.provider, window->second.id, window->second.name, {},
-                                window->second.account});
+                                window->second.account, window->second.label});
             lineKey = window->first;
         }
         lines.lines.last().columns.append({utcMilliseconds(query.value(1)), query.value(2).toDouble(),
@@ -220,10 +232,11 @@ HistoryReader::Lines HistoryReader::readLines(const QString &path, const QDateTi
 bool HistoryReader::namesAccounts(const QString &path)
 {
     const Opened opened = open(path);
-    if (!opened.connection || opened.connection->version() < HistoryConnection::accountsVersion)
+    if (!opened.connection)
         return false;
     QSqlQuery query(opened.connection->database());
-    return query.exec(u"SELECT EXISTS (SELECT 1 FROM windows WHERE account != '')"_s) && query.next()
+    const QString label = accountColumns(*opened.connection).second;
+    return query.exec(u"SELECT EXISTS (SELECT 1 FROM windows w WHERE "_s + label + u" != '')"_s) && query.next()
         && query.value(0).toBool();
 }
 

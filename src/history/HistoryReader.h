@@ -39,6 +39,7 @@ struct Line {
     QString name;
     QList<Column> columns;
     QString account{}; // as HistoryRow::account
+    QString label{};   // as HistoryRow::label
 };
 
 struct Lines {
@@ -50,8 +51,8 @@ struct Lines {
 // The period from start to end cut into the given number of equal columns.
 Lines readLines(const QString &path, const QDateTime &start, const QDateTime &end, int columns);
 
-// Whether the record holds rows of an account other than each provider's first; false also
-// when it cannot be read.
+// Whether the record holds rows of an account with a label, which only one of several has;
+// false also when it cannot be read.
 bool namesAccounts(const QString &path);
 
 // The period of --days: a whole number, 1 or more; nothing for other text.

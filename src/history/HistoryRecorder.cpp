@@ -3,10 +3,10 @@
 #include "HistoryWriter.h"
 #include "UsageStore.h"
 
-HistoryRecorder::HistoryRecorder(const QString &path, QObject *parent)
+HistoryRecorder::HistoryRecorder(const QString &path, HistorySchema::AccountsLister accounts, QObject *parent)
     : QObject(parent)
     , m_path(path)
-    , m_writer(new HistoryWriter(path))
+    , m_writer(new HistoryWriter(path, std::move(accounts)))
 {
     m_writer->moveToThread(&m_thread);
     connect(&m_thread, &QThread::finished, m_writer, &QObject::deleteLater);
@@ -36,10 +36,8 @@ void HistoryRecorder::watch(UsageStore &store)
 
 void HistoryRecorder::record(const UsageStatus &status)
 {
-    QList<HistoryRow> rows = HistoryRow::ofLiveResults(status);
-    if (rows.isEmpty())
-        return;
-    QMetaObject::invokeMethod(m_writer, [writer = m_writer, rows = std::move(rows)] { writer->write(rows); });
+    QMetaObject::invokeMethod(m_writer, [writer = m_writer, rows = HistoryRow::ofLiveResults(status),
+                                         labels = HistoryRow::labelsOf(status)] { writer->write(rows, labels); });
 }
 
 void HistoryRecorder::remember(const RememberedAlert &alert)

@@ -2,6 +2,7 @@
 
 #include "HistoryConnection.h"
 #include "HistoryRow.h"
+#include "HistorySchema.h"
 
 #include <QObject>
 #include <QThread>
@@ -15,7 +16,9 @@ class HistoryRecorder : public QObject
 {
     Q_OBJECT
 public:
-    explicit HistoryRecorder(const QString &path = HistoryConnection::defaultPath(), QObject *parent = nullptr);
+    // The accounts are asked, on the writer's thread, only to bring a file of an earlier version up to date.
+    explicit HistoryRecorder(const QString &path = HistoryConnection::defaultPath(),
+                             HistorySchema::AccountsLister accounts = &Account::defaults, QObject *parent = nullptr);
     // Waits for the writes handed over so far.
     ~HistoryRecorder() override;
 
@@ -31,7 +34,7 @@ public:
 
 Q_SIGNALS:
     void ready();
-    // New rows are in the file.
+    // New rows, or new labels, are in the file.
     void written();
 
 private:

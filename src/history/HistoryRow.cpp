@@ -2,6 +2,14 @@
 
 using namespace Qt::StringLiterals;
 
+QHash<QString, QString> HistoryRow::labelsOf(const UsageStatus &status)
+{
+    QHash<QString, QString> labels;
+    for (const ProviderResult &result : status.results)
+        labels.insert(result.account.key(), result.account.label);
+    return labels;
+}
+
 QList<HistoryRow> HistoryRow::ofLiveResults(const UsageStatus &status)
 {
     QList<HistoryRow> rows;
@@ -14,7 +22,7 @@ QList<HistoryRow> HistoryRow::ofLiveResults(const UsageStatus &status)
             for (const UsageWindow &window : *windows)
                 rows.append({fetchedAt, window.provider, window.id(), window.displayLabel(),
                              window.usedPercent, window.resetAt, window.limitWindowSeconds,
-                             result.account.recordName()});
+                             result.account.key(), result.account.label});
         }
     }
     return rows;

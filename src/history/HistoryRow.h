@@ -4,6 +4,7 @@
 #include "UsageModels.h"
 
 #include <QDateTime>
+#include <QHash>
 #include <QList>
 #include <QMetaType>
 #include <QString>
@@ -17,10 +18,15 @@ struct HistoryRow {
     double usedPercent = 0;
     QDateTime resetAt;
     double limitWindowSeconds = 0;
-    QString account{}; // the account's Account::recordName(): empty for its provider's first
+    // The account's Account::key(); in a file of an earlier version, the name it knew it by
+    // (empty for its provider's first, else its label), while no account listed now has that name.
+    QString account{};
+    QString label{}; // the account's label: as it is now when written, as it was last seen when read
 
     // A row for each window, the extra ones too, of every result fetched just now.
     static QList<HistoryRow> ofLiveResults(const UsageStatus &status);
+    // The label of every account shown, by its key.
+    static QHash<QString, QString> labelsOf(const UsageStatus &status);
 };
 
 // Which alert a window's period has had already, kept so that a restart does not repeat it.

@@ -2,8 +2,11 @@
 
 #include "HistoryConnection.h"
 
+#include "Account.h"
+
 #include <QSqlQuery>
 #include <QStringList>
+#include <QVariantMap>
 
 #include <algorithm>
 
@@ -83,7 +86,64 @@ const QList<QStringList> migrations = {
      u"ALTER TABLE breakdown_files ADD COLUMN counted_input INTEGER NOT NULL DEFAULT 0"_s,
      u"ALTER TABLE breakdown_files ADD COLUMN counted_cached INTEGER NOT NULL DEFAULT 0"_s,
      u"ALTER TABLE breakdown_files ADD COLUMN counted_output INTEGER NOT NULL DEFAULT 0"_s},
+    // Accounts known by their folders, each with the label it was last seen with; the rows there
+    // were are given their accounts' folders by renameAccounts.
+    {u"CREATE TABLE accounts (account TEXT PRIMARY KEY, label TEXT NOT NULL) WITHOUT ROWID"_s},
 };
+
+// Each provider and name the rows of a file of an earlier version know their accounts by.
+const QString recordNames = u"SELECT provider, account FROM windows UNION SELECT provider, account FROM breakdown_files "
+    "UNION SELECT provider, account FROM breakdown_minutes "
+    "UNION SELECT substr(window_id, 1, instr(window_id, '_') - 1), account FROM alerts"_s;
+
+// Takes one provider's rows of one account from its name to its key: each placeholder once, as
+// Qt binds them. The rows of a name that two names now share stay under their old name.
+const QStringList renamings = {
+    u"UPDATE OR IGNORE windows SET account = :key WHERE account = coalesce(:name, '') AND provider = :provider"_s,
+    u"UPDATE OR IGNORE alerts SET account = :key WHERE account = coalesce(:name, '') "
+    "AND substr(window_id, 1, instr(window_id, '_') - 1) = :provider"_s,
+    u"UPDATE OR IGNORE breakdown_requests SET account = :key WHERE account = coalesce(:name, '') "
+    "AND file IN (SELECT id FROM breakdown_files WHERE provider = :provider)"_s,
+    u"UPDATE breakdown_files SET account = :key WHERE account = coalesce(:name, '') AND provider = :provider"_s,
+    u"UPDATE OR IGNORE breakdown_minutes SET account = :key WHERE account = coalesce(:name, '') AND provider = :provider"_s,
+    u"INSERT OR REPLACE INTO accounts (account, label) VALUES (:key, coalesce(:label, ''))"_s,
+};
+
+// Rows named as before accounts were known by their folders (empty for a provider's first
+// account, else its label) go to the folder of the account the settings list under that name.
+// A name the settings no longer list stays, and is shown as the label it is.
+std::optional<QSqlError> renameAccounts(HistoryConnection &connection, const QList<Account> &accounts)
+{
+    QSqlQuery names(connection.database());
+    if (!names.exec(recordNames))
+        return names.lastError();
+    QList<std::pair<Provider, QString>> found;
+    while (names.next()) {
+        if (const std::optional<Provider> provider = providerFromRawValue(names.value(0).toString()))
+            found.append({*provider, names.value(1).toString()});
+    }
+    // A label names its account more surely than a place: should the first listed account be one
+    // that had a label before, its labelled rows go first.
+    std::ranges::stable_partition(found, [](const auto &name) { return !name.second.isEmpty(); });
+    QSqlQuery query(connection.database());
+    for (const auto &[provider, name] : std::as_const(found)) {
+        const std::optional<Account> account = Account::ofRecordName(provider, name, accounts);
+        if (!account)
+            continue;
+        const QVariantMap values{{u":key"_s, account->key()}, {u":name"_s, name},
+                                 {u":provider"_s, rawValue(provider)}, {u":label"_s, account->label}};
+        for (const QString &statement : renamings) {
+            query.prepare(statement);
+            for (auto value = values.cbegin(); value != values.cend(); ++value) {
+                if (statement.contains(value.key()))
+                    query.bindValue(value.key(), value.value());
+            }
+            if (!query.exec())
+                return query.lastError();
+        }
+    }
+    return std::nullopt;
+}
 
 // Every table's columns as "table.column".
 std::variant<QStringList, QSqlError> columnsOf(QSqlDatabase &database)
@@ -148,7 +208,7 @@ QString HistorySchema::addToHour()
     return u"INSERT INTO sample_hours VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?) "_s + mergeHours;
 }
 
-std::optional<QSqlError> HistorySchema::migrate(HistoryConnection &connection)
+std::optional<QSqlError> HistorySchema::migrate(HistoryConnection &connection, const AccountsLister &accounts)
 {
     const int from = connection.version();
     if (from == HistoryConnection::schemaVersion)
@@ -156,8 +216,11 @@ std::optional<QSqlError> HistorySchema::migrate(HistoryConnection &connection)
     QStringList statements{u"BEGIN IMMEDIATE"_s};
     for (int version = from; version < HistoryConnection::schemaVersion; ++version)
         statements += migrations.at(version);
-    statements += {u"PRAGMA user_version = %1"_s.arg(HistoryConnection::schemaVersion), u"COMMIT"_s};
-    const std::optional<QSqlError> error = connection.execute(statements);
+    std::optional<QSqlError> error = connection.execute(statements);
+    if (!error && from < HistoryConnection::folderKeysVersion)
+        error = renameAccounts(connection, accounts());
+    if (!error)
+        error = connection.execute({u"PRAGMA user_version = %1"_s.arg(HistoryConnection::schemaVersion), u"COMMIT"_s});
     if (error)
         connection.execute({u"ROLLBACK"_s});
     return error;

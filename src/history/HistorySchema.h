@@ -1,8 +1,11 @@
 #pragma once
 
+#include "Account.h"
+
 #include <QSqlError>
 #include <QString>
 
+#include <functional>
 #include <optional>
 #include <variant>
 
@@ -11,8 +14,12 @@ class HistoryConnection;
 // The history file's tables, version by version.
 namespace HistorySchema {
 
+// The accounts the settings list now, asked only when a file of an earlier version is brought up
+// to date, to give its rows their accounts' folders.
+using AccountsLister = std::function<QList<Account>()>;
+
 // Takes the file from the version it has to the one this program writes, in one transaction.
-std::optional<QSqlError> migrate(HistoryConnection &connection);
+std::optional<QSqlError> migrate(HistoryConnection &connection, const AccountsLister &accounts = &Account::defaults);
 
 // The tables' columns ("table.column") that the file's version has and the file lacks: a file
 // that says a version it does not have can only be started afresh.

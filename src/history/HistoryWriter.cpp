@@ -49,9 +49,10 @@ PaceForecast::Alert alertFromName(const QString &name)
 
 } // namespace
 
-HistoryWriter::HistoryWriter(const QString &path, QObject *parent)
+HistoryWriter::HistoryWriter(const QString &path, HistorySchema::AccountsLister accounts, QObject *parent)
     : QObject(parent)
     , m_path(path)
+    , m_accounts(std::move(accounts))
     , m_dailyPrune(this)
     , m_retry(this)
 {
@@ -113,7 +114,7 @@ std::optional<HistoryFile::Hindrance> HistoryWriter::start()
 
 std::optional<QSqlError> HistoryWriter::migrate()
 {
-    return HistorySchema::migrate(*m_connection);
+    return HistorySchema::migrate(*m_connection, m_accounts);
 }
 
 // No clock is trusted to delete: rows go once they are the retention older than both the clock
@@ -152,16 +153,25 @@ std::optional<QSqlError> HistoryWriter::prune()
     if (!query.exec(u"DELETE FROM windows WHERE key NOT IN (SELECT window FROM samples)"_s))
         return query.lastError();
     // The windows the writer knows are read again only when some of them went.
-    return query.numRowsAffected() > 0 ? loadLastRows() : std::nullopt;
+    if (query.numRowsAffected() == 0)
+        return std::nullopt;
+    if (!query.exec(u"DELETE FROM accounts WHERE account NOT IN (SELECT account FROM windows)"_s))
+        return query.lastError();
+    return loadLastRows();
 }
 
 std::optional<QSqlError> HistoryWriter::loadLastRows()
 {
     m_windows.clear();
+    m_labels.clear();
     // When this run wrote a window's last row, kept across the daily prune for the heartbeat.
     const QHash<WindowKey, LastRow> before = std::exchange(m_lastRows, {});
     QSqlQuery query(m_connection->database());
     query.setForwardOnly(true);
+    if (!query.exec(u"SELECT account, label FROM accounts"_s))
+        return query.lastError();
+    while (query.next())
+        m_labels.insert(query.value(0).toString(), query.value(1).toString());
     if (!query.exec(u"SELECT w.key, w.window_id, w.name, s.fetched_at, s.used_percent, s.reset_at, w.account "
                     "FROM windows w LEFT JOIN samples s ON s.window = w.key AND s.fetched_at = "
                     "(SELECT max(fetched_at) FROM samples WHERE window = w.key)"_s))
@@ -180,11 +190,17 @@ std::optional<QSqlError> HistoryWriter::loadLastRows()
     return std::nullopt;
 }
 
-// Rows not needed are dropped here; the others wait in order for the file.
-void HistoryWriter::write(const QList<HistoryRow> &rows)
+// Rows not needed are dropped here; the others wait in order for the file. An account the file
+// has rows of shows its new label at once, whether or not it has a new row.
+void HistoryWriter::write(const QList<HistoryRow> &rows, const QHash<QString, QString> &labels)
 {
     if (m_off)
         return;
+    for (auto label = labels.cbegin(); label != labels.cend(); ++label) {
+        const auto known = m_labels.constFind(label.key());
+        if (known != m_labels.cend() && *known != label.value())
+            m_pending.relabel(label.key(), label.value());
+    }
     forgetUnreported(rows);
     QList<HistoryRow> due;
     const ContinuousClock::time_point handedAt = ContinuousClock::now();
@@ -208,10 +224,14 @@ void HistoryWriter::flush()
     if (!m_connection || m_pending.isEmpty())
         return;
     const auto windowsBefore = m_windows;
+    const auto labelsBefore = m_labels;
     std::optional<QSqlError> error = m_connection->execute({u"BEGIN IMMEDIATE"_s});
     const QList<HistoryRow> rows = m_pending.rows();
     for (qsizetype i = 0; !error && i < rows.size(); ++i)
         error = writeRow(rows[i]);
+    const QHash<QString, QString> labels = m_pending.labels();
+    for (auto label = labels.cbegin(); !error && label != labels.cend(); ++label)
+        error = noteLabel(label.key(), label.value());
     const QList<RememberedAlert> alerts = m_pending.alerts();
     for (qsizetype i = 0; !error && i < alerts.size(); ++i)
         error = writeAlert(alerts[i]);
@@ -220,13 +240,14 @@ void HistoryWriter::flush()
     if (error) {
         m_connection->execute({u"ROLLBACK"_s});
         m_windows = windowsBefore; // their keys were not kept
+        m_labels = labelsBefore;
         if (!HistoryConnection::meansBusy(*error))
             return turnOff(*error);
         qCDebug(lcHistory) << "the writes wait for the file:" << m_connection->describe(*error);
         m_retry.start();
         return;
     }
-    const bool wroteRows = m_pending.hasRows();
+    const bool wroteRows = m_pending.hasRows() || !labels.isEmpty();
     m_pending.clear();
     if (wroteRows)
         Q_EMIT written();
@@ -262,6 +283,8 @@ bool HistoryWriter::needsRow(const HistoryRow &row) const
 
 std::optional<QSqlError> HistoryWriter::writeRow(const HistoryRow &row)
 {
+    if (const std::optional<QSqlError> error = noteLabel(row.account, row.label))
+        return error;
     if (const std::optional<QSqlError> error = noteWindow(row))
         return error;
     const qint64 window = m_windows.value(keyOf(row)).first;
@@ -323,6 +346,23 @@ std::optional<QSqlError> HistoryWriter::noteWindow(const HistoryRow &row)
     if (!query.exec() || !query.next())
         return query.lastError();
     m_windows.insert(keyOf(row), {query.value(0).toLongLong(), row.name});
+    return std::nullopt;
+}
+
+// An account seen for the first time, or under a new label, is shown with it, its older rows too.
+std::optional<QSqlError> HistoryWriter::noteLabel(const QString &account, const QString &label)
+{
+    const auto known = m_labels.constFind(account);
+    if (known != m_labels.cend() && *known == label)
+        return std::nullopt;
+    QSqlQuery query(m_connection->database());
+    // Qt binds an empty text as NULL.
+    query.prepare(u"INSERT OR REPLACE INTO accounts (account, label) VALUES (coalesce(?, ''), coalesce(?, ''))"_s);
+    query.addBindValue(account);
+    query.addBindValue(label);
+    if (!query.exec())
+        return query.lastError();
+    m_labels.insert(account, label);
     return std::nullopt;
 }
 

@@ -3,6 +3,7 @@
 #include "ContinuousClock.h"
 #include "HistoryFile.h"
 #include "HistoryRow.h"
+#include "HistorySchema.h"
 #include "PendingWrites.h"
 
 #include <QHash>
@@ -34,14 +35,17 @@ public:
     static constexpr int retentionDays = 90;
     // After the busy timeout ran out, the next try at the file comes this much later.
     static constexpr std::chrono::milliseconds retryInterval{1000};
-    using WindowKey = std::pair<QString, QString>; // the account's record name, the window's id
+    using WindowKey = std::pair<QString, QString>; // the account's key, the window's id
 
-    explicit HistoryWriter(const QString &path, QObject *parent = nullptr);
+    // The accounts are asked only to bring a file of an earlier version up to date.
+    explicit HistoryWriter(const QString &path, HistorySchema::AccountsLister accounts = &Account::defaults,
+                           QObject *parent = nullptr);
     ~HistoryWriter() override;
 
     // These run on the writer's thread.
     void open();
-    void write(const QList<HistoryRow> &rows);
+    // The labels of every account shown, by key, whether fetched just now or not.
+    void write(const QList<HistoryRow> &rows, const QHash<QString, QString> &labels = {});
     void remember(const RememberedAlert &alert);
     // One last try for what waits on a busy file, as the program ends; what is left is said.
     void finish();
@@ -49,6 +53,7 @@ public:
 Q_SIGNALS:
     // Once, after open(): what the alerts had given, nothing when the history is off.
     void ready(const QList<RememberedAlert> &recalled);
+    // New rows, or new labels, are in the file.
     void written();
 
 private:
@@ -71,6 +76,7 @@ private:
     void forgetUnreported(const QList<HistoryRow> &rows);
     std::optional<QSqlError> writeRow(const HistoryRow &row);
     std::optional<QSqlError> noteWindow(const HistoryRow &row);
+    std::optional<QSqlError> noteLabel(const QString &account, const QString &label);
     bool needsRow(const HistoryRow &row) const;
     std::optional<QSqlError> writeAlert(const RememberedAlert &alert);
     std::optional<QSqlError> recall();
@@ -78,12 +84,14 @@ private:
     void turnOff(const QSqlError &error);
 
     QString m_path;
+    HistorySchema::AccountsLister m_accounts;
     std::unique_ptr<HistoryConnection> m_connection; // none until opened, and once off
     bool m_off = false;
     PendingWrites m_pending;
     QList<RememberedAlert> m_recalled; // on opening, until handed on
     QHash<WindowKey, LastRow> m_lastRows;
     QHash<WindowKey, std::pair<qint64, QString>> m_windows; // its key and its name
+    QHash<QString, QString> m_labels; // each account's label in the file, by its key
     QTimer m_dailyPrune;
     QTimer m_retry;
     std::optional<Prune> m_lastPrune;

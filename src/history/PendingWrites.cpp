@@ -38,4 +38,5 @@ void PendingWrites::clear()
     m_refreshes.clear();
     m_rowCount = 0;
     m_alerts.clear();
+    m_labels.clear();
 }

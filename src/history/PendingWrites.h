@@ -6,7 +6,8 @@
 #include <QList>
 
 // What the writer was handed and has not written yet, kept while another connection holds the
-// file: whole refreshes, oldest first and bounded in rows, and each window's latest alert.
+// file: whole refreshes, oldest first and bounded in rows, each window's latest alert, and each
+// account's latest label.
 class PendingWrites
 {
 public:
@@ -15,16 +16,19 @@ public:
 
     void add(const QList<HistoryRow> &rows);
     void add(const RememberedAlert &alert);
-    bool isEmpty() const { return m_refreshes.isEmpty() && m_alerts.isEmpty(); }
+    void relabel(const QString &account, const QString &label) { m_labels.insert(account, label); }
+    bool isEmpty() const { return m_refreshes.isEmpty() && m_alerts.isEmpty() && m_labels.isEmpty(); }
     bool hasRows() const { return !m_refreshes.isEmpty(); }
     // Oldest first.
     QList<HistoryRow> rows() const;
     QList<RememberedAlert> alerts() const { return m_alerts.values(); }
+    const QHash<QString, QString> &labels() const { return m_labels; }
     void clear();
 
 private:
     QList<QList<HistoryRow>> m_refreshes;
     qsizetype m_rowCount = 0;
     QHash<std::pair<QString, QString>, RememberedAlert> m_alerts; // by account and window
+    QHash<QString, QString> m_labels; // by account
     bool m_droppedSaid = false;
 };

@@ -2,6 +2,7 @@
 
 #include "HistoryReader.h"
 
+#include <QDir>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLocale>
@@ -40,7 +41,8 @@ QJsonValue timeOrNull(const QDateTime &time)
     return time.isValid() ? QJsonValue(QString::fromLatin1(isoTime(time))) : QJsonValue();
 }
 
-// With accounts, null for each provider's first.
+// With accounts: the label the account was last seen with (null for none) and its folder (null
+// for rows of an older record that no account listed since matched).
 QByteArray jsonRow(const HistoryRow &row, bool withAccount)
 {
     QJsonObject object{{u"fetchedAt"_s, timeOrNull(row.fetchedAt)},
@@ -50,8 +52,10 @@ QByteArray jsonRow(const HistoryRow &row, bool withAccount)
                        {u"usedPercent"_s, row.usedPercent},
                        {u"resetAt"_s, timeOrNull(row.resetAt)},
                        {u"limitWindowSeconds"_s, row.limitWindowSeconds}};
-    if (withAccount)
-        object.insert(u"account"_s, row.account.isEmpty() ? QJsonValue() : QJsonValue(row.account));
+    if (withAccount) {
+        object.insert(u"account"_s, row.label.isEmpty() ? QJsonValue() : QJsonValue(row.label));
+        object.insert(u"folder"_s, QDir::isAbsolutePath(row.account) ? QJsonValue(row.account) : QJsonValue());
+    }
     return QJsonDocument(object).toJson(QJsonDocument::Compact);
 }
 
@@ -71,7 +75,7 @@ QByteArray plainNumber(double value)
 
 QByteArray csvRow(const HistoryRow &row, bool withAccount)
 {
-    const QByteArray account = withAccount ? csvField(row.account) + ',' : QByteArray();
+    const QByteArray account = withAccount ? csvField(row.label) + ',' : QByteArray();
     return isoTime(row.fetchedAt) + ',' + rawValue(row.provider).toLatin1() + ',' + account + csvField(row.windowId)
         + ',' + csvField(row.name) + ',' + plainNumber(row.usedPercent) + ',' + isoTime(row.resetAt) + ','
         + plainNumber(row.limitWindowSeconds) + '\n';

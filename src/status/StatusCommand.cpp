@@ -13,6 +13,7 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 
@@ -31,6 +32,7 @@ constexpr int usageError = 2;
 const QString notRunningText = u"Tidemarker not running"_s;
 const QString notAnsweringText = u"Tidemarker not answering"_s;
 const QString unreadableText = u"Tidemarker's snapshot could not be read"_s;
+const QString accountRule = u"--account takes the label of an account, as the menu shows it after the middle dot"_s;
 
 // A message may carry a bus error's or a file's own text.
 void complain(const QString &message)
@@ -66,7 +68,7 @@ std::variant<StatusCommand::Options, int> historyOptions(const QCommandLineParse
     return options;
 }
 
-// --breakdown prints once, as text or JSON.
+// --breakdown prints once, as text or JSON, of every account or of one.
 std::variant<StatusCommand::Options, int> breakdownOptions(const QCommandLineParser &parser)
 {
     const auto chosen = StatusFormat::formatFromName(parser.value(u"format"_s));
@@ -74,16 +76,35 @@ std::variant<StatusCommand::Options, int> breakdownOptions(const QCommandLinePar
         complain(u"unknown breakdown format \"%1\": use text or json"_s.arg(parser.value(u"format"_s)));
         return usageError;
     }
-    for (const QString &other : {u"follow"_s, u"refresh"_s, u"fetch"_s, u"history"_s, u"days"_s, u"account"_s}) {
+    for (const QString &other : {u"follow"_s, u"refresh"_s, u"fetch"_s, u"history"_s, u"days"_s}) {
         if (parser.isSet(other)) {
-            complain(u"--breakdown prints once and takes only --format"_s);
+            complain(u"--breakdown prints once and takes only --format and --account"_s);
             return usageError;
         }
+    }
+    if (parser.isSet(u"account"_s) && parser.value(u"account"_s).isEmpty()) {
+        complain(accountRule);
+        return usageError;
     }
     StatusCommand::Options options;
     options.format = *chosen;
     options.breakdown = true;
+    options.account = parser.value(u"account"_s);
     return options;
+}
+
+// The breakdown of the account of this label only; nothing when it has none.
+std::optional<QJsonObject> breakdownOf(QJsonObject breakdown, const QString &label)
+{
+    QJsonArray kept;
+    for (const QJsonValue &provider : breakdown.value(u"providers"_s).toArray()) {
+        if (provider[u"account"_s].toString() == label)
+            kept.append(provider);
+    }
+    if (kept.isEmpty())
+        return std::nullopt;
+    breakdown.insert(u"providers"_s, kept);
+    return breakdown;
 }
 
 // The options, or the exit status when the command line was wrong (or only asked for help).
@@ -143,7 +164,7 @@ std::variant<StatusCommand::Options, int> parseOptions(const QStringList &argume
         return usageError;
     }
     if (parser.isSet(account) && parser.value(account).isEmpty()) {
-        complain(u"--account takes the label of an account, as the menu shows it after the middle dot"_s);
+        complain(accountRule);
         return usageError;
     }
     return StatusCommand::Options{*chosen, parser.isSet(follow), parser.isSet(refresh), parser.isSet(fetch),
@@ -267,9 +288,20 @@ QCoro::Task<int> StatusCommand::printBreakdown()
             complain(m_client.lastError());
         co_return failed;
     }
-    if (m_options.format == OutputFormat::json)
-        co_return m_output.write(*answer) ? 0 : failed;
-    for (const QString &line : BreakdownText::lines(QJsonDocument::fromJson(*answer).object())) {
+    QJsonObject breakdown = QJsonDocument::fromJson(*answer).object();
+    if (!m_options.account.isEmpty()) {
+        const std::optional<QJsonObject> ofAccount = breakdownOf(breakdown, m_options.account);
+        if (!ofAccount) {
+            complain(u"no account labelled \"%1\" in Tidemarker's breakdown"_s.arg(m_options.account));
+            co_return failed;
+        }
+        breakdown = *ofAccount;
+    }
+    if (m_options.format == OutputFormat::json) {
+        const QByteArray json = m_options.account.isEmpty() ? *answer : QJsonDocument(breakdown).toJson(QJsonDocument::Compact);
+        co_return m_output.write(json) ? 0 : failed;
+    }
+    for (const QString &line : BreakdownText::lines(breakdown)) {
         if (!m_output.write(OutsideText::terminalLine(line)))
             co_return failed;
     }

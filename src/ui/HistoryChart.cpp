@@ -117,22 +117,25 @@ QList<const HistoryChart::Series *> HistoryChart::seriesOf(const Account &accoun
     return found;
 }
 
-// As the record names it: the first account's label is not known there.
+// As the record knows it: by its folder, shown with the label it was last seen with.
 Account HistoryChart::accountOf(const HistoryReader::Line &line)
 {
-    return {line.provider, {}, line.account};
+    return {line.provider, line.account, line.label};
 }
 
-// Each provider's first account, and the others the record holds after it.
+// Each provider's accounts the record holds, in the order first seen; one without any still
+// has its panel.
 QList<Account> HistoryChart::panelAccounts() const
 {
     QList<Account> accounts;
     for (Provider provider : allProviders) {
-        accounts.append(Account::only(provider));
+        const qsizetype before = accounts.size();
         for (const HistoryReader::Line &line : m_lines.lines) {
             if (line.provider == provider && !accounts.contains(accountOf(line)))
                 accounts.append(accountOf(line));
         }
+        if (accounts.size() == before)
+            accounts.append(Account::only(provider));
     }
     return accounts;
 }

@@ -44,7 +44,7 @@ private:
         int shade; // the window's place among its account's
         bool extra; // a limit beside the 5-hour and weekly windows: drawn dashed
     };
-    // One for each account: the first accounts' always, the others' when the record has them.
+    // One for each account the record has, and one for each provider it has none of.
     struct Panel {
         Account account;
         QRectF legend;

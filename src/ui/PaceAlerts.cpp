@@ -25,15 +25,15 @@ QString windowName(const ProviderResult &result, const UsageWindow &window)
     return result.displayName() + u' ' + window.displayLabel();
 }
 
-// The first account's windows go by their ids alone, as before there were accounts.
+// An account's windows go by its key, which its label and place in the list leave alone.
 QString alertKey(const QString &account, const QString &windowId)
 {
-    return account.isEmpty() ? windowId : account + u'/' + windowId;
+    return account + u'/' + windowId;
 }
 
 QString alertKey(const ProviderResult &result, const UsageWindow &window)
 {
-    return alertKey(result.account.recordName(), window.id());
+    return alertKey(result.account.key(), window.id());
 }
 
 // The window rule keeps the share within 0 to 100.
@@ -75,7 +75,7 @@ PaceAlert alertOn(const ProviderResult &result, const UsageWindow &window, const
 
 QString blockKey(const ProviderResult &result)
 {
-    return alertKey(result.account.recordName(), rawValue(result.provider) + u"_blocked"_s);
+    return alertKey(result.account.key(), rawValue(result.provider) + u"_blocked"_s);
 }
 
 PaceAlert blockedAlert(const ProviderResult &result, const QDateTime &now)
@@ -165,7 +165,7 @@ QList<PaceAlert> PaceAlerts::takeDue(const UsageStatus &status, double nearlyUse
             if (alert <= period.given)
                 continue;
             period.given = alert;
-            Q_EMIT given({window.id(), period.resetAt, alert, result.account.recordName()});
+            Q_EMIT given({window.id(), period.resetAt, alert, result.account.key()});
             due.append(alertOn(result, window, forecast, alert));
         }
     }

@@ -20,7 +20,7 @@ class UsageStore;
 
 // What one window calls for.
 struct PaceAlert {
-    QString windowId; // after its account's record name and a "/", but for a first account's
+    QString windowId; // after its account's key and a "/"
     QString windowName;
     PaceForecast::Alert kind = PaceForecast::Alert::none;
     double pressurePercent = 0;

@@ -360,11 +360,12 @@ void StatusItemController::applySettings(const Settings &previous)
         m_sleep->start(refreshPeriod());
     m_store->setAccounts(settings.accounts());
     m_store->setProviders(settings.providers);
-    // A provider shown again, or an account added, is asked at once.
+    // A provider shown again, or an account added, is asked at once; one relabelled or moved is not.
     const QList<Account> previousAccounts = previous.accounts();
     if (std::ranges::any_of(settings.accounts(), [&](const Account &account) {
             return settings.shows(account.provider)
-                && (!previous.shows(account.provider) || !previousAccounts.contains(account));
+                && (!previous.shows(account.provider)
+                    || std::ranges::find(previousAccounts, account.id(), &Account::id) == previousAccounts.end());
         }))
         refresh();
     updateMenu();

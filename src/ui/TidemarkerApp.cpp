@@ -89,7 +89,11 @@ int TidemarkerApp::run(int &argc, char **argv)
 
     DesktopColourScheme colourScheme;
     colourScheme.start();
-    HistoryRecorder history;
+    // An older record's rows go to the accounts the settings file lists, read then on the writer's thread.
+    HistoryRecorder history(HistoryConnection::defaultPath(), [] {
+        QStringList problems; // said by the settings' own reading
+        return Settings::read(SettingsFile::defaultPath(), &problems).accounts();
+    });
     UsageBreakdown breakdown(history.path());
     std::unique_ptr<HistoryWindow> historyWindow; // made at the first "History…", not at start
     std::unique_ptr<StatusItemController> controller;

@@ -29,6 +29,7 @@ void TestUsageSnapshotJson::roundTripsEveryField()
     const QJsonObject json = UsageSnapshotJson::toJson(status);
     QCOMPARE(json.value(u"generatedAt"_s).toString(), u"2027-01-15T08:00:00.123Z"_s);
     QCOMPARE(json.value(u"worst"_s).toString(), u"claude_slow"_s);
+    QCOMPARE(json[u"worstAccount"_s].toObject(), (QJsonObject{{u"provider"_s, u"claude"_s}, {u"account"_s, QJsonValue()}}));
     QCOMPARE(json.value(u"summary"_s).toString(), u"Claude Weekly -30% low"_s);
     const QJsonObject windowJson = json[u"providers"_s][1][u"windows"_s][0].toObject();
     QCOMPARE(windowJson.keys(),

@@ -27,6 +27,11 @@ const QByteArray settingsFile = "[General]\n"
                                 "claude_accounts=personal=~/.claude, work=~/.claude-work\n";
 const QByteArray teamAuth = R"({"tokens": {"access_token": "team-codex-token", "account_id": "team-acct"}})";
 const QByteArray workRecord = R"({"claudeAiOauth": {"accessToken": "work-claude-token"}})";
+const QByteArray personalRecord = R"({"claudeAiOauth": {"accessToken": "personal-claude-token"}})";
+// Each account relabelled and one added before each provider's first; Claude's order turned round.
+const QByteArray editedSettingsFile = "[General]\n"
+                                      "codex_accounts=fresh=~/.codex-fresh, squad=~/.codex-team, main=~/codex\n"
+                                      "claude_accounts=fresh=~/.claude-fresh, job=~/.claude-work, home=~/.claude\n";
 
 // A record of the version before accounts: one Claude weekly row an hour old.
 bool writeFirstVersionHistory(const QString &path)
@@ -61,11 +66,13 @@ class TestAccounts : public QObject
 private Q_SLOTS:
     void initTestCase();
     void everyAccountSideBySide();
+    void anAccountIsItsFolder();
     void aHangingAccountHoldsUpNoOther();
 
 private:
     QProcessEnvironment environment() const;
     QByteArray status(const QStringList &arguments);
+    static QByteArray status(const QStringList &arguments, const QProcessEnvironment &environment);
     // The Authorization and account header of each request on the path, sorted.
     QStringList requestsOn(const QByteArray &path) const;
 
@@ -90,8 +97,13 @@ QProcessEnvironment TestAccounts::environment() const
 
 QByteArray TestAccounts::status(const QStringList &arguments)
 {
+    return status(arguments, environment());
+}
+
+QByteArray TestAccounts::status(const QStringList &arguments, const QProcessEnvironment &environment)
+{
     QProcess process;
-    process.setProcessEnvironment(environment());
+    process.setProcessEnvironment(environment);
     process.start(QStringLiteral(TIDEMARKER_STATUS_E2E_PROGRAM), arguments);
     (void)QTest::qWaitFor([&] { return process.state() == QProcess::NotRunning; }, 30000);
     return process.readAllStandardOutput() + process.readAllStandardError();
@@ -178,9 +190,69 @@ void TestAccounts::everyAccountSideBySide()
     QMap<QString, int> rowsOf;
     for (const QJsonValue &row : rows)
         ++rowsOf[row[u"provider"_s].toString() + u'/' + row[u"account"_s].toString()];
-    QCOMPARE(rowsOf, (QMap<QString, int>{{u"claude/"_s, 1}, {u"claude/work"_s, 2}, {u"codex/"_s, 2}, {u"codex/team"_s, 2}}));
+    QCOMPARE(rowsOf, (QMap<QString, int>{{u"claude/personal"_s, 1}, {u"claude/work"_s, 2}, {u"codex/codex"_s, 2},
+                                         {u"codex/team"_s, 2}}));
     QCOMPARE(rows.first()[u"usedPercent"_s].toDouble(), 55.0);
-    QVERIFY(rows.first()[u"account"_s].isNull());
+    QCOMPARE(rows.first()[u"folder"_s].toString(), m_home.filePath(u".claude"_s));
+}
+
+// Relabelled, reordered and with an account added before the first, each account keeps its
+// history, its logs' counts and the hour Claude asked it to wait.
+void TestAccounts::anAccountIsItsFolder()
+{
+    QTemporaryDir home;
+    QProcessEnvironment environment = trayProgramEnvironment(home.path(), m_server);
+    environment.remove(u"CLAUDE_CODE_OAUTH_TOKEN"_s); // it would follow the first account, not a folder
+    QVERIFY(writeFile(home.filePath(u"config/tidemarker/tidemarker.conf"_s), settingsFile));
+    QVERIFY(writeFile(home.filePath(u"codex/auth.json"_s), signedInCodexAuth));
+    QVERIFY(writeFile(home.filePath(u".codex-team/auth.json"_s), teamAuth));
+    QVERIFY(writeFile(home.filePath(u".claude/.credentials.json"_s), personalRecord));
+    QVERIFY(writeFile(home.filePath(u".claude-work/.credentials.json"_s), workRecord));
+    QVERIFY(writeFile(home.filePath(u".claude-work/projects/alpha/s.jsonl"_s), claudeLog(u"/src/alpha"_s)));
+    QVERIFY(writeFile(home.filePath(u".codex-team/sessions/2026/12/08/rollout-1.jsonl"_s), codexLog(u"/src/beta"_s)));
+    m_server.clearRequests();
+    serveUsage(m_server);
+    FakeResponse tooMany = FakeResponse::json("{}", 429);
+    tooMany.headers.emplaceBack("Retry-After", "3600");
+    m_server.respondToToken(claudeUsagePath, "personal-claude-token", tooMany);
+
+    QProcess program;
+    program.setProcessEnvironment(environment);
+    program.start(QStringLiteral(TIDEMARKER_E2E_PROGRAM), {});
+    const QStringList claudeAsked{u"Bearer personal-claude-token"_s, u"Bearer work-claude-token"_s};
+    QTRY_COMPARE_WITH_TIMEOUT(requestsOn(claudeUsagePath), claudeAsked, 20000);
+    QTRY_COMPARE_WITH_TIMEOUT(status({u"--breakdown"_s}, environment),
+                              "Codex \u00B7 codex 5h: no logged use\nCodex \u00B7 codex Weekly: no logged use\n"
+                              "Codex \u00B7 team 5h: beta 100%\nCodex \u00B7 team Weekly: beta 100%\n"
+                              "Claude \u00B7 work 5h: alpha 100%\nClaude \u00B7 work Weekly: alpha 100%\n",
+                              20000);
+
+    QVERIFY(writeFile(home.filePath(u"config/tidemarker/tidemarker.conf"_s), editedSettingsFile));
+    const auto labels = [&environment] {
+        QStringList shown;
+        const QJsonDocument snapshot = QJsonDocument::fromJson(status({u"--format"_s, u"json"_s}, environment));
+        for (const QJsonValue &provider : snapshot[u"providers"_s].toArray())
+            shown.append(provider[u"account"_s].toString());
+        return shown;
+    };
+    QTRY_COMPARE_WITH_TIMEOUT(labels(), (QStringList{u"fresh"_s, u"squad"_s, u"main"_s, u"fresh"_s, u"job"_s, u"home"_s}), 20000);
+    const QJsonDocument refreshed = QJsonDocument::fromJson(status({u"--refresh"_s, u"--format"_s, u"json"_s}, environment));
+    QCOMPARE(refreshed[u"worstAccount"_s].toObject(), (QJsonObject{{u"provider"_s, u"claude"_s}, {u"account"_s, u"job"_s}}));
+    QCOMPARE(requestsOn(claudeUsagePath), claudeAsked);
+    QCOMPARE(status({u"--breakdown"_s}, environment),
+             "Codex \u00B7 squad 5h: beta 100%\nCodex \u00B7 squad Weekly: beta 100%\n"
+             "Codex \u00B7 main 5h: no logged use\nCodex \u00B7 main Weekly: no logged use\n"
+             "Claude \u00B7 job 5h: alpha 100%\nClaude \u00B7 job Weekly: alpha 100%\n");
+    QCOMPARE(status({u"--breakdown"_s, u"--account"_s, u"squad"_s}, environment),
+             "Codex \u00B7 squad 5h: beta 100%\nCodex \u00B7 squad Weekly: beta 100%\n");
+
+    program.terminate();
+    QVERIFY(program.waitForFinished());
+    QVERIFY(!program.readAllStandardError().contains("not read for the rest of this run"));
+    QMap<QString, int> rowsOf;
+    for (const QJsonValue &row : QJsonDocument::fromJson(status({u"--history"_s, u"--format"_s, u"json"_s}, environment)).array())
+        ++rowsOf[QDir(home.path()).relativeFilePath(row[u"folder"_s].toString()) + u' ' + row[u"account"_s].toString()];
+    QCOMPARE(rowsOf, (QMap<QString, int>{{u"codex main"_s, 2}, {u".codex-team squad"_s, 2}, {u".claude-work job"_s, 2}}));
 }
 
 // The team account's answer never comes: the others' figures show meanwhile, and Quit still ends

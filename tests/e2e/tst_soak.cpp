@@ -237,9 +237,11 @@ QList<int> TestSoak::recordedWeeklyUse() const
         history.setDatabaseName(m_home.filePath(u".local/state/tidemarker/history.sqlite3"_s));
         history.setConnectOptions(u"QSQLITE_OPEN_READONLY"_s);
         QSqlQuery query(history);
-        if (history.open()
-            && query.exec(u"SELECT s.used_percent FROM samples s JOIN windows w ON w.key = s.window "
-                          "WHERE w.account = '' AND w.window_id = 'codex_slow' ORDER BY s.fetched_at"_s)) {
+        const bool opened = history.open();
+        query.prepare(u"SELECT s.used_percent FROM samples s JOIN windows w ON w.key = s.window "
+                      "WHERE w.account = ? AND w.window_id = 'codex_slow' ORDER BY s.fetched_at"_s);
+        query.addBindValue(m_home.filePath(u"codex"_s));
+        if (opened && query.exec()) {
             while (query.next())
                 used.append(qRound(query.value(0).toDouble()));
         }

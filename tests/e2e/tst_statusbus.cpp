@@ -374,7 +374,8 @@ void TestStatusBus::trustsNothingFromAnImpostor()
     QCOMPARE(status({}).out, "Codex 366-day 100% +100%\n"); // the longest a window may be
     const QByteArray json = status({u"--format"_s, u"json"_s}).out;
     const QJsonObject published = QJsonDocument::fromJson(json).object();
-    QCOMPARE(published.keys(), (QStringList{u"generatedAt"_s, u"providers"_s, u"summary"_s, u"worst"_s}));
+    QCOMPARE(published.keys(),
+             (QStringList{u"generatedAt"_s, u"providers"_s, u"summary"_s, u"worst"_s, u"worstAccount"_s}));
     QCOMPARE(published[u"providers"_s][0][u"error"_s].toString(), u"]0;xred"_s);
     QCOMPARE(published[u"providers"_s][0][u"windows"_s][0][u"limitWindowSeconds"_s].toDouble(), 366 * 86400.0);
     QVERIFY2(!json.contains("\\u001b") && !json.contains('\x1b'), json);

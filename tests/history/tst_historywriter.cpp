@@ -193,6 +193,49 @@ private Q_SLOTS:
 
     // Started with the clock a year ahead of the record, nothing of it is lost; what is older
     // than the retention before the newest row goes.
+    // A record that named accounts by their labels (empty for a provider's first) gives its rows,
+    // alerts and logs' counts to the folders of the accounts the settings list under those names;
+    // those of a name no longer listed stay, shown by that name.
+    void labelledRecordTakesFolders()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(u"history.sqlite3"_s);
+        const QDateTime now = QDateTime::currentDateTimeUtc();
+        {
+            HistoryWriter writer(path);
+            writer.open();
+            for (const QString &name : {u""_s, u"work"_s, u"gone"_s})
+                writer.write({{now, Provider::claude, u"claude_slow"_s, u"Weekly"_s, 50, QDateTime(), 604800, name}});
+            writer.remember({u"claude_slow"_s, now.addDays(1), PaceForecast::Alert::runout, u"work"_s});
+        }
+        {
+            HistoryConnection earlier(path, HistoryConnection::Mode::readWrite);
+            QCOMPARE(earlier.execute({u"DROP TABLE accounts"_s,
+                                      u"INSERT INTO breakdown_files (id, path, provider, account) VALUES (1, '/a.jsonl', 'claude', 'work')"_s,
+                                      u"INSERT INTO breakdown_minutes VALUES ('claude', 'work', 0, 'p', 'm', 1, 1, 2, 3, 4, 5)"_s,
+                                      u"INSERT INTO breakdown_requests VALUES ('work', 'k', 1, 0, 'p', 'm', 1, 2, 3, 4)"_s,
+                                      u"PRAGMA user_version = 5"_s}),
+                     std::nullopt);
+        }
+        HistoryWriter writer(path, [] {
+            return Account::listed(Provider::claude, {{u"/home/me/.claude"_s, u"personal"_s}, {u"/home/me/.claude-work"_s, u"work"_s}});
+        });
+        QSignalSpy ready(&writer, &HistoryWriter::ready);
+        writer.open();
+        QStringList rows;
+        for (const HistoryRow &row : rowsSince(path, now.addSecs(-1)))
+            rows.append(row.account + u' ' + row.label);
+        rows.sort();
+        QCOMPARE(rows, (QStringList{u"/home/me/.claude personal"_s, u"/home/me/.claude-work work"_s, u"gone gone"_s}));
+        QCOMPARE(ready.first().first().value<QList<RememberedAlert>>().first().account, u"/home/me/.claude-work"_s);
+        HistoryConnection migrated(path, HistoryConnection::Mode::readOnly);
+        QSqlQuery counts(migrated.database());
+        QVERIFY(counts.exec(u"SELECT account FROM breakdown_files UNION ALL SELECT account FROM breakdown_minutes "
+                            "UNION ALL SELECT account FROM breakdown_requests"_s));
+        for (int table = 0; table < 3; ++table)
+            QVERIFY(counts.next() && counts.value(0).toString() == u"/home/me/.claude-work");
+    }
+
     void clockAheadOfTheRecordKeepsIt()
     {
         QTemporaryDir dir;

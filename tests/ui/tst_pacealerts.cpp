@@ -25,7 +25,7 @@ private Q_SLOTS:
                                                          now.addSecs(week / 2 + resetShift), week, now);
             QStringList summaries;
             for (const PaceAlert &alert : alerts.takeDue({now, {{Provider::claude, true, source, {}, {window}}}}))
-                summaries.append(alert.windowId + u": "_s + alert.summary);
+                summaries.append(alert.windowId.section(u'/', -1) + u": "_s + alert.summary); // after the account's folder
             return summaries;
         };
         QCOMPARE(due(95, u"cached"_s), QStringList());
@@ -43,7 +43,8 @@ private Q_SLOTS:
         QCOMPARE(due(80, u"live"_s, 1), runout);
     }
 
-    // The same window of two accounts: each told once, by its label, the first by its id alone.
+    // The same window of two accounts: each told once, by its label, and not again once the two
+    // are relabelled and reordered.
     void eachAccountApart()
     {
         DesktopNotifier notifier;
@@ -56,8 +57,11 @@ private Q_SLOTS:
         QStringList summaries;
         for (const PaceAlert &alert : alerts.takeDue(status))
             summaries.append(alert.windowId + u": "_s + alert.summary);
-        QCOMPARE(summaries, (QStringList{u"claude_slow: Claude \u00B7 personal Weekly will run out in about 21 h"_s,
-                                         u"work/claude_slow: Claude \u00B7 work Weekly will run out in about 21 h"_s}));
+        QCOMPARE(summaries, (QStringList{u"/home/me/.claude/claude_slow: Claude \u00B7 personal Weekly will run out in about 21 h"_s,
+                                         u"/home/me/.claude-work/claude_slow: Claude \u00B7 work Weekly will run out in about 21 h"_s}));
+        QVERIFY(alerts.takeDue(status).isEmpty());
+        status.results[0].account = {Provider::claude, u"/home/me/.claude"_s, u"home"_s, false};
+        status.results[1].account = {Provider::claude, u"/home/me/.claude-work"_s, u"job"_s, true};
         QVERIFY(alerts.takeDue(status).isEmpty());
     }
 
@@ -90,7 +94,7 @@ private Q_SLOTS:
         PaceAlerts alerts(notifier);
         QStringList summaries;
         for (const PaceAlert &alert : alerts.takeDue({now, {QCoro::waitFor(ClaudeUsageClient().result(now))}}))
-            summaries.append(alert.windowId + u": "_s + alert.summary);
+            summaries.append(alert.windowId.section(u'/', -1) + u": "_s + alert.summary);
         QCOMPARE(summaries, (QStringList{u"claude_slow: Claude Weekly will run out in about 1 d 21 h"_s,
                                          u"claude_scoped_fable: Claude Fable weekly will run out in about 21 h"_s}));
     }
