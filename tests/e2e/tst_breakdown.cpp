@@ -561,9 +561,9 @@ void TestBreakdown::saysWhileReadingNotWhatWasReadSoFar()
     const QJsonObject json = QJsonDocument::fromJson(status({u"--breakdown"_s, u"--format"_s, u"json"_s}).out).object();
     QVERIFY(query.exec(u"ROLLBACK"_s));
     QCOMPARE(text.exitCode, 0);
-    QVERIFY2(QRegularExpression(u"^reading the assistants' logs: \\d\\d? %\n$"_s).match(QString::fromUtf8(text.out)).hasMatch(),
+    QVERIFY2(QRegularExpression(u"^reading the assistants' logs: \\d{1,3} %\n$"_s).match(QString::fromUtf8(text.out)).hasMatch(),
              text.out);
-    QVERIFY2(json[u"reading"_s].isDouble() && json[u"reading"_s].toInt() < 100, QJsonDocument(json).toJson());
+    QVERIFY2(json[u"reading"_s].isDouble() && json[u"reading"_s].toInt() <= 100, QJsonDocument(json).toJson());
     QCOMPARE(json[u"providers"_s].toArray().size(), 0);
 
     const QString whole = u"harbour claude-sonnet-4-7 96000/64000/134720000/576064000"_s;
