@@ -298,7 +298,7 @@ const BreakdownSheet::Layout &BreakdownSheet::layout(int width) const
     if (!m_layout || m_layout->width != width) {
         Builder builder(*this, width, m_answer);
         if (!m_note.isEmpty())
-            builder.note(capitalised(m_note));
+            builder.note(capitalised(OutsideText::plainLine(m_note))); // an error may quote a path
         builder.windows();
         m_layout = builder.finished();
     }
