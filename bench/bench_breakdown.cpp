@@ -279,8 +279,8 @@ int main(int argc, char **argv)
 
     QList<BreakdownWindow> windows;
     for (Provider provider : allProviders) {
-        windows.append({provider, {}, rawValue(provider) + u"_fast"_s, u"5h"_s, now.addSecs(-3 * 3600), now.addSecs(2 * 3600)});
-        windows.append({provider, {}, rawValue(provider) + u"_slow"_s, u"Weekly"_s, now.addDays(-4), now.addDays(3)});
+        windows.append({provider, {}, rawValue(provider) + u"_fast"_s, u"5h"_s, now.addSecs(-3 * 3600), now.addSecs(2 * 3600), 40});
+        windows.append({provider, {}, rawValue(provider) + u"_slow"_s, u"Weekly"_s, now.addDays(-4), now.addDays(3), 60});
     }
     constexpr int runs = 20;
     double slowestMs = 0;

@@ -1,6 +1,7 @@
 #include "BreakdownQuery.h"
 
 #include "HistoryConnection.h"
+#include "KeptLogs.h"
 #include "OutsideText.h"
 #include "TokenWeights.h"
 
@@ -45,6 +46,14 @@ struct ProjectUse {
 double share(double part, double whole)
 {
     return whole > 0 ? std::round(part / whole * 1000) / 10 : 0;
+}
+
+// A share in percentage points of the window's limit: null where its used share is not known.
+QJsonValue points(double part, double whole, std::optional<double> usedPercent)
+{
+    if (!usedPercent)
+        return QJsonValue();
+    return whole > 0 ? std::round(part / whole * *usedPercent * 10) / 10 : 0;
 }
 
 QString modelName(const QString &model)
@@ -131,12 +140,14 @@ QJsonObject windowJson(const BreakdownWindow &window, const QList<ProjectUse> &p
     double total = 0;
     for (const ProjectUse &project : projects)
         total += project.weighted;
+    const std::optional<double> used = window.usedPercent;
     QJsonArray projectsJson;
     for (const ProjectUse &project : projects) {
         QJsonArray models;
         for (const ModelUse &use : project.models)
             models.append(QJsonObject{{u"model"_s, modelName(use.model)},
                                       {u"share"_s, share(use.weighted, total)},
+                                      {u"points"_s, points(use.weighted, total, used)},
                                       {u"weighted"_s, std::llround(use.weighted)},
                                       {u"input"_s, use.counts.input},
                                       {u"output"_s, use.counts.output},
@@ -145,6 +156,7 @@ QJsonObject windowJson(const BreakdownWindow &window, const QList<ProjectUse> &p
         projectsJson.append(QJsonObject{{u"project"_s, OutsideText::cut(project.project, BreakdownQuery::maxFolderLength)},
                                         {u"name"_s, project.others ? u"others"_s : BreakdownQuery::projectName(project.project)},
                                         {u"share"_s, share(project.weighted, total)},
+                                        {u"points"_s, points(project.weighted, total, used)},
                                         {u"weighted"_s, std::llround(project.weighted)},
                                         {u"models"_s, models}});
     }
@@ -152,6 +164,7 @@ QJsonObject windowJson(const BreakdownWindow &window, const QList<ProjectUse> &p
             {u"label"_s, window.label},
             {u"start"_s, window.start.toUTC().toString(Qt::ISODate)},
             {u"end"_s, window.end.toUTC().toString(Qt::ISODate)},
+            {u"usedPercent"_s, used ? QJsonValue(*used) : QJsonValue()},
             {u"weighted"_s, std::llround(total)},
             {u"projects"_s, projectsJson}};
 }
@@ -165,7 +178,8 @@ QList<BreakdownWindow> BreakdownWindow::ofStatus(const UsageStatus &status)
         for (const UsageWindow &window : result.windows) {
             if (window.resetAt.isValid())
                 windows.append({window.provider, result.account, window.id(), window.displayLabel(),
-                                window.resetAt.addSecs(-qint64(window.limitWindowSeconds)), window.resetAt});
+                                window.resetAt.addSecs(-qint64(window.limitWindowSeconds)), window.resetAt,
+                                window.usedPercent});
         }
     }
     return windows;
@@ -184,20 +198,33 @@ std::variant<QJsonObject, QString> BreakdownQuery::read(const QString &databaseP
     if (connection.error())
         return *connection.error();
     using Named = std::pair<Provider, QString>; // a provider and its account's label
-    QList<std::pair<Named, QJsonArray>> byAccount; // in the windows' order
+    struct Windows {
+        Named named;
+        QString folder; // the account's
+        QJsonArray windows;
+    };
+    QList<Windows> byAccount; // in the windows' order
     for (const BreakdownWindow &window : windows) {
         const auto projects = projectsOf(connection.database(), window);
         if (const auto *error = std::get_if<QSqlError>(&projects))
             return connection.describe(*error);
         const Named account{window.provider, window.account.label};
-        if (byAccount.isEmpty() || byAccount.last().first != account)
-            byAccount.append({account, {}});
-        byAccount.last().second.append(windowJson(window, std::get<QList<ProjectUse>>(projects)));
+        if (byAccount.isEmpty() || byAccount.last().named != account)
+            byAccount.append({account, window.account.folder, {}});
+        byAccount.last().windows.append(windowJson(window, std::get<QList<ProjectUse>>(projects)));
     }
     QJsonArray providers;
-    for (const auto &[account, windowsJson] : std::as_const(byAccount))
+    for (const auto &[account, folder, windowsJson] : std::as_const(byAccount))
         providers.append(QJsonObject{{u"provider"_s, rawValue(account.first)},
                                      {u"account"_s, account.second.isEmpty() ? QJsonValue() : account.second},
+                                     {u"keepsNoLogs"_s, KeptLogs::keepsNone(account.first, folder)},
                                      {u"windows"_s, windowsJson}});
-    return QJsonObject{{u"generatedAt"_s, now.toUTC().toString(Qt::ISODateWithMs)}, {u"providers"_s, providers}};
+    return QJsonObject{{u"generatedAt"_s, now.toUTC().toString(Qt::ISODateWithMs)},
+                       {u"reading"_s, QJsonValue()},
+                       {u"providers"_s, providers}};
+}
+
+QJsonObject BreakdownQuery::whileReading(int percent, const QDateTime &now)
+{
+    return {{u"generatedAt"_s, now.toUTC().toString(Qt::ISODateWithMs)}, {u"reading"_s, percent}, {u"providers"_s, QJsonArray()}};
 }

@@ -8,6 +8,7 @@
 #include <QList>
 #include <QString>
 
+#include <optional>
 #include <variant>
 
 // A provider's window, for which the logs' use is added up.
@@ -18,6 +19,7 @@ struct BreakdownWindow {
     QString label;
     QDateTime start;
     QDateTime end;
+    std::optional<double> usedPercent; // as the snapshot gives it; none: not known
 
     // The 5-hour and weekly windows of each provider the snapshot holds, in its order.
     static QList<BreakdownWindow> ofStatus(const UsageStatus &status);
@@ -44,6 +46,9 @@ inline const QString otherModels = QStringLiteral("other models");
 // The Breakdown JSON, or why the history file could not be read. Runs on any thread.
 std::variant<QJsonObject, QString> read(const QString &databasePath, const QList<BreakdownWindow> &windows,
                                         const QDateTime &now);
+// The Breakdown JSON while a long reading of the logs runs: how far it has come, and no figures,
+// which would be those of the files read so far.
+QJsonObject whileReading(int percent, const QDateTime &now);
 // A project's name: its folder's last part, cleaned and cut as the snapshot's names are.
 QString projectName(const QString &project);
 

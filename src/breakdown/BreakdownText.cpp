@@ -16,7 +16,7 @@ QString percent(double share)
     return QString::number(std::lround(share)) + u'%';
 }
 
-QString windowLine(const QString &provider, const QJsonObject &window)
+QString figures(const QJsonObject &window)
 {
     const QJsonArray projects = window.value(u"projects"_s).toArray();
     QStringList parts;
@@ -31,21 +31,39 @@ QString windowLine(const QString &provider, const QJsonObject &window)
     }
     if (projects.size() > BreakdownText::namedProjects)
         parts.append(u"others "_s + percent(others));
-    const QString label = OutsideText::name(window.value(u"label"_s).toString());
-    return provider + u' ' + label + u": "_s + (parts.isEmpty() ? u"no logged use"_s : parts.join(u" \u00b7 "_s));
+    return parts.isEmpty() ? u"no logged use"_s : parts.join(u" \u00b7 "_s);
 }
 
 } // namespace
 
 QStringList BreakdownText::lines(const QJsonObject &breakdown)
 {
+    if (const QJsonValue reading = breakdown.value(u"reading"_s); reading.isDouble())
+        return {readingText(reading.toInt())};
     QStringList lines;
     for (const QJsonValue &providerValue : breakdown.value(u"providers"_s).toArray()) {
         const QJsonObject provider = providerValue.toObject();
-        for (const QJsonValue &window : provider.value(u"windows"_s).toArray())
-            lines.append(windowLine(providerName(provider), window.toObject()));
+        const QString unknown = keepsNoLogsText(provider);
+        for (const QJsonValue &windowValue : provider.value(u"windows"_s).toArray()) {
+            const QJsonObject window = windowValue.toObject();
+            lines.append(providerName(provider) + u' ' + OutsideText::name(window.value(u"label"_s).toString()) + u": "_s
+                         + (unknown.isEmpty() ? figures(window) : unknown));
+        }
     }
     return lines;
+}
+
+QString BreakdownText::readingText(int percent)
+{
+    return u"reading the assistants' logs: "_s + QString::number(percent) + u" %"_s;
+}
+
+QString BreakdownText::keepsNoLogsText(const QJsonObject &provider)
+{
+    if (!provider.value(u"keepsNoLogs"_s).toBool())
+        return {};
+    // Only Claude Code can be set so.
+    return u"Claude Code is set to keep no transcripts, so where the usage went is unknown"_s;
 }
 
 QString BreakdownText::providerName(const QJsonObject &provider)

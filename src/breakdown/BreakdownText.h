@@ -11,7 +11,12 @@ namespace BreakdownText {
 // Projects named in a line; the rest are "others".
 inline constexpr int namedProjects = 3;
 
+// While a long reading runs, one line: how far it has come.
 QStringList lines(const QJsonObject &breakdown);
+// "reading the assistants' logs: 43 %"
+QString readingText(int percent);
+// Said instead of the figures of a provider entry with keepsNoLogs.
+QString keepsNoLogsText(const QJsonObject &provider);
 // A provider entry's name: "Claude", or "Claude · work" for one of several accounts.
 QString providerName(const QJsonObject &provider);
 

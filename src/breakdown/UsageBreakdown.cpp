@@ -45,14 +45,17 @@ UsageBreakdown::UsageBreakdown(const QString &databasePath, const QList<LogFolde
     m_indexer->moveToThread(m_thread);
     connect(m_thread, &QThread::finished, m_indexer, &QObject::deleteLater);
     connect(m_indexer, &LogIndexer::progress, this, [this](int percent) {
-        m_progress = percent;
+        const bool started = std::exchange(m_progress, percent) < 0;
         Q_EMIT progressChanged(percent);
+        if (started)
+            Q_EMIT readingMoved();
     });
     connect(m_indexer, &LogIndexer::scanned, this, [this] {
         m_scanning = false;
         if (std::exchange(m_progress, -1) >= 0)
             Q_EMIT progressChanged(-1);
         Q_EMIT scanned();
+        Q_EMIT readingMoved();
         if (std::exchange(m_again, false))
             refresh();
     });
@@ -109,8 +112,8 @@ void UsageBreakdown::refresh()
 QCoro::Task<void> UsageBreakdown::shortReadingDone()
 {
     if (m_scanning && m_progress < 0) {
-        NextEmission scanned(this, &UsageBreakdown::scanned);
-        co_await scanned;
+        NextEmission moved(this, &UsageBreakdown::readingMoved);
+        co_await moved;
     }
 }
 
@@ -122,6 +125,10 @@ QCoro::Task<std::variant<QJsonObject, QString>> UsageBreakdown::breakdown(QList<
     co_await shortReadingDone();
     if (!self)
         co_return u"Tidemarker is quitting"_s;
+    if (m_progress >= 0) {
+        const QJsonObject reading = BreakdownQuery::whileReading(m_progress, QDateTime::currentDateTimeUtc());
+        co_return reading;
+    }
     // Made outside the co_await: GCC 12 destroys a lambda temporary there twice.
     QFuture<std::variant<QJsonObject, QString>> reading = QtConcurrent::run(
         [path = m_databasePath, windows = std::move(windows)] {

@@ -41,16 +41,19 @@ public:
     // How far a large reading has come, 0 to 100; -1 when none runs.
     int progress() const { return m_progress; }
 
-    // Returns once a short reading under way has ended (a long one, which shows its progress, is
-    // not waited for).
+    // Returns once a short reading under way has ended, or has turned out long (one that shows
+    // its progress is not waited for).
     QCoro::Task<void> shortReadingDone();
-    // The Breakdown JSON for these windows, or why there is none.
+    // The Breakdown JSON for these windows, or why there is none; while a long reading runs, how
+    // far it has come instead of the figures.
     QCoro::Task<std::variant<QJsonObject, QString>> breakdown(QList<BreakdownWindow> windows);
 
     static QString offText();
 
 Q_SIGNALS:
     void progressChanged(int percent);
+    // A reading has shown its progress, or has finished.
+    void readingMoved();
     // A reading has finished: the answers may have changed.
     void scanned();
 

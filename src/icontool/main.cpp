@@ -18,6 +18,7 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QMap>
 #include <QPainter>
 #include <QEventLoop>
 #include <QTemporaryDir>
@@ -97,10 +98,11 @@ void writeSampleLogs(const QDir &folder, Provider provider)
                                                    {u"infra"_s, u"claude-sonnet-4-5"_s, 22}, {u"website"_s, u"claude-haiku-4-5"_s, 30},
                                                    {u"notes"_s, u"claude-sonnet-4-5"_s, 3}}
         : QList<std::tuple<QString, QString, int>>{{u"tidemarker"_s, u"gpt-5.2-codex"_s, 25}, {u"infra"_s, u"gpt-5.1-codex-mini"_s, 30}};
-    QByteArray lines;
+    QMap<QString, QByteArray> sessions; // a Claude session is one project's
     int serial = 0;
     for (const auto &[project, model, requests] : use) {
         const QString cwd = u"/home/me/src/"_s + project;
+        QByteArray &lines = sessions[provider == Provider::claude ? project : u"session"_s];
         if (provider == Provider::codex)
             lines += u"{\"type\":\"turn_context\",\"timestamp\":\"%1\",\"payload\":{\"cwd\":\"%2\",\"model\":\"%3\"}}\n"_s
                          .arg(QDateTime::currentDateTimeUtc().toString(Qt::ISODate), cwd, model).toUtf8();
@@ -116,9 +118,11 @@ void writeSampleLogs(const QDir &folder, Provider provider)
         }
     }
     folder.mkpath(u"s"_s);
-    QFile file(folder.filePath(u"s/session.jsonl"_s));
-    if (file.open(QIODevice::WriteOnly))
-        file.write(lines);
+    for (const auto &[session, lines] : sessions.asKeyValueRange()) {
+        QFile file(folder.filePath(u"s/"_s + session + u".jsonl"_s));
+        if (file.open(QIODevice::WriteOnly))
+            file.write(lines);
+    }
 }
 
 QImage breakdownView()
@@ -132,7 +136,8 @@ QImage breakdownView()
     for (Provider provider : allProviders) {
         folders.append({provider, dir.filePath(rawValue(provider)), {}});
         writeSampleLogs(QDir(folders.last().path), provider);
-        windows.append({provider, {}, rawValue(provider) + u"_fast"_s, u"5h"_s, now.addSecs(-2 * 3600), now.addSecs(3 * 3600)});
+        windows.append({provider, {}, rawValue(provider) + u"_fast"_s, u"5h"_s, now.addSecs(-2 * 3600), now.addSecs(3 * 3600),
+                        provider == Provider::codex ? 62 : 38});
     }
     UsageBreakdown breakdown(database, folders);
     QEventLoop loop;

@@ -15,6 +15,8 @@ SharedBreakdown::SharedBreakdown(UsageBreakdown &breakdown, QObject *parent)
     , m_breakdown(breakdown)
 {
     connect(&breakdown, &UsageBreakdown::scanned, this, &SharedBreakdown::forget);
+    // While a long reading runs, the answer is how far it has come.
+    connect(&breakdown, &UsageBreakdown::progressChanged, this, &SharedBreakdown::forget);
 }
 
 void SharedBreakdown::forget()

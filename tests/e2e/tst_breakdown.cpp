@@ -11,6 +11,9 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QRegularExpression>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTest>
 
 #include <zstd.h>
@@ -174,6 +177,9 @@ private Q_SLOTS:
     void countsByWhatTheLogsMean_data();
     void countsByWhatTheLogsMean();
     void notRunningOrTurnedOff();
+    void pointsOfEachWindowsLimit();
+    void saysWhenNoTranscriptsAreKept();
+    void saysWhileReadingNotWhatWasReadSoFar();
     void namesPrintAsOneCleanLine_data();
     void namesPrintAsOneCleanLine();
     void answerStaysBoundedAndShared();
@@ -475,6 +481,96 @@ void TestBreakdown::notRunningOrTurnedOff()
                                  && !off.err.contains("not running"), 20000);
     QCOMPARE(off.err, "tidemarker-status: reading the assistants' logs is turned off (setting breakdown)\n");
     QCOMPARE(off.out, QByteArray());
+}
+
+// Each share again in percentage points of its window's limit, as the snapshot has it used:
+// Claude 5h 20 %, weekly 80 %, Codex 5h 40 %, weekly 63 %.
+void TestBreakdown::pointsOfEachWindowsLimit()
+{
+    QVERIFY(put(m_home->path(), {claudeProject + u"one.jsonl"_s, claudeLine(30, u"A"_s, 612) + claudeLine(20, u"B"_s, 90, u"claude-opus-4-5"_s)}));
+    QVERIFY(put(m_home->path(), {u".claude/projects/-home-me-src-beacon/two.jsonl"_s,
+                                 claudeLine(10, u"C"_s, 300, u"claude-sonnet-4-7"_s, u"/home/me/src/beacon"_s)}));
+    startProgram();
+    QTRY_COMPARE_WITH_TIMEOUT(breakdown().size(), 6, 20000);
+    const QJsonObject answer = QJsonDocument::fromJson(status({u"--breakdown"_s, u"--format"_s, u"json"_s}).out).object();
+    const QHash<QString, double> used{{u"codex_fast"_s, 40}, {u"codex_slow"_s, 63}, {u"claude_fast"_s, 20}, {u"claude_slow"_s, 80}};
+    const auto pointsOfShare = [](const QJsonValue &entry, double windowUsed) {
+        return std::abs(entry[u"points"_s].toDouble() - entry[u"share"_s].toDouble() * windowUsed / 100) <= 0.1;
+    };
+    for (const QJsonValue &provider : answer[u"providers"_s].toArray()) {
+        for (const QJsonValue &window : provider[u"windows"_s].toArray()) {
+            const double windowUsed = used.value(window[u"id"_s].toString());
+            QCOMPARE(window[u"usedPercent"_s].toDouble(), windowUsed);
+            double points = 0;
+            for (const QJsonValue &project : window[u"projects"_s].toArray()) {
+                QVERIFY2(pointsOfShare(project, windowUsed), qPrintable(window[u"id"_s].toString()));
+                points += project[u"points"_s].toDouble();
+                for (const QJsonValue &model : project[u"models"_s].toArray())
+                    QVERIFY(pointsOfShare(model, windowUsed));
+            }
+            if (provider[u"provider"_s] == u"claude"_s)
+                QVERIFY2(std::abs(points - windowUsed) <= 0.2, qPrintable(QString::number(points)));
+        }
+    }
+}
+
+void TestBreakdown::saysWhenNoTranscriptsAreKept()
+{
+    QVERIFY(writeFile(m_home->filePath(u".claude/settings.json"_s), R"({"model": "opus", "cleanupPeriodDays": 0})"));
+    QVERIFY(put(m_home->path(), {claudeProject + u"one.jsonl"_s, claudeLine(30, u"A"_s, 612)}));
+    QVERIFY(put(m_home->path(), {codexDay + u"rollout-1.jsonl"_s, codexSession(40)}));
+    startProgram();
+    QTRY_COMPARE_WITH_TIMEOUT(breakdown().size(), 4, 20000);
+    const Finished text = status({u"--breakdown"_s});
+    QCOMPARE(text.exitCode, 0);
+    const QString unknown = u": Claude Code is set to keep no transcripts, so where the usage went is unknown"_s;
+    QCOMPARE(QString::fromUtf8(text.out).split(u'\n', Qt::SkipEmptyParts),
+             (QStringList{u"Codex 5h: lighthouse 100%"_s, u"Codex Weekly: lighthouse 100%"_s, u"Claude 5h"_s + unknown,
+                          u"Claude Weekly"_s + unknown}));
+}
+
+// While a long first reading runs, the answer is how far it has come: the history file held by
+// the test keeps the reading where it is.
+void TestBreakdown::saysWhileReadingNotWhatWasReadSoFar()
+{
+    constexpr int files = 4;
+    constexpr int requestsPerFile = 8000; // some 21 MB: a reading that shows its progress
+    for (int file = 0; file < files; ++file) {
+        QByteArray lines;
+        for (int request = 0; request < requestsPerFile; ++request)
+            lines += claudeLine(30, u"%1_%2"_s.arg(file).arg(request), 2).chopped(1) + QByteArray(300, ' ') + '\n';
+        QVERIFY(put(m_home->path(), {claudeProject + QString::number(file) + u".jsonl"_s, lines}));
+    }
+    startProgram();
+    QSqlDatabase history = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"held"_s);
+    history.setDatabaseName(m_home->filePath(u".local/state/tidemarker/history.sqlite3"_s));
+    history.setConnectOptions(u"QSQLITE_BUSY_TIMEOUT=10000"_s);
+    QSqlQuery query(history);
+    // Held as soon as the reading has handed over its first requests.
+    const auto holdOnceReading = [&history, &query] {
+        if (!QFile::exists(history.databaseName()) || !(history.isOpen() || history.open()))
+            return false;
+        if (query.exec(u"BEGIN IMMEDIATE"_s) && query.exec(u"SELECT count(*) FROM breakdown_requests"_s) && query.next()
+            && query.value(0).toInt() > 0)
+            return true;
+        query.exec(u"ROLLBACK"_s);
+        return false;
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(holdOnceReading(), 60000);
+    const Finished text = status({u"--breakdown"_s});
+    const QJsonObject json = QJsonDocument::fromJson(status({u"--breakdown"_s, u"--format"_s, u"json"_s}).out).object();
+    QVERIFY(query.exec(u"ROLLBACK"_s));
+    QCOMPARE(text.exitCode, 0);
+    QVERIFY2(QRegularExpression(u"^reading the assistants' logs: \\d{1,3} %\n$"_s).match(QString::fromUtf8(text.out)).hasMatch(),
+             text.out);
+    QVERIFY2(json[u"reading"_s].isDouble() && json[u"reading"_s].toInt() <= 100, QJsonDocument(json).toJson());
+    QCOMPARE(json[u"providers"_s].toArray().size(), 0);
+
+    const QString whole = u"harbour claude-sonnet-4-7 96000/64000/134720000/576064000"_s;
+    QTRY_COMPARE_WITH_TIMEOUT(breakdown(), inBoth(u"claude"_s, whole), 60000);
+    QVERIFY(QJsonDocument::fromJson(status({u"--breakdown"_s, u"--format"_s, u"json"_s}).out)[u"reading"_s].isNull());
+    query.finish();
+    history.close();
 }
 
 void TestBreakdown::namesPrintAsOneCleanLine_data()
