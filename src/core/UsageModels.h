@@ -77,6 +77,14 @@ struct Credits {
     bool unlimited = false;
 };
 
+// Full resets of a Codex account's windows, banked for the user to spend.
+struct ResetCredits {
+    int available = 0;
+    QDateTime nextExpiry; // invalid: the answer gave none
+
+    bool operator==(const ResetCredits &) const = default;
+};
+
 // One model's part of the weekly share.
 struct ModelShare {
     QString name;
@@ -110,6 +118,7 @@ struct ProviderResult {
     std::optional<ExtraUsage> spend{};
     QList<ModelShare> weeklyByModel{}; // Claude only, in the answer's order
     std::optional<Credits> credits{}; // Codex only
+    std::optional<ResetCredits> resetCredits{}; // Codex only, set by the store: none unless some are banked
     // Set by the store: whose sign-in was asked.
     Account account{};
 

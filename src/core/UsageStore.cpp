@@ -38,6 +38,7 @@ QCoro::Task<ProviderResult> askEndpoint(Account account, QDateTime now)
 UsageStore::UsageStore(QObject *parent)
     : UsageStore({[] { return QDateTime::currentDateTimeUtc(); }}, askEndpoint, parent)
 {
+    m_resetCredits.emplace(codexUsageUrl());
 }
 
 UsageStore::UsageStore(Clock clock, Fetch codex, Fetch claude, QObject *parent)
@@ -96,6 +97,31 @@ QCoro::Task<void> UsageStore::askAndShow(Account account, QDateTime now, Continu
         answeredIn = round;
     }
     show(result, now, round);
+    if (account.provider == Provider::codex && !result.needsAuth)
+        co_await askResetCredits(account, now, elapsed);
+}
+
+// After the usage it belongs to, so that it never holds that up; a failure is no failure of the usage.
+QCoro::Task<void> UsageStore::askResetCredits(Account account, QDateTime now, ContinuousClock::time_point elapsed)
+{
+    if (!m_resetCredits || !m_resetCredits->claim(account, elapsed))
+        co_return;
+    QPointer<UsageStore> self(this);
+    QCoro::Task<CodexResetCredits::Outcome> asking = CodexResetCredits::fetch(m_resetCredits->url(), account.folder, now);
+    const CodexResetCredits::Outcome outcome = co_await std::move(asking);
+    if (!self || !m_resetCredits->take(account, outcome))
+        co_return;
+    for (ProviderResult &shown : m_status.results) {
+        if (shown.account == account)
+            shown.resetCredits = m_resetCredits->known(account);
+    }
+    Q_EMIT statusChanged();
+}
+
+void UsageStore::askResetCreditsAgain()
+{
+    if (m_resetCredits)
+        m_resetCredits->makeAllDue();
 }
 
 // An account dropped while it was being asked stays out; the others keep the settings' order.
@@ -105,7 +131,9 @@ void UsageStore::show(const ProviderResult &result, const QDateTime &now, quint6
     const qsizetype place = asked.indexOf(result.account);
     if (place < 0)
         return;
-    const ProviderResult reconciled = reconcile(result, now);
+    ProviderResult reconciled = reconcile(result, now);
+    if (m_resetCredits)
+        reconciled.resetCredits = m_resetCredits->known(result.account);
     QList<ProviderResult> &results = m_status.results;
     results.removeIf([&result](const ProviderResult &shown) { return shown.account == result.account; });
     const auto before = std::ranges::find_if(results, [&](const ProviderResult &shown) {
@@ -160,6 +188,8 @@ void UsageStore::setAccounts(const QList<Account> &accounts)
     std::erase_if(m_lastGood, [&accounts](const auto &entry) { return !accounts.contains(entry.first); });
     std::erase_if(m_claudeSpacing, [&accounts](const auto &entry) { return !accounts.contains(entry.first); });
     std::erase_if(m_answeredIn, [&accounts](const auto &entry) { return !accounts.contains(entry.first); });
+    if (m_resetCredits)
+        m_resetCredits->keepOnly(accounts);
     dropResultsNotAsked();
 }
 

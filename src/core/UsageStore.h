@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ClaudeSpacing.h"
+#include "CodexResetCredits.h"
 #include "ContinuousClock.h"
 #include "UsageModels.h"
 
@@ -15,7 +16,8 @@
 
 // Owns the usage data: asks every account of the shown providers at once on every refresh,
 // shows each account's answer as soon as it is in, spaces out and backs off the calls of each
-// Claude account, and falls back to each account's last good windows.
+// Claude account, and falls back to each account's last good windows. With the real endpoints,
+// each Codex account's banked resets follow its usage, asked at most every 15 minutes.
 class UsageStore : public QObject
 {
     Q_OBJECT
@@ -29,7 +31,8 @@ public:
     using Fetch = std::function<QCoro::Task<ProviderResult>(QDateTime now)>;
     using AccountFetch = std::function<QCoro::Task<ProviderResult>(Account account, QDateTime now)>;
 
-    // Asks the real endpoints: Codex at the address this build was configured with.
+    // Asks the real endpoints: Codex at the address this build was configured with, banked
+    // resets included.
     explicit UsageStore(QObject *parent = nullptr);
     // Tests hand in their own clock and providers.
     UsageStore(Clock clock, Fetch codex, Fetch claude, QObject *parent = nullptr);
@@ -48,6 +51,9 @@ public:
     // Every provider's accounts, Codex's first; likewise from the next refresh on.
     void setAccounts(const QList<Account> &accounts);
 
+    // The next refresh asks every Codex account for its banked resets, however recently it did.
+    void askResetCreditsAgain();
+
     const UsageStatus &status() const { return m_status; }
     // When the wall clock will read the moment the first Claude account's gate opens; invalid
     // while it is open.
@@ -65,6 +71,7 @@ private:
     QCoro::Task<void> askAndShow(Account account, QDateTime now, ContinuousClock::time_point elapsed, quint64 round);
     QCoro::Task<ProviderResult> ask(const Account &account, const QDateTime &now, ContinuousClock::time_point elapsed);
     void show(const ProviderResult &result, const QDateTime &now, quint64 round);
+    QCoro::Task<void> askResetCredits(Account account, QDateTime now, ContinuousClock::time_point elapsed);
     QCoro::Task<ProviderResult> askClaude(Account account, QDateTime now, ContinuousClock::time_point elapsed);
     ClaudeSpacing firstClaudeSpacing() const;
     ProviderResult reconcile(ProviderResult result, const QDateTime &now);
@@ -82,4 +89,5 @@ private:
     quint64 m_rounds = 0;                 // refreshes started
     quint64 m_newestShown = 0;            // the newest refresh whose answer is shown
     std::map<Account, quint64> m_answeredIn; // the refresh of each account's answer shown
+    std::optional<CodexResetCredits> m_resetCredits; // none when the endpoints are the tests' own
 };

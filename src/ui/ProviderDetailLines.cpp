@@ -1,6 +1,7 @@
 #include "ProviderDetailLines.h"
 
 #include "MoneyText.h"
+#include "WindowLineText.h"
 
 #include <QLocale>
 #include <QStringList>
@@ -31,6 +32,15 @@ QString moreLimitsText(int count)
     return u"and %1 more limit%2"_s.arg(english.toString(count), count == 1 ? QString() : u"s"_s);
 }
 
+// "Resets banked: 2 · next expires 18 Jul"
+QString resetCreditsText(const ResetCredits &credits)
+{
+    const QString count = u"Resets banked: "_s + QString::number(credits.available);
+    if (!credits.nextExpiry.isValid())
+        return count;
+    return count + u" \u00B7 next expires "_s + WindowLineText::shortDate(credits.nextExpiry);
+}
+
 } // namespace
 
 std::optional<Line> weeklyByModel(const ProviderResult &result)
@@ -54,6 +64,8 @@ QList<Line> afterExtraWindows(const ProviderResult &result)
         lines.append({u"spend"_s, indent + u"Spend: "_s + extraUsageText(*result.spend)});
     if (result.credits)
         lines.append({u"credits"_s, indent + u"Credits: "_s + creditsText(*result.credits)});
+    if (result.resetCredits)
+        lines.append({u"reset-credits"_s, indent + resetCreditsText(*result.resetCredits)});
     return lines;
 }
 

@@ -139,7 +139,7 @@ StatusItemController::StatusItemController(UsageStore *store, const QString &set
         m_menu.hide();
         Q_EMIT historyRequested();
     });
-    new QShortcut(refreshKeys, &m_menu, this, &StatusItemController::refresh);
+    new QShortcut(refreshKeys, &m_menu, this, &StatusItemController::refreshFromMenu);
     new QShortcut(quitKeys, &m_menu, this, &StatusItemController::quit);
     startUp();
 }
@@ -189,7 +189,7 @@ void StatusItemController::updateMenu()
     lines.append(MenuLine::separatorLine(u"separator"_s));
     lines.append(commandLine(u"history"_s, u"History\u2026"_s, historyKeys, [this] { Q_EMIT historyRequested(); }));
     lines.append(commandLine(u"settings"_s, u"Settings\u2026"_s, {}, [this] { openSettings(); }));
-    lines.append(commandLine(u"refresh"_s, u"Refresh"_s, refreshKeys, [this] { refresh(); }));
+    lines.append(commandLine(u"refresh"_s, u"Refresh"_s, refreshKeys, [this] { refreshFromMenu(); }));
     lines.append(commandLine(u"quit"_s, u"Quit"_s, quitKeys, [this] { quit(); }));
     m_menuSync.apply(lines);
     if (m_menu.isVisible())
@@ -244,6 +244,13 @@ void StatusItemController::startRefreshLoop()
 void StatusItemController::refresh()
 {
     refreshAndRedraw();
+}
+
+// The user asked for it: the banked resets are asked too, however recently they were.
+void StatusItemController::refreshFromMenu()
+{
+    m_store->askResetCreditsAgain();
+    refresh();
 }
 
 void StatusItemController::quit()

@@ -1,11 +1,14 @@
 #include "TrayFixtures.h"
 
 #include "FakeHttpServer.h"
+#include "FakePanel.h"
+#include "StatusItemProbe.h"
 
 #include <QDateTime>
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QSignalSpy>
 
 using namespace Qt::StringLiterals;
 
@@ -59,6 +62,19 @@ QProcessEnvironment trayProgramEnvironment(const QString &home, const FakeHttpSe
     // The served Claude weekly window runs ahead of pace: only tests of alerts want its bubble.
     environment.insert(u"TIDEMARKER_NOTIFY"_s, u"0"_s);
     return environment;
+}
+
+std::unique_ptr<StatusItemProbe> startUnderPanel(QProcess &program, const QString &programPath,
+                                                 const QProcessEnvironment &environment, FakePanel &panel)
+{
+    if (!panel.start())
+        return nullptr;
+    QSignalSpy registered(&panel, &FakePanel::StatusNotifierItemRegistered);
+    program.setProcessEnvironment(environment);
+    program.start(programPath, {});
+    if (!registered.wait(20000))
+        return nullptr;
+    return std::make_unique<StatusItemProbe>(registered.first().first().toString());
 }
 
 QByteArray claudeLog(const QString &project, const QString &requestId)
