@@ -140,11 +140,12 @@ struct UsageStatus {
     QList<UsageWindow> windows() const;
     std::optional<ProviderResult> result(Provider provider) const;
     std::optional<ProviderResult> result(const Account &account) const;
-    // Only each provider's first account, as the gauge shows them.
+    // Only each provider's first account, whose two windows the gauge shows in main mode.
     UsageStatus firstAccounts() const;
     // The window with the lowest pressure, extra windows included: main windows first on ties.
     std::optional<UsageWindow> worst() const;
     QString summary() const;
-    // Per provider, the fast and the slow window with the lowest pressure, extra ones included.
+    // Per provider, over all its accounts, the fast and the slow window with the lowest pressure,
+    // extra ones included; of equals, the earlier account's.
     QList<UsageWindow> tightestWindows() const;
 };

@@ -128,10 +128,11 @@ QList<UsageWindow> inDrawingOrder(QList<UsageWindow> windows)
 
 } // namespace
 
-QImage GaugeIconRenderer::image(const UsageStatus &allAccounts, qreal scale, IconStyle style, GaugeHands hands)
+QImage GaugeIconRenderer::image(const UsageStatus &status, qreal scale, IconStyle style, GaugeHands hands)
 {
-    const UsageStatus status = allAccounts.firstAccounts(); // each provider's hands are its first account's
-    const QList<UsageWindow> shown = inDrawingOrder(hands == GaugeHands::main ? status.windows() : status.tightestWindows());
+    // The tightest limits are looked for in every account; the two windows are the first account's.
+    const QList<UsageWindow> shown = inDrawingOrder(hands == GaugeHands::main ? status.firstAccounts().windows()
+                                                                              : status.tightestWindows());
     const int pixels = scale > 0 ? qRound(GaugeIconRenderer::size * scale) : 0;
     QImage image(pixels, pixels, QImage::Format_ARGB32_Premultiplied);
     if (image.isNull())

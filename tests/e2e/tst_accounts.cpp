@@ -1,3 +1,4 @@
+#include "../ui/GaugeProbe.h"
 #include "FakeHttpServer.h"
 #include "FakePanel.h"
 #include "StatusItemProbe.h"
@@ -62,6 +63,7 @@ private Q_SLOTS:
     void initTestCase();
     void everyAccountSideBySide();
     void aHangingAccountHoldsUpNoOther();
+    void tightestHandsLookAtEveryAccount();
 
 private:
     QProcessEnvironment environment() const;
@@ -216,10 +218,43 @@ void TestAccounts::aHangingAccountHoldsUpNoOther()
                                            u"    5h: 80% left, +30% high"_s, u"    Weekly: 20% left, -30% low"_s,
                                            u"Claude \u00B7 work"_s}),
                               20000);
-    QVERIFY(requestsOn(codexUsagePath).contains(u"Bearer team-codex-token team-acct"_s));
+    QTRY_VERIFY(requestsOn(codexUsagePath).contains(u"Bearer team-codex-token team-acct"_s)); // its sign-in is read meanwhile
     QVERIFY(item.click(item.menuLayout().value_or(MenuEntry()).childId(u"Quit"_s)));
     QVERIFY(program.waitForFinished(5000));
     QCOMPARE(program.exitCode(), 0);
+}
+
+// The work account has 3% of its weekly window left: the long Claude needle shows it rather than
+// the first account's 20%, and the tooltip names the account; with gauge=main it is the first's.
+void TestAccounts::tightestHandsLookAtEveryAccount()
+{
+    QTemporaryDir home;
+    const QString settingsPath = home.filePath(u"config/tidemarker/tidemarker.conf"_s);
+    const QByteArray claudeAccounts = "[General]\nproviders=claude\nclaude_accounts=personal=~/.claude, work=~/.claude-work\n";
+    QVERIFY(writeFile(settingsPath, claudeAccounts));
+    QVERIFY(writeFile(home.filePath(u".claude-work/.credentials.json"_s), workRecord));
+    const qint64 now = QDateTime::currentSecsSinceEpoch();
+    m_server.respondToToken(claudeUsagePath, "fake-claude-token", FakeResponse::json(claudeUsage(now)));
+    m_server.respondToToken(claudeUsagePath, "work-claude-token", FakeResponse::json(claudeUsage(now, 97)));
+    FakePanel panel;
+    QProcess program;
+    const auto item = startUnderPanel(program, QStringLiteral(TIDEMARKER_E2E_PROGRAM),
+                                      trayProgramEnvironment(home.path(), m_server), panel);
+    QVERIFY(item);
+    QTRY_COMPARE_WITH_TIMEOUT(item->menuLayout().value_or(MenuEntry()).childLabels().mid(4, 2),
+                              (QStringList{u"    5h: 80% left, +30% high"_s, u"    Weekly: 3% left, -47% low"_s}), 20000);
+    // Dial positions: the first account's weekly window at 80, the work account's at 97.
+    const auto needleAt = [&item](double position) {
+        const QImage icon = item->iconPixmaps().value(4);
+        return isClose(GaugeProbe(icon, {0, 0}, icon.width() / 22.0).atPosition(position, 5), claudeColor);
+    };
+    QTRY_VERIFY(needleAt(97) && !needleAt(80));
+    QVERIFY(item->toolTipTitle().startsWith(u"Claude \u00B7 work Weekly -47% low \u00B7 resets "_s));
+
+    QVERIFY(writeFile(settingsPath, claudeAccounts + "gauge=main\n"));
+    QTRY_VERIFY(needleAt(80) && !needleAt(97));
+    program.terminate();
+    QVERIFY(program.waitForFinished());
 }
 
 QTEST_GUILESS_MAIN(TestAccounts)

@@ -31,10 +31,10 @@ QByteArray codexUsage(qint64 now, double weeklyUsed, qint64 weeklySecondsLeft)
                                                {u"secondary_window"_s, window(weeklyUsed, weeklySecondsLeft, 604800)}}}});
 }
 
-QByteArray claudeUsage(qint64 now)
+QByteArray claudeUsage(qint64 now, double weeklyUsed)
 {
     return json({{u"five_hour"_s, QJsonObject{{u"utilization"_s, 20}, {u"resets_at"_s, double(now + 9000)}}},
-                 {u"seven_day"_s, QJsonObject{{u"utilization"_s, 80}, {u"resets_at"_s, double(now + 302400)}}}});
+                 {u"seven_day"_s, QJsonObject{{u"utilization"_s, weeklyUsed}, {u"resets_at"_s, double(now + 302400)}}}});
 }
 
 void serveUsage(FakeHttpServer &server)

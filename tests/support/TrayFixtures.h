@@ -22,9 +22,9 @@ inline const QByteArray signedInCodexAuth
     = R"({"tokens": {"access_token": "fake-codex-token", "account_id": "acct"}})";
 
 // Both answers have their windows half run. Codex: 5h 40% used, weekly 63% used (unless told
-// otherwise). Claude: 5h 20% used, weekly 80% used.
+// otherwise). Claude: 5h 20% used, weekly 80% used (unless told otherwise).
 QByteArray codexUsage(qint64 now, double weeklyUsed = 63, qint64 weeklySecondsLeft = 302400);
-QByteArray claudeUsage(qint64 now);
+QByteArray claudeUsage(qint64 now, double weeklyUsed = 80);
 // Answers both usage paths on the server, timed from now.
 void serveUsage(FakeHttpServer &server);
 
