@@ -64,6 +64,7 @@ private Q_SLOTS:
     void everyAccountSideBySide();
     void aHangingAccountHoldsUpNoOther();
     void tightestHandsLookAtEveryAccount();
+    void fetchAsksTheSettingsFileAccounts();
 
 private:
     QProcessEnvironment environment() const;
@@ -255,6 +256,22 @@ void TestAccounts::tightestHandsLookAtEveryAccount()
     QTRY_VERIFY(needleAt(80) && !needleAt(97));
     program.terminate();
     QVERIFY(program.waitForFinished());
+}
+
+// Tidemarker is not running: --fetch asks the accounts the settings file lists (those the first
+// test signed in), and with --account only the one of that label.
+void TestAccounts::fetchAsksTheSettingsFileAccounts()
+{
+    m_server.respondToToken(codexUsagePath, "team-codex-token",
+                            FakeResponse::json(codexUsage(QDateTime::currentSecsSinceEpoch(), 90)));
+    m_server.clearRequests();
+    QCOMPARE(status({u"--fetch"_s, u"--account"_s, u"work"_s}), "Claude\u00B7work Weekly 3% -47%\n");
+    QCOMPARE(requestsOn(claudeUsagePath), QStringList{u"Bearer work-claude-token"_s});
+    QVERIFY(requestsOn(codexUsagePath).isEmpty());
+    QCOMPARE(status({u"--fetch"_s, u"--account"_s, u"home"_s}),
+             "tidemarker-status: no account labelled \"home\" in ~/config/tidemarker/tidemarker.conf\n");
+    QCOMPARE(status({u"--fetch"_s}), "Codex\u00B7codex Weekly 37% -13% \u00B7 Codex\u00B7team Weekly 10% -40% \u00B7 "
+                                     "Claude\u00B7personal Weekly 20% -30% \u00B7 Claude\u00B7work Weekly 3% -47%\n");
 }
 
 QTEST_GUILESS_MAIN(TestAccounts)
