@@ -1,5 +1,7 @@
 #include "LogLineParser.h"
 
+#include "OutsideText.h"
+
 #include <QDateTime>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -7,6 +9,9 @@
 using namespace Qt::StringLiterals;
 
 namespace {
+
+// Far longer than any refusal the service words.
+constexpr qsizetype refusalTextLength = 1000;
 
 // A fork's copy of its parent's history is written at once, as it starts: a request of its own
 // takes longer than this to come back.
@@ -153,6 +158,30 @@ LineReading LogLineParser::claude(QByteArrayView line, LogSession &session, cons
     // A request replayed (a side question) keeps its message's id under a new request id.
     return {LineReading::Kind::usage,
             {*time, session.project.isEmpty() ? fallbackProject : session.project, model, counts, id}};
+}
+
+ClaudeOutcome LogLineParser::claudeOutcome(QByteArrayView line)
+{
+    // The cheap test first, as for the counts.
+    if (!looksLikeObject(line) || !(line.contains("\"usage\"") || line.contains("\"isApiErrorMessage\"")))
+        return {};
+    const std::optional<QJsonObject> object = objectOf(line);
+    if (!object)
+        return {};
+    const QDateTime at = QDateTime::fromString(object->value("timestamp"_L1).toString(), Qt::ISODateWithMs);
+    const QJsonObject message = object->value("message"_L1).toObject();
+    if (!at.isValid())
+        return {};
+    if (object->value("isApiErrorMessage"_L1).toBool()) {
+        if (object->value("error"_L1).toString() != u"rate_limit")
+            return {};
+        const QJsonValue content = message.value("content"_L1);
+        const QString text = content.isString() ? content.toString() : content[0]["text"_L1].toString();
+        return {ClaudeOutcome::Kind::refused, at, OutsideText::cut(text, refusalTextLength)};
+    }
+    if (!message.value("usage"_L1).isObject() || !isClaudeModel(message.value("model"_L1).toString()))
+        return {};
+    return {ClaudeOutcome::Kind::answered, at};
 }
 
 LineReading LogLineParser::codex(QByteArrayView line, LogSession &session)

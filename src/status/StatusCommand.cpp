@@ -1,6 +1,7 @@
 #include "StatusCommand.h"
 
 #include "BreakdownText.h"
+#include "ClaudeRefusalScan.h"
 #include "Diagnostics.h"
 #include "HistoryConnection.h"
 #include "HistoryReader.h"
@@ -281,7 +282,7 @@ QCoro::Task<int> StatusCommand::fetchDirectly()
         complain(u"no account labelled \"%1\" in %2"_s.arg(m_options.account, homeRelative(path)));
         co_return failed;
     }
-    UsageStore store;
+    UsageStore store(&ClaudeRefusalScan::newest);
     store.setAccounts(accounts);
     co_await store.refresh();
     co_return print(UsageSnapshotJson::toText(store.status())) ? 0 : failed;

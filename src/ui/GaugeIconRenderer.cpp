@@ -126,11 +126,31 @@ QList<UsageWindow> inDrawingOrder(QList<UsageWindow> windows)
     return windows;
 }
 
+// The hands of an account the service refuses stand at the empty end, whatever its figures say.
+UsageStatus blockedAtEmpty(UsageStatus status)
+{
+    const auto empty = [](QList<UsageWindow> &windows) {
+        for (UsageWindow &window : windows) {
+            window.usedPercent = 100;
+            window.remainingPercent = 0;
+            window.pressurePercent = -100;
+        }
+    };
+    for (ProviderResult &result : status.results) {
+        if (result.blocked) {
+            empty(result.windows);
+            empty(result.extraWindows);
+        }
+    }
+    return status;
+}
+
 } // namespace
 
-QImage GaugeIconRenderer::image(const UsageStatus &status, qreal scale, IconStyle style, GaugeHands hands)
+QImage GaugeIconRenderer::image(const UsageStatus &allAccounts, qreal scale, IconStyle style, GaugeHands hands)
 {
     // The tightest limits are looked for in every account; the two windows are the first account's.
+    const UsageStatus status = blockedAtEmpty(allAccounts);
     const QList<UsageWindow> shown = inDrawingOrder(hands == GaugeHands::main ? status.firstAccounts().windows()
                                                                               : status.tightestWindows());
     const int pixels = scale > 0 ? qRound(GaugeIconRenderer::size * scale) : 0;
