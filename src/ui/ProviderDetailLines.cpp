@@ -1,7 +1,7 @@
 #include "ProviderDetailLines.h"
 
+#include "LocalTimeText.h"
 #include "MoneyText.h"
-#include "WindowLineText.h"
 
 #include <QLocale>
 #include <QStringList>
@@ -38,7 +38,7 @@ QString resetCreditsText(const ResetCredits &credits)
     const QString count = u"Resets banked: "_s + QString::number(credits.available);
     if (!credits.nextExpiry.isValid())
         return count;
-    return count + u" \u00B7 next expires "_s + WindowLineText::shortDate(credits.nextExpiry);
+    return count + u" \u00B7 next expires "_s + LocalTimeText::date(credits.nextExpiry);
 }
 
 } // namespace

@@ -31,11 +31,6 @@ QString resetSuffix(const QDateTime &resetAt, const QDateTime &now)
     return u" \u00B7 resets "_s + LocalTimeText::when(resetAt, now);
 }
 
-QString shortDate(const QDateTime &when)
-{
-    return dayAndMonth(QLocale(), when.toLocalTime().date());
-}
-
 QString menuLine(const UsageWindow &window, const QDateTime &now, bool withReset)
 {
     const QString line = indent + window.displayLabel() + u": "_s + remainingText(window.remainingPercent)

@@ -12,9 +12,6 @@ namespace WindowLineText {
 // in local time and the user's locale.
 QString resetSuffix(const QDateTime &resetAt, const QDateTime &now);
 
-// The local date as "18 Dec", or "Dec 18" where the user's locale puts the month first.
-QString shortDate(const QDateTime &when);
-
 // "    Weekly: 39% left, -30% low", then its reset when withReset; a limit the service refuses
 // ends with " · blocked until 21:50" (or " · blocked") instead.
 QString menuLine(const UsageWindow &window, const QDateTime &now, bool withReset);
