@@ -11,6 +11,8 @@
 namespace AnswerBounds {
 
 inline constexpr qsizetype maxExtraWindows = 12;
+// More banked resets than anyone is given; a larger count is shown as this many.
+inline constexpr int maxResetCredits = 999;
 
 // Whether the snapshot can write the time (years 1 to 9999).
 bool isWritable(const QDateTime &date);

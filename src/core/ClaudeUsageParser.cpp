@@ -354,15 +354,20 @@ std::optional<double> ClaudeUsageParser::usedPercent(const QJsonObject &window)
 std::optional<QDateTime> ClaudeUsageParser::resetDate(const QJsonObject &window)
 {
     for (const QLatin1StringView member : resetMembers) {
-        const QJsonValue value = window.value(member);
-        if (value.isString()) {
-            if (const auto date = internetDateTime(value.toString()))
-                return date;
-        }
-        if (const auto time = numeric(value)) {
-            return dateFromEpochTime(*time);
-        }
+        if (const auto found = date(window.value(member)))
+            return found;
     }
+    return std::nullopt;
+}
+
+std::optional<QDateTime> ClaudeUsageParser::date(const QJsonValue &value)
+{
+    if (value.isString()) {
+        if (const auto date = internetDateTime(value.toString()))
+            return date;
+    }
+    if (const auto time = numeric(value))
+        return dateFromEpochTime(*time);
     return std::nullopt;
 }
 

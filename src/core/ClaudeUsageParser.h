@@ -33,6 +33,8 @@ public:
     // Bounded to 0...100.
     static std::optional<double> usedPercent(const QJsonObject &window);
     static std::optional<QDateTime> resetDate(const QJsonObject &window);
+    // An RFC 3339 date-time, or a Unix time in seconds or milliseconds (a number or its text).
+    static std::optional<QDateTime> date(const QJsonValue &value);
     // A JSON number, or text that is wholly a C-locale floating-point literal.
     static std::optional<double> numeric(const QJsonValue &value);
 };

@@ -269,7 +269,7 @@ std::variant<AuthFile, CodexFailure> CodexUsageClient::readAuth(const QString &f
     return std::get<AuthFile>(decoded);
 }
 
-QCoro::Task<std::variant<UsagePayload, CodexFailure>> CodexUsageClient::fetchPayload(QUrl usageUrl, QString folder)
+QCoro::Task<std::variant<UsageRequest::Headers, CodexFailure>> CodexUsageClient::requestHeaders(QString folder)
 {
     const auto auth = co_await QtConcurrent::run(&CodexUsageClient::readAuth, folder);
     if (const auto *failure = std::get_if<CodexFailure>(&auth))
@@ -281,6 +281,15 @@ QCoro::Task<std::variant<UsagePayload, CodexFailure>> CodexUsageClient::fetchPay
     UsageRequest::Headers headers = UsageRequest::bearerHeaders(tokens->accessToken->toUtf8());
     if (tokens->accountId && !tokens->accountId->isEmpty())
         headers.append({"ChatGPT-Account-Id", tokens->accountId->toUtf8()});
+    co_return headers;
+}
+
+QCoro::Task<std::variant<UsagePayload, CodexFailure>> CodexUsageClient::fetchPayload(QUrl usageUrl, QString folder)
+{
+    const auto signIn = co_await requestHeaders(folder);
+    if (const auto *failure = std::get_if<CodexFailure>(&signIn))
+        co_return *failure;
+    const UsageRequest::Headers headers = std::get<UsageRequest::Headers>(signIn);
 
     const HttpOutcome outcome = co_await UsageRequest::get(usageUrl, headers);
     if (const auto *error = std::get_if<PlainError>(&outcome))

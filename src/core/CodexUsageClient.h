@@ -73,6 +73,9 @@ public:
     static QList<UsageWindow> extraWindows(const QList<ExtraRateLimit> &limits, const QDateTime &now);
     // The window's length name in lower case, to follow a limit's name: "5h", "weekly", "30-day".
     static QString lengthWord(double seconds);
+    // What every request to the Codex service sends: the sign-in in the folder (read off the
+    // GUI thread), with its account id when it has one.
+    static QCoro::Task<std::variant<UsageRequest::Headers, CodexFailure>> requestHeaders(QString folder);
 
 private:
     // Where auth.json is looked for: in the folder, else $CODEX_HOME when set, even empty, else ~/.codex.

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-// Debug and info messages are off by default; nothing here logs warnings.
+// Debug and info messages are off by default; warnings, the few a user is to see, are on.
 Q_LOGGING_CATEGORY(lcCore, "tidemarker.core", QtWarningMsg)
 Q_LOGGING_CATEGORY(lcHistory, "tidemarker.history", QtWarningMsg)
 Q_LOGGING_CATEGORY(lcBreakdown, "tidemarker.breakdown", QtWarningMsg)

@@ -2,9 +2,9 @@
 
 #include <QLoggingCategory>
 
-// What each part of the program can tell a developer, one category per part. All are off unless
-// switched on, e.g. QT_LOGGING_RULES="tidemarker.*.debug=true"; the one-line messages a user
-// sees go to standard error as they always did.
+// What each part of the program can tell a developer, one category per part. Debug and info
+// messages are off unless switched on, e.g. QT_LOGGING_RULES="tidemarker.*.debug=true";
+// warnings are on, for the one-line messages a user is to see, named by their category.
 Q_DECLARE_LOGGING_CATEGORY(lcCore)      // tidemarker.core: credentials, requests, the store
 Q_DECLARE_LOGGING_CATEGORY(lcHistory)   // tidemarker.history: the record's file and its writer
 Q_DECLARE_LOGGING_CATEGORY(lcBreakdown) // tidemarker.breakdown: the log reader and its index

@@ -39,4 +39,9 @@ QString when(const QDateTime &moment, const QDateTime &now)
     return dayAndMonth(locale, local.date());
 }
 
+QString date(const QDateTime &moment)
+{
+    return dayAndMonth(QLocale(), moment.toLocalTime().date());
+}
+
 } // namespace LocalTimeText

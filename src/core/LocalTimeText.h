@@ -8,5 +8,7 @@
 namespace LocalTimeText {
 
 QString when(const QDateTime &moment, const QDateTime &now);
+// The local date alone: "18 Dec", or "Dec 18" where the locale puts the month first.
+QString date(const QDateTime &moment);
 
 } // namespace LocalTimeText

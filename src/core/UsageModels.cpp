@@ -336,9 +336,14 @@ void ProviderResult::clearBlocksEndedBy(const QDateTime &now)
 QList<UsageWindow> UsageStatus::tightestWindows() const
 {
     QList<UsageWindow> hands;
-    for (const ProviderResult &result : results) {
+    for (Provider provider : allProviders) {
+        QList<UsageWindow> ofProvider;
+        for (const ProviderResult &result : results) {
+            if (result.provider == provider)
+                ofProvider += result.windows + result.extraWindows;
+        }
         for (WindowSpeed speed : {WindowSpeed::fast, WindowSpeed::slow}) {
-            QList<UsageWindow> ofSpeed = result.windows + result.extraWindows;
+            QList<UsageWindow> ofSpeed = ofProvider;
             ofSpeed.removeIf([speed](const UsageWindow &window) { return window.speed != speed; });
             if (const auto tightest = lowestPressure(ofSpeed))
                 hands.append(*tightest);

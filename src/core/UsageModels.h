@@ -80,6 +80,14 @@ struct Credits {
     bool unlimited = false;
 };
 
+// Full resets of a Codex account's windows, banked for the user to spend.
+struct ResetCredits {
+    int available = 0;
+    QDateTime nextExpiry; // invalid: the answer gave none
+
+    bool operator==(const ResetCredits &) const = default;
+};
+
 // One model's part of the weekly share.
 struct ModelShare {
     QString name;
@@ -113,6 +121,7 @@ struct ProviderResult {
     std::optional<ExtraUsage> spend{};
     QList<ModelShare> weeklyByModel{}; // Claude only, in the answer's order
     std::optional<Credits> credits{}; // Codex only
+    std::optional<ResetCredits> resetCredits{}; // Codex only, set by the store: none unless some are banked
     // Set by the store: whose sign-in was asked.
     Account account{};
     // The service refuses the account's requests, whatever the windows read.
@@ -138,13 +147,14 @@ struct UsageStatus {
     QList<UsageWindow> windows() const;
     std::optional<ProviderResult> result(Provider provider) const;
     std::optional<ProviderResult> result(const Account &account) const;
-    // Only each provider's first account, as the gauge shows them.
+    // Only each provider's first account, whose two windows the gauge shows in main mode.
     UsageStatus firstAccounts() const;
     // The window with the lowest pressure, extra windows included: main windows first on ties.
     std::optional<UsageWindow> worst() const;
     // Whose that window is.
     std::optional<Account> worstAccount() const;
     QString summary() const;
-    // Per provider, the fast and the slow window with the lowest pressure, extra ones included.
+    // Per provider, over all its accounts, the fast and the slow window with the lowest pressure,
+    // extra ones included; of equals, the earlier account's.
     QList<UsageWindow> tightestWindows() const;
 };

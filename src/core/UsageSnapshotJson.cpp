@@ -1,5 +1,6 @@
 #include "UsageSnapshotJson.h"
 
+#include "AnswerBounds.h"
 #include "DurationText.h"
 #include "OutsideText.h"
 
@@ -92,6 +93,13 @@ QJsonValue creditsJson(const std::optional<Credits> &credits)
                        {u"unlimited"_s, credits->unlimited}};
 }
 
+QJsonValue resetCreditsJson(const std::optional<ResetCredits> &credits)
+{
+    if (!credits)
+        return QJsonValue::Null;
+    return QJsonObject{{u"available"_s, credits->available}, {u"nextExpiry"_s, dateJson(credits->nextExpiry)}};
+}
+
 // Cached figures say how old they are, as of the snapshot.
 QJsonValue noteJson(const ProviderResult &result, const QDateTime &generatedAt)
 {
@@ -129,6 +137,7 @@ QJsonObject resultJson(const ProviderResult &result, const QDateTime &generatedA
             {u"extraUsage"_s, extraUsageJson(result.extraUsage)},
             {u"spend"_s, extraUsageJson(result.spend)},
             {u"credits"_s, creditsJson(result.credits)},
+            {u"resetCredits"_s, resetCreditsJson(result.resetCredits)},
             {u"fetchedAt"_s, dateJson(result.fetchedAt)},
             {u"lastFetchFailed"_s, result.lastFetchFailed}};
 }
@@ -186,6 +195,16 @@ std::optional<Credits> creditsFromJson(const QJsonValue &value)
     return credits;
 }
 
+std::optional<ResetCredits> resetCreditsFromJson(const QJsonValue &value)
+{
+    const QJsonValue available = value[u"available"_s];
+    const QJsonValue nextExpiry = value[u"nextExpiry"_s];
+    const QDateTime expiry = QDateTime::fromString(nextExpiry.toString(), Qt::ISODateWithMs);
+    if (!(available.toDouble() >= 1) || !(expiry.isValid() || nextExpiry.isNull()))
+        return std::nullopt;
+    return ResetCredits{int(std::min<double>(available.toDouble(), AnswerBounds::maxResetCredits)), expiry.toUTC()};
+}
+
 std::optional<ProviderResult> resultFromJson(const QJsonObject &object)
 {
     const auto provider = providerFromRawValue(object.value(u"provider"_s).toString());
@@ -212,6 +231,7 @@ std::optional<ProviderResult> resultFromJson(const QJsonObject &object)
     result.extraUsage = extraUsageFromJson(object.value(u"extraUsage"_s));
     result.spend = extraUsageFromJson(object.value(u"spend"_s));
     result.credits = creditsFromJson(object.value(u"credits"_s));
+    result.resetCredits = resetCreditsFromJson(object.value(u"resetCredits"_s));
     result.fetchedAt = fetchedDate.toUTC();
     result.lastFetchFailed = object.value(u"lastFetchFailed"_s).toBool();
     result.blocked = Blocked::fromJson(object.value(u"blocked"_s));

@@ -8,9 +8,8 @@
 #include <optional>
 
 // The snapshot as Tidemarker publishes it to status bars and scripts: generatedAt, the providers
-// (Codex first) with their block, windows, extra windows, extra usage, spend and credits, the worst
-// window's id (extra windows included) and
-// the summary. Times are RFC 3339 in
+// (Codex first) with their block, windows, extra windows, extra usage, spend, credits and banked
+// resets, the worst window's id (extra windows included) and the summary. Times are RFC 3339 in
 // UTC. It carries figures and error texts only, never a token, a header or the folder of a
 // credential file.
 namespace UsageSnapshotJson {

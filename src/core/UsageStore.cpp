@@ -42,6 +42,7 @@ UsageStore::UsageStore(RefusalReader readRefusal, QObject *parent)
     : UsageStore({[] { return QDateTime::currentDateTimeUtc(); }}, askEndpoint, parent)
 {
     m_readRefusal = readRefusal;
+    m_resetCredits.emplace(codexUsageUrl());
 }
 
 UsageStore::UsageStore(Clock clock, Fetch codex, Fetch claude, QObject *parent)
@@ -105,6 +106,31 @@ QCoro::Task<void> UsageStore::askAndShow(Account account, QDateTime now, Continu
         answeredIn = round;
     }
     show(result, refusal, now, round);
+    if (account.provider == Provider::codex && !result.needsAuth)
+        co_await askResetCredits(account, now, elapsed);
+}
+
+// After the usage it belongs to, so that it never holds that up; a failure is no failure of the usage.
+QCoro::Task<void> UsageStore::askResetCredits(Account account, QDateTime now, ContinuousClock::time_point elapsed)
+{
+    if (!m_resetCredits || !m_resetCredits->claim(account, elapsed))
+        co_return;
+    QPointer<UsageStore> self(this);
+    QCoro::Task<CodexResetCredits::Outcome> asking = CodexResetCredits::fetch(m_resetCredits->url(), account.folder, now);
+    const CodexResetCredits::Outcome outcome = co_await std::move(asking);
+    if (!self || !m_resetCredits->take(account, outcome))
+        co_return;
+    for (ProviderResult &shown : m_status.results) {
+        if (shown.account.id() == account.id())
+            shown.resetCredits = m_resetCredits->known(account);
+    }
+    Q_EMIT statusChanged();
+}
+
+void UsageStore::askResetCreditsAgain()
+{
+    if (m_resetCredits)
+        m_resetCredits->makeAllDue();
 }
 
 // An account dropped while it was being asked stays out; the others keep the settings' order,
@@ -121,6 +147,8 @@ void UsageStore::show(ProviderResult result, const std::optional<LoggedRefusal> 
         return;
     result.account = asked[place];
     ProviderResult reconciled = reconcile(result, now);
+    if (m_resetCredits)
+        reconciled.resetCredits = m_resetCredits->known(result.account);
     // A refusal's end may be the reset of a window the cached figures hold.
     if (refusal)
         reconciled.blocked = ClaudeRefusalText::blocked(*refusal, reconciled);
@@ -189,6 +217,8 @@ void UsageStore::setAccounts(const QList<Account> &accounts)
     std::erase_if(m_answeredIn, gone);
     for (auto &[id, lastGood] : m_lastGood)
         lastGood.account = *listed(id);
+    if (m_resetCredits)
+        m_resetCredits->keepOnly(accounts);
     bool relabelled = false;
     for (ProviderResult &result : m_status.results) {
         const std::optional<Account> account = listed(result.account.id());

@@ -2,6 +2,7 @@
 
 #include "ClaudeRefusalText.h"
 #include "ClaudeSpacing.h"
+#include "CodexResetCredits.h"
 #include "ContinuousClock.h"
 #include "UsageModels.h"
 
@@ -19,6 +20,8 @@
 // Claude account, and falls back to each account's last good windows. What it keeps of an
 // account follows its identity, so that a new label or place in the list loses none of it. On
 // every refresh, asked or not, a Claude account's own logs tell whether the service refuses it.
+// With the real endpoints, each Codex account's banked resets follow its usage, asked at most
+// every 15 minutes.
 class UsageStore : public QObject
 {
     Q_OBJECT
@@ -34,8 +37,8 @@ public:
     // The refusal a Claude account's newest request met, if it met one; run on a pool thread.
     using RefusalReader = std::optional<LoggedRefusal> (*)(Account account, QDateTime now);
 
-    // Asks the real endpoints: Codex at the address this build was configured with; Claude's
-    // refusals are read with the reader given.
+    // Asks the real endpoints: Codex at the address this build was configured with, banked
+    // resets included; Claude's refusals are read with the reader given.
     explicit UsageStore(RefusalReader readRefusal, QObject *parent = nullptr);
     // Tests hand in their own clock and providers.
     UsageStore(Clock clock, Fetch codex, Fetch claude, QObject *parent = nullptr);
@@ -53,6 +56,9 @@ public:
     void setProviders(const QList<Provider> &providers);
     // Every provider's accounts, Codex's first; likewise from the next refresh on.
     void setAccounts(const QList<Account> &accounts);
+
+    // The next refresh asks every Codex account for its banked resets, however recently it did.
+    void askResetCreditsAgain();
 
     const UsageStatus &status() const { return m_status; }
     // When the wall clock will read the moment the first Claude account's gate opens; invalid
@@ -73,6 +79,7 @@ private:
     QCoro::Task<ProviderResult> ask(const Account &account, const QDateTime &now, ContinuousClock::time_point elapsed);
     void show(ProviderResult result, const std::optional<LoggedRefusal> &refusal, const QDateTime &now,
               quint64 round);
+    QCoro::Task<void> askResetCredits(Account account, QDateTime now, ContinuousClock::time_point elapsed);
     QCoro::Task<ProviderResult> askClaude(Account account, QDateTime now, ContinuousClock::time_point elapsed);
     ClaudeSpacing firstClaudeSpacing() const;
     ProviderResult reconcile(ProviderResult result, const QDateTime &now);
@@ -92,4 +99,5 @@ private:
     quint64 m_rounds = 0;                 // refreshes started
     quint64 m_newestShown = 0;            // the newest refresh whose answer is shown
     std::map<AccountId, quint64> m_answeredIn; // the refresh of each account's answer shown
+    std::optional<CodexResetCredits> m_resetCredits; // none when the endpoints are the tests' own
 };

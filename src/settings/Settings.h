@@ -14,8 +14,8 @@
 // (light) or all near-black (dark).
 enum class IconStyle { colour, light, dark };
 
-// What the gauge's hands show: per provider the tightest fast and slow limit, extra ones
-// included, or only the 5-hour and weekly windows.
+// What the gauge's hands show: per provider the tightest fast and slow limit of all its
+// accounts, extra ones included, or only its first account's two windows.
 enum class GaugeHands { tightest, main };
 
 // What the user can tell Tidemarker. The defaults are its behaviour without a settings file.

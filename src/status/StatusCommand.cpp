@@ -7,6 +7,8 @@
 #include "HistoryReader.h"
 #include "LineOutput.h"
 #include "OutsideText.h"
+#include "ProviderInput.h"
+#include "SettingsFile.h"
 #include "TidemarkerBusClient.h"
 #include "UsageSnapshotJson.h"
 #include "UsageStore.h"
@@ -16,7 +18,9 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QtConcurrentRun>
 
+#include <QCoroFuture>
 #include <QCoroSignal>
 
 #include <cstdio>
@@ -38,6 +42,18 @@ const QString accountRule = u"--account takes the label of an account, as the me
 void complain(const QString &message)
 {
     std::fprintf(stderr, "tidemarker-status: %s\n", OutsideText::terminalLine(message).constData());
+}
+
+struct SettingsReading {
+    Settings settings;
+    QStringList problems;
+};
+
+SettingsReading readSettings(const QString &path)
+{
+    SettingsReading reading;
+    reading.settings = Settings::read(path, &reading.problems);
+    return reading;
 }
 
 // --history with its own formats; it prints once and follows nothing.
@@ -122,8 +138,9 @@ std::variant<StatusCommand::Options, int> parseOptions(const QStringList &argume
                                     u"Stay running and print a new line on every change."_s);
     const QCommandLineOption refresh(u"refresh"_s, u"Ask Tidemarker to refresh first."_s);
     const QCommandLineOption fetch(
-        u"fetch"_s, u"When Tidemarker is not running, ask the providers once directly. Claude "
-                    "limits its usage endpoint hard: not more often than every 4 minutes."_s);
+        u"fetch"_s, u"When Tidemarker is not running, ask the accounts of its settings file once "
+                    "directly. Claude limits its usage endpoint hard: not more often than every 4 "
+                    "minutes."_s);
     const QCommandLineOption history(u"history"_s, u"Print the recorded usage history instead."_s);
     const QCommandLineOption days(u"days"_s, u"With --history: only the last N days."_s, u"N"_s);
     const QCommandLineOption account(u"account"_s, u"Only the account of this label."_s, u"LABEL"_s);
@@ -269,9 +286,25 @@ QCoro::Task<void> StatusCommand::printCurrent()
         printUnavailable(notAnsweringText);
 }
 
+// The accounts the settings file lists, as the program asks them; only the one labelled so when told.
 QCoro::Task<int> StatusCommand::fetchDirectly()
 {
+    const QString path = SettingsFile::defaultPath();
+    QFuture<SettingsReading> reading = QtConcurrent::run(&readSettings, path);
+    co_await reading;
+    const SettingsReading read = reading.result();
+    for (const QString &problem : read.problems)
+        complain(problem);
+    QList<Account> accounts = read.settings.accounts();
+    accounts.removeIf([&](const Account &account) {
+        return !read.settings.shows(account.provider) || (!m_options.account.isEmpty() && account.label != m_options.account);
+    });
+    if (accounts.isEmpty() && !m_options.account.isEmpty()) {
+        complain(u"no account labelled \"%1\" in %2"_s.arg(m_options.account, homeRelative(path)));
+        co_return failed;
+    }
     UsageStore store(&ClaudeRefusalScan::newest);
+    store.setAccounts(accounts);
     co_await store.refresh();
     co_return print(UsageSnapshotJson::toText(store.status())) ? 0 : failed;
 }

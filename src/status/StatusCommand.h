@@ -10,7 +10,8 @@ class TidemarkerBusClient;
 
 // tidemarker-status: prints the running Tidemarker's snapshot once, or on every change with
 // --follow; asks for a refresh first with --refresh; fetches once itself with --fetch when
-// Tidemarker is not running; prints where the current windows' usage went with --breakdown.
+// Tidemarker is not running, the accounts its settings file lists; prints where the current
+// windows' usage went with --breakdown.
 class StatusCommand
 {
 public:

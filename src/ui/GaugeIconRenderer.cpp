@@ -149,9 +149,10 @@ UsageStatus blockedAtEmpty(UsageStatus status)
 
 QImage GaugeIconRenderer::image(const UsageStatus &allAccounts, qreal scale, IconStyle style, GaugeHands hands)
 {
-    // Each provider's hands are its first account's.
-    const UsageStatus status = blockedAtEmpty(allAccounts.firstAccounts());
-    const QList<UsageWindow> shown = inDrawingOrder(hands == GaugeHands::main ? status.windows() : status.tightestWindows());
+    // The tightest limits are looked for in every account; the two windows are the first account's.
+    const UsageStatus status = blockedAtEmpty(allAccounts);
+    const QList<UsageWindow> shown = inDrawingOrder(hands == GaugeHands::main ? status.firstAccounts().windows()
+                                                                              : status.tightestWindows());
     const int pixels = scale > 0 ? qRound(GaugeIconRenderer::size * scale) : 0;
     QImage image(pixels, pixels, QImage::Format_ARGB32_Premultiplied);
     if (image.isNull())

@@ -1,5 +1,6 @@
 #include "ProviderDetailLines.h"
 
+#include "LocalTimeText.h"
 #include "MoneyText.h"
 
 #include <QLocale>
@@ -29,6 +30,15 @@ QString moreLimitsText(int count)
 {
     static const QLocale english(QLocale::English, QLocale::UnitedStates);
     return u"and %1 more limit%2"_s.arg(english.toString(count), count == 1 ? QString() : u"s"_s);
+}
+
+// "Resets banked: 2 · next expires 18 Jul"
+QString resetCreditsText(const ResetCredits &credits)
+{
+    const QString count = u"Resets banked: "_s + QString::number(credits.available);
+    if (!credits.nextExpiry.isValid())
+        return count;
+    return count + u" \u00B7 next expires "_s + LocalTimeText::date(credits.nextExpiry);
 }
 
 } // namespace
@@ -62,6 +72,8 @@ QList<Line> afterExtraWindows(const ProviderResult &result)
         lines.append({u"spend"_s, indent + u"Spend: "_s + extraUsageText(*result.spend)});
     if (result.credits)
         lines.append({u"credits"_s, indent + u"Credits: "_s + creditsText(*result.credits)});
+    if (result.resetCredits)
+        lines.append({u"reset-credits"_s, indent + resetCreditsText(*result.resetCredits)});
     return lines;
 }
 

@@ -22,7 +22,7 @@ std::optional<Line> blocked(const ProviderResult &result, const QDateTime &now);
 // "    Weekly by model: Fable 22% · Other models 9%", for after the Weekly line.
 std::optional<Line> weeklyByModel(const ProviderResult &result);
 
-// For after the extra windows: how many more limits there were, paid use, credits.
+// For after the extra windows: how many more limits there were, paid use, credits, banked resets.
 QList<Line> afterExtraWindows(const ProviderResult &result);
 
 } // namespace ProviderDetailLines

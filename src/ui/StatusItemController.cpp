@@ -149,7 +149,7 @@ StatusItemController::StatusItemController(UsageStore *store, const QString &set
         m_menu.hide();
         Q_EMIT historyRequested();
     });
-    new QShortcut(refreshKeys, &m_menu, this, &StatusItemController::refresh);
+    new QShortcut(refreshKeys, &m_menu, this, &StatusItemController::refreshFromMenu);
     new QShortcut(quitKeys, &m_menu, this, &StatusItemController::quit);
     startUp();
 }
@@ -200,7 +200,7 @@ void StatusItemController::updateMenu()
     commands.append(MenuLine::separatorLine(u"separator"_s));
     commands.append(commandLine(u"history"_s, u"History\u2026"_s, historyKeys, [this] { Q_EMIT historyRequested(); }));
     commands.append(commandLine(u"settings"_s, u"Settings\u2026"_s, {}, [this] { openSettings(); }));
-    commands.append(commandLine(u"refresh"_s, u"Refresh"_s, refreshKeys, [this] { refresh(); }));
+    commands.append(commandLine(u"refresh"_s, u"Refresh"_s, refreshKeys, [this] { refreshFromMenu(); }));
     commands.append(commandLine(u"quit"_s, u"Quit"_s, quitKeys, [this] { quit(); }));
     QList<MenuLine> lines = MenuFolding::fold(sections, menuRoom(), commands.size()) + commands;
     // A section come or gone, or folded: some panels draw such a change out of order.
@@ -290,6 +290,13 @@ void StatusItemController::startRefreshLoop()
 void StatusItemController::refresh()
 {
     refreshAndRedraw();
+}
+
+// The user asked for it: the banked resets are asked too, however recently they were.
+void StatusItemController::refreshFromMenu()
+{
+    m_store->askResetCreditsAgain();
+    refresh();
 }
 
 void StatusItemController::quit()

@@ -76,6 +76,8 @@ public Q_SLOTS:
     // Puts the icon in the tray; Qt settles the kind of tray here, so only once one is there.
     void showStatusItem();
     void refresh();
+    // "Refresh" in the menu, or its keys.
+    void refreshFromMenu();
     void quit();
     void signIn(const Account &account);
     void openSettings();

@@ -25,6 +25,7 @@ void TestUsageSnapshotJson::roundTripsEveryField()
                              {Provider::claude, true, u"cached"_s, std::nullopt, {window}, false}}};
     status.results[1].fetchedAt = now.addSecs(-60);
     status.results[1].lastFetchFailed = true;
+    status.results[0].resetCredits = ResetCredits{2, now.addDays(11)};
 
     const QJsonObject json = UsageSnapshotJson::toJson(status);
     QCOMPARE(json.value(u"generatedAt"_s).toString(), u"2027-01-15T08:00:00.123Z"_s);
@@ -41,6 +42,9 @@ void TestUsageSnapshotJson::roundTripsEveryField()
     QVERIFY(json[u"providers"_s][0][u"note"_s].isNull());
     QCOMPARE(json[u"providers"_s][1][u"fetchedAt"_s].toString(), u"2027-01-15T07:59:00.123Z"_s);
     QVERIFY(json[u"providers"_s][0][u"fetchedAt"_s].isNull());
+    QCOMPARE(json[u"providers"_s][0][u"resetCredits"_s].toObject(),
+             (QJsonObject{{u"available"_s, 2}, {u"nextExpiry"_s, u"2027-01-26T08:00:00.123Z"_s}}));
+    QVERIFY(json[u"providers"_s][1][u"resetCredits"_s].isNull());
 
     const auto decoded = UsageSnapshotJson::fromText(UsageSnapshotJson::toText(status));
     QVERIFY(decoded);

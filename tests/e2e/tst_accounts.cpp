@@ -1,3 +1,4 @@
+#include "../ui/GaugeProbe.h"
 #include "FakeHttpServer.h"
 #include "FakePanel.h"
 #include "StatusItemProbe.h"
@@ -68,6 +69,8 @@ private Q_SLOTS:
     void everyAccountSideBySide();
     void anAccountIsItsFolder();
     void aHangingAccountHoldsUpNoOther();
+    void tightestHandsLookAtEveryAccount();
+    void fetchAsksTheSettingsFileAccounts();
 
 private:
     QProcessEnvironment environment() const;
@@ -288,10 +291,59 @@ void TestAccounts::aHangingAccountHoldsUpNoOther()
                                            u"    5h: 80% left, +30% high"_s, u"    Weekly: 20% left, -30% low"_s,
                                            u"Claude \u00B7 work"_s}),
                               20000);
-    QVERIFY(requestsOn(codexUsagePath).contains(u"Bearer team-codex-token team-acct"_s));
+    QTRY_VERIFY(requestsOn(codexUsagePath).contains(u"Bearer team-codex-token team-acct"_s)); // its sign-in is read meanwhile
     QVERIFY(item.click(item.menuLayout().value_or(MenuEntry()).childId(u"Quit"_s)));
     QVERIFY(program.waitForFinished(5000));
     QCOMPARE(program.exitCode(), 0);
+}
+
+// The work account has 3% of its weekly window left: the long Claude needle shows it rather than
+// the first account's 20%, and the tooltip names the account; with gauge=main it is the first's.
+void TestAccounts::tightestHandsLookAtEveryAccount()
+{
+    QTemporaryDir home;
+    const QString settingsPath = home.filePath(u"config/tidemarker/tidemarker.conf"_s);
+    const QByteArray claudeAccounts = "[General]\nproviders=claude\nclaude_accounts=personal=~/.claude, work=~/.claude-work\n";
+    QVERIFY(writeFile(settingsPath, claudeAccounts));
+    QVERIFY(writeFile(home.filePath(u".claude-work/.credentials.json"_s), workRecord));
+    const qint64 now = QDateTime::currentSecsSinceEpoch();
+    m_server.respondToToken(claudeUsagePath, "fake-claude-token", FakeResponse::json(claudeUsage(now)));
+    m_server.respondToToken(claudeUsagePath, "work-claude-token", FakeResponse::json(claudeUsage(now, 97)));
+    FakePanel panel;
+    QProcess program;
+    const auto item = startUnderPanel(program, QStringLiteral(TIDEMARKER_E2E_PROGRAM),
+                                      trayProgramEnvironment(home.path(), m_server), panel);
+    QVERIFY(item);
+    QTRY_COMPARE_WITH_TIMEOUT(item->menuLayout().value_or(MenuEntry()).childLabels().mid(4, 2),
+                              (QStringList{u"    5h: 80% left, +30% high"_s, u"    Weekly: 3% left, -47% low"_s}), 20000);
+    // Dial positions: the first account's weekly window at 80, the work account's at 97.
+    const auto needleAt = [&item](double position) {
+        const QImage icon = item->iconPixmaps().value(4);
+        return isClose(GaugeProbe(icon, {0, 0}, icon.width() / 22.0).atPosition(position, 5), claudeColor);
+    };
+    QTRY_VERIFY(needleAt(97) && !needleAt(80));
+    QVERIFY(item->toolTipTitle().startsWith(u"Claude \u00B7 work Weekly -47% low \u00B7 resets "_s));
+
+    QVERIFY(writeFile(settingsPath, claudeAccounts + "gauge=main\n"));
+    QTRY_VERIFY(needleAt(80) && !needleAt(97));
+    program.terminate();
+    QVERIFY(program.waitForFinished());
+}
+
+// Tidemarker is not running: --fetch asks the accounts the settings file lists (those the first
+// test signed in), and with --account only the one of that label.
+void TestAccounts::fetchAsksTheSettingsFileAccounts()
+{
+    m_server.respondToToken(codexUsagePath, "team-codex-token",
+                            FakeResponse::json(codexUsage(QDateTime::currentSecsSinceEpoch(), 90)));
+    m_server.clearRequests();
+    QCOMPARE(status({u"--fetch"_s, u"--account"_s, u"work"_s}), "Claude\u00B7work Weekly 3% -47%\n");
+    QCOMPARE(requestsOn(claudeUsagePath), QStringList{u"Bearer work-claude-token"_s});
+    QVERIFY(requestsOn(codexUsagePath).isEmpty());
+    QCOMPARE(status({u"--fetch"_s, u"--account"_s, u"home"_s}),
+             "tidemarker-status: no account labelled \"home\" in ~/config/tidemarker/tidemarker.conf\n");
+    QCOMPARE(status({u"--fetch"_s}), "Codex\u00B7codex Weekly 37% -13% \u00B7 Codex\u00B7team Weekly 10% -40% \u00B7 "
+                                     "Claude\u00B7personal Weekly 20% -30% \u00B7 Claude\u00B7work Weekly 3% -47%\n");
 }
 
 QTEST_GUILESS_MAIN(TestAccounts)

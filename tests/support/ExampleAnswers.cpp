@@ -13,7 +13,7 @@ QByteArray exampleAnswer(const QString &fileName, const QDateTime &now)
     if (!file.open(QIODevice::ReadOnly))
         qFatal("cannot read the example answer %s", qPrintable(file.fileName()));
     QString text = QString::fromUtf8(file.readAll());
-    static const QRegularExpression time(u"\\{(iso|epoch) now\\+([0-9.]+)\\}"_s);
+    static const QRegularExpression time(u"\\{(iso|epoch) now([+-][0-9.]+)\\}"_s);
     QRegularExpressionMatch match;
     while ((match = time.match(text)).hasMatch()) {
         const QDateTime at = now.addMSecs(std::llround(match.captured(2).toDouble() * 1000)).toUTC();

@@ -1,11 +1,14 @@
 #include "TrayFixtures.h"
 
 #include "FakeHttpServer.h"
+#include "FakePanel.h"
+#include "StatusItemProbe.h"
 
 #include <QDateTime>
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QSignalSpy>
 
 using namespace Qt::StringLiterals;
 
@@ -28,10 +31,10 @@ QByteArray codexUsage(qint64 now, double weeklyUsed, qint64 weeklySecondsLeft)
                                                {u"secondary_window"_s, window(weeklyUsed, weeklySecondsLeft, 604800)}}}});
 }
 
-QByteArray claudeUsage(qint64 now)
+QByteArray claudeUsage(qint64 now, double weeklyUsed)
 {
     return json({{u"five_hour"_s, QJsonObject{{u"utilization"_s, 20}, {u"resets_at"_s, double(now + 9000)}}},
-                 {u"seven_day"_s, QJsonObject{{u"utilization"_s, 80}, {u"resets_at"_s, double(now + 302400)}}}});
+                 {u"seven_day"_s, QJsonObject{{u"utilization"_s, weeklyUsed}, {u"resets_at"_s, double(now + 302400)}}}});
 }
 
 void serveUsage(FakeHttpServer &server)
@@ -59,6 +62,19 @@ QProcessEnvironment trayProgramEnvironment(const QString &home, const FakeHttpSe
     // The served Claude weekly window runs ahead of pace: only tests of alerts want its bubble.
     environment.insert(u"TIDEMARKER_NOTIFY"_s, u"0"_s);
     return environment;
+}
+
+std::unique_ptr<StatusItemProbe> startUnderPanel(QProcess &program, const QString &programPath,
+                                                 const QProcessEnvironment &environment, FakePanel &panel)
+{
+    if (!panel.start())
+        return nullptr;
+    QSignalSpy registered(&panel, &FakePanel::StatusNotifierItemRegistered);
+    program.setProcessEnvironment(environment);
+    program.start(programPath, {});
+    if (!registered.wait(20000))
+        return nullptr;
+    return std::make_unique<StatusItemProbe>(registered.first().first().toString());
 }
 
 QByteArray claudeLog(const QString &project, const QString &requestId)
