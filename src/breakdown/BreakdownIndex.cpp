@@ -10,47 +10,31 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-qint64 minuteOf(qint64 seconds)
+using IndexSql::run;
+
+// Added to what a row holds: a file read again takes its counts out, a request's better line raises them.
+QString addedUp(const QString &table, const QString &time)
 {
-    return seconds / BreakdownQuery::minuteSeconds * BreakdownQuery::minuteSeconds;
+    return u"INSERT INTO %1 (provider, account, %2, project, model, file, input, output, cache_write, cache_read, "
+           "weighted) VALUES "_s.arg(table, time);
 }
 
-std::optional<QSqlError> run(QSqlQuery &query, const QVariantList &values)
+QString onConflictAdd(const QString &time)
 {
-    // A null text would be bound as NULL; an account, a project or a model may be empty.
-    for (const QVariant &value : values)
-        query.addBindValue(value.typeId() == QMetaType::QString && value.toString().isNull() ? QVariant(u""_s) : value);
-    return query.exec() ? std::nullopt : std::optional(query.lastError());
-}
-
-std::optional<QSqlError> run(QSqlDatabase &database, const QString &statement, const QVariantList &values)
-{
-    QSqlQuery query(database);
-    query.prepare(statement);
-    return run(query, values);
+    return u" ON CONFLICT (provider, account, %1, project, model, file) DO UPDATE SET "
+           "input = input + excluded.input, output = output + excluded.output, "
+           "cache_write = cache_write + excluded.cache_write, cache_read = cache_read + excluded.cache_read, "
+           "weighted = weighted + excluded.weighted"_s.arg(time);
 }
 
 } // namespace
 
 BreakdownIndex::BreakdownIndex(HistoryConnection &connection)
     : m_connection(connection)
-    , m_knownRequest(connection.database())
-    , m_insertRequest(connection.database())
-    , m_updateRequest(connection.database())
-    , m_addToMinute(connection.database())
+    , m_requests(connection.database())
+    , m_addToMinutes(connection.database(), addedUp(u"breakdown_minutes"_s, u"minute"_s), 11, onConflictAdd(u"minute"_s))
+    , m_addToHours(connection.database(), addedUp(u"breakdown_by_hour"_s, u"hour"_s), 11, onConflictAdd(u"hour"_s))
 {
-    m_knownRequest.prepare(u"SELECT file, minute, project, model, input, output, cache_write, cache_read "
-                           "FROM breakdown_requests WHERE account = ? AND key = ?"_s);
-    m_insertRequest.prepare(u"INSERT INTO breakdown_requests (account, key, file, minute, project, model, input, "
-                            "output, cache_write, cache_read) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"_s);
-    m_updateRequest.prepare(u"UPDATE breakdown_requests SET input = ?, output = ?, cache_write = ?, cache_read = ? "
-                            "WHERE account = ? AND key = ?"_s);
-    m_addToMinute.prepare(u"INSERT INTO breakdown_minutes (provider, account, minute, project, model, file, input, output, "
-                        "cache_write, cache_read, weighted) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?) "
-                        "ON CONFLICT (provider, account, minute, project, model, file) DO UPDATE SET "
-                        "input = input + excluded.input, output = output + excluded.output, "
-                        "cache_write = cache_write + excluded.cache_write, cache_read = cache_read + excluded.cache_read, "
-                        "weighted = weighted + excluded.weighted"_s);
 }
 
 std::optional<QSqlError> BreakdownIndex::loadFiles(const LogFolder &folder, QHash<QString, LogFileState> &files)
@@ -83,7 +67,7 @@ std::optional<QSqlError> BreakdownIndex::write(IndexBatch &batch)
     if (error) {
         m_connection.execute({u"ROLLBACK"_s});
         m_buckets.clear();
-        m_lastKey.clear();
+        m_requests.clear();
         batch.state.id = knownId;
     }
     return error;
@@ -93,15 +77,20 @@ std::optional<QSqlError> BreakdownIndex::writeBatch(IndexBatch &batch)
 {
     m_folder = batch.folder;
     if (batch.first) {
-        m_lastKey.clear();
         if (const auto error = begin(batch))
             return error;
     }
-    m_file = batch.state.id;
+    const qint64 file = batch.state.id;
+    if (const auto error = m_requests.load(m_folder.account, batch.entries))
+        return error;
     for (const LogEntry &entry : std::as_const(batch.entries)) {
-        if (const auto error = add(entry))
-            return error;
+        if (entry.requestKey.isEmpty())
+            m_buckets[{file, BreakdownQuery::minuteOf(entry.time), entry.project, entry.model}] += entry.counts;
+        else
+            m_requests.count(file, entry, m_buckets);
     }
+    if (const auto error = m_requests.store(m_folder.account))
+        return error;
     if (const auto error = flush())
         return error;
     return noteStop(batch.state);
@@ -123,69 +112,49 @@ std::optional<QSqlError> BreakdownIndex::begin(IndexBatch &batch)
             return insert.lastError();
         state.id = insert.value(0).toLongLong();
     }
-    if (batch.fromStart) {
-        for (const QString &table : {u"breakdown_minutes"_s, u"breakdown_requests"_s}) {
-            if (const auto error = run(database, u"DELETE FROM %1 WHERE file = ?"_s.arg(table), {state.id}))
-                return error;
-        }
-    }
-    return std::nullopt;
-}
-
-std::optional<QSqlError> BreakdownIndex::add(const LogEntry &entry)
-{
-    if (!entry.requestKey.isEmpty())
-        return addRequest(entry);
-    m_buckets[{m_file, minuteOf(entry.time), entry.project, entry.model}] += entry.counts;
-    return std::nullopt;
-}
-
-// A request counts once, with the counts of its line with the most output: its first line may
-// be a streaming placeholder, and a resumed session repeats it in another file.
-std::optional<QSqlError> BreakdownIndex::addRequest(const LogEntry &entry)
-{
-    if (entry.requestKey == m_lastKey && entry.counts.output <= m_lastOutput)
+    if (!batch.fromStart)
         return std::nullopt;
-    QSqlQuery &known = m_knownRequest;
-    if (const auto error = run(known, {m_folder.account, entry.requestKey}))
+    if (const auto error = m_requests.forget(state.id, m_buckets))
         return error;
-    m_lastKey = entry.requestKey;
-    m_lastOutput = entry.counts.output;
-    if (!known.next()) {
-        known.finish();
-        const qint64 minute = minuteOf(entry.time);
-        m_buckets[{m_file, minute, entry.project, entry.model}] += entry.counts;
-        return run(m_insertRequest, {m_folder.account, entry.requestKey, m_file, minute, entry.project, entry.model,
-                                     entry.counts.input, entry.counts.output, entry.counts.cacheWrite,
-                                     entry.counts.cacheRead});
+    for (const QString &statement :
+         {u"DELETE FROM breakdown_minutes WHERE file = ?"_s, u"DELETE FROM breakdown_by_hour WHERE file = ?"_s}) {
+        if (const auto error = run(database, statement, {state.id}))
+            return error;
     }
-    const TokenCounts counted{known.value(4).toLongLong(), known.value(5).toLongLong(), known.value(6).toLongLong(),
-                              known.value(7).toLongLong()};
-    const Bucket bucket{known.value(0).toLongLong(), known.value(1).toLongLong(), known.value(2).toString(),
-                        known.value(3).toString()};
-    known.finish();
-    m_lastOutput = std::max(m_lastOutput, counted.output);
-    if (entry.counts.output <= counted.output)
-        return std::nullopt;
-    m_buckets[bucket] += entry.counts - counted;
-    return run(m_updateRequest, {entry.counts.input, entry.counts.output, entry.counts.cacheWrite,
-                                 entry.counts.cacheRead, m_folder.account, entry.requestKey});
+    return std::nullopt;
 }
 
 std::optional<QSqlError> BreakdownIndex::flush()
 {
-    QSqlQuery &upsert = m_addToMinute;
+    QList<std::pair<Bucket, TokenCounts>> minutes;
+    BreakdownRequests::Buckets byHour;
     for (auto bucket = m_buckets.cbegin(); bucket != m_buckets.cend(); ++bucket) {
-        const TokenCounts &counts = bucket.value();
         const Bucket &key = bucket.key();
-        if (const auto error = run(upsert, {rawValue(m_folder.provider), m_folder.account, key.minute, key.project,
-                                            key.model, key.file, counts.input, counts.output, counts.cacheWrite,
-                                            counts.cacheRead,
-                                            TokenWeights::weighted(m_folder.provider, key.model, counts)}))
-            return error;
+        minutes.append({key, bucket.value()});
+        byHour[{key.file, BreakdownQuery::hourOf(key.minute), key.project, key.model}] += bucket.value();
     }
     m_buckets.clear();
-    return std::nullopt;
+    const QList<std::pair<Bucket, TokenCounts>> hours(byHour.keyValueBegin(), byHour.keyValueEnd());
+    if (const auto error = addTo(m_addToMinutes, minutes))
+        return error;
+    return addTo(m_addToHours, hours);
+}
+
+std::optional<QSqlError> BreakdownIndex::addTo(IndexSql::ManyRows &table, const QList<std::pair<Bucket, TokenCounts>> &rows)
+{
+    const auto bindRow = [this, &rows](QSqlQuery &query, qsizetype at) {
+        const auto &[bucket, counts] = rows.at(at);
+        query.addBindValue(rawValue(m_folder.provider));
+        IndexSql::bindText(query, m_folder.account);
+        query.addBindValue(bucket.minute);
+        IndexSql::bindText(query, bucket.project);
+        IndexSql::bindText(query, bucket.model);
+        query.addBindValue(bucket.file);
+        for (const qint64 count : {counts.input, counts.output, counts.cacheWrite, counts.cacheRead})
+            query.addBindValue(count);
+        query.addBindValue(TokenWeights::weighted(m_folder.provider, bucket.model, counts));
+    };
+    return table.run(rows.size(), bindRow);
 }
 
 std::optional<QSqlError> BreakdownIndex::noteStop(const LogFileState &state)
@@ -202,11 +171,24 @@ std::optional<QSqlError> BreakdownIndex::noteStop(const LogFileState &state)
 std::optional<QSqlError> BreakdownIndex::prune(qint64 cutoffSeconds)
 {
     QSqlDatabase &database = m_connection.database();
-    for (const QString &statement : {u"DELETE FROM breakdown_minutes WHERE minute < ?"_s,
-                                     u"DELETE FROM breakdown_requests WHERE minute < ?"_s,
-                                     u"DELETE FROM breakdown_files WHERE modified_ms < ? * 1000"_s}) {
-        if (const auto error = run(database, statement, {cutoffSeconds}))
+    // By whole hours, so that the hours' counts stay the sums of the minutes'.
+    const qint64 hour = BreakdownQuery::hourOf(cutoffSeconds);
+    for (const auto &[statement, limit] :
+         {std::pair(u"DELETE FROM breakdown_minutes WHERE minute < ?"_s, hour),
+          std::pair(u"DELETE FROM breakdown_by_hour WHERE hour < ?"_s, hour),
+          std::pair(u"DELETE FROM breakdown_requests WHERE minute < ?"_s, hour),
+          std::pair(u"DELETE FROM breakdown_files WHERE modified_ms < ?"_s, cutoffSeconds * 1000)}) {
+        if (const auto error = run(database, statement, {limit}))
             return error;
     }
+    return std::nullopt;
+}
+
+std::optional<QSqlError> BreakdownIndex::newestCounted(qint64 &seconds)
+{
+    QSqlQuery query(m_connection.database());
+    if (!query.exec(u"SELECT max(hour) FROM breakdown_by_hour"_s) || !query.next())
+        return query.lastError();
+    seconds = query.isNull(0) ? 0 : query.value(0).toLongLong() + BreakdownQuery::hourSeconds;
     return std::nullopt;
 }
