@@ -28,10 +28,8 @@ constexpr std::chrono::milliseconds batchTime{25};
 // What tells a file replaced by another from one that grew.
 constexpr qint64 headBytes = 4096;
 
-qint64 cutoffSeconds()
-{
-    return QDateTime::currentSecsSinceEpoch() - qint64(LogIndexer::retentionDays) * 86400;
-}
+constexpr qint64 retentionSeconds = qint64(LogIndexer::retentionDays) * 86400;
+constexpr std::chrono::hours prunePeriod{24};
 
 bool isCompressed(const QString &path)
 {
@@ -64,9 +62,10 @@ QString rolloutName(const QString &path)
 
 } // namespace
 
-LogIndexer::LogIndexer(std::shared_ptr<IndexWriter> writer, QObject *parent)
+LogIndexer::LogIndexer(std::shared_ptr<IndexWriter> writer, std::function<qint64()> wallClock, QObject *parent)
     : QObject(parent)
     , m_writer(std::move(writer))
+    , m_wallClock(std::move(wallClock))
     , m_batchRequests(256)
 {
 }
@@ -89,13 +88,39 @@ std::optional<std::chrono::microseconds> LogIndexer::write(const IndexWriter::Wo
     return outcome.took;
 }
 
+// No clock is trusted to delete: counts go once they are the retention older than both the clock
+// and the newest counted, and while this runs that limit moves on no faster than time passes.
+bool LogIndexer::moveCutoff()
+{
+    if (!m_newest) {
+        qint64 newest = 0;
+        const IndexWriter::Work read = [&newest](BreakdownIndex &index) { return index.newestCounted(newest); };
+        if (!write(read))
+            return false;
+        m_newest = newest;
+    }
+    const qint64 now = m_wallClock();
+    qint64 cutoff = (*m_newest > 0 ? std::min(now, *m_newest) : now) - retentionSeconds;
+    const ContinuousClock::time_point at = ContinuousClock::now();
+    if (m_lastCutoff)
+        cutoff = std::min(cutoff, m_lastCutoff->seconds
+                              + std::chrono::duration_cast<std::chrono::seconds>(at - m_lastCutoff->at).count());
+    m_lastCutoff = Cutoff{cutoff, at};
+    return true;
+}
+
 void LogIndexer::scan(const QList<LogFolder> &folders)
 {
-    if (m_pruned != QDate::currentDate()) {
-        const qint64 cutoff = cutoffSeconds();
+    if (!moveCutoff()) {
+        Q_EMIT scanned();
+        return;
+    }
+    const ContinuousClock::time_point now = ContinuousClock::now();
+    if (!m_prunedAt || now - *m_prunedAt >= prunePeriod) {
+        const qint64 cutoff = m_lastCutoff->seconds;
         const IndexWriter::Work prune = [cutoff](BreakdownIndex &index) { return index.prune(cutoff); };
         if (write(prune))
-            m_pruned = QDate::currentDate();
+            m_prunedAt = now;
     }
     QList<Candidate> changed = changedFiles(folders);
     m_totalBytes = 0;
@@ -181,7 +206,7 @@ void LogIndexer::addIfChanged(const LogFolder &folder, const QString &path,
         return;
     }
     const qint64 modifiedMs = qint64(status.st_mtim.tv_sec) * 1000 + status.st_mtim.tv_nsec / 1000000;
-    if (modifiedMs / 1000 < cutoffSeconds())
+    if (modifiedMs / 1000 < m_lastCutoff->seconds)
         return;
     const LogFileState last = stored.value(path);
     LogFileState found = last;
@@ -234,7 +259,7 @@ std::optional<QString> LogIndexer::readLines(Candidate &candidate, QFile &file)
     const bool claude = candidate.folder.provider == Provider::claude;
     const QString fallbackProject = folderProject(candidate.folder, candidate.path);
     state.session.name = rolloutName(candidate.path);
-    const qint64 cutoff = cutoffSeconds();
+    const qint64 cutoff = m_lastCutoff->seconds;
     const qint64 statSize = state.size;
     qsizetype malformed = 0;
     qint64 lastEnd = compressed ? 0 : state.offset;
@@ -250,6 +275,7 @@ std::optional<QString> LogIndexer::readLines(Candidate &candidate, QFile &file)
             ++malformed;
         } else if (reading.kind == LineReading::Kind::usage && reading.entry.time >= cutoff) {
             batchRequests += reading.entry.requestKey.isEmpty() ? 0 : 1;
+            m_newest = std::max(*m_newest, reading.entry.time);
             batch.entries.append(reading.entry);
         }
         if (!compressed) {

@@ -1,14 +1,17 @@
 #pragma once
 
 #include "BreakdownIndex.h"
+#include "ContinuousClock.h"
 #include "IndexWriter.h"
 #include "LogFolder.h"
 
 #include <QDate>
+#include <QDateTime>
 #include <QHash>
 #include <QObject>
 #include <QSet>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -26,7 +29,9 @@ public:
     // A reading this large shows its progress.
     static constexpr qint64 progressFromBytes = qint64(16) << 20;
 
-    explicit LogIndexer(std::shared_ptr<IndexWriter> writer, QObject *parent = nullptr);
+    // The wall clock in seconds since 1970, which a test may set elsewhere.
+    explicit LogIndexer(std::shared_ptr<IndexWriter> writer,
+                        std::function<qint64()> wallClock = &QDateTime::currentSecsSinceEpoch, QObject *parent = nullptr);
     ~LogIndexer() override;
 
     // Reads the folders: each file from where its last reading stopped.
@@ -46,7 +51,13 @@ private:
         bool fromStart = false;
     };
 
+    struct Cutoff {
+        qint64 seconds; // lines and files older than this are not counted, nor kept
+        ContinuousClock::time_point at;
+    };
+
     std::optional<std::chrono::microseconds> write(const IndexWriter::Work &work);
+    bool moveCutoff();
     bool handOver(IndexBatch &batch);
     QList<Candidate> changedFiles(const QList<LogFolder> &folders);
     bool isReadableFolder(const QString &path, bool root);
@@ -60,9 +71,12 @@ private:
     void sayOff(const QString &reason);
 
     std::shared_ptr<IndexWriter> m_writer;
+    std::function<qint64()> m_wallClock;
     bool m_off = false;
     qsizetype m_batchRequests; // requests looked up per batch, fitted to the writer's pace
-    QDate m_pruned;
+    std::optional<qint64> m_newest; // the newest request counted, once read from the index
+    std::optional<Cutoff> m_lastCutoff;
+    std::optional<ContinuousClock::time_point> m_prunedAt;
     QSet<QString> m_said; // a file's fault is said once a run
     QHash<QString, QDate> m_skippedLinesSaid; // a file's skipped lines, once a day
     qint64 m_totalBytes = 0;
