@@ -16,15 +16,12 @@ using IndexSql::run;
 QString addedUp(const QString &table, const QString &time)
 {
     return u"INSERT INTO %1 (provider, account, %2, project, model, file, input, output, cache_write, cache_read, "
-           "weighted) VALUES "_s.arg(table, time);
-}
-
-QString onConflictAdd(const QString &time)
-{
-    return u" ON CONFLICT (provider, account, %1, project, model, file) DO UPDATE SET "
-           "input = input + excluded.input, output = output + excluded.output, "
-           "cache_write = cache_write + excluded.cache_write, cache_read = cache_read + excluded.cache_read, "
-           "weighted = weighted + excluded.weighted"_s.arg(time);
+           "weighted) SELECT ?, ?, "_s.arg(table, time)
+        + IndexSql::jsonColumns(9)
+        + u" FROM json_each(?) j WHERE true ON CONFLICT (provider, account, %1, project, model, file) DO UPDATE SET "
+          "input = input + excluded.input, output = output + excluded.output, "
+          "cache_write = cache_write + excluded.cache_write, cache_read = cache_read + excluded.cache_read, "
+          "weighted = weighted + excluded.weighted"_s.arg(time);
 }
 
 } // namespace
@@ -32,9 +29,22 @@ QString onConflictAdd(const QString &time)
 BreakdownIndex::BreakdownIndex(HistoryConnection &connection)
     : m_connection(connection)
     , m_requests(connection.database())
-    , m_addToMinutes(connection.database(), addedUp(u"breakdown_minutes"_s, u"minute"_s), 11, onConflictAdd(u"minute"_s))
-    , m_addToHours(connection.database(), addedUp(u"breakdown_by_hour"_s, u"hour"_s), 11, onConflictAdd(u"hour"_s))
+    , m_addToMinutes(connection.database())
+    , m_addToHours(connection.database())
+    , m_newFile(connection.database())
+    , m_forgetMinutes(connection.database())
+    , m_forgetHours(connection.database())
+    , m_noteStop(connection.database())
 {
+    m_addToMinutes.prepare(addedUp(u"breakdown_minutes"_s, u"minute"_s));
+    m_addToHours.prepare(addedUp(u"breakdown_by_hour"_s, u"hour"_s));
+    m_newFile.prepare(u"INSERT INTO breakdown_files (path, provider, account) VALUES (?, ?, ?) ON CONFLICT (path) "
+                      "DO UPDATE SET provider = excluded.provider, account = excluded.account RETURNING id"_s);
+    m_forgetMinutes.prepare(u"DELETE FROM breakdown_minutes WHERE file = ?"_s);
+    m_forgetHours.prepare(u"DELETE FROM breakdown_by_hour WHERE file = ?"_s);
+    m_noteStop.prepare(u"UPDATE breakdown_files SET size = ?, modified_ms = ?, inode = ?, offset = ?, head = ?, "
+                       "project = ?, model = ?, described = ?, copied_until = ?, counted_input = ?, counted_cached = ?, "
+                       "counted_output = ? WHERE id = ?"_s);
 }
 
 std::optional<QSqlError> BreakdownIndex::loadFiles(const LogFolder &folder, QHash<QString, LogFileState> &files)
@@ -56,19 +66,24 @@ std::optional<QSqlError> BreakdownIndex::loadFiles(const LogFolder &folder, QHas
     return std::nullopt;
 }
 
-std::optional<QSqlError> BreakdownIndex::write(IndexBatch &batch)
+std::optional<QSqlError> BreakdownIndex::write(const QList<IndexBatch *> &batches)
 {
-    const qint64 knownId = batch.state.id;
+    QList<qint64> knownIds;
+    for (const IndexBatch *batch : batches)
+        knownIds.append(batch->state.id);
     std::optional<QSqlError> error = m_connection.execute({u"BEGIN IMMEDIATE"_s});
-    if (!error)
-        error = writeBatch(batch);
+    for (IndexBatch *batch : batches) {
+        if (!error)
+            error = writeBatch(*batch);
+    }
     if (!error)
         error = m_connection.execute({u"COMMIT"_s});
     if (error) {
         m_connection.execute({u"ROLLBACK"_s});
         m_buckets.clear();
         m_requests.clear();
-        batch.state.id = knownId;
+        for (qsizetype i = 0; i < batches.size(); ++i)
+            batches[i]->state.id = knownIds[i];
     }
     return error;
 }
@@ -101,24 +116,21 @@ std::optional<QSqlError> BreakdownIndex::writeBatch(IndexBatch &batch)
 std::optional<QSqlError> BreakdownIndex::begin(IndexBatch &batch)
 {
     LogFileState &state = batch.state;
-    QSqlDatabase &database = m_connection.database();
     if (!state.id) {
-        QSqlQuery insert(database);
-        insert.prepare(u"INSERT INTO breakdown_files (path, provider, account) VALUES (?, ?, ?) ON CONFLICT (path) "
-                       "DO UPDATE SET provider = excluded.provider, account = excluded.account RETURNING id"_s);
+        QSqlQuery &insert = m_newFile;
         if (const auto error = run(insert, {batch.path, rawValue(batch.folder.provider), batch.folder.account}))
             return error;
         if (!insert.next())
             return insert.lastError();
         state.id = insert.value(0).toLongLong();
+        insert.finish();
     }
     if (!batch.fromStart)
         return std::nullopt;
     if (const auto error = m_requests.forget(state.id, m_buckets))
         return error;
-    for (const QString &statement :
-         {u"DELETE FROM breakdown_minutes WHERE file = ?"_s, u"DELETE FROM breakdown_by_hour WHERE file = ?"_s}) {
-        if (const auto error = run(database, statement, {state.id}))
+    for (QSqlQuery *forget : {&m_forgetMinutes, &m_forgetHours}) {
+        if (const auto error = run(*forget, {state.id}))
             return error;
     }
     return std::nullopt;
@@ -126,43 +138,39 @@ std::optional<QSqlError> BreakdownIndex::begin(IndexBatch &batch)
 
 std::optional<QSqlError> BreakdownIndex::flush()
 {
-    QList<std::pair<Bucket, TokenCounts>> minutes;
     BreakdownRequests::Buckets byHour;
     for (auto bucket = m_buckets.cbegin(); bucket != m_buckets.cend(); ++bucket) {
         const Bucket &key = bucket.key();
-        minutes.append({key, bucket.value()});
         byHour[{key.file, BreakdownQuery::hourOf(key.minute), key.project, key.model}] += bucket.value();
     }
+    std::optional<QSqlError> error = addTo(m_addToMinutes, m_buckets);
     m_buckets.clear();
-    const QList<std::pair<Bucket, TokenCounts>> hours(byHour.keyValueBegin(), byHour.keyValueEnd());
-    if (const auto error = addTo(m_addToMinutes, minutes))
-        return error;
-    return addTo(m_addToHours, hours);
+    return error ? error : addTo(m_addToHours, byHour);
 }
 
-std::optional<QSqlError> BreakdownIndex::addTo(IndexSql::ManyRows &table, const QList<std::pair<Bucket, TokenCounts>> &rows)
+std::optional<QSqlError> BreakdownIndex::addTo(QSqlQuery &table, const BreakdownRequests::Buckets &buckets)
 {
-    const auto bindRow = [this, &rows](QSqlQuery &query, qsizetype at) {
-        const auto &[bucket, counts] = rows.at(at);
-        query.addBindValue(rawValue(m_folder.provider));
-        IndexSql::bindText(query, m_folder.account);
-        query.addBindValue(bucket.minute);
-        IndexSql::bindText(query, bucket.project);
-        IndexSql::bindText(query, bucket.model);
-        query.addBindValue(bucket.file);
+    if (buckets.isEmpty())
+        return std::nullopt;
+    IndexSql::JsonRows rows;
+    for (auto bucket = buckets.cbegin(); bucket != buckets.cend(); ++bucket) {
+        const Bucket &key = bucket.key();
+        const TokenCounts &counts = bucket.value();
+        rows.startRow();
+        rows.add(key.minute);
+        rows.add(key.project);
+        rows.add(key.model);
+        rows.add(key.file);
         for (const qint64 count : {counts.input, counts.output, counts.cacheWrite, counts.cacheRead})
-            query.addBindValue(count);
-        query.addBindValue(TokenWeights::weighted(m_folder.provider, bucket.model, counts));
-    };
-    return table.run(rows.size(), bindRow);
+            rows.add(count);
+        rows.add(TokenWeights::weighted(m_folder.provider, key.model, counts));
+    }
+    return run(table, {rawValue(m_folder.provider), m_folder.account, rows.text()});
 }
 
 std::optional<QSqlError> BreakdownIndex::noteStop(const LogFileState &state)
 {
-    return run(m_connection.database(),
-               u"UPDATE breakdown_files SET size = ?, modified_ms = ?, inode = ?, offset = ?, head = ?, project = ?, "
-               "model = ?, described = ?, copied_until = ?, counted_input = ?, counted_cached = ?, counted_output = ? "
-               "WHERE id = ?"_s,
+    return run(m_noteStop,
                {state.size, state.modifiedMs, state.inode, state.offset, state.head, state.session.project,
                 state.session.model, state.session.described, state.session.copiedUntil,
                 state.session.counted.input, state.session.counted.cached, state.session.counted.output, state.id});

@@ -7,6 +7,7 @@
 
 #include <QHash>
 #include <QSqlError>
+#include <QSqlQuery>
 #include <QString>
 
 #include <optional>
@@ -46,9 +47,9 @@ public:
 
     // The files of one folder as last read, by path.
     std::optional<QSqlError> loadFiles(const LogFolder &folder, QHash<QString, LogFileState> &files);
-    // Writes the batch in one transaction, or nothing of it: the batch as it was is then to be
-    // tried again.
-    std::optional<QSqlError> write(IndexBatch &batch);
+    // Writes the batches in one transaction, or nothing of them: the batches as they were are
+    // then to be tried again.
+    std::optional<QSqlError> write(const QList<IndexBatch *> &batches);
     // The counts before the cutoff's hour go, and the files not changed since the cutoff.
     std::optional<QSqlError> prune(qint64 cutoffSeconds);
     // The end of the newest hour with counts, 0 when there is none.
@@ -60,14 +61,18 @@ private:
     std::optional<QSqlError> writeBatch(IndexBatch &batch);
     std::optional<QSqlError> begin(IndexBatch &batch);
     std::optional<QSqlError> flush();
-    std::optional<QSqlError> addTo(IndexSql::ManyRows &table, const QList<std::pair<Bucket, TokenCounts>> &rows);
+    std::optional<QSqlError> addTo(QSqlQuery &table, const BreakdownRequests::Buckets &buckets);
     std::optional<QSqlError> noteStop(const LogFileState &state);
 
     HistoryConnection &m_connection;
     BreakdownRequests m_requests;
-    // Prepared once: every batch runs them.
-    IndexSql::ManyRows m_addToMinutes;
-    IndexSql::ManyRows m_addToHours;
+    // Prepared once: every batch runs them, and preparing costs as much as running.
+    QSqlQuery m_addToMinutes;
+    QSqlQuery m_addToHours;
+    QSqlQuery m_newFile;
+    QSqlQuery m_forgetMinutes;
+    QSqlQuery m_forgetHours;
+    QSqlQuery m_noteStop;
     LogFolder m_folder;
     BreakdownRequests::Buckets m_buckets; // added in this transaction
 };

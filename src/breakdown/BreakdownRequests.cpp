@@ -19,38 +19,54 @@ TokenCounts countsAt(const QSqlQuery &query, int first)
 
 BreakdownRequests::BreakdownRequests(QSqlDatabase &database)
     : m_database(database)
-    , m_lookup(database,
-               u"SELECT key, file, minute, project, model, input, output, cache_write, cache_read, holds "
-               "FROM breakdown_requests WHERE key IN ("_s,
-               1, u") AND account = ?"_s)
-    , m_store(database,
-              u"INSERT INTO breakdown_requests (account, key, file, minute, project, model, input, output, "
-              "cache_write, cache_read, holds) VALUES "_s,
-              11,
-              u" ON CONFLICT (account, key, file) DO UPDATE SET input = excluded.input, output = excluded.output, "
-              "cache_write = excluded.cache_write, cache_read = excluded.cache_read, holds = excluded.holds"_s)
+    , m_lookup(database)
+    , m_store(database)
+    , m_othersOfHeld(database)
+    , m_takeOver(database)
+    , m_forgetFile(database)
 {
+    m_lookup.setForwardOnly(true);
+    m_lookup.prepare(u"SELECT key, file, minute, project, model, input, output, cache_write, cache_read, holds "
+                     "FROM breakdown_requests WHERE account = ? AND key IN (SELECT j.value ->> 0 FROM json_each(?) j)"_s);
+    m_store.prepare(u"INSERT INTO breakdown_requests (account, key, file, minute, project, model, input, output, "
+                    "cache_write, cache_read, holds) SELECT ?, "_s
+                    + IndexSql::jsonColumns(10)
+                    + u" FROM json_each(?) j WHERE true ON CONFLICT (account, key, file) DO UPDATE SET "
+                      "input = excluded.input, output = excluded.output, cache_write = excluded.cache_write, "
+                      "cache_read = excluded.cache_read, holds = excluded.holds"_s);
+    // The other files' rows of the requests a file held, the one with the most output first.
+    m_othersOfHeld.setForwardOnly(true);
+    m_othersOfHeld.prepare(u"SELECT o.account, o.key, o.file, o.minute, o.project, o.model, o.input, o.output, "
+                           "o.cache_write, o.cache_read FROM breakdown_requests r JOIN breakdown_requests o "
+                           "ON o.account = r.account AND o.key = r.key AND o.file != r.file WHERE r.file = ? AND r.holds "
+                           "ORDER BY o.account, o.key, o.output DESC, o.file"_s);
+    m_takeOver.prepare(u"UPDATE breakdown_requests SET holds = 1 WHERE account = ? AND key = ? AND file = ?"_s);
+    m_forgetFile.prepare(u"DELETE FROM breakdown_requests WHERE file = ?"_s);
 }
 
 std::optional<QSqlError> BreakdownRequests::load(const QString &account, const QList<LogEntry> &entries)
 {
-    QStringList keys;
+    IndexSql::JsonRows keys;
     for (const LogEntry &entry : entries) {
         if (!entry.requestKey.isEmpty() && !m_rows.contains(entry.requestKey)) {
             m_rows.insert(entry.requestKey, {});
-            keys.append(entry.requestKey);
+            keys.startRow();
+            keys.add(entry.requestKey);
         }
     }
-    const auto bindKey = [&keys](QSqlQuery &query, qsizetype row) { query.addBindValue(keys.at(row)); };
-    const auto read = [this](QSqlQuery &query) {
-        while (query.next())
-            m_rows[query.value(0).toString()].append(
-                {query.value(1).toLongLong(),
-                 {query.value(1).toLongLong(), query.value(2).toLongLong(), query.value(3).toString(), query.value(4).toString()},
-                 countsAt(query, 5),
-                 query.value(9).toBool()});
-    };
-    return m_lookup.run(keys.size(), bindKey, {account}, read);
+    if (keys.isEmpty())
+        return std::nullopt;
+    QSqlQuery &query = m_lookup;
+    if (const auto error = IndexSql::run(query, {account, keys.text()}))
+        return error;
+    while (query.next())
+        m_rows[query.value(0).toString()].append(
+            {query.value(1).toLongLong(),
+             {query.value(1).toLongLong(), query.value(2).toLongLong(), query.value(3).toString(), query.value(4).toString()},
+             countsAt(query, 5),
+             query.value(9).toBool()});
+    query.finish();
+    return std::nullopt;
 }
 
 // The line with the most output counts: a request's first line may be a streaming placeholder,
@@ -86,43 +102,32 @@ void BreakdownRequests::count(qint64 file, const LogEntry &entry, Buckets &bucke
 
 std::optional<QSqlError> BreakdownRequests::store(const QString &account)
 {
-    QList<std::pair<const QString *, const Row *>> changed;
+    IndexSql::JsonRows changed;
     for (auto request = m_rows.cbegin(); request != m_rows.cend(); ++request) {
         for (const Row &row : request.value()) {
-            if (row.changed)
-                changed.append({&request.key(), &row});
+            if (!row.changed)
+                continue;
+            changed.startRow();
+            changed.add(request.key());
+            changed.add(row.file);
+            changed.add(row.bucket.minute);
+            changed.add(row.bucket.project);
+            changed.add(row.bucket.model);
+            for (const qint64 count : {row.counts.input, row.counts.output, row.counts.cacheWrite, row.counts.cacheRead})
+                changed.add(count);
+            changed.add(qint64(row.holds));
         }
     }
-    const auto bindRow = [&account, &changed](QSqlQuery &query, qsizetype at) {
-        const auto &[key, row] = changed.at(at);
-        IndexSql::bindText(query, account);
-        query.addBindValue(*key);
-        query.addBindValue(row->file);
-        query.addBindValue(row->bucket.minute);
-        IndexSql::bindText(query, row->bucket.project);
-        IndexSql::bindText(query, row->bucket.model);
-        for (const qint64 count : {row->counts.input, row->counts.output, row->counts.cacheWrite, row->counts.cacheRead})
-            query.addBindValue(count);
-        query.addBindValue(row->holds);
-    };
-    const std::optional<QSqlError> error = m_store.run(changed.size(), bindRow);
     m_rows.clear();
-    return error;
+    return changed.isEmpty() ? std::nullopt : IndexSql::run(m_store, {account, changed.text()});
 }
 
 std::optional<QSqlError> BreakdownRequests::forget(qint64 file, Buckets &buckets)
 {
-    // The other files' rows of the requests the file held, the one with the most output first.
-    QSqlQuery others(m_database);
-    others.setForwardOnly(true);
-    others.prepare(u"SELECT o.account, o.key, o.file, o.minute, o.project, o.model, o.input, o.output, o.cache_write, "
-                   "o.cache_read FROM breakdown_requests r JOIN breakdown_requests o ON o.account = r.account "
-                   "AND o.key = r.key AND o.file != r.file WHERE r.file = ? AND r.holds "
-                   "ORDER BY o.account, o.key, o.output DESC, o.file"_s);
+    QSqlQuery &others = m_othersOfHeld;
     if (const auto error = IndexSql::run(others, {file}))
         return error;
-    QSqlQuery takeOver(m_database);
-    takeOver.prepare(u"UPDATE breakdown_requests SET holds = 1 WHERE account = ? AND key = ? AND file = ?"_s);
+    QList<QVariantList> takers; // the keys of the rows that hold the requests from now on
     std::pair<QString, QString> last;
     while (others.next()) {
         std::pair<QString, QString> request{others.value(0).toString(), others.value(1).toString()};
@@ -131,8 +136,12 @@ std::optional<QSqlError> BreakdownRequests::forget(qint64 file, Buckets &buckets
         const qint64 next = others.value(2).toLongLong();
         buckets[{next, others.value(3).toLongLong(), others.value(4).toString(), others.value(5).toString()}] +=
             countsAt(others, 6);
-        if (const auto error = IndexSql::run(takeOver, {request.first, request.second, next}))
+        takers.append({request.first, request.second, next});
+    }
+    others.finish();
+    for (const QVariantList &key : std::as_const(takers)) {
+        if (const auto error = IndexSql::run(m_takeOver, key))
             return error;
     }
-    return IndexSql::run(m_database, u"DELETE FROM breakdown_requests WHERE file = ?"_s, {file});
+    return IndexSql::run(m_forgetFile, {file});
 }

@@ -6,6 +6,7 @@
 #include <QHash>
 #include <QList>
 #include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QString>
 
 #include <optional>
@@ -54,7 +55,10 @@ private:
     };
 
     QSqlDatabase &m_database;
-    IndexSql::ManyRows m_lookup;
-    IndexSql::ManyRows m_store;
+    QSqlQuery m_lookup;
+    QSqlQuery m_store;
+    QSqlQuery m_othersOfHeld;
+    QSqlQuery m_takeOver;
+    QSqlQuery m_forgetFile;
     QHash<QString, QList<Row>> m_rows; // by key, the requests of the transaction's entries
 };

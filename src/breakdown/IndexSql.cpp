@@ -3,13 +3,10 @@
 #include <QStringList>
 #include <QVariant>
 
+#include <charconv>
+#include <cstdio>
+
 using namespace Qt::StringLiterals;
-
-namespace {
-
-constexpr qsizetype rowsPerStatement = 64;
-
-} // namespace
 
 void IndexSql::bindText(QSqlQuery &query, const QString &text)
 {
@@ -34,43 +31,59 @@ std::optional<QSqlError> IndexSql::run(QSqlDatabase &database, const QString &st
     return run(query, values);
 }
 
-IndexSql::ManyRows::ManyRows(QSqlDatabase &database, QString head, int columns, QString tail)
-    : m_database(database)
-    , m_head(std::move(head))
-    , m_row(u'(' + QStringList(columns, u"?"_s).join(u", "_s) + u')')
-    , m_tail(std::move(tail))
-    , m_full(database)
-    , m_rest(database)
+void IndexSql::JsonRows::startRow()
 {
-    m_full.setForwardOnly(true);
-    m_rest.setForwardOnly(true);
+    m_json += m_rows++ ? "],[" : "[[";
+    m_rowStarted = false;
 }
 
-QSqlQuery &IndexSql::ManyRows::prepared(qsizetype rows)
+void IndexSql::JsonRows::add(qint64 number)
 {
-    const auto statement = [this, rows] { return m_head + QStringList(rows, m_row).join(u", "_s) + m_tail; };
-    if (rows == rowsPerStatement) {
-        if (m_full.lastQuery().isEmpty())
-            m_full.prepare(statement());
-        return m_full;
-    }
-    m_rest.prepare(statement());
-    return m_rest;
+    char digits[24];
+    const auto end = std::to_chars(digits, digits + sizeof digits, number).ptr;
+    if (std::exchange(m_rowStarted, true))
+        m_json += ',';
+    m_json.append(digits, end - digits);
 }
 
-std::optional<QSqlError> IndexSql::ManyRows::run(qsizetype rows, const BindRow &bindRow, const QVariantList &tailValues,
-                                                 const ReadResult &read)
+void IndexSql::JsonRows::add(double number)
 {
-    for (qsizetype first = 0; first < rows; first += rowsPerStatement) {
-        const qsizetype count = std::min(rowsPerStatement, rows - first);
-        QSqlQuery &query = prepared(count);
-        for (qsizetype row = first; row < first + count; ++row)
-            bindRow(query, row);
-        if (const auto error = IndexSql::run(query, tailValues))
-            return error;
-        if (read)
-            read(query);
-        query.finish();
+    char digits[32];
+    const auto end = std::to_chars(digits, digits + sizeof digits, number).ptr;
+    if (std::exchange(m_rowStarted, true))
+        m_json += ',';
+    m_json.append(digits, end - digits);
+}
+
+void IndexSql::JsonRows::add(const QString &text)
+{
+    if (std::exchange(m_rowStarted, true))
+        m_json += ',';
+    m_json += '"';
+    for (const char byte : text.toUtf8()) {
+        if (byte == '"' || byte == '\\') {
+            m_json += '\\';
+            m_json += byte;
+        } else if (uchar(byte) < 0x20) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\u%04x", uchar(byte));
+            m_json += escaped;
+        } else {
+            m_json += byte;
+        }
     }
-    return std::nullopt;
+    m_json += '"';
+}
+
+QString IndexSql::JsonRows::text() const
+{
+    return m_rows ? QString::fromUtf8(m_json + "]]") : u"[]"_s;
+}
+
+QString IndexSql::jsonColumns(int count)
+{
+    QStringList columns;
+    for (int column = 0; column < count; ++column)
+        columns.append(u"j.value ->> "_s + QString::number(column));
+    return columns.join(u", "_s);
 }

@@ -19,7 +19,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// A batch ends at this many bytes read, or at the requests its writer takes some 25 ms for:
+// A transaction ends at this many bytes read, or at the requests its writer takes some 25 ms for:
 // the history's own writer never waits long for the file.
 constexpr qint64 bytesPerBatch = qint64(4) << 20;
 constexpr qsizetype fewestRequests = 16;
@@ -132,6 +132,10 @@ void LogIndexer::scan(const QList<LogFolder> &folders)
         if (const std::optional<QString> fault = read(changed[i]))
             sayOnce(changed[i].path, *fault);
     }
+    if (!m_kept.isEmpty() && !m_off && !m_writer->isStopped())
+        handOver(nullptr);
+    // What a stop left unwritten is read again next time.
+    m_kept.clear();
     Q_EMIT scanned();
 }
 
@@ -235,21 +239,47 @@ std::optional<QString> LogIndexer::read(Candidate &candidate)
     return readLines(candidate, file);
 }
 
-// Hands the batch to the writer and starts the next one after it; false when reading is to stop.
-bool LogIndexer::handOver(IndexBatch &batch)
+// Hands the batches kept and the current one, if any, to the writer in one transaction, and
+// starts the next one after it; false when reading is to stop.
+bool LogIndexer::handOver(IndexBatch *current)
 {
-    const IndexWriter::Work work = [&batch](BreakdownIndex &index) { return index.write(batch); };
+    QList<IndexBatch *> batches;
+    for (IndexBatch &kept : m_kept)
+        batches.append(&kept);
+    if (current)
+        batches.append(current);
+    const IndexWriter::Work work = [&batches](BreakdownIndex &index) { return index.write(batches); };
     const std::optional<std::chrono::microseconds> took = write(work);
     if (!took)
         return false;
-    const qsizetype requests =
-        std::ranges::count_if(batch.entries, [](const LogEntry &entry) { return !entry.requestKey.isEmpty(); });
+    qsizetype requests = 0;
+    for (const IndexBatch *batch : std::as_const(batches))
+        requests += std::ranges::count_if(batch->entries, [](const LogEntry &entry) { return !entry.requestKey.isEmpty(); });
     // Requests looked up one by one are what takes the writer's time: as many next time as fit its share.
     if (requests >= fewestRequests && took->count() > 0)
         m_batchRequests = std::clamp<qsizetype>(requests * batchTime / *took, fewestRequests, mostRequests);
-    batch.first = false;
-    batch.entries.clear();
+    m_kept.clear();
+    m_keptBytes = 0;
+    m_keptRequests = 0;
+    if (current) {
+        current->first = false;
+        current->entries.clear();
+    }
     return true;
+}
+
+// A file's last batch waits for the next files', so that many small files take one transaction.
+bool LogIndexer::keep(IndexBatch &&batch, qint64 bytes, qsizetype requests)
+{
+    m_kept.append(std::move(batch));
+    m_keptBytes += bytes;
+    m_keptRequests += requests;
+    return isBatchOpen(0, 0) || handOver(nullptr);
+}
+
+bool LogIndexer::isBatchOpen(qint64 bytes, qsizetype requests) const
+{
+    return m_keptBytes + bytes < bytesPerBatch && m_keptRequests + requests < m_batchRequests;
 }
 
 std::optional<QString> LogIndexer::readLines(Candidate &candidate, QFile &file)
@@ -283,7 +313,7 @@ std::optional<QString> LogIndexer::readLines(Candidate &candidate, QFile &file)
             state.offset = end;
         }
         lastEnd = end;
-        if (end - batchStart < bytesPerBatch && batchRequests < m_batchRequests)
+        if (isBatchOpen(end - batchStart, batchRequests))
             return true;
         batchStart = end;
         batchRequests = 0;
@@ -292,7 +322,7 @@ std::optional<QString> LogIndexer::readLines(Candidate &candidate, QFile &file)
         batch.state = state;
         batch.state.size = -1;
         batch.state.head = compressed ? QByteArray() : headDigest(file, state.offset);
-        if (!handOver(batch))
+        if (!handOver(&batch))
             return false;
         state.id = batch.state.id;
         return true;
@@ -314,7 +344,7 @@ std::optional<QString> LogIndexer::readLines(Candidate &candidate, QFile &file)
     }
     state.head = compressed ? QByteArray() : headDigest(file, state.offset);
     batch.state = state;
-    if (!handOver(batch))
+    if (!keep(std::move(batch), lastEnd - batchStart, batchRequests))
         return std::nullopt;
     saySkippedLines(candidate.path, malformed + result.overlongLines, result.error.has_value());
     return result.error;

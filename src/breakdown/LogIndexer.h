@@ -58,7 +58,9 @@ private:
 
     std::optional<std::chrono::microseconds> write(const IndexWriter::Work &work);
     bool moveCutoff();
-    bool handOver(IndexBatch &batch);
+    bool handOver(IndexBatch *current);
+    bool keep(IndexBatch &&batch, qint64 bytes, qsizetype requests);
+    bool isBatchOpen(qint64 bytes, qsizetype requests) const;
     QList<Candidate> changedFiles(const QList<LogFolder> &folders);
     bool isReadableFolder(const QString &path, bool root);
     void addIfChanged(const LogFolder &folder, const QString &path, const QHash<QString, LogFileState> &stored,
@@ -74,6 +76,9 @@ private:
     std::function<qint64()> m_wallClock;
     bool m_off = false;
     qsizetype m_batchRequests; // requests looked up per batch, fitted to the writer's pace
+    QList<IndexBatch> m_kept; // the last batches of files read, not handed over yet
+    qint64 m_keptBytes = 0;
+    qsizetype m_keptRequests = 0;
     std::optional<qint64> m_newest; // the newest request counted, once read from the index
     std::optional<Cutoff> m_lastCutoff;
     std::optional<ContinuousClock::time_point> m_prunedAt;
