@@ -39,14 +39,16 @@ void IndexSql::JsonRows::startRow()
 
 void IndexSql::JsonRows::add(qint64 number)
 {
-    char digits[24];
-    const auto end = std::to_chars(digits, digits + sizeof digits, number).ptr;
-    if (std::exchange(m_rowStarted, true))
-        m_json += ',';
-    m_json.append(digits, end - digits);
+    addNumber(number);
 }
 
 void IndexSql::JsonRows::add(double number)
+{
+    addNumber(number);
+}
+
+template <typename Number>
+void IndexSql::JsonRows::addNumber(Number number)
 {
     char digits[32];
     const auto end = std::to_chars(digits, digits + sizeof digits, number).ptr;

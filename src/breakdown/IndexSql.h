@@ -32,6 +32,9 @@ public:
     QString text() const;
 
 private:
+    template <typename Number>
+    void addNumber(Number number);
+
     QByteArray m_json;
     qsizetype m_rows = 0;
     bool m_rowStarted = false;
