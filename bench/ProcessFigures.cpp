@@ -1,20 +1,23 @@
 #include "ProcessFigures.h"
 
 #include <QByteArray>
+#include <QDir>
 #include <QFile>
 #include <QList>
 #include <QString>
 
 #include <unistd.h>
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 namespace {
 
 // The number after "name:" in a /proc file of lines such as "VmRSS:   12345 kB".
-qint64 procField(qint64 pid, const QString &file, const QByteArray &name)
+qint64 procField(const QString &path, const QByteArray &name)
 {
-    QFile figures(u"/proc/%1/%2"_s.arg(pid).arg(file));
+    QFile figures(path);
     if (!figures.open(QIODevice::ReadOnly))
         return -1;
     for (const QByteArray &line : figures.readAll().split('\n')) {
@@ -22,6 +25,11 @@ qint64 procField(qint64 pid, const QString &file, const QByteArray &name)
             return line.mid(name.size() + 1).trimmed().split(' ').value(0).toLongLong();
     }
     return -1;
+}
+
+qint64 procField(qint64 pid, const QString &file, const QByteArray &name)
+{
+    return procField(u"/proc/%1/%2"_s.arg(pid).arg(file), name);
 }
 
 } // namespace
@@ -57,4 +65,20 @@ double cpuSeconds(qint64 pid)
     const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
     const double ticks = fields.value(11).toDouble() + fields.value(12).toDouble();
     return ticks / double(sysconf(_SC_CLK_TCK));
+}
+
+// Summed over the threads alive now: the pool's threads that ended took their counts with them.
+qint64 contextSwitches(qint64 pid)
+{
+    const QDir tasks(u"/proc/%1/task"_s.arg(pid));
+    const QStringList threads = tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    if (threads.isEmpty())
+        return -1;
+    qint64 switches = 0;
+    for (const QString &thread : threads) {
+        const QString status = tasks.filePath(thread + u"/status"_s);
+        switches += std::max<qint64>(0, procField(status, "voluntary_ctxt_switches"))
+                    + std::max<qint64>(0, procField(status, "nonvoluntary_ctxt_switches"));
+    }
+    return switches;
 }

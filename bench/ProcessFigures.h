@@ -15,3 +15,6 @@ qint64 privateDirtyKiB(qint64 pid);
 qint64 threadCount(qint64 pid);
 // User plus system CPU time in seconds; -1 when it cannot be read.
 double cpuSeconds(qint64 pid);
+// Times any of the process's threads was switched out, for waiting or being preempted: each
+// time it was woken is one of them. -1 when it cannot be read.
+qint64 contextSwitches(qint64 pid);

@@ -5,7 +5,8 @@
 //                             name, makes one request with a QNetworkAccessManager that can
 //                             speak HTTPS (to TIDEMARKER_E2E_CODEX_URL) and reads
 //                             $CODEX_HOME/auth.json in a QtConcurrent task; its lines come
-//                             once both are done, as the program's come after its first refresh
+//                             once both are done, as the program's come after its first refresh;
+//                             both are done again every minute, as the program refreshes
 
 #include "GaugeIconRenderer.h"
 
@@ -19,8 +20,11 @@
 #include <QNetworkReply>
 #include <QPainter>
 #include <QSystemTrayIcon>
+#include <QTimer>
 #include <QtConcurrent/QtConcurrentRun>
 
+#include <chrono>
+#include <functional>
 #include <memory>
 
 using namespace Qt::StringLiterals;
@@ -73,27 +77,39 @@ QIcon gauge()
     return icon;
 }
 
-// Fills the menu once the request and the file read have both finished.
-void startWork(QMenu &menu)
+// One round of the work: the request and the file read, then done() once both have finished.
+void work(QObject &owner, QNetworkAccessManager &network, const std::function<void()> &done)
 {
-    QDBusConnection::sessionBus().interface()->registerService(u"org.tidemarker.Floor"_s);
-    const auto finishOne = [&menu, pending = std::make_shared<int>(2)] {
+    const auto finishOne = [done, pending = std::make_shared<int>(2)] {
         if (--*pending == 0)
-            fillMenu(menu);
+            done();
     };
-    auto *network = new QNetworkAccessManager(&menu);
-    QNetworkReply *reply = network->get(QNetworkRequest(QUrl(qEnvironmentVariable("TIDEMARKER_E2E_CODEX_URL"))));
-    QObject::connect(reply, &QNetworkReply::finished, &menu, [reply, finishOne] {
+    QNetworkReply *reply = network.get(QNetworkRequest(QUrl(qEnvironmentVariable("TIDEMARKER_E2E_CODEX_URL"))));
+    QObject::connect(reply, &QNetworkReply::finished, &owner, [reply, finishOne] {
         reply->readAll();
         reply->deleteLater();
         finishOne();
     });
-    auto *read = new QFutureWatcher<QByteArray>(&menu);
-    QObject::connect(read, &QFutureWatcher<QByteArray>::finished, &menu, finishOne);
+    auto *read = new QFutureWatcher<QByteArray>(&owner);
+    QObject::connect(read, &QFutureWatcher<QByteArray>::finished, &owner, [read, finishOne] {
+        read->deleteLater();
+        finishOne();
+    });
     read->setFuture(QtConcurrent::run([] {
         QFile auth(qEnvironmentVariable("CODEX_HOME") + u"/auth.json"_s);
         return auth.open(QIODevice::ReadOnly) ? auth.readAll() : QByteArray();
     }));
+}
+
+// Fills the menu once the first round of work is done, and works again every minute.
+void startWork(QMenu &menu)
+{
+    QDBusConnection::sessionBus().interface()->registerService(u"org.tidemarker.Floor"_s);
+    auto *network = new QNetworkAccessManager(&menu);
+    work(menu, *network, [&menu] { fillMenu(menu); });
+    auto *again = new QTimer(&menu);
+    QObject::connect(again, &QTimer::timeout, &menu, [&menu, network] { work(menu, *network, [] {}); });
+    again->start(std::chrono::minutes(1));
 }
 
 } // namespace

@@ -8,7 +8,7 @@
 //   memory     resident set size, private dirty memory and threads once the menu is filled
 //              (the program's after its first refresh), each against the floors of
 //              bench_tray_floor, run in the same rounds, interleaved; medians and ratios
-//   idle CPU   user + system time spent over the following idle period
+//   idle       CPU time and wake-ups over the following idle period, every program at once
 
 #include "FakeHttpServer.h"
 #include "FakePanel.h"
@@ -29,6 +29,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <functional>
+#include <memory>
+#include <vector>
 
 using namespace Qt::StringLiterals;
 
@@ -134,6 +136,35 @@ void printRow(const char *name, const Figures &figures, const char *format)
                 figures.threads);
 }
 
+// Every program at once over the same idle period, the tray program refreshing every minute as
+// the working floor works: CPU time and wake-ups (context switches of every thread).
+int measureIdle(const QList<Program> &programs, FakePanel &panel, const FakeHttpServer &server, int idleSeconds)
+{
+    std::vector<std::unique_ptr<Run>> runs;
+    for (const Program &program : programs) {
+        runs.push_back(std::make_unique<Run>());
+        Run &run = *runs.back();
+        writeFile(run.home.filePath(u"config/tidemarker/tidemarker.conf"_s), "refresh_seconds=60\n");
+        if (start(run, panel, program, server) < 0 || !waitUntil([&run] { return menuFilled(*run.item); }))
+            return 1;
+    }
+    QList<double> cpuBefore;
+    QList<qint64> switchesBefore;
+    for (const auto &run : runs) {
+        cpuBefore.append(cpuSeconds(run->process.processId()));
+        switchesBefore.append(contextSwitches(run->process.processId()));
+    }
+    QTest::qWait(idleSeconds * 1000);
+    std::printf("\nover %d idle seconds, side by side (working ones every 60 s)   CPU (s)  wake-ups  resident (MiB)\n",
+                idleSeconds);
+    for (qsizetype i = 0; i < programs.size(); ++i) {
+        const qint64 pid = runs.at(i)->process.processId();
+        std::printf("%-34s %28.3f %9lld %15.1f\n", programs.at(i).name, cpuSeconds(pid) - cpuBefore.at(i),
+                    contextSwitches(pid) - switchesBefore.at(i), residentKiB(pid) / 1024.0);
+    }
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -191,15 +222,5 @@ int main(int argc, char *argv[])
     if (idleSeconds <= 0)
         return 0;
 
-    Run run;
-    if (start(run, panel, programs.first(), server) < 0 || !waitUntil([&] { return menuFilled(*run.item); }))
-        return 1;
-    const qint64 pid = run.process.processId();
-    const double cpuBefore = cpuSeconds(pid);
-    QTest::qWait(idleSeconds * 1000);
-    const double cpuUsed = cpuSeconds(pid) - cpuBefore;
-    std::printf("tidemarker, CPU time over %d idle seconds: %.3f s (%.3f%% of one core), "
-                "resident memory then: %.1f MiB\n",
-                idleSeconds, cpuUsed, 100 * cpuUsed / idleSeconds, residentKiB(pid) / 1024.0);
-    return 0;
+    return measureIdle(programs, panel, server, idleSeconds);
 }

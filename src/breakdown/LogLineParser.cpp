@@ -1,6 +1,9 @@
 #include "LogLineParser.h"
 
 #include "LogTime.h"
+#include "OutsideText.h"
+
+#include <QDateTime>
 
 #include <simdjson.h>
 
@@ -12,6 +15,9 @@ using simdjson::dom::element_type;
 using simdjson::dom::object;
 
 namespace {
+
+// Far longer than any refusal the service words.
+constexpr qsizetype refusalTextLength = 1000;
 
 // A fork's copy of its parent's history is written at once, as it starts: a request of its own
 // takes longer than this to come back.
@@ -68,6 +74,19 @@ std::string_view textAt(const std::optional<object> &parent, std::string_view na
     if (!member || member->get_string().get(found) != simdjson::SUCCESS)
         return {};
     return found;
+}
+
+// A message's text: its content, or the first block's where the content is a list of blocks.
+std::string_view contentText(const std::optional<object> &message)
+{
+    if (const std::string_view text = textAt(message, "content"); !text.empty())
+        return text;
+    const std::optional<element> content = memberOf(message, "content");
+    element first;
+    if (!content || !content->is_array() || content->at(0).get(first) != simdjson::SUCCESS)
+        return {};
+    object block;
+    return first.get_object().get(block) == simdjson::SUCCESS ? textAt(block, "text") : std::string_view();
 }
 
 QString qText(std::string_view text)
@@ -204,6 +223,29 @@ LineReading LogLineParser::claude(QByteArrayView line, LogSession &session, cons
     // A request replayed (a side question) keeps its message's id under a new request id.
     return {LineReading::Kind::usage,
             {*time, session.project.isEmpty() ? fallbackProject : session.project, model, counts, qText(id)}};
+}
+
+ClaudeOutcome LogLineParser::claudeOutcome(QByteArrayView line)
+{
+    // The cheap test first, as for the counts.
+    if (!looksLikeObject(line) || !(holds(line, "\"usage\"") || holds(line, "\"isApiErrorMessage\"")))
+        return {};
+    const std::optional<object> root = objectOf(line);
+    if (!root)
+        return {};
+    const QDateTime at = QDateTime::fromString(qText(textAt(root, "timestamp")), Qt::ISODateWithMs);
+    const std::optional<object> message = objectAt(root, "message");
+    if (!at.isValid())
+        return {};
+    const std::optional<element> apiError = memberOf(root, "isApiErrorMessage");
+    if (apiError && apiError->is_bool() && apiError->get_bool().value_unsafe()) {
+        if (textAt(root, "error") != "rate_limit")
+            return {};
+        return {ClaudeOutcome::Kind::refused, at, OutsideText::cut(qText(contentText(message)), refusalTextLength)};
+    }
+    if (!objectAt(message, "usage") || !isClaudeModel(qText(textAt(message, "model"))))
+        return {};
+    return {ClaudeOutcome::Kind::answered, at};
 }
 
 LineReading LogLineParser::codex(QByteArrayView line, LogSession &session)

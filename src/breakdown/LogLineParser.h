@@ -3,6 +3,7 @@
 #include "TokenWeights.h"
 
 #include <QByteArrayView>
+#include <QDateTime>
 #include <QString>
 
 // One request's use as an assistant logged it.
@@ -43,6 +44,15 @@ struct LogSession {
     bool operator==(const LogSession &) const = default;
 };
 
+// What a line of a Claude transcript says of a request: the service answered it, or refused it
+// for a limit ("rate_limit"), or neither (another line, another error).
+struct ClaudeOutcome {
+    enum class Kind { none, answered, refused };
+    Kind kind = Kind::none;
+    QDateTime at;
+    QString text{}; // a refusal's, as the user saw it
+};
+
 // The lines of both assistants' logs, read leniently: members they add are ignored and a line
 // of another shape is nothing to count.
 namespace LogLineParser {
@@ -53,6 +63,8 @@ inline constexpr qint64 largestCount = 10'000'000'000;
 // A line of ${CLAUDE_CONFIG_DIR}/projects/<folder>/<session>.jsonl: the session's first folder
 // named is its project, fallbackProject until one is.
 LineReading claude(QByteArrayView line, LogSession &session, const QString &fallbackProject);
+// The same kind of line, for whether the service answered the request or refused it.
+ClaudeOutcome claudeOutcome(QByteArrayView line);
 // A line of a Codex rollout file, which may name the session's project or model, or move its total.
 LineReading codex(QByteArrayView line, LogSession &session);
 

@@ -3,6 +3,7 @@
 #include "AnswerBounds.h"
 #include "OutsideText.h"
 #include "ClaudeUsageParser.h"
+#include "CodexBlocking.h"
 #include "ProviderInput.h"
 
 #include <QDir>
@@ -139,7 +140,8 @@ std::optional<RateLimitWindow> lenientWindow(const QJsonValue &value)
 
 RateLimit lenientRateLimit(const QJsonValue &value)
 {
-    return {lenientWindow(value["primary_window"_L1]), lenientWindow(value["secondary_window"_L1])};
+    return {lenientWindow(value["primary_window"_L1]), lenientWindow(value["secondary_window"_L1]),
+            CodexBlocking::refuses(value)};
 }
 
 // Code review first, then the other models in the answer's order.
@@ -224,13 +226,15 @@ std::variant<UsagePayload, PlainError> CodexUsageClient::decodePayload(const QBy
     const auto top = reader.topLevel(json);
     if (!top)
         return reader.error();
-    UsagePayload payload{std::nullopt, readExtraLimits(*top), readCredits(top->value("credits"_L1))};
+    UsagePayload payload{std::nullopt, readExtraLimits(*top), readCredits(top->value("credits"_L1)),
+                         CodexBlocking::reachedType(top->value("rate_limit_reached_type"_L1))};
     // Some business plans send null: no limits at all, which is not a broken answer.
     if (top->value("rate_limit"_L1).isNull())
         return payload;
     if (const auto rateLimit = reader.requiredObject(*top, {}, u"rate_limit"_s)) {
         payload.rateLimit = RateLimit{readOptionalWindow(reader, *rateLimit, u"primary_window"_s),
-                                      readOptionalWindow(reader, *rateLimit, u"secondary_window"_s)};
+                                      readOptionalWindow(reader, *rateLimit, u"secondary_window"_s),
+                                      CodexBlocking::refuses(*rateLimit)};
     }
     if (reader.failed())
         return reader.error();
@@ -321,6 +325,7 @@ QList<UsageWindow> CodexUsageClient::extraWindows(const QList<ExtraRateLimit> &l
 {
     QList<UsageWindow> found;
     for (const ExtraRateLimit &limit : limits) {
+        const std::optional<Blocked> blocked = CodexBlocking::of(limit.rateLimit, {}, limit.name);
         for (const auto &window : {limit.rateLimit.primaryWindow, limit.rateLimit.secondaryWindow}) {
             if (!window)
                 continue;
@@ -330,6 +335,7 @@ QList<UsageWindow> CodexUsageClient::extraWindows(const QList<ExtraRateLimit> &l
                                                 window->usedPercent,
                                                 dateFromEpochTime(window->resetAt),
                                                 window->limitWindowSeconds, now));
+            found.last().blocked = blocked;
         }
     }
     AnswerBounds::dropUnreadable(found);
@@ -349,6 +355,7 @@ QCoro::Task<ProviderResult> CodexUsageClient::result(QDateTime now) const
         AnswerBounds::dropUnreadable(result.windows);
         result.ok = !result.windows.isEmpty();
         result.error = std::nullopt;
+        result.blocked = CodexBlocking::of(*payload.rateLimit, payload.reachedType);
     }
     result.extraWindows = extraWindows(payload.extraLimits, now);
     result.moreExtraLimits = AnswerBounds::keepTightest(result.extraWindows);

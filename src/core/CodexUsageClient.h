@@ -35,6 +35,7 @@ struct RateLimitWindow {
 struct RateLimit {
     std::optional<RateLimitWindow> primaryWindow;
     std::optional<RateLimitWindow> secondaryWindow;
+    bool refused = false; // "allowed" false or "limit_reached" true, whatever the windows read
 };
 // A limit the answer lists beside its own: code review, or another model's pair of windows.
 struct ExtraRateLimit {
@@ -46,6 +47,7 @@ struct UsagePayload {
     std::optional<RateLimit> rateLimit; // none: the plan reports no limits (null)
     QList<ExtraRateLimit> extraLimits;  // read leniently: what cannot be read is left out
     std::optional<Credits> credits;     // read leniently too
+    QString reachedType;                // why the main limit refuses, when the answer says
 };
 
 // Asks the Codex usage endpoint with the sign-in the Codex CLI left behind.
@@ -66,7 +68,8 @@ public:
     static std::variant<UsagePayload, PlainError> decodePayload(const QByteArray &json);
     // At most two windows, the short one first.
     static QList<UsageWindow> windows(const RateLimit &rateLimit, const QDateTime &now);
-    // Each extra limit's windows, named after the limit and their length ("Quill-Preview 5h").
+    // Each extra limit's windows, named after the limit and their length ("Quill-Preview 5h"),
+    // each blocked when its limit refuses.
     static QList<UsageWindow> extraWindows(const QList<ExtraRateLimit> &limits, const QDateTime &now);
     // The window's length name in lower case, to follow a limit's name: "5h", "weekly", "30-day".
     static QString lengthWord(double seconds);

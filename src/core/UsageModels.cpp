@@ -316,6 +316,17 @@ QString ProviderResult::displayName() const
     return Account{provider, {}, account.label}.displayName();
 }
 
+void ProviderResult::clearBlocksEndedBy(const QDateTime &now)
+{
+    const auto ended = [&now](const std::optional<Blocked> &block) { return block && !block->holdsAt(now); };
+    if (ended(blocked))
+        blocked.reset();
+    for (UsageWindow &window : extraWindows) {
+        if (ended(window.blocked))
+            window.blocked.reset();
+    }
+}
+
 QList<UsageWindow> UsageStatus::tightestWindows() const
 {
     QList<UsageWindow> hands;

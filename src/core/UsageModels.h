@@ -9,6 +9,7 @@
 #include <optional>
 
 #include "Account.h"
+#include "Blocked.h"
 
 enum class WindowSpeed { fast, slow };
 
@@ -43,6 +44,8 @@ struct UsageWindow {
     // cap, a second model's pair): an id of their own, stable across refreshes, and a name.
     QString extraId;
     QString name;
+    // Only for extra limits: the service refuses this limit's requests (not the account's).
+    std::optional<Blocked> blocked{};
 
     // The only way windows are built: bounds the raw numbers and computes the pace.
     static UsageWindow make(Provider provider, WindowSpeed speed, double usedPercent,
@@ -112,9 +115,13 @@ struct ProviderResult {
     std::optional<Credits> credits{}; // Codex only
     // Set by the store: whose sign-in was asked.
     Account account{};
+    // The service refuses the account's requests, whatever the windows read.
+    std::optional<Blocked> blocked{};
 
     // "Claude", or "Claude · work" beside the provider's other accounts.
     QString displayName() const;
+    // Drops the account's and its limits' blocks that ended by then.
+    void clearBlocksEndedBy(const QDateTime &now);
 };
 
 // A name as part of a window id: lower-case letters and digits, anything else one dash between

@@ -57,10 +57,13 @@ QJsonObject windowJson(const UsageWindow &window)
     return object;
 }
 
+// A limit the service refuses says so; the others keep their shape.
 QJsonObject extraWindowJson(const UsageWindow &window)
 {
     QJsonObject object = windowJson(window);
     object.insert(u"name"_s, window.name);
+    if (window.blocked)
+        object.insert(u"blocked"_s, window.blocked->toJson());
     return object;
 }
 
@@ -107,6 +110,7 @@ QJsonObject resultJson(const ProviderResult &result, const QDateTime &generatedA
             {u"error"_s, errorJson(result.error)},
             {u"note"_s, noteJson(result, generatedAt)},
             {u"needsAuth"_s, result.needsAuth},
+            {u"blocked"_s, blockedJson(result.blocked)},
             {u"windows"_s, windowsJson(result.windows, windowJson)},
             {u"extraWindows"_s, windowsJson(result.extraWindows, extraWindowJson)},
             {u"extraUsage"_s, extraUsageJson(result.extraUsage)},
@@ -139,6 +143,7 @@ std::optional<UsageWindow> extraWindowFromJson(const QJsonObject &object, Provid
         return std::nullopt;
     window->extraId = id;
     window->name = name;
+    window->blocked = Blocked::fromJson(object.value(u"blocked"_s));
     return window;
 }
 
@@ -196,6 +201,7 @@ std::optional<ProviderResult> resultFromJson(const QJsonObject &object)
     result.credits = creditsFromJson(object.value(u"credits"_s));
     result.fetchedAt = fetchedDate.toUTC();
     result.lastFetchFailed = object.value(u"lastFetchFailed"_s).toBool();
+    result.blocked = Blocked::fromJson(object.value(u"blocked"_s));
     return result;
 }
 

@@ -8,7 +8,7 @@
 #include <optional>
 
 // The snapshot as Tidemarker publishes it to status bars and scripts: generatedAt, the providers
-// (Codex first) with their windows, extra windows, extra usage, spend and credits, the worst
+// (Codex first) with their block, windows, extra windows, extra usage, spend and credits, the worst
 // window's id (extra windows included) and
 // the summary. Times are RFC 3339 in
 // UTC. It carries figures and error texts only, never a token, a header or the folder of a

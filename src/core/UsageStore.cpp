@@ -6,6 +6,9 @@
 #include "Diagnostics.h"
 
 #include <QPointer>
+#include <QtConcurrent/QtConcurrentRun>
+
+#include <QCoroFuture>
 
 #include <algorithm>
 #include <vector>
@@ -35,9 +38,10 @@ QCoro::Task<ProviderResult> askEndpoint(Account account, QDateTime now)
 
 } // namespace
 
-UsageStore::UsageStore(QObject *parent)
+UsageStore::UsageStore(RefusalReader readRefusal, QObject *parent)
     : UsageStore({[] { return QDateTime::currentDateTimeUtc(); }}, askEndpoint, parent)
 {
+    m_readRefusal = readRefusal;
 }
 
 UsageStore::UsageStore(Clock clock, Fetch codex, Fetch claude, QObject *parent)
@@ -82,8 +86,13 @@ QCoro::Task<void> UsageStore::askAndShow(Account account, QDateTime now, Continu
                                          quint64 round)
 {
     QPointer<UsageStore> self(this);
+    // Claude's logs are read while the request runs.
+    QFuture<std::optional<LoggedRefusal>> reading = account.provider == Provider::claude && m_readRefusal
+        ? QtConcurrent::run(m_readRefusal, account, now)
+        : QtFuture::makeReadyFuture(std::optional<LoggedRefusal>());
     QCoro::Task<ProviderResult> asking = ask(account, now, elapsed);
     ProviderResult result = co_await std::move(asking);
+    const std::optional<LoggedRefusal> refusal = co_await reading;
     if (!self)
         co_return;
     result.account = account;
@@ -95,17 +104,22 @@ QCoro::Task<void> UsageStore::askAndShow(Account account, QDateTime now, Continu
             co_return;
         answeredIn = round;
     }
-    show(result, now, round);
+    show(result, refusal, now, round);
 }
 
 // An account dropped while it was being asked stays out; the others keep the settings' order.
-void UsageStore::show(const ProviderResult &result, const QDateTime &now, quint64 round)
+void UsageStore::show(const ProviderResult &result, const std::optional<LoggedRefusal> &refusal,
+                      const QDateTime &now, quint64 round)
 {
     const QList<Account> asked = askedAccounts();
     const qsizetype place = asked.indexOf(result.account);
     if (place < 0)
         return;
-    const ProviderResult reconciled = reconcile(result, now);
+    ProviderResult reconciled = reconcile(result, now);
+    // A refusal's end may be the reset of a window the cached figures hold.
+    if (refusal)
+        reconciled.blocked = ClaudeRefusalText::blocked(*refusal, reconciled);
+    reconciled.clearBlocksEndedBy(now);
     QList<ProviderResult> &results = m_status.results;
     results.removeIf([&result](const ProviderResult &shown) { return shown.account == result.account; });
     const auto before = std::ranges::find_if(results, [&](const ProviderResult &shown) {

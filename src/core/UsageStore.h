@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ClaudeRefusalText.h"
 #include "ClaudeSpacing.h"
 #include "ContinuousClock.h"
 #include "UsageModels.h"
@@ -15,7 +16,8 @@
 
 // Owns the usage data: asks every account of the shown providers at once on every refresh,
 // shows each account's answer as soon as it is in, spaces out and backs off the calls of each
-// Claude account, and falls back to each account's last good windows.
+// Claude account, and falls back to each account's last good windows. On every refresh, asked
+// or not, a Claude account's own logs tell whether the service refuses it.
 class UsageStore : public QObject
 {
     Q_OBJECT
@@ -28,9 +30,12 @@ public:
     };
     using Fetch = std::function<QCoro::Task<ProviderResult>(QDateTime now)>;
     using AccountFetch = std::function<QCoro::Task<ProviderResult>(Account account, QDateTime now)>;
+    // The refusal a Claude account's newest request met, if it met one; run on a pool thread.
+    using RefusalReader = std::optional<LoggedRefusal> (*)(Account account, QDateTime now);
 
-    // Asks the real endpoints: Codex at the address this build was configured with.
-    explicit UsageStore(QObject *parent = nullptr);
+    // Asks the real endpoints: Codex at the address this build was configured with; Claude's
+    // refusals are read with the reader given.
+    explicit UsageStore(RefusalReader readRefusal, QObject *parent = nullptr);
     // Tests hand in their own clock and providers.
     UsageStore(Clock clock, Fetch codex, Fetch claude, QObject *parent = nullptr);
     UsageStore(Clock clock, AccountFetch fetch, QObject *parent = nullptr);
@@ -64,7 +69,8 @@ private:
     QList<Account> askedAccounts() const;
     QCoro::Task<void> askAndShow(Account account, QDateTime now, ContinuousClock::time_point elapsed, quint64 round);
     QCoro::Task<ProviderResult> ask(const Account &account, const QDateTime &now, ContinuousClock::time_point elapsed);
-    void show(const ProviderResult &result, const QDateTime &now, quint64 round);
+    void show(const ProviderResult &result, const std::optional<LoggedRefusal> &refusal, const QDateTime &now,
+              quint64 round);
     QCoro::Task<ProviderResult> askClaude(Account account, QDateTime now, ContinuousClock::time_point elapsed);
     ClaudeSpacing firstClaudeSpacing() const;
     ProviderResult reconcile(ProviderResult result, const QDateTime &now);
@@ -73,6 +79,7 @@ private:
 
     Clock m_clock;
     AccountFetch m_fetch;
+    RefusalReader m_readRefusal = nullptr; // none: no account is ever found blocked by its logs
     QList<Provider> m_providers{std::begin(allProviders), std::end(allProviders)};
     QList<Account> m_accounts{Account::only(Provider::codex), Account::only(Provider::claude)};
     UsageStatus m_status;

@@ -24,6 +24,12 @@ QTableWidgetItem *fixedItem(const QString &text)
     return item;
 }
 
+// Each provider's Add button with a mnemonic of its own, clear of the dialog's others.
+QString addText(Provider provider)
+{
+    return provider == Provider::claude ? u"Add Clau&de account\u2026"_s : u"Add Code&x account\u2026"_s;
+}
+
 QPushButton *button(const QString &text, QWidget *parent)
 {
     auto *pushButton = new QPushButton(text, parent);
@@ -36,7 +42,7 @@ QPushButton *button(const QString &text, QWidget *parent)
 AccountsEditor::AccountsEditor(QWidget *parent)
     : QWidget(parent)
     , m_table(new QTableWidget(0, 4, this))
-    , m_remove(button(u"Remove"_s, this))
+    , m_remove(button(u"Re&move"_s, this))
     , m_offers(new QVBoxLayout)
 {
     m_table->setAccessibleName(u"Accounts"_s);
@@ -49,9 +55,10 @@ AccountsEditor::AccountsEditor(QWidget *parent)
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_table->setSelectionMode(QAbstractItemView::SingleSelection);
     m_table->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed);
+    m_table->setTabKeyNavigation(false); // Tab leaves the table; the arrows move within it
     auto *buttons = new QHBoxLayout;
     for (Provider provider : allProviders) {
-        QPushButton *add = button(u"Add %1 account\u2026"_s.arg(displayName(provider)), this);
+        QPushButton *add = button(addText(provider), this);
         connect(add, &QPushButton::clicked, this, [this, provider] { chooseFolder(provider); });
         buttons->addWidget(add);
     }
@@ -131,11 +138,13 @@ void AccountsEditor::add(Provider provider, const QString &folder)
 
 void AccountsEditor::chooseFolder(Provider provider)
 {
-    const QString folder = QFileDialog::getExistingDirectory(
-        this, u"%1 account's folder"_s.arg(displayName(provider)), QDir::homePath(),
-        QFileDialog::ShowDirsOnly | QFileDialog::DontResolveSymlinks);
-    if (!folder.isEmpty())
-        add(provider, folder);
+    // Qt's own chooser: the desktop's may hide the dot-folders the tools keep their sign-ins in.
+    QFileDialog chooser(this, u"%1 account's folder"_s.arg(displayName(provider)), QDir::homePath());
+    chooser.setFileMode(QFileDialog::Directory);
+    chooser.setOptions(QFileDialog::ShowDirsOnly | QFileDialog::DontResolveSymlinks | QFileDialog::DontUseNativeDialog);
+    chooser.setFilter(QDir::AllDirs | QDir::Hidden | QDir::NoDotAndDotDot);
+    if (chooser.exec() == QDialog::Accepted && !chooser.selectedFiles().isEmpty())
+        add(provider, chooser.selectedFiles().constFirst());
 }
 
 void AccountsEditor::removeSelected()

@@ -66,6 +66,7 @@ SettingsDialog::SettingsDialog(SettingsFile &file, QWidget *parent)
     m_failure->setWordWrap(true);
     m_failure->setTextFormat(Qt::PlainText); // the reason names a path, which may hold anything
     m_failure->hide();
+    m_buttons->button(QDialogButtonBox::Apply)->setText(u"&Apply"_s); // OK and Cancel have Enter and Escape
 
     auto *form = new QFormLayout(this);
     form->addRow(u"&Providers:"_s, m_providers);
@@ -76,7 +77,7 @@ SettingsDialog::SettingsDialog(SettingsFile &file, QWidget *parent)
     form->addRow(u"&Refresh every:"_s, m_refreshSeconds);
     form->addRow(m_resetTimes);
     form->addRow(m_breakdown);
-    auto *accounts = new QGroupBox(u"Accounts"_s);
+    auto *accounts = new QGroupBox(u"Accou&nts"_s); // its mnemonic goes to the table
     (new QVBoxLayout(accounts))->addWidget(m_accounts);
     form->addRow(accounts);
     form->addRow(m_failure);

@@ -1,6 +1,7 @@
 #include "StatusCommand.h"
 
 #include "BreakdownText.h"
+#include "ClaudeRefusalScan.h"
 #include "Diagnostics.h"
 #include "HistoryConnection.h"
 #include "HistoryReader.h"
@@ -249,7 +250,7 @@ QCoro::Task<void> StatusCommand::printCurrent()
 
 QCoro::Task<int> StatusCommand::fetchDirectly()
 {
-    UsageStore store;
+    UsageStore store(&ClaudeRefusalScan::newest);
     co_await store.refresh();
     co_return print(UsageSnapshotJson::toText(store.status())) ? 0 : failed;
 }

@@ -7,6 +7,7 @@
 #include <QJsonDocument>
 #include <QStringList>
 
+#include <algorithm>
 #include <cmath>
 
 using namespace Qt::StringLiterals;
@@ -48,8 +49,16 @@ QString accountName(const ProviderResult &result)
     return Account{result.provider, {}, result.account.label}.compactName();
 }
 
+// "Claude blocked until 21:50": refused, the figures say nothing that counts.
+QString blockedText(const ProviderResult &result, const QDateTime &now)
+{
+    return accountName(result) + u" blocked"_s + result.blocked->untilText(now);
+}
+
 QString providerText(const ProviderResult &result, const QDateTime &now)
 {
+    if (result.blocked)
+        return blockedText(result, now);
     const QString name = accountName(result);
     const auto worst = worstOf(result);
     if (!worst)
@@ -63,6 +72,8 @@ QStringList tooltipLines(const ProviderResult &result, const QDateTime &now)
 {
     const QString name = accountName(result);
     QStringList lines;
+    if (result.blocked)
+        lines.append(blockedText(result, now));
     if (result.windows.isEmpty())
         lines.append(name + u": "_s + result.error.value_or(u"usage unavailable"_s));
     for (const UsageWindow &window : result.windows + result.extraWindows) {
@@ -108,10 +119,12 @@ QJsonObject waybarObject(const UsageStatus &status, const QDateTime &now)
     for (const ProviderResult &result : status.results)
         tooltip.append(tooltipLines(result, now));
     const auto worst = status.worst();
+    const bool blocked
+        = std::ranges::any_of(status.results, [](const ProviderResult &result) { return result.blocked.has_value(); });
     // waybar reads both as Pango markup; a limit's name in them is text.
     return {{u"text"_s, OutsideText::markup(textLine(status, now))},
             {u"tooltip"_s, OutsideText::markup(tooltip.isEmpty() ? status.summary() : tooltip.join(u'\n'))},
-            {u"class"_s, worst ? worst->pressureLabel().toLower() : u"unavailable"_s},
+            {u"class"_s, blocked ? u"blocked"_s : worst ? worst->pressureLabel().toLower() : u"unavailable"_s},
             {u"percentage"_s, worst ? wholePercent(worst->remainingPercent) : 0}};
 }
 

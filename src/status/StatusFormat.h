@@ -18,11 +18,13 @@ std::optional<OutputFormat> formatFromName(const QString &name);
 
 // Each provider's worst window, extra windows included, with its remaining share and pace:
 // "Codex 5h 60% +10% · Claude Fable weekly 20% -30%"; "(cached)" after a failed fetch, "(as of
-// 3 min ago)" for figures kept between spaced-out Claude calls.
+// 3 min ago)" for figures kept between spaced-out Claude calls; "Claude blocked until 21:50" for
+// an account the service refuses.
 QString textLine(const UsageStatus &status, const QDateTime &now);
 
 // A waybar custom module's object: text, tooltip (every window, with its reset), class and
-// percentage of the worst window, extra windows included.
+// percentage of the worst window, extra windows included; class "blocked" while the service
+// refuses an account.
 QJsonObject waybarObject(const UsageStatus &status, const QDateTime &now);
 
 // The line for a snapshot as Tidemarker published it, json re-written from what was read; none

@@ -126,11 +126,31 @@ QList<UsageWindow> inDrawingOrder(QList<UsageWindow> windows)
     return windows;
 }
 
+// The hands of an account the service refuses stand at the empty end, whatever its figures say.
+UsageStatus blockedAtEmpty(UsageStatus status)
+{
+    const auto empty = [](QList<UsageWindow> &windows) {
+        for (UsageWindow &window : windows) {
+            window.usedPercent = 100;
+            window.remainingPercent = 0;
+            window.pressurePercent = -100;
+        }
+    };
+    for (ProviderResult &result : status.results) {
+        if (result.blocked) {
+            empty(result.windows);
+            empty(result.extraWindows);
+        }
+    }
+    return status;
+}
+
 } // namespace
 
 QImage GaugeIconRenderer::image(const UsageStatus &allAccounts, qreal scale, IconStyle style, GaugeHands hands)
 {
-    const UsageStatus status = allAccounts.firstAccounts(); // each provider's hands are its first account's
+    // Each provider's hands are its first account's.
+    const UsageStatus status = blockedAtEmpty(allAccounts.firstAccounts());
     const QList<UsageWindow> shown = inDrawingOrder(hands == GaugeHands::main ? status.windows() : status.tightestWindows());
     const int pixels = scale > 0 ? qRound(GaugeIconRenderer::size * scale) : 0;
     QImage image(pixels, pixels, QImage::Format_ARGB32_Premultiplied);

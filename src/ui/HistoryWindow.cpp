@@ -151,7 +151,7 @@ void HistoryWindow::resizeEvent(QResizeEvent *event)
 
 bool HistoryWindow::event(QEvent *event)
 {
-    if (event->type() == QEvent::PaletteChange)
+    if (event->type() == QEvent::PaletteChange || event->type() == QEvent::FontChange)
         reload();
     if (event->type() != QEvent::ToolTip)
         return QWidget::event(event);

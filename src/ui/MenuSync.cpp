@@ -20,8 +20,12 @@ MenuSync::MenuSync(QMenu *menu, QObject *parent)
 {
 }
 
-void MenuSync::apply(const QList<MenuLine> &lines)
+void MenuSync::apply(const QList<MenuLine> &lines, Resend resend)
 {
+    if (resend == Resend::whole) {
+        while (!m_shown.isEmpty())
+            remove(m_shown.size() - 1);
+    }
     const auto wanted = [&lines](const QString &key) {
         return std::any_of(lines.begin(), lines.end(), [&key](const MenuLine &line) { return line.key == key; });
     };
@@ -35,6 +39,9 @@ void MenuSync::apply(const QList<MenuLine> &lines)
         const MenuLine &line = lines.at(i);
         while (i < m_shown.size() && m_shown.at(i).line.key != line.key && indexOf(line.key, i + 1) >= 0)
             remove(i);
+        const bool opensSubmenu = !line.submenu.isEmpty();
+        if (i < m_shown.size() && m_shown.at(i).line.key == line.key && bool(m_shown.at(i).submenu) != opensSubmenu)
+            remove(i); // a line turned into a submenu, or back: a new action
         if (i < m_shown.size() && m_shown.at(i).line.key == line.key)
             update(m_shown[i], line);
         else
@@ -44,19 +51,33 @@ void MenuSync::apply(const QList<MenuLine> &lines)
 
 void MenuSync::insert(qsizetype index, const MenuLine &line)
 {
-    auto *action = new QAction(line.text, m_menu);
+    std::shared_ptr<MenuSync> submenu;
+    QAction *action = nullptr;
+    if (line.submenu.isEmpty()) {
+        action = new QAction(line.text, m_menu);
+    } else {
+        auto *menu = new QMenu(line.text, m_menu);
+        menu->setStyle(m_menu->style());
+        action = menu->menuAction();
+        submenu = std::make_shared<MenuSync>(menu);
+        submenu->apply(line.submenu);
+    }
     action->setIcon(line.icon);
     action->setEnabled(line.enabled);
     action->setShortcut(line.shortcut);
     action->setSeparator(line.separator);
     connect(action, &QAction::triggered, this, [this, action] { trigger(action); });
     m_menu->insertAction(index < m_shown.size() ? m_shown.at(index).action : nullptr, action);
-    m_shown.insert(index, {action, line});
+    m_shown.insert(index, {action, line, std::move(submenu)});
 }
 
 void MenuSync::remove(qsizetype index)
 {
-    delete m_shown.takeAt(index).action;
+    const Shown shown = m_shown.takeAt(index);
+    if (shown.submenu)
+        delete shown.submenu->m_menu; // and its action with it
+    else
+        delete shown.action;
 }
 
 // Each setter tells the menu, and through it the panel, of a change: only what differs is set.
@@ -73,6 +94,8 @@ void MenuSync::update(Shown &shown, const MenuLine &line)
         action->setShortcut(line.shortcut);
     if (action->isSeparator() != line.separator)
         action->setSeparator(line.separator);
+    if (shown.submenu)
+        shown.submenu->apply(line.submenu);
     shown.line = line;
 }
 

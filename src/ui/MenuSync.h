@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 
 class QAction;
 class QMenu;
@@ -20,6 +21,7 @@ struct MenuLine {
     QKeySequence shortcut;
     std::function<void()> onTriggered;
     bool separator = false;
+    QList<MenuLine> submenu; // the lines of the submenu it opens; none: a line of its own
 
     static MenuLine separatorLine(const QString &key);
 };
@@ -35,12 +37,17 @@ public:
     // The menu's actions are this object's from now on: nothing else may add or remove any.
     explicit MenuSync(QMenu *menu, QObject *parent = nullptr);
 
-    void apply(const QList<MenuLine> &lines);
+    // Whole: every action is made anew, as after a section came or went, so that a panel that
+    // keeps its own copy of the menu redraws all of it in order.
+    enum class Resend { changes, whole };
+
+    void apply(const QList<MenuLine> &lines, Resend resend = Resend::changes);
 
 private:
     struct Shown {
         QAction *action;
         MenuLine line;
+        std::shared_ptr<MenuSync> submenu; // keeps the submenu's lines, when the line opens one
     };
 
     void insert(qsizetype index, const MenuLine &line);

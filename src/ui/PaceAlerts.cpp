@@ -73,6 +73,19 @@ PaceAlert alertOn(const ProviderResult &result, const UsageWindow &window, const
             bodyText(window, forecast)};
 }
 
+QString blockKey(const ProviderResult &result)
+{
+    return alertKey(result.account.recordName(), rawValue(result.provider) + u"_blocked"_s);
+}
+
+PaceAlert blockedAlert(const ProviderResult &result, const QDateTime &now)
+{
+    const QString name = result.displayName();
+    const Blocked &block = *result.blocked;
+    return {blockKey(result), name + u" blocked"_s, Alert::none, -100, name + u" is blocked"_s + block.untilText(now),
+            u"The "_s + block.reason + u" is reached."_s, true};
+}
+
 QStringList windowIds(const QList<PaceAlert> &alerts)
 {
     QStringList ids;
@@ -162,6 +175,8 @@ QList<PaceAlert> PaceAlerts::takeDue(const UsageStatus &status, double nearlyUse
 PaceAlert PaceAlerts::gathered(QList<PaceAlert> alerts)
 {
     std::stable_sort(alerts.begin(), alerts.end(), [](const PaceAlert &a, const PaceAlert &b) {
+        if (a.blocked != b.blocked)
+            return a.blocked;
         return a.kind != b.kind ? a.kind > b.kind : a.pressurePercent < b.pressurePercent;
     });
     PaceAlert first = alerts.takeFirst();
@@ -172,7 +187,7 @@ PaceAlert PaceAlerts::gathered(QList<PaceAlert> alerts)
 
 void PaceAlerts::review(const UsageStatus &status, double nearlyUsedAt)
 {
-    QList<PaceAlert> due = takeDue(status, nearlyUsedAt);
+    QList<PaceAlert> due = takeNewBlocks(status) + takeDue(status, nearlyUsedAt);
     if (due.isEmpty() || !m_notifier)
         return;
     if (m_notifier->isShown(notificationKey))
@@ -190,6 +205,8 @@ QList<PaceAlert> PaceAlerts::stillHolding(const UsageStatus &status, double near
     const QStringList toldNow = windowIds(due);
     QList<PaceAlert> holding;
     for (const ProviderResult &result : status.results) {
+        if (result.blocked && m_shownWindowIds.contains(blockKey(result)) && !toldNow.contains(blockKey(result)))
+            holding.append(blockedAlert(result, status.generatedAt));
         for (const UsageWindow &window : windowsOf(result)) {
             const QString key = alertKey(result, window);
             if (!m_shownWindowIds.contains(key) || toldNow.contains(key))
@@ -200,6 +217,21 @@ QList<PaceAlert> PaceAlerts::stillHolding(const UsageStatus &status, double near
         }
     }
     return holding;
+}
+
+QList<PaceAlert> PaceAlerts::takeNewBlocks(const UsageStatus &status)
+{
+    QList<PaceAlert> due;
+    for (const ProviderResult &result : status.results) {
+        const QString key = blockKey(result);
+        if (!result.blocked) {
+            m_toldBlocks.remove(key);
+        } else if (!m_toldBlocks.contains(key)) {
+            m_toldBlocks.insert(key);
+            due.append(blockedAlert(result, status.generatedAt));
+        }
+    }
+    return due;
 }
 
 void PaceAlerts::recall(const QList<RememberedAlert> &told)

@@ -10,6 +10,7 @@
 #include <QList>
 #include <QObject>
 #include <QPointer>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -25,11 +26,13 @@ struct PaceAlert {
     double pressurePercent = 0;
     QString summary;
     QString body;
+    bool blocked = false; // the service refuses the account: told before any pace
 };
 
 // Tells the user, once per window period, that a window will run out well before it resets,
 // and again when it is nearly used up. Only figures fetched just now count, never cached ones.
-// What has been told is kept in the history, so that a restart does not tell it again. All
+// What has been told is kept in the history, so that a restart does not tell it again. It also
+// tells, once each time, that the service refuses an account (this run only). All
 // that a refresh tells goes in one bubble, which replaces the one still shown, so that a
 // desktop that keeps few bubbles per program keeps the latest picture.
 class PaceAlerts : public QObject
@@ -56,8 +59,8 @@ public:
     // The alerts the snapshot calls for that were not given yet in their window's period;
     // from now on they count as given.
     QList<PaceAlert> takeDue(const UsageStatus &status, double nearlyUsedAt = PaceForecast::nearlyUsedShare);
-    // One bubble's texts for several alerts: the most pressing one's (nearly used up before
-    // running out, then the lowest pressure), and the others counted on a last line.
+    // One bubble's texts for several alerts: the most pressing one's (blocked, then nearly used
+    // up before running out, then the lowest pressure), and the others counted on a last line.
     static PaceAlert gathered(QList<PaceAlert> alerts);
     // Shows what takeDue finds in one bubble, with the gauge as the image, together with the
     // alerts of the bubble it replaces that still hold.
@@ -80,8 +83,12 @@ private:
     Period &periodOf(const QString &key, const UsageWindow &window);
     QList<PaceAlert> stillHolding(const UsageStatus &status, double nearlyUsedAt,
                                   const QList<PaceAlert> &due) const;
+    // "Claude is blocked until 21:50" for each account newly refused; one no longer refused
+    // may be told again.
+    QList<PaceAlert> takeNewBlocks(const UsageStatus &status);
 
     QHash<QString, Period> m_periods; // by PaceAlert::windowId
     QStringList m_shownWindowIds; // those the bubble last sent speaks of
+    QSet<QString> m_toldBlocks; // the accounts refused since they were told so, by their alert's windowId
     QPointer<DesktopNotifier> m_notifier; // the program's one, shared with sign-in
 };

@@ -33,6 +33,14 @@ QString moreLimitsText(int count)
 
 } // namespace
 
+std::optional<Line> blocked(const ProviderResult &result, const QDateTime &now)
+{
+    if (!result.blocked)
+        return std::nullopt;
+    const Blocked &block = *result.blocked;
+    return Line{u"blocked"_s, indent + u"Blocked"_s + block.untilText(now) + u" ("_s + block.reason + u')'};
+}
+
 std::optional<Line> weeklyByModel(const ProviderResult &result)
 {
     if (result.weeklyByModel.isEmpty())

@@ -15,6 +15,10 @@ struct Line {
     QString text; // indented, as the menu shows it
 };
 
+// "    Blocked until 21:50 (session limit)", or "    Blocked (weekly limit)" without a known end:
+// the section's first line, while the service refuses the account.
+std::optional<Line> blocked(const ProviderResult &result, const QDateTime &now);
+
 // "    Weekly by model: Fable 22% · Other models 9%", for after the Weekly line.
 std::optional<Line> weeklyByModel(const ProviderResult &result);
 

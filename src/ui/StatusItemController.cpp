@@ -1,6 +1,7 @@
 #include "StatusItemController.h"
 
 #include "CLISignIn.h"
+#include "ClaudeRefusalScan.h"
 #include "GaugeIconRenderer.h"
 #include "OutsideText.h"
 #include "ProviderDetailLines.h"
@@ -15,7 +16,9 @@
 #include <QIcon>
 #include <QPainter>
 #include <QPointer>
+#include <QScreen>
 #include <QShortcut>
+#include <QStyle>
 #include <QTimer>
 
 #include <QCoroTimer>
@@ -64,6 +67,12 @@ MenuLine infoLine(const QString &key, const QString &text, const QIcon &icon = {
     return line;
 }
 
+// The first account's lines keep their keys as accounts come and go.
+QString sectionKey(const Account &account)
+{
+    return rawValue(account.provider) + (account.first ? QString() : u':' + account.label) + u'/';
+}
+
 MenuLine commandLine(const QString &key, const QString &text, const QKeySequence &keys,
                      std::function<void()> onTriggered)
 {
@@ -102,7 +111,8 @@ QImage filledShape(QSize size, const QColor &color, void (*draw)(QPainter &))
 } // namespace
 
 StatusItemController::StatusItemController(QObject *parent)
-    : StatusItemController(new UsageStore, SettingsFile::defaultPath(), std::nullopt, parent)
+    : StatusItemController(new UsageStore(&ClaudeRefusalScan::newest), SettingsFile::defaultPath(), std::nullopt,
+                           parent)
 {
 }
 
@@ -180,20 +190,55 @@ void StatusItemController::updateIcon()
 
 void StatusItemController::updateMenu()
 {
-    QList<MenuLine> lines;
+    QList<MenuSection> sections;
     const Settings &settings = m_settings->settings();
     for (const Account &account : settings.accounts()) {
         if (settings.shows(account.provider))
-            addAccountSection(account, lines);
+            sections.append(accountSection(account));
     }
-    lines.append(MenuLine::separatorLine(u"separator"_s));
-    lines.append(commandLine(u"history"_s, u"History\u2026"_s, historyKeys, [this] { Q_EMIT historyRequested(); }));
-    lines.append(commandLine(u"settings"_s, u"Settings\u2026"_s, {}, [this] { openSettings(); }));
-    lines.append(commandLine(u"refresh"_s, u"Refresh"_s, refreshKeys, [this] { refresh(); }));
-    lines.append(commandLine(u"quit"_s, u"Quit"_s, quitKeys, [this] { quit(); }));
-    m_menuSync.apply(lines);
+    QList<MenuLine> commands;
+    commands.append(MenuLine::separatorLine(u"separator"_s));
+    commands.append(commandLine(u"history"_s, u"History\u2026"_s, historyKeys, [this] { Q_EMIT historyRequested(); }));
+    commands.append(commandLine(u"settings"_s, u"Settings\u2026"_s, {}, [this] { openSettings(); }));
+    commands.append(commandLine(u"refresh"_s, u"Refresh"_s, refreshKeys, [this] { refresh(); }));
+    commands.append(commandLine(u"quit"_s, u"Quit"_s, quitKeys, [this] { quit(); }));
+    QList<MenuLine> lines = MenuFolding::fold(sections, menuRoom(), commands.size()) + commands;
+    // A section come or gone, or folded: some panels draw such a change out of order.
+    const QStringList layout = MenuFolding::layoutOf(lines);
+    m_menuSync.apply(lines, layout == m_menuLayout ? MenuSync::Resend::changes : MenuSync::Resend::whole);
+    m_menuLayout = layout;
     if (m_menu.isVisible())
         fixMenuSizeOnWayland();
+}
+
+// As many lines as the screen holds, and no more than a glance takes in.
+qsizetype StatusItemController::menuRoom() const
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return MenuFolding::defaultRoom;
+    const int lineHeight = m_menu.fontMetrics().height() + m_menu.style()->pixelMetric(QStyle::PM_MenuVMargin) + 8;
+    return std::clamp<qsizetype>(screen->availableGeometry().height() / lineHeight - 1, 8, MenuFolding::defaultRoom);
+}
+
+MenuSection StatusItemController::accountSection(const Account &account)
+{
+    MenuSection section;
+    section.key = sectionKey(account);
+    section.firstOfProvider = account.first;
+    addAccountSection(account, section.lines);
+    QString title = account.displayName();
+    if (const std::optional<ProviderResult> result = m_store->status().result(account)) {
+        UsageStatus alone;
+        alone.results = {*result};
+        const QDateTime now = QDateTime::currentDateTime();
+        if (result->blocked && result->blocked->holdsAt(now))
+            title += u" \u2014 blocked"_s + result->blocked->untilText(now);
+        else if (const std::optional<UsageWindow> worst = alone.worst())
+            title += u" \u2014 "_s + WindowLineText::briefLine(*worst);
+    }
+    section.foldedTitle = infoLine({}, title).text;
+    return section;
 }
 
 void StatusItemController::addAccountSection(const Account &account, QList<MenuLine> &lines)
@@ -201,8 +246,7 @@ void StatusItemController::addAccountSection(const Account &account, QList<MenuL
     const Provider provider = account.provider;
     const std::optional<ProviderResult> result = m_store->status().result(account);
     const bool cached = result && result->source == u"cached";
-    // The first account's lines keep their keys as accounts come and go.
-    const QString section = rawValue(provider) + (account.first ? QString() : u':' + account.label) + u'/';
+    const QString section = sectionKey(account);
     const auto windowKey = [&](const UsageWindow &window) { return account.first ? window.id() : section + window.id(); };
     const bool withReset = m_settings->settings().resetTimes;
     const QDateTime now = QDateTime::currentDateTime();
@@ -212,6 +256,8 @@ void StatusItemController::addAccountSection(const Account &account, QList<MenuL
     };
     lines.append(infoLine(section + u"title"_s, account.displayName() + (cached ? u" (cached)"_s : QString()),
                           swatchIcon(provider)));
+    if (const auto line = result ? ProviderDetailLines::blocked(*result, now) : std::nullopt)
+        lines.append(infoLine(section + line->key, line->text));
 
     if (result && result->ok && !result->windows.isEmpty()) {
         for (const UsageWindow &window : result->windows)

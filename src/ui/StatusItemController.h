@@ -2,6 +2,7 @@
 
 #include "DesktopNotifier.h"
 #include "ExactMenuTextStyle.h"
+#include "MenuFolding.h"
 #include "MenuSync.h"
 #include "SettingsDialog.h"
 #include "UsageModels.h"
@@ -49,6 +50,7 @@ public:
     void updateMenu();
     // The account's section: titled "Claude · work" beside the provider's other accounts.
     void addAccountSection(const Account &account, QList<MenuLine> &lines);
+    MenuSection accountSection(const Account &account);
     void startRefreshLoop();
 
     // Null until showStatusItem().
@@ -86,6 +88,7 @@ private:
     void applySettings(const Settings &previous);
     void openMenu(QSystemTrayIcon::ActivationReason reason);
     void fixMenuSizeOnWayland();
+    qsizetype menuRoom() const;
     QCoro::Task<void> startUp();
     QCoro::Task<void> refreshLoop();
     const QIcon &swatchIcon(Provider provider);
@@ -94,6 +97,7 @@ private:
     ExactMenuTextStyle m_menuStyle; // outlives the menu drawn with it
     QMenu m_menu; // outlives the tray icon that points at it
     MenuSync m_menuSync{&m_menu};
+    QStringList m_menuLayout; // the sections as last shown, folded or not
     std::unique_ptr<QSystemTrayIcon> m_statusItem;
     QList<QImage> m_iconImages; // as last handed to the status item
     UsageStore *m_store;

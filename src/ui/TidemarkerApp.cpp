@@ -1,6 +1,7 @@
 #include "TidemarkerApp.h"
 
 #include "BreakdownView.h"
+#include "DesktopColourScheme.h"
 #include "GaugeIconRenderer.h"
 #include "HistoryRecorder.h"
 #include "HistoryWindow.h"
@@ -17,6 +18,7 @@
 #include <QGuiApplication>
 #include <QIcon>
 #include <QPixmap>
+#include <QThreadPool>
 #include <QTimer>
 
 #include <cstdio>
@@ -76,12 +78,17 @@ int TidemarkerApp::run(int &argc, char **argv)
     QApplication::setWindowIcon(QIcon::fromTheme(u"tidemarker"_s, gauge));
     // Closing the menu must not end the program.
     QApplication::setQuitOnLastWindowClosed(false);
+    // Every refresh reads files on the pool: its threads wait idle between refreshes rather than
+    // end after 30 s and start anew at the next.
+    QThreadPool::globalInstance()->setExpiryTimeout(-1);
 
     // One Tidemarker per session: a second one would poll the endpoints twice.
     const UsageBusService::NameClaim claim = UsageBusService::claimName();
     if (claim == UsageBusService::NameClaim::taken)
         return 0;
 
+    DesktopColourScheme colourScheme;
+    colourScheme.start();
     HistoryRecorder history;
     UsageBreakdown breakdown(history.path());
     std::unique_ptr<HistoryWindow> historyWindow; // made at the first "History…", not at start

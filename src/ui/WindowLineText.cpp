@@ -1,7 +1,8 @@
 #include "WindowLineText.h"
 
-#include <QLocale>
-#include <QRegularExpression>
+#include "LocalTimeText.h"
+
+#include <QStringList>
 
 #include <cmath>
 
@@ -21,55 +22,39 @@ QString remainingText(double percent)
     return std::abs(rounded) < 0x1p63 ? QString::number(qint64(rounded)) : u"?"_s;
 }
 
-// Day and short month in the order of the locale's own dates: "18 Dec", "Dec 18".
-QString dayAndMonth(const QLocale &locale, const QDate &date)
-{
-    const QString dateFormat = locale.dateFormat(QLocale::ShortFormat);
-    const bool monthFirst = dateFormat.indexOf(u'M') < dateFormat.indexOf(u'd');
-    return locale.toString(date, monthFirst ? u"MMM d"_s : u"d MMM"_s);
-}
-
-// The locale's short time, less the seconds some locales (C among them) keep in it.
-QString hoursAndMinutes(const QLocale &locale, const QTime &time)
-{
-    static const QRegularExpression seconds(u"[^hHmaAp']*s+"_s);
-    return locale.toString(time, locale.timeFormat(QLocale::ShortFormat).remove(seconds));
-}
-
-QString whenText(const QDateTime &reset, const QDateTime &now)
-{
-    const QLocale locale;
-    const QString time = hoursAndMinutes(locale, reset.time());
-    const qint64 daysAhead = now.date().daysTo(reset.date());
-    if (daysAhead == 0)
-        return time;
-    if (daysAhead > 0 && daysAhead < 7)
-        return locale.dayName(reset.date().dayOfWeek(), QLocale::ShortFormat) + u' ' + time;
-    return dayAndMonth(locale, reset.date());
-}
-
 } // namespace
 
 QString resetSuffix(const QDateTime &resetAt, const QDateTime &now)
 {
     if (!resetAt.isValid())
         return {};
-    return u" \u00B7 resets "_s + whenText(resetAt.toLocalTime(), now.toLocalTime());
+    return u" \u00B7 resets "_s + LocalTimeText::when(resetAt, now);
 }
 
 QString menuLine(const UsageWindow &window, const QDateTime &now, bool withReset)
 {
     const QString line = indent + window.displayLabel() + u": "_s + remainingText(window.remainingPercent)
         + u"% left, "_s + window.pressureDisplay() + u' ' + window.pressureLabel().toLower();
+    if (window.blocked)
+        return line + u" \u00B7 blocked"_s + window.blocked->untilText(now);
     return withReset ? line + resetSuffix(window.resetAt, now) : line;
+}
+
+QString briefLine(const UsageWindow &window)
+{
+    return window.displayLabel() + u' ' + remainingText(window.remainingPercent) + u"% left"_s;
 }
 
 QString toolTip(const UsageStatus &status, const QDateTime &now, bool withReset)
 {
+    QStringList lines;
+    for (const ProviderResult &result : status.results) {
+        if (result.blocked)
+            lines.append(result.displayName() + u" blocked"_s + result.blocked->untilText(now));
+    }
     const auto worst = status.worst();
-    if (!withReset || !worst)
-        return status.summary();
-    return status.summary() + resetSuffix(worst->resetAt, now);
+    lines.append(withReset && worst ? status.summary() + resetSuffix(worst->resetAt, now) : status.summary());
+    return lines.join(u'\n');
 }
 
 } // namespace WindowLineText

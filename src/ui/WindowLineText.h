@@ -12,10 +12,15 @@ namespace WindowLineText {
 // in local time and the user's locale.
 QString resetSuffix(const QDateTime &resetAt, const QDateTime &now);
 
-// "    Weekly: 39% left, -30% low", then its reset when withReset.
+// "    Weekly: 39% left, -30% low", then its reset when withReset; a limit the service refuses
+// ends with " · blocked until 21:50" (or " · blocked") instead.
 QString menuLine(const UsageWindow &window, const QDateTime &now, bool withReset);
 
-// The status's summary, then the worst window's reset when withReset.
+// "Weekly 3% left", as a folded section's title names its worst window.
+QString briefLine(const UsageWindow &window);
+
+// A line for each account the service refuses, "Claude · work blocked until 21:50"; then the
+// status's summary, with the worst window's reset when withReset.
 QString toolTip(const UsageStatus &status, const QDateTime &now, bool withReset);
 
 } // namespace WindowLineText

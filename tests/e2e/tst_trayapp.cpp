@@ -1,7 +1,10 @@
 #include "BusSignalLog.h"
+#include "ExampleAnswers.h"
 #include "FakeHttpServer.h"
 #include "FakeNotifications.h"
 #include "FakePanel.h"
+#include "GaugeProbe.h"
+#include "LocalTimeText.h"
 #include "StatusItemProbe.h"
 #include "TrayFixtures.h"
 
@@ -150,15 +153,28 @@ QStringList visibleWindows(const QString &title = {})
 }
 
 // The providers of the snapshot the program publishes on the bus, in its order.
-QStringList snapshotProviders()
+QJsonArray snapshotResults()
 {
     QDBusInterface service(u"org.tidemarker.Tidemarker"_s, u"/org/tidemarker/Tidemarker"_s,
                            u"org.tidemarker.Tidemarker1"_s);
-    const QJsonDocument snapshot = QJsonDocument::fromJson(service.property("Snapshot").toString().toUtf8());
+    return QJsonDocument::fromJson(service.property("Snapshot").toString().toUtf8())[u"providers"_s].toArray();
+}
+
+QStringList snapshotProviders()
+{
     QStringList providers;
-    for (const QJsonValue &provider : snapshot[u"providers"_s].toArray())
+    for (const QJsonValue &provider : snapshotResults())
         providers.append(provider[u"provider"_s].toString());
     return providers;
+}
+
+// What tidemarker-status prints, asking the program.
+QByteArray statusOutput(const QStringList &arguments)
+{
+    QProcess status;
+    status.start(QStringLiteral(TIDEMARKER_STATUS_E2E_PROGRAM), arguments);
+    (void)QTest::qWaitFor([&] { return status.state() == QProcess::NotRunning; }, 30000);
+    return status.readAllStandardOutput();
 }
 
 // As editors save: a new file put in place of the old one.
@@ -180,6 +196,27 @@ bool isAllWhite(const QImage &image)
         }
     }
     return !image.isNull();
+}
+
+// A line of a Claude Code transcript, that many seconds ago: an answer, or a refusal.
+QByteArray claudeLine(qint64 secondsAgo, bool refused)
+{
+    const QString time = QDateTime::currentDateTimeUtc().addSecs(-secondsAgo).toString(Qt::ISODateWithMs);
+    const QString message = refused
+        ? u"\"isApiErrorMessage\":true,\"error\":\"rate_limit\",\"message\":{\"model\":\"<synthetic>\",\"content\":"
+          "[{\"type\":\"text\",\"text\":\"You've hit your session limit \u00B7 resets 9:50pm (UTC)\"}],"
+          "\"usage\":{\"input_tokens\":0,\"output_tokens\":0}}"_s
+        : u"\"message\":{\"id\":\"m1\",\"model\":\"claude-sonnet-4-5\",\"usage\":{\"input_tokens\":10,\"output_tokens\":100}}"_s;
+    return (u"{\"type\":\"assistant\",\"sessionId\":\"s1\",\"timestamp\":\""_s + time + u"\","_s + message + u"}\n"_s)
+        .toUtf8();
+}
+
+// Codex's hands stand at the empty end of the dial, in the red zone, not where 25 % used puts the fast one.
+bool codexHandsAtEmpty(const QImage &icon)
+{
+    const GaugeProbe probe(icon, QPoint(0, 0), icon.width() / 22.0);
+    return isClose(probe.atPosition(100, 9), codexColor) && isClose(probe.atPosition(100, 4), codexColor)
+        && !isClose(probe.atPosition(25, 9), codexColor);
 }
 
 const QStringList claudeOnlyMenu{u"Claude"_s, u"    5h: 80% left, +30% high"_s, u"    Weekly: 20% left, -30% low"_s,
@@ -208,6 +245,8 @@ private Q_SLOTS:
     void settingsFileFollowedWhileRunning();
     void settingsDialogWritesTheFile();
     void refreshesOnWakingFromSleep();
+    void codexRefusesWhileQuarterUsed();
+    void claudeRefusalInTranscriptUntilAnswered();
 
 private:
     // Alerts are off unless the extra environment turns them on.
@@ -694,6 +733,82 @@ void TestTrayApp::refreshesOnWakingFromSleep()
     QVERIFY(bus.send(woken));
     QTRY_COMPARE_WITH_TIMEOUT(m_server.requests(codexUsagePath).size(), asked + 1, 10000);
     bus.unregisterService(u"org.freedesktop.login1"_s);
+}
+
+// Codex refuses while its windows read 25 % used: the menu, tooltip, gauge, snapshot, status
+// line and one alert say so until it lets requests through again.
+void TestTrayApp::codexRefusesWhileQuarterUsed()
+{
+    FakeNotifications notifications;
+    QVERIFY(notifications.start());
+    QVERIFY(writeFile(m_home->filePath(u"codex/auth.json"_s), signedInCodexAuth));
+    QVERIFY(writeFile(settingsPath(), "[General]\nproviders=codex\n"));
+    m_server.respond(codexUsagePath,
+                     FakeResponse::json(exampleAnswer(u"codex-blocked.json"_s, QDateTime::currentDateTimeUtc())));
+    FakePanel panel;
+    startProgramUnder(panel, alertsTurned(u"1"_s));
+    QTRY_COMPARE_WITH_TIMEOUT(labels(menu()).value(1), u"    Blocked (workspace member usage limit)"_s, 20000);
+    QVERIFY(labels(menu()).value(2).startsWith(u"    5h: 75% left"_s));
+    // The refused model's limit says so on its lines; code review lets requests through.
+    const QStringList refusedLines = labels(menu()).filter(u" \u00B7 blocked"_s);
+    QCOMPARE(refusedLines.size(), 2);
+    QVERIFY(refusedLines[0].startsWith(u"    Quill-Preview 5h: 20% left"_s));
+    QCOMPARE(m_item->toolTipTitle().section(u'\n', 0, 0), u"Codex blocked"_s);
+    QTRY_VERIFY(codexHandsAtEmpty(m_item->iconPixmaps().value(4)));
+
+    const QJsonObject codex = snapshotResults()[0].toObject();
+    QCOMPARE(codex[u"blocked"_s].toObject(),
+             (QJsonObject{{u"reason"_s, u"workspace member usage limit"_s}, {u"until"_s, QJsonValue()}}));
+    QCOMPARE(codex[u"extraWindows"_s][1][u"blocked"_s][u"reason"_s].toString(), u"Quill-Preview limit"_s);
+    QVERIFY(!codex[u"extraWindows"_s][0].toObject().contains(u"blocked"_s));
+    QCOMPARE(statusOutput({}), "Codex blocked\n");
+    QCOMPARE(QJsonDocument::fromJson(statusOutput({u"--format"_s, u"waybar"_s}))[u"class"_s].toString(), u"blocked"_s);
+
+    // One alert for the blocking, however many refreshes still find it.
+    QTRY_COMPARE_WITH_TIMEOUT(notifications.calls().size(), 1, 20000);
+    QCOMPARE(notifications.calls().first().summary, u"Codex is blocked"_s);
+    clickRefresh();
+    QTRY_COMPARE(m_server.requests(codexUsagePath).size(), 2);
+    QTest::qWait(1000);
+    QCOMPARE(notifications.calls().size(), 1);
+
+    // Allowed again: the line, the member and the class go.
+    m_server.respond(codexUsagePath, FakeResponse::json(codexUsage(QDateTime::currentSecsSinceEpoch())));
+    clickRefresh();
+    QTRY_VERIFY(labels(menu()).value(1).startsWith(u"    5h: 60% left"_s));
+    QVERIFY(snapshotResults()[0][u"blocked"_s].isNull());
+    QVERIFY(!codexHandsAtEmpty(m_item->iconPixmaps().value(4)));
+}
+
+// Claude Code's transcript holds a refusal: blocked until the session's reset, until a later
+// request is answered.
+void TestTrayApp::claudeRefusalInTranscriptUntilAnswered()
+{
+    const qint64 now = QDateTime::currentSecsSinceEpoch();
+    m_server.respond(claudeUsagePath, FakeResponse::json(claudeUsage(now)));
+    const QString transcript = m_home->filePath(u"claude/projects/-src-harbour/s1.jsonl"_s);
+    QVERIFY(writeFile(transcript, claudeLine(120, false) + claudeLine(60, true)));
+    QVERIFY(writeFile(settingsPath(), "[General]\nproviders=claude\n"));
+    QProcessEnvironment claudeFolder;
+    claudeFolder.insert(u"CLAUDE_CONFIG_DIR"_s, m_home->filePath(u"claude"_s));
+    FakePanel panel;
+    startProgramUnder(panel, claudeFolder);
+
+    // Until the reset of the session's window, which the answer gives, rather than the text's time.
+    const QDateTime reset = QDateTime::fromSecsSinceEpoch(now + 9000, Qt::UTC);
+    const QString until = LocalTimeText::when(reset, QDateTime::currentDateTime());
+    QTRY_COMPARE_WITH_TIMEOUT(labels(menu()).value(1), u"    Blocked until "_s + until + u" (session limit)"_s, 20000);
+    QVERIFY(m_item->toolTipTitle().startsWith(u"Claude blocked until "_s + until + u'\n'));
+    QCOMPARE(snapshotResults()[0][u"blocked"_s].toObject(),
+             (QJsonObject{{u"reason"_s, u"session limit"_s}, {u"until"_s, reset.toString(Qt::ISODateWithMs)}}));
+    QCOMPARE(statusOutput({}), (u"Claude blocked until "_s + until + u'\n').toUtf8());
+
+    // The next answered request clears it, although Claude's usage is not asked again so soon.
+    QVERIFY(appendFile(transcript, claudeLine(0, false)));
+    clickRefresh();
+    QTRY_VERIFY(labels(menu()).value(1).startsWith(u"    5h: "_s));
+    QVERIFY(snapshotResults()[0][u"blocked"_s].isNull());
+    QCOMPARE(m_server.requests(claudeUsagePath).size(), 1);
 }
 
 QTEST_GUILESS_MAIN(TestTrayApp)

@@ -4,13 +4,21 @@
 #include "TrayFixtures.h"
 
 #include <QAccessible>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QGroupBox>
+#include <QLabel>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QSpinBox>
+#include <QTableWidget>
 #include <QTest>
+#include <QTimer>
+
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
@@ -21,6 +29,8 @@ private Q_SLOTS:
     void everyControlHasAName();
     void applyWritesTheFile();
     void offersFoundSignInFolders();
+    void tabReachesEveryControl();
+    void chooserShowsDotFolders();
 };
 
 void TestSettingsDialog::everyControlHasAName()
@@ -93,6 +103,71 @@ void TestSettingsDialog::offersFoundSignInFolders()
              (QList<AccountFolder>{{home.filePath(u".claude"_s), {}}, {home.filePath(u".claude-work"_s), {}}}));
     QTest::mouseClick(dialog.findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Apply), Qt::LeftButton);
     QTRY_VERIFY(readFile(file.path()).contains(u"claude_accounts=\"~/.claude, ~/.claude-work\""_s));
+}
+
+// Tab walks the whole dialog and leaves the table; each stop has a mnemonic, or is OK or Cancel,
+// which Enter and Escape work.
+void TestSettingsDialog::tabReachesEveryControl()
+{
+    const TemporaryHome home({"XDG_CONFIG_HOME", "CODEX_HOME", "CLAUDE_CONFIG_DIR"});
+    SettingsFile file(home.filePath(u"config/tidemarker/tidemarker.conf"_s));
+    SettingsDialog dialog(file);
+    dialog.present();
+    QApplication::setActiveWindow(&dialog);
+    QTRY_VERIFY(QApplication::focusWidget());
+    QWidget *first = QApplication::focusWidget();
+    QList<QWidget *> stops{first};
+    for (int press = 0; press < 40; ++press) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        if (QApplication::focusWidget() == first)
+            break;
+        QVERIFY2(!stops.contains(QApplication::focusWidget()), "Tab went round a part of the dialog");
+        stops.append(QApplication::focusWidget());
+    }
+    QCOMPARE(QApplication::focusWidget(), first);
+    auto *box = dialog.findChild<QDialogButtonBox *>();
+    QVERIFY(stops.contains(box->button(QDialogButtonBox::Ok)));
+    QVERIFY(stops.contains(box->button(QDialogButtonBox::Cancel)));
+    QVERIFY(stops.contains(dialog.findChild<QTableWidget *>()));
+    QStringList withoutMnemonic;
+    for (QWidget *stop : stops) {
+        const auto *button = qobject_cast<QAbstractButton *>(stop);
+        const bool labelled = std::ranges::any_of(dialog.findChildren<QLabel *>(), [stop](const QLabel *label) {
+            return label->buddy() == stop && label->text().contains(u'&');
+        });
+        const bool inGroup = qobject_cast<QTableWidget *>(stop) && dialog.findChild<QGroupBox *>()->title().contains(u'&');
+        const bool enterOrEscape = stop == box->button(QDialogButtonBox::Ok) || stop == box->button(QDialogButtonBox::Cancel);
+        if (!labelled && !inGroup && !enterOrEscape && !(button && button->text().contains(u'&')))
+            withoutMnemonic.append(QAccessible::queryAccessibleInterface(stop)->text(QAccessible::Name));
+    }
+    QCOMPARE(withoutMnemonic, QStringList{});
+}
+
+// The tools keep their sign-ins in dot-folders, which the chooser must show to be picked.
+void TestSettingsDialog::chooserShowsDotFolders()
+{
+    const TemporaryHome home({"XDG_CONFIG_HOME", "CODEX_HOME", "CLAUDE_CONFIG_DIR"});
+    home.write(u".claude-work/.credentials.json"_s, "{}");
+    SettingsFile file(home.filePath(u"config/tidemarker/tidemarker.conf"_s));
+    SettingsDialog dialog(file);
+    dialog.present();
+    bool showedHidden = false;
+    QTimer::singleShot(0, this, [&showedHidden, &home] {
+        auto *chooser = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+        QVERIFY(chooser);
+        showedHidden = chooser->filter().testFlag(QDir::Hidden);
+        chooser->selectFile(home.filePath(u".claude-work"_s));
+        static_cast<QDialog *>(chooser)->accept(); // as the chooser's Choose button does
+    });
+    QPushButton *add = nullptr;
+    for (QPushButton *button : dialog.findChildren<QPushButton *>())
+        if (button->text().contains(u"Clau&de"))
+            add = button;
+    QVERIFY(add);
+    add->click();
+    QVERIFY(showedHidden);
+    QCOMPARE(dialog.chosen().claudeAccounts,
+             (QList<AccountFolder>{{home.filePath(u".claude"_s), {}}, {home.filePath(u".claude-work"_s), {}}}));
 }
 
 QTEST_MAIN(TestSettingsDialog)

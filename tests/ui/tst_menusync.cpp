@@ -1,3 +1,4 @@
+#include "MenuFolding.h"
 #include "MenuSync.h"
 
 #include <QAction>
@@ -42,6 +43,9 @@ private Q_SLOTS:
     void keepsTheActionsOfLinesThatStay_data();
     void keepsTheActionsOfLinesThatStay();
     void triggersWhatTheLineSaysNow();
+    void foldsSectionsToLeaveTheCommandsRoom_data();
+    void foldsSectionsToLeaveTheCommandsRoom();
+    void submenusFollowTheirLines();
 };
 
 void TestMenuSync::keepsTheActionsOfLinesThatStay_data()
@@ -94,6 +98,65 @@ void TestMenuSync::triggersWhatTheLineSaysNow()
     QCOMPARE(menu.actions().constFirst(), action);
     action->trigger();
     QCOMPARE(triggered, QStringList{u"new a"_s});
+}
+
+void TestMenuSync::foldsSectionsToLeaveTheCommandsRoom_data()
+{
+    QTest::addColumn<QList<int>>("sizes"); // each section's lines, title included; negative: a provider's later account
+    QTest::addColumn<QStringList>("top"); // the menu's lines before the commands, as keys
+    QTest::newRow("fits") << QList<int>{3, -3, 3} << QStringList{u"0/title"_s, u"0/1"_s, u"0/2"_s, u"1/title"_s,
+                                                                  u"1/1"_s, u"1/2"_s, u"2/title"_s, u"2/1"_s, u"2/2"_s};
+    QTest::newRow("later accounts fold") << QList<int>{4, -4, 4, -4}
+                                         << QStringList{u"0/title"_s, u"0/1"_s, u"0/2"_s, u"0/3"_s, u"1/folded"_s,
+                                                        u"2/title"_s, u"2/1"_s, u"2/2"_s, u"2/3"_s, u"3/folded"_s};
+    QTest::newRow("then every section") << QList<int>{16, 3} << QStringList{u"0/folded"_s, u"1/folded"_s};
+}
+
+// Four accounts, or a provider with many limits: the commands stay within 20 lines.
+void TestMenuSync::foldsSectionsToLeaveTheCommandsRoom()
+{
+    QFETCH(QList<int>, sizes);
+    QFETCH(QStringList, top);
+    QList<MenuSection> sections;
+    for (qsizetype i = 0; i < sizes.size(); ++i) {
+        MenuSection section;
+        section.key = QString::number(i) + u'/';
+        section.firstOfProvider = sizes[i] > 0;
+        QStringList keys{section.key + u"title"_s};
+        for (int line = 1; line < std::abs(sizes[i]); ++line)
+            keys.append(section.key + QString::number(line));
+        section.lines = linesFor(keys);
+        section.foldedTitle = section.key + u" \u2014 Weekly 3% left"_s;
+        sections.append(section);
+    }
+    const QList<MenuLine> lines = MenuFolding::fold(sections, MenuFolding::defaultRoom, 5);
+    QStringList keys;
+    for (const MenuLine &line : lines)
+        keys.append(line.key);
+    QCOMPARE(keys, top);
+}
+
+// A submenu's lines are synced as the menu's are; a whole re-send makes every action anew.
+void TestMenuSync::submenusFollowTheirLines()
+{
+    QMenu menu;
+    MenuSync sync(&menu);
+    MenuLine folded = linesFor({u"work/folded"_s}).constFirst();
+    folded.submenu = linesFor({u"5h"_s, u"Weekly"_s});
+    sync.apply({folded});
+    QMenu *submenu = menu.actions().constFirst()->menu();
+    QVERIFY(submenu);
+    QAction *weekly = actionsByText(*submenu).value(u"Weekly"_s);
+    folded.submenu = linesFor({u"5h"_s, u"Weekly"_s, u"Opus"_s});
+    sync.apply({folded});
+    QCOMPARE(menu.actions().constFirst()->menu(), submenu);
+    QCOMPARE(actionsByText(*submenu).value(u"Weekly"_s), weekly);
+    QCOMPARE(actionsByText(*submenu).size(), 3);
+
+    QAction *title = menu.actions().constFirst();
+    sync.apply({folded}, MenuSync::Resend::whole);
+    QVERIFY(menu.actions().constFirst() != title);
+    QCOMPARE(menu.actions().size(), 1);
 }
 
 QTEST_MAIN(TestMenuSync)
