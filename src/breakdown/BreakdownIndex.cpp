@@ -10,47 +10,41 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-qint64 minuteOf(qint64 seconds)
-{
-    return seconds / BreakdownQuery::minuteSeconds * BreakdownQuery::minuteSeconds;
-}
+using IndexSql::run;
 
-std::optional<QSqlError> run(QSqlQuery &query, const QVariantList &values)
+// Added to what a row holds: a file read again takes its counts out, a request's better line raises them.
+QString addedUp(const QString &table, const QString &time)
 {
-    // A null text would be bound as NULL; an account, a project or a model may be empty.
-    for (const QVariant &value : values)
-        query.addBindValue(value.typeId() == QMetaType::QString && value.toString().isNull() ? QVariant(u""_s) : value);
-    return query.exec() ? std::nullopt : std::optional(query.lastError());
-}
-
-std::optional<QSqlError> run(QSqlDatabase &database, const QString &statement, const QVariantList &values)
-{
-    QSqlQuery query(database);
-    query.prepare(statement);
-    return run(query, values);
+    return u"INSERT INTO %1 (provider, account, %2, project, model, file, input, output, cache_write, cache_read, "
+           "weighted) SELECT ?, ?, "_s.arg(table, time)
+        + IndexSql::jsonColumns(9)
+        + u" FROM json_each(?) j WHERE true ON CONFLICT (provider, account, %1, project, model, file) DO UPDATE SET "
+          "input = input + excluded.input, output = output + excluded.output, "
+          "cache_write = cache_write + excluded.cache_write, cache_read = cache_read + excluded.cache_read, "
+          "weighted = weighted + excluded.weighted"_s.arg(time);
 }
 
 } // namespace
 
 BreakdownIndex::BreakdownIndex(HistoryConnection &connection)
     : m_connection(connection)
-    , m_knownRequest(connection.database())
-    , m_insertRequest(connection.database())
-    , m_updateRequest(connection.database())
-    , m_addToMinute(connection.database())
+    , m_requests(connection.database())
+    , m_addToMinutes(connection.database())
+    , m_addToHours(connection.database())
+    , m_newFile(connection.database())
+    , m_forgetMinutes(connection.database())
+    , m_forgetHours(connection.database())
+    , m_noteStop(connection.database())
 {
-    m_knownRequest.prepare(u"SELECT file, minute, project, model, input, output, cache_write, cache_read "
-                           "FROM breakdown_requests WHERE account = ? AND key = ?"_s);
-    m_insertRequest.prepare(u"INSERT INTO breakdown_requests (account, key, file, minute, project, model, input, "
-                            "output, cache_write, cache_read) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"_s);
-    m_updateRequest.prepare(u"UPDATE breakdown_requests SET input = ?, output = ?, cache_write = ?, cache_read = ? "
-                            "WHERE account = ? AND key = ?"_s);
-    m_addToMinute.prepare(u"INSERT INTO breakdown_minutes (provider, account, minute, project, model, file, input, output, "
-                        "cache_write, cache_read, weighted) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?) "
-                        "ON CONFLICT (provider, account, minute, project, model, file) DO UPDATE SET "
-                        "input = input + excluded.input, output = output + excluded.output, "
-                        "cache_write = cache_write + excluded.cache_write, cache_read = cache_read + excluded.cache_read, "
-                        "weighted = weighted + excluded.weighted"_s);
+    m_addToMinutes.prepare(addedUp(u"breakdown_minutes"_s, u"minute"_s));
+    m_addToHours.prepare(addedUp(u"breakdown_by_hour"_s, u"hour"_s));
+    m_newFile.prepare(u"INSERT INTO breakdown_files (path, provider, account) VALUES (?, ?, ?) ON CONFLICT (path) "
+                      "DO UPDATE SET provider = excluded.provider, account = excluded.account RETURNING id"_s);
+    m_forgetMinutes.prepare(u"DELETE FROM breakdown_minutes WHERE file = ?"_s);
+    m_forgetHours.prepare(u"DELETE FROM breakdown_by_hour WHERE file = ?"_s);
+    m_noteStop.prepare(u"UPDATE breakdown_files SET size = ?, modified_ms = ?, inode = ?, offset = ?, head = ?, "
+                       "project = ?, model = ?, described = ?, copied_until = ?, counted_input = ?, counted_cached = ?, "
+                       "counted_output = ? WHERE id = ?"_s);
 }
 
 std::optional<QSqlError> BreakdownIndex::loadFiles(const LogFolder &folder, QHash<QString, LogFileState> &files)
@@ -72,19 +66,24 @@ std::optional<QSqlError> BreakdownIndex::loadFiles(const LogFolder &folder, QHas
     return std::nullopt;
 }
 
-std::optional<QSqlError> BreakdownIndex::write(IndexBatch &batch)
+std::optional<QSqlError> BreakdownIndex::write(const QList<IndexBatch *> &batches)
 {
-    const qint64 knownId = batch.state.id;
+    QList<qint64> knownIds;
+    for (const IndexBatch *batch : batches)
+        knownIds.append(batch->state.id);
     std::optional<QSqlError> error = m_connection.execute({u"BEGIN IMMEDIATE"_s});
-    if (!error)
-        error = writeBatch(batch);
+    for (IndexBatch *batch : batches) {
+        if (!error)
+            error = writeBatch(*batch);
+    }
     if (!error)
         error = m_connection.execute({u"COMMIT"_s});
     if (error) {
         m_connection.execute({u"ROLLBACK"_s});
         m_buckets.clear();
-        m_lastKey.clear();
-        batch.state.id = knownId;
+        m_requests.clear();
+        for (qsizetype i = 0; i < batches.size(); ++i)
+            batches[i]->state.id = knownIds[i];
     }
     return error;
 }
@@ -93,15 +92,20 @@ std::optional<QSqlError> BreakdownIndex::writeBatch(IndexBatch &batch)
 {
     m_folder = batch.folder;
     if (batch.first) {
-        m_lastKey.clear();
         if (const auto error = begin(batch))
             return error;
     }
-    m_file = batch.state.id;
+    const qint64 file = batch.state.id;
+    if (const auto error = m_requests.load(m_folder.account, batch.entries))
+        return error;
     for (const LogEntry &entry : std::as_const(batch.entries)) {
-        if (const auto error = add(entry))
-            return error;
+        if (entry.requestKey.isEmpty())
+            m_buckets[{file, BreakdownQuery::minuteOf(entry.time), entry.project, entry.model}] += entry.counts;
+        else
+            m_requests.count(file, entry, m_buckets);
     }
+    if (const auto error = m_requests.store(m_folder.account))
+        return error;
     if (const auto error = flush())
         return error;
     return noteStop(batch.state);
@@ -113,88 +117,61 @@ std::optional<QSqlError> BreakdownIndex::writeBatch(IndexBatch &batch)
 std::optional<QSqlError> BreakdownIndex::begin(IndexBatch &batch)
 {
     LogFileState &state = batch.state;
-    QSqlDatabase &database = m_connection.database();
     if (!state.id) {
-        QSqlQuery insert(database);
-        insert.prepare(u"INSERT INTO breakdown_files (path, provider, account) VALUES (?, ?, ?) ON CONFLICT (path) "
-                       "DO UPDATE SET provider = excluded.provider, account = excluded.account RETURNING id"_s);
+        QSqlQuery &insert = m_newFile;
         if (const auto error = run(insert, {batch.path, rawValue(batch.folder.provider), batch.folder.account}))
             return error;
         if (!insert.next())
             return insert.lastError();
         state.id = insert.value(0).toLongLong();
+        insert.finish();
     }
-    if (batch.fromStart) {
-        for (const QString &table : {u"breakdown_minutes"_s, u"breakdown_requests"_s}) {
-            if (const auto error = run(database, u"DELETE FROM %1 WHERE file = ?"_s.arg(table), {state.id}))
-                return error;
-        }
-    }
-    return std::nullopt;
-}
-
-std::optional<QSqlError> BreakdownIndex::add(const LogEntry &entry)
-{
-    if (!entry.requestKey.isEmpty())
-        return addRequest(entry);
-    m_buckets[{m_file, minuteOf(entry.time), entry.project, entry.model}] += entry.counts;
-    return std::nullopt;
-}
-
-// A request counts once, with the counts of its line with the most output: its first line may
-// be a streaming placeholder, and a resumed session repeats it in another file.
-std::optional<QSqlError> BreakdownIndex::addRequest(const LogEntry &entry)
-{
-    if (entry.requestKey == m_lastKey && entry.counts.output <= m_lastOutput)
+    if (!batch.fromStart)
         return std::nullopt;
-    QSqlQuery &known = m_knownRequest;
-    if (const auto error = run(known, {m_folder.account, entry.requestKey}))
+    if (const auto error = m_requests.forget(state.id, m_buckets))
         return error;
-    m_lastKey = entry.requestKey;
-    m_lastOutput = entry.counts.output;
-    if (!known.next()) {
-        known.finish();
-        const qint64 minute = minuteOf(entry.time);
-        m_buckets[{m_file, minute, entry.project, entry.model}] += entry.counts;
-        return run(m_insertRequest, {m_folder.account, entry.requestKey, m_file, minute, entry.project, entry.model,
-                                     entry.counts.input, entry.counts.output, entry.counts.cacheWrite,
-                                     entry.counts.cacheRead});
+    for (QSqlQuery *forget : {&m_forgetMinutes, &m_forgetHours}) {
+        if (const auto error = run(*forget, {state.id}))
+            return error;
     }
-    const TokenCounts counted{known.value(4).toLongLong(), known.value(5).toLongLong(), known.value(6).toLongLong(),
-                              known.value(7).toLongLong()};
-    const Bucket bucket{known.value(0).toLongLong(), known.value(1).toLongLong(), known.value(2).toString(),
-                        known.value(3).toString()};
-    known.finish();
-    m_lastOutput = std::max(m_lastOutput, counted.output);
-    if (entry.counts.output <= counted.output)
-        return std::nullopt;
-    m_buckets[bucket] += entry.counts - counted;
-    return run(m_updateRequest, {entry.counts.input, entry.counts.output, entry.counts.cacheWrite,
-                                 entry.counts.cacheRead, m_folder.account, entry.requestKey});
+    return std::nullopt;
 }
 
 std::optional<QSqlError> BreakdownIndex::flush()
 {
-    QSqlQuery &upsert = m_addToMinute;
+    BreakdownRequests::Buckets byHour;
     for (auto bucket = m_buckets.cbegin(); bucket != m_buckets.cend(); ++bucket) {
-        const TokenCounts &counts = bucket.value();
         const Bucket &key = bucket.key();
-        if (const auto error = run(upsert, {rawValue(m_folder.provider), m_folder.account, key.minute, key.project,
-                                            key.model, key.file, counts.input, counts.output, counts.cacheWrite,
-                                            counts.cacheRead,
-                                            TokenWeights::weighted(m_folder.provider, key.model, counts)}))
-            return error;
+        byHour[{key.file, BreakdownQuery::hourOf(key.minute), key.project, key.model}] += bucket.value();
     }
+    std::optional<QSqlError> error = addTo(m_addToMinutes, m_buckets);
     m_buckets.clear();
-    return std::nullopt;
+    return error ? error : addTo(m_addToHours, byHour);
+}
+
+std::optional<QSqlError> BreakdownIndex::addTo(QSqlQuery &table, const BreakdownRequests::Buckets &buckets)
+{
+    if (buckets.isEmpty())
+        return std::nullopt;
+    IndexSql::JsonRows rows;
+    for (auto bucket = buckets.cbegin(); bucket != buckets.cend(); ++bucket) {
+        const Bucket &key = bucket.key();
+        const TokenCounts &counts = bucket.value();
+        rows.startRow();
+        rows.add(key.minute);
+        rows.add(key.project);
+        rows.add(key.model);
+        rows.add(key.file);
+        for (const qint64 count : {counts.input, counts.output, counts.cacheWrite, counts.cacheRead})
+            rows.add(count);
+        rows.add(TokenWeights::weighted(m_folder.provider, key.model, counts));
+    }
+    return run(table, {rawValue(m_folder.provider), m_folder.account, rows.text()});
 }
 
 std::optional<QSqlError> BreakdownIndex::noteStop(const LogFileState &state)
 {
-    return run(m_connection.database(),
-               u"UPDATE breakdown_files SET size = ?, modified_ms = ?, inode = ?, offset = ?, head = ?, project = ?, "
-               "model = ?, described = ?, copied_until = ?, counted_input = ?, counted_cached = ?, counted_output = ? "
-               "WHERE id = ?"_s,
+    return run(m_noteStop,
                {state.size, state.modifiedMs, state.inode, state.offset, state.head, state.session.project,
                 state.session.model, state.session.described, state.session.copiedUntil,
                 state.session.counted.input, state.session.counted.cached, state.session.counted.output, state.id});
@@ -203,11 +180,24 @@ std::optional<QSqlError> BreakdownIndex::noteStop(const LogFileState &state)
 std::optional<QSqlError> BreakdownIndex::prune(qint64 cutoffSeconds)
 {
     QSqlDatabase &database = m_connection.database();
-    for (const QString &statement : {u"DELETE FROM breakdown_minutes WHERE minute < ?"_s,
-                                     u"DELETE FROM breakdown_requests WHERE minute < ?"_s,
-                                     u"DELETE FROM breakdown_files WHERE modified_ms < ? * 1000"_s}) {
-        if (const auto error = run(database, statement, {cutoffSeconds}))
+    // By whole hours, so that the hours' counts stay the sums of the minutes'.
+    const qint64 hour = BreakdownQuery::hourOf(cutoffSeconds);
+    for (const auto &[statement, limit] :
+         {std::pair(u"DELETE FROM breakdown_minutes WHERE minute < ?"_s, hour),
+          std::pair(u"DELETE FROM breakdown_by_hour WHERE hour < ?"_s, hour),
+          std::pair(u"DELETE FROM breakdown_requests WHERE minute < ?"_s, hour),
+          std::pair(u"DELETE FROM breakdown_files WHERE modified_ms < ?"_s, cutoffSeconds * 1000)}) {
+        if (const auto error = run(database, statement, {limit}))
             return error;
     }
+    return std::nullopt;
+}
+
+std::optional<QSqlError> BreakdownIndex::newestCounted(qint64 &seconds)
+{
+    QSqlQuery query(m_connection.database());
+    if (!query.exec(u"SELECT max(hour) FROM breakdown_by_hour"_s) || !query.next())
+        return query.lastError();
+    seconds = query.isNull(0) ? 0 : query.value(0).toLongLong() + BreakdownQuery::hourSeconds;
     return std::nullopt;
 }

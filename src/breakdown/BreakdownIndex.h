@@ -1,7 +1,9 @@
 #pragma once
 
-#include "LogLineParser.h"
+#include "BreakdownRequests.h"
+#include "IndexSql.h"
 #include "LogFolder.h"
+#include "LogLineParser.h"
 
 #include <QHash>
 #include <QSqlError>
@@ -34,10 +36,10 @@ struct IndexBatch {
     QList<LogEntry> entries;
 };
 
-// The logs' counts in the history file: per provider, account, project, model and minute, added
-// up per log file so that a file read again takes its own counts out first; requests one by one
-// as well, since one request is logged many times, also across files. Runs on one
-// thread; the batches it is handed keep its transactions short.
+// The logs' counts in the history file: per provider, account, project, model and minute, and
+// the same by the hour for long windows, added up per log file so that a file read again takes
+// its own counts out first; requests one by one as well, since one request is logged many times,
+// also across files. Runs on one thread; the batches it is handed keep its transactions short.
 class BreakdownIndex
 {
 public:
@@ -45,37 +47,32 @@ public:
 
     // The files of one folder as last read, by path.
     std::optional<QSqlError> loadFiles(const LogFolder &folder, QHash<QString, LogFileState> &files);
-    // Writes the batch in one transaction, or nothing of it: the batch as it was is then to be
-    // tried again.
-    std::optional<QSqlError> write(IndexBatch &batch);
+    // Writes the batches in one transaction, or nothing of them: the batches as they were are
+    // then to be tried again.
+    std::optional<QSqlError> write(const QList<IndexBatch *> &batches);
+    // The counts before the cutoff's hour go, and the files not changed since the cutoff.
     std::optional<QSqlError> prune(qint64 cutoffSeconds);
+    // The end of the newest hour with counts, 0 when there is none.
+    std::optional<QSqlError> newestCounted(qint64 &seconds);
 
 private:
-    struct Bucket {
-        qint64 file;
-        qint64 minute;
-        QString project;
-        QString model;
-        bool operator==(const Bucket &) const = default;
-    };
-    friend size_t qHash(const Bucket &bucket, size_t seed) { return qHashMulti(seed, bucket.file, bucket.minute, bucket.project, bucket.model); }
+    using Bucket = BreakdownRequests::Bucket;
 
     std::optional<QSqlError> writeBatch(IndexBatch &batch);
     std::optional<QSqlError> begin(IndexBatch &batch);
-    std::optional<QSqlError> add(const LogEntry &entry);
-    std::optional<QSqlError> addRequest(const LogEntry &entry);
     std::optional<QSqlError> flush();
+    std::optional<QSqlError> addTo(QSqlQuery &table, const BreakdownRequests::Buckets &buckets);
     std::optional<QSqlError> noteStop(const LogFileState &state);
 
     HistoryConnection &m_connection;
-    // Prepared once: reading runs them for every request.
-    QSqlQuery m_knownRequest;
-    QSqlQuery m_insertRequest;
-    QSqlQuery m_updateRequest;
-    QSqlQuery m_addToMinute;
+    BreakdownRequests m_requests;
+    // Prepared once: every batch runs them, and preparing costs as much as running.
+    QSqlQuery m_addToMinutes;
+    QSqlQuery m_addToHours;
+    QSqlQuery m_newFile;
+    QSqlQuery m_forgetMinutes;
+    QSqlQuery m_forgetHours;
+    QSqlQuery m_noteStop;
     LogFolder m_folder;
-    qint64 m_file = 0;
-    QHash<Bucket, TokenCounts> m_buckets; // added in this transaction
-    QString m_lastKey; // a request's lines follow each other: most repeats need no look-up
-    qint64 m_lastOutput = 0;
+    BreakdownRequests::Buckets m_buckets; // added in this transaction
 };

@@ -31,8 +31,13 @@ struct BreakdownWindow {
 namespace BreakdownQuery {
 
 // The index counts per minute: a request counts towards a window when its minute lies in the
-// window's [start, end), its start taken to the minute.
+// window's [start, end), its start taken to the minute. It also adds them up per hour, which
+// the whole hours inside a window are read from.
 inline constexpr qint64 minuteSeconds = 60;
+inline constexpr qint64 hourSeconds = 3600;
+// The start of the minute, or hour, that a time after 1970 lies in.
+constexpr qint64 minuteOf(qint64 seconds) { return seconds / minuteSeconds * minuteSeconds; }
+constexpr qint64 hourOf(qint64 seconds) { return seconds / hourSeconds * hourSeconds; }
 
 // What one window's answer holds at most, whatever the logs hold, so that an answer for every
 // window of every account stays a few MiB, far below the 128 MiB a bus message may have: the

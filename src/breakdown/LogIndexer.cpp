@@ -19,7 +19,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// A batch ends at this many bytes read, or at the requests its writer takes some 25 ms for:
+// A transaction ends at this many bytes read, or at the requests its writer takes some 25 ms for:
 // the history's own writer never waits long for the file.
 constexpr qint64 bytesPerBatch = qint64(4) << 20;
 constexpr qsizetype fewestRequests = 16;
@@ -28,10 +28,8 @@ constexpr std::chrono::milliseconds batchTime{25};
 // What tells a file replaced by another from one that grew.
 constexpr qint64 headBytes = 4096;
 
-qint64 cutoffSeconds()
-{
-    return QDateTime::currentSecsSinceEpoch() - qint64(LogIndexer::retentionDays) * 86400;
-}
+constexpr qint64 retentionSeconds = qint64(LogIndexer::retentionDays) * 86400;
+constexpr std::chrono::hours prunePeriod{24};
 
 bool isCompressed(const QString &path)
 {
@@ -64,9 +62,10 @@ QString rolloutName(const QString &path)
 
 } // namespace
 
-LogIndexer::LogIndexer(std::shared_ptr<IndexWriter> writer, QObject *parent)
+LogIndexer::LogIndexer(std::shared_ptr<IndexWriter> writer, std::function<qint64()> wallClock, QObject *parent)
     : QObject(parent)
     , m_writer(std::move(writer))
+    , m_wallClock(std::move(wallClock))
     , m_batchRequests(256)
 {
 }
@@ -89,13 +88,39 @@ std::optional<std::chrono::microseconds> LogIndexer::write(const IndexWriter::Wo
     return outcome.took;
 }
 
+// No clock is trusted to delete: counts go once they are the retention older than both the clock
+// and the newest counted, and while this runs that limit moves on no faster than time passes.
+bool LogIndexer::moveCutoff()
+{
+    if (!m_newest) {
+        qint64 newest = 0;
+        const IndexWriter::Work read = [&newest](BreakdownIndex &index) { return index.newestCounted(newest); };
+        if (!write(read))
+            return false;
+        m_newest = newest;
+    }
+    const qint64 now = m_wallClock();
+    qint64 cutoff = (*m_newest > 0 ? std::min(now, *m_newest) : now) - retentionSeconds;
+    const ContinuousClock::time_point at = ContinuousClock::now();
+    if (m_lastCutoff)
+        cutoff = std::min(cutoff, m_lastCutoff->seconds
+                              + std::chrono::duration_cast<std::chrono::seconds>(at - m_lastCutoff->at).count());
+    m_lastCutoff = Cutoff{cutoff, at};
+    return true;
+}
+
 void LogIndexer::scan(const QList<LogFolder> &folders)
 {
-    if (m_pruned != QDate::currentDate()) {
-        const qint64 cutoff = cutoffSeconds();
+    if (!moveCutoff()) {
+        Q_EMIT scanned();
+        return;
+    }
+    const ContinuousClock::time_point now = ContinuousClock::now();
+    if (!m_prunedAt || now - *m_prunedAt >= prunePeriod) {
+        const qint64 cutoff = m_lastCutoff->seconds;
         const IndexWriter::Work prune = [cutoff](BreakdownIndex &index) { return index.prune(cutoff); };
         if (write(prune))
-            m_pruned = QDate::currentDate();
+            m_prunedAt = now;
     }
     QList<Candidate> changed = changedFiles(folders);
     m_totalBytes = 0;
@@ -107,6 +132,10 @@ void LogIndexer::scan(const QList<LogFolder> &folders)
         if (const std::optional<QString> fault = read(changed[i]))
             sayOnce(changed[i].path, *fault);
     }
+    if (!m_kept.isEmpty() && !m_off && !m_writer->isStopped())
+        handOver(nullptr);
+    // What a stop left unwritten is read again next time.
+    m_kept.clear();
     Q_EMIT scanned();
 }
 
@@ -181,7 +210,7 @@ void LogIndexer::addIfChanged(const LogFolder &folder, const QString &path,
         return;
     }
     const qint64 modifiedMs = qint64(status.st_mtim.tv_sec) * 1000 + status.st_mtim.tv_nsec / 1000000;
-    if (modifiedMs / 1000 < cutoffSeconds())
+    if (modifiedMs / 1000 < m_lastCutoff->seconds)
         return;
     const LogFileState last = stored.value(path);
     LogFileState found = last;
@@ -210,21 +239,47 @@ std::optional<QString> LogIndexer::read(Candidate &candidate)
     return readLines(candidate, file);
 }
 
-// Hands the batch to the writer and starts the next one after it; false when reading is to stop.
-bool LogIndexer::handOver(IndexBatch &batch)
+// Hands the batches kept and the current one, if any, to the writer in one transaction, and
+// starts the next one after it; false when reading is to stop.
+bool LogIndexer::handOver(IndexBatch *current)
 {
-    const IndexWriter::Work work = [&batch](BreakdownIndex &index) { return index.write(batch); };
+    QList<IndexBatch *> batches;
+    for (IndexBatch &kept : m_kept)
+        batches.append(&kept);
+    if (current)
+        batches.append(current);
+    const IndexWriter::Work work = [&batches](BreakdownIndex &index) { return index.write(batches); };
     const std::optional<std::chrono::microseconds> took = write(work);
     if (!took)
         return false;
-    const qsizetype requests =
-        std::ranges::count_if(batch.entries, [](const LogEntry &entry) { return !entry.requestKey.isEmpty(); });
+    qsizetype requests = 0;
+    for (const IndexBatch *batch : std::as_const(batches))
+        requests += std::ranges::count_if(batch->entries, [](const LogEntry &entry) { return !entry.requestKey.isEmpty(); });
     // Requests looked up one by one are what takes the writer's time: as many next time as fit its share.
     if (requests >= fewestRequests && took->count() > 0)
         m_batchRequests = std::clamp<qsizetype>(requests * batchTime / *took, fewestRequests, mostRequests);
-    batch.first = false;
-    batch.entries.clear();
+    m_kept.clear();
+    m_keptBytes = 0;
+    m_keptRequests = 0;
+    if (current) {
+        current->first = false;
+        current->entries.clear();
+    }
     return true;
+}
+
+// A file's last batch waits for the next files', so that many small files take one transaction.
+bool LogIndexer::keep(IndexBatch &&batch, qint64 bytes, qsizetype requests)
+{
+    m_kept.append(std::move(batch));
+    m_keptBytes += bytes;
+    m_keptRequests += requests;
+    return isBatchOpen(0, 0) || handOver(nullptr);
+}
+
+bool LogIndexer::isBatchOpen(qint64 bytes, qsizetype requests) const
+{
+    return m_keptBytes + bytes < bytesPerBatch && m_keptRequests + requests < m_batchRequests;
 }
 
 std::optional<QString> LogIndexer::readLines(Candidate &candidate, QFile &file)
@@ -234,7 +289,7 @@ std::optional<QString> LogIndexer::readLines(Candidate &candidate, QFile &file)
     const bool claude = candidate.folder.provider == Provider::claude;
     const QString fallbackProject = folderProject(candidate.folder, candidate.path);
     state.session.name = rolloutName(candidate.path);
-    const qint64 cutoff = cutoffSeconds();
+    const qint64 cutoff = m_lastCutoff->seconds;
     const qint64 statSize = state.size;
     qsizetype malformed = 0;
     qint64 lastEnd = compressed ? 0 : state.offset;
@@ -250,6 +305,7 @@ std::optional<QString> LogIndexer::readLines(Candidate &candidate, QFile &file)
             ++malformed;
         } else if (reading.kind == LineReading::Kind::usage && reading.entry.time >= cutoff) {
             batchRequests += reading.entry.requestKey.isEmpty() ? 0 : 1;
+            m_newest = std::max(*m_newest, reading.entry.time);
             batch.entries.append(reading.entry);
         }
         if (!compressed) {
@@ -257,7 +313,7 @@ std::optional<QString> LogIndexer::readLines(Candidate &candidate, QFile &file)
             state.offset = end;
         }
         lastEnd = end;
-        if (end - batchStart < bytesPerBatch && batchRequests < m_batchRequests)
+        if (isBatchOpen(end - batchStart, batchRequests))
             return true;
         batchStart = end;
         batchRequests = 0;
@@ -266,7 +322,7 @@ std::optional<QString> LogIndexer::readLines(Candidate &candidate, QFile &file)
         batch.state = state;
         batch.state.size = -1;
         batch.state.head = compressed ? QByteArray() : headDigest(file, state.offset);
-        if (!handOver(batch))
+        if (!handOver(&batch))
             return false;
         state.id = batch.state.id;
         return true;
@@ -288,7 +344,7 @@ std::optional<QString> LogIndexer::readLines(Candidate &candidate, QFile &file)
     }
     state.head = compressed ? QByteArray() : headDigest(file, state.offset);
     batch.state = state;
-    if (!handOver(batch))
+    if (!keep(std::move(batch), lastEnd - batchStart, batchRequests))
         return std::nullopt;
     saySkippedLines(candidate.path, malformed + result.overlongLines, result.error.has_value());
     return result.error;

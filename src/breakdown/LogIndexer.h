@@ -1,14 +1,17 @@
 #pragma once
 
 #include "BreakdownIndex.h"
+#include "ContinuousClock.h"
 #include "IndexWriter.h"
 #include "LogFolder.h"
 
 #include <QDate>
+#include <QDateTime>
 #include <QHash>
 #include <QObject>
 #include <QSet>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -26,7 +29,9 @@ public:
     // A reading this large shows its progress.
     static constexpr qint64 progressFromBytes = qint64(16) << 20;
 
-    explicit LogIndexer(std::shared_ptr<IndexWriter> writer, QObject *parent = nullptr);
+    // The wall clock in seconds since 1970, which a test may set elsewhere.
+    explicit LogIndexer(std::shared_ptr<IndexWriter> writer,
+                        std::function<qint64()> wallClock = &QDateTime::currentSecsSinceEpoch, QObject *parent = nullptr);
     ~LogIndexer() override;
 
     // Reads the folders: each file from where its last reading stopped.
@@ -46,8 +51,16 @@ private:
         bool fromStart = false;
     };
 
+    struct Cutoff {
+        qint64 seconds; // lines and files older than this are not counted, nor kept
+        ContinuousClock::time_point at;
+    };
+
     std::optional<std::chrono::microseconds> write(const IndexWriter::Work &work);
-    bool handOver(IndexBatch &batch);
+    bool moveCutoff();
+    bool handOver(IndexBatch *current);
+    bool keep(IndexBatch &&batch, qint64 bytes, qsizetype requests);
+    bool isBatchOpen(qint64 bytes, qsizetype requests) const;
     QList<Candidate> changedFiles(const QList<LogFolder> &folders);
     bool isReadableFolder(const QString &path, bool root);
     void addIfChanged(const LogFolder &folder, const QString &path, const QHash<QString, LogFileState> &stored,
@@ -60,9 +73,15 @@ private:
     void sayOff(const QString &reason);
 
     std::shared_ptr<IndexWriter> m_writer;
+    std::function<qint64()> m_wallClock;
     bool m_off = false;
     qsizetype m_batchRequests; // requests looked up per batch, fitted to the writer's pace
-    QDate m_pruned;
+    QList<IndexBatch> m_kept; // the last batches of files read, not handed over yet
+    qint64 m_keptBytes = 0;
+    qsizetype m_keptRequests = 0;
+    std::optional<qint64> m_newest; // the newest request counted, once read from the index
+    std::optional<Cutoff> m_lastCutoff;
+    std::optional<ContinuousClock::time_point> m_prunedAt;
     QSet<QString> m_said; // a file's fault is said once a run
     QHash<QString, QDate> m_skippedLinesSaid; // a file's skipped lines, once a day
     qint64 m_totalBytes = 0;

@@ -1,12 +1,18 @@
 #include "LogLineParser.h"
 
+#include "LogTime.h"
 #include "OutsideText.h"
 
 #include <QDateTime>
-#include <QJsonDocument>
-#include <QJsonObject>
+
+#include <simdjson.h>
+
+#include <cstring>
 
 using namespace Qt::StringLiterals;
+using simdjson::dom::element;
+using simdjson::dom::element_type;
+using simdjson::dom::object;
 
 namespace {
 
@@ -17,30 +23,93 @@ constexpr qsizetype refusalTextLength = 1000;
 // takes longer than this to come back.
 constexpr qint64 copySeconds = 2;
 
-// The cheap test first: most lines are conversation, and parsing them all would be most of the work.
+// The cheap tests first: most lines are conversation, and parsing them all would be most of the work.
 bool looksLikeObject(QByteArrayView line)
 {
     const QByteArrayView trimmed = line.trimmed();
     return trimmed.startsWith('{') && trimmed.endsWith('}');
 }
 
-std::optional<QJsonObject> objectOf(QByteArrayView line)
+bool holds(QByteArrayView line, std::string_view text)
 {
-    const QByteArray bytes = QByteArray::fromRawData(line.data(), line.size());
-    QJsonParseError error;
-    const QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
-    if (error.error != QJsonParseError::NoError || !document.isObject())
-        return std::nullopt;
-    return document.object();
+    return ::memmem(line.data(), size_t(line.size()), text.data(), text.size()) != nullptr;
 }
 
-// The counts of one usage object; one beyond any request's spoils the line.
+// The line as a JSON object, or nothing where it is no JSON. Valid until the thread's next line:
+// its parser keeps its buffers from one to the next.
+std::optional<object> objectOf(QByteArrayView line)
+{
+    thread_local simdjson::dom::parser parser;
+    thread_local std::string padded;
+    padded.resize(size_t(line.size()) + simdjson::SIMDJSON_PADDING);
+    std::memcpy(padded.data(), line.data(), size_t(line.size()));
+    object found;
+    if (parser.parse(padded.data(), size_t(line.size()), false).get_object().get(found) != simdjson::SUCCESS)
+        return std::nullopt;
+    return found;
+}
+
+// Members are read as QJsonValue reads them: one missing, or of another type, is empty.
+std::optional<element> memberOf(const std::optional<object> &parent, std::string_view name)
+{
+    element found;
+    if (!parent || parent->at_key(name).get(found) != simdjson::SUCCESS)
+        return std::nullopt;
+    return found;
+}
+
+std::optional<object> objectAt(const std::optional<object> &parent, std::string_view name)
+{
+    const std::optional<element> member = memberOf(parent, name);
+    object found;
+    if (!member || member->get_object().get(found) != simdjson::SUCCESS)
+        return std::nullopt;
+    return found;
+}
+
+std::string_view textAt(const std::optional<object> &parent, std::string_view name)
+{
+    const std::optional<element> member = memberOf(parent, name);
+    std::string_view found;
+    if (!member || member->get_string().get(found) != simdjson::SUCCESS)
+        return {};
+    return found;
+}
+
+// A message's text: its content, or the first block's where the content is a list of blocks.
+std::string_view contentText(const std::optional<object> &message)
+{
+    if (const std::string_view text = textAt(message, "content"); !text.empty())
+        return text;
+    const std::optional<element> content = memberOf(message, "content");
+    element first;
+    if (!content || !content->is_array() || content->at(0).get(first) != simdjson::SUCCESS)
+        return {};
+    object block;
+    return first.get_object().get(block) == simdjson::SUCCESS ? textAt(block, "text") : std::string_view();
+}
+
+QString qText(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), qsizetype(text.size()));
+}
+
+bool isEmpty(const std::optional<object> &value)
+{
+    return !value || value->size() == 0;
+}
+
+// The counts of one usage object; one beyond any request's spoils the line. A count given as
+// text, or as anything but a number, is none.
 class CountReader
 {
 public:
-    qint64 operator()(const QJsonObject &usage, QLatin1StringView name)
+    qint64 operator()(const std::optional<object> &usage, std::string_view name)
     {
-        const double value = std::max(0.0, usage.value(name).toDouble());
+        const std::optional<element> member = memberOf(usage, name);
+        double value = 0;
+        if (member && (member->is_int64() || member->is_uint64() || member->is_double()))
+            value = std::max(0.0, member->get_double().value_unsafe());
         if (value <= double(LogLineParser::largestCount))
             return qint64(value);
         m_inRange = false;
@@ -52,21 +121,15 @@ private:
     bool m_inRange = true;
 };
 
-std::optional<qint64> secondsOf(const QJsonValue &timestamp)
-{
-    const QDateTime time = QDateTime::fromString(timestamp.toString(), Qt::ISODateWithMs);
-    return time.isValid() ? std::optional(time.toSecsSinceEpoch()) : std::nullopt;
-}
-
 // Claude Code also logs its own notices (<synthetic>) and the models of other services it is pointed at.
 bool isClaudeModel(const QString &model)
 {
     return model.contains(u"claude"_s, Qt::CaseInsensitive);
 }
 
-CodexTotal codexTotal(const QJsonObject &usage, CountReader &count)
+CodexTotal codexTotal(const std::optional<object> &usage, CountReader &count)
 {
-    return {count(usage, "input_tokens"_L1), count(usage, "cached_input_tokens"_L1), count(usage, "output_tokens"_L1)};
+    return {count(usage, "input_tokens"), count(usage, "cached_input_tokens"), count(usage, "output_tokens")};
 }
 
 CodexTotal advance(const CodexTotal &now, const CodexTotal &before)
@@ -76,25 +139,25 @@ CodexTotal advance(const CodexTotal &now, const CodexTotal &before)
 }
 
 // The file's own session_meta comes first; those after it are its ancestors', copied into a fork.
-void describe(LogSession &session, const QJsonObject &payload, std::optional<qint64> time)
+void describe(LogSession &session, const std::optional<object> &payload, std::optional<qint64> time)
 {
     if (std::exchange(session.described, true))
         return;
-    if (const QString cwd = payload.value("cwd"_L1).toString(); !cwd.isEmpty())
-        session.project = cwd;
-    const bool forked = !payload.value("forked_from_id"_L1).toString().isEmpty()
-        || payload.value("source"_L1).toObject().contains("subagent"_L1);
+    if (const std::string_view cwd = textAt(payload, "cwd"); !cwd.empty())
+        session.project = qText(cwd);
+    const bool forked =
+        !textAt(payload, "forked_from_id").empty() || memberOf(objectAt(payload, "source"), "subagent").has_value();
     if (forked && time)
         session.copiedUntil = *time + copySeconds;
 }
 
-void takeTurn(LogSession &session, const QJsonObject &payload)
+void takeTurn(LogSession &session, const std::optional<object> &payload)
 {
-    if (const QString model = payload.value("model"_L1).toString(); !model.isEmpty())
-        session.model = model;
+    if (const std::string_view model = textAt(payload, "model"); !model.empty())
+        session.model = qText(model);
     // Rollouts of old, without session_meta, name the folder here.
-    if (const QString cwd = payload.value("cwd"_L1).toString(); !cwd.isEmpty() && !session.described)
-        session.project = cwd;
+    if (const std::string_view cwd = textAt(payload, "cwd"); !cwd.empty() && !session.described)
+        session.project = qText(cwd);
 }
 
 const LineReading malformed{LineReading::Kind::malformed};
@@ -102,18 +165,18 @@ const LineReading nothing{LineReading::Kind::other};
 
 // Codex writes the event again whenever it re-reads the rate limits: only a total that moved
 // counts, with the request's own counts, or the total's advance where it gives none.
-LineReading tokenCount(LogSession &session, const QJsonObject &info, qint64 time)
+LineReading tokenCount(LogSession &session, const std::optional<object> &info, qint64 time)
 {
-    const QJsonObject total = info.value("total_token_usage"_L1).toObject();
-    const QJsonObject last = info.value("last_token_usage"_L1).toObject();
-    if (total.isEmpty() && last.isEmpty())
+    const std::optional<object> total = objectAt(info, "total_token_usage");
+    const std::optional<object> last = objectAt(info, "last_token_usage");
+    if (isEmpty(total) && isEmpty(last))
         return nothing;
     CountReader count;
     const CodexTotal now = codexTotal(total, count);
-    const CodexTotal used = last.isEmpty() ? advance(now, session.counted) : codexTotal(last, count);
+    const CodexTotal used = isEmpty(last) ? advance(now, session.counted) : codexTotal(last, count);
     if (!count.inRange())
         return malformed;
-    if (!total.isEmpty()) {
+    if (!isEmpty(total)) {
         if (now.tokens() <= session.counted.tokens())
             return nothing;
         session.counted = now;
@@ -121,7 +184,7 @@ LineReading tokenCount(LogSession &session, const QJsonObject &info, qint64 time
     // A fork's copy of its parent's history was counted in the parent: its totals are where the fork starts.
     if (time <= session.copiedUntil)
         return nothing;
-    const QString key = total.isEmpty() ? QString() : session.name + u'\n' + QString::number(now.tokens());
+    const QString key = isEmpty(total) ? QString() : session.name + u'\n' + QString::number(now.tokens());
     return {LineReading::Kind::usage,
             {time, session.project, session.model,
              {std::max<qint64>(0, used.input - used.cached), used.output, 0, used.cached}, key}};
@@ -135,51 +198,52 @@ LineReading LogLineParser::claude(QByteArrayView line, LogSession &session, cons
         return nothing;
     if (!looksLikeObject(line))
         return malformed;
-    const bool namesProject = session.project.isEmpty() && line.contains("\"cwd\"");
-    if (!namesProject && !line.contains("\"usage\""))
+    const bool namesProject = session.project.isEmpty() && holds(line, "\"cwd\"");
+    if (!namesProject && !holds(line, "\"usage\""))
         return nothing;
-    const std::optional<QJsonObject> object = objectOf(line);
-    if (!object)
+    const std::optional<object> root = objectOf(line);
+    if (!root)
         return malformed;
     if (namesProject)
-        session.project = object->value("cwd"_L1).toString();
-    const QJsonObject message = object->value("message"_L1).toObject();
-    const QJsonObject usage = message.value("usage"_L1).toObject();
-    const QString id = message.value("id"_L1).toString();
-    const QString model = message.value("model"_L1).toString();
-    const std::optional<qint64> time = secondsOf(object->value("timestamp"_L1));
-    if (usage.isEmpty() || id.isEmpty() || !time || !isClaudeModel(model))
+        session.project = qText(textAt(root, "cwd"));
+    const std::optional<object> message = objectAt(root, "message");
+    const std::optional<object> usage = objectAt(message, "usage");
+    const std::string_view id = textAt(message, "id");
+    const QString model = qText(textAt(message, "model"));
+    if (isEmpty(usage) || id.empty() || !isClaudeModel(model))
+        return nothing;
+    const std::optional<qint64> time = LogTime::secondsOf(textAt(root, "timestamp"));
+    if (!time)
         return nothing;
     CountReader count;
-    const TokenCounts counts{count(usage, "input_tokens"_L1), count(usage, "output_tokens"_L1),
-                             count(usage, "cache_creation_input_tokens"_L1), count(usage, "cache_read_input_tokens"_L1)};
+    const TokenCounts counts{count(usage, "input_tokens"), count(usage, "output_tokens"),
+                             count(usage, "cache_creation_input_tokens"), count(usage, "cache_read_input_tokens")};
     if (!count.inRange())
         return malformed;
     // A request replayed (a side question) keeps its message's id under a new request id.
     return {LineReading::Kind::usage,
-            {*time, session.project.isEmpty() ? fallbackProject : session.project, model, counts, id}};
+            {*time, session.project.isEmpty() ? fallbackProject : session.project, model, counts, qText(id)}};
 }
 
 ClaudeOutcome LogLineParser::claudeOutcome(QByteArrayView line)
 {
     // The cheap test first, as for the counts.
-    if (!looksLikeObject(line) || !(line.contains("\"usage\"") || line.contains("\"isApiErrorMessage\"")))
+    if (!looksLikeObject(line) || !(holds(line, "\"usage\"") || holds(line, "\"isApiErrorMessage\"")))
         return {};
-    const std::optional<QJsonObject> object = objectOf(line);
-    if (!object)
+    const std::optional<object> root = objectOf(line);
+    if (!root)
         return {};
-    const QDateTime at = QDateTime::fromString(object->value("timestamp"_L1).toString(), Qt::ISODateWithMs);
-    const QJsonObject message = object->value("message"_L1).toObject();
+    const QDateTime at = QDateTime::fromString(qText(textAt(root, "timestamp")), Qt::ISODateWithMs);
+    const std::optional<object> message = objectAt(root, "message");
     if (!at.isValid())
         return {};
-    if (object->value("isApiErrorMessage"_L1).toBool()) {
-        if (object->value("error"_L1).toString() != u"rate_limit")
+    const std::optional<element> apiError = memberOf(root, "isApiErrorMessage");
+    if (apiError && apiError->is_bool() && apiError->get_bool().value_unsafe()) {
+        if (textAt(root, "error") != "rate_limit")
             return {};
-        const QJsonValue content = message.value("content"_L1);
-        const QString text = content.isString() ? content.toString() : content[0]["text"_L1].toString();
-        return {ClaudeOutcome::Kind::refused, at, OutsideText::cut(text, refusalTextLength)};
+        return {ClaudeOutcome::Kind::refused, at, OutsideText::cut(qText(contentText(message)), refusalTextLength)};
     }
-    if (!message.value("usage"_L1).isObject() || !isClaudeModel(message.value("model"_L1).toString()))
+    if (!objectAt(message, "usage") || !isClaudeModel(qText(textAt(message, "model"))))
         return {};
     return {ClaudeOutcome::Kind::answered, at};
 }
@@ -190,19 +254,19 @@ LineReading LogLineParser::codex(QByteArrayView line, LogSession &session)
         return nothing;
     if (!looksLikeObject(line))
         return malformed;
-    if (!line.contains("\"token_count\"") && !line.contains("\"turn_context\"") && !line.contains("\"session_meta\""))
+    if (!holds(line, "\"token_count\"") && !holds(line, "\"turn_context\"") && !holds(line, "\"session_meta\""))
         return nothing;
-    const std::optional<QJsonObject> object = objectOf(line);
-    if (!object)
+    const std::optional<object> root = objectOf(line);
+    if (!root)
         return malformed;
-    const QString type = object->value("type"_L1).toString();
-    const QJsonObject payload = object->value("payload"_L1).toObject();
-    const std::optional<qint64> time = secondsOf(object->value("timestamp"_L1));
-    if (type == u"session_meta")
+    const std::string_view type = textAt(root, "type");
+    const std::optional<object> payload = objectAt(root, "payload");
+    const std::optional<qint64> time = LogTime::secondsOf(textAt(root, "timestamp"));
+    if (type == "session_meta")
         describe(session, payload, time);
-    else if (type == u"turn_context")
+    else if (type == "turn_context")
         takeTurn(session, payload);
-    else if (type == u"event_msg" && payload.value("type"_L1).toString() == u"token_count" && time)
-        return tokenCount(session, payload.value("info"_L1).toObject(), *time);
+    else if (type == "event_msg" && textAt(payload, "type") == "token_count" && time)
+        return tokenCount(session, objectAt(payload, "info"), *time);
     return nothing;
 }

@@ -15,13 +15,13 @@ public:
     enum class Mode { readOnly, readWrite };
 
     // The version of the tables this build writes; a file of a higher one is never touched.
-    static constexpr int schemaVersion = 6;
+    static constexpr int schemaVersion = 7;
     // The first version whose windows and alerts belong to accounts.
     static constexpr int accountsVersion = 3;
     // The first version that sums the samples up per hour.
     static constexpr int hoursVersion = 4;
     // The first version that knows accounts by their folders, with their labels beside.
-    static constexpr int folderKeysVersion = 6;
+    static constexpr int folderKeysVersion = 7;
 
     // $XDG_STATE_HOME/tidemarker/history.sqlite3, by default below ~/.local/state.
     static QString defaultPath();

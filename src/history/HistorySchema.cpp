@@ -86,6 +86,27 @@ const QList<QStringList> migrations = {
      u"ALTER TABLE breakdown_files ADD COLUMN counted_input INTEGER NOT NULL DEFAULT 0"_s,
      u"ALTER TABLE breakdown_files ADD COLUMN counted_cached INTEGER NOT NULL DEFAULT 0"_s,
      u"ALTER TABLE breakdown_files ADD COLUMN counted_output INTEGER NOT NULL DEFAULT 0"_s},
+    // A request's line kept per file that logs it, one file holding its counts, so that a file
+    // read again hands them to another rather than losing them; the counts also summed up by the
+    // hour, which long windows are read from.
+    {u"CREATE TABLE breakdown_file_requests (account TEXT NOT NULL, key TEXT NOT NULL, file INTEGER NOT NULL, "
+     "minute INTEGER NOT NULL, project TEXT NOT NULL, model TEXT NOT NULL, input INTEGER NOT NULL, "
+     "output INTEGER NOT NULL, cache_write INTEGER NOT NULL, cache_read INTEGER NOT NULL, holds INTEGER NOT NULL, "
+     "PRIMARY KEY (account, key, file)) WITHOUT ROWID"_s,
+     u"INSERT INTO breakdown_file_requests SELECT account, key, file, minute, project, model, input, output, "
+     "cache_write, cache_read, 1 FROM breakdown_requests"_s,
+     u"DROP TABLE breakdown_requests"_s,
+     u"ALTER TABLE breakdown_file_requests RENAME TO breakdown_requests"_s,
+     u"CREATE INDEX breakdown_requests_by_file ON breakdown_requests (file)"_s,
+     u"CREATE INDEX breakdown_requests_by_minute ON breakdown_requests (minute)"_s,
+     u"CREATE TABLE breakdown_by_hour (provider TEXT NOT NULL, account TEXT NOT NULL, hour INTEGER NOT NULL, "
+     "project TEXT NOT NULL, model TEXT NOT NULL, file INTEGER NOT NULL, input INTEGER NOT NULL, "
+     "output INTEGER NOT NULL, cache_write INTEGER NOT NULL, cache_read INTEGER NOT NULL, "
+     "weighted REAL NOT NULL, PRIMARY KEY (provider, account, hour, project, model, file)) WITHOUT ROWID"_s,
+     u"CREATE INDEX breakdown_by_hour_by_file ON breakdown_by_hour (file)"_s,
+     u"INSERT INTO breakdown_by_hour SELECT provider, account, minute / 3600 * 3600, project, model, file, "
+     "sum(input), sum(output), sum(cache_write), sum(cache_read), sum(weighted) FROM breakdown_minutes "
+     "GROUP BY 1, 2, 3, 4, 5, 6"_s},
     // Accounts known by their folders, each with the label it was last seen with; the rows there
     // were are given their accounts' folders by renameAccounts.
     {u"CREATE TABLE accounts (account TEXT PRIMARY KEY, label TEXT NOT NULL) WITHOUT ROWID"_s},
@@ -106,6 +127,7 @@ const QStringList renamings = {
     "AND file IN (SELECT id FROM breakdown_files WHERE provider = :provider)"_s,
     u"UPDATE breakdown_files SET account = :key WHERE account = coalesce(:name, '') AND provider = :provider"_s,
     u"UPDATE OR IGNORE breakdown_minutes SET account = :key WHERE account = coalesce(:name, '') AND provider = :provider"_s,
+    u"UPDATE OR IGNORE breakdown_by_hour SET account = :key WHERE account = coalesce(:name, '') AND provider = :provider"_s,
     u"INSERT OR REPLACE INTO accounts (account, label) VALUES (:key, coalesce(:label, ''))"_s,
 };
 

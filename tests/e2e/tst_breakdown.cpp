@@ -285,6 +285,18 @@ void TestBreakdown::countsEachRequestOnce_data()
         << one << first << QList<LogFile>{{claudeProject + u"one.jsonl"_s, claudeLine(5, u"D"_s, 50), W::replace}}
         << QStringList{u"claude_fast"_s + sonnet + u"3/50/4210/18002"_s, u"claude_slow"_s + sonnet + u"3/50/4210/18002"_s}
         << QString() << QStringList();
+    // A request raised by a second file of its session: kept whichever file is read again.
+    const QList<LogFile> resumed{{claudeProject + u"one.jsonl"_s, claudeLine(30, u"A"_s, 1000)},
+                                 {claudeProject + u"two.jsonl"_s, claudeLine(30, u"A"_s, 3000)}};
+    const QByteArray another = claudeLine(5, u"B"_s, 7);
+    QTest::newRow("first file of a resumed session copied over")
+        << resumed << inBoth(u"claude"_s, sonnet.trimmed() + u" 3/3000/4210/18002"_s)
+        << QList<LogFile>{{claudeProject + u"one.jsonl"_s, claudeLine(30, u"A"_s, 1000) + another, W::replace}}
+        << inBoth(u"claude"_s, sonnet.trimmed() + u" 6/3007/8420/36004"_s) << QString() << QStringList();
+    QTest::newRow("second file of a resumed session cut")
+        << resumed << inBoth(u"claude"_s, sonnet.trimmed() + u" 3/3000/4210/18002"_s)
+        << QList<LogFile>{{claudeProject + u"two.jsonl"_s, another, W::replace}}
+        << inBoth(u"claude"_s, sonnet.trimmed() + u" 6/1007/8420/36004"_s) << QString() << QStringList();
     QTest::newRow("files that are skipped")
         << (one + QList<LogFile>{{claudeProject + u"pipe.jsonl"_s, {}, W::fifo},
                                  {claudeProject + u"out.jsonl"_s, claudeLine(5, u"E"_s, 9), W::linkOut},

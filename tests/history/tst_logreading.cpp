@@ -1,4 +1,5 @@
 #include "HistoryWriter.h"
+#include "LogIndexer.h"
 #include "LogLineReader.h"
 #include "TemporaryHome.h"
 #include "UsageBreakdown.h"
@@ -128,6 +129,27 @@ private Q_SLOTS:
         again.start();
         QVERIFY(scanned.wait(120000));
         QCOMPARE(indexed(database), std::tuple(total, total * 2, qint64(0)));
+    }
+
+    // The prune trusts no clock: one a year ahead, at a start or while running, deletes no counts.
+    void aClockAheadDeletesNothing()
+    {
+        QTemporaryDir dir;
+        const QString database = dir.filePath(u"history.sqlite3"_s);
+        HistoryWriter(database).open();
+        QVERIFY(writeFile(dir.filePath(u"projects/-home-me-src-harbour/s.jsonl"_s), claudeRequests(0)));
+        const QList<LogFolder> folders{{Provider::claude, dir.filePath(u"projects"_s), {}}};
+        const auto writer = std::make_shared<IndexWriter>(database);
+        qint64 ahead = 0;
+        LogIndexer running(writer, [&ahead] { return QDateTime::currentSecsSinceEpoch() + ahead; });
+        running.scan(folders);
+        const auto counted = indexed(database);
+        QCOMPARE(std::get<0>(counted), requestsPerFile);
+        ahead = 365 * 86400;
+        LogIndexer started(writer, [ahead] { return QDateTime::currentSecsSinceEpoch() + ahead; });
+        started.scan(folders);
+        running.scan(folders);
+        QCOMPARE(indexed(database), counted);
     }
 
     void aFifoIsOpenedWithoutWaiting()
