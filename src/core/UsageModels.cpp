@@ -245,7 +245,7 @@ std::optional<ProviderResult> UsageStatus::result(Provider provider) const
 std::optional<ProviderResult> UsageStatus::result(const Account &account) const
 {
     for (const ProviderResult &result : results) {
-        if (result.account.id() == account.id())
+        if (result.account == account)
             return result;
     }
     return std::nullopt;

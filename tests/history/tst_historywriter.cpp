@@ -210,7 +210,9 @@ private Q_SLOTS:
         }
         {
             HistoryConnection earlier(path, HistoryConnection::Mode::readWrite);
-            QCOMPARE(earlier.execute({u"DROP TABLE accounts"_s,
+            // The file as version 5 left it: no accounts, requests counted once, no hourly counts.
+            QCOMPARE(earlier.execute({u"DROP TABLE accounts"_s, u"DROP TABLE breakdown_by_hour"_s,
+                                      u"ALTER TABLE breakdown_requests DROP COLUMN holds"_s,
                                       u"INSERT INTO breakdown_files (id, path, provider, account) VALUES (1, '/a.jsonl', 'claude', 'work')"_s,
                                       u"INSERT INTO breakdown_minutes VALUES ('claude', 'work', 0, 'p', 'm', 1, 1, 2, 3, 4, 5)"_s,
                                       u"INSERT INTO breakdown_requests VALUES ('work', 'k', 1, 0, 'p', 'm', 1, 2, 3, 4)"_s,
