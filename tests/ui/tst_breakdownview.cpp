@@ -72,10 +72,11 @@ void TestBreakdownView::lastWindowIsReachedByScrolling()
         QVERIFY(writeFile(dir.filePath(u"projects/p%1/s.jsonl"_s.arg(project)), request(project)));
     // Window k spans the last k + 1 hours: 6, 12, 18 and 24 projects.
     const QDateTime now = QDateTime::currentDateTimeUtc();
+    const Account account = Account::only(Provider::claude);
     QList<BreakdownWindow> windows;
     for (int k = 0; k < 4; ++k)
-        windows.append({Provider::claude, {}, u"w%1"_s.arg(k), u"%1h"_s.arg(k + 1), now.addSecs(-3600 * (k + 1)), now.addSecs(60), 50});
-    UsageBreakdown breakdown(database, {{Provider::claude, dir.filePath(u"projects"_s), {}}});
+        windows.append({Provider::claude, account, u"w%1"_s.arg(k), u"%1h"_s.arg(k + 1), now.addSecs(-3600 * (k + 1)), now.addSecs(60), 50});
+    UsageBreakdown breakdown(database, {{Provider::claude, dir.filePath(u"projects"_s), account.key()}});
     QSignalSpy scanned(&breakdown, &UsageBreakdown::scanned);
     breakdown.start();
     QVERIFY(scanned.wait(30000));
