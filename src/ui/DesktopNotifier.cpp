@@ -72,6 +72,7 @@ DesktopNotifier::DesktopNotifier(QDBusConnection bus, QObject *parent)
     qDBusRegisterMetaType<NotificationImage>();
     m_bus.connect(service, path, service, u"NotificationClosed"_s, this, SLOT(forgetClosed(uint)));
     m_bus.connect(service, path, service, u"ActionInvoked"_s, this, SLOT(takeAction(uint,QString)));
+    m_bus.connect(service, path, service, u"ActivationToken"_s, this, SLOT(takeActivationToken(uint,QString)));
 }
 
 QCoro::Task<bool> DesktopNotifier::notify(QString key, QString summary, QString body, QImage image,
@@ -135,6 +136,14 @@ void DesktopNotifier::takeAction(uint id, const QString &action)
     const QString key = m_shownIds.key(id);
     if (action == defaultActionKey && !key.isNull())
         Q_EMIT defaultActionInvoked(key);
+}
+
+// Sent just before the click's action: a Wayland compositor raises the window the click opens
+// only with it, which Qt's Wayland backend takes from the environment when the window asks.
+void DesktopNotifier::takeActivationToken(uint id, const QString &token)
+{
+    if (!m_shownIds.key(id).isNull() && !token.isEmpty())
+        qputenv("XDG_ACTIVATION_TOKEN", token.toUtf8());
 }
 
 void DesktopNotifier::reportUndelivered(const QString &reason)

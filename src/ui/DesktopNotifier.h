@@ -36,6 +36,7 @@ Q_SIGNALS:
 private Q_SLOTS:
     void forgetClosed(uint id);
     void takeAction(uint id, const QString &action);
+    void takeActivationToken(uint id, const QString &token);
 
 private:
     QCoro::Task<bool> readsBodyMarkup();

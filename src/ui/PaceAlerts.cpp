@@ -109,7 +109,25 @@ QString othersLine(const QList<PaceAlert> &others)
     const qsizetype unnamed = others.size() - names.size();
     const QString count = others.size() == 1 ? u"and 1 more limit needs attention: "_s
                                              : u"and %1 more limits need attention: "_s.arg(others.size());
-    return count + names.join(u", "_s) + (unnamed > 0 ? u" and %1 others"_s.arg(unnamed) : QString());
+    const QString rest = unnamed == 1 ? u" and 1 other"_s : u" and %1 others"_s.arg(unnamed);
+    return count + names.join(u", "_s) + (unnamed > 0 ? rest : QString());
+}
+
+// ", 4 more limits near": a banner of one line still says there are more.
+QString moreNear(qsizetype others)
+{
+    if (others == 0)
+        return {};
+    return others == 1 ? u", 1 more limit near"_s : u", %1 more limits near"_s.arg(others);
+}
+
+void sortByUrgency(QList<PaceAlert> &alerts)
+{
+    std::stable_sort(alerts.begin(), alerts.end(), [](const PaceAlert &a, const PaceAlert &b) {
+        if (a.blocked != b.blocked)
+            return a.blocked;
+        return a.kind != b.kind ? a.kind > b.kind : a.pressurePercent < b.pressurePercent;
+    });
 }
 
 } // namespace
@@ -172,16 +190,15 @@ QList<PaceAlert> PaceAlerts::takeDue(const UsageStatus &status, double nearlyUse
     return due;
 }
 
-PaceAlert PaceAlerts::gathered(QList<PaceAlert> alerts)
+PaceAlert PaceAlerts::gathered(QList<PaceAlert> alerts, QList<PaceAlert> holding)
 {
-    std::stable_sort(alerts.begin(), alerts.end(), [](const PaceAlert &a, const PaceAlert &b) {
-        if (a.blocked != b.blocked)
-            return a.blocked;
-        return a.kind != b.kind ? a.kind > b.kind : a.pressurePercent < b.pressurePercent;
-    });
+    sortByUrgency(alerts);
+    sortByUrgency(holding);
     PaceAlert first = alerts.takeFirst();
-    if (!alerts.isEmpty())
-        first.body += u'\n' + othersLine(alerts);
+    const QList<PaceAlert> others = alerts + holding;
+    first.summary += moreNear(others.size());
+    if (!others.isEmpty())
+        first.body += u'\n' + othersLine(others);
     return first;
 }
 
@@ -190,10 +207,11 @@ void PaceAlerts::review(const UsageStatus &status, double nearlyUsedAt)
     QList<PaceAlert> due = takeNewBlocks(status) + takeDue(status, nearlyUsedAt);
     if (due.isEmpty() || !m_notifier)
         return;
-    if (m_notifier->isShown(notificationKey))
-        due += stillHolding(status, nearlyUsedAt, due);
-    m_shownWindowIds = windowIds(due);
-    const PaceAlert bubble = gathered(due);
+    // The bubble it replaces is summed up by what is new in it.
+    const QList<PaceAlert> holding = m_notifier->isShown(notificationKey) ? stillHolding(status, nearlyUsedAt, due)
+                                                                          : QList<PaceAlert>();
+    m_shownWindowIds = windowIds(due + holding);
+    const PaceAlert bubble = gathered(due, holding);
     m_notifier->notify(notificationKey, bubble.summary, bubble.body,
                        GaugeIconRenderer::image(status, imageScale), u"Show history"_s);
 }

@@ -59,9 +59,10 @@ public:
     // The alerts the snapshot calls for that were not given yet in their window's period;
     // from now on they count as given.
     QList<PaceAlert> takeDue(const UsageStatus &status, double nearlyUsedAt = PaceForecast::nearlyUsedShare);
-    // One bubble's texts for several alerts: the most pressing one's (blocked, then nearly used
-    // up before running out, then the lowest pressure), and the others counted on a last line.
-    static PaceAlert gathered(QList<PaceAlert> alerts);
+    // One bubble's texts for several alerts: the most pressing new one's (blocked, then nearly
+    // used up before running out, then the lowest pressure), its summary counting the others and
+    // a last line naming them, those still holding from an earlier bubble after the new ones.
+    static PaceAlert gathered(QList<PaceAlert> alerts, QList<PaceAlert> holding = {});
     // Shows what takeDue finds in one bubble, with the gauge as the image, together with the
     // alerts of the bubble it replaces that still hold.
     void review(const UsageStatus &status, double nearlyUsedAt = PaceForecast::nearlyUsedShare);

@@ -581,8 +581,8 @@ void TestTrayApp::alertsOncePerWindowPeriod()
         texts.append(QString::number(call.replacesId) + u" "_s + call.summary + u" | "_s + call.body);
     QCOMPARE(calls[0].id, 1u);
     QCOMPARE(texts, (QStringList{
-        u"0 Claude Weekly will run out in about 21 h | 20% left, resets in 3 d 12 h; at this pace it is used up 2 d 15 h before the reset\nand 1 more limit needs attention: Codex Weekly"_s,
-        u"1 Codex Weekly is 92% used | 8% left, resets in 3 d 12 h; at this pace it is used up 3 d 5 h before the reset\nand 1 more limit needs attention: Claude Weekly"_s,
+        u"0 Claude Weekly will run out in about 21 h, 1 more limit near | 20% left, resets in 3 d 12 h; at this pace it is used up 2 d 15 h before the reset\nand 1 more limit needs attention: Codex Weekly"_s,
+        u"1 Codex Weekly is 92% used, 1 more limit near | 8% left, resets in 3 d 12 h; at this pace it is used up 3 d 5 h before the reset\nand 1 more limit needs attention: Claude Weekly"_s,
         u"0 Codex Weekly will run out in about 2 d 1 h | 37% left, resets in 3 d 13 h; at this pace it is used up 1 d 12 h before the reset"_s}));
     QCOMPARE(calls[0].appName, u"Tidemarker"_s);
     QCOMPARE(calls[0].imageSize, QSize(66, 66));
@@ -609,10 +609,10 @@ void TestTrayApp::alertsAsTurned_data()
     QTest::newRow("off in the settings") << u"1"_s << QByteArray("alerts=false\n") << QByteArray() << QString();
     QTest::newRow("nearly used at 60%")
         << u"1"_s << QByteArray("alert_at_percent=60\n") << QByteArray()
-        << u"Claude Weekly is 80% used | and 1 more limit needs attention: Codex Weekly"_s;
+        << u"Claude Weekly is 80% used, 1 more limit near | and 1 more limit needs attention: Codex Weekly"_s;
     QTest::newRow("three near their limits")
         << u"1"_s << codexOnly << threeNearlyUsed(now)
-        << u"Codex 5h is 95% used | and 2 more limits need attention: Codex Weekly, Codex Quill-Preview 5h"_s;
+        << u"Codex 5h is 95% used, 2 more limits near | and 2 more limits need attention: Codex Weekly, Codex Quill-Preview 5h"_s;
     QTest::newRow("even pace") << u"1"_s << codexOnly << codexUsage(now, 50) << QString();
     QTest::newRow("used up 30 min before the reset") << u"1"_s << codexOnly << codexUsage(now, 50.15) << QString();
     QTest::newRow("used up 2 days before the reset")
@@ -766,7 +766,7 @@ void TestTrayApp::codexRefusesWhileQuarterUsed()
 
     // One alert for the blocking, however many refreshes still find it.
     QTRY_COMPARE_WITH_TIMEOUT(notifications.calls().size(), 1, 20000);
-    QCOMPARE(notifications.calls().first().summary, u"Codex is blocked"_s);
+    QCOMPARE(notifications.calls().first().summary, u"Codex is blocked, 1 more limit near"_s);
     clickRefresh();
     QTRY_COMPARE(m_server.requests(codexUsagePath).size(), 2);
     QTest::qWait(1000);

@@ -41,6 +41,12 @@ public:
     int capabilityQuestions() const { return m_capabilityQuestions; }
     void dismiss(uint id) { Q_EMIT NotificationClosed(id, 2); }
     void click(uint id) { Q_EMIT ActionInvoked(id, QStringLiteral("default")); }
+    // As a Wayland desktop clicks: the token to raise a window with, then the action.
+    void clickWithToken(uint id, const QString &token)
+    {
+        Q_EMIT ActivationToken(id, token);
+        click(id);
+    }
 
 public Q_SLOTS:
     uint Notify(const QString &appName, uint replacesId, const QString &appIcon,
@@ -53,6 +59,7 @@ Q_SIGNALS:
     void notified();
     void NotificationClosed(uint id, uint reason);
     void ActionInvoked(uint id, const QString &actionKey);
+    void ActivationToken(uint id, const QString &token);
 
 private:
     QDBusConnection m_bus;

@@ -54,6 +54,20 @@ private Q_SLOTS:
         QCOMPARE(service.capabilityQuestions(), 1);
     }
 
+    // On Wayland the click comes with a token, without which the window it opens is not raised.
+    void clickHandsOnItsActivationToken()
+    {
+        FakeNotifications service;
+        QVERIFY(service.start());
+        DesktopNotifier notifier;
+        QSignalSpy clicked(&notifier, &DesktopNotifier::defaultActionInvoked);
+        QCOMPARE(delivered(notifier.notify(u"alerts"_s, u"summary"_s, u"body"_s, {}, u"Show history"_s)), true);
+        qunsetenv("XDG_ACTIVATION_TOKEN");
+        service.clickWithToken(service.calls().constFirst().id, u"token-from-the-compositor"_s);
+        QVERIFY(clicked.wait(5000));
+        QCOMPARE(qgetenv("XDG_ACTIVATION_TOKEN"), QByteArray("token-from-the-compositor"));
+    }
+
     // A name in a bubble shows as it is written, whether the service reads markup or not.
     void bodyIsEscapedOnlyForServicesReadingMarkup_data()
     {

@@ -110,8 +110,14 @@ private Q_SLOTS:
         const PaceAlert bubble = PaceAlerts::gathered({alert(u"A"_s, runout, -40), alert(u"B"_s, nearlyUsed, -10),
                                                        alert(u"C"_s, runout, -50), alert(u"D"_s, runout, -20),
                                                        alert(u"E"_s, nearlyUsed, -30), alert(u"F"_s, runout, -5)});
-        QCOMPARE(bubble.summary, u"E summary"_s);
+        QCOMPARE(bubble.summary, u"E summary, 5 more limits near"_s);
         QCOMPARE(bubble.body, u"E body\nand 5 more limits need attention: B, C, A and 2 others"_s);
+        // What still holds from the bubble replaced comes after what is new, and one is one.
+        const PaceAlert later = PaceAlerts::gathered({alert(u"F"_s, runout, -5)},
+                                                     {alert(u"A"_s, runout, -40), alert(u"B"_s, nearlyUsed, -10),
+                                                      alert(u"C"_s, runout, -50), alert(u"D"_s, runout, -20)});
+        QCOMPARE(later.summary, u"F summary, 4 more limits near"_s);
+        QCOMPARE(later.body, u"F body\nand 4 more limits need attention: B, C, A and 1 other"_s);
     }
 };
 
