@@ -13,6 +13,7 @@ void ClaudeSpacing::note(const ProviderResult &result, ContinuousClock::time_poi
 {
     if (result.failedBeforeRequest)
         return;
+    m_rateLimited = result.rateLimited;
     if (result.ok)
         m_backoff = 0;
     else if (m_backoff == 0)

@@ -22,8 +22,11 @@ public:
 
     std::optional<ContinuousClock::time_point> nextAllowed() const { return m_nextAllowed; }
     double backoff() const { return m_backoff; }
+    // The back-off is for a request the service refused for its rate, not one that failed else.
+    bool backingOffARateLimit() const { return m_backoff > 0 && m_rateLimited; }
 
 private:
     std::optional<ContinuousClock::time_point> m_nextAllowed; // none: the gate is open
     double m_backoff = 0;
+    bool m_rateLimited = false;
 };

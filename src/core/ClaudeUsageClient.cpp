@@ -114,8 +114,10 @@ ProviderResult failedResult(const ClaudeFailure &failure)
 {
     ProviderResult result{Provider::claude, false, u"error"_s, ClaudeUsageClient::describe(failure),
                           {}, needsSignIn(failure)};
-    if (const auto *error = std::get_if<ClaudeError>(&failure))
+    if (const auto *error = std::get_if<ClaudeError>(&failure)) {
         result.retryAfter = error->retryAfter;
+        result.rateLimited = error->status == 429;
+    }
     return result;
 }
 

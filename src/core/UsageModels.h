@@ -103,6 +103,7 @@ struct ProviderResult {
     QList<UsageWindow> windows;
     bool needsAuth = false;
     std::chrono::seconds retryAfter{0}; // Claude only: the wait the service asked for, if any
+    bool rateLimited = false; // Claude only: the service refused the request for its rate (429)
     // Limits beyond the two windows above, as the answer lists them (at most the 12 tightest).
     QList<UsageWindow> extraWindows{}; // the braces spare the shorter brace-initialisations a warning
     std::optional<ExtraUsage> extraUsage{};

@@ -272,12 +272,13 @@ ProviderResult UsageStore::reconcile(ProviderResult result, const QDateTime &now
     // Earlier windows shown only because the Claude calls are spaced out are no failure.
     const auto spacing = m_claudeSpacing.find(result.account.id());
     const bool backingOff = spacing != m_claudeSpacing.end() && spacing->second.backoff() > 0;
+    const bool rateLimited = backingOff && spacing->second.backingOffARateLimit();
     const bool throttled = result.source == throttledSource;
     result.lastFetchFailed = !throttled || backingOff;
     const auto lastGood = m_lastGood.find(result.account.id());
     const bool hasLastGood = lastGood != m_lastGood.end();
     if (throttled)
-        describeThrottled(result, backingOff, hasLastGood);
+        describeThrottled(result, backingOff, rateLimited, hasLastGood);
     if (!hasLastGood)
         return result;
     // The extra windows, extra usage and fetch time of that fetch come along with its windows.
@@ -290,15 +291,15 @@ ProviderResult UsageStore::reconcile(ProviderResult result, const QDateTime &now
 }
 
 // No request went out: a sign-in the last one asked for is still needed, and only a back-off
-// (after a refused request) is a rate limit. Otherwise the figures shown are simply the last ones.
-void UsageStore::describeThrottled(ProviderResult &result, bool backingOff, bool hasLastGood) const
+// after a 429 is a rate limit. Otherwise the figures shown are simply the last ones.
+void UsageStore::describeThrottled(ProviderResult &result, bool backingOff, bool rateLimited, bool hasLastGood) const
 {
     const auto shown = m_status.result(result.account);
     if (shown && shown->needsAuth) {
         result.error = shown->error;
         result.needsAuth = true;
     } else if (backingOff) {
-        result.error = u"rate-limited \u2014 retrying"_s;
+        result.error = rateLimited ? u"rate-limited \u2014 retrying"_s : u"the last request failed \u2014 retrying"_s;
     } else if (!hasLastGood) {
         result.error = u"waiting to ask again"_s;
     }

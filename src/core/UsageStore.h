@@ -83,7 +83,7 @@ private:
     QCoro::Task<ProviderResult> askClaude(Account account, QDateTime now, ContinuousClock::time_point elapsed);
     ClaudeSpacing firstClaudeSpacing() const;
     ProviderResult reconcile(ProviderResult result, const QDateTime &now);
-    void describeThrottled(ProviderResult &result, bool backingOff, bool hasLastGood) const;
+    void describeThrottled(ProviderResult &result, bool backingOff, bool rateLimited, bool hasLastGood) const;
     // Whether any went.
     bool dropResultsNotAsked();
 

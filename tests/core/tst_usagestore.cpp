@@ -90,6 +90,7 @@ private Q_SLOTS:
     void failureNeedingSignIn();
     void cachedFiguresSayWhenAndWhy();
     void okWithoutWindowsFallsBackOrPassesThrough();
+    void throttledWithoutLastGood_data();
     void throttledWithoutLastGood();
     void codexFailureKeepsCodexWindows();
     void generatedAtIsTheStart();
@@ -323,15 +324,27 @@ void TestUsageStore::okWithoutWindowsFallsBackOrPassesThrough()
     QCOMPARE(codex.windows.size(), 1);
 }
 
+void TestUsageStore::throttledWithoutLastGood_data()
+{
+    QTest::addColumn<bool>("rateLimited");
+    QTest::addColumn<QString>("said");
+    QTest::newRow("after a 429") << true << u"rate-limited \u2014 retrying"_s;
+    QTest::newRow("after a 500") << false << u"the last request failed \u2014 retrying"_s;
+}
+
+// Only a refusal for the rate is called a rate limit while the store waits to ask again.
 void TestUsageStore::throttledWithoutLastGood()
 {
-    m_claude->answers = {m_claude->failure(u"usage fetch failed (HTTP 429)"_s)};
+    QFETCH(bool, rateLimited);
+    ProviderResult refused = m_claude->failure(u"usage fetch failed"_s);
+    refused.rateLimited = rateLimited;
+    m_claude->answers = {refused};
     QCoro::waitFor(refreshAt(start));
     QCoro::waitFor(refreshAt(start.addSecs(10)));
     const ProviderResult claude = *m_store->status().result(Provider::claude);
     QVERIFY(!claude.ok);
     QCOMPARE(claude.source, u"throttled"_s);
-    QCOMPARE(claude.error, u"rate-limited \u2014 retrying"_s);
+    QTEST(claude.error.value_or(QString()), "said");
     QVERIFY(!claude.needsAuth);
     QCOMPARE(m_claude->calls, 1);
 }
