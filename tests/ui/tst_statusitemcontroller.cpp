@@ -223,8 +223,8 @@ void TestStatusItemController::menuTexts_data()
         << QList<bool>{false, false, false, false};
     QTest::newRow("ok without windows shows the error")
         << result(Provider::codex, true, u"live"_s, u"x"_s, {})
-        << result(Provider::claude, false, u"throttled"_s, u"rate-limited \u2014 retrying"_s, {})
-        << QStringList{u"Codex"_s, u"    x"_s, u"Claude"_s, u"    rate-limited \u2014 retrying"_s}
+        << result(Provider::claude, false, u"throttled"_s, u"the last request failed \u2014 retrying"_s, {})
+        << QStringList{u"Codex"_s, u"    x"_s, u"Claude"_s, u"    the last request failed \u2014 retrying"_s}
         << QList<bool>{false, false, false, false};
     QTest::newRow("failure without message")
         << result(Provider::codex, false, u"error"_s, std::nullopt, {})
