@@ -459,9 +459,10 @@ void TestTrayApp::refreshUpdatesMenuInPlace()
     FakePanel panel;
     startProgramUnder(panel);
     QVERIFY(m_item);
-    QTRY_COMPARE_WITH_TIMEOUT(labels(menu()).mid(0, 4),
+    // Claude's own lines: a Refresh while the first Claude request runs would be answered by that request.
+    QTRY_COMPARE_WITH_TIMEOUT(labels(menu()).mid(0, 5),
                               (QStringList{u"Codex"_s, u"    5h: 100% left, 0% good"_s,
-                                           u"    Weekly: 100% left, 0% good"_s, u"Claude"_s}),
+                                           u"    Weekly: 100% left, 0% good"_s, u"Claude"_s, claudeOnlyMenu.at(1)}),
                               20000);
     const QList<int> ids = entryIds(menu());
     QVERIFY2(m_item->activate(u"Activate"_s), qPrintable(m_item->lastError()));
