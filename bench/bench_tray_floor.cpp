@@ -2,24 +2,31 @@
 //
 //   bench_tray_floor          Qt's own tray icon with the same gauge and a menu of the same lines
 //   bench_tray_floor --work   the same, plus the work the program cannot skip: it claims a bus
-//                             name, makes one request with a QNetworkAccessManager that can
-//                             speak HTTPS (to TIDEMARKER_E2E_CODEX_URL) and reads
-//                             $CODEX_HOME/auth.json in a QtConcurrent task; its lines come
-//                             once both are done, as the program's come after its first refresh;
-//                             both are done again every minute, as the program refreshes
+//                             name; makes both usage requests with a QNetworkAccessManager that
+//                             can speak HTTPS (TIDEMARKER_E2E_CODEX_URL, TIDEMARKER_CLAUDE_USAGE_URL);
+//                             reads $CODEX_HOME/auth.json in a QtConcurrent task; keeps a SQLite
+//                             file in WAL mode on a thread of its own and writes each round's row
+//                             there; and says on the bus that its figures changed. Its lines come
+//                             once the first round is done, as the program's come after its first
+//                             refresh; the round is done again every minute, as the program refreshes
 
 #include "GaugeIconRenderer.h"
 
 #include <QApplication>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QDir>
 #include <QFile>
 #include <QFutureWatcher>
 #include <QMenu>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QPainter>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QSystemTrayIcon>
+#include <QThread>
 #include <QTimer>
 #include <QtConcurrent/QtConcurrentRun>
 
@@ -77,19 +84,63 @@ QIcon gauge()
     return icon;
 }
 
-// One round of the work: the request and the file read, then done() once both have finished.
-void work(QObject &owner, QNetworkAccessManager &network, const std::function<void()> &done)
+// The history's file, opened and written on a thread of its own as the program's is.
+class Recorder : public QObject
 {
-    const auto finishOne = [done, pending = std::make_shared<int>(2)] {
-        if (--*pending == 0)
-            done();
+public:
+    Recorder()
+    {
+        m_thread.start();
+        moveToThread(&m_thread);
+        QMetaObject::invokeMethod(this, [this] { open(); });
+    }
+    void record(const QByteArray &answer)
+    {
+        QMetaObject::invokeMethod(this, [this, answer] {
+            QSqlQuery insert(QSqlDatabase::database(u"floor"_s));
+            insert.prepare(u"INSERT INTO samples (at, answer) VALUES (?, ?)"_s);
+            insert.addBindValue(QDateTime::currentSecsSinceEpoch());
+            insert.addBindValue(answer);
+            insert.exec();
+        });
+    }
+
+private:
+    void open()
+    {
+        QSqlDatabase file = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"floor"_s);
+        file.setDatabaseName(QDir::home().filePath(u"floor.sqlite"_s));
+        file.open();
+        QSqlQuery(u"PRAGMA journal_mode=WAL"_s, file);
+        QSqlQuery(u"CREATE TABLE IF NOT EXISTS samples (at INTEGER, answer BLOB)"_s, file);
+    }
+
+    QThread m_thread;
+};
+
+// One round of the work: both requests and the file read, then the row written, the bus told
+// and done() called once all have finished.
+void work(QObject &owner, QNetworkAccessManager &network, Recorder &recorder, const std::function<void()> &done)
+{
+    auto answers = std::make_shared<QByteArray>();
+    const auto finishOne = [done, answers, &recorder, pending = std::make_shared<int>(3)] {
+        if (--*pending > 0)
+            return;
+        recorder.record(*answers);
+        QDBusConnection::sessionBus().send(
+            QDBusMessage::createSignal(u"/org/tidemarker/Floor"_s, u"org.tidemarker.Floor"_s, u"Changed"_s));
+        done();
     };
-    QNetworkReply *reply = network.get(QNetworkRequest(QUrl(qEnvironmentVariable("TIDEMARKER_E2E_CODEX_URL"))));
-    QObject::connect(reply, &QNetworkReply::finished, &owner, [reply, finishOne] {
-        reply->readAll();
-        reply->deleteLater();
-        finishOne();
-    });
+    QNetworkRequest claude(QUrl(qEnvironmentVariable("TIDEMARKER_CLAUDE_USAGE_URL")));
+    claude.setRawHeader("Authorization", "Bearer " + qgetenv("CLAUDE_CODE_OAUTH_TOKEN"));
+    for (const QNetworkRequest &request : {QNetworkRequest(QUrl(qEnvironmentVariable("TIDEMARKER_E2E_CODEX_URL"))), claude}) {
+        QNetworkReply *reply = network.get(request);
+        QObject::connect(reply, &QNetworkReply::finished, &owner, [reply, answers, finishOne] {
+            answers->append(reply->readAll());
+            reply->deleteLater();
+            finishOne();
+        });
+    }
     auto *read = new QFutureWatcher<QByteArray>(&owner);
     QObject::connect(read, &QFutureWatcher<QByteArray>::finished, &owner, [read, finishOne] {
         read->deleteLater();
@@ -106,9 +157,10 @@ void startWork(QMenu &menu)
 {
     QDBusConnection::sessionBus().interface()->registerService(u"org.tidemarker.Floor"_s);
     auto *network = new QNetworkAccessManager(&menu);
-    work(menu, *network, [&menu] { fillMenu(menu); });
+    auto *recorder = new Recorder; // lives until the process ends, as the program's writer does
+    work(menu, *network, *recorder, [&menu] { fillMenu(menu); });
     auto *again = new QTimer(&menu);
-    QObject::connect(again, &QTimer::timeout, &menu, [&menu, network] { work(menu, *network, [] {}); });
+    QObject::connect(again, &QTimer::timeout, &menu, [&menu, network, recorder] { work(menu, *network, *recorder, [] {}); });
     again->start(std::chrono::minutes(1));
 }
 

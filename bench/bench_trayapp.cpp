@@ -188,8 +188,10 @@ int main(int argc, char *argv[])
         {"tray doing the same work", floor, {u"--work"_s}},
     };
     std::puts("bare tray: a Qt tray icon with the same gauge and menu lines, nothing else\n"
-              "tray doing the same work: the bare tray that also claims a bus name, makes one\n"
-              "  request and reads one file in a QtConcurrent task before it fills its menu\n");
+              "tray doing the same work: the bare tray that also claims a bus name, makes both\n"
+              "  requests, reads one file in a QtConcurrent task, writes a row to a SQLite file\n"
+              "  on a thread of its own and sends one bus signal before it fills its menu, and\n"
+              "  again every minute\n");
 
     // Each round starts every program once, each round in another order.
     QList<QList<Figures>> runs(programs.size());
