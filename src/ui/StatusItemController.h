@@ -46,6 +46,7 @@ public:
     // The same with the settings of that file, the refresh period aside.
     StatusItemController(UsageStore *store, const QString &settingsPath, std::chrono::milliseconds refreshPeriod);
 
+    // The tooltip at once, the icon once it is drawn.
     void updateIcon();
     void updateMenu();
     // The account's section: titled "Claude · work" beside the provider's other accounts.
@@ -93,6 +94,9 @@ private:
     qsizetype menuRoom() const;
     QCoro::Task<void> startUp();
     QCoro::Task<void> refreshLoop();
+    QCoro::Task<void> drawIcon();
+    void handOnIcon(const QList<QImage> &images);
+    void updateToolTip();
     const QIcon &swatchIcon(Provider provider);
     const QIcon &paceDotIcon(double pressurePercent);
 
@@ -102,6 +106,7 @@ private:
     QStringList m_menuLayout; // the sections as last shown, folded or not
     std::unique_ptr<QSystemTrayIcon> m_statusItem;
     QList<QImage> m_iconImages; // as last handed to the status item
+    quint64 m_iconDrawings = 0; // the latest drawing is the one shown
     UsageStore *m_store;
     SettingsFile *m_settings;
     std::optional<std::chrono::milliseconds> m_fixedRefreshPeriod; // else the setting's
