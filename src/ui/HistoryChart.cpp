@@ -15,8 +15,6 @@ namespace {
 
 constexpr qreal outerMargin = 12;
 constexpr qreal panelSpacing = 14;
-constexpr qreal legendSwatch = 16; // the line before each name of the legend
-constexpr qreal legendSpacing = 16;
 constexpr qreal hoverReach = 8; // pixels from a point within which hovering names it
 constexpr qreal minimumPeriodWidth = 6;
 constexpr qsizetype polylinePiece = 8;
@@ -157,8 +155,8 @@ QList<HistoryChart::Panel> HistoryChart::panels(const QRectF &area, const Histor
     for (const Account &account : accounts) {
         const QRectF box(area.left() + outerMargin, top, area.width() - 2 * outerMargin, height);
         const QRectF legendBox(box.left() + metrics.axisWidth, box.top(), box.width() - metrics.axisWidth, 0);
-        QList<LegendEntry> entries = legend(account, legendBox, metrics);
-        const qreal legendHeight = entries.constLast().text.rect.bottom() - box.top();
+        QList<PlacedText> entries = HistoryChartText::legend(account.displayName(), legendNames(account), legendBox, metrics);
+        const qreal legendHeight = entries.constLast().rect.bottom() - box.top();
         found.append({account, box, std::move(entries), column,
                       box.adjusted(metrics.axisWidth, legendHeight + metrics.legendGap, -column, -metrics.timeAxisHeight)});
         top += height + panelSpacing;
@@ -180,9 +178,7 @@ QList<HistoryChart::PlacedText> HistoryChart::texts(const QRectF &area) const
 QList<HistoryChart::PlacedText> HistoryChart::panelTexts(const Panel &panel, const HistoryChartText::Metrics &metrics) const
 {
     QList<PlacedText> found = axisLabels(panel, metrics);
-    for (const LegendEntry &entry : panel.legend)
-        found.append(entry.text);
-    return found + HistoryChartText::latestLabels(latest(panel, QPalette()), panel.plot, panel.column, metrics);
+    return found + panel.legend + HistoryChartText::latestLabels(latest(panel, QPalette()), panel.plot, panel.column, metrics);
 }
 
 QList<HistoryChart::PlacedText> HistoryChart::axisLabels(const Panel &panel, const HistoryChartText::Metrics &metrics) const
@@ -248,13 +244,12 @@ void HistoryChart::paintPanel(QPainter &painter, const Panel &panel, const Histo
     painter.fillRect(plot, palette.color(QPalette::Base));
     paintGrid(painter, plot, palette);
     HistoryTimeAxis::paintLines(painter, plot, m_start, m_end, palette);
-    for (const LegendEntry &entry : panel.legend) {
-        if (!entry.series)
-            continue;
-        const qreal middle = entry.text.rect.center().y();
-        const qreal left = entry.text.rect.left() - (legendSwatch + 4);
-        painter.setPen(linePen(*entry.series, palette, 2.5));
-        painter.drawLine(QPointF(left, middle), QPointF(left + legendSwatch, middle));
+    const QList<const Series *> series = seriesOf(panel.account);
+    for (qsizetype i = 0; i < series.size(); ++i) { // the legend's names follow the account's
+        const QRectF &name = panel.legend[i + 1].rect;
+        const qreal left = name.left() - HistoryChartText::legendSwatch;
+        painter.setPen(linePen(*series[i], palette, 2.5));
+        painter.drawLine(QPointF(left, name.center().y()), QPointF(left + HistoryChartText::legendSwatch - 4, name.center().y()));
     }
     for (const Series *series : seriesOf(panel.account)) {
         painter.save();
@@ -273,8 +268,8 @@ void HistoryChart::paintPanel(QPainter &painter, const Panel &panel, const Histo
     for (const PlacedText &text : axisLabels(panel, metrics))
         HistoryChartText::draw(painter, text, metrics);
     painter.setPen(palette.color(QPalette::WindowText));
-    for (const LegendEntry &entry : panel.legend)
-        HistoryChartText::draw(painter, entry.text, metrics);
+    for (const PlacedText &text : panel.legend)
+        HistoryChartText::draw(painter, text, metrics);
     for (const PlacedText &text : HistoryChartText::latestLabels(latestShares, plot, panel.column, metrics))
         HistoryChartText::draw(painter, text, metrics);
 }
@@ -362,25 +357,12 @@ void HistoryChart::paintSeries(QPainter &painter, const QRectF &plot, const Seri
     flush();
 }
 
-// The account's name in bold, then each window's name after its line, in rows that wrap at the
-// box's width.
-QList<HistoryChart::LegendEntry> HistoryChart::legend(const Account &account, const QRectF &box,
-                                                      const HistoryChartText::Metrics &metrics) const
+QStringList HistoryChart::legendNames(const Account &account) const
 {
-    QList<LegendEntry> entries{{metrics.fitted(account.displayName(), box.topLeft(), box.width(), true), nullptr}};
-    qreal x = entries.constFirst().text.rect.right() + legendSpacing;
-    qreal top = box.top();
-    for (const Series *series : seriesOf(account)) {
-        const QString &name = m_lines.lines[series->line].name;
-        const qreal indent = legendSwatch + 4;
-        if (x + indent + metrics.width(name) > box.right() && x > box.left()) {
-            x = box.left();
-            top += metrics.lineHeight;
-        }
-        entries.append({metrics.fitted(name, QPointF(x + indent, top), box.right() - x - indent), series});
-        x = entries.constLast().text.rect.right() + legendSpacing;
-    }
-    return entries;
+    QStringList names;
+    for (const Series *series : seriesOf(account))
+        names.append(m_lines.lines[series->line].name);
+    return names;
 }
 
 std::optional<QString> HistoryChart::describe(QPointF position, const QRectF &area) const

@@ -52,15 +52,11 @@ private:
         int shade; // the window's place among its account's
         bool extra; // a limit beside the 5-hour and weekly windows: drawn dashed
     };
-    struct LegendEntry {
-        PlacedText text;
-        const Series *series; // null for the account's name
-    };
     // One for each account the record has, and one for each provider it has none of.
     struct Panel {
         Account account;
         QRectF box;
-        QList<LegendEntry> legend;
+        QList<PlacedText> legend; // the account's name, then its windows'
         qreal column; // right of the plot, for the latest shares' labels
         QRectF plot;
     };
@@ -81,7 +77,7 @@ private:
     void paintGrid(QPainter &painter, const QRectF &plot, const QPalette &palette) const;
     void paintPeriods(QPainter &painter, const QRectF &plot, const Series &series, const QPalette &palette) const;
     void paintSeries(QPainter &painter, const QRectF &plot, const Series &series, const QPalette &palette) const;
-    QList<LegendEntry> legend(const Account &account, const QRectF &box, const HistoryChartText::Metrics &metrics) const;
+    QStringList legendNames(const Account &account) const;
 
     HistoryReader::Lines m_lines;
     QList<Series> m_series;

@@ -13,6 +13,7 @@ namespace {
 
 constexpr qreal labelGap = 6; // between a text and the line or point it names
 constexpr qreal dotRadius = 3;
+constexpr qreal legendSpacing = 16; // after each name of the legend
 const QString axisName = u"% used"_s;
 const QString widestPercent = u"100%"_s;
 
@@ -48,6 +49,22 @@ Placed Metrics::fitted(const QString &text, QPointF topLeft, qreal room, bool bo
         placed.elided = true;
     }
     return placed;
+}
+
+QList<Placed> legend(const QString &title, const QStringList &names, const QRectF &box, const Metrics &metrics)
+{
+    QList<Placed> entries{metrics.fitted(title, box.topLeft(), box.width(), true)};
+    qreal x = entries.constLast().rect.right() + legendSpacing;
+    qreal top = box.top();
+    for (const QString &name : names) {
+        if (x + legendSwatch + metrics.width(name) > box.right() && x > box.left()) {
+            x = box.left();
+            top += metrics.lineHeight;
+        }
+        entries.append(metrics.fitted(name, QPointF(x + legendSwatch, top), box.right() - x - legendSwatch));
+        x = entries.constLast().rect.right() + legendSpacing;
+    }
+    return entries;
 }
 
 QList<Placed> percentAxis(const QRectF &plot, const QRectF &panel, const Metrics &metrics)

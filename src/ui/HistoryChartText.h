@@ -37,6 +37,11 @@ struct Metrics {
     Placed fitted(const QString &text, QPointF topLeft, qreal width, bool bold = false) const;
 };
 
+constexpr qreal legendSwatch = 20; // before each name of the legend: its window's line, and a gap
+
+// The title in bold, then each name after room for its swatch, in rows that wrap at the box's width.
+QList<Placed> legend(const QString &title, const QStringList &names, const QRectF &box, const Metrics &metrics);
+
 // A window's latest share, to be named beside its last point.
 struct Latest {
     QPointF point;
