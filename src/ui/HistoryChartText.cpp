@@ -81,7 +81,7 @@ QList<Placed> percentAxis(const QRectF &plot, const QRectF &panel, const Metrics
     }
     Placed name = metrics.fitted(axisName, {}, panel.height());
     const qreal length = name.rect.width();
-    const qreal top = std::clamp(plot.center().y() - length / 2, panel.top(), panel.bottom() - length);
+    const qreal top = std::max(panel.top(), std::min(plot.center().y() - length / 2, panel.bottom() - length));
     name.rect = QRectF(plot.left() - metrics.axisWidth, top, metrics.lineHeight, length);
     name.upright = true;
     texts.append(name);
