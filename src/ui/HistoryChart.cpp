@@ -2,7 +2,6 @@
 
 #include "HistoryTimeAxis.h"
 
-#include <QFontMetricsF>
 #include <QImage>
 #include <QLocale>
 #include <QPainter>
@@ -16,11 +15,6 @@ namespace {
 
 constexpr qreal outerMargin = 12;
 constexpr qreal panelSpacing = 14;
-constexpr qreal yAxisWidth = 54;
-constexpr qreal latestLabelWidth = 120;
-constexpr qreal legendLineHeight = 20;
-constexpr qreal legendGap = 8;
-constexpr qreal timeAxisHeight = 22;
 constexpr qreal hoverReach = 8; // pixels from a point within which hovering names it
 constexpr qreal minimumPeriodWidth = 6;
 constexpr qsizetype polylinePiece = 8;
@@ -43,31 +37,6 @@ bool isDark(const QPalette &palette)
     return palette.color(QPalette::Base).lightness() < 128;
 }
 
-struct LatestLabel {
-    QPointF point;
-    QString text;
-    QColor colour;
-};
-
-// Labels of close shares would overlap: each goes at least a line below the one above it.
-void paintLatestLabels(QPainter &painter, QList<LatestLabel> labels, const QPalette &palette)
-{
-    std::sort(labels.begin(), labels.end(),
-              [](const LatestLabel &a, const LatestLabel &b) { return a.point.y() < b.point.y(); });
-    const QFontMetricsF metrics(painter.font());
-    qreal lowestBaseline = -1e9;
-    for (const LatestLabel &label : labels) {
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(label.colour);
-        painter.drawEllipse(label.point, 3, 3);
-        const qreal baseline = std::max(label.point.y() + metrics.capHeight() / 2, lowestBaseline + metrics.height());
-        painter.setPen(palette.color(QPalette::Text));
-        painter.drawText(QPointF(label.point.x() + 6, baseline),
-                         metrics.elidedText(label.text, Qt::ElideMiddle, latestLabelWidth - 8));
-        lowestBaseline = baseline;
-    }
-}
-
 QString percentText(double percent)
 {
     return QString::number(std::lround(percent)) + u'%';
@@ -82,7 +51,8 @@ bool isExtraWindow(const HistoryReader::Line &line)
 
 int HistoryChart::columnsFor(QSizeF size, qreal devicePixelRatio)
 {
-    const qreal plotWidth = size.width() - 2 * outerMargin - yAxisWidth - latestLabelWidth;
+    // The labels' column is left out: a column or two more than pixels costs little.
+    const qreal plotWidth = size.width() - 2 * outerMargin - HistoryChartText::Metrics(QFont()).axisWidth;
     return std::max(1, int(std::ceil(plotWidth * devicePixelRatio)));
 }
 
@@ -93,6 +63,11 @@ QColor HistoryChart::lineColour(Provider provider, int shade, const QPalette &pa
     const bool again = (shade / count) % 2;
     const qreal lightness = isDark(palette) ? (again ? 0.80 : 0.64) : (again ? 0.20 : 0.32);
     return QColor::fromHslF(hues[shade % count] / 360.0, 0.75, lightness);
+}
+
+void HistoryChart::setFocus(const std::optional<HistoryFocus> &focus)
+{
+    m_focus = focus;
 }
 
 void HistoryChart::setLines(HistoryReader::Lines lines, const QDateTime &end, int days)
@@ -155,33 +130,84 @@ QImage HistoryChart::image(QSize size, qreal devicePixelRatio, const QPalette &p
 void HistoryChart::paint(QPainter &painter, const QRectF &area, const QPalette &palette) const
 {
     painter.save();
-    painter.setFont(QFont());
+    const HistoryChartText::Metrics metrics{QFont()};
+    painter.setFont(metrics.font);
     painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
     if (m_lines.error || !m_lines.anything) {
         painter.setPen(palette.color(QPalette::WindowText));
         painter.drawText(area.adjusted(outerMargin, outerMargin, -outerMargin, -outerMargin),
                          Qt::AlignCenter | Qt::TextWordWrap, m_lines.error.value_or(noHistoryText));
     } else {
-        for (const Panel &panel : panels(area))
-            paintPanel(painter, panel, palette);
+        for (const Panel &panel : panels(area, metrics))
+            paintPanel(painter, panel, metrics, palette);
     }
     painter.restore();
 }
 
-QList<HistoryChart::Panel> HistoryChart::panels(const QRectF &area) const
+QList<HistoryChart::Panel> HistoryChart::panels(const QRectF &area, const HistoryChartText::Metrics &metrics) const
 {
     QList<Panel> found;
     const QList<Account> accounts = panelAccounts();
     const qreal count = accounts.size();
     const qreal height = (area.height() - 2 * outerMargin - panelSpacing * (count - 1)) / count;
+    const qreal column = HistoryChartText::latestColumnWidth(latestTexts(), area.width() - 2 * outerMargin, metrics);
     qreal top = area.top() + outerMargin;
     for (const Account &account : accounts) {
         const QRectF box(area.left() + outerMargin, top, area.width() - 2 * outerMargin, height);
-        const QRectF legendBox(box.left() + yAxisWidth, box.top(), box.width() - yAxisWidth, 0);
-        const qreal legendHeight = legend(nullptr, account, legendBox, QPalette()) + legendGap;
-        found.append({account, legendBox.adjusted(0, 0, 0, legendHeight),
-                      box.adjusted(yAxisWidth, legendHeight, -latestLabelWidth, -timeAxisHeight)});
+        const QRectF legendBox(box.left() + metrics.axisWidth, box.top(), box.width() - metrics.axisWidth, 0);
+        QList<PlacedText> entries = HistoryChartText::legend(account.displayName(), legendNames(account), legendBox, metrics);
+        const qreal legendHeight = entries.constLast().rect.bottom() - box.top();
+        found.append({account, box, std::move(entries), column,
+                      box.adjusted(metrics.axisWidth, legendHeight + metrics.legendGap, -column, -metrics.timeAxisHeight)});
         top += height + panelSpacing;
+    }
+    return found;
+}
+
+QList<HistoryChart::PlacedText> HistoryChart::texts(const QRectF &area) const
+{
+    const HistoryChartText::Metrics metrics{QFont()};
+    QList<PlacedText> found;
+    if (m_lines.error || !m_lines.anything)
+        return found;
+    for (const Panel &panel : panels(area, metrics))
+        found += panelTexts(panel, metrics);
+    return found;
+}
+
+QList<HistoryChart::PlacedText> HistoryChart::panelTexts(const Panel &panel, const HistoryChartText::Metrics &metrics) const
+{
+    QList<PlacedText> found = axisLabels(panel, metrics);
+    return found + panel.legend + HistoryChartText::latestLabels(latest(panel, QPalette()), panel.plot, panel.column, metrics);
+}
+
+QList<HistoryChart::PlacedText> HistoryChart::axisLabels(const Panel &panel, const HistoryChartText::Metrics &metrics) const
+{
+    return HistoryChartText::percentAxis(panel.plot, panel.box, metrics)
+        + HistoryTimeAxis::labels(panel.plot, m_start, m_end, metrics);
+}
+
+// Each window's name and latest share, as its label says them.
+QStringList HistoryChart::latestTexts() const
+{
+    QStringList found;
+    for (const HistoryReader::Line &line : m_lines.lines) {
+        if (!line.columns.isEmpty())
+            found.append(line.name + u' ' + percentText(line.columns.last().last));
+    }
+    return found;
+}
+
+QList<HistoryChartText::Latest> HistoryChart::latest(const Panel &panel, const QPalette &palette) const
+{
+    QList<HistoryChartText::Latest> found;
+    for (const Series *series : seriesOf(panel.account)) {
+        const HistoryReader::Line &line = m_lines.lines[series->line];
+        if (line.columns.isEmpty())
+            continue;
+        const HistoryReader::Column &last = line.columns.last();
+        found.append({pointAt(panel.plot, last.lastAt, last.last), line.name + u' ' + percentText(last.last),
+                      linePen(*series, palette, 1).color()});
     }
     return found;
 }
@@ -197,59 +223,64 @@ QPointF HistoryChart::pointAt(const QRectF &plot, const QDateTime &time, double 
     return {xOf(plot, time), plot.bottom() - plot.height() * std::clamp(percent, 0.0, 100.0) / 100};
 }
 
+// With a focus, what it is on draws as ever, a window of its own wider, and the rest faintly.
 QPen HistoryChart::linePen(const Series &series, const QPalette &palette, qreal width) const
 {
-    return QPen(lineColour(m_lines.lines[series.line].provider, series.shade, palette), width,
-                series.extra ? Qt::DashLine : Qt::SolidLine, Qt::FlatCap, Qt::RoundJoin);
+    const HistoryReader::Line &line = m_lines.lines[series.line];
+    QColor colour = lineColour(line.provider, series.shade, palette);
+    const bool inFocus = m_focus && line.provider == m_focus->provider && line.account == m_focus->account
+        && (m_focus->windowId.isEmpty() || line.windowId == m_focus->windowId);
+    if (m_focus && !inFocus)
+        colour.setAlphaF(0.3);
+    if (inFocus && !m_focus->windowId.isEmpty())
+        width *= 1.6;
+    return QPen(colour, width, series.extra ? Qt::DashLine : Qt::SolidLine, Qt::FlatCap, Qt::RoundJoin);
 }
 
-void HistoryChart::paintPanel(QPainter &painter, const Panel &panel, const QPalette &palette) const
+void HistoryChart::paintPanel(QPainter &painter, const Panel &panel, const HistoryChartText::Metrics &metrics,
+                              const QPalette &palette) const
 {
     const QRectF &plot = panel.plot;
     painter.fillRect(plot, palette.color(QPalette::Base));
-    paintPercentAxis(painter, plot, palette);
-    HistoryTimeAxis::paint(painter, plot, m_start, m_end, palette, yAxisWidth, latestLabelWidth);
-    legend(&painter, panel.account, panel.legend, palette);
-
-    QList<LatestLabel> latest;
+    paintGrid(painter, plot, palette);
+    HistoryTimeAxis::paintLines(painter, plot, m_start, m_end, palette);
+    const QList<const Series *> series = seriesOf(panel.account);
+    for (qsizetype i = 0; i < series.size(); ++i) { // the legend's names follow the account's
+        const QRectF &name = panel.legend[i + 1].rect;
+        const qreal left = name.left() - HistoryChartText::legendSwatch;
+        painter.setPen(linePen(*series[i], palette, 2.5));
+        painter.drawLine(QPointF(left, name.center().y()), QPointF(left + HistoryChartText::legendSwatch - 4, name.center().y()));
+    }
     for (const Series *series : seriesOf(panel.account)) {
-        const HistoryReader::Line &line = m_lines.lines[series->line];
         painter.save();
         painter.setClipRect(plot.adjusted(0, -2, 0, 2));
         paintPeriods(painter, plot, *series, palette);
         paintSeries(painter, plot, *series, palette);
         painter.restore();
-        if (line.columns.isEmpty())
-            continue;
-        const HistoryReader::Column &last = line.columns.last();
-        latest.append({pointAt(plot, last.lastAt, last.last), line.name + u' ' + percentText(last.last),
-                       lineColour(line.provider, series->shade, palette)});
     }
-    paintLatestLabels(painter, latest, palette);
+    const QList<HistoryChartText::Latest> latestShares = latest(panel, palette);
+    for (const HistoryChartText::Latest &label : latestShares) {
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(label.colour);
+        painter.drawEllipse(label.point, 3, 3);
+    }
+    painter.setPen(faint(palette.color(QPalette::WindowText), 0.7));
+    for (const PlacedText &text : axisLabels(panel, metrics))
+        HistoryChartText::draw(painter, text, metrics);
+    painter.setPen(palette.color(QPalette::WindowText));
+    for (const PlacedText &text : panel.legend)
+        HistoryChartText::draw(painter, text, metrics);
+    for (const PlacedText &text : HistoryChartText::latestLabels(latestShares, plot, panel.column, metrics))
+        HistoryChartText::draw(painter, text, metrics);
 }
 
-void HistoryChart::paintPercentAxis(QPainter &painter, const QRectF &plot, const QPalette &palette) const
+void HistoryChart::paintGrid(QPainter &painter, const QRectF &plot, const QPalette &palette) const
 {
-    const QColor gridColour = faint(palette.color(QPalette::Text), 0.12);
-    const QColor labelColour = faint(palette.color(QPalette::WindowText), 0.7);
+    painter.setPen(QPen(faint(palette.color(QPalette::Text), 0.12), 1));
     for (int percent = 0; percent <= 100; percent += 25) {
         const qreal y = plot.bottom() - plot.height() * percent / 100;
-        painter.setPen(QPen(gridColour, 1));
         painter.drawLine(QPointF(plot.left(), y), QPointF(plot.right(), y));
-        if (percent % 50)
-            continue;
-        painter.setPen(labelColour);
-        painter.drawText(QRectF(plot.left() - yAxisWidth, y - 10, yAxisWidth - 6, 20),
-                         Qt::AlignRight | Qt::AlignVCenter, percentText(percent));
     }
-    // The axis's name, upright along its left edge.
-    painter.save();
-    painter.translate(plot.left() - yAxisWidth, plot.center().y());
-    painter.rotate(-90);
-    painter.setPen(labelColour);
-    painter.drawText(QRectF(-plot.height() / 2, 0, plot.height(), QFontMetricsF(painter.font()).height()),
-                     Qt::AlignCenter, u"% used"_s);
-    painter.restore();
 }
 
 // A faint mark where a period ended (the reset moved by more than half a window), and the even
@@ -326,39 +357,12 @@ void HistoryChart::paintSeries(QPainter &painter, const QRectF &plot, const Seri
     flush();
 }
 
-qreal HistoryChart::legend(QPainter *painter, const Account &account, const QRectF &box, const QPalette &palette) const
+QStringList HistoryChart::legendNames(const Account &account) const
 {
-    QFont bold;
-    bold.setBold(true);
-    const QFont plain;
-    const QFontMetricsF plainMetrics(plain);
-    qreal x = box.left();
-    qreal baseline = box.top() + plainMetrics.ascent();
-    const QString title = account.displayName();
-    if (painter) {
-        painter->setFont(bold);
-        painter->setPen(palette.color(QPalette::WindowText));
-        painter->drawText(QPointF(x, baseline), title);
-        painter->setFont(plain);
-    }
-    x += QFontMetricsF(bold).horizontalAdvance(title) + 16;
-    for (const Series *series : seriesOf(account)) {
-        const QString &name = m_lines.lines[series->line].name;
-        const qreal width = 20 + plainMetrics.horizontalAdvance(name);
-        if (x + width > box.right() && x > box.left()) {
-            x = box.left();
-            baseline += legendLineHeight;
-        }
-        if (painter) {
-            const qreal middle = baseline - plainMetrics.capHeight() / 2;
-            painter->setPen(linePen(*series, palette, 2.5));
-            painter->drawLine(QPointF(x, middle), QPointF(x + 16, middle));
-            painter->setPen(palette.color(QPalette::WindowText));
-            painter->drawText(QPointF(x + 20, baseline), name);
-        }
-        x += width + 16;
-    }
-    return baseline - box.top() + plainMetrics.descent();
+    QStringList names;
+    for (const Series *series : seriesOf(account))
+        names.append(m_lines.lines[series->line].name);
+    return names;
 }
 
 std::optional<QString> HistoryChart::describe(QPointF position, const QRectF &area) const
@@ -367,7 +371,7 @@ std::optional<QString> HistoryChart::describe(QPointF position, const QRectF &ar
         return std::nullopt;
     std::optional<QString> nearest;
     qreal nearestDistance = hoverReach * hoverReach;
-    for (const Panel &panel : panels(area)) {
+    for (const Panel &panel : panels(area, HistoryChartText::Metrics(QFont()))) {
         if (!panel.plot.adjusted(-hoverReach, -hoverReach, hoverReach, hoverReach).contains(position))
             continue;
         for (const Series *series : seriesOf(panel.account)) {

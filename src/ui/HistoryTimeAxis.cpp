@@ -1,6 +1,5 @@
 #include "HistoryTimeAxis.h"
 
-#include <QFontMetricsF>
 #include <QLocale>
 #include <QPainter>
 
@@ -44,25 +43,50 @@ QColor faint(QColor colour, qreal alpha)
     return colour;
 }
 
+// Each tick's time, in order.
+QList<QDateTime> ticks(const QDateTime &start, const QDateTime &end, const TickRule &rule)
+{
+    QList<QDateTime> found;
+    for (QDateTime tick = firstTick(start, rule); tick <= end;
+         tick = rule.stepHours ? tick.addSecs(rule.stepHours * 3600) : tick.addDays(rule.stepDays))
+        found.append(tick);
+    return found;
+}
+
+qreal xOf(const QRectF &plot, const QDateTime &start, const QDateTime &end, const QDateTime &tick)
+{
+    const double span = double(start.msecsTo(end));
+    return plot.left() + plot.width() * (span > 0 ? double(start.msecsTo(tick)) / span : 1);
+}
+
 } // namespace
 
-void HistoryTimeAxis::paint(QPainter &painter, const QRectF &plot, const QDateTime &start, const QDateTime &end,
-                            const QPalette &palette, qreal leftMargin, qreal rightMargin)
+void HistoryTimeAxis::paintLines(QPainter &painter, const QRectF &plot, const QDateTime &start, const QDateTime &end,
+                                 const QPalette &palette)
+{
+    painter.setPen(QPen(faint(palette.color(QPalette::Text), 0.08), 1));
+    for (const QDateTime &tick : ticks(start, end, tickRule(start.secsTo(end)))) {
+        const qreal x = xOf(plot, start, end, tick);
+        painter.drawLine(QPointF(x, plot.top()), QPointF(x, plot.bottom()));
+    }
+}
+
+QList<HistoryChartText::Placed> HistoryTimeAxis::labels(const QRectF &plot, const QDateTime &start, const QDateTime &end,
+                                                        const HistoryChartText::Metrics &metrics)
 {
     const TickRule rule = tickRule(start.secsTo(end));
     const QLocale locale;
-    const QFontMetricsF metrics(painter.font());
-    const double span = double(start.msecsTo(end));
-    for (QDateTime tick = firstTick(start, rule); tick <= end;
-         tick = rule.stepHours ? tick.addSecs(rule.stepHours * 3600) : tick.addDays(rule.stepDays)) {
-        const qreal x = plot.left() + plot.width() * (span > 0 ? double(start.msecsTo(tick)) / span : 1);
-        painter.setPen(QPen(faint(palette.color(QPalette::Text), 0.08), 1));
-        painter.drawLine(QPointF(x, plot.top()), QPointF(x, plot.bottom()));
+    QList<HistoryChartText::Placed> placed;
+    const qreal gap = metrics.width(u"  "_s);
+    for (const QDateTime &tick : ticks(start, end, rule)) {
         const QString text = locale.toString(tick.toLocalTime(), rule.format);
-        const qreal width = metrics.horizontalAdvance(text);
-        if (x - width / 2 < plot.left() - leftMargin / 2 || x + width / 2 > plot.right() + rightMargin)
+        const qreal width = metrics.width(text);
+        const qreal left = xOf(plot, start, end, tick) - width / 2;
+        // A larger font or a narrower plot leaves out every label that would touch the one before.
+        if (left < plot.left() || left + width > plot.right()
+            || (!placed.isEmpty() && left < placed.constLast().rect.right() + gap))
             continue;
-        painter.setPen(faint(palette.color(QPalette::WindowText), 0.7));
-        painter.drawText(QPointF(x - width / 2, plot.bottom() + 4 + metrics.ascent()), text);
+        placed.append({QRectF(left, plot.bottom() + 4, width, metrics.lineHeight), text});
     }
+    return placed;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "HistoryChartText.h"
+
 #include <QDateTime>
 #include <QPalette>
 #include <QRectF>
@@ -10,8 +12,13 @@ class QPainter;
 // or midnights, spaced for the period shown.
 namespace HistoryTimeAxis {
 
-// Labels may reach into the margins left and right of the plot by these widths.
-void paint(QPainter &painter, const QRectF &plot, const QDateTime &start, const QDateTime &end, const QPalette &palette,
-           qreal leftMargin, qreal rightMargin);
+// The faint lines across the plot.
+void paintLines(QPainter &painter, const QRectF &plot, const QDateTime &start, const QDateTime &end,
+                const QPalette &palette);
+
+// The labels below the plot, each centred under its line; one that would reach past the plot's
+// ends, or come too near the one before, is left out.
+QList<HistoryChartText::Placed> labels(const QRectF &plot, const QDateTime &start, const QDateTime &end,
+                                       const HistoryChartText::Metrics &metrics);
 
 } // namespace HistoryTimeAxis

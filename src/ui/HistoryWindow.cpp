@@ -86,8 +86,14 @@ void HistoryWindow::addView(const QString &name, QWidget *view)
     static_cast<QVBoxLayout *>(layout())->insertWidget(1, view, 1);
 }
 
-void HistoryWindow::present()
+void HistoryWindow::present(const std::optional<HistoryFocus> &focus)
 {
+    m_focus = focus;
+    setWindowTitle(focus ? u"History \u2014 "_s + OutsideText::plainLine(focus->name) : u"History"_s);
+    if (focus && m_view && m_view->isVisible()) { // back to the chart the focus is on
+        m_view->hide();
+        findChild<QButtonGroup *>()->button(m_days)->setChecked(true);
+    }
     setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
     show();
     raise();
@@ -109,11 +115,13 @@ QCoro::Task<void> HistoryWindow::load()
     const int days = m_days;
     const QSize size = chartArea().size().toSize();
     const qreal ratio = devicePixelRatioF();
+    const std::optional<HistoryFocus> focus = m_focus;
     // Read and drawn off the GUI thread, which only shows the image when it is ready.
     // Made outside the co_await: GCC 12 destroys a lambda temporary there twice.
     QFuture<std::pair<HistoryChart, QImage>> drawing
-        = QtConcurrent::run([path = m_path, end, days, size, ratio, palette = palette()] {
+        = QtConcurrent::run([path = m_path, end, days, size, ratio, focus, palette = palette()] {
               HistoryChart chart;
+              chart.setFocus(focus);
               chart.setLines(HistoryReader::readLines(path, end.addDays(-days), end, HistoryChart::columnsFor(size, ratio)),
                              end, days);
               QImage image = chart.image(size, ratio, palette);
@@ -125,6 +133,9 @@ QCoro::Task<void> HistoryWindow::load()
     std::tie(m_chart, m_image) = std::move(drawn);
     m_loaded = true;
     update();
+    // The window was resized, or its layout settled, while the chart was drawn.
+    if (size != chartArea().size().toSize())
+        m_resized.start();
     Q_EMIT loaded();
 }
 
@@ -145,7 +156,7 @@ void HistoryWindow::paintEvent(QPaintEvent *)
 void HistoryWindow::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
-    if (m_loaded)
+    if (isVisible())
         m_resized.start();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "HistoryChart.h"
+#include "HistoryFocus.h"
 
 #include <QTimer>
 #include <QWidget>
@@ -17,8 +18,9 @@ class HistoryWindow : public QWidget
 public:
     explicit HistoryWindow(const QString &databasePath, QWidget *parent = nullptr);
 
-    // Shows the window, or brings it back to the front when it is open, minimised or hidden.
-    void present();
+    // Shows the window, or brings it back to the front when it is open, minimised or hidden;
+    // with a focus, the chart stands out that window or account and the title names it.
+    void present(const std::optional<HistoryFocus> &focus = std::nullopt);
     // A view shown instead of the chart while its button, at the end of the periods, is down.
     void addView(const QString &name, QWidget *view);
 
@@ -44,6 +46,7 @@ private:
     HistoryChart m_chart; // what the image shows, for the tooltips
     QImage m_image;
     QWidget *m_rangeRow;
+    std::optional<HistoryFocus> m_focus;
     QTimer m_resized; // a drag resizes in many steps: read again once it rests
     QWidget *m_view = nullptr; // shown instead of the chart
     bool m_loaded = false;

@@ -70,7 +70,7 @@ PaceAlert alertOn(const ProviderResult &result, const UsageWindow &window, const
 {
     const QString name = windowName(result, window);
     return {alertKey(result, window), name, alert, window.pressurePercent, summaryText(name, window, forecast, alert),
-            bodyText(window, forecast)};
+            bodyText(window, forecast), false, {result.provider, result.account.key(), window.id(), name}};
 }
 
 QString blockKey(const ProviderResult &result)
@@ -83,7 +83,7 @@ PaceAlert blockedAlert(const ProviderResult &result, const QDateTime &now)
     const QString name = result.displayName();
     const Blocked &block = *result.blocked;
     return {blockKey(result), name + u" blocked"_s, Alert::none, -100, name + u" is blocked"_s + block.untilText(now),
-            u"The "_s + block.reason + u" is reached."_s, true};
+            u"The "_s + block.reason + u" is reached."_s, true, {result.provider, result.account.key(), {}, name}};
 }
 
 QStringList windowIds(const QList<PaceAlert> &alerts)
@@ -166,7 +166,7 @@ PaceAlerts::PaceAlerts(DesktopNotifier &notifier, QObject *parent)
 {
     connect(&notifier, &DesktopNotifier::defaultActionInvoked, this, [this](const QString &key) {
         if (key == notificationKey)
-            Q_EMIT historyWanted();
+            Q_EMIT historyWanted(m_shownFocus);
     });
 }
 
@@ -212,6 +212,7 @@ void PaceAlerts::review(const UsageStatus &status, double nearlyUsedAt)
                                                                           : QList<PaceAlert>();
     m_shownWindowIds = windowIds(due + holding);
     const PaceAlert bubble = gathered(due, holding);
+    m_shownFocus = bubble.focus;
     m_notifier->notify(notificationKey, bubble.summary, bubble.body,
                        GaugeIconRenderer::image(status, imageScale), u"Show history"_s);
 }

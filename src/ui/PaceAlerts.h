@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DesktopNotifier.h"
+#include "HistoryFocus.h"
 #include "HistoryRow.h"
 #include "PaceForecast.h"
 #include "UsageModels.h"
@@ -27,6 +28,7 @@ struct PaceAlert {
     QString summary;
     QString body;
     bool blocked = false; // the service refuses the account: told before any pace
+    HistoryFocus focus{}; // what a click on the bubble opens the History window on
 };
 
 // Tells the user, once per window period, that a window will run out well before it resets,
@@ -72,8 +74,8 @@ public:
 Q_SIGNALS:
     // takeDue counted an alert as given.
     void given(const RememberedAlert &alert);
-    // The user clicked the bubble.
-    void historyWanted();
+    // The user clicked the bubble, which leads with that window.
+    void historyWanted(const HistoryFocus &focus);
 
 private:
     struct Period {
@@ -90,6 +92,7 @@ private:
 
     QHash<QString, Period> m_periods; // by PaceAlert::windowId
     QStringList m_shownWindowIds; // those the bubble last sent speaks of
+    HistoryFocus m_shownFocus;    // the window it leads with
     QSet<QString> m_toldBlocks; // the accounts refused since they were told so, by their alert's windowId
     QPointer<DesktopNotifier> m_notifier; // the program's one, shared with sign-in
 };

@@ -14,7 +14,6 @@
 #include <QCursor>
 #include <QGuiApplication>
 #include <QIcon>
-#include <QPainter>
 #include <QPointer>
 #include <QScreen>
 #include <QShortcut>
@@ -46,35 +45,14 @@ QList<QImage> trayIconImages(const UsageStatus &status, IconStyle style, GaugeHa
     return images;
 }
 
-// The system blue, red and green of the macOS menu bar.
-QColor paceColor(double pressurePercent)
+QString infoText(const QString &text)
 {
-    const QString word = pressureLabel(pressurePercent);
-    if (word == u"High")
-        return QColor(0, 122, 255);
-    if (word == u"Low")
-        return QColor(255, 59, 48);
-    return QColor(52, 199, 89);
+    return ExactMenuTextStyle::actionText(OutsideText::plainLine(text));
 }
 
-// Menu lines are disabled, yet their images keep their colours.
-QIcon menuIcon(const QImage &image)
+bool isDark(const QPalette &palette)
 {
-    const QPixmap pixmap = QPixmap::fromImage(image);
-    QIcon icon;
-    icon.addPixmap(pixmap, QIcon::Normal);
-    icon.addPixmap(pixmap, QIcon::Disabled);
-    return icon;
-}
-
-// A line that only shows something.
-MenuLine infoLine(const QString &key, const QString &text, const QIcon &icon = {})
-{
-    MenuLine line;
-    line.key = key;
-    line.text = ExactMenuTextStyle::actionText(OutsideText::plainLine(text));
-    line.icon = icon;
-    return line;
+    return palette.color(QPalette::Window).lightness() < 128;
 }
 
 // The first account's lines keep their keys as accounts come and go.
@@ -104,18 +82,6 @@ QString trayToolTip(const QString &summary)
     };
     const bool readAsMarkup = std::ranges::any_of(QApplication::topLevelWidgets(), isXEmbedIcon);
     return readAsMarkup ? OutsideText::qtRichText(summary) : OutsideText::plainText(summary);
-}
-
-QImage filledShape(QSize size, const QColor &color, void (*draw)(QPainter &))
-{
-    QImage image(size, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    QPainter painter(&image);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(color);
-    draw(painter);
-    return image;
 }
 
 } // namespace
@@ -154,6 +120,7 @@ StatusItemController::StatusItemController(UsageStore *store, const QString &set
         updateIcon();
     });
     m_menu.setStyle(&m_menuStyle);
+    m_menu.installEventFilter(this); // the pace dots follow the menu's palette
     // Qt matches no shortcut of an action in a menu that no window holds: the open menu does.
     new QShortcut(historyKeys, &m_menu, this, [this] {
         m_menu.hide();
@@ -243,6 +210,13 @@ void StatusItemController::updateMenu()
         fixMenuSizeOnWayland();
 }
 
+bool StatusItemController::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == &m_menu && event->type() == QEvent::PaletteChange && !m_menu.actions().isEmpty())
+        updateMenu();
+    return QObject::eventFilter(watched, event);
+}
+
 // As many lines as the screen holds, and no more than a glance takes in.
 qsizetype StatusItemController::menuRoom() const
 {
@@ -269,49 +243,69 @@ MenuSection StatusItemController::accountSection(const Account &account)
         else if (const std::optional<UsageWindow> worst = alone.worst())
             title += u" \u2014 "_s + WindowLineText::briefLine(*worst);
     }
-    section.foldedTitle = infoLine({}, title).text;
+    section.foldedTitle = infoText(title);
     return section;
 }
 
 void StatusItemController::addAccountSection(const Account &account, QList<MenuLine> &lines)
 {
-    const Provider provider = account.provider;
     const std::optional<ProviderResult> result = m_store->status().result(account);
     const bool cached = result && result->source == u"cached";
     const QString section = sectionKey(account);
-    const auto windowKey = [&](const UsageWindow &window) { return account.first ? window.id() : section + window.id(); };
     const bool withReset = m_settings->settings().resetTimes;
     const QDateTime now = QDateTime::currentDateTime();
-    const auto windowInfoLine = [&](const UsageWindow &window) {
-        return infoLine(windowKey(window), WindowLineText::menuLine(window, now, withReset),
-                        paceDotIcon(window.pressurePercent));
+    const bool darkMenu = isDark(m_menu.palette());
+    const auto accountLine = [&](const QString &key, const QString &text) {
+        return infoLine(section + key, text, m_icons.blankIcon(), {account.provider, account.key(), {}, account.displayName()});
     };
-    lines.append(infoLine(section + u"title"_s, account.displayName() + (cached ? u" (cached)"_s : QString()),
-                          swatchIcon(provider)));
+    const auto windowLine = [&](const UsageWindow &window) {
+        return infoLine(account.first ? window.id() : section + window.id(), WindowLineText::menuLine(window, now, withReset),
+                        m_icons.paceDotIcon(window.pressurePercent, darkMenu),
+                        {account.provider, account.key(), window.id(), account.displayName() + u' ' + window.displayLabel()});
+    };
+    MenuLine title = accountLine(u"title"_s, account.displayName() + (cached ? u" (cached)"_s : QString()));
+    title.icon = m_icons.swatchIcon(account.provider);
+    lines.append(title);
     if (const auto line = result ? ProviderDetailLines::blocked(*result, now) : std::nullopt)
-        lines.append(infoLine(section + line->key, line->text));
+        lines.append(accountLine(line->key, line->text));
 
     if (result && result->ok && !result->windows.isEmpty()) {
         for (const UsageWindow &window : result->windows)
-            lines.append(windowInfoLine(window));
+            lines.append(windowLine(window));
     } else if (!result || !result->ok || !result->spend) { // a usage-based seat has its spend alone
 
         const bool hasError = result && result->error;
-        lines.append(infoLine(section + u"status"_s, indent + (hasError ? *result->error : u"usage unavailable"_s)));
+        lines.append(accountLine(u"status"_s, indent + (hasError ? *result->error : u"usage unavailable"_s)));
     }
     if (!result)
         return;
     if (const auto line = ProviderDetailLines::weeklyByModel(*result))
-        lines.append(infoLine(section + line->key, line->text));
+        lines.append(accountLine(line->key, line->text));
     for (const UsageWindow &window : result->extraWindows)
-        lines.append(windowInfoLine(window));
+        lines.append(windowLine(window));
     for (const ProviderDetailLines::Line &line : ProviderDetailLines::afterExtraWindows(*result))
-        lines.append(infoLine(section + line.key, line.text));
+        lines.append(accountLine(line.key, line.text));
 
     if (!result->needsAuth)
         return;
-    lines.append(commandLine(section + u"sign-in"_s, indent + u"Sign in to "_s + account.displayName() + u"\u2026"_s,
-                             {}, [this, account] { signIn(account); }));
+    MenuLine signInLine = commandLine(section + u"sign-in"_s, indent + u"Sign in to "_s + account.displayName() + u"\u2026"_s,
+                                      {}, [this, account] { signIn(account); });
+    signInLine.icon = m_icons.blankIcon();
+    lines.append(signInLine);
+}
+
+// A line that shows figures: black on every panel, as only enabled lines are, and harmless to
+// choose: it opens the History window on what it shows.
+MenuLine StatusItemController::infoLine(const QString &key, const QString &text, const QIcon &icon,
+                                        const HistoryFocus &focus)
+{
+    MenuLine line;
+    line.key = key;
+    line.text = infoText(text);
+    line.icon = icon;
+    line.enabled = true;
+    line.onTriggered = [this, focus] { Q_EMIT historyRequested(focus); };
+    return line;
 }
 
 void StatusItemController::startRefreshLoop()
@@ -346,20 +340,6 @@ void StatusItemController::openSettings()
     if (!m_settingsDialog)
         m_settingsDialog = std::make_unique<SettingsDialog>(*m_settings);
     m_settingsDialog->present();
-}
-
-QImage StatusItemController::providerSwatch(Provider provider)
-{
-    return filledShape(QSize(11, 11), GaugeIconRenderer::providerColor(provider), [](QPainter &painter) {
-        painter.drawRoundedRect(QRectF(1, 1, 9, 9), 2.5, 2.5);
-    });
-}
-
-QImage StatusItemController::paceDot(double pressurePercent)
-{
-    return filledShape(QSize(10, 10), paceColor(pressurePercent), [](QPainter &painter) {
-        painter.drawEllipse(QRectF(1, 1, 8, 8));
-    });
 }
 
 // A click, or a panel that draws no menu of its own (swaybar) asking for it. An XEmbed tray has
@@ -452,21 +432,4 @@ QCoro::Task<void> StatusItemController::refreshAndRedraw()
         co_return;
     updateMenu();
     updateIcon();
-}
-
-const QIcon &StatusItemController::swatchIcon(Provider provider)
-{
-    auto icon = m_swatchIcons.find(provider);
-    if (icon == m_swatchIcons.end())
-        icon = m_swatchIcons.insert(provider, menuIcon(providerSwatch(provider)));
-    return *icon;
-}
-
-const QIcon &StatusItemController::paceDotIcon(double pressurePercent)
-{
-    const QRgb colour = paceColor(pressurePercent).rgb();
-    auto icon = m_paceDotIcons.find(colour);
-    if (icon == m_paceDotIcons.end())
-        icon = m_paceDotIcons.insert(colour, menuIcon(paceDot(pressurePercent)));
-    return *icon;
 }

@@ -2,7 +2,9 @@
 
 #include "DesktopNotifier.h"
 #include "ExactMenuTextStyle.h"
+#include "HistoryFocus.h"
 #include "MenuFolding.h"
+#include "MenuLineIcons.h"
 #include "MenuSync.h"
 #include "SettingsDialog.h"
 #include "UsageModels.h"
@@ -10,7 +12,6 @@
 #include <QIcon>
 #include <QImage>
 #include <QList>
-#include <QMap>
 #include <QMenu>
 #include <QObject>
 #include <QPointer>
@@ -62,16 +63,13 @@ public:
     DesktopNotifier &notifier() { return m_notifier; }
     QMenu *menu() { return &m_menu; }
 
-    static QImage providerSwatch(Provider provider);
-    static QImage paceDot(double pressurePercent);
-
     // The same refresh as "Refresh", for callers that wait until menu and icon are redrawn.
     QCoro::Task<void> refreshAndRedraw();
     std::chrono::milliseconds refreshPeriod() const;
 
 Q_SIGNALS:
-    // "History…" was chosen.
-    void historyRequested();
+    // "History…" was chosen, or a line of the menu on the part of the record it shows.
+    void historyRequested(const std::optional<HistoryFocus> &focus = std::nullopt);
 
 public Q_SLOTS:
     // Puts the icon in the tray; Qt settles the kind of tray here, so only once one is there.
@@ -85,6 +83,9 @@ public Q_SLOTS:
     // Back from sleep: the loop refreshes at once, then waits a whole period again.
     void refreshAfterSleep();
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     StatusItemController(UsageStore *store, const QString &settingsPath,
                          std::optional<std::chrono::milliseconds> fixedRefreshPeriod, QObject *parent);
@@ -97,8 +98,7 @@ private:
     QCoro::Task<void> drawIcon();
     void handOnIcon(const QList<QImage> &images);
     void updateToolTip();
-    const QIcon &swatchIcon(Provider provider);
-    const QIcon &paceDotIcon(double pressurePercent);
+    MenuLine infoLine(const QString &key, const QString &text, const QIcon &icon, const HistoryFocus &focus);
 
     ExactMenuTextStyle m_menuStyle; // outlives the menu drawn with it
     QMenu m_menu; // outlives the tray icon that points at it
@@ -112,9 +112,6 @@ private:
     std::optional<std::chrono::milliseconds> m_fixedRefreshPeriod; // else the setting's
     QPointer<QTimer> m_sleep; // the refresh loop's wait, while it waits
     std::unique_ptr<SettingsDialog> m_settingsDialog; // made when first asked for
-    // Made once and shared by every redraw: a line keeps its image unless it changes colour,
-    // and a panel that reads the menu over D-Bus keeps something of every distinct icon.
-    QMap<Provider, QIcon> m_swatchIcons;
-    QMap<QRgb, QIcon> m_paceDotIcons;
+    MenuLineIcons m_icons;
     DesktopNotifier m_notifier;
 };

@@ -104,7 +104,7 @@ int TidemarkerApp::run(int &argc, char **argv)
         readLogsAfterRefreshes(breakdown, history, *controller);
         auto *wake = new WakeWatch([c = controller.get()] { return c->refreshPeriod(); }, controller.get());
         QObject::connect(wake, &WakeWatch::awoke, controller.get(), &StatusItemController::refreshAfterSleep);
-        const auto openHistory = [&history, &historyWindow, &breakdown, &controller] {
+        const auto openHistory = [&history, &historyWindow, &breakdown, &controller](const std::optional<HistoryFocus> &focus) {
             if (!historyWindow) {
                 historyWindow = std::make_unique<HistoryWindow>(history.path());
                 QObject::connect(&history, &HistoryRecorder::written, historyWindow.get(), &HistoryWindow::reload);
@@ -112,7 +112,7 @@ int TidemarkerApp::run(int &argc, char **argv)
                                            return BreakdownWindow::ofStatus(controller->store().status());
                                        }));
             }
-            historyWindow->present();
+            historyWindow->present(focus);
         };
         QObject::connect(controller.get(), &StatusItemController::historyRequested, &history, openHistory);
         if (claim == UsageBusService::NameClaim::claimed) {
@@ -124,10 +124,11 @@ int TidemarkerApp::run(int &argc, char **argv)
         QObject::connect(tray, &TrayAvailability::appeared, controller.get(),
                          &StatusItemController::showStatusItem);
         tray->start();
-        // A click on an alert opens the history, as "History…" does.
+        // A click on an alert opens the history on the window it leads with.
         if (auto *alerts = PaceAlerts::watch(controller->store(), controller->notifier(), history,
                                              controller->settings()))
-            QObject::connect(alerts, &PaceAlerts::historyWanted, &history, openHistory);
+            QObject::connect(alerts, &PaceAlerts::historyWanted, &history,
+                             [openHistory](const HistoryFocus &focus) { openHistory(focus); });
     });
     return application.exec();
 }

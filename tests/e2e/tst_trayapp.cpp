@@ -404,7 +404,7 @@ void TestTrayApp::panelSeesIconMenuAndCommands()
     QList<bool> enabled;
     for (const MenuEntry &entry : layout->children)
         enabled.append(entry.isEnabled());
-    QCOMPARE(enabled, (QList<bool>{false, false, true, false, false, false, true, true, true, true, true}));
+    QCOMPARE(enabled, QList<bool>(11, true)); // Plasma greys disabled lines, dots and all
     QCOMPARE(entryLabelled(layout, history).shortcut(), (QList<QStringList>{{u"Control"_s, u"H"_s}}));
     QCOMPARE(entryLabelled(layout, u"Refresh"_s).shortcut(), (QList<QStringList>{{u"Control"_s, u"R"_s}}));
     QCOMPARE(entryLabelled(layout, u"Quit"_s).shortcut(), (QList<QStringList>{{u"Control"_s, u"Q"_s}}));
@@ -413,9 +413,16 @@ void TestTrayApp::panelSeesIconMenuAndCommands()
     QCOMPARE(centre(claudeSwatch), qRgb(255, 140, 87));
     const QImage highDot = entryLabelled(layout, u"    5h: 80% left, +30% high"_s).icon();
     QCOMPARE(highDot.size(), QSize(10, 10));
-    QCOMPARE(centre(highDot), qRgb(0, 122, 255));
-    QCOMPARE(centre(entryLabelled(layout, u"    Weekly: 20% left, -30% low"_s).icon()), qRgb(255, 59, 48));
-    QVERIFY(entryLabelled(layout, noCodexAuth).icon().isNull());
+    QCOMPARE(centre(highDot), qRgb(0, 88, 208));
+    QCOMPARE(centre(entryLabelled(layout, u"    Weekly: 20% left, -30% low"_s).icon()), qRgb(196, 30, 22));
+    // A line without a dot keeps the room of one, so that its text starts where the others do.
+    const QImage noDot = entryLabelled(layout, noCodexAuth).icon();
+    QCOMPARE(noDot.size(), QSize(10, 10));
+    QCOMPARE(qAlpha(centre(noDot)), 0);
+
+    // A window's line opens the History window on that window.
+    QVERIFY(m_item->click(entryLabelled(layout, u"    Weekly: 20% left, -30% low"_s).id));
+    QTRY_COMPARE(visibleWindows(u"^History — Claude Weekly$"_s).size(), 1);
 
     // With no terminal to open, sign-in says what to run instead.
     QVERIFY(m_item->click(entryLabelled(layout, signInToCodex).id));
@@ -593,6 +600,7 @@ void TestTrayApp::alertsOncePerWindowPeriod()
     QCOMPARE(visibleWindows(u"^History"_s).size(), 0);
     notifications.click(calls[2].id);
     QTRY_COMPARE(visibleWindows(u"^History"_s).size(), 1);
+    QCOMPARE(visibleWindows(u"^History — Codex Weekly$"_s).size(), 1); // the window it leads with
     QCOMPARE(m_program->readAllStandardError(), QByteArray());
 }
 

@@ -1,6 +1,8 @@
 #include "HistoryChart.h"
 #include "HistoryWriter.h"
+#include "WcagContrast.h"
 
+#include <QFontInfo>
 #include <QGuiApplication>
 #include <QLocale>
 #include <QSet>
@@ -27,14 +29,28 @@ QList<HistoryRow> claudeDay()
     return rows;
 }
 
-// The chart of a day of claudeDay(), read from a real file as the window reads it.
-HistoryChart claudeChart(const QTemporaryDir &dir)
+// Five windows near their ends an hour ago and now, three of them close together.
+QList<HistoryRow> nearlyUsedDay()
+{
+    QList<HistoryRow> rows;
+    for (const auto &[provider, id, name, used] :
+         {std::tuple(Provider::codex, u"codex_fast"_s, u"5h"_s, 97.0), std::tuple(Provider::codex, u"codex_slow"_s, u"Weekly"_s, 95.0),
+          std::tuple(Provider::codex, u"codex_quill_fast"_s, u"Quill-Preview 5h"_s, 96.0),
+          std::tuple(Provider::claude, u"claude_fast"_s, u"5h"_s, 12.0), std::tuple(Provider::claude, u"claude_slow"_s, u"Weekly"_s, 10.0)}) {
+        for (int hoursAgo : {1, 0})
+            rows.append({end.addSecs(-3600 * hoursAgo - 60), provider, id, name, used - 5 * hoursAgo, end.addSecs(3600), 18000});
+    }
+    return rows;
+}
+
+// The chart of a day of these rows, read from a real file as the window reads it.
+HistoryChart chartOf(const QTemporaryDir &dir, const QList<HistoryRow> &rows)
 {
     const QString path = dir.filePath(u"history.sqlite3"_s);
     {
         HistoryWriter writer(path);
         writer.open();
-        for (const HistoryRow &row : claudeDay())
+        for (const HistoryRow &row : rows)
             writer.write({row});
     }
     HistoryChart chart;
@@ -54,20 +70,6 @@ bool hasClaudeInk(const QImage &image)
     return false;
 }
 
-// WCAG's relative luminance and contrast ratio.
-double luminance(const QColor &colour)
-{
-    const auto linear = [](double c) { return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4); };
-    return 0.2126 * linear(colour.redF()) + 0.7152 * linear(colour.greenF()) + 0.0722 * linear(colour.blueF());
-}
-
-double contrast(const QColor &a, const QColor &b)
-{
-    const double first = luminance(a);
-    const double second = luminance(b);
-    return (std::max(first, second) + 0.05) / (std::min(first, second) + 0.05);
-}
-
 double distance(const QColor &a, const QColor &b)
 {
     return std::hypot(a.red() - b.red(), a.green() - b.green(), a.blue() - b.blue());
@@ -83,7 +85,7 @@ private Q_SLOTS:
     void hoverNamesEachPoint()
     {
         QTemporaryDir dir;
-        const HistoryChart chart = claudeChart(dir);
+        const HistoryChart chart = chartOf(dir, claudeDay());
         QSet<QString> found;
         for (int y = 0; y < size.height(); y += 2) {
             for (int x = 0; x < size.width(); x += 2) {
@@ -121,17 +123,51 @@ private Q_SLOTS:
         for (int shade = 0; shade < 8; ++shade)
             colours.append(HistoryChart::lineColour(provider, shade, palette));
         for (qsizetype i = 0; i < colours.size(); ++i) {
-            QVERIFY2(contrast(colours[i], base) >= 3, qPrintable(colours[i].name()));
+            QVERIFY2(wcagContrast(colours[i], base) >= 3, qPrintable(colours[i].name()));
             for (qsizetype j = i + 1; j < colours.size(); ++j)
                 QVERIFY2(distance(colours[i], colours[j]) >= (j < 4 ? 55 : 30),
                          qPrintable(colours[i].name() + u' ' + colours[j].name()));
         }
     }
 
+    void textsApartAtAnyFont_data()
+    {
+        QTest::addColumn<qreal>("scale");
+        QTest::addColumn<QSize>("area");
+        for (qreal scale : {1.0, 1.5}) {
+            for (QSize area : {QSize(900, 590), QSize(640, 400)})
+                QTest::addRow("%gx font, %dx%d", scale, area.width(), area.height()) << scale << area;
+        }
+    }
+
+    // Every text within the chart, whole and clear of the others, at the default font and larger.
+    void textsApartAtAnyFont()
+    {
+        QFETCH(qreal, scale);
+        QFETCH(QSize, area);
+        const QFont original = QGuiApplication::font();
+        QFont font = original;
+        font.setPointSizeF(QFontInfo(original).pointSizeF() * scale);
+        QGuiApplication::setFont(font);
+        QTemporaryDir dir;
+        const QList<HistoryChart::PlacedText> texts = chartOf(dir, nearlyUsedDay()).texts(QRectF(QPointF(), area));
+        QGuiApplication::setFont(original);
+
+        QStringList shown;
+        for (qsizetype i = 0; i < texts.size(); ++i) {
+            shown.append(texts[i].text);
+            QVERIFY2(!texts[i].elided && QRectF(QPointF(), area).contains(texts[i].rect), qPrintable(texts[i].text));
+            for (qsizetype j = i + 1; j < texts.size(); ++j)
+                QVERIFY2(!texts[i].rect.intersects(texts[j].rect), qPrintable(texts[i].text + u" | "_s + texts[j].text));
+        }
+        for (const QString &label : {u"% used"_s, u"100%"_s, u"Quill-Preview 5h 96%"_s, u"Weekly 95%"_s, u"5h 97%"_s, u"5h 12%"_s})
+            QVERIFY2(shown.contains(label), qPrintable(label));
+    }
+
     void drawnAtTheDevicePixelRatio()
     {
         QTemporaryDir dir;
-        HistoryChart chart = claudeChart(dir);
+        HistoryChart chart = chartOf(dir, claudeDay());
         const QImage sharp = chart.image(size, 2, QGuiApplication::palette());
         QCOMPARE(sharp.size(), size * 2);
         QVERIFY(hasClaudeInk(sharp));

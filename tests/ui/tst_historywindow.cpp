@@ -94,6 +94,18 @@ private Q_SLOTS:
         QVERIFY(!window.isMinimized());
         QVERIFY(window.isVisible());
     }
+
+    // Resized by the desktop while its first chart is drawn, as tiling desktops do on opening:
+    // the chart is drawn again at the size the window has.
+    void drawnAgainAtTheSizeGiven()
+    {
+        QTemporaryDir dir;
+        HistoryWindow window(dir.filePath(u"history.sqlite3"_s));
+        QSignalSpy loaded(&window, &HistoryWindow::loaded);
+        window.present();
+        window.resize(1200, 800);
+        QTRY_COMPARE(loaded.size(), 2);
+    }
 };
 
 QTEST_MAIN(TestHistoryWindow)

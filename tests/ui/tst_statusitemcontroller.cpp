@@ -5,6 +5,7 @@
 #include "StatusItemController.h"
 #include "TrayFixtures.h"
 #include "UsageStore.h"
+#include "WcagContrast.h"
 
 #include <QAction>
 #include <QFile>
@@ -127,6 +128,8 @@ private Q_SLOTS:
     void linesShowTheirTextsExactly();
     void paceDotColours_data();
     void paceDotColours();
+    void paceColoursStandOut_data();
+    void paceColoursStandOut();
     void swatches();
     void refreshItemRefreshesAndRebuilds();
     void loopWaitsForEachRefresh();
@@ -206,7 +209,7 @@ void TestStatusItemController::menuTexts_data()
         << QStringList{u"Codex"_s, u"    5h: 63% left, +12% high"_s,
                        u"    Weekly: 0% left, -13% low"_s, u"Claude"_s,
                        u"    5h: 100% left, 0% good"_s}
-        << QList<bool>{false, false, false, false, false};
+        << QList<bool>{true, true, true, true, true};
     QTest::newRow("remaining beyond a whole number")
         << live(Provider::codex, {window(Provider::codex, WindowSpeed::fast, 1e300, 0),
                                   window(Provider::codex, WindowSpeed::slow, -0x1p63, 0)})
@@ -214,37 +217,37 @@ void TestStatusItemController::menuTexts_data()
                                           std::numeric_limits<double>::quiet_NaN(), 0)})
         << QStringList{u"Codex"_s, u"    5h: ?% left, 0% good"_s, u"    Weekly: ?% left, 0% good"_s,
                        u"Claude"_s, u"    5h: ?% left, 0% good"_s}
-        << QList<bool>{false, false, false, false, false};
+        << QList<bool>{true, true, true, true, true};
     QTest::newRow("cached keeps its windows and says so")
         << result(Provider::codex, true, u"cached"_s, u"boom"_s, {codexFast})
         << result(Provider::claude, true, u"cached"_s, u"rate-limited \u2014 retrying"_s, {claudeFast})
         << QStringList{u"Codex (cached)"_s, u"    5h: 63% left, +12% high"_s,
                        u"Claude (cached)"_s, u"    5h: 100% left, 0% good"_s}
-        << QList<bool>{false, false, false, false};
+        << QList<bool>{true, true, true, true};
     QTest::newRow("ok without windows shows the error")
         << result(Provider::codex, true, u"live"_s, u"x"_s, {})
         << result(Provider::claude, false, u"throttled"_s, u"the last request failed \u2014 retrying"_s, {})
         << QStringList{u"Codex"_s, u"    x"_s, u"Claude"_s, u"    the last request failed \u2014 retrying"_s}
-        << QList<bool>{false, false, false, false};
+        << QList<bool>{true, true, true, true};
     QTest::newRow("failure without message")
         << result(Provider::codex, false, u"error"_s, std::nullopt, {})
         << live(Provider::claude, {claudeFast})
         << QStringList{u"Codex"_s, u"    usage unavailable"_s, u"Claude"_s,
                        u"    5h: 100% left, 0% good"_s}
-        << QList<bool>{false, false, false, false};
+        << QList<bool>{true, true, true, true};
     QTest::newRow("sign-in after the error line")
         << live(Provider::codex, {codexFast})
         << result(Provider::claude, false, u"error"_s, u"not signed in to Claude Code"_s, {}, true)
         << QStringList{u"Codex"_s, u"    5h: 63% left, +12% high"_s, u"Claude"_s,
                        u"    not signed in to Claude Code"_s, signInToClaude}
-        << QList<bool>{false, false, false, false, true};
+        << QList<bool>{true, true, true, true, true};
     QTest::newRow("sign-in after window lines")
         << result(Provider::codex, true, u"live"_s, std::nullopt, {codexFast}, true)
         << live(Provider::claude, {claudeFast})
         << QStringList{u"Codex"_s, u"    5h: 63% left, +12% high"_s,
                        u"    Sign in to Codex\u2026"_s, u"Claude"_s,
                        u"    5h: 100% left, 0% good"_s}
-        << QList<bool>{false, false, true, false, false};
+        << QList<bool>{true, true, true, true, true};
 }
 
 void TestStatusItemController::menuTexts()
@@ -444,9 +447,9 @@ void TestStatusItemController::paceDotColours_data()
 {
     QTest::addColumn<double>("pressure");
     QTest::addColumn<QColor>("colour");
-    const QColor blue(0, 122, 255);
-    const QColor red(255, 59, 48);
-    const QColor green(52, 199, 89);
+    const QColor blue(0, 88, 208);
+    const QColor red(196, 30, 22);
+    const QColor green(22, 122, 46);
     QTest::newRow("5.01") << 5.01 << blue;
     QTest::newRow("5") << 5.0 << green;
     QTest::newRow("-5") << -5.0 << green;
@@ -454,7 +457,7 @@ void TestStatusItemController::paceDotColours_data()
     QTest::newRow("not a number") << std::numeric_limits<double>::quiet_NaN() << green;
 }
 
-// Seen through the menu, in both modes: the lines are disabled but the dots keep their colour.
+// Seen through the menu, light as the test's palette is.
 void TestStatusItemController::paceDotColours()
 {
     QFETCH(double, pressure);
@@ -466,11 +469,29 @@ void TestStatusItemController::paceDotColours()
     const QAction *line = m_controller->menu()->actions().at(1);
     QCOMPARE(line->icon().availableSizes(), QList<QSize>{QSize(10, 10)});
     QCOMPARE(centreColour(line->icon(), QIcon::Normal), colour.rgb());
-    QCOMPARE(centreColour(line->icon(), QIcon::Disabled), colour.rgb());
 
-    const QImage dot = StatusItemController::paceDot(pressure);
+    const QImage dot = MenuLineIcons::paceDot(pressure, false);
     QCOMPARE(dot.pixelColor(0, 0).alpha(), 0);  // outside the 8x8 oval at (1, 1)
     QCOMPARE(dot.pixelColor(9, 9).alpha(), 0);
+}
+
+void TestStatusItemController::paceColoursStandOut_data()
+{
+    QTest::addColumn<double>("pressure");
+    QTest::addColumn<QColor>("menu");
+    for (const auto &[name, pressure] : {std::pair("high", 20.0), std::pair("good", 0.0), std::pair("low", -20.0)}) {
+        QTest::addRow("%s on a light menu", name) << pressure << QColor(0xef, 0xf0, 0xf1); // Breeze's
+        QTest::addRow("%s on a dark menu", name) << pressure << QColor(0x3c, 0x3c, 0x3c);  // the lightest dark one seen
+    }
+}
+
+// Each dot as legible as text on the desktop's light and dark menus.
+void TestStatusItemController::paceColoursStandOut()
+{
+    QFETCH(double, pressure);
+    QFETCH(QColor, menu);
+    const QColor dot = MenuLineIcons::paceColour(pressure, menu.lightness() < 128);
+    QVERIFY2(wcagContrast(dot, menu) >= 4.5, qPrintable(dot.name() + u" on "_s + menu.name()));
 }
 
 void TestStatusItemController::swatches()
@@ -481,10 +502,10 @@ void TestStatusItemController::swatches()
     const QAction *claudeTitle = itemNamed(m_controller->menu(), u"Claude"_s);
     QVERIFY(codexTitle && claudeTitle);
     QCOMPARE(codexTitle->icon().availableSizes(), QList<QSize>{QSize(11, 11)});
-    QCOMPARE(centreColour(codexTitle->icon(), QIcon::Disabled), qRgb(41, 209, 214));
-    QCOMPARE(centreColour(claudeTitle->icon(), QIcon::Disabled), qRgb(255, 140, 87));
+    QCOMPARE(centreColour(codexTitle->icon(), QIcon::Normal), qRgb(41, 209, 214));
+    QCOMPARE(centreColour(claudeTitle->icon(), QIcon::Normal), qRgb(255, 140, 87));
 
-    const QImage swatch = StatusItemController::providerSwatch(Provider::codex);
+    const QImage swatch = MenuLineIcons::providerSwatch(Provider::codex);
     QCOMPARE(swatch.pixelColor(0, 5).alpha(), 0);   // left of the 9x9 square at (1, 1)
     QVERIFY(swatch.pixelColor(1, 1).alpha() < 255); // a rounded corner
     QCOMPARE(swatch.pixelColor(9, 5).alpha(), 255);
