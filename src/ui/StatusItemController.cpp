@@ -2,7 +2,7 @@
 
 #include "CLISignIn.h"
 #include "ClaudeRefusalScan.h"
-#include "GaugeIconRenderer.h"
+#include "TrayGauge.h"
 #include "OutsideText.h"
 #include "ProviderDetailLines.h"
 #include "SettingsFile.h"
@@ -19,9 +19,7 @@
 #include <QShortcut>
 #include <QStyle>
 #include <QTimer>
-#include <QtConcurrent/QtConcurrentRun>
 
-#include <QCoroFuture>
 #include <QCoroTimer>
 
 #include <algorithm>
@@ -34,17 +32,6 @@ const QString indent = u"    "_s;
 const QKeySequence historyKeys(Qt::CTRL | Qt::Key_H);
 const QKeySequence refreshKeys(Qt::CTRL | Qt::Key_R);
 const QKeySequence quitKeys(Qt::CTRL | Qt::Key_Q);
-// The sizes panels ask for, 64 for panels at twice the density.
-constexpr int iconSizes[] = {16, 22, 32, 44, 64};
-
-QList<QImage> trayIconImages(const UsageStatus &status, IconStyle style, GaugeHands hands)
-{
-    QList<QImage> images;
-    for (int pixels : iconSizes)
-        images.append(GaugeIconRenderer::image(status, pixels / GaugeIconRenderer::size, style, hands));
-    return images;
-}
-
 QString infoText(const QString &text)
 {
     return ExactMenuTextStyle::actionText(OutsideText::plainLine(text));
@@ -138,9 +125,9 @@ void StatusItemController::showStatusItem()
     m_statusItem = std::make_unique<QSystemTrayIcon>();
     m_statusItem->setContextMenu(&m_menu);
     connect(m_statusItem.get(), &QSystemTrayIcon::activated, this, &StatusItemController::openMenu);
-    // A panel reads the icon as soon as the item shows: the first one is drawn here and now.
+    m_gauge = std::make_unique<TrayGauge>(*m_statusItem);
     const Settings &settings = m_settings->settings();
-    handOnIcon(trayIconImages(m_store->status(), settings.icon, settings.gauge));
+    m_gauge->drawNow(m_store->status(), settings.icon, settings.gauge);
     updateToolTip();
     m_statusItem->show();
 }
@@ -149,7 +136,8 @@ void StatusItemController::updateIcon()
 {
     if (!m_statusItem)
         return;
-    drawIcon();
+    const Settings &settings = m_settings->settings();
+    m_gauge->draw(m_store->status(), settings.icon, settings.gauge);
     updateToolTip();
 }
 
@@ -159,32 +147,6 @@ void StatusItemController::updateToolTip()
                                                     m_settings->settings().resetTimes);
     if (const QString toolTip = trayToolTip(summary); toolTip != m_statusItem->toolTip())
         m_statusItem->setToolTip(toolTip);
-}
-
-// Drawn on a pool thread, where Qt fills each shape in the drawing thread: on the GUI thread it
-// hands every large antialiased fill to the pool and waits for it, eighty wake-ups a refresh.
-QCoro::Task<void> StatusItemController::drawIcon()
-{
-    QPointer<StatusItemController> self(this);
-    const quint64 drawing = ++m_iconDrawings;
-    const Settings &settings = m_settings->settings();
-    QFuture<QList<QImage>> drawn = QtConcurrent::run(&trayIconImages, m_store->status(), settings.icon, settings.gauge);
-    const QList<QImage> images = co_await drawn;
-    if (self && drawing == m_iconDrawings) // else a later drawing replaces this one
-        handOnIcon(images);
-}
-
-// Qt passes on every icon and tooltip it is given, and panels redraw on each (GNOME shows a
-// placeholder while its menu is open): only a gauge that looks different is handed on.
-void StatusItemController::handOnIcon(const QList<QImage> &images)
-{
-    if (!m_statusItem || images == m_iconImages)
-        return;
-    QIcon icon;
-    for (const QImage &image : images)
-        icon.addPixmap(QPixmap::fromImage(image));
-    m_statusItem->setIcon(icon);
-    m_iconImages = images;
 }
 
 void StatusItemController::updateMenu()

@@ -7,6 +7,7 @@
 #include "MenuLineIcons.h"
 #include "MenuSync.h"
 #include "SettingsDialog.h"
+#include "TrayGauge.h"
 #include "UsageModels.h"
 
 #include <QIcon>
@@ -95,8 +96,6 @@ private:
     qsizetype menuRoom() const;
     QCoro::Task<void> startUp();
     QCoro::Task<void> refreshLoop();
-    QCoro::Task<void> drawIcon();
-    void handOnIcon(const QList<QImage> &images);
     void updateToolTip();
     MenuLine infoLine(const QString &key, const QString &text, const QIcon &icon, const HistoryFocus &focus);
 
@@ -105,8 +104,7 @@ private:
     MenuSync m_menuSync{&m_menu};
     QStringList m_menuLayout; // the sections as last shown, folded or not
     std::unique_ptr<QSystemTrayIcon> m_statusItem;
-    QList<QImage> m_iconImages; // as last handed to the status item
-    quint64 m_iconDrawings = 0; // the latest drawing is the one shown
+    std::unique_ptr<TrayGauge> m_gauge; // with the status item
     UsageStore *m_store;
     SettingsFile *m_settings;
     std::optional<std::chrono::milliseconds> m_fixedRefreshPeriod; // else the setting's
