@@ -13,15 +13,14 @@ namespace {
 using IndexSql::run;
 
 // Added to what a row holds: a file read again takes its counts out, a request's better line raises them.
-QString addedUp(const QString &table, const QString &time)
+QByteArray addedUp(const QString &table, const QString &time)
 {
     return u"INSERT INTO %1 (provider, account, %2, project, model, file, input, output, cache_write, cache_read, "
-           "weighted) SELECT ?, ?, "_s.arg(table, time)
-        + IndexSql::jsonColumns(9)
-        + u" FROM json_each(?) j WHERE true ON CONFLICT (provider, account, %1, project, model, file) DO UPDATE SET "
-          "input = input + excluded.input, output = output + excluded.output, "
-          "cache_write = cache_write + excluded.cache_write, cache_read = cache_read + excluded.cache_read, "
-          "weighted = weighted + excluded.weighted"_s.arg(time);
+           "weighted) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?) ON CONFLICT (provider, account, %2, project, model, file) "
+           "DO UPDATE SET input = input + excluded.input, output = output + excluded.output, "
+           "cache_write = cache_write + excluded.cache_write, cache_read = cache_read + excluded.cache_read, "
+           "weighted = weighted + excluded.weighted"_s.arg(table, time)
+        .toUtf8();
 }
 
 } // namespace
@@ -29,15 +28,13 @@ QString addedUp(const QString &table, const QString &time)
 BreakdownIndex::BreakdownIndex(HistoryConnection &connection)
     : m_connection(connection)
     , m_requests(connection.database())
-    , m_addToMinutes(connection.database())
-    , m_addToHours(connection.database())
+    , m_addToMinutes(connection.database(), addedUp(u"breakdown_minutes"_s, u"minute"_s).constData())
+    , m_addToHours(connection.database(), addedUp(u"breakdown_by_hour"_s, u"hour"_s).constData())
     , m_newFile(connection.database())
     , m_forgetMinutes(connection.database())
     , m_forgetHours(connection.database())
     , m_noteStop(connection.database())
 {
-    m_addToMinutes.prepare(addedUp(u"breakdown_minutes"_s, u"minute"_s));
-    m_addToHours.prepare(addedUp(u"breakdown_by_hour"_s, u"hour"_s));
     m_newFile.prepare(u"INSERT INTO breakdown_files (path, provider, account) VALUES (?, ?, ?) ON CONFLICT (path) "
                       "DO UPDATE SET provider = excluded.provider, account = excluded.account RETURNING id"_s);
     m_forgetMinutes.prepare(u"DELETE FROM breakdown_minutes WHERE file = ?"_s);
@@ -149,24 +146,19 @@ std::optional<QSqlError> BreakdownIndex::flush()
     return error ? error : addTo(m_addToHours, byHour);
 }
 
-std::optional<QSqlError> BreakdownIndex::addTo(QSqlQuery &table, const BreakdownRequests::Buckets &buckets)
+std::optional<QSqlError> BreakdownIndex::addTo(SqliteStatement &table, const BreakdownRequests::Buckets &buckets)
 {
-    if (buckets.isEmpty())
-        return std::nullopt;
-    IndexSql::JsonRows rows;
+    const QString provider = rawValue(m_folder.provider);
     for (auto bucket = buckets.cbegin(); bucket != buckets.cend(); ++bucket) {
         const Bucket &key = bucket.key();
         const TokenCounts &counts = bucket.value();
-        rows.startRow();
-        rows.add(key.minute);
-        rows.add(key.project);
-        rows.add(key.model);
-        rows.add(key.file);
+        table.bind(provider).bind(m_folder.account).bind(key.minute).bind(key.project).bind(key.model).bind(key.file);
         for (const qint64 count : {counts.input, counts.output, counts.cacheWrite, counts.cacheRead})
-            rows.add(count);
-        rows.add(TokenWeights::weighted(m_folder.provider, key.model, counts));
+            table.bind(count);
+        if (const auto error = table.bind(TokenWeights::weighted(m_folder.provider, key.model, counts)).run())
+            return error;
     }
-    return run(table, {rawValue(m_folder.provider), m_folder.account, rows.text()});
+    return std::nullopt;
 }
 
 std::optional<QSqlError> BreakdownIndex::noteStop(const LogFileState &state)

@@ -4,6 +4,7 @@
 #include "IndexSql.h"
 #include "LogFolder.h"
 #include "LogLineParser.h"
+#include "SqliteStatement.h"
 
 #include <QHash>
 #include <QSqlError>
@@ -61,14 +62,14 @@ private:
     std::optional<QSqlError> writeBatch(IndexBatch &batch);
     std::optional<QSqlError> begin(IndexBatch &batch);
     std::optional<QSqlError> flush();
-    std::optional<QSqlError> addTo(QSqlQuery &table, const BreakdownRequests::Buckets &buckets);
+    std::optional<QSqlError> addTo(SqliteStatement &table, const BreakdownRequests::Buckets &buckets);
     std::optional<QSqlError> noteStop(const LogFileState &state);
 
     HistoryConnection &m_connection;
     BreakdownRequests m_requests;
     // Prepared once: every batch runs them, and preparing costs as much as running.
-    QSqlQuery m_addToMinutes;
-    QSqlQuery m_addToHours;
+    SqliteStatement m_addToMinutes;
+    SqliteStatement m_addToHours;
     QSqlQuery m_newFile;
     QSqlQuery m_forgetMinutes;
     QSqlQuery m_forgetHours;

@@ -1,6 +1,7 @@
 #include "BreakdownRequests.h"
 
 #include "BreakdownQuery.h"
+#include "IndexSql.h"
 
 #include <QSqlQuery>
 #include <QVariant>
@@ -19,21 +20,17 @@ TokenCounts countsAt(const QSqlQuery &query, int first)
 
 BreakdownRequests::BreakdownRequests(QSqlDatabase &database)
     : m_database(database)
-    , m_lookup(database)
-    , m_store(database)
+    , m_lookup(database, "SELECT file, minute, project, model, input, output, cache_write, cache_read, holds "
+                         "FROM breakdown_requests WHERE account = ? AND key = ?")
+    , m_store(database, "INSERT INTO breakdown_requests (account, key, file, minute, project, model, input, output, "
+                        "cache_write, cache_read, holds) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?) "
+                        "ON CONFLICT (account, key, file) DO UPDATE SET input = excluded.input, "
+                        "output = excluded.output, cache_write = excluded.cache_write, "
+                        "cache_read = excluded.cache_read, holds = excluded.holds")
     , m_othersOfHeld(database)
     , m_takeOver(database)
     , m_forgetFile(database)
 {
-    m_lookup.setForwardOnly(true);
-    m_lookup.prepare(u"SELECT key, file, minute, project, model, input, output, cache_write, cache_read, holds "
-                     "FROM breakdown_requests WHERE account = ? AND key IN (SELECT j.value ->> 0 FROM json_each(?) j)"_s);
-    m_store.prepare(u"INSERT INTO breakdown_requests (account, key, file, minute, project, model, input, output, "
-                    "cache_write, cache_read, holds) SELECT ?, "_s
-                    + IndexSql::jsonColumns(10)
-                    + u" FROM json_each(?) j WHERE true ON CONFLICT (account, key, file) DO UPDATE SET "
-                      "input = excluded.input, output = excluded.output, cache_write = excluded.cache_write, "
-                      "cache_read = excluded.cache_read, holds = excluded.holds"_s);
     // The other files' rows of the requests a file held, the one with the most output first.
     m_othersOfHeld.setForwardOnly(true);
     m_othersOfHeld.prepare(u"SELECT o.account, o.key, o.file, o.minute, o.project, o.model, o.input, o.output, "
@@ -46,26 +43,19 @@ BreakdownRequests::BreakdownRequests(QSqlDatabase &database)
 
 std::optional<QSqlError> BreakdownRequests::load(const QString &account, const QList<LogEntry> &entries)
 {
-    IndexSql::JsonRows keys;
     for (const LogEntry &entry : entries) {
-        if (!entry.requestKey.isEmpty() && !m_rows.contains(entry.requestKey)) {
-            m_rows.insert(entry.requestKey, {});
-            keys.startRow();
-            keys.add(entry.requestKey);
-        }
+        if (entry.requestKey.isEmpty() || m_rows.contains(entry.requestKey))
+            continue;
+        QList<Row> &rows = m_rows[entry.requestKey];
+        m_lookup.bind(account).bind(entry.requestKey);
+        while (m_lookup.next())
+            rows.append({m_lookup.integer(0),
+                         {m_lookup.integer(0), m_lookup.integer(1), m_lookup.text(2), m_lookup.text(3)},
+                         {m_lookup.integer(4), m_lookup.integer(5), m_lookup.integer(6), m_lookup.integer(7)},
+                         m_lookup.integer(8) != 0});
+        if (const auto error = m_lookup.finish())
+            return error;
     }
-    if (keys.isEmpty())
-        return std::nullopt;
-    QSqlQuery &query = m_lookup;
-    if (const auto error = IndexSql::run(query, {account, keys.text()}))
-        return error;
-    while (query.next())
-        m_rows[query.value(0).toString()].append(
-            {query.value(1).toLongLong(),
-             {query.value(1).toLongLong(), query.value(2).toLongLong(), query.value(3).toString(), query.value(4).toString()},
-             countsAt(query, 5),
-             query.value(9).toBool()});
-    query.finish();
     return std::nullopt;
 }
 
@@ -102,24 +92,21 @@ void BreakdownRequests::count(qint64 file, const LogEntry &entry, Buckets &bucke
 
 std::optional<QSqlError> BreakdownRequests::store(const QString &account)
 {
-    IndexSql::JsonRows changed;
-    for (auto request = m_rows.cbegin(); request != m_rows.cend(); ++request) {
+    std::optional<QSqlError> error;
+    for (auto request = m_rows.cbegin(); request != m_rows.cend() && !error; ++request) {
         for (const Row &row : request.value()) {
             if (!row.changed)
                 continue;
-            changed.startRow();
-            changed.add(request.key());
-            changed.add(row.file);
-            changed.add(row.bucket.minute);
-            changed.add(row.bucket.project);
-            changed.add(row.bucket.model);
+            m_store.bind(account).bind(request.key()).bind(row.file).bind(row.bucket.minute);
+            m_store.bind(row.bucket.project).bind(row.bucket.model);
             for (const qint64 count : {row.counts.input, row.counts.output, row.counts.cacheWrite, row.counts.cacheRead})
-                changed.add(count);
-            changed.add(qint64(row.holds));
+                m_store.bind(count);
+            if ((error = m_store.bind(qint64(row.holds)).run()))
+                break;
         }
     }
     m_rows.clear();
-    return changed.isEmpty() ? std::nullopt : IndexSql::run(m_store, {account, changed.text()});
+    return error;
 }
 
 std::optional<QSqlError> BreakdownRequests::forget(qint64 file, Buckets &buckets)

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "IndexSql.h"
 #include "LogLineParser.h"
+#include "SqliteStatement.h"
 
 #include <QHash>
 #include <QList>
@@ -55,8 +55,8 @@ private:
     };
 
     QSqlDatabase &m_database;
-    QSqlQuery m_lookup;
-    QSqlQuery m_store;
+    SqliteStatement m_lookup;
+    SqliteStatement m_store;
     QSqlQuery m_othersOfHeld;
     QSqlQuery m_takeOver;
     QSqlQuery m_forgetFile;

@@ -88,33 +88,48 @@ std::optional<std::chrono::microseconds> LogIndexer::write(const IndexWriter::Wo
     return outcome.took;
 }
 
-// No clock is trusted to delete: counts go once they are the retention older than both the clock
-// and the newest counted, and while this runs that limit moves on no faster than time passes.
-bool LogIndexer::moveCutoff()
+// The newest count in the index, read once: what the cutoff follows.
+bool LogIndexer::knowNewest()
 {
-    if (!m_newest) {
-        qint64 newest = 0;
-        const IndexWriter::Work read = [&newest](BreakdownIndex &index) { return index.newestCounted(newest); };
-        if (!write(read))
-            return false;
-        m_newest = newest;
-    }
+    if (m_newest)
+        return true;
+    qint64 newest = 0;
+    const IndexWriter::Work read = [&newest](BreakdownIndex &index) { return index.newestCounted(newest); };
+    if (!write(read))
+        return false;
+    m_newest = newest;
+    return true;
+}
+
+// No clock is trusted to delete: counts go once they are the retention older than both the clock
+// and the newest counted, and while this runs that limit moves on no faster than time passes. An
+// index without counts goes by the newest file instead, so that a clock ahead of the logs still
+// finds their last days.
+void LogIndexer::moveCutoff(qint64 newestModified)
+{
+    const qint64 newest = *m_newest > 0 ? *m_newest : newestModified;
     const qint64 now = m_wallClock();
-    qint64 cutoff = (*m_newest > 0 ? std::min(now, *m_newest) : now) - retentionSeconds;
+    qint64 cutoff = (newest > 0 ? std::min(now, newest) : now) - retentionSeconds;
     const ContinuousClock::time_point at = ContinuousClock::now();
     if (m_lastCutoff)
         cutoff = std::min(cutoff, m_lastCutoff->seconds
                               + std::chrono::duration_cast<std::chrono::seconds>(at - m_lastCutoff->at).count());
     m_lastCutoff = Cutoff{cutoff, at};
-    return true;
 }
 
 void LogIndexer::scan(const QList<LogFolder> &folders)
 {
-    if (!moveCutoff()) {
+    if (!knowNewest()) {
         Q_EMIT scanned();
         return;
     }
+    const QList<ListedFolder> listed = listFiles(folders);
+    qint64 newestModified = 0;
+    for (const ListedFolder &folder : listed) {
+        for (const auto &[path, file] : folder.files)
+            newestModified = std::max(newestModified, file.modifiedMs / 1000);
+    }
+    moveCutoff(newestModified);
     const ContinuousClock::time_point now = ContinuousClock::now();
     if (!m_prunedAt || now - *m_prunedAt >= prunePeriod) {
         const qint64 cutoff = m_lastCutoff->seconds;
@@ -122,7 +137,7 @@ void LogIndexer::scan(const QList<LogFolder> &folders)
         if (write(prune))
             m_prunedAt = now;
     }
-    QList<Candidate> changed = changedFiles(folders);
+    QList<Candidate> changed = changedFiles(listed);
     m_totalBytes = 0;
     m_doneBytes = 0;
     m_percent = -1;
@@ -157,20 +172,15 @@ bool LogIndexer::isReadableFolder(const QString &path, bool root)
     return true;
 }
 
-QList<LogIndexer::Candidate> LogIndexer::changedFiles(const QList<LogFolder> &folders)
+// The log files below each folder as they are now, before the index is asked about them.
+QList<LogIndexer::ListedFolder> LogIndexer::listFiles(const QList<LogFolder> &folders)
 {
-    QList<Candidate> changed;
+    QList<ListedFolder> listed;
     for (const LogFolder &folder : folders) {
         const QString root = QFileInfo(folder.path).canonicalFilePath();
-        QHash<QString, LogFileState> stored;
         if (root.isEmpty() || !isReadableFolder(folder.path, true))
             continue;
-        const IndexWriter::Work load = [&folder, &stored](BreakdownIndex &index) {
-            stored.clear();
-            return index.loadFiles(folder, stored);
-        };
-        if (!write(load))
-            break;
+        listed.append({folder, {}});
         QSet<QString> seen;
         // The folders are listed too, only to say which cannot be read.
         QDirIterator entries(folder.path, {u"*.jsonl"_s, u"*.jsonl.zst"_s},
@@ -195,28 +205,48 @@ QList<LogIndexer::Candidate> LogIndexer::changedFiles(const QList<LogFolder> &fo
             if (seen.contains(path))
                 continue;
             seen.insert(path);
-            addIfChanged(folder, path, stored, changed);
+            struct stat status;
+            if (::stat(QFile::encodeName(path).constData(), &status) != 0) {
+                sayOnce(path, LogLineReader::cannotBeRead(errno));
+                continue;
+            }
+            LogFileState found;
+            found.size = status.st_size;
+            found.modifiedMs = qint64(status.st_mtim.tv_sec) * 1000 + status.st_mtim.tv_nsec / 1000000;
+            found.inode = qint64(status.st_ino);
+            listed.last().files.append({path, found});
         }
+    }
+    return listed;
+}
+
+QList<LogIndexer::Candidate> LogIndexer::changedFiles(const QList<ListedFolder> &listed)
+{
+    QList<Candidate> changed;
+    for (const ListedFolder &folder : listed) {
+        QHash<QString, LogFileState> stored;
+        const IndexWriter::Work load = [&folder, &stored](BreakdownIndex &index) {
+            stored.clear();
+            return index.loadFiles(folder.folder, stored);
+        };
+        if (!write(load))
+            break;
+        for (const auto &[path, now] : folder.files)
+            addIfChanged(folder.folder, path, now, stored, changed);
     }
     return changed;
 }
 
-void LogIndexer::addIfChanged(const LogFolder &folder, const QString &path,
+void LogIndexer::addIfChanged(const LogFolder &folder, const QString &path, const LogFileState &now,
                               const QHash<QString, LogFileState> &stored, QList<Candidate> &changed)
 {
-    struct stat status;
-    if (::stat(QFile::encodeName(path).constData(), &status) != 0) {
-        sayOnce(path, LogLineReader::cannotBeRead(errno));
-        return;
-    }
-    const qint64 modifiedMs = qint64(status.st_mtim.tv_sec) * 1000 + status.st_mtim.tv_nsec / 1000000;
-    if (modifiedMs / 1000 < m_lastCutoff->seconds)
+    if (now.modifiedMs / 1000 < m_lastCutoff->seconds)
         return;
     const LogFileState last = stored.value(path);
     LogFileState found = last;
-    found.size = status.st_size;
-    found.modifiedMs = modifiedMs;
-    found.inode = qint64(status.st_ino);
+    found.size = now.size;
+    found.modifiedMs = now.modifiedMs;
+    found.inode = now.inode;
     if (last.id && last.size == found.size && last.modifiedMs == found.modifiedMs && last.inode == found.inode)
         return;
     const bool fromStart = isCompressed(path) || !last.id || last.inode != found.inode || found.size < last.offset;

@@ -51,20 +51,28 @@ private:
         bool fromStart = false;
     };
 
+    // A folder's log files as listed, each with its size, time and inode.
+    struct ListedFolder {
+        LogFolder folder;
+        QList<std::pair<QString, LogFileState>> files; // by path
+    };
+
     struct Cutoff {
         qint64 seconds; // lines and files older than this are not counted, nor kept
         ContinuousClock::time_point at;
     };
 
     std::optional<std::chrono::microseconds> write(const IndexWriter::Work &work);
-    bool moveCutoff();
+    bool knowNewest();
+    void moveCutoff(qint64 newestModified);
     bool handOver(IndexBatch *current);
     bool keep(IndexBatch &&batch, qint64 bytes, qsizetype requests);
     bool isBatchOpen(qint64 bytes, qsizetype requests) const;
-    QList<Candidate> changedFiles(const QList<LogFolder> &folders);
+    QList<ListedFolder> listFiles(const QList<LogFolder> &folders);
+    QList<Candidate> changedFiles(const QList<ListedFolder> &listed);
     bool isReadableFolder(const QString &path, bool root);
-    void addIfChanged(const LogFolder &folder, const QString &path, const QHash<QString, LogFileState> &stored,
-                      QList<Candidate> &changed);
+    void addIfChanged(const LogFolder &folder, const QString &path, const LogFileState &now,
+                      const QHash<QString, LogFileState> &stored, QList<Candidate> &changed);
     std::optional<QString> read(Candidate &candidate);
     std::optional<QString> readLines(Candidate &candidate, QFile &file);
     void saySkippedLines(const QString &path, qsizetype skipped, bool abandoned);

@@ -25,9 +25,9 @@ constexpr int logFiles = 8;
 constexpr int requestsPerFile = 5000; // some 32 MB in all: a reading long enough to show its progress
 const QByteArray padding(600, 'x');
 
-QByteArray claudeRequests(int file)
+QByteArray claudeRequests(int file, qint64 secondsAgo = 600)
 {
-    const QByteArray time = QDateTime::currentDateTimeUtc().addSecs(-600).toString(Qt::ISODate).toUtf8();
+    const QByteArray time = QDateTime::currentDateTimeUtc().addSecs(-secondsAgo).toString(Qt::ISODate).toUtf8();
     QByteArray lines;
     for (int request = 0; request < requestsPerFile; ++request) {
         const QByteArray id = QByteArray::number(file) + '_' + QByteArray::number(request);
@@ -150,6 +150,40 @@ private Q_SLOTS:
         started.scan(folders);
         running.scan(folders);
         QCOMPARE(indexed(database), counted);
+    }
+
+    // A first reading counts the logs' last 90 days with the clock wrong: one a year ahead of
+    // them found nothing. One behind them still bounds what goes, and so keeps the older file too.
+    void aFirstReadingWithTheClockWrongCountsTheLastDays_data()
+    {
+        QTest::addColumn<qint64>("clockAhead");
+        QTest::addColumn<qint64>("requests");
+        QTest::newRow("right") << qint64(0) << qint64(requestsPerFile);
+        QTest::newRow("a year ahead") << qint64(365 * 86400) << qint64(requestsPerFile);
+        QTest::newRow("a year behind") << qint64(-365 * 86400) << qint64(2 * requestsPerFile);
+    }
+
+    void aFirstReadingWithTheClockWrongCountsTheLastDays()
+    {
+        QFETCH(qint64, clockAhead);
+        QFETCH(qint64, requests);
+        QTemporaryDir dir;
+        const QString database = dir.filePath(u"history.sqlite3"_s);
+        HistoryWriter(database).open();
+        const QString old = dir.filePath(u"projects/-home-me-src-harbour/old.jsonl"_s);
+        QVERIFY(writeFile(dir.filePath(u"projects/-home-me-src-harbour/recent.jsonl"_s), claudeRequests(0)));
+        QVERIFY(writeFile(old, claudeRequests(1, 100 * 86400)));
+        QFile oldFile(old);
+        QVERIFY(oldFile.open(QIODevice::ReadWrite)
+                && oldFile.setFileTime(QDateTime::currentDateTimeUtc().addDays(-100), QFileDevice::FileModificationTime));
+        oldFile.close();
+        const QList<LogFolder> folders{{Provider::claude, dir.filePath(u"projects"_s), {}}};
+        const auto writer = std::make_shared<IndexWriter>(database);
+        const auto wrongClock = [clockAhead] { return QDateTime::currentSecsSinceEpoch() + clockAhead; };
+        LogIndexer(writer, wrongClock).scan(folders);
+        QCOMPARE(indexed(database), std::tuple(requests, requests * 2, qint64(0)));
+        LogIndexer(writer, wrongClock).scan(folders); // started again: it prunes by the counts it finds
+        QCOMPARE(indexed(database), std::tuple(requests, requests * 2, qint64(0)));
     }
 
     void aFifoIsOpenedWithoutWaiting()
