@@ -1,5 +1,6 @@
 // The assistants' logs: the first reading of generated logs of both kinds spread over 90 days
-// (1024 MB by default, Codex sessions older than a week compressed), its time, the peak memory
+// (1024 MB by default, Codex sessions older than a week compressed, Claude's message ids random
+// as the real ones are), its time, the peak memory
 // and the longest the GUI thread waited meanwhile; a refresh that finds one minute of appended
 // lines; Breakdown() with the 90 days indexed. Meanwhile the history's writer is handed a
 // changed row every second, as the tray's is: the longest it took to write one, and how often
@@ -38,16 +39,37 @@ QString at(const QDateTime &time)
     return time.toString(Qt::ISODateWithMs);
 }
 
+// The next of a repeatable sequence of well-spread numbers (splitmix64).
+quint64 nextRandom(quint64 &state)
+{
+    quint64 z = (state += 0x9e3779b97f4a7c15);
+    z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9;
+    z = (z ^ (z >> 27)) * 0x94d049bb133111eb;
+    return z ^ (z >> 31);
+}
+
+// As Claude's API names them: a fixed head, then random base62, the same for the same serial
+// in every run. Sequential ids would land side by side in the index and hide what random ones cost.
+QString claudeId(const char *head, qint64 serial, int randomLength)
+{
+    static constexpr char base62[] = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+    quint64 state = quint64(serial) * 2 + (head[0] == 'm');
+    QString id = QString::fromLatin1(head);
+    for (int i = 0; i < randomLength; ++i)
+        id += QLatin1Char(base62[nextRandom(state) % 62]);
+    return id;
+}
+
 QByteArray claudeRequest(const QDateTime &time, int project, qint64 serial)
 {
     QByteArray lines;
+    const QString requestId = claudeId("req_011C", serial, 20);
+    const QString messageId = claudeId("msg_01", serial, 22);
     for (int output : {1, 480, 480}) // a streaming placeholder, then a line per content block
-        lines += u"{\"type\":\"assistant\",\"timestamp\":\"%1\",\"cwd\":\"/home/me/src/project%2\",\"requestId\":\"req_%3\","
-                 "\"message\":{\"id\":\"msg_%3\",\"model\":\"%4\",\"content\":[{\"type\":\"text\",\"text\":\""_s
-                     .arg(at(time))
-                     .arg(project)
-                     .arg(serial)
-                     .arg(serial % 3 ? u"claude-sonnet-4-5"_s : u"claude-opus-4-5"_s)
+        lines += u"{\"type\":\"assistant\",\"timestamp\":\"%1\",\"cwd\":\"/home/me/src/project%2\",\"requestId\":\"%3\","
+                 "\"message\":{\"id\":\"%4\",\"model\":\"%5\",\"content\":[{\"type\":\"text\",\"text\":\""_s
+                     .arg(at(time), QString::number(project), requestId, messageId,
+                          serial % 3 ? u"claude-sonnet-4-5"_s : u"claude-opus-4-5"_s)
                      .toUtf8()
             + padding
             + u"\"}],\"usage\":{\"input_tokens\":4,\"output_tokens\":%1,\"cache_creation_input_tokens\":2100,"
@@ -131,6 +153,13 @@ double otherThreadsCpuSeconds()
         seconds += (fields.value(11).toLongLong() + fields.value(12).toLongLong()) / double(sysconf(_SC_CLK_TCK));
     }
     return seconds;
+}
+
+// The machine's load over the last minute, which the figures depend on.
+QByteArray loadAverage()
+{
+    QFile load(u"/proc/loadavg"_s);
+    return load.open(QIODevice::ReadOnly) ? load.readAll().split(' ').value(0) : QByteArray("unknown");
 }
 
 qint64 peakResidentKiB()
@@ -278,9 +307,9 @@ int main(int argc, char **argv)
     const double readingCpu = otherThreadsCpuSeconds() - threadsBefore;
     history.reset();
     std::printf("first reading: %.1f s (%.1f s of CPU time, %.1f s of it in the reading's threads: %.0f MB/s on "
-                "one core); peak resident %.1f MiB; longest GUI-thread wait %.1f ms\n",
+                "one core); peak resident %.1f MiB; longest GUI-thread wait %.1f ms; load average %s\n",
                 firstMs / 1000, cpuSeconds() - cpuBefore, readingCpu, written / 1048576.0 / readingCpu,
-                peakResidentKiB() / 1024.0, firstStallMs);
+                peakResidentKiB() / 1024.0, firstStallMs, loadAverage().constData());
 
     // One minute of work: a few requests in two sessions, a turn in one.
     QFile claude(dir.filePath(u"claude/projects/p0/s0-0.jsonl"_s));
