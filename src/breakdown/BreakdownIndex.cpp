@@ -15,8 +15,8 @@ using IndexSql::run;
 // Added to what a row holds: a file read again takes its counts out, a request's better line raises them.
 QByteArray addedUp(const QString &table, const QString &time)
 {
-    return u"INSERT INTO %1 (provider, account, %2, project, model, file, input, output, cache_write, cache_read, "
-           "weighted) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?) ON CONFLICT (provider, account, %2, project, model, file) "
+    return u"INSERT INTO %1 (file, %2, project, model, input, output, cache_write, cache_read, weighted) "
+           "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?) ON CONFLICT (file, %2, project, model) "
            "DO UPDATE SET input = input + excluded.input, output = output + excluded.output, "
            "cache_write = cache_write + excluded.cache_write, cache_read = cache_read + excluded.cache_read, "
            "weighted = weighted + excluded.weighted"_s.arg(table, time)
@@ -101,7 +101,7 @@ std::optional<QSqlError> BreakdownIndex::writeBatch(IndexBatch &batch)
         else
             m_requests.count(file, entry, m_buckets);
     }
-    if (const auto error = m_requests.store(m_folder.account))
+    if (const auto error = m_requests.store())
         return error;
     if (const auto error = flush())
         return error;
@@ -148,11 +148,10 @@ std::optional<QSqlError> BreakdownIndex::flush()
 
 std::optional<QSqlError> BreakdownIndex::addTo(SqliteStatement &table, const BreakdownRequests::Buckets &buckets)
 {
-    const QString provider = rawValue(m_folder.provider);
     for (auto bucket = buckets.cbegin(); bucket != buckets.cend(); ++bucket) {
         const Bucket &key = bucket.key();
         const TokenCounts &counts = bucket.value();
-        table.bind(provider).bind(m_folder.account).bind(key.minute).bind(key.project).bind(key.model).bind(key.file);
+        table.bind(key.file).bind(key.minute).bind(key.project).bind(key.model);
         for (const qint64 count : {counts.input, counts.output, counts.cacheWrite, counts.cacheRead})
             table.bind(count);
         if (const auto error = table.bind(TokenWeights::weighted(m_folder.provider, key.model, counts)).run())

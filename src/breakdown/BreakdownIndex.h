@@ -37,10 +37,10 @@ struct IndexBatch {
     QList<LogEntry> entries;
 };
 
-// The logs' counts in the history file: per provider, account, project, model and minute, and
-// the same by the hour for long windows, added up per log file so that a file read again takes
-// its own counts out first; requests one by one as well, since one request is logged many times,
-// also across files. Runs on one thread; the batches it is handed keep its transactions short.
+// The logs' counts in the history file: per log file (which names its provider and account),
+// minute, project and model, and the same by the hour for long windows, so that a file read again
+// takes its own counts out first; requests one by one as well, since one request is logged many
+// times, also across files. Runs on one thread; the batches it is handed keep its transactions short.
 class BreakdownIndex
 {
 public:

@@ -124,7 +124,7 @@ std::variant<QList<ProjectUse>, QSqlError> projectsOf(QSqlDatabase &database, co
     QSqlQuery query(database);
     query.setForwardOnly(true);
     const QString counts = u"SELECT project, model, input, output, cache_write, cache_read, weighted FROM "_s;
-    const QString where = u" WHERE provider = ? AND account = ? AND "_s;
+    const QString where = u" WHERE file IN (SELECT id FROM breakdown_files WHERE provider = ? AND account = ?) AND "_s;
     // Rows of a model that counted nothing (a refusal's zero usage) are not listed.
     query.prepare(u"SELECT project, model, sum(input), sum(output), sum(cache_write), sum(cache_read), total(weighted) "
                   "FROM ("_s + counts + u"breakdown_minutes"_s + where + u"minute >= ? AND minute < ? UNION ALL "_s

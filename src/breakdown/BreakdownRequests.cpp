@@ -1,10 +1,14 @@
 #include "BreakdownRequests.h"
 
 #include "BreakdownQuery.h"
+#include "HistoryConnection.h"
 #include "IndexSql.h"
 
 #include <QSqlQuery>
 #include <QVariant>
+
+#include <algorithm>
+#include <tuple>
 
 using namespace Qt::StringLiterals;
 
@@ -19,12 +23,11 @@ TokenCounts countsAt(const QSqlQuery &query, int first)
 } // namespace
 
 BreakdownRequests::BreakdownRequests(QSqlDatabase &database)
-    : m_database(database)
-    , m_lookup(database, "SELECT file, minute, project, model, input, output, cache_write, cache_read, holds "
-                         "FROM breakdown_requests WHERE account = ? AND key = ?")
-    , m_store(database, "INSERT INTO breakdown_requests (account, key, file, minute, project, model, input, output, "
-                        "cache_write, cache_read, holds) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?) "
-                        "ON CONFLICT (account, key, file) DO UPDATE SET input = excluded.input, "
+    : m_lookup(database, "SELECT file, minute, project, model, input, output, cache_write, cache_read, holds "
+                         "FROM breakdown_requests WHERE key = ?")
+    , m_store(database, "INSERT INTO breakdown_requests (file, key, minute, project, model, input, output, "
+                        "cache_write, cache_read, holds) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?) "
+                        "ON CONFLICT (file, key) DO UPDATE SET input = excluded.input, "
                         "output = excluded.output, cache_write = excluded.cache_write, "
                         "cache_read = excluded.cache_read, holds = excluded.holds")
     , m_othersOfHeld(database)
@@ -33,26 +36,28 @@ BreakdownRequests::BreakdownRequests(QSqlDatabase &database)
 {
     // The other files' rows of the requests a file held, the one with the most output first.
     m_othersOfHeld.setForwardOnly(true);
-    m_othersOfHeld.prepare(u"SELECT o.account, o.key, o.file, o.minute, o.project, o.model, o.input, o.output, "
-                           "o.cache_write, o.cache_read FROM breakdown_requests r JOIN breakdown_requests o "
-                           "ON o.account = r.account AND o.key = r.key AND o.file != r.file WHERE r.file = ? AND r.holds "
-                           "ORDER BY o.account, o.key, o.output DESC, o.file"_s);
-    m_takeOver.prepare(u"UPDATE breakdown_requests SET holds = 1 WHERE account = ? AND key = ? AND file = ?"_s);
+    m_othersOfHeld.prepare(u"SELECT o.key, o.file, o.minute, o.project, o.model, o.input, o.output, o.cache_write, "
+                           "o.cache_read FROM breakdown_requests r JOIN breakdown_requests o "
+                           "ON o.key = r.key AND o.file != r.file WHERE r.file = ? AND r.holds "
+                           "ORDER BY o.key, o.output DESC, o.file"_s);
+    m_takeOver.prepare(u"UPDATE breakdown_requests SET holds = 1 WHERE file = ? AND key = ?"_s);
     m_forgetFile.prepare(u"DELETE FROM breakdown_requests WHERE file = ?"_s);
 }
 
 std::optional<QSqlError> BreakdownRequests::load(const QString &account, const QList<LogEntry> &entries)
 {
+    const QByteArray folder = account.toUtf8();
     for (const LogEntry &entry : entries) {
-        if (entry.requestKey.isEmpty() || m_rows.contains(entry.requestKey))
+        if (entry.requestKey.isEmpty() || m_requests.contains(entry.requestKey))
             continue;
-        QList<Row> &rows = m_rows[entry.requestKey];
-        m_lookup.bind(account).bind(entry.requestKey);
+        Request &request = m_requests[entry.requestKey];
+        request.key = HistoryConnection::requestKey(folder, entry.requestKey.toUtf8());
+        m_lookup.bind(request.key);
         while (m_lookup.next())
-            rows.append({m_lookup.integer(0),
-                         {m_lookup.integer(0), m_lookup.integer(1), m_lookup.text(2), m_lookup.text(3)},
-                         {m_lookup.integer(4), m_lookup.integer(5), m_lookup.integer(6), m_lookup.integer(7)},
-                         m_lookup.integer(8) != 0});
+            request.rows.append({m_lookup.integer(0),
+                                 {m_lookup.integer(0), m_lookup.integer(1), m_lookup.text(2), m_lookup.text(3)},
+                                 {m_lookup.integer(4), m_lookup.integer(5), m_lookup.integer(6), m_lookup.integer(7)},
+                                 m_lookup.integer(8) != 0});
         if (const auto error = m_lookup.finish())
             return error;
     }
@@ -63,7 +68,7 @@ std::optional<QSqlError> BreakdownRequests::load(const QString &account, const Q
 // and a resumed session logs it again in another file.
 void BreakdownRequests::count(qint64 file, const LogEntry &entry, Buckets &buckets)
 {
-    QList<Row> &rows = m_rows[entry.requestKey];
+    QList<Row> &rows = m_requests[entry.requestKey].rows;
     qsizetype own = std::ranges::find(rows, file, &Row::file) - rows.begin();
     if (own < rows.size() && entry.counts.output <= rows[own].counts.output)
         return;
@@ -90,22 +95,28 @@ void BreakdownRequests::count(qint64 file, const LogEntry &entry, Buckets &bucke
     buckets[row.bucket] += row.counts;
 }
 
-std::optional<QSqlError> BreakdownRequests::store(const QString &account)
+std::optional<QSqlError> BreakdownRequests::store()
 {
-    std::optional<QSqlError> error;
-    for (auto request = m_rows.cbegin(); request != m_rows.cend() && !error; ++request) {
-        for (const Row &row : request.value()) {
-            if (!row.changed)
-                continue;
-            m_store.bind(account).bind(request.key()).bind(row.file).bind(row.bucket.minute);
-            m_store.bind(row.bucket.project).bind(row.bucket.model);
-            for (const qint64 count : {row.counts.input, row.counts.output, row.counts.cacheWrite, row.counts.cacheRead})
-                m_store.bind(count);
-            if ((error = m_store.bind(qint64(row.holds)).run()))
-                break;
+    // In the index's order, so that each page it writes is visited once.
+    QList<std::pair<qint64, const Row *>> changed;
+    for (const Request &request : std::as_const(m_requests)) {
+        for (const Row &row : request.rows) {
+            if (row.changed)
+                changed.append({request.key, &row});
         }
     }
-    m_rows.clear();
+    std::ranges::sort(changed, [](const auto &a, const auto &b) {
+        return std::tie(a.second->file, a.first) < std::tie(b.second->file, b.first);
+    });
+    std::optional<QSqlError> error;
+    for (const auto &[key, row] : std::as_const(changed)) {
+        m_store.bind(row->file).bind(key).bind(row->bucket.minute).bind(row->bucket.project).bind(row->bucket.model);
+        for (const qint64 count : {row->counts.input, row->counts.output, row->counts.cacheWrite, row->counts.cacheRead})
+            m_store.bind(count);
+        if ((error = m_store.bind(qint64(row->holds)).run()))
+            break;
+    }
+    m_requests.clear();
     return error;
 }
 
@@ -115,15 +126,15 @@ std::optional<QSqlError> BreakdownRequests::forget(qint64 file, Buckets &buckets
     if (const auto error = IndexSql::run(others, {file}))
         return error;
     QList<QVariantList> takers; // the keys of the rows that hold the requests from now on
-    std::pair<QString, QString> last;
+    std::optional<qint64> last;
     while (others.next()) {
-        std::pair<QString, QString> request{others.value(0).toString(), others.value(1).toString()};
-        if (std::exchange(last, request) == request)
+        const qint64 key = others.value(0).toLongLong();
+        if (std::exchange(last, key) == key)
             continue;
-        const qint64 next = others.value(2).toLongLong();
-        buckets[{next, others.value(3).toLongLong(), others.value(4).toString(), others.value(5).toString()}] +=
-            countsAt(others, 6);
-        takers.append({request.first, request.second, next});
+        const qint64 next = others.value(1).toLongLong();
+        buckets[{next, others.value(2).toLongLong(), others.value(3).toString(), others.value(4).toString()}] +=
+            countsAt(others, 5);
+        takers.append({next, key});
     }
     others.finish();
     for (const QVariantList &key : std::as_const(takers)) {

@@ -34,16 +34,16 @@ public:
 
     explicit BreakdownRequests(QSqlDatabase &database);
 
-    // Reads what the index knows of the entries' requests, for count().
+    // Reads what the index knows of the entries' requests, for count(): the account's own.
     std::optional<QSqlError> load(const QString &account, const QList<LogEntry> &entries);
     // Counts a request's line of the file: what changes in the counts is added to buckets.
     void count(qint64 file, const LogEntry &entry, Buckets &buckets);
     // Writes what count() changed.
-    std::optional<QSqlError> store(const QString &account);
+    std::optional<QSqlError> store();
     // Before a file is read again from its start: the requests it held go to the files that log
     // them next best, added to buckets, and its own rows go.
     std::optional<QSqlError> forget(qint64 file, Buckets &buckets);
-    void clear() { m_rows.clear(); }
+    void clear() { m_requests.clear(); }
 
 private:
     struct Row {
@@ -53,12 +53,15 @@ private:
         bool holds = false; // its counts are in its file's counts by the minute
         bool changed = false;
     };
+    struct Request {
+        qint64 key = 0; // as the index knows it
+        QList<Row> rows;
+    };
 
-    QSqlDatabase &m_database;
     SqliteStatement m_lookup;
     SqliteStatement m_store;
     QSqlQuery m_othersOfHeld;
     QSqlQuery m_takeOver;
     QSqlQuery m_forgetFile;
-    QHash<QString, QList<Row>> m_rows; // by key, the requests of the transaction's entries
+    QHash<QString, Request> m_requests; // by the id logged, those of the transaction's entries
 };

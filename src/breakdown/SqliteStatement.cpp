@@ -1,26 +1,13 @@
 #include "SqliteStatement.h"
 
-#include <QSqlDriver>
-#include <QVariant>
+#include "HistoryConnection.h"
 
 #include <sqlite3.h>
 
 using namespace Qt::StringLiterals;
 
-namespace {
-
-sqlite3 *handleOf(QSqlDatabase &database)
-{
-    const QVariant handle = database.driver()->handle();
-    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
-        return nullptr;
-    return *static_cast<sqlite3 *const *>(handle.constData());
-}
-
-} // namespace
-
 SqliteStatement::SqliteStatement(QSqlDatabase &database, const char *statement)
-    : m_handle(handleOf(database))
+    : m_handle(HistoryConnection::handleOf(database))
 {
     if (!m_handle)
         m_lastCode = SQLITE_MISUSE;

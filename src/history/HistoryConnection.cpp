@@ -1,9 +1,14 @@
 #include "HistoryConnection.h"
 
+#include <QCryptographicHash>
 #include <QDir>
+#include <QSqlDriver>
 #include <QSqlQuery>
 
+#include <sqlite3.h>
+
 #include <atomic>
+#include <cstring>
 
 using namespace Qt::StringLiterals;
 
@@ -27,7 +32,39 @@ QString uniqueConnectionName()
     return u"tidemarker-history-"_s + QString::number(++counter);
 }
 
+QByteArrayView textArgument(sqlite3_value *value)
+{
+    const auto *text = reinterpret_cast<const char *>(sqlite3_value_text(value));
+    return {text, text ? sqlite3_value_bytes(value) : 0};
+}
+
+void requestKeyFunction(sqlite3_context *context, int, sqlite3_value **arguments)
+{
+    sqlite3_result_int64(context, HistoryConnection::requestKey(textArgument(arguments[0]), textArgument(arguments[1])));
+}
+
 } // namespace
+
+sqlite3 *HistoryConnection::handleOf(QSqlDatabase &database)
+{
+    const QVariant handle = database.driver()->handle();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
+        return nullptr;
+    return *static_cast<sqlite3 *const *>(handle.constData());
+}
+
+qint64 HistoryConnection::requestKey(QByteArrayView account, QByteArrayView id)
+{
+    // Any digest spreads ids evenly; the 64 bits kept, not the function, set the odds of two alike.
+    QCryptographicHash digest(QCryptographicHash::Sha1);
+    digest.addData(account);
+    digest.addData(QByteArrayView("", 1)); // a NUL, which no folder name holds
+    digest.addData(id);
+    const QByteArray result = digest.result();
+    qint64 key = 0;
+    std::memcpy(&key, result.constData(), sizeof key);
+    return key;
+}
 
 QString HistoryConnection::defaultPath()
 {
@@ -55,6 +92,9 @@ HistoryConnection::HistoryConnection(const QString &path, Mode mode, std::chrono
         fail(m_database.lastError());
         return;
     }
+    if (sqlite3 *handle = handleOf(m_database))
+        sqlite3_create_function_v2(handle, "request_key", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
+                                   &requestKeyFunction, nullptr, nullptr, nullptr);
     QSqlQuery query(m_database);
     if (!query.exec(u"PRAGMA user_version"_s) || !query.next())
         fail(query.lastError());

@@ -7,6 +7,8 @@
 #include <chrono>
 #include <optional>
 
+struct sqlite3;
+
 // One connection to the history file, for the thread that makes it; closed and forgotten with
 // the object. Qt SQL connections may not cross threads, so each user makes its own.
 class HistoryConnection
@@ -15,7 +17,7 @@ public:
     enum class Mode { readOnly, readWrite };
 
     // The version of the tables this build writes; a file of a higher one is never touched.
-    static constexpr int schemaVersion = 7;
+    static constexpr int schemaVersion = 8;
     // The first version whose windows and alerts belong to accounts.
     static constexpr int accountsVersion = 3;
     // The first version that sums the samples up per hour.
@@ -43,6 +45,12 @@ public:
     QSqlDatabase &database() { return m_database; }
     // PRAGMA user_version as found on opening: 0 for a new file.
     int version() const { return m_version; }
+
+    // The SQLite handle under a Qt connection, or null where it is none.
+    static sqlite3 *handleOf(QSqlDatabase &database);
+    // A request logged for an account, known by the first 64 bits of a digest of the account and
+    // the request's id; also as request_key(account, id) in the connection's SQL.
+    static qint64 requestKey(QByteArrayView account, QByteArrayView id);
 
     // Runs statements that return nothing, in order, up to the first error.
     std::optional<QSqlError> execute(const QStringList &statements);

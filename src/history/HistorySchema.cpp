@@ -24,6 +24,20 @@ const QString mergeHours = u"ON CONFLICT (window, hour) DO UPDATE SET "
     "last_seconds = CASE WHEN excluded.last_at >= last_at THEN excluded.last_seconds ELSE last_seconds END, "
     "last_at = max(last_at, excluded.last_at), low = min(low, excluded.low), high = max(high, excluded.high)"_s;
 
+// A table of the logs' counts by file, time, project and model, with the counts there were: a
+// file's row says its provider and account. Rows of files no longer known go.
+QStringList keyedByFile(const QString &table, const QString &time)
+{
+    const QString renamed = table + u"_of_files"_s;
+    return {u"CREATE TABLE %1 (file INTEGER NOT NULL, %2 INTEGER NOT NULL, project TEXT NOT NULL, model TEXT NOT NULL, "
+            "input INTEGER NOT NULL, output INTEGER NOT NULL, cache_write INTEGER NOT NULL, cache_read INTEGER NOT NULL, "
+            "weighted REAL NOT NULL, PRIMARY KEY (file, %2, project, model)) WITHOUT ROWID"_s.arg(renamed, time),
+            u"INSERT INTO %1 SELECT file, %3, project, model, sum(input), sum(output), sum(cache_write), sum(cache_read), "
+            "total(weighted) FROM %2 WHERE file IN (SELECT id FROM breakdown_files) GROUP BY 1, 2, 3, 4"_s.arg(renamed, table, time),
+            u"DROP TABLE "_s + table,
+            u"ALTER TABLE %1 RENAME TO %2"_s.arg(renamed, table)};
+}
+
 // Statements that take a file from one version to the next: the first from nothing to 1.
 const QList<QStringList> migrations = {
     {u"CREATE TABLE windows (key INTEGER PRIMARY KEY, window_id TEXT NOT NULL UNIQUE, "
@@ -110,6 +124,19 @@ const QList<QStringList> migrations = {
     // Accounts known by their folders, each with the label it was last seen with; the rows there
     // were are given their accounts' folders by renameAccounts.
     {u"CREATE TABLE accounts (account TEXT PRIMARY KEY, label TEXT NOT NULL) WITHOUT ROWID"_s},
+    // The logs' counts and requests kept by file, which names the provider and account: each
+    // file's rows lie together, written a few pages at a time. A request is known by a digest of
+    // its account and id, in an index of its own that stays small.
+    keyedByFile(u"breakdown_minutes"_s, u"minute"_s) + keyedByFile(u"breakdown_by_hour"_s, u"hour"_s)
+        + QStringList{u"CREATE TABLE breakdown_requests_of_files (file INTEGER NOT NULL, key INTEGER NOT NULL, "
+                      "minute INTEGER NOT NULL, project TEXT NOT NULL, model TEXT NOT NULL, input INTEGER NOT NULL, "
+                      "output INTEGER NOT NULL, cache_write INTEGER NOT NULL, cache_read INTEGER NOT NULL, "
+                      "holds INTEGER NOT NULL, PRIMARY KEY (file, key)) WITHOUT ROWID"_s,
+                      u"INSERT OR IGNORE INTO breakdown_requests_of_files SELECT file, request_key(account, key), minute, "
+                      "project, model, input, output, cache_write, cache_read, holds FROM breakdown_requests"_s,
+                      u"DROP TABLE breakdown_requests"_s,
+                      u"ALTER TABLE breakdown_requests_of_files RENAME TO breakdown_requests"_s,
+                      u"CREATE INDEX breakdown_requests_by_key ON breakdown_requests (key)"_s},
 };
 
 // Each provider and name the rows of a file of an earlier version know their accounts by.
@@ -235,12 +262,13 @@ std::optional<QSqlError> HistorySchema::migrate(HistoryConnection &connection, c
     const int from = connection.version();
     if (from == HistoryConnection::schemaVersion)
         return std::nullopt;
-    QStringList statements{u"BEGIN IMMEDIATE"_s};
-    for (int version = from; version < HistoryConnection::schemaVersion; ++version)
-        statements += migrations.at(version);
-    std::optional<QSqlError> error = connection.execute(statements);
-    if (!error && from < HistoryConnection::folderKeysVersion)
-        error = renameAccounts(connection, accounts());
+    std::optional<QSqlError> error = connection.execute({u"BEGIN IMMEDIATE"_s});
+    for (int version = from; !error && version < HistoryConnection::schemaVersion; ++version) {
+        error = connection.execute(migrations.at(version));
+        // While every table still names its rows' accounts.
+        if (!error && version + 1 == HistoryConnection::folderKeysVersion)
+            error = renameAccounts(connection, accounts());
+    }
     if (!error)
         error = connection.execute({u"PRAGMA user_version = %1"_s.arg(HistoryConnection::schemaVersion), u"COMMIT"_s});
     if (error)
