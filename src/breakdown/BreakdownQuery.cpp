@@ -124,7 +124,9 @@ std::variant<QList<ProjectUse>, QSqlError> projectsOf(QSqlDatabase &database, co
     QSqlQuery query(database);
     query.setForwardOnly(true);
     const QString counts = u"SELECT project, model, input, output, cache_write, cache_read, weighted FROM "_s;
-    const QString where = u" WHERE file IN (SELECT id FROM breakdown_files WHERE provider = ? AND account = ?) AND "_s;
+    // A file last written before the window began logs none of its requests.
+    const QString where = u" WHERE file IN (SELECT id FROM breakdown_files WHERE provider = ? AND account = ? "
+                          "AND modified_ms >= ?) AND "_s;
     // Rows of a model that counted nothing (a refusal's zero usage) are not listed.
     query.prepare(u"SELECT project, model, sum(input), sum(output), sum(cache_write), sum(cache_read), total(weighted) "
                   "FROM ("_s + counts + u"breakdown_minutes"_s + where + u"minute >= ? AND minute < ? UNION ALL "_s
@@ -137,6 +139,7 @@ std::variant<QList<ProjectUse>, QSqlError> projectsOf(QSqlDatabase &database, co
                                    std::pair(spans.hoursFrom, spans.hoursTo), std::pair(spans.hoursTo, spans.end)}) {
         query.addBindValue(rawValue(window.provider));
         query.addBindValue(window.account.key());
+        query.addBindValue(spans.start * 1000);
         query.addBindValue(from);
         query.addBindValue(to);
     }

@@ -20,8 +20,9 @@ using namespace Qt::StringLiterals;
 namespace {
 
 // A transaction ends at this many bytes read, or at the requests its writer takes some 25 ms for:
-// the history's own writer never waits long for the file.
-constexpr qint64 bytesPerBatch = qint64(4) << 20;
+// the history's own writer never waits long for the file. Fewer, larger ones write each page of
+// the requests' index fewer times.
+constexpr qint64 bytesPerBatch = qint64(16) << 20;
 constexpr qsizetype fewestRequests = 16;
 constexpr qsizetype mostRequests = 8192;
 constexpr std::chrono::milliseconds batchTime{25};
