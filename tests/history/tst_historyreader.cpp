@@ -2,6 +2,7 @@
 #include "HistoryReader.h"
 #include "HistorySchema.h"
 #include "HistoryWriter.h"
+#include "Version7LogTables.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -112,7 +113,8 @@ private Q_SLOTS:
         {
             // The file as version 3 left it: no roll-up, and the logs' counts by the hour.
             HistoryConnection earlier(path, HistoryConnection::Mode::readWrite);
-            QStringList toVersion3{u"DROP TABLE sample_hours"_s, u"DROP TABLE breakdown_by_hour"_s,
+            QStringList toVersion3 = version7LogTables();
+            toVersion3 += {u"DROP TABLE sample_hours"_s, u"DROP TABLE breakdown_by_hour"_s,
                                    u"ALTER TABLE breakdown_minutes RENAME COLUMN minute TO hour"_s,
                                    u"ALTER TABLE breakdown_minutes RENAME TO breakdown_hours"_s,
                                    u"DROP INDEX breakdown_minutes_by_file"_s,

@@ -1,6 +1,7 @@
 #include "HistoryConnection.h"
 #include "HistoryReader.h"
 #include "HistoryWriter.h"
+#include "Version7LogTables.h"
 
 #include <QFile>
 #include <QSignalSpy>
@@ -211,6 +212,7 @@ private Q_SLOTS:
         {
             HistoryConnection earlier(path, HistoryConnection::Mode::readWrite);
             // The file as version 5 left it: no accounts, requests counted once, no hourly counts.
+            QCOMPARE(earlier.execute(version7LogTables()), std::nullopt);
             QCOMPARE(earlier.execute({u"DROP TABLE accounts"_s, u"DROP TABLE breakdown_by_hour"_s,
                                       u"ALTER TABLE breakdown_requests DROP COLUMN holds"_s,
                                       u"INSERT INTO breakdown_files (id, path, provider, account) VALUES (1, '/a.jsonl', 'claude', 'work')"_s,
@@ -232,10 +234,13 @@ private Q_SLOTS:
         QCOMPARE(ready.first().first().value<QList<RememberedAlert>>().first().account, u"/home/me/.claude-work"_s);
         HistoryConnection migrated(path, HistoryConnection::Mode::readOnly);
         QSqlQuery counts(migrated.database());
-        QVERIFY(counts.exec(u"SELECT account FROM breakdown_files UNION ALL SELECT account FROM breakdown_minutes "
-                            "UNION ALL SELECT account FROM breakdown_requests"_s));
-        for (int table = 0; table < 3; ++table)
-            QVERIFY(counts.next() && counts.value(0).toString() == u"/home/me/.claude-work");
+        // The counts and the request follow their file, now the account's.
+        QVERIFY(counts.exec(u"SELECT f.account, m.output, r.key = request_key(f.account, 'k') FROM breakdown_files f "
+                            "JOIN breakdown_minutes m ON m.file = f.id JOIN breakdown_requests r ON r.file = f.id"_s));
+        QVERIFY(counts.next());
+        QCOMPARE(counts.value(0).toString(), u"/home/me/.claude-work"_s);
+        QCOMPARE(counts.value(1).toLongLong(), 2);
+        QVERIFY(counts.value(2).toBool());
     }
 
     void clockAheadOfTheRecordKeepsIt()

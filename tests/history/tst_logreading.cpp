@@ -1,8 +1,10 @@
+#include "HistoryConnection.h"
 #include "HistoryWriter.h"
 #include "LogIndexer.h"
 #include "LogLineReader.h"
 #include "TemporaryHome.h"
 #include "UsageBreakdown.h"
+#include "Version7LogTables.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -12,6 +14,8 @@
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <sys/stat.h>
 
 #include <tuple>
 
@@ -184,6 +188,42 @@ private Q_SLOTS:
         QCOMPARE(indexed(database), std::tuple(requests, requests * 2, qint64(0)));
         LogIndexer(writer, wrongClock).scan(folders); // started again: it prunes by the counts it finds
         QCOMPARE(indexed(database), std::tuple(requests, requests * 2, qint64(0)));
+    }
+
+    // A record of version 7 keeps its counts, and its requests stay known by their ids: one logged
+    // again with more output, in a file read since, counts once.
+    void aRecordOfVersion7KeepsItsCountsAndRequests()
+    {
+        QTemporaryDir dir;
+        const QString database = dir.filePath(u"history.sqlite3"_s);
+        HistoryWriter(database).open();
+        const QString earlier = dir.filePath(u"projects/-home-me-src-harbour/earlier.jsonl"_s);
+        QVERIFY(writeFile(earlier, "{\"type\":\"user\"}\n"));
+        struct stat status;
+        QCOMPARE(::stat(QFile::encodeName(earlier).constData(), &status), 0);
+        const qint64 modifiedMs = QFileInfo(earlier).lastModified().toMSecsSinceEpoch();
+        const qint64 minute = QDateTime::currentSecsSinceEpoch() / 3600 * 3600 - 3600;
+        const QString counts = u"'/home/me/src/harbour', 'claude-sonnet-4-5', 1, 1, 5, 0, 0"_s;
+        {
+            HistoryConnection version7(database, HistoryConnection::Mode::readWrite);
+            QStringList statements = version7LogTables();
+            statements += {u"INSERT INTO breakdown_files (id, path, provider, account, size, modified_ms, inode, offset) "
+                           "VALUES (1, '%1', 'claude', '', %2, %3, %4, %2)"_s.arg(earlier).arg(status.st_size).arg(modifiedMs).arg(status.st_ino),
+                           u"INSERT INTO breakdown_minutes VALUES ('claude', '', %1, %2, 5)"_s.arg(minute).arg(counts),
+                           u"INSERT INTO breakdown_by_hour VALUES ('claude', '', %1, %2, 5)"_s.arg(minute).arg(counts),
+                           u"INSERT INTO breakdown_requests VALUES ('', 'msg_resumed', 1, %1, '/home/me/src/harbour', "
+                           "'claude-sonnet-4-5', 1, 5, 0, 0, 1)"_s.arg(minute),
+                           u"PRAGMA user_version = 7"_s};
+            QCOMPARE(version7.execute(statements), std::nullopt);
+        }
+        HistoryWriter(database).open();
+        const QByteArray time = QDateTime::fromSecsSinceEpoch(minute, Qt::UTC).toString(Qt::ISODate).toUtf8();
+        QVERIFY(writeFile(dir.filePath(u"projects/-home-me-src-harbour/resumed.jsonl"_s),
+                          "{\"type\":\"assistant\",\"timestamp\":\"" + time + "\",\"cwd\":\"/home/me/src/harbour\","
+                          "\"requestId\":\"req_again\",\"message\":{\"id\":\"msg_resumed\",\"model\":\"claude-sonnet-4-5\","
+                          "\"usage\":{\"input_tokens\":1,\"output_tokens\":9}}}\n"));
+        LogIndexer(std::make_shared<IndexWriter>(database)).scan({{Provider::claude, dir.filePath(u"projects"_s), {}}});
+        QCOMPARE(indexed(database), std::tuple(qint64(2), qint64(9), qint64(0)));
     }
 
     void aFifoIsOpenedWithoutWaiting()
