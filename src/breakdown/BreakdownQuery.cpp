@@ -124,22 +124,22 @@ std::variant<QList<ProjectUse>, QSqlError> projectsOf(QSqlDatabase &database, co
     QSqlQuery query(database);
     query.setForwardOnly(true);
     const QString counts = u"SELECT project, model, input, output, cache_write, cache_read, weighted FROM "_s;
-    // A file last written before the window began logs none of its requests.
-    const QString where = u" WHERE file IN (SELECT id FROM breakdown_files WHERE provider = ? AND account = ? "
-                          "AND modified_ms >= ?) AND "_s;
-    // Rows of a model that counted nothing (a refusal's zero usage) are not listed.
-    query.prepare(u"SELECT project, model, sum(input), sum(output), sum(cache_write), sum(cache_read), total(weighted) "
-                  "FROM ("_s + counts + u"breakdown_minutes"_s + where + u"minute >= ? AND minute < ? UNION ALL "_s
-                  + counts + u"breakdown_by_hour"_s + where + u"hour >= ? AND hour < ? UNION ALL "_s
-                  + counts + u"breakdown_minutes"_s + where + u"minute >= ? AND minute < ?"_s
+    // The account's files, found once; one last written before the window began logs none of its requests.
+    query.prepare(u"WITH files AS MATERIALIZED (SELECT id FROM breakdown_files WHERE provider = ? AND account = ? "
+                  "AND modified_ms >= ?) "
+                  "SELECT project, model, sum(input), sum(output), sum(cache_write), sum(cache_read), total(weighted) "
+                  "FROM ("_s + counts + u"breakdown_minutes WHERE file IN files AND minute >= ? AND minute < ? UNION ALL "_s
+                  + counts + u"breakdown_by_hour WHERE file IN files AND hour >= ? AND hour < ? UNION ALL "_s
+                  + counts + u"breakdown_minutes WHERE file IN files AND minute >= ? AND minute < ?"_s
+                  // Rows of a model that counted nothing (a refusal's zero usage) are not listed.
                   + u") GROUP BY project, model "
                     "HAVING max(input) > 0 OR max(output) > 0 OR max(cache_write) > 0 OR max(cache_read) > 0"_s);
     const Spans spans(window);
+    query.addBindValue(rawValue(window.provider));
+    query.addBindValue(window.account.key());
+    query.addBindValue(spans.start * 1000);
     for (const auto &[from, to] : {std::pair(spans.start, std::min(spans.hoursFrom, spans.end)),
                                    std::pair(spans.hoursFrom, spans.hoursTo), std::pair(spans.hoursTo, spans.end)}) {
-        query.addBindValue(rawValue(window.provider));
-        query.addBindValue(window.account.key());
-        query.addBindValue(spans.start * 1000);
         query.addBindValue(from);
         query.addBindValue(to);
     }
