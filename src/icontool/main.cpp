@@ -2,13 +2,16 @@
 // tidemarker_icontool <folder> <size>... writes <folder>/<size>x<size>/apps/tidemarker.png.
 // For the README: --bars PATH draws the one-colour icons on a dark and a light bar,
 // --settings-dialog PATH the settings dialog as the program shows it, --history-dark PATH
-// the week's chart of the record as --render-history draws it under a dark desktop palette, and
+// the week's chart of the record as --render-history draws it under a dark desktop palette,
+// --history-window-dark PATH the History window over that record as a dark desktop shows it, and
 // --breakdown-view PATH the "Where it went" view over a few sample logs, and --menu PATH the
 // tray menu of three accounts of each provider, folded to fit, with one account's submenu open.
 #include "BreakdownView.h"
+#include "DesktopColourScheme.h"
 #include "GaugeIconRenderer.h"
 #include "HistoryConnection.h"
 #include "HistoryRender.h"
+#include "HistoryWindow.h"
 #include "HistoryWriter.h"
 #include "RenderHarness.h"
 #include "SettingsDialog.h"
@@ -156,6 +159,19 @@ QImage breakdownView()
     return view.grab().toImage();
 }
 
+// In the palette the program takes when the desktop prefers dark.
+QImage historyWindowDark()
+{
+    QApplication::setPalette(DesktopColourScheme::darkPalette());
+    HistoryWindow window(HistoryConnection::defaultPath());
+    QEventLoop loop;
+    QObject::connect(&window, &HistoryWindow::loaded, &loop, &QEventLoop::quit);
+    window.resize(900, 620);
+    window.present();
+    loop.exec();
+    return window.grab().toImage();
+}
+
 // Each account's figures differ a little from the one before, so that the folded titles differ.
 QCoro::Task<ProviderResult> sampleAnswer(Account account, QDateTime now)
 {
@@ -222,7 +238,7 @@ int main(int argc, char *argv[])
     const QApplication application(argc, argv);
     const QStringList arguments = QApplication::arguments();
     if (arguments.size() < 3)
-        return fail(u"usage: tidemarker_icontool <folder> <size>... | --bars PATH | --settings-dialog PATH | --history-dark PATH | --breakdown-view PATH | --menu PATH"_s);
+        return fail(u"usage: tidemarker_icontool <folder> <size>... | --bars PATH | --settings-dialog PATH | --history-dark PATH | --breakdown-view PATH | --history-window-dark PATH | --menu PATH"_s);
     if (arguments.at(1) == u"--bars")
         return writePicture(iconsOnBars(), arguments.at(2));
     if (arguments.at(1) == u"--history-dark") {
@@ -233,6 +249,8 @@ int main(int argc, char *argv[])
         return writePicture(settingsDialog(), arguments.at(2));
     if (arguments.at(1) == u"--breakdown-view")
         return writePicture(breakdownView(), arguments.at(2));
+    if (arguments.at(1) == u"--history-window-dark")
+        return writePicture(historyWindowDark(), arguments.at(2));
     if (arguments.at(1) == u"--menu")
         return writePicture(menuPicture(), arguments.at(2));
 
