@@ -1,7 +1,10 @@
 #include "HistoryChart.h"
 
 #include "HistoryTimeAxis.h"
+#include "LocalNumberText.h"
+#include "StoredText.h"
 
+#include <QCoreApplication>
 #include <QFontMetricsF>
 #include <QImage>
 #include <QLocale>
@@ -25,7 +28,8 @@ constexpr qreal hoverReach = 8; // pixels from a point within which hovering nam
 constexpr qreal minimumPeriodWidth = 6;
 constexpr qsizetype polylinePiece = 8;
 
-const QString noHistoryText = u"No history yet: Tidemarker records each refresh from now on"_s;
+const char *const noHistoryText
+    = QT_TRANSLATE_NOOP("HistoryChart", "No history yet: Tidemarker records each refresh from now on");
 
 // Each provider's family: its own hue first, then three far from it and from each other; a
 // fifth window and on take the same hues again, a step further from the background.
@@ -70,7 +74,7 @@ void paintLatestLabels(QPainter &painter, QList<LatestLabel> labels, const QPale
 
 QString percentText(double percent)
 {
-    return QString::number(std::lround(percent)) + u'%';
+    return LocalNumberText::wholePercent(std::lround(percent));
 }
 
 bool isExtraWindow(const HistoryReader::Line &line)
@@ -160,7 +164,7 @@ void HistoryChart::paint(QPainter &painter, const QRectF &area, const QPalette &
     if (m_lines.error || !m_lines.anything) {
         painter.setPen(palette.color(QPalette::WindowText));
         painter.drawText(area.adjusted(outerMargin, outerMargin, -outerMargin, -outerMargin),
-                         Qt::AlignCenter | Qt::TextWordWrap, m_lines.error.value_or(noHistoryText));
+                         Qt::AlignCenter | Qt::TextWordWrap, m_lines.error.value_or(QCoreApplication::translate("HistoryChart", noHistoryText)));
     } else {
         for (const Panel &panel : panels(area))
             paintPanel(painter, panel, palette);
@@ -222,7 +226,7 @@ void HistoryChart::paintPanel(QPainter &painter, const Panel &panel, const QPale
         if (line.columns.isEmpty())
             continue;
         const HistoryReader::Column &last = line.columns.last();
-        latest.append({pointAt(plot, last.lastAt, last.last), line.name + u' ' + percentText(last.last),
+        latest.append({pointAt(plot, last.lastAt, last.last), StoredText::shown(line.name) + u' ' + percentText(last.last),
                        lineColour(line.provider, series->shade, palette)});
     }
     paintLatestLabels(painter, latest, palette);
@@ -248,7 +252,7 @@ void HistoryChart::paintPercentAxis(QPainter &painter, const QRectF &plot, const
     painter.rotate(-90);
     painter.setPen(labelColour);
     painter.drawText(QRectF(-plot.height() / 2, 0, plot.height(), QFontMetricsF(painter.font()).height()),
-                     Qt::AlignCenter, u"% used"_s);
+                     Qt::AlignCenter, QCoreApplication::translate("HistoryChart", "% used"));
     painter.restore();
 }
 
@@ -343,7 +347,7 @@ qreal HistoryChart::legend(QPainter *painter, const Account &account, const QRec
     }
     x += QFontMetricsF(bold).horizontalAdvance(title) + 16;
     for (const Series *series : seriesOf(account)) {
-        const QString &name = m_lines.lines[series->line].name;
+        const QString name = StoredText::shown(m_lines.lines[series->line].name);
         const qreal width = 20 + plainMetrics.horizontalAdvance(name);
         if (x + width > box.right() && x > box.left()) {
             x = box.left();
@@ -379,9 +383,9 @@ std::optional<QString> HistoryChart::describe(QPointF position, const QRectF &ar
                     if (distance > nearestDistance)
                         continue;
                     nearestDistance = distance;
-                    nearest = accountOf(line).displayName() + u' ' + line.name + u" \u00B7 "_s
-                        + QLocale().toString(time.toLocalTime(), u"ddd d MMM HH:mm"_s) + u" \u00B7 "_s
-                        + percentText(percent) + u" used"_s;
+                    nearest = accountOf(line).displayName() + u' ' + StoredText::shown(line.name) + u" · "_s
+                        + QLocale().toString(time.toLocalTime(), u"ddd d MMM HH:mm"_s) + u" · "_s
+                        + QCoreApplication::translate("HistoryChart", "%1 used").arg(percentText(percent));
                 }
             }
         }

@@ -3,6 +3,7 @@
 #include "OutsideText.h"
 
 #include <QButtonGroup>
+#include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QHelpEvent>
 #include <QPainter>
@@ -24,7 +25,8 @@ constexpr int viewButtonId = 0;
 
 QString rangeText(int days)
 {
-    return days == 1 ? u"1 day"_s : u"%1 days"_s.arg(days);
+    return days == 1 ? QCoreApplication::translate("HistoryWindow", "1 day")
+                     : QCoreApplication::translate("HistoryWindow", "%n days", nullptr, days);
 }
 
 } // namespace
@@ -34,7 +36,7 @@ HistoryWindow::HistoryWindow(const QString &databasePath, QWidget *parent)
     , m_path(databasePath)
     , m_rangeRow(new QWidget(this))
 {
-    setWindowTitle(u"History"_s);
+    setWindowTitle(tr("History"));
     setMouseTracking(true);
     resize(900, 620);
     for (const QKeySequence &keys : {QKeySequence(Qt::Key_Escape), QKeySequence(QKeySequence::Close)})
