@@ -405,13 +405,6 @@
         <source>and 1 more limit</source>
         <translation>und 1 weiteres Limit</translation>
     </message>
-    <message numerus="yes">
-        <source>and %n more limits</source>
-        <translation>
-            <numerusform>und %n weiteres Limit</numerusform>
-            <numerusform>und %n weitere Limits</numerusform>
-        </translation>
-    </message>
     <message>
         <source>Resets banked: %1</source>
         <translation>Gespeicherte Zurücksetzungen: %1</translation>
@@ -439,6 +432,13 @@
     <message>
         <source>Credits: %1</source>
         <translation>Guthaben: %1</translation>
+    </message>
+    <message numerus="yes">
+        <source>and %1 more limits</source>
+        <translation>
+            <numerusform>und %1 weiteres Limit</numerusform>
+            <numerusform>und %1 weitere Limits</numerusform>
+        </translation>
     </message>
 </context>
 <context>

@@ -405,13 +405,6 @@
         <source>and 1 more limit</source>
         <translation>y 1 límite más</translation>
     </message>
-    <message numerus="yes">
-        <source>and %n more limits</source>
-        <translation>
-            <numerusform>y %n límite más</numerusform>
-            <numerusform>y %n límites más</numerusform>
-        </translation>
-    </message>
     <message>
         <source>Resets banked: %1</source>
         <translation>Reinicios guardados: %1</translation>
@@ -439,6 +432,13 @@
     <message>
         <source>Credits: %1</source>
         <translation>Créditos: %1</translation>
+    </message>
+    <message numerus="yes">
+        <source>and %1 more limits</source>
+        <translation>
+            <numerusform>y %1 límite más</numerusform>
+            <numerusform>y %1 límites más</numerusform>
+        </translation>
     </message>
 </context>
 <context>

@@ -405,13 +405,6 @@
         <source>and 1 more limit</source>
         <translation>et 1 autre limite</translation>
     </message>
-    <message numerus="yes">
-        <source>and %n more limits</source>
-        <translation>
-            <numerusform>et %n autre limite</numerusform>
-            <numerusform>et %n autres limites</numerusform>
-        </translation>
-    </message>
     <message>
         <source>Resets banked: %1</source>
         <translation>Réinitialisations en réserve&#xa0;: %1</translation>
@@ -439,6 +432,13 @@
     <message>
         <source>Credits: %1</source>
         <translation>Crédits&#xa0;: %1</translation>
+    </message>
+    <message numerus="yes">
+        <source>and %1 more limits</source>
+        <translation>
+            <numerusform>et %1 autre limite</numerusform>
+            <numerusform>et %1 autres limites</numerusform>
+        </translation>
     </message>
 </context>
 <context>

@@ -399,12 +399,6 @@
         <source>and 1 more limit</source>
         <translation>ほか 1 件の上限</translation>
     </message>
-    <message numerus="yes">
-        <source>and %n more limits</source>
-        <translation>
-            <numerusform>ほか %n 件の上限</numerusform>
-        </translation>
-    </message>
     <message>
         <source>Resets banked: %1</source>
         <translation>保存済みのリセット: %1</translation>
@@ -432,6 +426,12 @@
     <message>
         <source>Credits: %1</source>
         <translation>クレジット: %1</translation>
+    </message>
+    <message numerus="yes">
+        <source>and %1 more limits</source>
+        <translation>
+            <numerusform>ほか %1 件の上限</numerusform>
+        </translation>
     </message>
 </context>
 <context>

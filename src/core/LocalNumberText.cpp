@@ -1,18 +1,23 @@
 #include "LocalNumberText.h"
 
 #include <QCoreApplication>
-#include <QLocale>
 
 namespace LocalNumberText {
 
+QLocale locale()
+{
+    const QLocale user;
+    return user.language() == QLocale::C ? QLocale(QLocale::English, QLocale::UnitedStates) : user;
+}
+
 QString whole(qint64 number)
 {
-    return QLocale().toString(number);
+    return locale().toString(number);
 }
 
 QString decimal(double number, int decimalPlaces)
 {
-    return QLocale().toString(number, 'f', decimalPlaces);
+    return locale().toString(number, 'f', decimalPlaces);
 }
 
 QString percent(const QString &number)

@@ -1,5 +1,7 @@
 #include "MoneyText.h"
 
+#include "LocalNumberText.h"
+
 #include <QCoreApplication>
 #include <QLocale>
 
@@ -26,9 +28,7 @@ QString moneyText(double amount, const QString &currencyCode, int decimalPlaces)
     QString symbol = currencySymbol(currencyCode);
     if (!symbol.isEmpty() && symbol.back().isLetter())
         symbol += u' ';
-    // The C locale writes no money: where the user has named no locale, it is written as in English.
-    const QLocale locale = QLocale().language() == QLocale::C ? QLocale(QLocale::English, QLocale::UnitedStates) : QLocale();
-    return locale.toCurrencyString(amount, symbol, decimalPlaces);
+    return LocalNumberText::locale().toCurrencyString(amount, symbol, decimalPlaces);
 }
 
 QString extraUsageText(const ExtraUsage &usage)

@@ -171,8 +171,7 @@ QString UsageWindow::pressureDisplay(Wording wording) const
     const double whole = std::round(pressurePercent); // halves away from zero
     if (whole == 0)
         return withSign(u"0"_s); // also for -0, so zero never carries a sign
-    const QString digits = wording == Wording::local ? LocalNumberText::whole(qint64(whole))
-                                                     : QString::number(whole, 'f', 0);
+    const QString digits = QString::number(whole, 'f', 0);
     return withSign(whole >= 1 ? u"+"_s + digits : digits);
 }
 

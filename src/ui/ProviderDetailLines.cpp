@@ -6,7 +6,6 @@
 #include "StoredText.h"
 
 #include <QCoreApplication>
-#include <QLocale>
 #include <QStringList>
 
 #include <cmath>
@@ -26,14 +25,16 @@ QString creditsText(const Credits &credits)
         return QCoreApplication::translate("ProviderDetailLines", "unlimited");
     const double balance = *credits.balance;
     const double cents = std::abs(balance) < 1e15 ? std::round(balance * 100) / 100 : balance;
-    return QCoreApplication::translate("ProviderDetailLines", "%1 left").arg(QLocale().toString(cents, 'f', QLocale::FloatingPointShortest));
+    const QString amount = LocalNumberText::locale().toString(cents, 'f', QLocale::FloatingPointShortest);
+    return QCoreApplication::translate("ProviderDetailLines", "%1 left").arg(amount);
 }
 
 QString moreLimitsText(int count)
 {
     if (count == 1)
         return QCoreApplication::translate("ProviderDetailLines", "and 1 more limit");
-    return QCoreApplication::translate("ProviderDetailLines", "and %n more limits", nullptr, count);
+    return QCoreApplication::translate("ProviderDetailLines", "and %1 more limits", nullptr, count)
+        .arg(LocalNumberText::whole(count));
 }
 
 // "Resets banked: 2 · next expires 18 Jul"
