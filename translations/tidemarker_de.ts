@@ -94,8 +94,13 @@
         <translation>Keine protokollierte Nutzung</translation>
     </message>
     <message>
-        <source>%1 used</source>
-        <translation>%1 verbraucht</translation>
+        <source>%1 %</source>
+        <comment>a share in percent</comment>
+        <translation>%1&#xa0;%</translation>
+    </message>
+    <message>
+        <source>%1 % used</source>
+        <translation>%1&#xa0;% verbraucht</translation>
     </message>
 </context>
 <context>
@@ -109,12 +114,12 @@
         <translation>keine protokollierte Nutzung</translation>
     </message>
     <message>
-        <source>reading the assistants&apos; logs: %1</source>
-        <translation>Protokolle der Assistenten werden gelesen: %1</translation>
-    </message>
-    <message>
         <source>Claude Code is set to keep no transcripts, so where the usage went is unknown</source>
         <translation>Claude Code ist so eingestellt, dass es keine Transkripte aufbewahrt; wohin die Nutzung ging, ist daher unbekannt</translation>
+    </message>
+    <message>
+        <source>reading the assistants&apos; logs: %1 %</source>
+        <translation>Protokolle der Assistenten werden gelesen: %1&#xa0;%</translation>
     </message>
 </context>
 <context>

@@ -94,8 +94,13 @@
         <translation>Sin uso registrado</translation>
     </message>
     <message>
-        <source>%1 used</source>
-        <translation>%1 usado</translation>
+        <source>%1 %</source>
+        <comment>a share in percent</comment>
+        <translation>%1&#xa0;%</translation>
+    </message>
+    <message>
+        <source>%1 % used</source>
+        <translation>%1&#xa0;% usado</translation>
     </message>
 </context>
 <context>
@@ -109,12 +114,12 @@
         <translation>sin uso registrado</translation>
     </message>
     <message>
-        <source>reading the assistants&apos; logs: %1</source>
-        <translation>leyendo los registros de los asistentes: %1</translation>
-    </message>
-    <message>
         <source>Claude Code is set to keep no transcripts, so where the usage went is unknown</source>
         <translation>Claude Code está configurado para no guardar transcripciones, así que no se sabe a dónde fue el uso</translation>
+    </message>
+    <message>
+        <source>reading the assistants&apos; logs: %1 %</source>
+        <translation>leyendo los registros de los asistentes: %1&#xa0;%</translation>
     </message>
 </context>
 <context>

@@ -94,8 +94,13 @@
         <translation>Aucune utilisation journalisée</translation>
     </message>
     <message>
-        <source>%1 used</source>
-        <translation>%1 utilisés</translation>
+        <source>%1 %</source>
+        <comment>a share in percent</comment>
+        <translation>%1&#x202f;%</translation>
+    </message>
+    <message>
+        <source>%1 % used</source>
+        <translation>%1&#x202f;% utilisés</translation>
     </message>
 </context>
 <context>
@@ -109,12 +114,12 @@
         <translation>aucune utilisation journalisée</translation>
     </message>
     <message>
-        <source>reading the assistants&apos; logs: %1</source>
-        <translation>lecture des journaux des assistants&#xa0;: %1</translation>
-    </message>
-    <message>
         <source>Claude Code is set to keep no transcripts, so where the usage went is unknown</source>
         <translation>Claude Code est réglé pour ne garder aucune transcription&#xa0;; on ne sait donc pas où est allée l’utilisation</translation>
+    </message>
+    <message>
+        <source>reading the assistants&apos; logs: %1 %</source>
+        <translation>lecture des journaux des assistants&#xa0;: %1&#x202f;%</translation>
     </message>
 </context>
 <context>

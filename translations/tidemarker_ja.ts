@@ -92,8 +92,13 @@
         <translation>記録された使用はありません</translation>
     </message>
     <message>
-        <source>%1 used</source>
-        <translation>%1 使用済み</translation>
+        <source>%1 %</source>
+        <comment>a share in percent</comment>
+        <translation>%1%</translation>
+    </message>
+    <message>
+        <source>%1 % used</source>
+        <translation>%1% 使用済み</translation>
     </message>
 </context>
 <context>
@@ -107,12 +112,12 @@
         <translation>記録された使用なし</translation>
     </message>
     <message>
-        <source>reading the assistants&apos; logs: %1</source>
-        <translation>アシスタントのログを読み込み中: %1</translation>
-    </message>
-    <message>
         <source>Claude Code is set to keep no transcripts, so where the usage went is unknown</source>
         <translation>Claude Code はトランスクリプトを保存しない設定のため、使用量の内訳は不明です</translation>
+    </message>
+    <message>
+        <source>reading the assistants&apos; logs: %1 %</source>
+        <translation>アシスタントのログを読み込み中: %1%</translation>
     </message>
 </context>
 <context>

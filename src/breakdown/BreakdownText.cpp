@@ -58,7 +58,7 @@ QStringList BreakdownText::lines(const QJsonObject &breakdown)
 
 QString BreakdownText::readingText(int percent)
 {
-    return QCoreApplication::translate("BreakdownText", "reading the assistants' logs: %1").arg(LocalNumberText::wholePercent(percent));
+    return QCoreApplication::translate("BreakdownText", "reading the assistants' logs: %1 %").arg(LocalNumberText::whole(percent));
 }
 
 QString BreakdownText::keepsNoLogsText(const QJsonObject &provider)

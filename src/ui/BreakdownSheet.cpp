@@ -44,7 +44,8 @@ QString amountText(const QJsonObject &entry, bool named)
         const int whole = int(std::lround(points.toDouble()));
         return named ? QCoreApplication::translate("BreakdownSheet", "%n points", nullptr, whole) : LocalNumberText::whole(whole);
     }
-    return LocalNumberText::wholePercent(std::lround(entry.value(u"share"_s).toDouble()));
+    const qint64 share = std::lround(entry.value(u"share"_s).toDouble());
+    return QCoreApplication::translate("BreakdownSheet", "%1 %", "a share in percent").arg(LocalNumberText::whole(share));
 }
 
 // Sums a member over entries; null when any of them has none.
@@ -217,7 +218,8 @@ private:
         const qreal legendStart = margin + m_labelWidth;
         QString text = BreakdownText::providerName(provider) + u' ' + StoredText::shown(OutsideText::name(window.value(u"label"_s).toString()));
         if (const QJsonValue used = window.value(u"usedPercent"_s); used.isDouble())
-            text += u" · "_s + QCoreApplication::translate("BreakdownSheet", "%1 used").arg(LocalNumberText::wholePercent(std::lround(used.toDouble())));
+            text += u" · "_s + QCoreApplication::translate("BreakdownSheet", "%1 % used")
+                                       .arg(LocalNumberText::whole(std::lround(used.toDouble())));
         const qreal headingWidth = m_boldMetrics.horizontalAdvance(text);
         addText(QRectF(margin, m_y, headingWidth + 1, m_rowHeight), text, Qt::AlignVCenter, true);
         qreal x = std::max(legendStart, margin + headingWidth + 16);
