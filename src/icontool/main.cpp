@@ -16,6 +16,7 @@
 #include "RenderHarness.h"
 #include "SettingsDialog.h"
 #include "SettingsFile.h"
+#include "Translations.h"
 #include "StatusItemController.h"
 #include "UsageStore.h"
 #include "UsageBreakdown.h"
@@ -236,6 +237,7 @@ int writePicture(const QImage &picture, const QString &path)
 int main(int argc, char *argv[])
 {
     const QApplication application(argc, argv);
+    Translations::install(); // pictures of the program in the user's language
     const QStringList arguments = QApplication::arguments();
     if (arguments.size() < 3)
         return fail(u"usage: tidemarker_icontool <folder> <size>... | --bars PATH | --settings-dialog PATH | --history-dark PATH | --breakdown-view PATH | --history-window-dark PATH | --menu PATH"_s);
