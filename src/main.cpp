@@ -3,7 +3,9 @@
 #include "HistoryRender.h"
 #include "RenderHarness.h"
 #include "TidemarkerApp.h"
+#include "Translations.h"
 
+#include <QCoreApplication>
 #include <QGuiApplication>
 
 #include <cstdio>
@@ -22,32 +24,34 @@ QStringList argumentList(int argc, char *argv[])
     return arguments;
 }
 
-const char *const helpText = R"(Usage: tidemarker [--render [PATH] | --render-history PATH [--days N] | --help | --version]
+// The lines as they are laid out, the options' descriptions in the user's language.
+const char *const helpText = QT_TRANSLATE_NOOP(
+    "main",
+    "Usage: tidemarker [--render [PATH] | --render-history PATH [--days N] | --help | --version]\n"
+    "\n"
+    "Shows in the system tray how much of each Claude and Codex rate-limit window is\n"
+    "left against an even pace: a gauge icon, a tooltip, a menu and desktop alerts.\n"
+    "\n"
+    "  --render [PATH]  draw a sheet of sample gauges to PATH (by default\n"
+    "                   tidemarker-preview.png) and exit; needs no display\n"
+    "  --render-history PATH [--days N]\n"
+    "                   draw the chart of the last N days (7 unless told) of the\n"
+    "                   usage history to PATH and exit; needs no display\n"
+    "  --help           print this help and exit\n"
+    "  --version        print the version and exit\n"
+    "\n"
+    "Any other argument is ignored. Settings are read from\n"
+    "$XDG_CONFIG_HOME/tidemarker/tidemarker.conf (by default\n"
+    "~/.config/tidemarker/tidemarker.conf); the menu's \"Settings…\" edits them.\n"
+    "See tidemarker(1).\n");
 
-Shows in the system tray how much of each Claude and Codex rate-limit window is
-left against an even pace: a gauge icon, a tooltip, a menu and desktop alerts.
-
-  --render [PATH]  draw a sheet of sample gauges to PATH (by default
-                   tidemarker-preview.png) and exit; needs no display
-  --render-history PATH [--days N]
-                   draw the chart of the last N days (7 unless told) of the
-                   usage history to PATH and exit; needs no display
-  --help           print this help and exit
-  --version        print the version and exit
-
-Any other argument is ignored. Settings are read from
-$XDG_CONFIG_HOME/tidemarker/tidemarker.conf (by default
-~/.config/tidemarker/tidemarker.conf); the menu's "Settings…" edits them.
-See tidemarker(1).
-)";
-
-const char *const noDisplayText
-    = "tidemarker: no display could be opened; start tidemarker in a desktop session (DISPLAY or "
-      "WAYLAND_DISPLAY set), or use 'tidemarker --render PATH', which needs none\n";
+const char *const noDisplayText = QT_TRANSLATE_NOOP(
+    "main", "no display could be opened; start tidemarker in a desktop session (DISPLAY or WAYLAND_DISPLAY set), or "
+            "use 'tidemarker --render PATH', which needs none");
 
 [[noreturn]] void failForWantOfDisplay()
 {
-    std::fputs(noDisplayText, stderr);
+    std::fprintf(stderr, "tidemarker: %s\n", qUtf8Printable(QCoreApplication::translate("main", noDisplayText)));
     std::_Exit(EXIT_FAILURE);
 }
 
@@ -93,6 +97,7 @@ int renderHistory(int &argc, char **argv, const std::variant<HistoryRender::Requ
     }
     qputenv("QT_QPA_PLATFORM", "offscreen");
     const QGuiApplication application(argc, argv);
+    Translations::install(); // the chart's labels
     return HistoryRender::run(std::get<HistoryRender::Request>(request), HistoryConnection::defaultPath());
 }
 
@@ -110,14 +115,19 @@ int main(int argc, char *argv[])
     if (const std::optional<QString> outputPath = RenderHarness::outputPathFromArguments(arguments))
         return renderPreview(qtArgc, qtArgv, *outputPath);
     if (arguments.contains(u"--help"_s)) {
-        std::fputs(helpText, stdout);
+        const QCoreApplication application(qtArgc, qtArgv);
+        Translations::install();
+        std::fputs(qUtf8Printable(QCoreApplication::translate("main", helpText)), stdout);
         return 0;
     }
     if (arguments.contains(u"--version"_s)) {
         std::puts("tidemarker " TIDEMARKER_VERSION);
         return 0;
     }
-    if (!mayHaveDisplay())
+    if (!mayHaveDisplay()) {
+        const QCoreApplication application(qtArgc, qtArgv);
+        Translations::install();
         failForWantOfDisplay();
+    }
     return TidemarkerApp::run(qtArgc, qtArgv);
 }

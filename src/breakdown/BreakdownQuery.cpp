@@ -204,7 +204,7 @@ QList<BreakdownWindow> BreakdownWindow::ofStatus(const UsageStatus &status)
     for (const ProviderResult &result : status.results) {
         for (const UsageWindow &window : result.windows) {
             if (window.resetAt.isValid())
-                windows.append({window.provider, result.account, window.id(), window.displayLabel(),
+                windows.append({window.provider, result.account, window.id(), window.displayLabel(Wording::english),
                                 window.resetAt.addSecs(-qint64(window.limitWindowSeconds)), window.resetAt,
                                 window.usedPercent});
         }

@@ -1,8 +1,11 @@
 #include "BreakdownText.h"
 
+#include "LocalNumberText.h"
 #include "OutsideText.h"
+#include "StoredText.h"
 #include "UsageModels.h"
 
+#include <QCoreApplication>
 #include <QJsonArray>
 
 #include <cmath>
@@ -13,7 +16,7 @@ namespace {
 
 QString percent(double share)
 {
-    return QString::number(std::lround(share)) + u'%';
+    return LocalNumberText::wholePercent(std::lround(share));
 }
 
 QString figures(const QJsonObject &window)
@@ -30,8 +33,8 @@ QString figures(const QJsonObject &window)
             others += project.value(u"share"_s).toDouble();
     }
     if (projects.size() > BreakdownText::namedProjects)
-        parts.append(u"others "_s + percent(others));
-    return parts.isEmpty() ? u"no logged use"_s : parts.join(u" \u00b7 "_s);
+        parts.append(QCoreApplication::translate("BreakdownText", "others %1").arg(percent(others)));
+    return parts.isEmpty() ? QCoreApplication::translate("BreakdownText", "no logged use") : parts.join(u" · "_s);
 }
 
 } // namespace
@@ -46,7 +49,7 @@ QStringList BreakdownText::lines(const QJsonObject &breakdown)
         const QString unknown = keepsNoLogsText(provider);
         for (const QJsonValue &windowValue : provider.value(u"windows"_s).toArray()) {
             const QJsonObject window = windowValue.toObject();
-            lines.append(providerName(provider) + u' ' + OutsideText::name(window.value(u"label"_s).toString()) + u": "_s
+            lines.append(providerName(provider) + u' ' + StoredText::shown(OutsideText::name(window.value(u"label"_s).toString())) + u": "_s
                          + (unknown.isEmpty() ? figures(window) : unknown));
         }
     }
@@ -55,7 +58,7 @@ QStringList BreakdownText::lines(const QJsonObject &breakdown)
 
 QString BreakdownText::readingText(int percent)
 {
-    return u"reading the assistants' logs: "_s + QString::number(percent) + u" %"_s;
+    return QCoreApplication::translate("BreakdownText", "reading the assistants' logs: %1 %").arg(LocalNumberText::whole(percent));
 }
 
 QString BreakdownText::keepsNoLogsText(const QJsonObject &provider)
@@ -63,7 +66,7 @@ QString BreakdownText::keepsNoLogsText(const QJsonObject &provider)
     if (!provider.value(u"keepsNoLogs"_s).toBool())
         return {};
     // Only Claude Code can be set so.
-    return u"Claude Code is set to keep no transcripts, so where the usage went is unknown"_s;
+    return QCoreApplication::translate("BreakdownText", "Claude Code is set to keep no transcripts, so where the usage went is unknown");
 }
 
 QString BreakdownText::providerName(const QJsonObject &provider)

@@ -75,7 +75,7 @@ UsageBreakdown::~UsageBreakdown()
 
 QString UsageBreakdown::offText()
 {
-    return u"reading the assistants' logs is turned off (setting breakdown)"_s;
+    return tr("reading the assistants' logs is turned off (setting breakdown)");
 }
 
 void UsageBreakdown::start()
@@ -124,7 +124,7 @@ QCoro::Task<std::variant<QJsonObject, QString>> UsageBreakdown::breakdown(QList<
     QPointer<UsageBreakdown> self(this);
     co_await shortReadingDone();
     if (!self)
-        co_return u"Tidemarker is quitting"_s;
+        co_return tr("Tidemarker is quitting");
     if (m_progress >= 0) {
         const QJsonObject reading = BreakdownQuery::whileReading(m_progress, QDateTime::currentDateTimeUtc());
         co_return reading;

@@ -3,6 +3,7 @@
 #include "LocalTimeText.h"
 #include "OutsideText.h"
 
+#include <QCoreApplication>
 #include <QJsonObject>
 
 using namespace Qt::StringLiterals;
@@ -14,7 +15,8 @@ bool Blocked::holdsAt(const QDateTime &now) const
 
 QString Blocked::untilText(const QDateTime &now) const
 {
-    return until.isValid() ? u" until "_s + LocalTimeText::when(until, now) : QString();
+    return until.isValid() ? QCoreApplication::translate("Blocked", " until %1").arg(LocalTimeText::when(until, now))
+                           : QString();
 }
 
 QJsonValue Blocked::toJson() const

@@ -1,6 +1,7 @@
 #include "ClaudeRefusalText.h"
 
 #include "OutsideText.h"
+#include "StoredText.h"
 
 #include <QRegularExpression>
 #include <QTimeZone>
@@ -58,7 +59,7 @@ QString reason(const QString &text)
     static const QRegularExpression named(u"\\b(?:hit|reached)\\s+(?:your|the)\\s+([^\u00B7.!?|\\n]{1,64}?\\blimit)\\b"_s,
                                           QRegularExpression::CaseInsensitiveOption);
     const QString found = OutsideText::name(named.match(text).captured(1));
-    return found.isEmpty() ? u"usage limit"_s : found;
+    return found.isEmpty() ? StoredText::english(StoredText::usageLimit) : found;
 }
 
 QDateTime statedReset(const QString &text, const QDateTime &refusedAt)

@@ -4,6 +4,7 @@
 #include "ClaudeUsageParser.h"
 #include "ProviderInput.h"
 #include "RetryAfter.h"
+#include "StoredText.h"
 
 #include <QDir>
 #include <QJsonDocument>
@@ -35,7 +36,7 @@ std::variant<QString, PlainError> utf8Text(const QByteArray &bytes, const QStrin
     QStringDecoder decoder(QStringDecoder::Utf8, QStringConverter::Flag::Stateless);
     const QString text = decoder.decode(bytes);
     if (decoder.hasError())
-        return PlainError{u"%1 is not valid UTF-8"_s.arg(sourceName)};
+        return PlainError{StoredText::english(StoredText::notUtf8).arg(sourceName)};
     return text;
 }
 
@@ -155,17 +156,17 @@ QString ClaudeUsageClient::describe(const ClaudeFailure &failure)
     const ClaudeError &error = std::get<ClaudeError>(failure);
     switch (error.kind) {
     case ClaudeError::Kind::notSignedIn:
-        return u"not signed in to Claude Code"_s;
+        return StoredText::english(StoredText::notSignedInToClaude);
     case ClaudeError::Kind::malformed:
-        return u"unexpected credential/usage format"_s;
+        return StoredText::english(StoredText::unexpectedFormat);
     case ClaudeError::Kind::fetchFailed:
         break;
     }
     if (!error.status)
-        return u"usage fetch failed"_s;
+        return StoredText::english(StoredText::fetchFailed);
     if (*error.status == 401)
-        return u"token rejected \u2014 open Claude Code to refresh"_s;
-    return u"usage fetch failed (HTTP %1)"_s.arg(*error.status);
+        return StoredText::english(StoredText::tokenRejected);
+    return StoredText::english(StoredText::fetchFailedWithStatus).arg(*error.status);
 }
 
 ClaudeUsageClient::ClaudeUsageClient(Account account)
@@ -295,7 +296,7 @@ QCoro::Task<std::variant<QJsonObject, ClaudeFailure>> ClaudeUsageClient::fetchPa
                                            requestedWait(reply, now));
     }
 
-    const auto parsed = parseJsonDocument(reply.body, u"usage response"_s);
+    const auto parsed = parseJsonDocument(reply.body, StoredText::english(StoredText::usageResponse));
     if (const auto *error = std::get_if<PlainError>(&parsed))
         co_return *error;
     const QJsonDocument &document = std::get<QJsonDocument>(parsed);
@@ -314,7 +315,7 @@ QCoro::Task<ProviderResult> ClaudeUsageClient::result(QDateTime now) const
     const ClaudeCredential &found = std::get<ClaudeCredential>(credential);
     if (found.expiresAt && *found.expiresAt <= now) {
         co_return beforeAnyRequest({Provider::claude, false, u"expired"_s,
-                                    u"token expired \u2014 sign in to refresh"_s, {}, true});
+                                    StoredText::english(StoredText::tokenExpired), {}, true});
     }
 
     const auto payload = co_await fetchPayload(found.accessToken, now);
@@ -328,7 +329,7 @@ QCoro::Task<ProviderResult> ClaudeUsageClient::result(QDateTime now) const
     ProviderResult result{Provider::claude, true, u"live"_s, std::nullopt, windows, false};
     // A usage-based seat has no windows, only its spend.
     if (windows.isEmpty() && !spend)
-        result = {Provider::claude, false, u"error"_s, u"no usage windows in response"_s, {}, false};
+        result = {Provider::claude, false, u"error"_s, StoredText::english(StoredText::noUsageWindows), {}, false};
     result.extraWindows = ClaudeUsageParser::extraWindows(answer, now);
     result.moreExtraLimits = AnswerBounds::keepTightest(result.extraWindows);
     result.extraUsage = extraUsage;

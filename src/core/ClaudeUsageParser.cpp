@@ -2,6 +2,7 @@
 
 #include "AnswerBounds.h"
 #include "OutsideText.h"
+#include "StoredText.h"
 
 #include <QJsonArray>
 #include <QRegularExpression>
@@ -211,7 +212,7 @@ std::optional<UsageWindow> routinesWindow(const QJsonObject &response, const QDa
     for (const QLatin1StringView member : routinesMembers) {
         const QJsonObject window = response.value(member).toObject();
         if (const auto used = ClaudeUsageParser::usedPercent(window)) {
-            return UsageWindow::makeExtra(Provider::claude, u"claude_routines"_s, u"Routines weekly"_s, *used,
+            return UsageWindow::makeExtra(Provider::claude, u"claude_routines"_s, StoredText::english(StoredText::routinesWeekly), *used,
                                           resetOrFullWindow(window, weekSeconds, now), weekSeconds, now);
         }
     }

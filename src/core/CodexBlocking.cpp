@@ -1,6 +1,7 @@
 #include "CodexBlocking.h"
 
 #include "OutsideText.h"
+#include "StoredText.h"
 
 #include <QJsonObject>
 
@@ -70,7 +71,7 @@ std::optional<Blocked> of(const RateLimit &limit, const QString &reachedType, co
     const QString type = typeWords(reachedType);
     if (!type.isEmpty())
         return Blocked{type, {}};
-    return Blocked{limitName.isEmpty() ? u"usage limit"_s : OutsideText::name(limitName, u" limit"_s), {}};
+    return Blocked{limitName.isEmpty() ? StoredText::english(StoredText::usageLimit) : OutsideText::name(limitName, u" limit"_s), {}};
 }
 
 } // namespace CodexBlocking

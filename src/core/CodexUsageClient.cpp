@@ -5,6 +5,7 @@
 #include "ClaudeUsageParser.h"
 #include "CodexBlocking.h"
 #include "ProviderInput.h"
+#include "StoredText.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -39,7 +40,7 @@ public:
         }
         const QJsonDocument &document = std::get<QJsonDocument>(parsed);
         if (!document.isObject()) {
-            m_error = u"%1 is not a JSON object"_s.arg(m_document);
+            m_error = StoredText::english(StoredText::notJsonObject).arg(m_document);
             return std::nullopt;
         }
         return document.object();
@@ -53,7 +54,7 @@ public:
         if (value.isUndefined() || value.isNull())
             return std::nullopt;
         if (!value.isObject())
-            fail(path, member, u"is not an object"_s);
+            fail(path, member, StoredText::english(StoredText::isNotAnObject));
         return value.toObject();
     }
 
@@ -72,7 +73,7 @@ public:
         if (value.isUndefined() || value.isNull())
             return std::nullopt;
         if (!value.isString())
-            fail(path, member, u"is not a string"_s);
+            fail(path, member, StoredText::english(StoredText::isNotAString));
         return value.toString();
     }
 
@@ -82,7 +83,7 @@ public:
             return 0;
         const QJsonValue value = parent.value(member);
         if (!value.isDouble())
-            fail(path, member, u"is not a number"_s);
+            fail(path, member, StoredText::english(StoredText::isNotANumber));
         return value.toDouble();
     }
 
@@ -94,9 +95,9 @@ private:
     {
         const QJsonValue value = parent.value(member);
         if (value.isUndefined())
-            fail(path, member, u"is missing"_s);
+            fail(path, member, StoredText::english(StoredText::isMissing));
         else if (value.isNull())
-            fail(path, member, u"is null"_s);
+            fail(path, member, StoredText::english(StoredText::isNull));
         return !value.isUndefined() && !value.isNull();
     }
 
@@ -104,7 +105,7 @@ private:
     {
         if (m_error.isEmpty()) {
             const QString where = path.isEmpty() ? member : path + u'.' + member;
-            m_error = u"%1: \"%2\" %3"_s.arg(m_document, where, reason);
+            m_error = StoredText::english(StoredText::memberIs).arg(m_document, where, reason);
         }
     }
 
@@ -150,10 +151,10 @@ QList<ExtraRateLimit> readExtraLimits(const QJsonObject &answer)
     QList<ExtraRateLimit> limits;
     const QJsonValue codeReview = answer.value("code_review_rate_limit"_L1);
     if (codeReview.isObject())
-        limits.append({u"codex_code_review"_s, u"Code review"_s, lenientRateLimit(codeReview)});
+        limits.append({u"codex_code_review"_s, StoredText::english(StoredText::codeReview), lenientRateLimit(codeReview)});
     for (const QJsonValue &entry : answer.value("additional_rate_limits"_L1).toArray()) {
         const QString given = OutsideText::name(entry["limit_name"_L1].toString());
-        const QString name = given.isEmpty() ? u"Model"_s : given;
+        const QString name = given.isEmpty() ? StoredText::english(StoredText::model) : given;
         limits.append({u"codex_extra_"_s + idPart(name), name, lenientRateLimit(entry["rate_limit"_L1])});
     }
     return limits;
@@ -198,10 +199,10 @@ QString CodexUsageClient::describe(const CodexFailure &failure, const QString &f
     if (const auto *plain = std::get_if<PlainError>(&failure))
         return plain->description;
     if (const auto *refused = std::get_if<SignInRefused>(&failure))
-        return u"usage fetch failed (HTTP %1)"_s.arg(refused->status);
+        return StoredText::english(StoredText::fetchFailedWithStatus).arg(refused->status);
     return std::get<UsageError>(failure) == UsageError::missingToken
-        ? u"no Codex auth (%1)"_s.arg(homeRelative(QFileInfo(authFilePath(folder)).absoluteFilePath()))
-        : u"usage fetch failed"_s;
+        ? StoredText::english(StoredText::noCodexAuth).arg(homeRelative(QFileInfo(authFilePath(folder)).absoluteFilePath()))
+        : StoredText::english(StoredText::fetchFailed);
 }
 
 std::variant<AuthFile, PlainError> CodexUsageClient::decodeAuth(const QByteArray &json)
@@ -222,7 +223,7 @@ std::variant<AuthFile, PlainError> CodexUsageClient::decodeAuth(const QByteArray
 
 std::variant<UsagePayload, PlainError> CodexUsageClient::decodePayload(const QByteArray &json)
 {
-    StrictReader reader(u"usage response"_s);
+    StrictReader reader(StoredText::english(StoredText::usageResponse));
     const auto top = reader.topLevel(json);
     if (!top)
         return reader.error();
@@ -265,7 +266,7 @@ std::variant<AuthFile, CodexFailure> CodexUsageClient::readAuth(const QString &f
 
     auto decoded = decodeAuth(std::get<QByteArray>(bytes));
     if (auto *error = std::get_if<PlainError>(&decoded))
-        return PlainError{u"%1 (%2)"_s.arg(error->description, path)};
+        return PlainError{StoredText::english(StoredText::withPath).arg(error->description, path)};
     return std::get<AuthFile>(decoded);
 }
 
@@ -327,7 +328,7 @@ QList<UsageWindow> CodexUsageClient::windows(const RateLimit &rateLimit, const Q
 
 QString CodexUsageClient::lengthWord(double seconds)
 {
-    return lengthName(seconds).toLower();
+    return lengthName(seconds, Wording::english).toLower();
 }
 
 QList<UsageWindow> CodexUsageClient::extraWindows(const QList<ExtraRateLimit> &limits, const QDateTime &now)
@@ -358,7 +359,7 @@ QCoro::Task<ProviderResult> CodexUsageClient::result(QDateTime now) const
     if (const auto *failure = std::get_if<CodexFailure>(&outcome))
         co_return failedResult(*failure, m_folder);
     const UsagePayload &payload = std::get<UsagePayload>(outcome);
-    ProviderResult result{Provider::codex, false, u"live"_s, u"no rate limits reported for this plan"_s, {}, false};
+    ProviderResult result{Provider::codex, false, u"live"_s, StoredText::english(StoredText::noRateLimits), {}, false};
     if (payload.rateLimit) {
         result.windows = windows(*payload.rateLimit, now);
         AnswerBounds::dropUnreadable(result.windows);

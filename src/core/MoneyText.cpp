@@ -1,5 +1,8 @@
 #include "MoneyText.h"
 
+#include "LocalNumberText.h"
+
+#include <QCoreApplication>
 #include <QLocale>
 
 using namespace Qt::StringLiterals;
@@ -25,15 +28,14 @@ QString moneyText(double amount, const QString &currencyCode, int decimalPlaces)
     QString symbol = currencySymbol(currencyCode);
     if (!symbol.isEmpty() && symbol.back().isLetter())
         symbol += u' ';
-    static const QLocale english(QLocale::English, QLocale::UnitedStates);
-    return english.toCurrencyString(amount, symbol, decimalPlaces);
+    return LocalNumberText::locale().toCurrencyString(amount, symbol, decimalPlaces);
 }
 
 QString extraUsageText(const ExtraUsage &usage)
 {
     const QString used = moneyText(usage.used, usage.currency, usage.decimalPlaces);
     if (!usage.limit)
-        return used + u" this month (no limit)"_s;
-    return used + u" of "_s + moneyText(*usage.limit, usage.currency, usage.decimalPlaces)
-        + u" this month"_s;
+        return QCoreApplication::translate("MoneyText", "%1 this month (no limit)").arg(used);
+    return QCoreApplication::translate("MoneyText", "%1 of %2 this month")
+        .arg(used, moneyText(*usage.limit, usage.currency, usage.decimalPlaces));
 }

@@ -1,5 +1,7 @@
 #include "ProviderInput.h"
 
+#include "StoredText.h"
+
 #include <QDir>
 #include <QFile>
 
@@ -14,7 +16,7 @@ namespace {
 
 FileReadError cannotRead(const QString &name, const QString &reason)
 {
-    return {{u"cannot read %1: %2"_s.arg(name, reason)}};
+    return {{StoredText::english(StoredText::cannotRead).arg(name, reason)}};
 }
 
 } // namespace
@@ -38,14 +40,14 @@ std::variant<QByteArray, FileReadError> readSmallFile(const QString &path, const
     if (::fstat(fd, &status) != 0)
         return cannotRead(name, qt_error_string(errno));
     if (!S_ISREG(status.st_mode))
-        return cannotRead(name, u"not a regular file"_s);
+        return cannotRead(name, StoredText::english(StoredText::notRegularFile));
 
     // One byte more than allowed tells a file at the limit from a larger one.
     const QByteArray bytes = file.read(maxLocalFileBytes + 1);
     if (file.error() != QFileDevice::NoError)
         return cannotRead(name, file.errorString());
     if (bytes.size() > maxLocalFileBytes) {
-        FileReadError error = cannotRead(name, u"larger than 1 MiB"_s);
+        FileReadError error = cannotRead(name, StoredText::english(StoredText::largerThanLimit));
         error.tooLarge = true;
         return error;
     }
@@ -64,7 +66,7 @@ std::variant<QJsonDocument, PlainError> parseJsonDocument(const QByteArray &json
     QJsonParseError parseError;
     const QJsonDocument document = QJsonDocument::fromJson(json, &parseError);
     if (parseError.error != QJsonParseError::NoError) {
-        return PlainError{u"%1 is not valid JSON: %2 at offset %3"_s.arg(
+        return PlainError{StoredText::english(StoredText::notValidJson).arg(
             documentName, parseError.errorString()).arg(parseError.offset)};
     }
     return document;

@@ -1,5 +1,8 @@
 #include "UsageModels.h"
 
+#include "LocalNumberText.h"
+#include "StoredText.h"
+
 #include <QHash>
 #include <QJsonValue>
 #include <QSet>
@@ -33,19 +36,22 @@ QString rawValue(WindowSpeed speed)
     return speed == WindowSpeed::fast ? u"fast"_s : u"slow"_s;
 }
 
-QString lengthName(double seconds)
+// The history keeps the English name too: it is put in the user's language where it is shown.
+QString lengthName(double seconds, Wording wording)
 {
+    if (wording == Wording::local)
+        return StoredText::shown(lengthName(seconds, Wording::english));
     constexpr double day = 86400;
     if (seconds == 5 * 3600)
-        return u"5h"_s;
+        return StoredText::english(StoredText::fiveHours);
     if (seconds == 7 * day)
-        return u"Weekly"_s;
+        return StoredText::english(StoredText::weekly);
     // Monthly windows follow the calendar month on some plans.
     if (seconds >= 28 * day && seconds <= 31 * day)
-        return u"30-day"_s;
+        return StoredText::english(StoredText::thirtyDays);
     if (seconds >= day)
-        return QString::number(std::floor(seconds / day), 'f', 0) + u"-day"_s;
-    return QString::number(std::max(1.0, std::floor(seconds / 3600)), 'f', 0) + u'h';
+        return StoredText::english(StoredText::days).arg(QString::number(std::floor(seconds / day), 'f', 0));
+    return StoredText::english(StoredText::hours).arg(QString::number(std::max(1.0, std::floor(seconds / 3600)), 'f', 0));
 }
 
 std::optional<WindowSpeed> windowSpeedFromRawValue(const QString &text)
@@ -145,38 +151,42 @@ void makeIdsUnique(QList<UsageWindow> &windows)
     }
 }
 
-QString UsageWindow::displayLabel() const
+QString UsageWindow::displayLabel(Wording wording) const
 {
-    return name.isEmpty() ? lengthName(limitWindowSeconds) : name;
+    const QString english = name.isEmpty() ? lengthName(limitWindowSeconds, Wording::english) : name;
+    return wording == Wording::local ? StoredText::shown(english) : english;
 }
 
-QString UsageWindow::pressureDisplay() const
+QString UsageWindow::pressureDisplay(Wording wording) const
 {
+    const auto withSign = [wording](const QString &number) {
+        return wording == Wording::local ? LocalNumberText::percent(number) : number + u'%';
+    };
     // Only a window decoded from JSON can carry these; show them without pretending a number.
     if (std::isnan(pressurePercent))
-        return u"?%"_s;
+        return withSign(u"?"_s);
     if (std::isinf(pressurePercent))
-        return pressurePercent > 0 ? u"+\u221E%"_s : u"-\u221E%"_s;
+        return withSign(pressurePercent > 0 ? u"+\u221E"_s : u"-\u221E"_s);
 
     const double whole = std::round(pressurePercent); // halves away from zero
     if (whole == 0)
-        return u"0%"_s; // also for -0, so zero never carries a sign
+        return withSign(u"0"_s); // also for -0, so zero never carries a sign
     const QString digits = QString::number(whole, 'f', 0);
-    return (whole >= 1 ? u"+"_s + digits : digits) + u'%';
+    return withSign(whole >= 1 ? u"+"_s + digits : digits);
 }
 
-QString pressureLabel(double pressurePercent)
+QString pressureLabel(double pressurePercent, Wording wording)
 {
     if (pressurePercent > 5)
-        return u"High"_s;
+        return worded(wording, "UsageModels", QT_TRANSLATE_NOOP("UsageModels", "High"));
     if (pressurePercent < -5)
-        return u"Low"_s;
-    return u"Good"_s;
+        return worded(wording, "UsageModels", QT_TRANSLATE_NOOP("UsageModels", "Low"));
+    return worded(wording, "UsageModels", QT_TRANSLATE_NOOP("UsageModels", "Good"));
 }
 
-QString UsageWindow::pressureLabel() const
+QString UsageWindow::pressureLabel(Wording wording) const
 {
-    return ::pressureLabel(pressurePercent);
+    return ::pressureLabel(pressurePercent, wording);
 }
 
 QJsonObject UsageWindow::toJson() const
@@ -306,14 +316,14 @@ std::optional<Account> UsageStatus::worstAccount() const
     return found ? std::optional(found->result->account) : std::nullopt;
 }
 
-QString UsageStatus::summary() const
+QString UsageStatus::summary(Wording wording) const
 {
     const auto found = worstOf(results);
     if (!found)
-        return u"Tidemarker: usage unavailable"_s;
+        return worded(wording, "UsageModels", QT_TRANSLATE_NOOP("UsageModels", "Tidemarker: usage unavailable"));
     const UsageWindow &window = *found->window;
-    return QStringList{found->result->displayName(), window.displayLabel(), window.pressureDisplay(),
-                       window.pressureLabel().toLower()}
+    return QStringList{found->result->displayName(), window.displayLabel(wording), window.pressureDisplay(wording),
+                       window.pressureLabel(wording).toLower()}
         .join(u' ');
 }
 

@@ -10,17 +10,18 @@
 
 #include "Account.h"
 #include "Blocked.h"
+#include "Wording.h"
 
 enum class WindowSpeed { fast, slow };
 
 QString rawValue(WindowSpeed speed);
 // A window's name from its length: "5h", "Weekly", "30-day" (28 to 31 days), else whole days
 // from one day up ("3-day") and whole hours below ("8h").
-QString lengthName(double seconds);
+QString lengthName(double seconds, Wording wording = Wording::local);
 std::optional<WindowSpeed> windowSpeedFromRawValue(const QString &text);
 
 // "High" above +5 points, "Low" below -5, "Good" otherwise (a pressure that is not a number too).
-QString pressureLabel(double pressurePercent);
+QString pressureLabel(double pressurePercent, Wording wording = Wording::local);
 
 // The instant that many seconds after 1970-01-01T00:00:00Z, in UTC; absurd values are pinned
 // to a far but representable moment instead of overflowing.
@@ -58,9 +59,9 @@ struct UsageWindow {
 
     QString id() const;
     // The main windows' name from their length ("5h", "Weekly", "30-day"), an extra one's own.
-    QString displayLabel() const;
-    QString pressureDisplay() const;
-    QString pressureLabel() const;
+    QString displayLabel(Wording wording = Wording::local) const;
+    QString pressureDisplay(Wording wording = Wording::local) const;
+    QString pressureLabel(Wording wording = Wording::local) const;
 
     QJsonObject toJson() const;
     static std::optional<UsageWindow> fromJson(const QJsonObject &object);
@@ -154,7 +155,7 @@ struct UsageStatus {
     std::optional<UsageWindow> worst() const;
     // Whose that window is.
     std::optional<Account> worstAccount() const;
-    QString summary() const;
+    QString summary(Wording wording = Wording::local) const;
     // Per provider, over all its accounts, the fast and the slow window with the lowest pressure,
     // extra ones included; of equals, the earlier account's.
     QList<UsageWindow> tightestWindows() const;

@@ -1,6 +1,7 @@
 #include "UsageRequest.h"
 
 #include "Diagnostics.h"
+#include "StoredText.h"
 
 #include <QCoreApplication>
 #include <QNetworkAccessManager>
@@ -126,29 +127,29 @@ QString describeFailure(const QNetworkReply &reply, Abort abort)
 {
     switch (abort) {
     case Abort::idle:
-        return u"request timed out (no data for %1 s)"_s.arg(seconds(idleTimeout));
+        return StoredText::english(StoredText::timedOut).arg(seconds(idleTimeout));
     case Abort::deadline:
-        return u"request took longer than %1 s"_s.arg(seconds(deadline));
+        return StoredText::english(StoredText::tookTooLong).arg(seconds(deadline));
     case Abort::tooLarge:
-        return u"response too large (over %1 bytes)"_s.arg(UsageRequest::maxBodyBytes);
+        return StoredText::english(StoredText::tooLarge).arg(UsageRequest::maxBodyBytes);
     case Abort::none:
         break;
     }
     switch (reply.error()) {
     case QNetworkReply::OperationCanceledError:
-        return u"request cancelled"_s;
+        return StoredText::english(StoredText::cancelled);
     case QNetworkReply::TooManyRedirectsError:
-        return u"too many redirects"_s;
+        return StoredText::english(StoredText::tooManyRedirects);
     case QNetworkReply::InsecureRedirectError: {
         const QUrl target = QUrl::fromEncoded(reply.rawHeader("Location"));
-        return u"redirect to %1 not followed: only the same origin may receive the token"_s.arg(
+        return StoredText::english(StoredText::redirectRefused).arg(
             originOf(reply.url().resolved(target)));
     }
     default:
         break;
     }
     const QString text = reply.errorString();
-    return text.isEmpty() ? u"request failed (network error %1)"_s.arg(int(reply.error())) : text;
+    return text.isEmpty() ? StoredText::english(StoredText::networkError).arg(int(reply.error())) : text;
 }
 
 // Qt attaches a content or server error to every 4xx and 5xx answer: those stay answers, told by
@@ -173,7 +174,7 @@ HttpOutcome outcomeOf(const QNetworkReply &reply, Transfer &transfer)
     // Qt does not always report a server that closed before the length it announced.
     const qint64 announced = reply.header(QNetworkRequest::ContentLengthHeader).toLongLong();
     if (answer.isSuccess() && announced > answer.body.size())
-        return PlainError{u"response ended early (%1 of %2 bytes)"_s.arg(answer.body.size()).arg(announced)};
+        return PlainError{StoredText::english(StoredText::endedEarly).arg(answer.body.size()).arg(announced)};
     return answer;
 }
 

@@ -52,9 +52,9 @@ QJsonObject windowJson(const UsageWindow &window)
 {
     QJsonObject object = window.toJson();
     object.insert(u"id"_s, window.id());
-    object.insert(u"label"_s, lengthName(window.limitWindowSeconds));
-    object.insert(u"pressureDisplay"_s, window.pressureDisplay());
-    object.insert(u"pressureLabel"_s, window.pressureLabel());
+    object.insert(u"label"_s, lengthName(window.limitWindowSeconds, Wording::english));
+    object.insert(u"pressureDisplay"_s, window.pressureDisplay(Wording::english));
+    object.insert(u"pressureLabel"_s, window.pressureLabel(Wording::english));
     return object;
 }
 
@@ -105,7 +105,7 @@ QJsonValue noteJson(const ProviderResult &result, const QDateTime &generatedAt)
 {
     if (result.source != u"cached")
         return QJsonValue::Null;
-    return QString(u"figures from the last request, "_s + asOfText(double(result.fetchedAt.msecsTo(generatedAt)) / 1000));
+    return QString(u"figures from the last request, "_s + asOfText(double(result.fetchedAt.msecsTo(generatedAt)) / 1000, Wording::english));
 }
 
 // By its label, as the results name it; no folder, as no other member has one.
@@ -250,7 +250,7 @@ QJsonObject toJson(const UsageStatus &status)
             {u"providers"_s, providers},
             {u"worst"_s, worst ? QJsonValue(worst->id()) : QJsonValue(QJsonValue::Null)},
             {u"worstAccount"_s, worstAccountJson(status)},
-            {u"summary"_s, status.summary()}};
+            {u"summary"_s, status.summary(Wording::english)}};
 }
 
 QByteArray toText(const UsageStatus &status)

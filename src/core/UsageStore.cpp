@@ -4,6 +4,7 @@
 #include "CodexEndpoint.h"
 #include "CodexUsageClient.h"
 #include "Diagnostics.h"
+#include "StoredText.h"
 
 #include <QPointer>
 #include <QtConcurrent/QtConcurrentRun>
@@ -299,8 +300,8 @@ void UsageStore::describeThrottled(ProviderResult &result, bool backingOff, bool
         result.error = shown->error;
         result.needsAuth = true;
     } else if (backingOff) {
-        result.error = rateLimited ? u"rate-limited \u2014 retrying"_s : u"the last request failed \u2014 retrying"_s;
+        result.error = StoredText::english(rateLimited ? StoredText::rateLimitedRetrying : StoredText::failedRetrying);
     } else if (!hasLastGood) {
-        result.error = u"waiting to ask again"_s;
+        result.error = StoredText::english(StoredText::waitingToAsk);
     }
 }

@@ -1,5 +1,6 @@
 #include "HistoryConnection.h"
 
+#include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QSqlDriver>
@@ -81,7 +82,7 @@ HistoryConnection::HistoryConnection(const QString &path, Mode mode, std::chrono
     , m_database(QSqlDatabase::addDatabase(u"QSQLITE"_s, m_name))
 {
     if (!m_database.isValid()) {
-        m_error = u"Qt's SQLite driver is missing (Debian: libqt6sql6-sqlite)"_s;
+        m_error = QCoreApplication::translate("HistoryConnection", "Qt's SQLite driver is missing (Debian: libqt6sql6-sqlite)");
         return;
     }
     m_database.setDatabaseName(path);
@@ -99,7 +100,8 @@ HistoryConnection::HistoryConnection(const QString &path, Mode mode, std::chrono
     if (!query.exec(u"PRAGMA user_version"_s) || !query.next())
         fail(query.lastError());
     else if (const int found = query.value(0).toInt(); found > schemaVersion)
-        m_error = u"%1 was written by a newer Tidemarker (history version %2, this one reads up to %3)"_s
+        m_error = QCoreApplication::translate("HistoryConnection", "%1 was written by a newer Tidemarker (history version %2, this one reads up "
+                                                              "to %3)")
                       .arg(m_path, QString::number(found), QString::number(schemaVersion));
     else
         m_version = found;

@@ -4,6 +4,7 @@
 #include "HistoryConnection.h"
 #include "HistorySchema.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -30,7 +31,7 @@ std::optional<QString> makeFile(const QString &path)
     if (!QDir().mkpath(QFileInfo(folder).absolutePath())
         || (!QFileInfo::exists(folder)
             && !QDir().mkdir(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner)))
-        return u"cannot make the folder "_s + folder;
+        return QCoreApplication::translate("HistoryFile", "cannot make the folder %1").arg(folder);
     QFile created(path);
     if (!created.open(QIODevice::NewOnly, QFile::ReadOwner | QFile::WriteOwner))
         return path + u": "_s + created.errorString();
@@ -47,22 +48,22 @@ std::variant<std::monostate, QString, Hindrance> inspect(const QString &path)
 {
     HistoryConnection probe(path, HistoryConnection::Mode::readOnly);
     if (probe.isCorrupt())
-        return u"was damaged"_s;
+        return QCoreApplication::translate("HistoryFile", "was damaged");
     if (probe.error())
         return Hindrance{probe.isBusy(), *probe.error()};
     QSqlQuery check(probe.database());
     if (!check.exec(u"PRAGMA quick_check"_s) || !check.next()) {
         if (HistoryConnection::meansCorrupt(check.lastError()))
-            return u"was damaged"_s;
+            return QCoreApplication::translate("HistoryFile", "was damaged");
         return hindranceOf(probe, check.lastError());
     }
     if (check.value(0).toString() != u"ok")
-        return u"was damaged"_s;
+        return QCoreApplication::translate("HistoryFile", "was damaged");
     const auto missing = HistorySchema::missingColumns(probe);
     if (const QSqlError *error = std::get_if<QSqlError>(&missing))
         return hindranceOf(probe, *error);
     if (const QStringList &columns = std::get<QStringList>(missing); !columns.isEmpty())
-        return u"lacks %1 of its version %2"_s.arg(columns.join(u", "_s)).arg(probe.version());
+        return QCoreApplication::translate("HistoryFile", "lacks %1 of its version %2").arg(columns.join(u", "_s)).arg(probe.version());
     return std::monostate();
 }
 
@@ -70,11 +71,12 @@ std::optional<QString> moveAside(const QString &path, const QString &why)
 {
     const QString aside = path + u".corrupt-"_s + QDateTime::currentDateTime().toString(u"yyyy-MM-dd-HHmmss"_s);
     if (!QFile::rename(path, aside))
-        return path + u" "_s + why + u" and cannot be moved aside"_s;
+        return QCoreApplication::translate("HistoryFile", "%1 %2 and cannot be moved aside").arg(path, why);
     QFile::rename(path + u"-wal"_s, aside + u"-wal"_s);
     QFile::remove(path + u"-shm"_s);
-    std::fprintf(stderr, "tidemarker: %s %s: moved aside as %s, and a new one started\n", qUtf8Printable(path),
-                 qUtf8Printable(why), qUtf8Printable(QFileInfo(aside).fileName()));
+    const QString movedAside = QCoreApplication::translate("HistoryFile", "%1 %2: moved aside as %3, and a new one started")
+                                   .arg(path, why, QFileInfo(aside).fileName());
+    std::fprintf(stderr, "tidemarker: %s\n", qUtf8Printable(movedAside));
     return makeFile(path);
 }
 

@@ -2,6 +2,7 @@
 
 #include "HistoryRow.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QList>
 #include <QString>
@@ -57,6 +58,6 @@ bool namesAccounts(const QString &path);
 
 // The period of --days: a whole number, 1 or more; nothing for other text.
 std::optional<int> daysFromText(const QString &text);
-inline constexpr char daysRule[] = "--days takes a whole number of days, 1 or more";
+inline constexpr char daysRule[] = QT_TRANSLATE_NOOP("HistoryReader", "--days takes a whole number of days, 1 or more");
 
 } // namespace HistoryReader

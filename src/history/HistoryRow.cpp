@@ -20,7 +20,7 @@ QList<HistoryRow> HistoryRow::ofLiveResults(const UsageStatus &status)
         const QDateTime fetchedAt = result.fetchedAt.isValid() ? result.fetchedAt : status.generatedAt;
         for (const QList<UsageWindow> *windows : {&result.windows, &result.extraWindows}) {
             for (const UsageWindow &window : *windows)
-                rows.append({fetchedAt, window.provider, window.id(), window.displayLabel(),
+                rows.append({fetchedAt, window.provider, window.id(), window.displayLabel(Wording::english),
                              window.usedPercent, window.resetAt, window.limitWindowSeconds,
                              result.account.key(), result.account.label});
         }

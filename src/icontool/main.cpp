@@ -2,16 +2,23 @@
 // tidemarker_icontool <folder> <size>... writes <folder>/<size>x<size>/apps/tidemarker.png.
 // For the README: --bars PATH draws the one-colour icons on a dark and a light bar,
 // --settings-dialog PATH the settings dialog as the program shows it, --history-dark PATH
-// the week's chart of the record as --render-history draws it under a dark desktop palette, and
-// --breakdown-view PATH the "Where it went" view over a few sample logs.
+// the week's chart of the record as --render-history draws it under a dark desktop palette,
+// --history-window-dark PATH the History window over that record as a dark desktop shows it, and
+// --breakdown-view PATH the "Where it went" view over a few sample logs, and --menu PATH the
+// tray menu of three accounts of each provider, folded to fit, with one account's submenu open.
 #include "BreakdownView.h"
+#include "DesktopColourScheme.h"
 #include "GaugeIconRenderer.h"
 #include "HistoryConnection.h"
 #include "HistoryRender.h"
+#include "HistoryWindow.h"
 #include "HistoryWriter.h"
 #include "RenderHarness.h"
 #include "SettingsDialog.h"
 #include "SettingsFile.h"
+#include "Translations.h"
+#include "StatusItemController.h"
+#include "UsageStore.h"
 #include "UsageBreakdown.h"
 
 #include <QApplication>
@@ -19,6 +26,7 @@
 #include <QFile>
 #include <QImage>
 #include <QMap>
+#include <QMenu>
 #include <QPainter>
 #include <QEventLoop>
 #include <QTemporaryDir>
@@ -152,6 +160,73 @@ QImage breakdownView()
     return view.grab().toImage();
 }
 
+// In the palette the program takes when the desktop prefers dark.
+QImage historyWindowDark()
+{
+    QApplication::setPalette(DesktopColourScheme::darkPalette());
+    HistoryWindow window(HistoryConnection::defaultPath());
+    QEventLoop loop;
+    QObject::connect(&window, &HistoryWindow::loaded, &loop, &QEventLoop::quit);
+    window.resize(900, 620);
+    window.present();
+    loop.exec();
+    return window.grab().toImage();
+}
+
+// Each account's figures differ a little from the one before, so that the folded titles differ.
+QCoro::Task<ProviderResult> sampleAnswer(Account account, QDateTime now)
+{
+    static QMap<QString, int> order; // as the accounts are first asked
+    if (!order.contains(account.key()))
+        order.insert(account.key(), int(order.size()));
+    const int nth = order.value(account.key()) % 3;
+    const UsageStatus sample = RenderHarness::sample(28 + 9 * nth, 55 + 6 * nth, 74 - 20 * nth, 18 + 15 * nth);
+    for (ProviderResult result : sample.results) {
+        if (result.provider == account.provider) {
+            result.fetchedAt = now;
+            co_return result;
+        }
+    }
+    co_return ProviderResult{};
+}
+
+// The open menu and its first submenu beside it, on the window colour, as a panel shows them.
+QImage menuPicture()
+{
+    QTemporaryDir home;
+    const QString settingsPath = home.filePath(u"tidemarker.conf"_s);
+    QFile settings(settingsPath);
+    if (!settings.open(QIODevice::WriteOnly))
+        return {};
+    settings.write(u"codex_accounts=personal=%1/.codex, team=%1/.codex-team, ci=%1/.codex-ci\n"
+                   "claude_accounts=personal=%1/.claude, work=%1/.claude-work, oss=%1/.claude-oss\n"_s.arg(home.path()).toUtf8());
+    settings.close();
+    auto *store = new UsageStore({[] { return QDateTime::currentDateTime(); }}, &sampleAnswer);
+    StatusItemController controller(store, settingsPath, std::chrono::hours(1));
+    QEventLoop loop;
+    QObject::connect(store, &UsageStore::refreshed, &loop, &QEventLoop::quit);
+    loop.exec();
+    QMenu *menu = controller.menu();
+    menu->popup(QPoint(0, 0));
+    QMenu *submenu = nullptr;
+    for (QAction *action : menu->actions()) {
+        if (action->menu() && !submenu)
+            submenu = action->menu();
+    }
+    const QImage main = menu->grab().toImage();
+    QImage side;
+    if (submenu) {
+        submenu->popup(QPoint(main.width(), 0));
+        side = submenu->grab().toImage();
+    }
+    QImage picture(main.width() + side.width(), std::max(main.height(), side.height()), QImage::Format_RGB32);
+    picture.fill(menu->palette().color(QPalette::Window));
+    QPainter painter(&picture);
+    painter.drawImage(0, 0, main);
+    painter.drawImage(main.width(), 0, side);
+    return picture;
+}
+
 int writePicture(const QImage &picture, const QString &path)
 {
     return picture.save(path, "PNG") ? 0 : fail(u"cannot write "_s + path);
@@ -162,9 +237,10 @@ int writePicture(const QImage &picture, const QString &path)
 int main(int argc, char *argv[])
 {
     const QApplication application(argc, argv);
+    Translations::install(); // pictures of the program in the user's language
     const QStringList arguments = QApplication::arguments();
     if (arguments.size() < 3)
-        return fail(u"usage: tidemarker_icontool <folder> <size>... | --bars PATH | --settings-dialog PATH | --history-dark PATH | --breakdown-view PATH"_s);
+        return fail(u"usage: tidemarker_icontool <folder> <size>... | --bars PATH | --settings-dialog PATH | --history-dark PATH | --breakdown-view PATH | --history-window-dark PATH | --menu PATH"_s);
     if (arguments.at(1) == u"--bars")
         return writePicture(iconsOnBars(), arguments.at(2));
     if (arguments.at(1) == u"--history-dark") {
@@ -175,6 +251,10 @@ int main(int argc, char *argv[])
         return writePicture(settingsDialog(), arguments.at(2));
     if (arguments.at(1) == u"--breakdown-view")
         return writePicture(breakdownView(), arguments.at(2));
+    if (arguments.at(1) == u"--history-window-dark")
+        return writePicture(historyWindowDark(), arguments.at(2));
+    if (arguments.at(1) == u"--menu")
+        return writePicture(menuPicture(), arguments.at(2));
 
     const QDir themeFolder(arguments.at(1));
     const UsageStatus status = iconStatus();

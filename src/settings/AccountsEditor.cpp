@@ -2,6 +2,7 @@
 
 #include "ProviderInput.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -27,7 +28,8 @@ QTableWidgetItem *fixedItem(const QString &text)
 // Each provider's Add button with a mnemonic of its own, clear of the dialog's others.
 QString addText(Provider provider)
 {
-    return provider == Provider::claude ? u"Add Clau&de account\u2026"_s : u"Add Code&x account\u2026"_s;
+    return provider == Provider::claude ? QCoreApplication::translate("AccountsEditor", "Add Clau&de account…")
+                                        : QCoreApplication::translate("AccountsEditor", "Add Code&x account…");
 }
 
 QPushButton *button(const QString &text, QWidget *parent)
@@ -42,11 +44,11 @@ QPushButton *button(const QString &text, QWidget *parent)
 AccountsEditor::AccountsEditor(QWidget *parent)
     : QWidget(parent)
     , m_table(new QTableWidget(0, 4, this))
-    , m_remove(button(u"Re&move"_s, this))
+    , m_remove(button(tr("Re&move"), this))
     , m_offers(new QVBoxLayout)
 {
-    m_table->setAccessibleName(u"Accounts"_s);
-    m_table->setHorizontalHeaderLabels({u"Provider"_s, u"Label"_s, u"Folder"_s, u"Sign-in"_s});
+    m_table->setAccessibleName(tr("Accounts"));
+    m_table->setHorizontalHeaderLabels({tr("Provider"), tr("Label"), tr("Folder"), tr("Sign-in")});
     m_table->verticalHeader()->hide();
     m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     m_table->horizontalHeader()->setSectionResizeMode(folderColumn, QHeaderView::Stretch);
@@ -139,7 +141,7 @@ void AccountsEditor::add(Provider provider, const QString &folder)
 void AccountsEditor::chooseFolder(Provider provider)
 {
     // Qt's own chooser: the desktop's may hide the dot-folders the tools keep their sign-ins in.
-    QFileDialog chooser(this, u"%1 account's folder"_s.arg(displayName(provider)), QDir::homePath());
+    QFileDialog chooser(this, tr("%1 account's folder").arg(displayName(provider)), QDir::homePath());
     chooser.setFileMode(QFileDialog::Directory);
     chooser.setOptions(QFileDialog::ShowDirsOnly | QFileDialog::DontResolveSymlinks | QFileDialog::DontUseNativeDialog);
     chooser.setFilter(QDir::AllDirs | QDir::Hidden | QDir::NoDotAndDotDot);
@@ -189,7 +191,7 @@ void AccountsEditor::refill()
             m_table->setItem(row, providerColumn, fixedItem(displayName(provider)));
             m_table->setItem(row, labelColumn, new QTableWidgetItem(Account::labelFor(provider, shown[i])));
             m_table->setItem(row, folderColumn, fixedItem(homeRelative(shown[i].folder)));
-            m_table->setItem(row, signInColumn, fixedItem(holdsSignIn(provider, shown[i].folder) ? u"found"_s : u"none"_s));
+            m_table->setItem(row, signInColumn, fixedItem(holdsSignIn(provider, shown[i].folder) ? tr("found") : tr("none")));
             m_rows.append({provider, listed.isEmpty() ? -1 : i});
         }
     }
@@ -201,7 +203,7 @@ void AccountsEditor::refill()
         delete offer;
     }
     for (const auto &[provider, folder] : unlistedSignIns(m_listed)) {
-        QPushButton *offer = button(u"Found %1 \u2014 Add"_s.arg(homeRelative(folder).replace(u'&', u"&&"_s)), this); // not a mnemonic
+        QPushButton *offer = button(tr("Found %1 — Add").arg(homeRelative(folder).replace(u'&', u"&&"_s)), this); // not a mnemonic
         connect(offer, &QPushButton::clicked, this, [this, provider, folder] { add(provider, folder); });
         m_offers->addWidget(offer);
     }

@@ -3,6 +3,7 @@
 #include "FileKind.h"
 #include "ProviderInput.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -149,8 +150,10 @@ public:
         if (!m_file.contains(key))
             return;
         if (m_cutByComments.contains(key)) {
-            m_problems->append(u"%1: %2 holds a \";\", which begins a comment in this file; separate with "
-                               "commas, or put the value in double quotes; using %3"_s.arg(m_path, key, defaultText));
+            m_problems->append(QCoreApplication::translate("Settings", "%1: %2 holds a \";\", which begins a comment in this file; "
+                                                             "separate with commas, or put the value in double "
+                                                             "quotes; using %3")
+                                   .arg(m_path, key, defaultText));
             return;
         }
         const QString text = textOf(m_file.value(key));
@@ -158,7 +161,8 @@ public:
             value = *parsed;
             return;
         }
-        m_problems->append(u"%1: %2 \"%3\" is not %4; using %5"_s.arg(m_path, key, text, expected, defaultText));
+        m_problems->append(QCoreApplication::translate("Settings", "%1: %2 \"%3\" is not %4; using %5")
+                               .arg(m_path, key, text, expected, defaultText));
     }
 
 private:
@@ -176,10 +180,10 @@ std::variant<QByteArray, QString> settingsText(const QString &path)
         return *notAFile;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return path + u": cannot be read ("_s + file.errorString() + u')';
+        return QCoreApplication::translate("Settings", "%1: cannot be read (%2)").arg(path, file.errorString());
     QByteArray content = file.read(settingsSizeLimit);
     if (content.contains('\0') || !file.atEnd())
-        return path + u" is not a settings file (binary or over 64 KiB)"_s;
+        return QCoreApplication::translate("Settings", "%1 is not a settings file (binary or over 64 KiB)").arg(path);
     return content;
 }
 
@@ -211,41 +215,42 @@ Settings Settings::read(const QString &path, QStringList *problems)
         return settings;
     const std::variant<QByteArray, QString> content = settingsText(path);
     if (const QString *reason = std::get_if<QString>(&content)) {
-        problems->append(*reason + u"; using the defaults"_s);
+        problems->append(QCoreApplication::translate("Settings", "%1; using the defaults").arg(*reason));
         return settings;
     }
     KeyReader reader(path, std::get<QByteArray>(content), problems);
     if (!reader.isReadable()) {
-        problems->append(path + u": cannot be read; using the defaults"_s);
+        problems->append(QCoreApplication::translate("Settings", "%1: cannot be read; using the defaults").arg(path));
         return settings;
     }
     const Settings defaults;
-    reader.read(providersKey, parseProviders, u"codex, claude or both, separated by a comma"_s,
+    reader.read(providersKey, parseProviders, QCoreApplication::translate("Settings", "codex, claude or both, separated by a comma"),
                 settings.providers, providerNames(defaults.providers).join(u','));
-    reader.read(iconKey, parseIconStyle, u"colour, light or dark"_s, settings.icon, rawValue(defaults.icon));
-    reader.read(gaugeKey, parseGaugeHands, u"tightest or main"_s, settings.gauge, rawValue(defaults.gauge));
-    reader.read(alertsKey, parseBool, u"true or false"_s, settings.alerts, boolText(defaults.alerts));
+    reader.read(iconKey, parseIconStyle, QCoreApplication::translate("Settings", "colour, light or dark"), settings.icon, rawValue(defaults.icon));
+    reader.read(gaugeKey, parseGaugeHands, QCoreApplication::translate("Settings", "tightest or main"), settings.gauge, rawValue(defaults.gauge));
+    reader.read(alertsKey, parseBool, QCoreApplication::translate("Settings", "true or false"), settings.alerts, boolText(defaults.alerts));
     reader.read(alertAtPercentKey, wholeNumberFrom(minimumAlertPercent, maximumAlertPercent),
-                u"a whole number from %1 to %2"_s.arg(minimumAlertPercent).arg(maximumAlertPercent),
+                QCoreApplication::translate("Settings", "a whole number from %1 to %2").arg(minimumAlertPercent).arg(maximumAlertPercent),
                 settings.alertAtPercent, QString::number(defaults.alertAtPercent));
     reader.read(refreshSecondsKey, wholeNumberFrom(minimumRefreshSeconds, maximumRefreshSeconds),
-                u"a whole number from %1 to %2"_s.arg(minimumRefreshSeconds).arg(maximumRefreshSeconds),
+                QCoreApplication::translate("Settings", "a whole number from %1 to %2").arg(minimumRefreshSeconds).arg(maximumRefreshSeconds),
                 settings.refreshSeconds, QString::number(defaults.refreshSeconds));
     for (Provider provider : allProviders) {
         QList<AccountFolder> &folders = settings.accountFolders(provider);
         reader.read(accountsKey(provider), accountFoldersFromText,
-                    u"a list of folders separated by commas, each an absolute path or one below ~, "
-                    "and labelled or not (work=~/.%1-work)"_s.arg(rawValue(provider)),
-                    folders, u"the one account"_s);
+                    QCoreApplication::translate("Settings", "a list of folders separated by commas, each an absolute path or "
+                                                  "one below ~, and labelled or not (work=~/.%1-work)")
+                        .arg(rawValue(provider)),
+                    folders, QCoreApplication::translate("Settings", "the one account"));
         if (folders.size() > Account::maximumPerProvider) {
-            problems->append(u"%1: %2 lists more than %3 folders; leaving out %4"_s.arg(
+            problems->append(QCoreApplication::translate("Settings", "%1: %2 lists more than %3 folders; leaving out %4").arg(
                 path, accountsKey(provider), QString::number(Account::maximumPerProvider),
                 accountFoldersText(folders.sliced(Account::maximumPerProvider))));
             folders.resize(Account::maximumPerProvider);
         }
     }
-    reader.read(breakdownKey, parseBool, u"true or false"_s, settings.breakdown, boolText(defaults.breakdown));
-    reader.read(resetTimesKey, parseBool, u"true or false"_s, settings.resetTimes, boolText(defaults.resetTimes));
+    reader.read(breakdownKey, parseBool, QCoreApplication::translate("Settings", "true or false"), settings.breakdown, boolText(defaults.breakdown));
+    reader.read(resetTimesKey, parseBool, QCoreApplication::translate("Settings", "true or false"), settings.resetTimes, boolText(defaults.resetTimes));
     return settings;
 }
 
@@ -303,7 +308,7 @@ std::optional<QString> Settings::write(const QString &path) const
         return notAFile;
     const QString folder = QFileInfo(path).absolutePath();
     if (!QDir().mkpath(folder))
-        return u"cannot make the folder "_s + folder;
+        return QCoreApplication::translate("Settings", "cannot make the folder %1").arg(folder);
     QSettings file(path, QSettings::IniFormat);
     file.setValue(providersKey, providerNames(providers));
     file.setValue(iconKey, rawValue(icon));
@@ -322,6 +327,6 @@ std::optional<QString> Settings::write(const QString &path) const
     file.setValue(resetTimesKey, boolText(resetTimes));
     file.sync();
     if (file.status() != QSettings::NoError)
-        return u"cannot write "_s + path;
+        return QCoreApplication::translate("Settings", "cannot write %1").arg(path);
     return std::nullopt;
 }

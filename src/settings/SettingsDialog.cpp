@@ -44,40 +44,40 @@ QSpinBox *spinBox(const QString &accessibleName, int minimum, int maximum, const
 SettingsDialog::SettingsDialog(SettingsFile &file, QWidget *parent)
     : QDialog(parent)
     , m_file(file)
-    , m_providers(comboBox(u"Providers"_s, {u"Codex and Claude"_s, u"Codex only"_s, u"Claude only"_s}))
-    , m_icon(comboBox(u"Tray icon"_s, {u"Colour"_s, u"Light, for a dark panel"_s, u"Dark, for a light panel"_s}))
-    , m_gauge(comboBox(u"Gauge shows"_s, {u"the tightest limits"_s, u"the 5-hour and weekly windows"_s}))
-    , m_alerts(new QCheckBox(u"Show pace a&lerts"_s))
-    , m_alertAtPercent(spinBox(u"Alert when a window is used up to, in percent"_s, Settings::minimumAlertPercent,
-                               Settings::maximumAlertPercent, u" %"_s))
-    , m_refreshSeconds(spinBox(u"Refresh every, in seconds"_s, Settings::minimumRefreshSeconds,
-                               Settings::maximumRefreshSeconds, u" s"_s))
-    , m_breakdown(new QCheckBox(u"Read the assistants' logs to show where the usage &went"_s))
-    , m_resetTimes(new QCheckBox(u"Show when each window re&sets"_s))
+    , m_providers(comboBox(tr("Providers"), {tr("Codex and Claude"), tr("Codex only"), tr("Claude only")}))
+    , m_icon(comboBox(tr("Tray icon"), {tr("Colour"), tr("Light, for a dark panel"), tr("Dark, for a light panel")}))
+    , m_gauge(comboBox(tr("Gauge shows"), {tr("the tightest limits"), tr("the 5-hour and weekly windows")}))
+    , m_alerts(new QCheckBox(tr("Show pace a&lerts")))
+    , m_alertAtPercent(spinBox(tr("Alert when a window is used up to, in percent"), Settings::minimumAlertPercent,
+                               Settings::maximumAlertPercent, tr(" %")))
+    , m_refreshSeconds(spinBox(tr("Refresh every, in seconds"), Settings::minimumRefreshSeconds,
+                               Settings::maximumRefreshSeconds, tr(" s")))
+    , m_breakdown(new QCheckBox(tr("Read the assistants' logs to show where the usage &went")))
+    , m_resetTimes(new QCheckBox(tr("Show when each window re&sets")))
     , m_accounts(new AccountsEditor)
     , m_failure(new QLabel)
     , m_buttons(new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Apply | QDialogButtonBox::Cancel))
 {
-    setWindowTitle(u"Settings"_s); // Qt adds " — Tidemarker"
-    m_alerts->setAccessibleName(u"Show pace alerts"_s);
-    m_breakdown->setAccessibleName(u"Read the assistants' logs to show where the usage went"_s);
-    m_resetTimes->setAccessibleName(u"Show when each window resets"_s);
+    setWindowTitle(tr("Settings")); // Qt adds " — Tidemarker"
+    m_alerts->setAccessibleName(tr("Show pace alerts"));
+    m_breakdown->setAccessibleName(tr("Read the assistants' logs to show where the usage went"));
+    m_resetTimes->setAccessibleName(tr("Show when each window resets"));
     m_refreshSeconds->setSingleStep(60);
     m_failure->setWordWrap(true);
     m_failure->setTextFormat(Qt::PlainText); // the reason names a path, which may hold anything
     m_failure->hide();
-    m_buttons->button(QDialogButtonBox::Apply)->setText(u"&Apply"_s); // OK and Cancel have Enter and Escape
+    m_buttons->button(QDialogButtonBox::Apply)->setText(tr("&Apply")); // OK and Cancel have Enter and Escape
 
     auto *form = new QFormLayout(this);
-    form->addRow(u"&Providers:"_s, m_providers);
-    form->addRow(u"Tray &icon:"_s, m_icon);
-    form->addRow(u"&Gauge shows:"_s, m_gauge);
+    form->addRow(tr("&Providers:"), m_providers);
+    form->addRow(tr("Tray &icon:"), m_icon);
+    form->addRow(tr("&Gauge shows:"), m_gauge);
     form->addRow(m_alerts);
-    form->addRow(u"Alert when &used:"_s, m_alertAtPercent);
-    form->addRow(u"&Refresh every:"_s, m_refreshSeconds);
+    form->addRow(tr("Alert when &used:"), m_alertAtPercent);
+    form->addRow(tr("&Refresh every:"), m_refreshSeconds);
     form->addRow(m_resetTimes);
     form->addRow(m_breakdown);
-    auto *accounts = new QGroupBox(u"Accou&nts"_s); // its mnemonic goes to the table
+    auto *accounts = new QGroupBox(tr("Accou&nts")); // its mnemonic goes to the table
     (new QVBoxLayout(accounts))->addWidget(m_accounts);
     form->addRow(accounts);
     form->addRow(m_failure);
@@ -157,7 +157,7 @@ QCoro::Task<void> SettingsDialog::apply(bool thenClose)
     const std::optional<QString> failure = co_await m_file.save(settings);
     if (!self)
         co_return;
-    m_failure->setText(failure ? u"The settings could not be saved: "_s + *failure : QString());
+    m_failure->setText(failure ? tr("The settings could not be saved: %1").arg(*failure) : QString());
     m_failure->setVisible(failure.has_value());
     if (failure)
         co_return;

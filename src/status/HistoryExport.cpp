@@ -2,6 +2,7 @@
 
 #include "HistoryReader.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -136,7 +137,8 @@ int HistoryExport::run(const Request &request, const QString &path)
         return written;
     });
     if (error) {
-        std::fprintf(stderr, "tidemarker-status: cannot read the history: %s\n", qUtf8Printable(*error));
+        const QString message = QCoreApplication::translate("HistoryExport", "cannot read the history: %1");
+        std::fprintf(stderr, "tidemarker-status: %s\n", qUtf8Printable(message.arg(*error)));
         return 1;
     }
     return written && print(pending + closing(request.format)) && std::fflush(stdout) == 0 ? 0 : 1;

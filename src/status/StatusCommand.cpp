@@ -10,6 +10,7 @@
 #include "ProviderInput.h"
 #include "SettingsFile.h"
 #include "TidemarkerBusClient.h"
+#include "Translations.h"
 #include "UsageSnapshotJson.h"
 #include "UsageStore.h"
 
@@ -33,10 +34,16 @@ namespace {
 constexpr int failed = 1;
 constexpr int usageError = 2;
 
-const QString notRunningText = u"Tidemarker not running"_s;
-const QString notAnsweringText = u"Tidemarker not answering"_s;
-const QString unreadableText = u"Tidemarker's snapshot could not be read"_s;
-const QString accountRule = u"--account takes the label of an account, as the menu shows it after the middle dot"_s;
+const char *const notRunningText = QT_TRANSLATE_NOOP("StatusCommand", "Tidemarker not running");
+const char *const notAnsweringText = QT_TRANSLATE_NOOP("StatusCommand", "Tidemarker not answering");
+const char *const unreadableText = QT_TRANSLATE_NOOP("StatusCommand", "Tidemarker's snapshot could not be read");
+const char *const accountRule = QT_TRANSLATE_NOOP(
+    "StatusCommand", "--account takes the label of an account, as the menu shows it after the middle dot");
+
+QString said(const char *text)
+{
+    return QCoreApplication::translate("StatusCommand", text);
+}
 
 // A message may carry a bus error's or a file's own text.
 void complain(const QString &message)
@@ -62,21 +69,21 @@ std::variant<StatusCommand::Options, int> historyOptions(const QCommandLineParse
                                                          const QCommandLineOption &days)
 {
     if (!parser.positionalArguments().isEmpty()) {
-        complain(u"unexpected argument \"%1\""_s.arg(parser.positionalArguments().first()));
+        complain(QCoreApplication::translate("StatusCommand", "unexpected argument \"%1\"").arg(parser.positionalArguments().first()));
         return usageError;
     }
     const auto chosen = HistoryExport::formatFromName(parser.isSet(format) ? parser.value(format) : u"csv"_s);
     if (!chosen) {
-        complain(u"unknown history format \"%1\": use csv or json"_s.arg(parser.value(format)));
+        complain(QCoreApplication::translate("StatusCommand", "unknown history format \"%1\": use csv or json").arg(parser.value(format)));
         return usageError;
     }
     if (parser.isSet(u"follow"_s) || parser.isSet(u"refresh"_s) || parser.isSet(u"fetch"_s) || parser.isSet(u"account"_s)) {
-        complain(u"--history prints the record once and takes only --days and --format"_s);
+        complain(QCoreApplication::translate("StatusCommand", "--history prints the record once and takes only --days and --format"));
         return usageError;
     }
     const std::optional<int> period = HistoryReader::daysFromText(parser.value(days));
     if (parser.isSet(days) && !period) {
-        complain(QString::fromLatin1(HistoryReader::daysRule));
+        complain(QCoreApplication::translate("HistoryReader", HistoryReader::daysRule));
         return usageError;
     }
     StatusCommand::Options options;
@@ -89,17 +96,17 @@ std::variant<StatusCommand::Options, int> breakdownOptions(const QCommandLinePar
 {
     const auto chosen = StatusFormat::formatFromName(parser.value(u"format"_s));
     if (!chosen || chosen == OutputFormat::waybar) {
-        complain(u"unknown breakdown format \"%1\": use text or json"_s.arg(parser.value(u"format"_s)));
+        complain(QCoreApplication::translate("StatusCommand", "unknown breakdown format \"%1\": use text or json").arg(parser.value(u"format"_s)));
         return usageError;
     }
     for (const QString &other : {u"follow"_s, u"refresh"_s, u"fetch"_s, u"history"_s, u"days"_s}) {
         if (parser.isSet(other)) {
-            complain(u"--breakdown prints once and takes only --format and --account"_s);
+            complain(QCoreApplication::translate("StatusCommand", "--breakdown prints once and takes only --format and --account"));
             return usageError;
         }
     }
     if (parser.isSet(u"account"_s) && parser.value(u"account"_s).isEmpty()) {
-        complain(accountRule);
+        complain(said(accountRule));
         return usageError;
     }
     StatusCommand::Options options;
@@ -128,25 +135,22 @@ std::variant<StatusCommand::Options, int> parseOptions(const QStringList &argume
 {
     QCommandLineParser parser;
     parser.setApplicationDescription(
-        u"Prints the rate-limit usage that the running Tidemarker holds, for status bars and "
-        "scripts.\nText is one line: each provider's worst window, its remaining share and its "
-        "pace."_s);
-    const QCommandLineOption format(u"format"_s, u"text (default), json or waybar; with --history csv "
-                                                 "(default) or json."_s,
-                                    u"format"_s, u"text"_s);
-    const QCommandLineOption follow(u"follow"_s,
-                                    u"Stay running and print a new line on every change."_s);
-    const QCommandLineOption refresh(u"refresh"_s, u"Ask Tidemarker to refresh first."_s);
+        QCoreApplication::translate("StatusCommand", "Prints the rate-limit usage that the running Tidemarker holds, for status bars and scripts.\n"
+             "Text is one line: each provider's worst window, its remaining share and its pace."));
+    const QCommandLineOption format(u"format"_s,
+                                    QCoreApplication::translate("StatusCommand", "text (default), json or waybar; with --history csv (default) or json."),
+                                    QCoreApplication::translate("StatusCommand", "format"), u"text"_s);
+    const QCommandLineOption follow(u"follow"_s, QCoreApplication::translate("StatusCommand", "Stay running and print a new line on every change."));
+    const QCommandLineOption refresh(u"refresh"_s, QCoreApplication::translate("StatusCommand", "Ask Tidemarker to refresh first."));
     const QCommandLineOption fetch(
-        u"fetch"_s, u"When Tidemarker is not running, ask the accounts of its settings file once "
-                    "directly. Claude limits its usage endpoint hard: not more often than every 4 "
-                    "minutes."_s);
-    const QCommandLineOption history(u"history"_s, u"Print the recorded usage history instead."_s);
-    const QCommandLineOption days(u"days"_s, u"With --history: only the last N days."_s, u"N"_s);
-    const QCommandLineOption account(u"account"_s, u"Only the account of this label."_s, u"LABEL"_s);
+        u"fetch"_s, QCoreApplication::translate("StatusCommand", "When Tidemarker is not running, ask the accounts of its settings file once directly. "
+                         "Claude limits its usage endpoint hard: not more often than every 4 minutes."));
+    const QCommandLineOption history(u"history"_s, QCoreApplication::translate("StatusCommand", "Print the recorded usage history instead."));
+    const QCommandLineOption days(u"days"_s, QCoreApplication::translate("StatusCommand", "With --history: only the last N days."), QCoreApplication::translate("StatusCommand", "N"));
+    const QCommandLineOption account(u"account"_s, QCoreApplication::translate("StatusCommand", "Only the account of this label."), QCoreApplication::translate("StatusCommand", "LABEL"));
     const QCommandLineOption breakdown(
-        u"breakdown"_s, u"Print where each current window's usage went, by project and model, from the "
-                        "assistants' logs (text or json)."_s);
+        u"breakdown"_s, QCoreApplication::translate("StatusCommand", "Print where each current window's usage went, by project and model, from the "
+                             "assistants' logs (text or json)."));
     parser.addOptions({format, follow, refresh, fetch, history, days, account, breakdown});
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
@@ -164,24 +168,24 @@ std::variant<StatusCommand::Options, int> parseOptions(const QStringList &argume
     if (parser.isSet(history))
         return historyOptions(parser, format, days);
     if (parser.isSet(days)) {
-        complain(u"--days goes with --history"_s);
+        complain(QCoreApplication::translate("StatusCommand", "--days goes with --history"));
         return usageError;
     }
     const auto chosen = StatusFormat::formatFromName(parser.value(format));
     if (!chosen) {
-        complain(u"unknown format \"%1\": use text, json or waybar"_s.arg(parser.value(format)));
+        complain(QCoreApplication::translate("StatusCommand", "unknown format \"%1\": use text, json or waybar").arg(parser.value(format)));
         return usageError;
     }
     if (!parser.positionalArguments().isEmpty()) {
-        complain(u"unexpected argument \"%1\""_s.arg(parser.positionalArguments().first()));
+        complain(QCoreApplication::translate("StatusCommand", "unexpected argument \"%1\"").arg(parser.positionalArguments().first()));
         return usageError;
     }
     if (parser.isSet(fetch) && parser.isSet(follow)) {
-        complain(u"--fetch asks once and cannot follow"_s);
+        complain(QCoreApplication::translate("StatusCommand", "--fetch asks once and cannot follow"));
         return usageError;
     }
     if (parser.isSet(account) && parser.value(account).isEmpty()) {
-        complain(accountRule);
+        complain(said(accountRule));
         return usageError;
     }
     return StatusCommand::Options{*chosen, parser.isSet(follow), parser.isSet(refresh), parser.isSet(fetch),
@@ -198,6 +202,7 @@ int StatusCommand::run(int argc, char **argv)
         sayOwnDiagnostic(context, message);
     });
     QCoreApplication application(argc, argv);
+    Translations::install();
     QCoreApplication::setApplicationName(u"tidemarker-status"_s);
     QCoreApplication::setApplicationVersion(QStringLiteral(TIDEMARKER_VERSION));
     const auto parsed = parseOptions(QCoreApplication::arguments());
@@ -244,26 +249,25 @@ QCoro::Task<int> StatusCommand::printOnce()
     if (m_client.lastErrorIsNotRunning() && m_options.fetch)
         co_return co_await fetchDirectly();
     if (!m_client.hasBus())
-        complain(u"no session bus to reach Tidemarker on; use --fetch for one direct refresh"_s);
+        complain(QCoreApplication::translate("StatusCommand", "no session bus to reach Tidemarker on; use --fetch for one direct refresh"));
     else if (m_client.lastErrorIsNotRunning())
-        complain(u"Tidemarker is not running in this session; start it, or use --fetch for one "
-                 "direct refresh"_s);
+        complain(QCoreApplication::translate("StatusCommand", "Tidemarker is not running in this session; start it, or use --fetch for one direct refresh"));
     else
-        complain(u"Tidemarker did not answer: "_s + m_client.lastError());
+        complain(QCoreApplication::translate("StatusCommand", "Tidemarker did not answer: %1").arg(m_client.lastError()));
     co_return failed;
 }
 
 QCoro::Task<int> StatusCommand::follow()
 {
     if (!m_client.hasBus()) {
-        complain(u"no session bus to follow Tidemarker on"_s);
+        complain(QCoreApplication::translate("StatusCommand", "no session bus to follow Tidemarker on"));
         co_return failed;
     }
     m_client.watch();
     QObject::connect(&m_client, &TidemarkerBusClient::published, &m_output,
                      [this](const QByteArray &snapshot) { print(snapshot); });
     QObject::connect(&m_client, &TidemarkerBusClient::vanished, &m_output,
-                     [this] { printUnavailable(notRunningText); });
+                     [this] { printUnavailable(said(notRunningText)); });
     // One that comes back is read at once; should it not answer yet, its first refresh follows.
     QObject::connect(&m_client, &TidemarkerBusClient::appeared, &m_output, [this] { printCurrent(); });
 
@@ -281,9 +285,9 @@ QCoro::Task<void> StatusCommand::printCurrent()
     if (snapshot)
         print(*snapshot);
     else if (m_client.lastErrorIsNotRunning())
-        printUnavailable(notRunningText);
+        printUnavailable(said(notRunningText));
     else if (m_client.lastErrorIsNoAnswer())
-        printUnavailable(notAnsweringText);
+        printUnavailable(said(notAnsweringText));
 }
 
 // The accounts the settings file lists, as the program asks them; only the one labelled so when told.
@@ -300,7 +304,7 @@ QCoro::Task<int> StatusCommand::fetchDirectly()
         return !read.settings.shows(account.provider) || (!m_options.account.isEmpty() && account.label != m_options.account);
     });
     if (accounts.isEmpty() && !m_options.account.isEmpty()) {
-        complain(u"no account labelled \"%1\" in %2"_s.arg(m_options.account, homeRelative(path)));
+        complain(QCoreApplication::translate("StatusCommand", "no account labelled \"%1\" in %2").arg(m_options.account, homeRelative(path)));
         co_return failed;
     }
     UsageStore store(&ClaudeRefusalScan::newest);
@@ -314,9 +318,9 @@ QCoro::Task<int> StatusCommand::printBreakdown()
     const auto answer = co_await m_client.breakdown();
     if (!answer) {
         if (!m_client.hasBus())
-            complain(u"no session bus to reach Tidemarker on"_s);
+            complain(QCoreApplication::translate("StatusCommand", "no session bus to reach Tidemarker on"));
         else if (m_client.lastErrorIsNotRunning())
-            complain(u"Tidemarker is not running in this session; the breakdown comes from it"_s);
+            complain(QCoreApplication::translate("StatusCommand", "Tidemarker is not running in this session; the breakdown comes from it"));
         else
             complain(m_client.lastError());
         co_return failed;
@@ -325,7 +329,7 @@ QCoro::Task<int> StatusCommand::printBreakdown()
     if (!m_options.account.isEmpty()) {
         const std::optional<QJsonObject> ofAccount = breakdownOf(breakdown, m_options.account);
         if (!ofAccount) {
-            complain(u"no account labelled \"%1\" in Tidemarker's breakdown"_s.arg(m_options.account));
+            complain(QCoreApplication::translate("StatusCommand", "no account labelled \"%1\" in Tidemarker's breakdown").arg(m_options.account));
             co_return failed;
         }
         breakdown = *ofAccount;
@@ -347,7 +351,7 @@ bool StatusCommand::print(const QByteArray &published)
     const auto line = StatusFormat::line(m_options.format, published, QDateTime::currentDateTimeUtc(),
                                          m_options.account);
     if (line && line->isEmpty()) {
-        const QString noAccount = u"no account labelled \"%1\" in Tidemarker's snapshot"_s.arg(m_options.account);
+        const QString noAccount = QCoreApplication::translate("StatusCommand", "no account labelled \"%1\" in Tidemarker's snapshot").arg(m_options.account);
         if (!m_options.follow) {
             complain(noAccount);
             return false;
@@ -358,9 +362,9 @@ bool StatusCommand::print(const QByteArray &published)
     if (line)
         return m_output.write(*line);
     if (m_options.follow)
-        printUnavailable(unreadableText);
+        printUnavailable(said(unreadableText));
     else
-        complain(unreadableText);
+        complain(said(unreadableText));
     return false;
 }
 

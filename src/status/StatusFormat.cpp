@@ -1,9 +1,12 @@
 #include "StatusFormat.h"
 
 #include "DurationText.h"
+#include "LocalNumberText.h"
 #include "OutsideText.h"
+#include "StoredText.h"
 #include "UsageSnapshotJson.h"
 
+#include <QCoreApplication>
 #include <QJsonDocument>
 #include <QStringList>
 
@@ -31,10 +34,10 @@ QString cachedMark(const ProviderResult &result, const QDateTime &now)
     if (result.source != u"cached")
         return {};
     if (result.lastFetchFailed)
-        return u" (cached)"_s;
+        return QCoreApplication::translate("StatusFormat", " (cached)");
     // Figures of the last minute are as good as new.
     const double age = double(result.fetchedAt.msecsTo(now)) / 1000;
-    return age < 60 ? QString() : u" ("_s + asOfText(age) + u')';
+    return age < 60 ? QString() : QCoreApplication::translate("StatusFormat", " (%1)").arg(asOfText(age));
 }
 
 // A status bar shows the limit that binds, which may be one of the extra windows.
@@ -52,7 +55,7 @@ QString accountName(const ProviderResult &result)
 // "Claude blocked until 21:50": refused, the figures say nothing that counts.
 QString blockedText(const ProviderResult &result, const QDateTime &now)
 {
-    return accountName(result) + u" blocked"_s + result.blocked->untilText(now);
+    return QCoreApplication::translate("StatusFormat", "%1 blocked").arg(accountName(result)) + result.blocked->untilText(now);
 }
 
 QString providerText(const ProviderResult &result, const QDateTime &now)
@@ -62,10 +65,11 @@ QString providerText(const ProviderResult &result, const QDateTime &now)
     const QString name = accountName(result);
     const auto worst = worstOf(result);
     if (!worst)
-        return name + (result.needsAuth ? u" signed out"_s : u" unavailable"_s);
+        return (result.needsAuth ? QCoreApplication::translate("StatusFormat", "%1 signed out") : QCoreApplication::translate("StatusFormat", "%1 unavailable")).arg(name);
     // One arg() call: a second one would read a "%2" in a name as its own.
-    return u"%1 %2 %3% %4%5"_s.arg(name, worst->displayLabel(), QString::number(wholePercent(worst->remainingPercent)),
-                                   worst->pressureDisplay(), cachedMark(result, now));
+    return QCoreApplication::translate("StatusFormat", "%1 %2 %3 %4%5")
+        .arg(name, worst->displayLabel(), LocalNumberText::wholePercent(wholePercent(worst->remainingPercent)),
+             worst->pressureDisplay(), cachedMark(result, now));
 }
 
 QStringList tooltipLines(const ProviderResult &result, const QDateTime &now)
@@ -75,11 +79,12 @@ QStringList tooltipLines(const ProviderResult &result, const QDateTime &now)
     if (result.blocked)
         lines.append(blockedText(result, now));
     if (result.windows.isEmpty())
-        lines.append(name + u": "_s + result.error.value_or(u"usage unavailable"_s));
+        lines.append(name + u": "_s
+                     + (result.error ? StoredText::shown(*result.error) : QCoreApplication::translate("StatusFormat", "usage unavailable")));
     for (const UsageWindow &window : result.windows + result.extraWindows) {
         const double secondsLeft = double(now.msecsTo(window.resetAt)) / 1000;
-        lines.append(u"%1 %2: %3% left, %4 %5, resets in %6%7"_s.arg(
-            name, window.displayLabel(), QString::number(wholePercent(window.remainingPercent)),
+        lines.append(QCoreApplication::translate("StatusFormat", "%1 %2: %3 left, %4 %5, resets in %6%7").arg(
+            name, window.displayLabel(), LocalNumberText::wholePercent(wholePercent(window.remainingPercent)),
             window.pressureDisplay(), window.pressureLabel().toLower(), compactDuration(secondsLeft), cachedMark(result, now)));
     }
     return lines;
@@ -124,7 +129,7 @@ QJsonObject waybarObject(const UsageStatus &status, const QDateTime &now)
     // waybar reads both as Pango markup; a limit's name in them is text.
     return {{u"text"_s, OutsideText::markup(textLine(status, now))},
             {u"tooltip"_s, OutsideText::markup(tooltip.isEmpty() ? status.summary() : tooltip.join(u'\n'))},
-            {u"class"_s, blocked ? u"blocked"_s : worst ? worst->pressureLabel().toLower() : u"unavailable"_s},
+            {u"class"_s, blocked ? u"blocked"_s : worst ? worst->pressureLabel(Wording::english).toLower() : u"unavailable"_s},
             {u"percentage"_s, worst ? wholePercent(worst->remainingPercent) : 0}};
 }
 

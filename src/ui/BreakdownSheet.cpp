@@ -2,9 +2,12 @@
 
 #include "BreakdownText.h"
 #include "GaugeIconRenderer.h"
+#include "LocalNumberText.h"
 #include "OutsideText.h"
+#include "StoredText.h"
 #include "UsageModels.h"
 
+#include <QCoreApplication>
 #include <QHelpEvent>
 #include <QJsonArray>
 #include <QMap>
@@ -25,19 +28,24 @@ constexpr qreal widestLabels = 0.4; // of the width, at most
 QString tokensText(qint64 weighted)
 {
     if (weighted >= 1000000)
-        return QString::number(weighted / 1e6, 'f', 1) + u" M"_s;
+        return QCoreApplication::translate("BreakdownSheet", "%1 M", "millions of tokens")
+            .arg(LocalNumberText::decimal(weighted / 1e6, 1));
     if (weighted >= 1000)
-        return QString::number(weighted / 1e3, 'f', 1) + u" k"_s;
-    return QString::number(weighted);
+        return QCoreApplication::translate("BreakdownSheet", "%1 k", "thousands of tokens")
+            .arg(LocalNumberText::decimal(weighted / 1e3, 1));
+    return LocalNumberText::whole(weighted);
 }
 
 // In points of the window's limit where its used share is known, else in percent of its use.
 QString amountText(const QJsonObject &entry, bool named)
 {
     const QJsonValue points = entry.value(u"points"_s);
-    if (points.isDouble())
-        return QString::number(std::lround(points.toDouble())) + (named ? u" points"_s : QString());
-    return QString::number(std::lround(entry.value(u"share"_s).toDouble())) + u" %"_s;
+    if (points.isDouble()) {
+        const int whole = int(std::lround(points.toDouble()));
+        return named ? QCoreApplication::translate("BreakdownSheet", "%n points", nullptr, whole) : LocalNumberText::whole(whole);
+    }
+    const qint64 share = std::lround(entry.value(u"share"_s).toDouble());
+    return QCoreApplication::translate("BreakdownSheet", "%1 %", "a share in percent").arg(LocalNumberText::whole(share));
 }
 
 // Sums a member over entries; null when any of them has none.
@@ -88,8 +96,9 @@ QJsonArray shownRows(const QJsonArray &projects)
     QJsonArray othersModels;
     for (const QJsonObject &model : std::as_const(models))
         othersModels.append(model);
-    others[u"name"_s] = u"others"_s;
-    others[u"project"_s] = QString::number(projects.size() - BreakdownSheet::shownProjects) + u" more projects"_s;
+    others[u"name"_s] = QCoreApplication::translate("BreakdownSheet", "others");
+    const int unshown = int(projects.size() - BreakdownSheet::shownProjects);
+    others[u"project"_s] = QCoreApplication::translate("BreakdownSheet", "%n more projects", nullptr, unshown);
     others[u"models"_s] = othersModels;
     rows.append(others);
     return rows;
@@ -175,7 +184,7 @@ private:
         if (const QString unknown = BreakdownText::keepsNoLogsText(provider); !unknown.isEmpty())
             note(unknown + u'.');
         else if (rows.isEmpty())
-            line(u"No logged use"_s);
+            line(QCoreApplication::translate("BreakdownSheet", "No logged use"));
         qreal largest = 0;
         for (const QJsonValue &row : rows)
             largest = std::max(largest, row[u"share"_s].toDouble());
@@ -207,9 +216,10 @@ private:
     void heading(const QJsonObject &provider, const QJsonObject &window, const QStringList &models, const QColor &colour)
     {
         const qreal legendStart = margin + m_labelWidth;
-        QString text = BreakdownText::providerName(provider) + u' ' + OutsideText::name(window.value(u"label"_s).toString());
+        QString text = BreakdownText::providerName(provider) + u' ' + StoredText::shown(OutsideText::name(window.value(u"label"_s).toString()));
         if (const QJsonValue used = window.value(u"usedPercent"_s); used.isDouble())
-            text += u" \u00b7 "_s + QString::number(std::lround(used.toDouble())) + u" % used"_s;
+            text += u" · "_s + QCoreApplication::translate("BreakdownSheet", "%1 % used")
+                                       .arg(LocalNumberText::whole(std::lround(used.toDouble())));
         const qreal headingWidth = m_boldMetrics.horizontalAdvance(text);
         addText(QRectF(margin, m_y, headingWidth + 1, m_rowHeight), text, Qt::AlignVCenter, true);
         qreal x = std::max(legendStart, margin + headingWidth + 16);

@@ -70,6 +70,6 @@ QString BreakdownView::note() const
     if (!m_error.isEmpty())
         return m_error + u'.';
     if (m_answer.value(u"providers"_s).toArray().isEmpty())
-        return u"No windows to show yet."_s;
+        return tr("No windows to show yet.");
     return {};
 }

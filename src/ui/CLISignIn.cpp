@@ -2,6 +2,7 @@
 
 #include "DesktopNotifier.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
@@ -134,8 +135,9 @@ QCoro::Task<void> CLISignIn::start(Account account, QPointer<DesktopNotifier> no
     QFuture<bool> launching = QtConcurrent::run(&launch, account);
     if (co_await launching)
         co_return;
-    const QString summary = u"No terminal could be opened to sign in to %1"_s.arg(account.displayName());
-    const QString body = u"Run '%1' in a terminal"_s.arg(command(account));
+    const QString summary = QCoreApplication::translate("CLISignIn", "No terminal could be opened to sign in to %1")
+                                .arg(account.displayName());
+    const QString body = QCoreApplication::translate("CLISignIn", "Run '%1' in a terminal").arg(command(account));
     bool shown = false;
     if (notifier) // a plain statement around the co_await: GCC 12 mishandles one inside &&
         shown = co_await notifier->notify(u"sign-in"_s, summary, body);

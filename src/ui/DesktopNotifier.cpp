@@ -150,6 +150,6 @@ void DesktopNotifier::reportUndelivered(const QString &reason)
 {
     if (std::exchange(m_reportedUndelivered, true))
         return;
-    std::fprintf(stderr, "tidemarker: desktop notifications are not available: %s\n",
-                 qUtf8Printable(reason));
+    std::fprintf(stderr, "tidemarker: %s\n",
+                 qUtf8Printable(tr("desktop notifications are not available: %1").arg(reason)));
 }

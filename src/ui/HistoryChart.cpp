@@ -1,7 +1,10 @@
 #include "HistoryChart.h"
 
 #include "HistoryTimeAxis.h"
+#include "LocalNumberText.h"
+#include "StoredText.h"
 
+#include <QCoreApplication>
 #include <QImage>
 #include <QLocale>
 #include <QPainter>
@@ -19,7 +22,8 @@ constexpr qreal hoverReach = 8; // pixels from a point within which hovering nam
 constexpr qreal minimumPeriodWidth = 6;
 constexpr qsizetype polylinePiece = 8;
 
-const QString noHistoryText = u"No history yet: Tidemarker records each refresh from now on"_s;
+const char *const noHistoryText
+    = QT_TRANSLATE_NOOP("HistoryChart", "No history yet: Tidemarker records each refresh from now on");
 
 // Each provider's family: its own hue first, then three far from it and from each other; a
 // fifth window and on take the same hues again, a step further from the background.
@@ -39,7 +43,7 @@ bool isDark(const QPalette &palette)
 
 QString percentText(double percent)
 {
-    return QString::number(std::lround(percent)) + u'%';
+    return LocalNumberText::wholePercent(std::lround(percent));
 }
 
 bool isExtraWindow(const HistoryReader::Line &line)
@@ -136,7 +140,7 @@ void HistoryChart::paint(QPainter &painter, const QRectF &area, const QPalette &
     if (m_lines.error || !m_lines.anything) {
         painter.setPen(palette.color(QPalette::WindowText));
         painter.drawText(area.adjusted(outerMargin, outerMargin, -outerMargin, -outerMargin),
-                         Qt::AlignCenter | Qt::TextWordWrap, m_lines.error.value_or(noHistoryText));
+                         Qt::AlignCenter | Qt::TextWordWrap, m_lines.error.value_or(QCoreApplication::translate("HistoryChart", noHistoryText)));
     } else {
         for (const Panel &panel : panels(area, metrics))
             paintPanel(painter, panel, metrics, palette);
@@ -193,7 +197,7 @@ QStringList HistoryChart::latestTexts() const
     QStringList found;
     for (const HistoryReader::Line &line : m_lines.lines) {
         if (!line.columns.isEmpty())
-            found.append(line.name + u' ' + percentText(line.columns.last().last));
+            found.append(StoredText::shown(line.name) + u' ' + percentText(line.columns.last().last));
     }
     return found;
 }
@@ -206,7 +210,7 @@ QList<HistoryChartText::Latest> HistoryChart::latest(const Panel &panel, const Q
         if (line.columns.isEmpty())
             continue;
         const HistoryReader::Column &last = line.columns.last();
-        found.append({pointAt(panel.plot, last.lastAt, last.last), line.name + u' ' + percentText(last.last),
+        found.append({pointAt(panel.plot, last.lastAt, last.last), StoredText::shown(line.name) + u' ' + percentText(last.last),
                       linePen(*series, palette, 1).color()});
     }
     return found;
@@ -361,7 +365,7 @@ QStringList HistoryChart::legendNames(const Account &account) const
 {
     QStringList names;
     for (const Series *series : seriesOf(account))
-        names.append(m_lines.lines[series->line].name);
+        names.append(StoredText::shown(m_lines.lines[series->line].name));
     return names;
 }
 
@@ -383,9 +387,9 @@ std::optional<QString> HistoryChart::describe(QPointF position, const QRectF &ar
                     if (distance > nearestDistance)
                         continue;
                     nearestDistance = distance;
-                    nearest = accountOf(line).displayName() + u' ' + line.name + u" \u00B7 "_s
-                        + QLocale().toString(time.toLocalTime(), u"ddd d MMM HH:mm"_s) + u" \u00B7 "_s
-                        + percentText(percent) + u" used"_s;
+                    nearest = accountOf(line).displayName() + u' ' + StoredText::shown(line.name) + u" · "_s
+                        + QLocale().toString(time.toLocalTime(), u"ddd d MMM HH:mm"_s) + u" · "_s
+                        + QCoreApplication::translate("HistoryChart", "%1 used").arg(percentText(percent));
                 }
             }
         }

@@ -1,5 +1,7 @@
 #include "HistoryChartText.h"
 
+#include <QCoreApplication>
+
 #include <QFontMetricsF>
 #include <QPainter>
 
@@ -14,7 +16,6 @@ namespace {
 constexpr qreal labelGap = 6; // between a text and the line or point it names
 constexpr qreal dotRadius = 3;
 constexpr qreal legendSpacing = 16; // after each name of the legend
-const QString axisName = u"% used"_s;
 const QString widestPercent = u"100%"_s;
 
 QFont boldened(QFont font)
@@ -79,7 +80,7 @@ QList<Placed> percentAxis(const QRectF &plot, const QRectF &panel, const Metrics
         const qreal y = plot.bottom() - plot.height() * percent / 100;
         texts.append({QRectF(plot.left() - labelGap - width, y - metrics.lineHeight / 2, width, metrics.lineHeight), text});
     }
-    Placed name = metrics.fitted(axisName, {}, panel.height());
+    Placed name = metrics.fitted(QCoreApplication::translate("HistoryChart", "% used"), {}, panel.height());
     const qreal length = name.rect.width();
     const qreal top = std::max(panel.top(), std::min(plot.center().y() - length / 2, panel.bottom() - length));
     name.rect = QRectF(plot.left() - metrics.axisWidth, top, metrics.lineHeight, length);

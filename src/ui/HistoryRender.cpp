@@ -2,6 +2,7 @@
 
 #include "RenderHarness.h"
 
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QPalette>
 
@@ -17,12 +18,12 @@ HistoryRender::requestFromArguments(const QStringList &arguments)
         return std::nullopt;
     Request request;
     if (at + 1 >= arguments.size() || arguments[at + 1].startsWith(u"--"_s))
-        return u"--render-history needs the path of the PNG file to write"_s;
+        return QCoreApplication::translate("HistoryRender", "--render-history needs the path of the PNG file to write");
     request.outputPath = arguments[at + 1].toLatin1();
     if (const qsizetype daysAt = arguments.indexOf(u"--days"_s); daysAt >= 0) {
         const std::optional<int> days = HistoryReader::daysFromText(arguments.value(daysAt + 1));
         if (!days)
-            return QString::fromLatin1(HistoryReader::daysRule);
+            return QCoreApplication::translate("HistoryReader", HistoryReader::daysRule);
         request.days = *days;
     }
     return request;
@@ -34,7 +35,8 @@ int HistoryRender::run(const Request &request, const QString &databasePath)
     HistoryReader::Lines lines = HistoryReader::readLines(databasePath, end.addDays(-request.days), end,
                                                           HistoryChart::columnsFor(imageSize, 1));
     if (lines.error) {
-        std::fprintf(stderr, "tidemarker: cannot read the history: %s\n", qUtf8Printable(*lines.error));
+        const QString message = QCoreApplication::translate("HistoryRender", "cannot read the history: %1");
+        std::fprintf(stderr, "tidemarker: %s\n", qUtf8Printable(message.arg(*lines.error)));
         return 1;
     }
     HistoryChart chart;

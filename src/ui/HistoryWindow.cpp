@@ -3,6 +3,7 @@
 #include "OutsideText.h"
 
 #include <QButtonGroup>
+#include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QHelpEvent>
 #include <QPainter>
@@ -24,7 +25,8 @@ constexpr int viewButtonId = 0;
 
 QString rangeText(int days)
 {
-    return days == 1 ? u"1 day"_s : u"%1 days"_s.arg(days);
+    return days == 1 ? QCoreApplication::translate("HistoryWindow", "1 day")
+                     : QCoreApplication::translate("HistoryWindow", "%n days", nullptr, days);
 }
 
 } // namespace
@@ -34,7 +36,7 @@ HistoryWindow::HistoryWindow(const QString &databasePath, QWidget *parent)
     , m_path(databasePath)
     , m_rangeRow(new QWidget(this))
 {
-    setWindowTitle(u"History"_s);
+    setWindowTitle(tr("History"));
     setMouseTracking(true);
     resize(900, 620);
     for (const QKeySequence &keys : {QKeySequence(Qt::Key_Escape), QKeySequence(QKeySequence::Close)})
@@ -89,7 +91,7 @@ void HistoryWindow::addView(const QString &name, QWidget *view)
 void HistoryWindow::present(const std::optional<HistoryFocus> &focus)
 {
     m_focus = focus;
-    setWindowTitle(focus ? u"History \u2014 "_s + OutsideText::plainLine(focus->name) : u"History"_s);
+    setWindowTitle(focus ? tr("History \u2014 %1").arg(OutsideText::plainLine(focus->name)) : tr("History"));
     if (focus && m_view && m_view->isVisible()) { // back to the chart the focus is on
         m_view->hide();
         findChild<QButtonGroup *>()->button(m_days)->setChecked(true);

@@ -27,7 +27,7 @@ QImage filledShape(QSize size, const QColor &color, void (*draw)(QPainter &))
 // the green, lightened on dark ones until they read as well as text.
 QColor MenuLineIcons::paceColour(double pressurePercent, bool darkMenu)
 {
-    const QString word = pressureLabel(pressurePercent);
+    const QString word = pressureLabel(pressurePercent, Wording::english);
     if (word == u"High")
         return darkMenu ? QColor(100, 175, 255) : QColor(0, 88, 208);
     if (word == u"Low")

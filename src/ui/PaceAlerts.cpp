@@ -3,8 +3,12 @@
 #include "DurationText.h"
 #include "GaugeIconRenderer.h"
 #include "HistoryRecorder.h"
+#include "LocalNumberText.h"
 #include "SettingsFile.h"
+#include "StoredText.h"
 #include "UsageStore.h"
+
+#include <QCoreApplication>
 
 #include <algorithm>
 #include <cmath>
@@ -45,25 +49,26 @@ qint64 percentLeft(const UsageWindow &window)
 QString summaryText(const QString &windowName, const UsageWindow &window, const PaceForecast &forecast, Alert alert)
 {
     if (alert == Alert::nearlyUsed)
-        return windowName + u" is "_s + QString::number(100 - percentLeft(window))
-            + u"% used"_s;
+        return QCoreApplication::translate("PaceAlerts", "%1 is %2 used").arg(windowName, LocalNumberText::wholePercent(100 - percentLeft(window)));
     // "under 1 min" is already a bound, not a figure to be "about".
     const QString when = compactDuration(forecast.secondsToRunout);
-    return windowName + u" will run out in "_s
-        + (when.startsWith(u"under") ? when : u"about "_s + when);
+    if (when == compactDuration(0))
+        return QCoreApplication::translate("PaceAlerts", "%1 will run out in %2").arg(windowName, when);
+    return QCoreApplication::translate("PaceAlerts", "%1 will run out in about %2").arg(windowName, when);
 }
 
 QString bodyText(const UsageWindow &window, const PaceForecast &forecast)
 {
-    const QString state = QString::number(percentLeft(window)) + u"% left, resets in "_s
-        + compactDuration(forecast.secondsToReset);
+    const QString state = QCoreApplication::translate("PaceAlerts", "%1 left, resets in %2")
+                              .arg(LocalNumberText::wholePercent(percentLeft(window)),
+                                   compactDuration(forecast.secondsToReset));
     if (percentLeft(window) == 0 || !forecast.canJudge())
         return state;
     if (!forecast.runsOutBeforeReset())
-        return state + u"; at this pace it lasts until the reset"_s;
-    return state + u"; at this pace it is used up "_s
-        + compactDuration(forecast.secondsToReset - forecast.secondsToRunout)
-        + u" before the reset"_s;
+        return state + QCoreApplication::translate("PaceAlerts", "; at this pace it lasts until the reset");
+    return state
+        + QCoreApplication::translate("PaceAlerts", "; at this pace it is used up %1 before the reset")
+              .arg(compactDuration(forecast.secondsToReset - forecast.secondsToRunout));
 }
 
 PaceAlert alertOn(const ProviderResult &result, const UsageWindow &window, const PaceForecast &forecast, Alert alert)
@@ -82,8 +87,10 @@ PaceAlert blockedAlert(const ProviderResult &result, const QDateTime &now)
 {
     const QString name = result.displayName();
     const Blocked &block = *result.blocked;
-    return {blockKey(result), name + u" blocked"_s, Alert::none, -100, name + u" is blocked"_s + block.untilText(now),
-            u"The "_s + block.reason + u" is reached."_s, true, {result.provider, result.account.key(), {}, name}};
+    return {blockKey(result), QCoreApplication::translate("PaceAlerts", "%1 blocked").arg(name), Alert::none, -100,
+            QCoreApplication::translate("PaceAlerts", "%1 is blocked").arg(name) + block.untilText(now),
+            QCoreApplication::translate("PaceAlerts", "The %1 is reached.").arg(StoredText::shown(block.reason)), true,
+            {result.provider, result.account.key(), {}, name}};
 }
 
 QStringList windowIds(const QList<PaceAlert> &alerts)
@@ -107,10 +114,12 @@ QString othersLine(const QList<PaceAlert> &others)
     for (const PaceAlert &alert : others.first(std::min(others.size(), PaceAlerts::namedOthers)))
         names.append(alert.windowName);
     const qsizetype unnamed = others.size() - names.size();
-    const QString count = others.size() == 1 ? u"and 1 more limit needs attention: "_s
-                                             : u"and %1 more limits need attention: "_s.arg(others.size());
-    const QString rest = unnamed == 1 ? u" and 1 other"_s : u" and %1 others"_s.arg(unnamed);
-    return count + names.join(u", "_s) + (unnamed > 0 ? rest : QString());
+    const QString count = others.size() == 1
+        ? QCoreApplication::translate("PaceAlerts", "and 1 more limit needs attention: %1")
+        : QCoreApplication::translate("PaceAlerts", "and %n more limits need attention: %1", nullptr, int(others.size()));
+    const QString rest = unnamed == 1 ? QCoreApplication::translate("PaceAlerts", " and 1 other")
+                                      : QCoreApplication::translate("PaceAlerts", " and %n others", nullptr, int(unnamed));
+    return count.arg(names.join(QCoreApplication::translate("PaceAlerts", ", "))) + (unnamed > 0 ? rest : QString());
 }
 
 // ", 4 more limits near": a banner of one line still says there are more.
@@ -118,7 +127,8 @@ QString moreNear(qsizetype others)
 {
     if (others == 0)
         return {};
-    return others == 1 ? u", 1 more limit near"_s : u", %1 more limits near"_s.arg(others);
+    return others == 1 ? QCoreApplication::translate("PaceAlerts", ", 1 more limit near")
+                       : QCoreApplication::translate("PaceAlerts", ", %n more limits near", nullptr, int(others));
 }
 
 void sortByUrgency(QList<PaceAlert> &alerts)
@@ -214,7 +224,7 @@ void PaceAlerts::review(const UsageStatus &status, double nearlyUsedAt)
     const PaceAlert bubble = gathered(due, holding);
     m_shownFocus = bubble.focus;
     m_notifier->notify(notificationKey, bubble.summary, bubble.body,
-                       GaugeIconRenderer::image(status, imageScale), u"Show history"_s);
+                       GaugeIconRenderer::image(status, imageScale), tr("Show history"));
 }
 
 // Judged on whatever figures the snapshot has, cached ones too: they were told already.

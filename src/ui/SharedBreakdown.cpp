@@ -38,7 +38,7 @@ QCoro::Task<SharedBreakdown::Answer> SharedBreakdown::answer(QList<BreakdownWind
         } else
             co_await make(windows);
         if (!self)
-            co_return Answer{{}, u"Tidemarker is quitting"_s};
+            co_return Answer{{}, tr("Tidemarker is quitting")};
     }
     // A copy: QCoro moves from what co_return names, and the kept answer is for the next call too.
     Answer shared = *m_answer;

@@ -6,6 +6,7 @@
 #include "OutsideText.h"
 #include "ProviderDetailLines.h"
 #include "SettingsFile.h"
+#include "StoredText.h"
 #include "UsageStore.h"
 #include "WindowLineText.h"
 
@@ -159,10 +160,10 @@ void StatusItemController::updateMenu()
     }
     QList<MenuLine> commands;
     commands.append(MenuLine::separatorLine(u"separator"_s));
-    commands.append(commandLine(u"history"_s, u"History\u2026"_s, historyKeys, [this] { Q_EMIT historyRequested(); }));
-    commands.append(commandLine(u"settings"_s, u"Settings\u2026"_s, {}, [this] { openSettings(); }));
-    commands.append(commandLine(u"refresh"_s, u"Refresh"_s, refreshKeys, [this] { refreshFromMenu(); }));
-    commands.append(commandLine(u"quit"_s, u"Quit"_s, quitKeys, [this] { quit(); }));
+    commands.append(commandLine(u"history"_s, tr("History…"), historyKeys, [this] { Q_EMIT historyRequested(); }));
+    commands.append(commandLine(u"settings"_s, tr("Settings…"), {}, [this] { openSettings(); }));
+    commands.append(commandLine(u"refresh"_s, tr("Refresh"), refreshKeys, [this] { refreshFromMenu(); }));
+    commands.append(commandLine(u"quit"_s, tr("Quit"), quitKeys, [this] { quit(); }));
     QList<MenuLine> lines = MenuFolding::fold(sections, menuRoom(), commands.size()) + commands;
     // A section come or gone, or folded: some panels draw such a change out of order.
     const QStringList layout = MenuFolding::layoutOf(lines);
@@ -201,9 +202,9 @@ MenuSection StatusItemController::accountSection(const Account &account)
         alone.results = {*result};
         const QDateTime now = QDateTime::currentDateTime();
         if (result->blocked && result->blocked->holdsAt(now))
-            title += u" \u2014 blocked"_s + result->blocked->untilText(now);
+            title += tr(" — blocked") + result->blocked->untilText(now);
         else if (const std::optional<UsageWindow> worst = alone.worst())
-            title += u" \u2014 "_s + WindowLineText::briefLine(*worst);
+            title += u" — "_s + WindowLineText::briefLine(*worst);
     }
     section.foldedTitle = infoText(title);
     return section;
@@ -225,7 +226,7 @@ void StatusItemController::addAccountSection(const Account &account, QList<MenuL
                         m_icons.paceDotIcon(window.pressurePercent, darkMenu),
                         {account.provider, account.key(), window.id(), account.displayName() + u' ' + window.displayLabel()});
     };
-    MenuLine title = accountLine(u"title"_s, account.displayName() + (cached ? u" (cached)"_s : QString()));
+    MenuLine title = accountLine(u"title"_s, account.displayName() + (cached ? tr(" (cached)") : QString()));
     title.icon = m_icons.swatchIcon(account.provider);
     lines.append(title);
     if (const auto line = result ? ProviderDetailLines::blocked(*result, now) : std::nullopt)
@@ -237,7 +238,7 @@ void StatusItemController::addAccountSection(const Account &account, QList<MenuL
     } else if (!result || !result->ok || !result->spend) { // a usage-based seat has its spend alone
 
         const bool hasError = result && result->error;
-        lines.append(accountLine(u"status"_s, indent + (hasError ? *result->error : u"usage unavailable"_s)));
+        lines.append(accountLine(u"status"_s, indent + (hasError ? StoredText::shown(*result->error) : tr("usage unavailable"))));
     }
     if (!result)
         return;
@@ -250,7 +251,7 @@ void StatusItemController::addAccountSection(const Account &account, QList<MenuL
 
     if (!result->needsAuth)
         return;
-    MenuLine signInLine = commandLine(section + u"sign-in"_s, indent + u"Sign in to "_s + account.displayName() + u"\u2026"_s,
+    MenuLine signInLine = commandLine(section + u"sign-in"_s, indent + tr("Sign in to %1…").arg(account.displayName()),
                                       {}, [this, account] { signIn(account); });
     signInLine.icon = m_icons.blankIcon();
     lines.append(signInLine);

@@ -9,6 +9,7 @@
 #include "SettingsFile.h"
 #include "StatusItemController.h"
 #include "TrayAvailability.h"
+#include "Translations.h"
 #include "UsageBreakdown.h"
 #include "UsageBusService.h"
 #include "UsageStore.h"
@@ -61,10 +62,12 @@ void readLogsAfterRefreshes(UsageBreakdown &breakdown, HistoryRecorder &history,
 int TidemarkerApp::run(int &argc, char **argv)
 {
     QApplication application(argc, argv);
+    Translations::install();
     if (!platformHasTray()) {
-        std::fprintf(stderr, "tidemarker: Qt's \"%s\" platform has no system tray; start tidemarker in an X11 or "
-                             "Wayland desktop session, or use 'tidemarker --render PATH', which needs none\n",
-                     qUtf8Printable(QGuiApplication::platformName()));
+        const QString message = QCoreApplication::translate(
+            "TidemarkerApp", "Qt's \"%1\" platform has no system tray; start tidemarker in an X11 or Wayland desktop "
+                             "session, or use 'tidemarker --render PATH', which needs none");
+        std::fprintf(stderr, "tidemarker: %s\n", qUtf8Printable(message.arg(QGuiApplication::platformName())));
         return 1;
     }
     // Qt's StatusNotifierItem reads both its Title and its Id from the application name.
@@ -108,7 +111,7 @@ int TidemarkerApp::run(int &argc, char **argv)
             if (!historyWindow) {
                 historyWindow = std::make_unique<HistoryWindow>(history.path());
                 QObject::connect(&history, &HistoryRecorder::written, historyWindow.get(), &HistoryWindow::reload);
-                historyWindow->addView(u"Where it went"_s, new BreakdownView(breakdown, [&controller] {
+                historyWindow->addView(QCoreApplication::translate("TidemarkerApp", "Where it went"), new BreakdownView(breakdown, [&controller] {
                                            return BreakdownWindow::ofStatus(controller->store().status());
                                        }));
             }

@@ -81,11 +81,11 @@ QCoro::Task<void> TrayAvailability::start()
         announce();
         co_return;
     }
-    std::fputs(m_x11 ? "tidemarker: no system tray found; waiting for an X11 tray or a "
-                       "StatusNotifierItem host to appear\n"
-                     : "tidemarker: no system tray found; waiting for a StatusNotifierItem host "
-                       "(a panel's tray) to appear\n",
-               stderr);
+    const QString waiting = m_x11 ? tr("no system tray found; waiting for an X11 tray or a StatusNotifierItem host "
+                                       "to appear")
+                                  : tr("no system tray found; waiting for a StatusNotifierItem host (a panel's tray) "
+                                       "to appear");
+    std::fprintf(stderr, "tidemarker: %s\n", qUtf8Printable(waiting));
 }
 
 void TrayAvailability::lookForStatusNotifierHost()

@@ -18,8 +18,8 @@ using namespace Qt::StringLiterals;
 UsageBusService::NameClaim UsageBusService::claimName(QDBusConnection bus)
 {
     if (!bus.isConnected()) {
-        std::fputs("tidemarker: no session bus; status bars and tidemarker-status cannot read "
-                   "the usage\n", stderr);
+        std::fprintf(stderr, "tidemarker: %s\n",
+                     qUtf8Printable(tr("no session bus; status bars and tidemarker-status cannot read the usage")));
         return NameClaim::noBus;
     }
     const QDBusReply<QDBusConnectionInterface::RegisterServiceReply> reply = bus.interface()->registerService(
@@ -27,13 +27,13 @@ UsageBusService::NameClaim UsageBusService::claimName(QDBusConnection bus)
         QDBusConnectionInterface::DontAllowReplacement);
     // A bus that refuses the name (a sandbox's policy, say) is no second Tidemarker: carry on.
     if (!reply.isValid()) {
-        std::fprintf(stderr, "tidemarker: cannot publish the usage on the session bus: %s\n",
-                     qUtf8Printable(reply.error().message()));
+        std::fprintf(stderr, "tidemarker: %s\n",
+                     qUtf8Printable(tr("cannot publish the usage on the session bus: %1").arg(reply.error().message())));
         return NameClaim::noBus;
     }
     if (reply.value() == QDBusConnectionInterface::ServiceRegistered)
         return NameClaim::claimed;
-    std::fputs("tidemarker: already running in this session\n", stderr);
+    std::fprintf(stderr, "tidemarker: %s\n", qUtf8Printable(tr("already running in this session")));
     return NameClaim::taken;
 }
 
