@@ -94,9 +94,10 @@ std::optional<IndexWriter::Outcome> IndexWriter::open()
         return Outcome{Outcome::Kind::off};
     // As the history's writer does: in WAL mode a crash may lose the last commit, never the file.
     // Requests are looked up and added all over their index: it stays in a larger cache, and its
-    // pages, written again by every transaction, are copied to the file less often.
+    // pages, written again by every transaction, are copied to the file less often; once copied,
+    // the write-ahead log shrinks back rather than keep a first reading's size on disk.
     const QStringList settings{u"PRAGMA synchronous = NORMAL"_s, u"PRAGMA cache_size = -8192"_s,
-                               u"PRAGMA wal_autocheckpoint = 4000"_s};
+                               u"PRAGMA wal_autocheckpoint = 4000"_s, u"PRAGMA journal_size_limit = 4194304"_s};
     if (const auto error = m_connection->execute(settings))
         return Outcome{Outcome::Kind::off, m_connection->describe(*error)};
     m_index = std::make_unique<BreakdownIndex>(*m_connection);
