@@ -67,7 +67,7 @@ std::variant<QJsonDocument, PlainError> parseJsonDocument(const QByteArray &json
     const QJsonDocument document = QJsonDocument::fromJson(json, &parseError);
     if (parseError.error != QJsonParseError::NoError) {
         return PlainError{StoredText::english(StoredText::notValidJson).arg(
-            documentName, parseError.errorString()).arg(parseError.offset)};
+            documentName, parseError.errorString(), QString::number(parseError.offset))};
     }
     return document;
 }

@@ -12,50 +12,59 @@ namespace StoredText {
 
 namespace {
 
-constexpr const char *forms[] = {
-    QT_TRANSLATE_NOOP("StoredText", "not signed in to Claude Code"),
-    QT_TRANSLATE_NOOP("StoredText", "unexpected credential/usage format"),
-    QT_TRANSLATE_NOOP("StoredText", "usage fetch failed"),
-    QT_TRANSLATE_NOOP("StoredText", "usage fetch failed (HTTP %1)"),
-    QT_TRANSLATE_NOOP("StoredText", "token rejected — open Claude Code to refresh"),
-    QT_TRANSLATE_NOOP("StoredText", "token expired — sign in to refresh"),
-    QT_TRANSLATE_NOOP("StoredText", "no usage windows in response"),
-    QT_TRANSLATE_NOOP("StoredText", "no rate limits reported for this plan"),
-    QT_TRANSLATE_NOOP("StoredText", "no Codex auth (%1)"),
-    QT_TRANSLATE_NOOP("StoredText", "%1 is not valid UTF-8"),
-    QT_TRANSLATE_NOOP("StoredText", "%1 is not a JSON object"),
-    QT_TRANSLATE_NOOP("StoredText", "%1 is not valid JSON: %2 at offset %3"),
-    QT_TRANSLATE_NOOP("StoredText", "cannot read %1: %2"),
-    QT_TRANSLATE_NOOP("StoredText", "not a regular file"),
-    QT_TRANSLATE_NOOP("StoredText", "larger than 1 MiB"),
-    QT_TRANSLATE_NOOP("StoredText", "%1: \"%2\" %3"),
-    QT_TRANSLATE_NOOP("StoredText", "is not an object"),
-    QT_TRANSLATE_NOOP("StoredText", "is not a string"),
-    QT_TRANSLATE_NOOP("StoredText", "is not a number"),
-    QT_TRANSLATE_NOOP("StoredText", "is missing"),
-    QT_TRANSLATE_NOOP("StoredText", "is null"),
-    QT_TRANSLATE_NOOP("StoredText", "usage response"),
-    QT_TRANSLATE_NOOP("StoredText", "%1 (%2)"),
-    QT_TRANSLATE_NOOP("StoredText", "request timed out (no data for %1 s)"),
-    QT_TRANSLATE_NOOP("StoredText", "request took longer than %1 s"),
-    QT_TRANSLATE_NOOP("StoredText", "response too large (over %1 bytes)"),
-    QT_TRANSLATE_NOOP("StoredText", "request cancelled"),
-    QT_TRANSLATE_NOOP("StoredText", "too many redirects"),
-    QT_TRANSLATE_NOOP("StoredText", "redirect to %1 not followed: only the same origin may receive the token"),
-    QT_TRANSLATE_NOOP("StoredText", "request failed (network error %1)"),
-    QT_TRANSLATE_NOOP("StoredText", "response ended early (%1 of %2 bytes)"),
-    QT_TRANSLATE_NOOP("StoredText", "rate-limited — retrying"),
-    QT_TRANSLATE_NOOP("StoredText", "the last request failed — retrying"),
-    QT_TRANSLATE_NOOP("StoredText", "waiting to ask again"),
-    QT_TRANSLATE_NOOP("StoredText", "usage limit"),
-    QT_TRANSLATE_NOOP("StoredText", "Code review"),
-    QT_TRANSLATE_NOOP("StoredText", "Routines weekly"),
-    QT_TRANSLATE_NOOP("StoredText", "Model"),
-    QT_TRANSLATE_NOOP("StoredText", "5h"),
-    QT_TRANSLATE_NOOP("StoredText", "Weekly"),
-    QT_TRANSLATE_NOOP("StoredText", "30-day"),
-    QT_TRANSLATE_NOOP("StoredText", "%1-day"),
-    QT_TRANSLATE_NOOP("StoredText", "%1h"),
+// Filled with numbers only: their fixed text is short, and a name that merely ends in "h" or
+// "-day" is no window length.
+enum class Fill { text, number };
+
+struct FormText {
+    const char *text;
+    Fill fill = Fill::text;
+};
+
+constexpr FormText forms[] = {
+    {QT_TRANSLATE_NOOP("StoredText", "not signed in to Claude Code")},
+    {QT_TRANSLATE_NOOP("StoredText", "unexpected credential/usage format")},
+    {QT_TRANSLATE_NOOP("StoredText", "usage fetch failed")},
+    {QT_TRANSLATE_NOOP("StoredText", "usage fetch failed (HTTP %1)"), Fill::number},
+    {QT_TRANSLATE_NOOP("StoredText", "token rejected — open Claude Code to refresh")},
+    {QT_TRANSLATE_NOOP("StoredText", "token expired — sign in to refresh")},
+    {QT_TRANSLATE_NOOP("StoredText", "no usage windows in response")},
+    {QT_TRANSLATE_NOOP("StoredText", "no rate limits reported for this plan")},
+    {QT_TRANSLATE_NOOP("StoredText", "no Codex auth (%1)")},
+    {QT_TRANSLATE_NOOP("StoredText", "%1 is not valid UTF-8")},
+    {QT_TRANSLATE_NOOP("StoredText", "%1 is not a JSON object")},
+    {QT_TRANSLATE_NOOP("StoredText", "%1 is not valid JSON: %2 at offset %3")},
+    {QT_TRANSLATE_NOOP("StoredText", "cannot read %1: %2")},
+    {QT_TRANSLATE_NOOP("StoredText", "not a regular file")},
+    {QT_TRANSLATE_NOOP("StoredText", "larger than 1 MiB")},
+    {QT_TRANSLATE_NOOP("StoredText", "%1: \"%2\" %3")},
+    {QT_TRANSLATE_NOOP("StoredText", "is not an object")},
+    {QT_TRANSLATE_NOOP("StoredText", "is not a string")},
+    {QT_TRANSLATE_NOOP("StoredText", "is not a number")},
+    {QT_TRANSLATE_NOOP("StoredText", "is missing")},
+    {QT_TRANSLATE_NOOP("StoredText", "is null")},
+    {QT_TRANSLATE_NOOP("StoredText", "usage response")},
+    {QT_TRANSLATE_NOOP("StoredText", "%1 (%2)")},
+    {QT_TRANSLATE_NOOP("StoredText", "request timed out (no data for %1 s)"), Fill::number},
+    {QT_TRANSLATE_NOOP("StoredText", "request took longer than %1 s"), Fill::number},
+    {QT_TRANSLATE_NOOP("StoredText", "response too large (over %1 bytes)"), Fill::number},
+    {QT_TRANSLATE_NOOP("StoredText", "request cancelled")},
+    {QT_TRANSLATE_NOOP("StoredText", "too many redirects")},
+    {QT_TRANSLATE_NOOP("StoredText", "redirect to %1 not followed: only the same origin may receive the token")},
+    {QT_TRANSLATE_NOOP("StoredText", "request failed (network error %1)"), Fill::number},
+    {QT_TRANSLATE_NOOP("StoredText", "response ended early (%1 of %2 bytes)"), Fill::number},
+    {QT_TRANSLATE_NOOP("StoredText", "rate-limited — retrying")},
+    {QT_TRANSLATE_NOOP("StoredText", "the last request failed — retrying")},
+    {QT_TRANSLATE_NOOP("StoredText", "waiting to ask again")},
+    {QT_TRANSLATE_NOOP("StoredText", "usage limit")},
+    {QT_TRANSLATE_NOOP("StoredText", "Code review")},
+    {QT_TRANSLATE_NOOP("StoredText", "Routines weekly")},
+    {QT_TRANSLATE_NOOP("StoredText", "Model")},
+    {QT_TRANSLATE_NOOP("StoredText", "5h")},
+    {QT_TRANSLATE_NOOP("StoredText", "Weekly")},
+    {QT_TRANSLATE_NOOP("StoredText", "30-day")},
+    {QT_TRANSLATE_NOOP("StoredText", "%1-day"), Fill::number},
+    {QT_TRANSLATE_NOOP("StoredText", "%1h"), Fill::number},
 };
 static_assert(std::size(forms) == formCount);
 
@@ -68,14 +77,15 @@ struct Pattern {
     QList<int> numbers; // the placeholder each capture fills, in order
 };
 
-Pattern patternOf(const char *form)
+Pattern patternOf(const FormText &form)
 {
-    const QString text = QString::fromUtf8(form);
-    Pattern pattern{form, {}, {}};
+    const QString text = QString::fromUtf8(form.text);
+    const QString filling = form.fill == Fill::number ? u"([0-9][0-9.,]*)"_s : u"(.+)"_s;
+    Pattern pattern{form.text, {}, {}};
     QString expression = u"^"_s;
     qsizetype from = 0;
     for (const QRegularExpressionMatch &found : placeholder.globalMatch(text)) {
-        expression += QRegularExpression::escape(text.sliced(from, found.capturedStart() - from)) + u"(.+)"_s;
+        expression += QRegularExpression::escape(text.sliced(from, found.capturedStart() - from)) + filling;
         pattern.numbers.append(found.captured(1).toInt());
         from = found.capturedEnd();
     }
@@ -88,7 +98,7 @@ const QList<Pattern> &patterns()
 {
     static const QList<Pattern> all = [] {
         QList<Pattern> made;
-        for (const char *form : forms)
+        for (const FormText &form : forms)
             made.append(patternOf(form));
         const auto fixedLength = [](const Pattern &pattern) {
             return QString::fromUtf8(pattern.form).remove(placeholder).size();
@@ -116,7 +126,7 @@ QString filled(const QString &form, const QStringList &parts)
 
 QString english(Form form)
 {
-    return QString::fromUtf8(forms[form]);
+    return QString::fromUtf8(forms[form].text);
 }
 
 QString shown(const QString &english)

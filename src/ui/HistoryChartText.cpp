@@ -1,5 +1,7 @@
 #include "HistoryChartText.h"
 
+#include "LocalNumberText.h"
+
 #include <QCoreApplication>
 
 #include <QFontMetricsF>
@@ -16,7 +18,6 @@ namespace {
 constexpr qreal labelGap = 6; // between a text and the line or point it names
 constexpr qreal dotRadius = 3;
 constexpr qreal legendSpacing = 16; // after each name of the legend
-const QString widestPercent = u"100%"_s;
 
 QFont boldened(QFont font)
 {
@@ -30,7 +31,7 @@ Metrics::Metrics(const QFont &font)
     : font(font)
     , boldFont(boldened(font))
     , lineHeight(QFontMetricsF(font).height())
-    , axisWidth(lineHeight + labelGap + QFontMetricsF(font).horizontalAdvance(widestPercent) + labelGap)
+    , axisWidth(lineHeight + labelGap + QFontMetricsF(font).horizontalAdvance(LocalNumberText::wholePercent(100)) + labelGap)
     , timeAxisHeight(4 + lineHeight + 2)
     , legendGap(std::max<qreal>(8, lineHeight / 2))
 {
@@ -75,7 +76,7 @@ QList<Placed> percentAxis(const QRectF &plot, const QRectF &panel, const Metrics
         // A plot lower than two rows has room for its ends only.
         if (percent == 50 && plot.height() / 2 < metrics.lineHeight)
             continue;
-        const QString text = QString::number(percent) + u'%';
+        const QString text = LocalNumberText::wholePercent(percent);
         const qreal width = metrics.width(text);
         const qreal y = plot.bottom() - plot.height() * percent / 100;
         texts.append({QRectF(plot.left() - labelGap - width, y - metrics.lineHeight / 2, width, metrics.lineHeight), text});
@@ -117,7 +118,7 @@ QList<Placed> latestLabels(QList<Latest> latest, const QRectF &plot, qreal colum
 
 qreal latestColumnWidth(const QStringList &texts, qreal width, const Metrics &metrics)
 {
-    qreal widest = metrics.width(widestPercent);
+    qreal widest = metrics.width(LocalNumberText::wholePercent(100));
     for (const QString &text : texts)
         widest = std::max(widest, metrics.width(text));
     return std::min(dotRadius + labelGap + widest + labelGap, width / 3);

@@ -30,6 +30,8 @@ private Q_SLOTS:
             << u"Nutzungsantwort: „rate_limit.primary_window“ ist keine Zahl"_s;
         QTest::newRow("a window's length") << u"3-day"_s << u"3 T."_s;
         QTest::newRow("a service's name") << u"Quill-Preview"_s << u"Quill-Preview"_s;
+        QTest::newRow("a name that ends as a length does") << u"Deep research"_s << u"Deep research"_s;
+        QTest::newRow("such a name in brackets") << u"Model (Fast-day)"_s << u"Modell (Fast-day)"_s;
         QTest::newRow("a placeholder in outside text") << u"%1 (%2) %3"_s << u"%1 (%2) %3"_s;
     }
     void shownInGerman()
