@@ -1,6 +1,7 @@
 #include "Account.h"
 
 #include "OutsideText.h"
+#include "ProviderTraits.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -42,11 +43,7 @@ QString Account::labelFor(Provider provider, const AccountFolder &folder)
 
 QString Account::defaultFolder(Provider provider)
 {
-    const char *variable = provider == Provider::claude ? "CLAUDE_CONFIG_DIR" : "CODEX_HOME";
-    const QString configured = qEnvironmentVariable(variable);
-    if (!configured.isEmpty())
-        return QDir(configured).absolutePath();
-    return QDir::home().filePath(provider == Provider::claude ? u".claude"_s : u".codex"_s);
+    return ProviderTraits::of(provider).defaultFolder();
 }
 
 Account Account::only(Provider provider)
@@ -56,7 +53,10 @@ Account Account::only(Provider provider)
 
 QList<Account> Account::defaults()
 {
-    return {only(Provider::codex), only(Provider::claude)};
+    QList<Account> accounts;
+    for (Provider provider : ProviderTraits::shownByDefaultList())
+        accounts.append(only(provider));
+    return accounts;
 }
 
 QList<Account> Account::listed(Provider provider, const QList<AccountFolder> &folders)

@@ -40,7 +40,7 @@ struct Account {
 
     // The provider's one account, found where its tool looks by default.
     static Account only(Provider provider);
-    // Each provider's one account, as without any listed.
+    // The one account of each provider shown by default, as without any listed.
     static QList<Account> defaults();
     // The accounts the settings list for a provider, in their order: labelled with the label
     // given, else the folder's name without a leading dot, a repeat getting " 2" (" 3", …).
@@ -50,7 +50,7 @@ struct Account {
     // The label a listed folder goes by before repeats are told apart.
     static QString labelFor(Provider provider, const AccountFolder &folder);
     // Where the provider's tool looks when told nothing: $CLAUDE_CONFIG_DIR or ~/.claude,
-    // $CODEX_HOME or ~/.codex.
+    // $CODEX_HOME or ~/.codex, and so on; for a key provider, the name of its key's variable.
     static QString defaultFolder(Provider provider);
 
     // "Claude", or "Claude · work" beside the provider's other accounts.

@@ -2,6 +2,7 @@
 
 #include "AnswerBounds.h"
 #include "ClaudeUsageParser.h"
+#include "EndpointUrl.h"
 #include "ProviderInput.h"
 #include "RetryAfter.h"
 #include "StoredText.h"
@@ -277,11 +278,7 @@ std::variant<QString, ClaudeFailure> ClaudeUsageClient::securityBlob(const Accou
 
 QUrl ClaudeUsageClient::usageUrl()
 {
-    // Read on every request, so a test server or proxy can be swapped in without a restart.
-    const QUrl configured(qEnvironmentVariable("TIDEMARKER_CLAUDE_USAGE_URL"), QUrl::StrictMode);
-    if (configured.isValid() && !configured.isEmpty())
-        return configured;
-    return QUrl(u"https://api.anthropic.com/api/oauth/usage"_s);
+    return configuredEndpoint("TIDEMARKER_CLAUDE_USAGE_URL", QUrl(u"https://api.anthropic.com/api/oauth/usage"_s));
 }
 
 QCoro::Task<std::variant<QJsonObject, ClaudeFailure>> ClaudeUsageClient::fetchPayload(QString accessToken,

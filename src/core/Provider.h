@@ -4,10 +4,8 @@
 
 #include <optional>
 
-enum class Provider { codex, claude };
-
-// Every provider, in the order the snapshot and the menu list them.
-inline constexpr Provider allProviders[] = {Provider::codex, Provider::claude};
+// A provider's identity; everything else about it is in its ProviderTraits.
+enum class Provider { codex, claude, zai, kimi, copilot };
 
 QString rawValue(Provider provider);
 QString displayName(Provider provider);

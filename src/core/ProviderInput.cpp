@@ -71,3 +71,9 @@ std::variant<QJsonDocument, PlainError> parseJsonDocument(const QByteArray &json
     }
     return document;
 }
+
+QString folderFromEnvironment(const char *variable, const QString &inHome)
+{
+    const QString configured = qEnvironmentVariable(variable);
+    return configured.isEmpty() ? QDir::home().filePath(inHome) : QDir(configured).absolutePath();
+}

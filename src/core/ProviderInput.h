@@ -25,6 +25,10 @@ struct FileReadError : PlainError {
 // the file shownAs, or by its path when that is empty.
 std::variant<QByteArray, FileReadError> readSmallFile(const QString &path, const QString &shownAs = {});
 
+// The folder the environment variable names when it is set, made absolute, else the one of that
+// name in the home folder: where a command-line tool keeps its sign-in.
+QString folderFromEnvironment(const char *variable, const QString &inHome);
+
 // The path with the home folder written as "~", as messages name a file.
 QString homeRelative(const QString &path);
 

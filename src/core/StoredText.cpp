@@ -63,8 +63,22 @@ constexpr FormText forms[] = {
     {QT_TRANSLATE_NOOP("StoredText", "5h")},
     {QT_TRANSLATE_NOOP("StoredText", "Weekly")},
     {QT_TRANSLATE_NOOP("StoredText", "30-day")},
+    {QT_TRANSLATE_NOOP("StoredText", "Monthly")},
     {QT_TRANSLATE_NOOP("StoredText", "%1-day"), Fill::number},
     {QT_TRANSLATE_NOOP("StoredText", "%1h"), Fill::number},
+    {QT_TRANSLATE_NOOP("StoredText", "not signed in — run `kimi login`")},
+    {QT_TRANSLATE_NOOP("StoredText", "sign-in expired — run `kimi login`")},
+    {QT_TRANSLATE_NOOP("StoredText", "the sign-in was refused — run `kimi login`")},
+    {QT_TRANSLATE_NOOP("StoredText", "not signed in — run `gh auth login`")},
+    {QT_TRANSLATE_NOOP("StoredText", "the GitHub sign-in was refused — run `gh auth login`")},
+    {QT_TRANSLATE_NOOP("StoredText", "this GitHub sign-in cannot see Copilot usage")},
+    {QT_TRANSLATE_NOOP("StoredText", "no limit on premium requests for this plan")},
+    {QT_TRANSLATE_NOOP("StoredText", "is not an array")},
+    {QT_TRANSLATE_NOOP("StoredText", "Tool calls")},
+    {QT_TRANSLATE_NOOP("StoredText", "the key was refused")},
+    {QT_TRANSLATE_NOOP("StoredText", "no API key — add one in Settings or set ZAI_API_KEY")},
+    {QT_TRANSLATE_NOOP("StoredText", "the keyring did not give the key: %1")},
+    {QT_TRANSLATE_NOOP("StoredText", "%1 (code %2)")},
 };
 static_assert(std::size(forms) == formCount);
 

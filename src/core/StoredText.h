@@ -49,8 +49,22 @@ enum Form {
     fiveHours,
     weekly,
     thirtyDays,
+    monthly,
     days,
     hours,
+    kimiNotSignedIn,
+    kimiSignInExpired,
+    kimiSignInRefused,
+    gitHubNotSignedIn,
+    gitHubSignInRefused,
+    gitHubCannotSeeCopilot,
+    noPremiumRequestLimit,
+    isNotAnArray,
+    toolCalls,
+    keyRefused,
+    noApiKey,
+    keyringFailed,
+    withCode,
     formCount
 };
 

@@ -1,6 +1,7 @@
 #include "UsageModels.h"
 
 #include "LocalNumberText.h"
+#include "ProviderTraits.h"
 #include "StoredText.h"
 
 #include <QHash>
@@ -14,17 +15,17 @@ using namespace Qt::StringLiterals;
 
 QString rawValue(Provider provider)
 {
-    return provider == Provider::codex ? u"codex"_s : u"claude"_s;
+    return ProviderTraits::of(provider).rawValue;
 }
 
 QString displayName(Provider provider)
 {
-    return provider == Provider::codex ? u"Codex"_s : u"Claude"_s;
+    return ProviderTraits::of(provider).displayName;
 }
 
 std::optional<Provider> providerFromRawValue(const QString &text)
 {
-    for (Provider provider : allProviders) {
+    for (Provider provider : ProviderTraits::all()) {
         if (rawValue(provider) == text)
             return provider;
     }
@@ -268,6 +269,13 @@ UsageStatus UsageStatus::firstAccounts() const
     return shown;
 }
 
+UsageStatus UsageStatus::ofProviders(const QList<Provider> &providers) const
+{
+    UsageStatus shown{generatedAt, results};
+    shown.results.removeIf([&providers](const ProviderResult &result) { return !providers.contains(result.provider); });
+    return shown;
+}
+
 namespace {
 
 std::optional<UsageWindow> lowestPressure(const QList<UsageWindow> &windows)
@@ -346,7 +354,7 @@ void ProviderResult::clearBlocksEndedBy(const QDateTime &now)
 QList<UsageWindow> UsageStatus::tightestWindows() const
 {
     QList<UsageWindow> hands;
-    for (Provider provider : allProviders) {
+    for (Provider provider : ProviderTraits::all()) {
         QList<UsageWindow> ofProvider;
         for (const ProviderResult &result : results) {
             if (result.provider == provider)

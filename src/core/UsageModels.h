@@ -151,6 +151,8 @@ struct UsageStatus {
     std::optional<ProviderResult> result(const Account &account) const;
     // Only each provider's first account, whose two windows the gauge shows in main mode.
     UsageStatus firstAccounts() const;
+    // Only the accounts of these providers, as the gauge draws them.
+    UsageStatus ofProviders(const QList<Provider> &providers) const;
     // The window with the lowest pressure, extra windows included: main windows first on ties.
     std::optional<UsageWindow> worst() const;
     // Whose that window is.

@@ -3,6 +3,7 @@
 #include "AnswerBounds.h"
 #include "DurationText.h"
 #include "OutsideText.h"
+#include "ProviderTraits.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -19,7 +20,10 @@ namespace {
 
 // Far more than Tidemarker ever publishes for an account, for as many accounts as it asks; a
 // larger snapshot comes from something else.
-constexpr qsizetype maxSnapshotBytes = 64 * 1024 * Account::maximumPerProvider * std::size(allProviders);
+qsizetype maxSnapshotBytes()
+{
+    return 64 * 1024 * Account::maximumPerProvider * ProviderTraits::all().size();
+}
 
 const QStringList knownSources = {u"live"_s, u"cached"_s, u"throttled"_s, u"expired"_s, u"error"_s};
 
@@ -52,7 +56,10 @@ QJsonObject windowJson(const UsageWindow &window)
 {
     QJsonObject object = window.toJson();
     object.insert(u"id"_s, window.id());
-    object.insert(u"label"_s, lengthName(window.limitWindowSeconds, Wording::english));
+    object.insert(u"label"_s, window.displayLabel(Wording::english));
+    // A main window named otherwise than by its length, as a calendar month's "Monthly".
+    if (!window.name.isEmpty())
+        object.insert(u"name"_s, window.name);
     object.insert(u"pressureDisplay"_s, window.pressureDisplay(Wording::english));
     object.insert(u"pressureLabel"_s, window.pressureLabel(Wording::english));
     return object;
@@ -155,6 +162,14 @@ bool addWindow(ProviderResult &result, const std::optional<UsageWindow> &window)
     return true;
 }
 
+std::optional<UsageWindow> mainWindowFromJson(const QJsonObject &object)
+{
+    auto window = UsageWindow::fromJson(object);
+    if (window)
+        window->name = OutsideText::plainLine(object.value(u"name"_s).toString());
+    return window;
+}
+
 // An extra window needs its id and name; an older snapshot without any is read as having none.
 std::optional<UsageWindow> extraWindowFromJson(const QJsonObject &object, Provider provider)
 {
@@ -219,7 +234,7 @@ std::optional<ProviderResult> resultFromJson(const QJsonObject &object)
     if (const QJsonValue error = object.value(u"error"_s); error.isString())
         result.error = OutsideText::plainLine(error.toString());
     for (const QJsonValue &value : object.value(u"windows"_s).toArray()) {
-        if (!addWindow(result, UsageWindow::fromJson(value.toObject())))
+        if (!addWindow(result, mainWindowFromJson(value.toObject())))
             return std::nullopt;
     }
     for (const QJsonValue &value : object.value(u"extraWindows"_s).toArray()) {
@@ -260,7 +275,7 @@ QByteArray toText(const UsageStatus &status)
 
 std::optional<UsageStatus> fromText(const QByteArray &text)
 {
-    if (text.size() > maxSnapshotBytes)
+    if (text.size() > maxSnapshotBytes())
         return std::nullopt;
     const QJsonObject object = QJsonDocument::fromJson(text).object();
     const QDateTime generatedAt

@@ -1,9 +1,8 @@
 #include "UsageStore.h"
 
-#include "ClaudeUsageClient.h"
 #include "CodexEndpoint.h"
-#include "CodexUsageClient.h"
 #include "Diagnostics.h"
+#include "ProviderTraits.h"
 #include "StoredText.h"
 
 #include <QPointer>
@@ -21,20 +20,19 @@ namespace {
 const QString throttledSource = u"throttled"_s;
 
 // What it says is settled by the store, which knows what the last request learnt.
-QCoro::Task<ProviderResult> throttledClaudeResult()
+QCoro::Task<ProviderResult> throttledResult(Provider provider)
 {
-    co_return ProviderResult{Provider::claude, false, throttledSource, std::nullopt, {}, false};
+    co_return ProviderResult{provider, false, throttledSource, std::nullopt, {}, false};
 }
 
-// The client lives in the coroutine's frame for as long as its request runs.
 QCoro::Task<ProviderResult> askEndpoint(Account account, QDateTime now)
 {
-    if (account.provider == Provider::codex) {
-        const CodexUsageClient client(codexUsageUrl(), account.folder);
-        co_return co_await client.result(now);
-    }
-    const ClaudeUsageClient client(account);
-    co_return co_await client.result(now);
+    return ProviderTraits::of(account.provider).fetch(std::move(account), std::move(now));
+}
+
+bool isSpaced(const Account &account)
+{
+    return ProviderTraits::of(account.provider).spaced;
 }
 
 } // namespace
@@ -168,21 +166,26 @@ void UsageStore::show(ProviderResult result, const std::optional<LoggedRefusal> 
 QCoro::Task<ProviderResult> UsageStore::ask(const Account &account, const QDateTime &now,
                                              ContinuousClock::time_point elapsed)
 {
-    if (account.provider != Provider::claude)
+    if (!isSpaced(account))
         return m_fetch(account, now);
-    if (!m_claudeSpacing[account.id()].isOpen(elapsed))
-        return throttledClaudeResult();
-    return askClaude(account, now, elapsed);
+    if (!spacingOf(account).isOpen(elapsed))
+        return throttledResult(account.provider);
+    return askSpaced(account, now, elapsed);
 }
 
 // The gate moves as soon as the answer is in, so that a refresh started meanwhile sees it.
-QCoro::Task<ProviderResult> UsageStore::askClaude(Account account, QDateTime now, ContinuousClock::time_point elapsed)
+QCoro::Task<ProviderResult> UsageStore::askSpaced(Account account, QDateTime now, ContinuousClock::time_point elapsed)
 {
     QPointer<UsageStore> self(this);
     const ProviderResult result = co_await m_fetch(account, now);
     if (self)
-        m_claudeSpacing[account.id()].note(result, elapsed);
+        spacingOf(account).note(result, elapsed);
     co_return result;
+}
+
+RequestSpacing &UsageStore::spacingOf(const Account &account)
+{
+    return m_spacing.try_emplace(account.id(), ProviderTraits::of(account.provider).minimumInterval).first->second;
 }
 
 QList<Account> UsageStore::askedAccounts() const
@@ -214,7 +217,7 @@ void UsageStore::setAccounts(const QList<Account> &accounts)
     m_accounts = accounts;
     const auto gone = [this](const auto &entry) { return !listed(entry.first); };
     std::erase_if(m_lastGood, gone);
-    std::erase_if(m_claudeSpacing, gone);
+    std::erase_if(m_spacing, gone);
     std::erase_if(m_answeredIn, gone);
     for (auto &[id, lastGood] : m_lastGood)
         lastGood.account = *listed(id);
@@ -242,15 +245,15 @@ bool UsageStore::dropResultsNotAsked()
     return removed > 0;
 }
 
-ClaudeSpacing UsageStore::firstClaudeSpacing() const
+RequestSpacing UsageStore::firstClaudeSpacing() const
 {
     for (const Account &account : m_accounts) {
         if (account.provider != Provider::claude)
             continue;
-        const auto spacing = m_claudeSpacing.find(account.id());
-        return spacing == m_claudeSpacing.end() ? ClaudeSpacing() : spacing->second;
+        const auto spacing = m_spacing.find(account.id());
+        return spacing == m_spacing.end() ? RequestSpacing(RequestSpacing::claudeInterval) : spacing->second;
     }
-    return {};
+    return RequestSpacing(RequestSpacing::claudeInterval);
 }
 
 QDateTime UsageStore::claudeNextAllowed() const
@@ -270,9 +273,9 @@ ProviderResult UsageStore::reconcile(ProviderResult result, const QDateTime &now
         m_lastGood[result.account.id()] = result;
         return result;
     }
-    // Earlier windows shown only because the Claude calls are spaced out are no failure.
-    const auto spacing = m_claudeSpacing.find(result.account.id());
-    const bool backingOff = spacing != m_claudeSpacing.end() && spacing->second.backoff() > 0;
+    // Earlier windows shown only because the calls are spaced out are no failure.
+    const auto spacing = m_spacing.find(result.account.id());
+    const bool backingOff = spacing != m_spacing.end() && spacing->second.backoff() > 0;
     const bool rateLimited = backingOff && spacing->second.backingOffARateLimit();
     const bool throttled = result.source == throttledSource;
     result.lastFetchFailed = !throttled || backingOff;

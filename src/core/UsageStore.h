@@ -1,9 +1,10 @@
 #pragma once
 
 #include "ClaudeRefusalText.h"
-#include "ClaudeSpacing.h"
+#include "RequestSpacing.h"
 #include "CodexResetCredits.h"
 #include "ContinuousClock.h"
+#include "ProviderTraits.h"
 #include "UsageModels.h"
 
 #include <QObject>
@@ -17,7 +18,7 @@
 
 // Owns the usage data: asks every account of the shown providers at once on every refresh,
 // shows each account's answer as soon as it is in, spaces out and backs off the calls of each
-// Claude account, and falls back to each account's last good windows. What it keeps of an
+// account whose service limits the asking (all but Codex), and falls back to each account's last good windows. What it keeps of an
 // account follows its identity, so that a new label or place in the list loses none of it. On
 // every refresh, asked or not, a Claude account's own logs tell whether the service refuses it.
 // With the real endpoints, each Codex account's banked resets follow its usage, asked at most
@@ -26,7 +27,7 @@ class UsageStore : public QObject
 {
     Q_OBJECT
 public:
-    // The wall clock dates the figures; the continuous one spaces out the Claude calls, so that
+    // The wall clock dates the figures; the continuous one spaces out the calls, so that
     // a clock set back or a sleep neither stalls nor hurries them.
     struct Clock {
         std::function<QDateTime()> wall;
@@ -80,8 +81,9 @@ private:
     void show(ProviderResult result, const std::optional<LoggedRefusal> &refusal, const QDateTime &now,
               quint64 round);
     QCoro::Task<void> askResetCredits(Account account, QDateTime now, ContinuousClock::time_point elapsed);
-    QCoro::Task<ProviderResult> askClaude(Account account, QDateTime now, ContinuousClock::time_point elapsed);
-    ClaudeSpacing firstClaudeSpacing() const;
+    QCoro::Task<ProviderResult> askSpaced(Account account, QDateTime now, ContinuousClock::time_point elapsed);
+    RequestSpacing firstClaudeSpacing() const;
+    RequestSpacing &spacingOf(const Account &account);
     ProviderResult reconcile(ProviderResult result, const QDateTime &now);
     void describeThrottled(ProviderResult &result, bool backingOff, bool rateLimited, bool hasLastGood) const;
     // Whether any went.
@@ -90,11 +92,11 @@ private:
     Clock m_clock;
     AccountFetch m_fetch;
     RefusalReader m_readRefusal = nullptr; // none: no account is ever found blocked by its logs
-    QList<Provider> m_providers{std::begin(allProviders), std::end(allProviders)};
+    QList<Provider> m_providers = ProviderTraits::shownByDefaultList();
     QList<Account> m_accounts = Account::defaults();
     UsageStatus m_status;
     std::map<AccountId, ProviderResult> m_lastGood;
-    std::map<AccountId, ClaudeSpacing> m_claudeSpacing;
+    std::map<AccountId, RequestSpacing> m_spacing; // of the accounts whose services limit the asking
     int m_refreshesInFlight = 0;
     quint64 m_rounds = 0;                 // refreshes started
     quint64 m_newestShown = 0;            // the newest refresh whose answer is shown

@@ -1,0 +1,35 @@
+#include "ProviderFailure.h"
+
+#include "RetryAfter.h"
+#include "StoredText.h"
+
+using namespace Qt::StringLiterals;
+
+namespace ProviderFailure {
+
+ProviderResult of(Provider provider, const QString &error, bool needsAuth)
+{
+    return {provider, false, u"error"_s, error, {}, needsAuth};
+}
+
+ProviderResult beforeRequest(Provider provider, const QString &error, bool needsAuth)
+{
+    ProviderResult result = of(provider, error, needsAuth);
+    result.failedBeforeRequest = true;
+    return result;
+}
+
+ProviderResult ofReply(Provider provider, const HttpReply &reply, const QDateTime &now)
+{
+    const QString error = reply.status == 0
+        ? StoredText::english(StoredText::fetchFailed)
+        : StoredText::english(StoredText::fetchFailedWithStatus).arg(reply.status);
+    ProviderResult result = of(provider, error);
+    // GitHub's secondary limits answer 403 with a Retry-After; a bare 403 is a refusal.
+    result.rateLimited = reply.status == 429 || (reply.status == 403 && !reply.retryAfter.trimmed().isEmpty());
+    if (result.rateLimited || reply.status == 503)
+        result.retryAfter = retryAfterWait(reply.retryAfter, now);
+    return result;
+}
+
+} // namespace ProviderFailure
