@@ -1,5 +1,6 @@
 #include "AccountsEditor.h"
 
+#include "AddProviderDialog.h"
 #include "ProviderInput.h"
 
 #include <QCoreApplication>
@@ -32,6 +33,15 @@ QString addText(Provider provider)
                                         : QCoreApplication::translate("AccountsEditor", "Add Code&x account…");
 }
 
+// A folder by its path; a key by where it is kept.
+QString whereKept(Provider provider, const QString &folder)
+{
+    if (ProviderTraits::of(provider).credential == ProviderTraits::Credential::folder)
+        return homeRelative(folder);
+    return folder == Account::defaultFolder(provider) ? u'$' + ProviderTraits::of(provider).folderVariable
+                                                      : QCoreApplication::translate("AccountsEditor", "the keyring");
+}
+
 QPushButton *button(const QString &text, QWidget *parent)
 {
     auto *pushButton = new QPushButton(text, parent);
@@ -59,11 +69,14 @@ AccountsEditor::AccountsEditor(QWidget *parent)
     m_table->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed);
     m_table->setTabKeyNavigation(false); // Tab leaves the table; the arrows move within it
     auto *buttons = new QHBoxLayout;
-    for (Provider provider : allProviders) {
+    for (Provider provider : ProviderTraits::shownByDefaultList()) {
         QPushButton *add = button(addText(provider), this);
         connect(add, &QPushButton::clicked, this, [this, provider] { chooseFolder(provider); });
         buttons->addWidget(add);
     }
+    QPushButton *addProvider = button(tr("Add pro&vider…"), this);
+    connect(addProvider, &QPushButton::clicked, this, &AccountsEditor::chooseProvider);
+    buttons->addWidget(addProvider);
     buttons->addWidget(m_remove);
     buttons->addStretch();
     auto *layout = new QVBoxLayout(this);
@@ -76,7 +89,7 @@ AccountsEditor::AccountsEditor(QWidget *parent)
     // The one account found by default stays; a listed one may go.
     connect(m_table, &QTableWidget::itemSelectionChanged, this, [this] {
         const int row = m_table->currentRow();
-        m_remove->setEnabled(!m_table->selectedItems().isEmpty() && row < m_rows.size() && m_rows.at(row).second >= 0);
+        m_remove->setEnabled(!m_table->selectedItems().isEmpty() && row < m_rows.size() && isRemovable(m_rows.at(row)));
     });
     refill();
 }
@@ -89,19 +102,47 @@ void AccountsEditor::showAccounts(const Settings &settings)
 
 void AccountsEditor::takeInto(Settings &settings) const
 {
-    settings.codexAccounts = m_listed.codexAccounts;
-    settings.claudeAccounts = m_listed.claudeAccounts;
+    settings.accountLists = m_listed.accountLists;
+    for (Provider provider : ProviderTraits::all()) {
+        if (!isAdded(provider))
+            continue;
+        settings.providers.removeAll(provider);
+        if (m_listed.shows(provider))
+            settings.providers.append(provider);
+    }
+    std::ranges::sort(settings.providers, {}, [](Provider provider) { return ProviderTraits::all().indexOf(provider); });
+}
+
+bool AccountsEditor::isAdded(Provider provider)
+{
+    return !ProviderTraits::of(provider).shownByDefault;
+}
+
+void AccountsEditor::addProvider(Provider provider, const AccountFolder &account)
+{
+    QList<AccountFolder> &listed = m_listed.accountFolders(provider);
+    if (!m_listed.shows(provider)) {
+        m_listed.providers.append(provider);
+        listed.clear();
+    }
+    const bool isDefault = account.folder.isEmpty() || account.folder == Account::defaultFolder(provider);
+    if (!(isDefault && listed.isEmpty() && account.label.isEmpty()))
+        listed.append({isDefault ? Account::defaultFolder(provider) : account.folder, account.label});
+    refill();
+    Q_EMIT edited();
 }
 
 bool AccountsEditor::holdsSignIn(Provider provider, const QString &folder)
 {
-    return QFileInfo(QDir(folder).filePath(provider == Provider::claude ? u".credentials.json"_s : u"auth.json"_s)).isFile();
+    const ProviderTraits &traits = ProviderTraits::of(provider);
+    return traits.credential == ProviderTraits::Credential::folder
+        && QFileInfo(QDir(folder).filePath(traits.credentialFile)).isFile();
 }
 
 QList<std::pair<Provider, QString>> AccountsEditor::unlistedSignIns(const Settings &settings)
 {
     QList<std::pair<Provider, QString>> found;
-    for (Provider provider : allProviders) {
+    for (Provider provider : ProviderTraits::shownByDefaultList()) {
         const QList<AccountFolder> &listed = settings.accountFolders(provider);
         const QFileInfoList folders = QDir::home().entryInfoList({u"."_s + rawValue(provider) + u'*'},
                                                                  QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
@@ -122,6 +163,19 @@ QList<std::pair<Provider, QString>> AccountsEditor::unlistedSignIns(const Settin
         }
     }
     return found;
+}
+
+QString AccountsEditor::signInText(Provider provider, const QString &folder)
+{
+    if (ProviderTraits::of(provider).credential == ProviderTraits::Credential::key)
+        return tr("a key");
+    return holdsSignIn(provider, folder) ? tr("found") : tr("none");
+}
+
+// The one account found by default stays, but for a provider that was added.
+bool AccountsEditor::isRemovable(const std::pair<Provider, qsizetype> &row)
+{
+    return row.second >= 0 || isAdded(row.first);
 }
 
 void AccountsEditor::add(Provider provider, const QString &folder)
@@ -149,13 +203,27 @@ void AccountsEditor::chooseFolder(Provider provider)
         add(provider, chooser.selectedFiles().constFirst());
 }
 
+void AccountsEditor::chooseProvider()
+{
+    AddProviderDialog chooser(this);
+    if (chooser.exec() != QDialog::Accepted)
+        return;
+    const AddedProvider added = chooser.added();
+    addProvider(added.provider, {added.folder, added.label});
+}
+
 void AccountsEditor::removeSelected()
 {
     const int row = m_table->currentRow();
-    if (row < 0 || row >= m_rows.size() || m_rows.at(row).second < 0)
+    if (row < 0 || row >= m_rows.size() || !isRemovable(m_rows.at(row)))
         return;
     const auto [provider, index] = m_rows.at(row);
-    m_listed.accountFolders(provider).removeAt(index);
+    QList<AccountFolder> &listed = m_listed.accountFolders(provider);
+    if (index >= 0)
+        listed.removeAt(index);
+    // An added provider goes with its last account.
+    if (isAdded(provider) && listed.isEmpty())
+        m_listed.providers.removeAll(provider);
     refill();
     Q_EMIT edited();
 }
@@ -181,7 +249,9 @@ void AccountsEditor::refill()
     const QSignalBlocker blocker(m_table);
     m_rows.clear();
     m_table->setRowCount(0);
-    for (Provider provider : allProviders) {
+    for (Provider provider : ProviderTraits::all()) {
+        if (isAdded(provider) && !m_listed.shows(provider))
+            continue;
         const QList<AccountFolder> &listed = m_listed.accountFolders(provider);
         // Without a list, the one account found by default.
         const QList<AccountFolder> shown = listed.isEmpty() ? QList<AccountFolder>{{Account::defaultFolder(provider), {}}} : listed;
@@ -190,8 +260,8 @@ void AccountsEditor::refill()
             m_table->insertRow(row);
             m_table->setItem(row, providerColumn, fixedItem(displayName(provider)));
             m_table->setItem(row, labelColumn, new QTableWidgetItem(Account::labelFor(provider, shown[i])));
-            m_table->setItem(row, folderColumn, fixedItem(homeRelative(shown[i].folder)));
-            m_table->setItem(row, signInColumn, fixedItem(holdsSignIn(provider, shown[i].folder) ? tr("found") : tr("none")));
+            m_table->setItem(row, folderColumn, fixedItem(whereKept(provider, shown[i].folder)));
+            m_table->setItem(row, signInColumn, fixedItem(signInText(provider, shown[i].folder)));
             m_rows.append({provider, listed.isEmpty() ? -1 : i});
         }
     }

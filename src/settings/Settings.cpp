@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSet>
 #include <QSettings>
 
@@ -25,6 +26,7 @@ const QString alertAtPercentKey = u"alert_at_percent"_s;
 const QString refreshSecondsKey = u"refresh_seconds"_s;
 const QString breakdownKey = u"breakdown"_s;
 const QString resetTimesKey = u"reset_times"_s;
+const QString gaugeProvidersKey = u"gauge_providers"_s;
 
 // Far more than every key takes.
 constexpr qint64 settingsSizeLimit = 64 * 1024;
@@ -61,11 +63,26 @@ std::optional<QList<Provider>> parseProviders(const QString &text)
         named.append(*provider);
     }
     QList<Provider> providers; // in the order the menu lists them
-    for (Provider provider : allProviders) {
+    for (Provider provider : ProviderTraits::all()) {
         if (named.contains(provider))
             providers.append(provider);
     }
     return providers;
+}
+
+std::optional<QList<Provider>> parseGaugeProviders(const QString &text)
+{
+    const std::optional<QList<Provider>> providers = parseProviders(text);
+    if (!providers || providers->isEmpty() || providers->size() > Settings::maximumGaugeProviders)
+        return std::nullopt;
+    return providers;
+}
+
+QString providerChoiceText()
+{
+    QStringList names = providerNames(ProviderTraits::all());
+    const QString last = names.takeLast();
+    return QCoreApplication::translate("Settings", "one or more of %1 and %2, separated by commas").arg(names.join(u", "_s), last);
 }
 
 std::optional<IconStyle> parseIconStyle(const QString &text)
@@ -224,8 +241,10 @@ Settings Settings::read(const QString &path, QStringList *problems)
         return settings;
     }
     const Settings defaults;
-    reader.read(providersKey, parseProviders, QCoreApplication::translate("Settings", "codex, claude or both, separated by a comma"),
-                settings.providers, providerNames(defaults.providers).join(u','));
+    reader.read(providersKey, parseProviders, providerChoiceText(), settings.providers, providerNames(defaults.providers).join(u','));
+    reader.read(gaugeProvidersKey, parseGaugeProviders,
+                QCoreApplication::translate("Settings", "one or two providers, separated by a comma"), settings.gaugeProviders,
+                QCoreApplication::translate("Settings", "the first two shown"));
     reader.read(iconKey, parseIconStyle, QCoreApplication::translate("Settings", "colour, light or dark"), settings.icon, rawValue(defaults.icon));
     reader.read(gaugeKey, parseGaugeHands, QCoreApplication::translate("Settings", "tightest or main"), settings.gauge, rawValue(defaults.gauge));
     reader.read(alertsKey, parseBool, QCoreApplication::translate("Settings", "true or false"), settings.alerts, boolText(defaults.alerts));
@@ -235,13 +254,21 @@ Settings Settings::read(const QString &path, QStringList *problems)
     reader.read(refreshSecondsKey, wholeNumberFrom(minimumRefreshSeconds, maximumRefreshSeconds),
                 QCoreApplication::translate("Settings", "a whole number from %1 to %2").arg(minimumRefreshSeconds).arg(maximumRefreshSeconds),
                 settings.refreshSeconds, QString::number(defaults.refreshSeconds));
-    for (Provider provider : allProviders) {
+    for (Provider provider : ProviderTraits::all()) {
         QList<AccountFolder> &folders = settings.accountFolders(provider);
-        reader.read(accountsKey(provider), accountFoldersFromText,
-                    QCoreApplication::translate("Settings", "a list of folders separated by commas, each an absolute path or "
-                                                  "one below ~, and labelled or not (work=~/.%1-work)")
-                        .arg(rawValue(provider)),
-                    folders, QCoreApplication::translate("Settings", "the one account"));
+        if (ProviderTraits::of(provider).credential == ProviderTraits::Credential::key) {
+            reader.read(accountsKey(provider), keyNamesFromText,
+                        QCoreApplication::translate("Settings", "a list of key names separated by commas, each of lower-case "
+                                                      "letters, digits and dashes, and labelled or not (work=%1-1f2e3d4c)")
+                            .arg(rawValue(provider)),
+                        folders, QCoreApplication::translate("Settings", "the one account"));
+        } else {
+            reader.read(accountsKey(provider), accountFoldersFromText,
+                        QCoreApplication::translate("Settings", "a list of folders separated by commas, each an absolute path or "
+                                                      "one below ~, and labelled or not (work=~/.%1-work)")
+                            .arg(rawValue(provider)),
+                        folders, QCoreApplication::translate("Settings", "the one account"));
+        }
         if (folders.size() > Account::maximumPerProvider) {
             problems->append(QCoreApplication::translate("Settings", "%1: %2 lists more than %3 folders; leaving out %4").arg(
                 path, accountsKey(provider), QString::number(Account::maximumPerProvider),
@@ -257,19 +284,29 @@ Settings Settings::read(const QString &path, QStringList *problems)
 QList<Account> Settings::accounts() const
 {
     QList<Account> accounts;
-    for (Provider provider : allProviders)
-        accounts += Account::listed(provider, accountFolders(provider));
+    for (Provider provider : ProviderTraits::all()) {
+        if (ProviderTraits::of(provider).shownByDefault || shows(provider))
+            accounts += Account::listed(provider, accountFolders(provider));
+    }
     return accounts;
 }
 
 QList<AccountFolder> &Settings::accountFolders(Provider provider)
 {
-    return provider == Provider::claude ? claudeAccounts : codexAccounts;
+    return accountLists[ProviderTraits::all().indexOf(provider)];
 }
 
 const QList<AccountFolder> &Settings::accountFolders(Provider provider) const
 {
-    return provider == Provider::claude ? claudeAccounts : codexAccounts;
+    return accountLists.at(ProviderTraits::all().indexOf(provider));
+}
+
+QList<Provider> Settings::gaugeShows() const
+{
+    const bool allShown = std::ranges::all_of(gaugeProviders, [this](Provider provider) { return shows(provider); });
+    if (!gaugeProviders.isEmpty() && allShown)
+        return gaugeProviders;
+    return providers.first(std::min(providers.size(), maximumGaugeProviders));
 }
 
 // Labels hold neither commas nor "=", and a folder is absolute once "~" is expanded.
@@ -289,6 +326,22 @@ std::optional<QList<AccountFolder>> accountFoldersFromText(const QString &text)
             folders.append({QDir::cleanPath(folder), label});
     }
     return folders;
+}
+
+std::optional<QList<AccountFolder>> keyNamesFromText(const QString &text)
+{
+    static const QRegularExpression keyName(u"^[a-z0-9]+(-[a-z0-9]+)*$"_s);
+    QList<AccountFolder> names;
+    for (const QString &entry : text.split(u',', Qt::SkipEmptyParts)) {
+        const qsizetype equals = entry.indexOf(u'=');
+        const QString label = equals < 0 ? QString() : entry.first(equals).trimmed();
+        const QString name = entry.sliced(equals + 1).trimmed();
+        if ((equals >= 0 && label.isEmpty()) || !keyName.match(name).hasMatch())
+            return std::nullopt;
+        if (std::ranges::none_of(names, [&name](const AccountFolder &listed) { return listed.folder == name; }))
+            names.append({name, label});
+    }
+    return names;
 }
 
 QString accountFoldersText(const QList<AccountFolder> &folders)
@@ -316,8 +369,12 @@ std::optional<QString> Settings::write(const QString &path) const
     file.setValue(alertsKey, boolText(alerts));
     file.setValue(alertAtPercentKey, alertAtPercent);
     file.setValue(refreshSecondsKey, refreshSeconds);
+    if (gaugeProviders.isEmpty())
+        file.remove(gaugeProvidersKey);
+    else
+        file.setValue(gaugeProvidersKey, providerNames(gaugeProviders));
     // Without the key, each provider's one account is found as Tidemarker always found it.
-    for (Provider provider : allProviders) {
+    for (Provider provider : ProviderTraits::all()) {
         if (accountFolders(provider).isEmpty())
             file.remove(accountsKey(provider));
         else

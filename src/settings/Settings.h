@@ -1,13 +1,13 @@
 #pragma once
 
 #include "PaceForecast.h"
+#include "ProviderTraits.h"
 #include "UsageModels.h"
 
 #include <QList>
 #include <QString>
 #include <QStringList>
 
-#include <iterator>
 #include <optional>
 
 // How the gauge is drawn: in its colours, or in one colour for panels whose icons are all white
@@ -25,7 +25,9 @@ struct Settings {
     static constexpr int minimumRefreshSeconds = 60;
     static constexpr int maximumRefreshSeconds = 3600;
 
-    QList<Provider> providers{std::begin(allProviders), std::end(allProviders)}; // in that order
+    static constexpr qsizetype maximumGaugeProviders = 2;
+
+    QList<Provider> providers = ProviderTraits::shownByDefaultList(); // in the registry's order
     IconStyle icon = IconStyle::colour;
     bool alerts = true;
     int alertAtPercent = int(PaceForecast::nearlyUsedShare * 100);
@@ -33,17 +35,23 @@ struct Settings {
     GaugeHands gauge = GaugeHands::tightest;
     bool breakdown = true; // reads the assistants' logs for where the usage went
     bool resetTimes = true; // ends each window's line with when it resets
+    // The one or two providers whose hands the gauge draws, in the registry's order; none: the
+    // first two shown.
+    QList<Provider> gaugeProviders{};
     // The folders listed for each provider, at most Account::maximumPerProvider; none: its one
-    // account, found where its tool looks by default.
-    QList<AccountFolder> codexAccounts{};
-    QList<AccountFolder> claudeAccounts{};
+    // account, found where its tool looks by default. A key provider lists its keys' names.
+    // By the provider's place in the registry.
+    QList<QList<AccountFolder>> accountLists = QList<QList<AccountFolder>>(ProviderTraits::all().size());
 
-    // Every provider's accounts, Codex's first.
+    // The accounts of Codex, Claude and every other provider shown, in the registry's order.
     QList<Account> accounts() const;
     QList<AccountFolder> &accountFolders(Provider provider);
     const QList<AccountFolder> &accountFolders(Provider provider) const;
 
     bool shows(Provider provider) const { return providers.contains(provider); }
+    // The providers whose hands the gauge draws: gaugeProviders while all of them are shown,
+    // else the first two shown.
+    QList<Provider> gaugeShows() const;
     bool operator==(const Settings &) const = default;
 
     // The INI file at path. A missing file or key gives the default; so does a value that cannot
@@ -57,5 +65,7 @@ QString rawValue(IconStyle style);
 
 // The accounts setting: "work=~/.claude-work, ~/.claude", a folder of each, labelled or not.
 std::optional<QList<AccountFolder>> accountFoldersFromText(const QString &text);
+// A key provider's: "work=zai-1f2e3d4c, zai-5a6b7c8d", the names its keys are kept under.
+std::optional<QList<AccountFolder>> keyNamesFromText(const QString &text);
 QString accountFoldersText(const QList<AccountFolder> &folders);
 QString rawValue(GaugeHands hands);

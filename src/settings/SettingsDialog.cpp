@@ -4,6 +4,7 @@
 #include "SettingsFile.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -13,14 +14,44 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QScreen>
+#include <QSignalBlocker>
 #include <QSpinBox>
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
-// The choices of the providers box, in its order.
+// The choices of the providers box, in its order; the providers added beside them are on while
+// they have an account.
 const QList<QList<Provider>> providerChoices{{Provider::codex, Provider::claude}, {Provider::codex}, {Provider::claude}};
+
+QList<Provider> codexAndClaude(QList<Provider> providers)
+{
+    providers.removeIf([](Provider provider) { return !ProviderTraits::of(provider).shownByDefault; });
+    return providers;
+}
+
+// "Codex and Claude", or one provider's name.
+QString gaugeChoiceText(const QList<Provider> &providers)
+{
+    if (providers.size() == 1)
+        return displayName(providers.first());
+    return QCoreApplication::translate("SettingsDialog", "%1 and %2").arg(displayName(providers.first()), displayName(providers.last()));
+}
+
+// The first two shown first, as the gauge draws without a choice; then every other pair, then
+// each alone.
+QList<QList<Provider>> gaugeChoices(const QList<Provider> &shown)
+{
+    QList<QList<Provider>> choices;
+    for (qsizetype first = 0; first < shown.size(); ++first) {
+        for (qsizetype second = first + 1; second < shown.size(); ++second)
+            choices.append({shown[first], shown[second]});
+    }
+    for (Provider provider : shown)
+        choices.append({provider});
+    return choices;
+}
 
 QComboBox *comboBox(const QString &accessibleName, const QStringList &items)
 {
@@ -47,6 +78,7 @@ SettingsDialog::SettingsDialog(SettingsFile &file, QWidget *parent)
     , m_providers(comboBox(tr("Providers"), {tr("Codex and Claude"), tr("Codex only"), tr("Claude only")}))
     , m_icon(comboBox(tr("Tray icon"), {tr("Colour"), tr("Light, for a dark panel"), tr("Dark, for a light panel")}))
     , m_gauge(comboBox(tr("Gauge shows"), {tr("the tightest limits"), tr("the 5-hour and weekly windows")}))
+    , m_gaugeProviders(comboBox(tr("Gauge hands"), {}))
     , m_alerts(new QCheckBox(tr("Show pace a&lerts")))
     , m_alertAtPercent(spinBox(tr("Alert when a window is used up to, in percent"), Settings::minimumAlertPercent,
                                Settings::maximumAlertPercent, tr(" %")))
@@ -72,6 +104,7 @@ SettingsDialog::SettingsDialog(SettingsFile &file, QWidget *parent)
     form->addRow(tr("&Providers:"), m_providers);
     form->addRow(tr("Tray &icon:"), m_icon);
     form->addRow(tr("&Gauge shows:"), m_gauge);
+    form->addRow(tr("Gauge &hands:"), m_gaugeProviders);
     form->addRow(m_alerts);
     form->addRow(tr("Alert when &used:"), m_alertAtPercent);
     form->addRow(tr("&Refresh every:"), m_refreshSeconds);
@@ -89,6 +122,7 @@ SettingsDialog::SettingsDialog(SettingsFile &file, QWidget *parent)
     connect(m_providers, &QComboBox::currentIndexChanged, this, &SettingsDialog::noteEdit);
     connect(m_icon, &QComboBox::currentIndexChanged, this, &SettingsDialog::noteEdit);
     connect(m_gauge, &QComboBox::currentIndexChanged, this, &SettingsDialog::noteEdit);
+    connect(m_gaugeProviders, &QComboBox::currentIndexChanged, this, &SettingsDialog::noteEdit);
     connect(m_alerts, &QCheckBox::toggled, this, &SettingsDialog::noteEdit);
     connect(m_alertAtPercent, &QSpinBox::valueChanged, this, &SettingsDialog::noteEdit);
     connect(m_refreshSeconds, &QSpinBox::valueChanged, this, &SettingsDialog::noteEdit);
@@ -117,13 +151,17 @@ void SettingsDialog::present()
 Settings SettingsDialog::chosen() const
 {
     Settings settings;
-    settings.providers = providerChoices.value(m_providers->currentIndex(), settings.providers);
+    settings.providers = providerChoices.value(m_providers->currentIndex(), codexAndClaude(m_file.settings().providers));
     settings.icon = IconStyle(m_icon->currentIndex());
     settings.gauge = GaugeHands(m_gauge->currentIndex());
+    m_accounts->takeInto(settings);
+    settings.gaugeProviders = m_gaugeProviders->currentData().value<QList<Provider>>();
+    // The first choice follows the providers shown, as without one.
+    if (m_gaugeProviders->currentIndex() <= 0 || settings.gaugeShows() != settings.gaugeProviders)
+        settings.gaugeProviders = {}; // no storage: Qt 6.4 compares an emptied list by memcmp on a null pointer
     settings.alerts = m_alerts->isChecked();
     settings.alertAtPercent = m_alertAtPercent->value();
     settings.refreshSeconds = m_refreshSeconds->value();
-    m_accounts->takeInto(settings);
     settings.breakdown = m_breakdown->isChecked();
     settings.resetTimes = m_resetTimes->isChecked();
     return settings;
@@ -131,7 +169,7 @@ Settings SettingsDialog::chosen() const
 
 void SettingsDialog::showSettings(const Settings &settings)
 {
-    m_providers->setCurrentIndex(int(providerChoices.indexOf(settings.providers)));
+    m_providers->setCurrentIndex(int(providerChoices.indexOf(codexAndClaude(settings.providers))));
     m_icon->setCurrentIndex(int(settings.icon));
     m_gauge->setCurrentIndex(int(settings.gauge));
     m_alerts->setChecked(settings.alerts);
@@ -141,11 +179,27 @@ void SettingsDialog::showSettings(const Settings &settings)
     m_accounts->showAccounts(settings);
     m_breakdown->setChecked(settings.breakdown);
     m_resetTimes->setChecked(settings.resetTimes);
+    offerGaugeChoices(settings);
     m_buttons->button(QDialogButtonBox::Apply)->setEnabled(false);
+}
+
+void SettingsDialog::offerGaugeChoices(const Settings &settings)
+{
+    const QSignalBlocker blocker(m_gaugeProviders);
+    m_gaugeProviders->clear();
+    for (const QList<Provider> &choice : gaugeChoices(settings.providers))
+        m_gaugeProviders->addItem(gaugeChoiceText(choice), QVariant::fromValue(choice));
+    m_gaugeProviders->setCurrentIndex(std::max(0, m_gaugeProviders->findData(QVariant::fromValue(settings.gaugeShows()))));
 }
 
 void SettingsDialog::noteEdit()
 {
+    // The hands offered follow the providers shown.
+    if (sender() != m_gaugeProviders) {
+        Settings shown = chosen();
+        shown.gaugeProviders = m_gaugeProviders->currentData().value<QList<Provider>>();
+        offerGaugeChoices(shown);
+    }
     m_alertAtPercent->setEnabled(m_alerts->isChecked());
     m_buttons->button(QDialogButtonBox::Apply)->setEnabled(chosen() != m_file.settings());
 }

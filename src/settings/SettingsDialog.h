@@ -29,6 +29,8 @@ public:
 
 private:
     void showSettings(const Settings &settings);
+    // The gauge's hands may be any one or two of the providers shown.
+    void offerGaugeChoices(const Settings &settings);
     void noteEdit();
     QCoro::Task<void> apply(bool thenClose);
 
@@ -36,6 +38,7 @@ private:
     QComboBox *m_providers;
     QComboBox *m_icon;
     QComboBox *m_gauge;
+    QComboBox *m_gaugeProviders;
     QCheckBox *m_alerts;
     QSpinBox *m_alertAtPercent;
     QSpinBox *m_refreshSeconds;

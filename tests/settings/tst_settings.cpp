@@ -50,9 +50,9 @@ void TestSettings::read_data()
                                 << with([](Settings &s) { s.icon = IconStyle::light; }) << QString();
     QTest::newRow("unknown provider")
         << QByteArray("providers=codex,gemini\nalerts=false\n") << with([](Settings &s) { s.alerts = false; })
-        << u"providers \"codex,gemini\" is not codex, claude or both, separated by a comma; using codex,claude"_s;
+        << u"providers \"codex,gemini\" is not one or more of codex, claude, zai, kimi and copilot, separated by commas; using codex,claude"_s;
     QTest::newRow("no provider") << QByteArray("providers=\n") << Settings()
-                                 << u"providers \"\" is not codex, claude or both, separated by a comma; using codex,claude"_s;
+                                 << u"providers \"\" is not one or more of codex, claude, zai, kimi and copilot, separated by commas; using codex,claude"_s;
     QTest::newRow("icon") << QByteArray("icon=color\n") << Settings()
                           << u"icon \"color\" is not colour, light or dark; using colour"_s;
     QTest::newRow("reset times off") << QByteArray("reset_times=false\n")

@@ -49,8 +49,8 @@ void TestSettingsDialog::everyControlHasAName()
         QVERIFY2(!name.isEmpty(), control->metaObject()->className());
         names.append(name);
     }
-    // Eight settings in eight controls, the accounts' table and its three buttons, three buttons.
-    QCOMPARE(names.size(), 15);
+    // Nine settings in nine controls, the accounts' table and its four buttons, three buttons.
+    QCOMPARE(names.size(), 17);
 }
 
 // The controls as a user works them; the file and the program's settings follow at once.
@@ -99,7 +99,7 @@ void TestSettingsDialog::offersFoundSignInFolders()
     QCOMPARE(offers.size(), 1);
     QCOMPARE(offers[0]->text(), u"Found ~/.claude-work \u2014 Add"_s);
     QTest::mouseClick(offers[0], Qt::LeftButton);
-    QCOMPARE(dialog.chosen().claudeAccounts,
+    QCOMPARE(dialog.chosen().accountFolders(Provider::claude),
              (QList<AccountFolder>{{home.filePath(u".claude"_s), {}}, {home.filePath(u".claude-work"_s), {}}}));
     QTest::mouseClick(dialog.findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Apply), Qt::LeftButton);
     QTRY_VERIFY(readFile(file.path()).contains(u"claude_accounts=\"~/.claude, ~/.claude-work\""_s));
@@ -166,7 +166,7 @@ void TestSettingsDialog::chooserShowsDotFolders()
     QVERIFY(add);
     add->click();
     QVERIFY(showedHidden);
-    QCOMPARE(dialog.chosen().claudeAccounts,
+    QCOMPARE(dialog.chosen().accountFolders(Provider::claude),
              (QList<AccountFolder>{{home.filePath(u".claude"_s), {}}, {home.filePath(u".claude-work"_s), {}}}));
 }
 
