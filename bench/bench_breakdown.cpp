@@ -14,6 +14,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QJsonArray>
 #include <QTemporaryDir>
 #include <QTemporaryFile>
 #include <QThread>
@@ -276,6 +277,17 @@ std::pair<double, double> timedReading(UsageBreakdown &breakdown, bool first, in
     return {clock.nsecsElapsed() / 1e6, longestStallMs};
 }
 
+// What the windows of a Breakdown() answer add up to: none means it found no files.
+qint64 weightedIn(const std::variant<QJsonObject, QString> &answer)
+{
+    qint64 weighted = 0;
+    for (const QJsonValue &provider : std::get<QJsonObject>(answer)[u"providers"_s].toArray()) {
+        for (const QJsonValue &window : provider[u"windows"_s].toArray())
+            weighted += window[u"weighted"_s].toInteger();
+    }
+    return weighted;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -291,8 +303,11 @@ int main(int argc, char **argv)
 
     const QString database = dir.filePath(u"history.sqlite3"_s);
     std::optional<HistoryProbe> history(std::in_place, database);
-    const QList<LogFolder> folders{{Provider::codex, dir.filePath(u"codex/sessions"_s), {}},
-                                   {Provider::claude, dir.filePath(u"claude/projects"_s), {}}};
+    // The windows' accounts go by the same keys as the folders' rows, or Breakdown() finds no files.
+    const Account codexAccount{Provider::codex, dir.filePath(u"codex"_s), {}, true};
+    const Account claudeAccount{Provider::claude, dir.filePath(u"claude"_s), {}, true};
+    const QList<LogFolder> folders{{Provider::codex, dir.filePath(u"codex/sessions"_s), codexAccount.key()},
+                                   {Provider::claude, dir.filePath(u"claude/projects"_s), claudeAccount.key()}};
     UsageBreakdown breakdown(database, folders);
     std::printf("longest GUI-thread wait over 5 s without reading: %.1f ms\n", timedReading(breakdown, false, 5000).second);
     const double cpuBefore = cpuSeconds();
@@ -325,9 +340,10 @@ int main(int argc, char **argv)
     std::printf("refresh after a minute of appended lines: %.1f ms\n", refreshMs);
 
     QList<BreakdownWindow> windows;
-    for (Provider provider : allProviders) {
-        windows.append({provider, {}, rawValue(provider) + u"_fast"_s, u"5h"_s, now.addSecs(-3 * 3600), now.addSecs(2 * 3600), 40});
-        windows.append({provider, {}, rawValue(provider) + u"_slow"_s, u"Weekly"_s, now.addDays(-4), now.addDays(3), 60});
+    for (const Account &account : {codexAccount, claudeAccount}) {
+        const QString id = rawValue(account.provider);
+        windows.append({account.provider, account, id + u"_fast"_s, u"5h"_s, now.addSecs(-3 * 3600), now.addSecs(2 * 3600), 40});
+        windows.append({account.provider, account, id + u"_slow"_s, u"Weekly"_s, now.addDays(-4), now.addDays(3), 60});
     }
     constexpr int runs = 20;
     double slowestMs = 0;
@@ -335,10 +351,12 @@ int main(int argc, char **argv)
     for (int run = 0; run < runs; ++run) {
         QElapsedTimer one;
         one.start();
-        BreakdownQuery::read(database, windows, now);
+        BreakdownQuery::read(database, windows, folders, now);
         slowestMs = std::max(slowestMs, one.nsecsElapsed() / 1e6);
     }
-    std::printf("Breakdown() with 90 days indexed: %.1f ms on average, %.1f ms at most; history file %.1f MiB\n",
-                clock.nsecsElapsed() / 1e6 / runs, slowestMs, QFileInfo(database).size() / 1048576.0);
+    std::printf("Breakdown() with 90 days indexed: %.1f ms on average, %.1f ms at most, %lld weighted tokens in its "
+                "windows; history file %.1f MiB\n",
+                clock.nsecsElapsed() / 1e6 / runs, slowestMs, qlonglong(weightedIn(BreakdownQuery::read(database, windows, folders, now))),
+                QFileInfo(database).size() / 1048576.0);
     return 0;
 }

@@ -154,7 +154,7 @@ std::optional<QSqlError> BreakdownIndex::addTo(SqliteStatement &table, const Bre
         table.bind(key.file).bind(key.minute).bind(key.project).bind(key.model);
         for (const qint64 count : {counts.input, counts.output, counts.cacheWrite, counts.cacheRead})
             table.bind(count);
-        if (const auto error = table.bind(TokenWeights::weighted(m_folder.provider, key.model, counts)).run())
+        if (const auto error = table.bind(TokenWeights::weighted(ProviderTraits::of(m_folder.provider).logs, key.model, counts)).run())
             return error;
     }
     return std::nullopt;

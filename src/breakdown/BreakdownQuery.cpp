@@ -4,6 +4,7 @@
 #include "KeptLogs.h"
 #include "OutsideText.h"
 #include "TokenWeights.h"
+#include "WindowRows.h"
 
 #include <QJsonArray>
 #include <QMap>
@@ -119,30 +120,32 @@ struct Spans {
     }
 };
 
-std::variant<QList<ProjectUse>, QSqlError> projectsOf(QSqlDatabase &database, const BreakdownWindow &window)
+std::variant<QList<ProjectUse>, QSqlError> projectsOf(QSqlDatabase &database, const BreakdownWindow &window,
+                                                     const WindowRows &rows)
 {
     QSqlQuery query(database);
     query.setForwardOnly(true);
     const QString counts = u"SELECT project, model, input, output, cache_write, cache_read, weighted FROM "_s;
-    // The account's files, found once; one last written before the window began logs none of its requests.
-    query.prepare(u"WITH files AS MATERIALIZED (SELECT id FROM breakdown_files WHERE provider = ? AND account = ? "
-                  "AND modified_ms >= ?) "
-                  "SELECT project, model, sum(input), sum(output), sum(cache_write), sum(cache_read), total(weighted) "
-                  "FROM ("_s + counts + u"breakdown_minutes WHERE file IN files AND minute >= ? AND minute < ? UNION ALL "_s
+    // The accounts' files, found once; one last written before the window began logs none of its requests.
+    query.prepare(u"WITH files AS MATERIALIZED (SELECT id FROM breakdown_files WHERE ("_s + rows.filesCondition()
+                  + u") AND modified_ms >= ?) "
+                    "SELECT project, model, sum(input), sum(output), sum(cache_write), sum(cache_read), total(weighted) "
+                    "FROM ("_s + counts + u"breakdown_minutes WHERE file IN files AND minute >= ? AND minute < ? UNION ALL "_s
                   + counts + u"breakdown_by_hour WHERE file IN files AND hour >= ? AND hour < ? UNION ALL "_s
                   + counts + u"breakdown_minutes WHERE file IN files AND minute >= ? AND minute < ?"_s
+                  + u") WHERE "_s + rows.modelCondition()
                   // Rows of a model that counted nothing (a refusal's zero usage) are not listed.
-                  + u") GROUP BY project, model "
+                  + u" GROUP BY project, model "
                     "HAVING max(input) > 0 OR max(output) > 0 OR max(cache_write) > 0 OR max(cache_read) > 0"_s);
     const Spans spans(window);
-    query.addBindValue(rawValue(window.provider));
-    query.addBindValue(window.account.key());
+    rows.bindFiles(query);
     query.addBindValue(spans.start * 1000);
     for (const auto &[from, to] : {std::pair(spans.start, std::min(spans.hoursFrom, spans.end)),
                                    std::pair(spans.hoursFrom, spans.hoursTo), std::pair(spans.hoursTo, spans.end)}) {
         query.addBindValue(from);
         query.addBindValue(to);
     }
+    rows.bindModels(query);
     if (!query.exec())
         return query.lastError();
     QMap<QString, ProjectUse> byProject;
@@ -203,7 +206,7 @@ QList<BreakdownWindow> BreakdownWindow::ofStatus(const UsageStatus &status)
     QList<BreakdownWindow> windows;
     for (const ProviderResult &result : status.results) {
         for (const UsageWindow &window : result.windows) {
-            if (window.resetAt.isValid())
+            if (window.resetAt.isValid() && WindowRows::logged(window.provider))
                 windows.append({window.provider, result.account, window.id(), window.displayLabel(Wording::english),
                                 window.resetAt.addSecs(-qint64(window.limitWindowSeconds)), window.resetAt,
                                 window.usedPercent});
@@ -218,8 +221,8 @@ QString BreakdownQuery::projectName(const QString &project)
     return name.isEmpty() ? u"unknown"_s : name;
 }
 
-std::variant<QJsonObject, QString> BreakdownQuery::read(const QString &databasePath,
-                                                        const QList<BreakdownWindow> &windows, const QDateTime &now)
+std::variant<QJsonObject, QString> BreakdownQuery::read(const QString &databasePath, const QList<BreakdownWindow> &windows,
+                                                        const QList<LogFolder> &folders, const QDateTime &now)
 {
     HistoryConnection connection(databasePath, HistoryConnection::Mode::readOnly);
     if (connection.error())
@@ -232,7 +235,7 @@ std::variant<QJsonObject, QString> BreakdownQuery::read(const QString &databaseP
     };
     QList<Windows> byAccount; // in the windows' order
     for (const BreakdownWindow &window : windows) {
-        const auto projects = projectsOf(connection.database(), window);
+        const auto projects = projectsOf(connection.database(), window, WindowRows(window, folders));
         if (const auto *error = std::get_if<QSqlError>(&projects))
             return connection.describe(*error);
         const Named account{window.provider, window.account.label};

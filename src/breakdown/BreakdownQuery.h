@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Account.h"
+#include "LogFolder.h"
 #include "UsageModels.h"
 
 #include <QDateTime>
@@ -21,7 +22,8 @@ struct BreakdownWindow {
     QDateTime end;
     std::optional<double> usedPercent; // as the snapshot gives it; none: not known
 
-    // The 5-hour and weekly windows of each provider the snapshot holds, in its order.
+    // The 5-hour and weekly windows of each provider the snapshot holds whose use some log shows,
+    // in its order.
     static QList<BreakdownWindow> ofStatus(const UsageStatus &status);
     bool operator==(const BreakdownWindow &) const = default;
 };
@@ -48,9 +50,10 @@ inline constexpr qsizetype maxModels = 8;
 inline constexpr qsizetype maxFolderLength = 256;
 inline const QString otherModels = QStringLiteral("other models");
 
-// The Breakdown JSON, or why the history file could not be read. Runs on any thread.
+// The Breakdown JSON, or why the history file could not be read; the folders are those read.
+// Runs on any thread.
 std::variant<QJsonObject, QString> read(const QString &databasePath, const QList<BreakdownWindow> &windows,
-                                        const QDateTime &now);
+                                        const QList<LogFolder> &folders, const QDateTime &now);
 // The Breakdown JSON while a long reading of the logs runs: how far it has come, and no figures,
 // which would be those of the files read so far.
 QJsonObject whileReading(int percent, const QDateTime &now);

@@ -2,6 +2,7 @@
 
 #include "Account.h"
 #include "LogLineReader.h"
+#include "ProviderTraits.h"
 
 #include <QFile>
 #include <QJsonDocument>
@@ -18,7 +19,7 @@ constexpr qint64 largestSettings = qint64(1) << 20;
 
 bool KeptLogs::keepsNone(Provider provider, const QString &folder)
 {
-    if (provider != Provider::claude)
+    if (ProviderTraits::of(provider).logs != ProviderTraits::Logs::claudeCode)
         return false;
     QFile settings((folder.isEmpty() ? Account::defaultFolder(provider) : folder) + u"/settings.json"_s);
     // Opened as the logs are, so that a FIFO in its place holds nothing up.

@@ -1,5 +1,7 @@
 #include "LogFolder.h"
 
+#include "ProviderTraits.h"
+
 using namespace Qt::StringLiterals;
 
 QList<LogFolder> LogFolder::of(const QList<Account> &accounts)
@@ -7,13 +9,18 @@ QList<LogFolder> LogFolder::of(const QList<Account> &accounts)
     QList<LogFolder> folders;
     for (const Account &account : accounts) {
         const QString home = account.key();
-        if (account.provider == Provider::claude) {
+        switch (ProviderTraits::of(account.provider).logs) {
+        case ProviderTraits::Logs::claudeCode:
             folders.append({account.provider, home + u"/projects"_s, home});
-            continue;
+            break;
+        case ProviderTraits::Logs::codex:
+            // Codex moves the sessions archived out of sessions/.
+            for (const QString &logs : {u"/sessions"_s, u"/archived_sessions"_s})
+                folders.append({account.provider, home + logs, home});
+            break;
+        case ProviderTraits::Logs::none:
+            break;
         }
-        // Codex moves the sessions archived out of sessions/.
-        for (const QString &logs : {u"/sessions"_s, u"/archived_sessions"_s})
-            folders.append({account.provider, home + logs, home});
     }
     return folders;
 }

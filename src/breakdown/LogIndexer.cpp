@@ -2,6 +2,7 @@
 
 #include "LogLineReader.h"
 #include "OutsideText.h"
+#include "ProviderTraits.h"
 
 #include <QCryptographicHash>
 #include <QDateTime>
@@ -317,7 +318,7 @@ std::optional<QString> LogIndexer::readLines(Candidate &candidate, QFile &file)
 {
     LogFileState &state = candidate.found;
     const bool compressed = isCompressed(candidate.path);
-    const bool claude = candidate.folder.provider == Provider::claude;
+    const bool claude = ProviderTraits::of(candidate.folder.provider).logs == ProviderTraits::Logs::claudeCode;
     const QString fallbackProject = folderProject(candidate.folder, candidate.path);
     state.session.name = rolloutName(candidate.path);
     const qint64 cutoff = m_lastCutoff->seconds;

@@ -2,6 +2,7 @@
 
 #include "LogTime.h"
 #include "OutsideText.h"
+#include "TranscriptModels.h"
 
 #include <QDateTime>
 
@@ -127,6 +128,12 @@ bool isClaudeModel(const QString &model)
     return model.contains(u"claude"_s, Qt::CaseInsensitive);
 }
 
+// Claude's models, and those of the other providers whose use its transcripts show.
+bool countsTowardSomeProvider(const QString &model)
+{
+    return isClaudeModel(model) || TranscriptModels::providerOf(model);
+}
+
 CodexTotal codexTotal(const std::optional<object> &usage, CountReader &count)
 {
     return {count(usage, "input_tokens"), count(usage, "cached_input_tokens"), count(usage, "output_tokens")};
@@ -210,7 +217,7 @@ LineReading LogLineParser::claude(QByteArrayView line, LogSession &session, cons
     const std::optional<object> usage = objectAt(message, "usage");
     const std::string_view id = textAt(message, "id");
     const QString model = qText(textAt(message, "model"));
-    if (isEmpty(usage) || id.empty() || !isClaudeModel(model))
+    if (isEmpty(usage) || id.empty() || !countsTowardSomeProvider(model))
         return nothing;
     const std::optional<qint64> time = LogTime::secondsOf(textAt(root, "timestamp"));
     if (!time)

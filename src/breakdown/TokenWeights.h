@@ -1,6 +1,6 @@
 #pragma once
 
-#include "UsageModels.h"
+#include "ProviderTraits.h"
 
 #include <QString>
 
@@ -17,13 +17,14 @@ struct TokenCounts {
 };
 
 // How much a request weighs against a window: its tokens as the service charges them, times the
-// model's price beside the provider's other models.
+// model's price beside its provider's other models. The logs' format tells how they count tokens.
 namespace TokenWeights {
 
-// Claude: input + 1.25 × cache write + 0.1 × cache read + 5 × output;
-// Codex: uncached input + 0.1 × cached input + 8 × output.
-double weighted(Provider provider, const QString &model, const TokenCounts &counts);
-// 1 for the provider's middle model, and for one not in the table.
-double relativePrice(Provider provider, const QString &model);
+// Claude Code's logs: input + 1.25 × cache write + 0.1 × cache read + 5 × output;
+// Codex's: uncached input + 0.1 × cached input + 8 × output.
+double weighted(ProviderTraits::Logs logs, const QString &model, const TokenCounts &counts);
+// 1 for the middle model of the logs' own provider, for one not in the table, and for another
+// provider's model driven through Claude Code.
+double relativePrice(ProviderTraits::Logs logs, const QString &model);
 
 } // namespace TokenWeights

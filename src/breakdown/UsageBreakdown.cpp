@@ -131,8 +131,8 @@ QCoro::Task<std::variant<QJsonObject, QString>> UsageBreakdown::breakdown(QList<
     }
     // Made outside the co_await: GCC 12 destroys a lambda temporary there twice.
     QFuture<std::variant<QJsonObject, QString>> reading = QtConcurrent::run(
-        [path = m_databasePath, windows = std::move(windows)] {
-            return BreakdownQuery::read(path, windows, QDateTime::currentDateTimeUtc());
+        [path = m_databasePath, windows = std::move(windows), folders = m_folders] {
+            return BreakdownQuery::read(path, windows, folders, QDateTime::currentDateTimeUtc());
         });
     co_return co_await reading;
 }

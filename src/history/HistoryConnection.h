@@ -17,7 +17,7 @@ public:
     enum class Mode { readOnly, readWrite };
 
     // The version of the tables this build writes; a file of a higher one is never touched.
-    static constexpr int schemaVersion = 8;
+    static constexpr int schemaVersion = 9;
     // The first version whose windows and alerts belong to accounts.
     static constexpr int accountsVersion = 3;
     // The first version that sums the samples up per hour.

@@ -137,6 +137,10 @@ const QList<QStringList> migrations = {
                       u"DROP TABLE breakdown_requests"_s,
                       u"ALTER TABLE breakdown_requests_of_files RENAME TO breakdown_requests"_s,
                       u"CREATE INDEX breakdown_requests_by_key ON breakdown_requests (key)"_s},
+    // Claude Code's transcripts read again once: lines of other services' models were passed over
+    // before, and now count in those services' windows. A changed head has a file read from its
+    // start, its old counts taken out.
+    {u"UPDATE breakdown_files SET modified_ms = 0, head = NULL WHERE provider = 'claude'"_s},
 };
 
 // Each provider and name the rows of a file of an earlier version know their accounts by.

@@ -111,7 +111,9 @@ private Q_SLOTS:
         auto reading = std::make_unique<UsageBreakdown>(database, folders);
         QSignalSpy progress(reading.get(), &UsageBreakdown::progressChanged);
         reading->start();
-        QTRY_VERIFY_WITH_TIMEOUT(reading->progress() > 0, 60000);
+        // Woken by the signal, not a 50 ms poll: the first file must still be open when it stops.
+        while (reading->progress() <= 0)
+            QVERIFY(progress.wait(60000));
         for (const QString &log : std::as_const(logs))
             QVERIFY(QFile::rename(log, log + u".kept"_s) && makeFifo(log));
         QElapsedTimer quitting;
@@ -197,12 +199,19 @@ private Q_SLOTS:
         QTemporaryDir dir;
         const QString database = dir.filePath(u"history.sqlite3"_s);
         HistoryWriter(database).open();
+        const qint64 minute = QDateTime::currentSecsSinceEpoch() / 3600 * 3600 - 3600;
+        const QByteArray time = QDateTime::fromSecsSinceEpoch(minute, Qt::UTC).toString(Qt::ISODate).toUtf8();
+        const auto requestLine = [&time](int output) {
+            return "{\"type\":\"assistant\",\"timestamp\":\"" + time + "\",\"cwd\":\"/home/me/src/harbour\","
+                   "\"requestId\":\"req_again\",\"message\":{\"id\":\"msg_resumed\",\"model\":\"claude-sonnet-4-5\","
+                   "\"usage\":{\"input_tokens\":1,\"output_tokens\":" + QByteArray::number(output) + "}}}\n";
+        };
+        // The file holds what its rows say: the transcripts are read again once after the step.
         const QString earlier = dir.filePath(u"projects/-home-me-src-harbour/earlier.jsonl"_s);
-        QVERIFY(writeFile(earlier, "{\"type\":\"user\"}\n"));
+        QVERIFY(writeFile(earlier, requestLine(5)));
         struct stat status;
         QCOMPARE(::stat(QFile::encodeName(earlier).constData(), &status), 0);
         const qint64 modifiedMs = QFileInfo(earlier).lastModified().toMSecsSinceEpoch();
-        const qint64 minute = QDateTime::currentSecsSinceEpoch() / 3600 * 3600 - 3600;
         const QString counts = u"'/home/me/src/harbour', 'claude-sonnet-4-5', 1, 1, 5, 0, 0"_s;
         {
             HistoryConnection version7(database, HistoryConnection::Mode::readWrite);
@@ -217,11 +226,7 @@ private Q_SLOTS:
             QCOMPARE(version7.execute(statements), std::nullopt);
         }
         HistoryWriter(database).open();
-        const QByteArray time = QDateTime::fromSecsSinceEpoch(minute, Qt::UTC).toString(Qt::ISODate).toUtf8();
-        QVERIFY(writeFile(dir.filePath(u"projects/-home-me-src-harbour/resumed.jsonl"_s),
-                          "{\"type\":\"assistant\",\"timestamp\":\"" + time + "\",\"cwd\":\"/home/me/src/harbour\","
-                          "\"requestId\":\"req_again\",\"message\":{\"id\":\"msg_resumed\",\"model\":\"claude-sonnet-4-5\","
-                          "\"usage\":{\"input_tokens\":1,\"output_tokens\":9}}}\n"));
+        QVERIFY(writeFile(dir.filePath(u"projects/-home-me-src-harbour/resumed.jsonl"_s), requestLine(9)));
         LogIndexer(std::make_shared<IndexWriter>(database)).scan({{Provider::claude, dir.filePath(u"projects"_s), {}}});
         QCOMPARE(indexed(database), std::tuple(qint64(2), qint64(9), qint64(0)));
     }
