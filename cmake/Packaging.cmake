@@ -31,7 +31,8 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Tidemarker maintainers <maintainers@users.n
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 # The Qt and QCoro libraries the binaries link, with their versions, as dpkg-shlibdeps finds them.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# Qt SQL loads its SQLite driver as a plugin, which no linked library names.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS libqt6sql6-sqlite)
+# Qt SQL loads its SQLite driver as a plugin, which no linked library names; QtKeychain loads
+# libsecret, its way to the Secret Service, only when it runs.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6sql6-sqlite, libsecret-1-0")
 
 include(CPack)

@@ -5,7 +5,8 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build="$root/build"
 
 packages=(cmake g++ make pkg-config qt6-base-dev qcoro-qt6-dev libgl-dev libxcb1-dev fonts-dejavu-core
-          libqt6sql6-sqlite libsqlite3-dev qt6-l10n-tools libzstd-dev libsimdjson-dev xvfb xauth dbus trayer xdotool)
+          libqt6sql6-sqlite libsqlite3-dev qt6-l10n-tools libzstd-dev libsimdjson-dev qtkeychain-qt6-dev
+          xvfb xauth dbus trayer xdotool gnome-keyring)
 
 install_missing() {
     local missing=()

@@ -51,6 +51,61 @@
         <source>Found %1 — Add</source>
         <translation>%1 gefunden — Hinzufügen</translation>
     </message>
+    <message>
+        <source>the keyring</source>
+        <translation>der Schlüsselbund</translation>
+    </message>
+    <message>
+        <source>Add pro&amp;vider…</source>
+        <translation>Anbieter &amp;hinzufügen…</translation>
+    </message>
+    <message>
+        <source>a key</source>
+        <translation>ein Schlüssel</translation>
+    </message>
+</context>
+<context>
+    <name>AddProviderDialog</name>
+    <message>
+        <source>Add provider…</source>
+        <translation>Anbieter hinzufügen…</translation>
+    </message>
+    <message>
+        <source>Provider</source>
+        <translation>Anbieter</translation>
+    </message>
+    <message>
+        <source>Label</source>
+        <translation>Bezeichnung</translation>
+    </message>
+    <message>
+        <source>optional</source>
+        <translation>optional</translation>
+    </message>
+    <message>
+        <source>API key</source>
+        <translation>API-Schlüssel</translation>
+    </message>
+    <message>
+        <source>&amp;Provider:</source>
+        <translation>&amp;Anbieter:</translation>
+    </message>
+    <message>
+        <source>&amp;Label:</source>
+        <translation>&amp;Bezeichnung:</translation>
+    </message>
+    <message>
+        <source>API &amp;key:</source>
+        <translation>API-&amp;Schlüssel:</translation>
+    </message>
+    <message>
+        <source>No Secret Service answers, so no key can be kept: $%1 is read instead.</source>
+        <translation>Kein Secret Service antwortet, daher kann kein Schlüssel gespeichert werden: Stattdessen wird $%1 gelesen.</translation>
+    </message>
+    <message>
+        <source>The key could not be stored: %1</source>
+        <translation>Der Schlüssel konnte nicht gespeichert werden: %1</translation>
+    </message>
 </context>
 <context>
     <name>Blocked</name>
@@ -477,10 +532,6 @@
         <translation>%1: kann nicht gelesen werden; verwende die Standardwerte</translation>
     </message>
     <message>
-        <source>codex, claude or both, separated by a comma</source>
-        <translation>codex, claude oder beide, durch Komma getrennt</translation>
-    </message>
-    <message>
         <source>colour, light or dark</source>
         <translation>colour, light oder dark</translation>
     </message>
@@ -515,6 +566,22 @@
     <message>
         <source>cannot write %1</source>
         <translation>%1 kann nicht geschrieben werden</translation>
+    </message>
+    <message>
+        <source>one or more of %1 and %2, separated by commas</source>
+        <translation>eines oder mehrere von %1 und %2, durch Kommas getrennt</translation>
+    </message>
+    <message>
+        <source>one or two providers, separated by a comma</source>
+        <translation>ein oder zwei Anbieter, durch ein Komma getrennt</translation>
+    </message>
+    <message>
+        <source>the first two shown</source>
+        <translation>die ersten beiden angezeigten</translation>
+    </message>
+    <message>
+        <source>a list of key names separated by commas, each of lower-case letters, digits and dashes, and labelled or not (work=%1-1f2e3d4c)</source>
+        <translation>eine Liste von Schlüsselnamen, durch Kommas getrennt, jeder aus Kleinbuchstaben, Ziffern und Bindestrichen, mit oder ohne Bezeichnung (work=%1-1f2e3d4c)</translation>
     </message>
 </context>
 <context>
@@ -638,6 +705,18 @@
     <message>
         <source>The settings could not be saved: %1</source>
         <translation>Die Einstellungen konnten nicht gespeichert werden: %1</translation>
+    </message>
+    <message>
+        <source>%1 and %2</source>
+        <translation>%1 und %2</translation>
+    </message>
+    <message>
+        <source>Gauge hands</source>
+        <translation>Zeiger der Anzeige</translation>
+    </message>
+    <message>
+        <source>Gauge &amp;hands:</source>
+        <translation>&amp;Zeiger der Anzeige:</translation>
     </message>
 </context>
 <context>
@@ -1027,6 +1106,62 @@ Text ist eine Zeile: das schlechteste Zeitfenster jedes Anbieters, sein verbleib
     <message>
         <source>%1h</source>
         <translation>%1 Std.</translation>
+    </message>
+    <message>
+        <source>Monthly</source>
+        <translation>Monatlich</translation>
+    </message>
+    <message>
+        <source>not signed in — run `kimi login`</source>
+        <translation>nicht angemeldet — `kimi login` ausführen</translation>
+    </message>
+    <message>
+        <source>sign-in expired — run `kimi login`</source>
+        <translation>Anmeldung abgelaufen — `kimi login` ausführen</translation>
+    </message>
+    <message>
+        <source>the sign-in was refused — run `kimi login`</source>
+        <translation>die Anmeldung wurde abgelehnt — `kimi login` ausführen</translation>
+    </message>
+    <message>
+        <source>not signed in — run `gh auth login`</source>
+        <translation>nicht angemeldet — `gh auth login` ausführen</translation>
+    </message>
+    <message>
+        <source>the GitHub sign-in was refused — run `gh auth login`</source>
+        <translation>die GitHub-Anmeldung wurde abgelehnt — `gh auth login` ausführen</translation>
+    </message>
+    <message>
+        <source>this GitHub sign-in cannot see Copilot usage</source>
+        <translation>diese GitHub-Anmeldung sieht die Copilot-Nutzung nicht</translation>
+    </message>
+    <message>
+        <source>no limit on premium requests for this plan</source>
+        <translation>kein Limit für Premium-Anfragen in diesem Tarif</translation>
+    </message>
+    <message>
+        <source>is not an array</source>
+        <translation>ist keine Liste</translation>
+    </message>
+    <message>
+        <source>Tool calls</source>
+        <translation>Tool-Aufrufe</translation>
+    </message>
+    <message>
+        <source>the key was refused</source>
+        <translation>der Schlüssel wurde abgelehnt</translation>
+    </message>
+    <message>
+        <source>no API key — add one in Settings or set ZAI_API_KEY</source>
+        <translation>kein API-Schlüssel — einen in den Einstellungen hinzufügen oder ZAI_API_KEY setzen</translation>
+    </message>
+    <message>
+        <source>the keyring did not give the key: %1</source>
+        <translation>der Schlüsselbund gab den Schlüssel nicht heraus: %1</translation>
+    </message>
+    <message>
+        <source>%1 (code %2)</source>
+        <translation>%1 (Code %2)</translation>
     </message>
 </context>
 <context>

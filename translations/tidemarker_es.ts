@@ -51,6 +51,61 @@
         <source>Found %1 — Add</source>
         <translation>%1 encontrada — Añadir</translation>
     </message>
+    <message>
+        <source>the keyring</source>
+        <translation>el llavero</translation>
+    </message>
+    <message>
+        <source>Add pro&amp;vider…</source>
+        <translation>Añadir pro&amp;veedor…</translation>
+    </message>
+    <message>
+        <source>a key</source>
+        <translation>una clave</translation>
+    </message>
+</context>
+<context>
+    <name>AddProviderDialog</name>
+    <message>
+        <source>Add provider…</source>
+        <translation>Añadir proveedor…</translation>
+    </message>
+    <message>
+        <source>Provider</source>
+        <translation>Proveedor</translation>
+    </message>
+    <message>
+        <source>Label</source>
+        <translation>Etiqueta</translation>
+    </message>
+    <message>
+        <source>optional</source>
+        <translation>opcional</translation>
+    </message>
+    <message>
+        <source>API key</source>
+        <translation>Clave de API</translation>
+    </message>
+    <message>
+        <source>&amp;Provider:</source>
+        <translation>&amp;Proveedor:</translation>
+    </message>
+    <message>
+        <source>&amp;Label:</source>
+        <translation>&amp;Etiqueta:</translation>
+    </message>
+    <message>
+        <source>API &amp;key:</source>
+        <translation>&amp;Clave de API:</translation>
+    </message>
+    <message>
+        <source>No Secret Service answers, so no key can be kept: $%1 is read instead.</source>
+        <translation>Ningún Secret Service responde, así que no se puede guardar ninguna clave: se lee $%1 en su lugar.</translation>
+    </message>
+    <message>
+        <source>The key could not be stored: %1</source>
+        <translation>No se pudo guardar la clave: %1</translation>
+    </message>
 </context>
 <context>
     <name>Blocked</name>
@@ -477,10 +532,6 @@
         <translation>%1: no se puede leer; se usan los valores predeterminados</translation>
     </message>
     <message>
-        <source>codex, claude or both, separated by a comma</source>
-        <translation>codex, claude o ambos, separados por una coma</translation>
-    </message>
-    <message>
         <source>colour, light or dark</source>
         <translation>colour, light o dark</translation>
     </message>
@@ -515,6 +566,22 @@
     <message>
         <source>cannot write %1</source>
         <translation>no se puede escribir %1</translation>
+    </message>
+    <message>
+        <source>one or more of %1 and %2, separated by commas</source>
+        <translation>uno o varios de %1 y %2, separados por comas</translation>
+    </message>
+    <message>
+        <source>one or two providers, separated by a comma</source>
+        <translation>uno o dos proveedores, separados por una coma</translation>
+    </message>
+    <message>
+        <source>the first two shown</source>
+        <translation>los dos primeros mostrados</translation>
+    </message>
+    <message>
+        <source>a list of key names separated by commas, each of lower-case letters, digits and dashes, and labelled or not (work=%1-1f2e3d4c)</source>
+        <translation>una lista de nombres de clave separados por comas, cada uno de minúsculas, dígitos y guiones, con etiqueta o sin ella (work=%1-1f2e3d4c)</translation>
     </message>
 </context>
 <context>
@@ -638,6 +705,18 @@
     <message>
         <source>The settings could not be saved: %1</source>
         <translation>No se pudo guardar la configuración: %1</translation>
+    </message>
+    <message>
+        <source>%1 and %2</source>
+        <translation>%1 y %2</translation>
+    </message>
+    <message>
+        <source>Gauge hands</source>
+        <translation>Agujas del indicador</translation>
+    </message>
+    <message>
+        <source>Gauge &amp;hands:</source>
+        <translation>A&amp;gujas del indicador:</translation>
     </message>
 </context>
 <context>
@@ -1027,6 +1106,62 @@ El texto es una línea: la peor ventana de cada proveedor, su parte restante y s
     <message>
         <source>%1h</source>
         <translation>%1 h</translation>
+    </message>
+    <message>
+        <source>Monthly</source>
+        <translation>Mensual</translation>
+    </message>
+    <message>
+        <source>not signed in — run `kimi login`</source>
+        <translation>sin sesión iniciada — ejecute `kimi login`</translation>
+    </message>
+    <message>
+        <source>sign-in expired — run `kimi login`</source>
+        <translation>la sesión ha caducado — ejecute `kimi login`</translation>
+    </message>
+    <message>
+        <source>the sign-in was refused — run `kimi login`</source>
+        <translation>se rechazó la sesión — ejecute `kimi login`</translation>
+    </message>
+    <message>
+        <source>not signed in — run `gh auth login`</source>
+        <translation>sin sesión iniciada — ejecute `gh auth login`</translation>
+    </message>
+    <message>
+        <source>the GitHub sign-in was refused — run `gh auth login`</source>
+        <translation>se rechazó la sesión de GitHub — ejecute `gh auth login`</translation>
+    </message>
+    <message>
+        <source>this GitHub sign-in cannot see Copilot usage</source>
+        <translation>esta sesión de GitHub no puede ver el uso de Copilot</translation>
+    </message>
+    <message>
+        <source>no limit on premium requests for this plan</source>
+        <translation>sin límite de solicitudes premium en este plan</translation>
+    </message>
+    <message>
+        <source>is not an array</source>
+        <translation>no es una lista</translation>
+    </message>
+    <message>
+        <source>Tool calls</source>
+        <translation>Llamadas a herramientas</translation>
+    </message>
+    <message>
+        <source>the key was refused</source>
+        <translation>la clave fue rechazada</translation>
+    </message>
+    <message>
+        <source>no API key — add one in Settings or set ZAI_API_KEY</source>
+        <translation>no hay clave de API — añada una en la configuración o defina ZAI_API_KEY</translation>
+    </message>
+    <message>
+        <source>the keyring did not give the key: %1</source>
+        <translation>el llavero no entregó la clave: %1</translation>
+    </message>
+    <message>
+        <source>%1 (code %2)</source>
+        <translation>%1 (código %2)</translation>
     </message>
 </context>
 <context>

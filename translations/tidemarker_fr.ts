@@ -51,6 +51,61 @@
         <source>Found %1 — Add</source>
         <translation>%1 trouvé — Ajouter</translation>
     </message>
+    <message>
+        <source>the keyring</source>
+        <translation>le trousseau</translation>
+    </message>
+    <message>
+        <source>Add pro&amp;vider…</source>
+        <translation>Ajouter un &amp;fournisseur…</translation>
+    </message>
+    <message>
+        <source>a key</source>
+        <translation>une clé</translation>
+    </message>
+</context>
+<context>
+    <name>AddProviderDialog</name>
+    <message>
+        <source>Add provider…</source>
+        <translation>Ajouter un fournisseur…</translation>
+    </message>
+    <message>
+        <source>Provider</source>
+        <translation>Fournisseur</translation>
+    </message>
+    <message>
+        <source>Label</source>
+        <translation>Libellé</translation>
+    </message>
+    <message>
+        <source>optional</source>
+        <translation>facultatif</translation>
+    </message>
+    <message>
+        <source>API key</source>
+        <translation>Clé d’API</translation>
+    </message>
+    <message>
+        <source>&amp;Provider:</source>
+        <translation>&amp;Fournisseur&#xa0;:</translation>
+    </message>
+    <message>
+        <source>&amp;Label:</source>
+        <translation>&amp;Libellé&#xa0;:</translation>
+    </message>
+    <message>
+        <source>API &amp;key:</source>
+        <translation>&amp;Clé d’API&#xa0;:</translation>
+    </message>
+    <message>
+        <source>No Secret Service answers, so no key can be kept: $%1 is read instead.</source>
+        <translation>Aucun Secret Service ne répond, aucune clé ne peut donc être conservée&#xa0;: $%1 est lue à la place.</translation>
+    </message>
+    <message>
+        <source>The key could not be stored: %1</source>
+        <translation>La clé n’a pas pu être enregistrée&#xa0;: %1</translation>
+    </message>
 </context>
 <context>
     <name>Blocked</name>
@@ -477,10 +532,6 @@
         <translation>%1&#xa0;: illisible&#xa0;; les valeurs par défaut sont utilisées</translation>
     </message>
     <message>
-        <source>codex, claude or both, separated by a comma</source>
-        <translation>codex, claude ou les deux, séparés par une virgule</translation>
-    </message>
-    <message>
         <source>colour, light or dark</source>
         <translation>colour, light ou dark</translation>
     </message>
@@ -515,6 +566,22 @@
     <message>
         <source>cannot write %1</source>
         <translation>impossible d’écrire %1</translation>
+    </message>
+    <message>
+        <source>one or more of %1 and %2, separated by commas</source>
+        <translation>un ou plusieurs parmi %1 et %2, séparés par des virgules</translation>
+    </message>
+    <message>
+        <source>one or two providers, separated by a comma</source>
+        <translation>un ou deux fournisseurs, séparés par une virgule</translation>
+    </message>
+    <message>
+        <source>the first two shown</source>
+        <translation>les deux premiers affichés</translation>
+    </message>
+    <message>
+        <source>a list of key names separated by commas, each of lower-case letters, digits and dashes, and labelled or not (work=%1-1f2e3d4c)</source>
+        <translation>une liste de noms de clés séparés par des virgules, chacun de lettres minuscules, de chiffres et de tirets, avec ou sans libellé (work=%1-1f2e3d4c)</translation>
     </message>
 </context>
 <context>
@@ -638,6 +705,18 @@
     <message>
         <source>The settings could not be saved: %1</source>
         <translation>Les paramètres n’ont pas pu être enregistrés&#xa0;: %1</translation>
+    </message>
+    <message>
+        <source>%1 and %2</source>
+        <translation>%1 et %2</translation>
+    </message>
+    <message>
+        <source>Gauge hands</source>
+        <translation>Aiguilles de la jauge</translation>
+    </message>
+    <message>
+        <source>Gauge &amp;hands:</source>
+        <translation>&amp;Aiguilles de la jauge :</translation>
     </message>
 </context>
 <context>
@@ -1027,6 +1106,62 @@ Le texte tient sur une ligne&#xa0;: la pire fenêtre de chaque fournisseur, sa p
     <message>
         <source>%1h</source>
         <translation>%1 h</translation>
+    </message>
+    <message>
+        <source>Monthly</source>
+        <translation>Mensuel</translation>
+    </message>
+    <message>
+        <source>not signed in — run `kimi login`</source>
+        <translation>non connecté — lancez `kimi login`</translation>
+    </message>
+    <message>
+        <source>sign-in expired — run `kimi login`</source>
+        <translation>connexion expirée — lancez `kimi login`</translation>
+    </message>
+    <message>
+        <source>the sign-in was refused — run `kimi login`</source>
+        <translation>la connexion a été refusée — lancez `kimi login`</translation>
+    </message>
+    <message>
+        <source>not signed in — run `gh auth login`</source>
+        <translation>non connecté — lancez `gh auth login`</translation>
+    </message>
+    <message>
+        <source>the GitHub sign-in was refused — run `gh auth login`</source>
+        <translation>la connexion GitHub a été refusée — lancez `gh auth login`</translation>
+    </message>
+    <message>
+        <source>this GitHub sign-in cannot see Copilot usage</source>
+        <translation>cette connexion GitHub ne voit pas l’utilisation de Copilot</translation>
+    </message>
+    <message>
+        <source>no limit on premium requests for this plan</source>
+        <translation>aucune limite de requêtes premium pour cette offre</translation>
+    </message>
+    <message>
+        <source>is not an array</source>
+        <translation>n’est pas une liste</translation>
+    </message>
+    <message>
+        <source>Tool calls</source>
+        <translation>Appels d’outils</translation>
+    </message>
+    <message>
+        <source>the key was refused</source>
+        <translation>la clé a été refusée</translation>
+    </message>
+    <message>
+        <source>no API key — add one in Settings or set ZAI_API_KEY</source>
+        <translation>aucune clé d’API — ajoutez-en une dans les paramètres ou définissez ZAI_API_KEY</translation>
+    </message>
+    <message>
+        <source>the keyring did not give the key: %1</source>
+        <translation>le trousseau n’a pas fourni la clé&#xa0;: %1</translation>
+    </message>
+    <message>
+        <source>%1 (code %2)</source>
+        <translation>%1 (code %2)</translation>
     </message>
 </context>
 <context>

@@ -51,6 +51,61 @@
         <source>Found %1 — Add</source>
         <translation>%1 が見つかりました — 追加</translation>
     </message>
+    <message>
+        <source>the keyring</source>
+        <translation>キーリング</translation>
+    </message>
+    <message>
+        <source>Add pro&amp;vider…</source>
+        <translation>プロバイダーを追加(&amp;V)…</translation>
+    </message>
+    <message>
+        <source>a key</source>
+        <translation>キー</translation>
+    </message>
+</context>
+<context>
+    <name>AddProviderDialog</name>
+    <message>
+        <source>Add provider…</source>
+        <translation>プロバイダーを追加…</translation>
+    </message>
+    <message>
+        <source>Provider</source>
+        <translation>プロバイダー</translation>
+    </message>
+    <message>
+        <source>Label</source>
+        <translation>ラベル</translation>
+    </message>
+    <message>
+        <source>optional</source>
+        <translation>任意</translation>
+    </message>
+    <message>
+        <source>API key</source>
+        <translation>API キー</translation>
+    </message>
+    <message>
+        <source>&amp;Provider:</source>
+        <translation>プロバイダー(&amp;P):</translation>
+    </message>
+    <message>
+        <source>&amp;Label:</source>
+        <translation>ラベル(&amp;L):</translation>
+    </message>
+    <message>
+        <source>API &amp;key:</source>
+        <translation>API キー(&amp;K):</translation>
+    </message>
+    <message>
+        <source>No Secret Service answers, so no key can be kept: $%1 is read instead.</source>
+        <translation>Secret Service が応答しないため、キーを保存できません。代わりに $%1 を読み取ります。</translation>
+    </message>
+    <message>
+        <source>The key could not be stored: %1</source>
+        <translation>キーを保存できませんでした: %1</translation>
+    </message>
 </context>
 <context>
     <name>Blocked</name>
@@ -470,10 +525,6 @@
         <translation>%1: 読み込めません。既定値を使います</translation>
     </message>
     <message>
-        <source>codex, claude or both, separated by a comma</source>
-        <translation>codex、claude、またはカンマ区切りで両方</translation>
-    </message>
-    <message>
         <source>colour, light or dark</source>
         <translation>colour、light、dark のいずれか</translation>
     </message>
@@ -508,6 +559,22 @@
     <message>
         <source>cannot write %1</source>
         <translation>%1 に書き込めません</translation>
+    </message>
+    <message>
+        <source>one or more of %1 and %2, separated by commas</source>
+        <translation>%1 と %2 のうち一つ以上をカンマ区切りで</translation>
+    </message>
+    <message>
+        <source>one or two providers, separated by a comma</source>
+        <translation>一つまたは二つのプロバイダーをカンマ区切りで</translation>
+    </message>
+    <message>
+        <source>the first two shown</source>
+        <translation>表示中の最初の二つ</translation>
+    </message>
+    <message>
+        <source>a list of key names separated by commas, each of lower-case letters, digits and dashes, and labelled or not (work=%1-1f2e3d4c)</source>
+        <translation>カンマ区切りのキー名の一覧。各名前は小文字・数字・ハイフンから成り、ラベルは任意 (work=%1-1f2e3d4c)</translation>
     </message>
 </context>
 <context>
@@ -631,6 +698,18 @@
     <message>
         <source>The settings could not be saved: %1</source>
         <translation>設定を保存できませんでした: %1</translation>
+    </message>
+    <message>
+        <source>%1 and %2</source>
+        <translation>%1 と %2</translation>
+    </message>
+    <message>
+        <source>Gauge hands</source>
+        <translation>ゲージの針</translation>
+    </message>
+    <message>
+        <source>Gauge &amp;hands:</source>
+        <translation>ゲージの針(&amp;H):</translation>
     </message>
 </context>
 <context>
@@ -1020,6 +1099,62 @@ Text is one line: each provider&apos;s worst window, its remaining share and its
     <message>
         <source>%1h</source>
         <translation>%1時間</translation>
+    </message>
+    <message>
+        <source>Monthly</source>
+        <translation>月間</translation>
+    </message>
+    <message>
+        <source>not signed in — run `kimi login`</source>
+        <translation>サインインしていません — `kimi login` を実行してください</translation>
+    </message>
+    <message>
+        <source>sign-in expired — run `kimi login`</source>
+        <translation>サインインの期限が切れました — `kimi login` を実行してください</translation>
+    </message>
+    <message>
+        <source>the sign-in was refused — run `kimi login`</source>
+        <translation>サインインが拒否されました — `kimi login` を実行してください</translation>
+    </message>
+    <message>
+        <source>not signed in — run `gh auth login`</source>
+        <translation>サインインしていません — `gh auth login` を実行してください</translation>
+    </message>
+    <message>
+        <source>the GitHub sign-in was refused — run `gh auth login`</source>
+        <translation>GitHub のサインインが拒否されました — `gh auth login` を実行してください</translation>
+    </message>
+    <message>
+        <source>this GitHub sign-in cannot see Copilot usage</source>
+        <translation>この GitHub サインインでは Copilot の使用状況を参照できません</translation>
+    </message>
+    <message>
+        <source>no limit on premium requests for this plan</source>
+        <translation>このプランではプレミアムリクエストに上限はありません</translation>
+    </message>
+    <message>
+        <source>Tool calls</source>
+        <translation>ツール呼び出し</translation>
+    </message>
+    <message>
+        <source>the key was refused</source>
+        <translation>キーが拒否されました</translation>
+    </message>
+    <message>
+        <source>no API key — add one in Settings or set ZAI_API_KEY</source>
+        <translation>API キーがありません — 設定で追加するか ZAI_API_KEY を設定してください</translation>
+    </message>
+    <message>
+        <source>the keyring did not give the key: %1</source>
+        <translation>キーリングからキーを取得できませんでした: %1</translation>
+    </message>
+    <message>
+        <source>is not an array</source>
+        <translation>は配列ではありません</translation>
+    </message>
+    <message>
+        <source>%1 (code %2)</source>
+        <translation>%1 (コード %2)</translation>
     </message>
 </context>
 <context>

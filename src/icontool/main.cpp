@@ -5,7 +5,8 @@
 // the week's chart of the record as --render-history draws it under a dark desktop palette,
 // --history-window-dark PATH the History window over that record as a dark desktop shows it, and
 // --breakdown-view PATH the "Where it went" view over a few sample logs, and --menu PATH the
-// tray menu of three accounts of each provider, folded to fit, with one account's submenu open.
+// tray menu of three accounts of each provider, folded to fit, with one account's submenu open,
+// and --providers PATH the gauge in each provider's colours.
 #include "BreakdownView.h"
 #include "DesktopColourScheme.h"
 #include "GaugeIconRenderer.h"
@@ -81,6 +82,31 @@ QImage iconsOnBars()
     return picture;
 }
 
+// The gauge in colour with each provider's hands: pairs of providers on a dark bar, named below.
+QImage providerGauges()
+{
+    constexpr qreal scale = 4;
+    constexpr int iconSide = int(GaugeIconRenderer::size * scale);
+    constexpr int cell = 200;
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    const QList<std::pair<ProviderResult, ProviderResult>> pairs{
+        {RenderHarness::sampleResult(Provider::codex, 28, 55, now), RenderHarness::sampleResult(Provider::claude, 74, 18, now)},
+        {RenderHarness::sampleResult(Provider::zai, 35, 62, now), RenderHarness::sampleResult(Provider::kimi, 80, 45, now)},
+        {RenderHarness::sampleResult(Provider::copilot, std::nullopt, 62, now), RenderHarness::sampleResult(Provider::codex, 20, 40, now)}};
+    QImage picture(int(pairs.size()) * cell, iconSide + 60, QImage::Format_RGB32);
+    picture.fill(GaugeIconRenderer::white(0.16, 1));
+    QPainter painter(&picture);
+    painter.setPen(Qt::white);
+    for (qsizetype i = 0; i < pairs.size(); ++i) {
+        const UsageStatus status{now, {pairs[i].first, pairs[i].second}};
+        const int left = int(i) * cell;
+        painter.drawImage(QPoint(left + (cell - iconSide) / 2, 12), GaugeIconRenderer::image(status, scale));
+        painter.drawText(QRect(left, iconSide + 18, cell, 36), Qt::AlignCenter,
+                         displayName(pairs[i].first.provider) + u" and "_s + displayName(pairs[i].second.provider));
+    }
+    return picture;
+}
+
 QImage settingsDialog()
 {
     SettingsFile defaults{QString()};
@@ -141,7 +167,7 @@ QImage breakdownView()
     QList<LogFolder> folders;
     QList<BreakdownWindow> windows;
     const QDateTime now = QDateTime::currentDateTimeUtc();
-    for (Provider provider : allProviders) {
+    for (Provider provider : {Provider::codex, Provider::claude}) {
         folders.append({provider, dir.filePath(rawValue(provider)), {}});
         writeSampleLogs(QDir(folders.last().path), provider);
         windows.append({provider, {}, rawValue(provider) + u"_fast"_s, u"5h"_s, now.addSecs(-2 * 3600), now.addSecs(3 * 3600),
@@ -240,7 +266,7 @@ int main(int argc, char *argv[])
     Translations::install(); // pictures of the program in the user's language
     const QStringList arguments = QApplication::arguments();
     if (arguments.size() < 3)
-        return fail(u"usage: tidemarker_icontool <folder> <size>... | --bars PATH | --settings-dialog PATH | --history-dark PATH | --breakdown-view PATH | --history-window-dark PATH | --menu PATH"_s);
+        return fail(u"usage: tidemarker_icontool <folder> <size>... | --bars PATH | --settings-dialog PATH | --history-dark PATH | --breakdown-view PATH | --history-window-dark PATH | --menu PATH | --providers PATH"_s);
     if (arguments.at(1) == u"--bars")
         return writePicture(iconsOnBars(), arguments.at(2));
     if (arguments.at(1) == u"--history-dark") {
@@ -255,6 +281,8 @@ int main(int argc, char *argv[])
         return writePicture(historyWindowDark(), arguments.at(2));
     if (arguments.at(1) == u"--menu")
         return writePicture(menuPicture(), arguments.at(2));
+    if (arguments.at(1) == u"--providers")
+        return writePicture(providerGauges(), arguments.at(2));
 
     const QDir themeFolder(arguments.at(1));
     const UsageStatus status = iconStatus();

@@ -1,6 +1,7 @@
 #include "CLISignIn.h"
 
 #include "DesktopNotifier.h"
+#include "ProviderTraits.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -74,23 +75,19 @@ QString shellQuoted(const QString &text)
     return u'\'' + QString(text).replace(u"'"_s, u"'\\''"_s) + u'\'';
 }
 
-QString folderVariable(Provider provider)
-{
-    return provider == Provider::claude ? u"CLAUDE_CONFIG_DIR"_s : u"CODEX_HOME"_s;
-}
 
 } // namespace
 
 QString CLISignIn::command(Provider provider)
 {
-    return provider == Provider::claude ? u"claude auth login"_s : u"codex login"_s;
+    return ProviderTraits::of(provider).signInCommand;
 }
 
 QString CLISignIn::command(const Account &account)
 {
     if (account.folder.isEmpty())
         return command(account.provider);
-    return folderVariable(account.provider) + u'=' + shellQuoted(account.folder) + u' ' + command(account.provider);
+    return ProviderTraits::of(account.provider).folderVariable + u'=' + shellQuoted(account.folder) + u' ' + command(account.provider);
 }
 
 QString CLISignIn::appleScript(const Account &account)

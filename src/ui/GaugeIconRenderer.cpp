@@ -1,5 +1,7 @@
 #include "GaugeIconRenderer.h"
 
+#include "ProviderTraits.h"
+
 #include <QPainter>
 #include <QPainterPath>
 #include <QtMath>
@@ -94,11 +96,10 @@ void drawHand(QPainter &painter, QPointF center, const UsageWindow &window)
 }
 
 // Erases a gap around the hand, so that it stands apart from the scale and the other hands,
-// then draws it solid (Codex) or as an outline (Claude).
-void drawOneColourHand(QPainter &painter, QPointF center, const UsageWindow &window, const QColor &ink)
+// then draws it solid (as Codex's) or as an outline (as Claude's).
+void drawOneColourHand(QPainter &painter, QPointF center, const UsageWindow &window, const QColor &ink, bool hollow)
 {
     const QLineF line = handLine(center, window);
-    const bool hollow = window.provider == Provider::claude;
     const qreal width = handGeometry(window.speed).width + (hollow ? 0.9 : 0);
     painter.setCompositionMode(QPainter::CompositionMode_Clear);
     painter.setPen(roundPen(Qt::black, width + 1.6));
@@ -145,6 +146,26 @@ UsageStatus blockedAtEmpty(UsageStatus status)
     return status;
 }
 
+// Each provider's own outline or fill; of two that would look alike, the second takes the other.
+QList<Provider> hollowProviders(const QList<UsageWindow> &windows)
+{
+    QList<Provider> drawn;
+    for (Provider provider : ProviderTraits::all()) {
+        if (std::ranges::find(windows, provider, &UsageWindow::provider) != windows.end())
+            drawn.append(provider);
+    }
+    QList<Provider> hollow;
+    for (Provider provider : drawn) {
+        if (ProviderTraits::of(provider).hollowHands)
+            hollow.append(provider);
+    }
+    if (drawn.size() == 2 && hollow.isEmpty())
+        return {drawn.last()};
+    if (drawn.size() == 2 && hollow.size() == 2)
+        return {drawn.first()};
+    return hollow;
+}
+
 } // namespace
 
 QImage GaugeIconRenderer::image(const UsageStatus &allAccounts, qreal scale, IconStyle style, GaugeHands hands)
@@ -175,8 +196,9 @@ QImage GaugeIconRenderer::image(const UsageStatus &allAccounts, qreal scale, Ico
     } else {
         const QColor ink = style == IconStyle::light ? white(1, 1) : white(0.12, 1);
         drawScale(painter, dialCenter, white(ink.redF(), 0.55), ink);
+        const QList<Provider> hollow = hollowProviders(shown);
         for (const UsageWindow &window : shown)
-            drawOneColourHand(painter, dialCenter, window, ink);
+            drawOneColourHand(painter, dialCenter, window, ink, hollow.contains(window.provider));
         fillCircle(painter, dialCenter, 1.3, ink);
     }
     painter.end();
@@ -209,7 +231,7 @@ double GaugeIconRenderer::dialPosition(double usedPercent, double expectedRemain
 
 QColor GaugeIconRenderer::providerColor(Provider provider)
 {
-    return provider == Provider::claude ? QColor::fromRgbF(1.0, 0.55, 0.34, 1) : QColor::fromRgbF(0.16, 0.82, 0.84, 1);
+    return QColor::fromRgb(ProviderTraits::of(provider).colour);
 }
 
 QColor GaugeIconRenderer::white(qreal level, qreal alpha)

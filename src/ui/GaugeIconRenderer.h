@@ -14,8 +14,9 @@ namespace GaugeIconRenderer {
 inline constexpr qreal size = 22;
 
 // A new transparent image of 22 * scale pixels square; scale 1 is the tray icon. In one colour
-// (light or dark) the dial has no face, Claude's hands are hollow and Codex's solid, and the
-// red zone is a heavy arc beside the scale's faint dots.
+// (light or dark) the dial has no face, Claude's hands are hollow and Codex's solid (of two other
+// providers that would look alike, the second's are hollow), and the red zone is a heavy arc
+// beside the scale's faint dots. The status holds only the providers the gauge shows.
 // The hands are the tightest fast and slow limit of each provider over all its accounts, or
 // its first account's two windows only.
 QImage image(const UsageStatus &status, qreal scale, IconStyle style = IconStyle::colour,

@@ -2,6 +2,7 @@
 
 #include "HistoryTimeAxis.h"
 #include "LocalNumberText.h"
+#include "ProviderTraits.h"
 #include "StoredText.h"
 
 #include <QCoreApplication>
@@ -27,8 +28,6 @@ const char *const noHistoryText
 
 // Each provider's family: its own hue first, then three far from it and from each other; a
 // fifth window and on take the same hues again, a step further from the background.
-constexpr int codexHues[] = {183, 228, 140, 275};
-constexpr int claudeHues[] = {19, 330, 50, 285};
 
 QColor faint(QColor colour, qreal alpha)
 {
@@ -62,7 +61,7 @@ int HistoryChart::columnsFor(QSizeF size, qreal devicePixelRatio)
 
 QColor HistoryChart::lineColour(Provider provider, int shade, const QPalette &palette)
 {
-    const auto &hues = provider == Provider::codex ? codexHues : claudeHues;
+    const QList<int> &hues = ProviderTraits::of(provider).chartHues;
     const int count = int(std::size(hues));
     const bool again = (shade / count) % 2;
     const qreal lightness = isDark(palette) ? (again ? 0.80 : 0.64) : (again ? 0.20 : 0.32);
@@ -102,18 +101,18 @@ Account HistoryChart::accountOf(const HistoryReader::Line &line)
     return {line.provider, line.account, line.label};
 }
 
-// Each provider's accounts the record holds, in the order first seen; one without any still
-// has its panel.
+// Each provider's accounts the record holds, in the order first seen; Codex and Claude without
+// any still have their panels.
 QList<Account> HistoryChart::panelAccounts() const
 {
     QList<Account> accounts;
-    for (Provider provider : allProviders) {
+    for (Provider provider : ProviderTraits::all()) {
         const qsizetype before = accounts.size();
         for (const HistoryReader::Line &line : m_lines.lines) {
             if (line.provider == provider && !accounts.contains(accountOf(line)))
                 accounts.append(accountOf(line));
         }
-        if (accounts.size() == before)
+        if (accounts.size() == before && ProviderTraits::of(provider).shownByDefault)
             accounts.append(Account::only(provider));
     }
     return accounts;

@@ -38,19 +38,6 @@ UsageWindow sampleWindow(Provider provider, WindowSpeed speed, double usedPercen
     return UsageWindow::make(provider, speed, usedPercent, now.addSecs(length / 2), length, now);
 }
 
-ProviderResult sampleResult(Provider provider, std::optional<double> fast, std::optional<double> slow,
-                            const QDateTime &now)
-{
-    ProviderResult result{provider, false, u"sample"_s, std::nullopt, {}, false};
-    if (fast)
-        result.windows.append(sampleWindow(provider, WindowSpeed::fast, *fast, now));
-    if (slow)
-        result.windows.append(sampleWindow(provider, WindowSpeed::slow, *slow, now));
-    result.ok = !result.windows.isEmpty();
-    if (!result.ok)
-        result.error = u"sample"_s;
-    return result;
-}
 
 QList<Sample> samples()
 {
@@ -169,6 +156,20 @@ UsageStatus RenderHarness::sample(std::optional<double> codexFast, std::optional
     return {now,
             {sampleResult(Provider::codex, codexFast, codexSlow, now),
              sampleResult(Provider::claude, claudeFast, claudeSlow, now)}};
+}
+
+ProviderResult RenderHarness::sampleResult(Provider provider, std::optional<double> fast, std::optional<double> slow,
+                            const QDateTime &now)
+{
+    ProviderResult result{provider, false, u"sample"_s, std::nullopt, {}, false};
+    if (fast)
+        result.windows.append(sampleWindow(provider, WindowSpeed::fast, *fast, now));
+    if (slow)
+        result.windows.append(sampleWindow(provider, WindowSpeed::slow, *slow, now));
+    result.ok = !result.windows.isEmpty();
+    if (!result.ok)
+        result.error = u"sample"_s;
+    return result;
 }
 
 int RenderHarness::run(const QString &outputPath)

@@ -21,6 +21,9 @@ std::optional<QString> outputPathFromArguments(const QStringList &arguments);
 // no window of that speed. Every window is half-way through, so each hand stands at its value.
 UsageStatus sample(std::optional<double> codexFast, std::optional<double> codexSlow,
                    std::optional<double> claudeFast, std::optional<double> claudeSlow);
+// One provider's part of such a status.
+ProviderResult sampleResult(Provider provider, std::optional<double> fast, std::optional<double> slow,
+                            const QDateTime &now);
 
 // Writes the sheet, reports the outcome on standard output or standard error and returns the
 // process exit status: 0 when written, 1 when not.

@@ -128,7 +128,7 @@ void StatusItemController::showStatusItem()
     connect(m_statusItem.get(), &QSystemTrayIcon::activated, this, &StatusItemController::openMenu);
     m_gauge = std::make_unique<TrayGauge>(*m_statusItem);
     const Settings &settings = m_settings->settings();
-    m_gauge->drawNow(m_store->status(), settings.icon, settings.gauge);
+    m_gauge->drawNow(m_store->status().ofProviders(settings.gaugeShows()), settings.icon, settings.gauge);
     updateToolTip();
     m_statusItem->show();
 }
@@ -138,7 +138,7 @@ void StatusItemController::updateIcon()
     if (!m_statusItem)
         return;
     const Settings &settings = m_settings->settings();
-    m_gauge->draw(m_store->status(), settings.icon, settings.gauge);
+    m_gauge->draw(m_store->status().ofProviders(settings.gaugeShows()), settings.icon, settings.gauge);
     updateToolTip();
 }
 
@@ -293,9 +293,13 @@ void StatusItemController::quit()
     QCoreApplication::quit();
 }
 
+// A key is given in the settings; other sign-ins are their tools' own.
 void StatusItemController::signIn(const Account &account)
 {
-    CLISignIn::start(account, &m_notifier);
+    if (ProviderTraits::of(account.provider).signInCommand.isEmpty())
+        openSettings();
+    else
+        CLISignIn::start(account, &m_notifier);
 }
 
 void StatusItemController::openSettings()

@@ -381,7 +381,7 @@ void TestStatusBus::trustsNothingFromAnImpostor()
     QVERIFY2(!json.contains("\\u001b") && !json.contains('\x1b'), json);
 
     // Not a snapshot, or one far larger than any Tidemarker publishes.
-    for (const QByteArray &unreadable : {QByteArray("[]"), impostor.snapshot + QByteArray(1100000, ' ')}) {
+    for (const QByteArray &unreadable : {QByteArray("[]"), impostor.snapshot + QByteArray(3000000, ' ')}) {
         impostor.snapshot = unreadable;
         const Finished refused = status({u"--format"_s, u"json"_s});
         QCOMPARE(refused.exitCode, 1);

@@ -1,5 +1,6 @@
 #include "GaugeIconRenderer.h"
 #include "GaugeProbe.h"
+#include "ProviderTraits.h"
 
 #include <QTest>
 
@@ -28,7 +29,7 @@ UsageWindow window(Provider provider, WindowSpeed speed, double usedPercent, dou
 UsageStatus statusOf(const QList<UsageWindow> &windows)
 {
     UsageStatus status{now, {}};
-    for (Provider provider : allProviders) {
+    for (Provider provider : ProviderTraits::all()) {
         ProviderResult result{provider, true, u"live"_s, std::nullopt, windows, false};
         result.windows.removeIf([provider](const UsageWindow &window) { return window.provider != provider; });
         status.results.append(result);

@@ -1,5 +1,6 @@
 #include "HistoryChart.h"
 #include "HistoryWriter.h"
+#include "ProviderTraits.h"
 #include "WcagContrast.h"
 
 #include <QFontInfo>
@@ -105,7 +106,7 @@ private Q_SLOTS:
     {
         QTest::addColumn<Provider>("provider");
         QTest::addColumn<QColor>("base");
-        for (Provider provider : allProviders) {
+        for (Provider provider : ProviderTraits::all()) {
             QTest::addRow("%s on white", qPrintable(rawValue(provider))) << provider << QColor(Qt::white);
             QTest::addRow("%s on dark", qPrintable(rawValue(provider))) << provider << QColor(0x1e, 0x1e, 0x1e);
         }
