@@ -2,6 +2,7 @@
 
 #include "Account.h"
 #include "LogLineReader.h"
+#include "ProviderInput.h"
 #include "ProviderTraits.h"
 
 #include <QFile>
@@ -25,6 +26,6 @@ bool KeptLogs::keepsNone(Provider provider, const QString &folder)
     // Opened as the logs are, so that a FIFO in its place holds nothing up.
     if (LogLineReader::open(settings))
         return false;
-    const QJsonValue days = QJsonDocument::fromJson(settings.read(largestSettings)).object().value(u"cleanupPeriodDays"_s);
+    const QJsonValue days = QJsonDocument::fromJson(readAtMost(settings, largestSettings)).object().value(u"cleanupPeriodDays"_s);
     return days.isDouble() && days.toDouble() == 0;
 }

@@ -45,11 +45,11 @@ std::optional<QByteArray> boundedOutput(QProcess &process, QDeadlineTimer deadli
         return std::nullopt;
     QByteArray output;
     for (;;) {
-        output += process.read(maxBytes + 1 - output.size());
+        output += readAtMost(process, maxBytes + 1 - output.size());
         if (output.size() > maxBytes || deadline.hasExpired())
             break;
         if (process.state() == QProcess::NotRunning) {
-            output += process.read(maxBytes + 1 - output.size());
+            output += readAtMost(process, maxBytes + 1 - output.size());
             const bool fine = process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
             return fine && output.size() <= maxBytes ? std::optional(output) : std::nullopt;
         }

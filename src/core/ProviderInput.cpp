@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -43,7 +44,7 @@ std::variant<QByteArray, FileReadError> readSmallFile(const QString &path, const
         return cannotRead(name, StoredText::english(StoredText::notRegularFile));
 
     // One byte more than allowed tells a file at the limit from a larger one.
-    const QByteArray bytes = file.read(maxLocalFileBytes + 1);
+    const QByteArray bytes = readAtMost(file, maxLocalFileBytes + 1);
     if (file.error() != QFileDevice::NoError)
         return cannotRead(name, file.errorString());
     if (bytes.size() > maxLocalFileBytes) {
@@ -51,6 +52,16 @@ std::variant<QByteArray, FileReadError> readSmallFile(const QString &path, const
         error.tooLarge = true;
         return error;
     }
+    return bytes;
+}
+
+QByteArray readAtMost(QIODevice &device, qint64 maxSize)
+{
+    char piece[16 * 1024];
+    QByteArray bytes;
+    for (qint64 got; bytes.size() < maxSize
+         && (got = device.read(piece, std::min<qint64>(sizeof piece, maxSize - bytes.size()))) > 0;)
+        bytes.append(piece, got);
     return bytes;
 }
 

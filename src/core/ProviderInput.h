@@ -3,9 +3,9 @@
 #include "UsageRequest.h"
 
 #include <QByteArray>
+#include <QIODevice>
 #include <QJsonDocument>
 #include <QString>
-
 
 #include <variant>
 
@@ -24,6 +24,10 @@ struct FileReadError : PlainError {
 // (a FIFO or a device would block the reader). Never waits for another process. Messages call
 // the file shownAs, or by its path when that is empty.
 std::variant<QByteArray, FileReadError> readSmallFile(const QString &path, const QString &shownAs = {});
+
+// What the device holds now, up to maxSize bytes. QIODevice::read(maxSize) sets maxSize bytes
+// aside first, which for a bound of a megabyte is a megabyte for a file of a few hundred bytes.
+QByteArray readAtMost(QIODevice &device, qint64 maxSize);
 
 // The folder the environment variable names when it is set, made absolute, else the one of that
 // name in the home folder: where a command-line tool keeps its sign-in.

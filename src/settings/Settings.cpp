@@ -198,7 +198,7 @@ std::variant<QByteArray, QString> settingsText(const QString &path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return QCoreApplication::translate("Settings", "%1: cannot be read (%2)").arg(path, file.errorString());
-    QByteArray content = file.read(settingsSizeLimit);
+    QByteArray content = readAtMost(file, settingsSizeLimit);
     if (content.contains('\0') || !file.atEnd())
         return QCoreApplication::translate("Settings", "%1 is not a settings file (binary or over 64 KiB)").arg(path);
     return content;
