@@ -86,24 +86,43 @@ const QRegularExpression placeholder(u"%(\\d)"_s);
 
 // A form read backwards: its fixed parts literally, each placeholder any text, captured.
 struct Pattern {
-    const char *form;
+    const char *form = nullptr;
     QRegularExpression match;
     QList<int> numbers; // the placeholder each capture fills, in order
+    QString head;       // the fixed text before the first placeholder, or all of a form without one
+    QString tail;       // the fixed text after the last placeholder
+
+    // Told by the fixed ends, so that the expressions of the forms it cannot be are never built.
+    bool mayMatch(const QString &text) const
+    {
+        if (numbers.isEmpty())
+            return text == head;
+        return text.size() > head.size() + tail.size() && text.startsWith(head) && text.endsWith(tail);
+    }
 };
 
 Pattern patternOf(const FormText &form)
 {
     const QString text = QString::fromUtf8(form.text);
     const QString filling = form.fill == Fill::number ? u"([0-9][0-9.,]*)"_s : u"(.+)"_s;
-    Pattern pattern{form.text, {}, {}};
+    Pattern pattern;
+    pattern.form = form.text;
     QString expression = u"^"_s;
     qsizetype from = 0;
     for (const QRegularExpressionMatch &found : placeholder.globalMatch(text)) {
-        expression += QRegularExpression::escape(text.sliced(from, found.capturedStart() - from)) + filling;
+        const QString fixed = text.sliced(from, found.capturedStart() - from);
+        if (pattern.numbers.isEmpty())
+            pattern.head = fixed;
+        expression += QRegularExpression::escape(fixed) + filling;
         pattern.numbers.append(found.captured(1).toInt());
         from = found.capturedEnd();
     }
-    pattern.match.setPattern(expression + QRegularExpression::escape(text.sliced(from)) + u'$');
+    if (pattern.numbers.isEmpty()) {
+        pattern.head = text;
+        return pattern;
+    }
+    pattern.tail = text.sliced(from);
+    pattern.match.setPattern(expression + QRegularExpression::escape(pattern.tail) + u'$');
     return pattern;
 }
 
@@ -146,6 +165,10 @@ QString english(Form form)
 QString shown(const QString &english)
 {
     for (const Pattern &pattern : patterns()) {
+        if (!pattern.mayMatch(english))
+            continue;
+        if (pattern.numbers.isEmpty())
+            return QCoreApplication::translate("StoredText", pattern.form);
         const QRegularExpressionMatch found = pattern.match.match(english);
         if (!found.hasMatch())
             continue;

@@ -33,6 +33,8 @@ private Q_SLOTS:
         QTest::newRow("a name that ends as a length does") << u"Deep research"_s << u"Deep research"_s;
         QTest::newRow("such a name in brackets") << u"Model (Fast-day)"_s << u"Modell (Fast-day)"_s;
         QTest::newRow("a placeholder in outside text") << u"%1 (%2) %3"_s << u"%1 (%2) %3"_s;
+        QTest::newRow("a fixed form and more") << u"waiting to ask again soon"_s << u"waiting to ask again soon"_s;
+        QTest::newRow("a length's unit alone") << u"-day"_s << u"-day"_s;
     }
     void shownInGerman()
     {
