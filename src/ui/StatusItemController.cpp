@@ -8,6 +8,7 @@
 #include "SettingsFile.h"
 #include "StoredText.h"
 #include "UsageStore.h"
+#include "WindowIcon.h"
 #include "WindowLineText.h"
 
 #include <QApplication>
@@ -304,8 +305,10 @@ void StatusItemController::signIn(const Account &account)
 
 void StatusItemController::openSettings()
 {
-    if (!m_settingsDialog)
+    if (!m_settingsDialog) {
+        WindowIcon::installOnce();
         m_settingsDialog = std::make_unique<SettingsDialog>(*m_settings);
+    }
     m_settingsDialog->present();
 }
 

@@ -2,7 +2,6 @@
 
 #include "BreakdownView.h"
 #include "DesktopColourScheme.h"
-#include "GaugeIconRenderer.h"
 #include "HistoryRecorder.h"
 #include "HistoryWindow.h"
 #include "PaceAlerts.h"
@@ -14,11 +13,10 @@
 #include "UsageBusService.h"
 #include "UsageStore.h"
 #include "WakeWatch.h"
+#include "WindowIcon.h"
 
 #include <QApplication>
 #include <QGuiApplication>
-#include <QIcon>
-#include <QPixmap>
 #include <QThreadPool>
 #include <QTimer>
 
@@ -74,11 +72,6 @@ int TidemarkerApp::run(int &argc, char **argv)
     QApplication::setApplicationName(u"Tidemarker"_s);
     QApplication::setApplicationDisplayName(u"Tidemarker"_s);
     QGuiApplication::setDesktopFileName(u"org.tidemarker.Tidemarker"_s);
-    // The History and Settings windows: the installed icon, else the gauge's dial.
-    QIcon gauge;
-    for (qreal scale : {1, 2, 4})
-        gauge.addPixmap(QPixmap::fromImage(GaugeIconRenderer::image(UsageStatus{}, scale)));
-    QApplication::setWindowIcon(QIcon::fromTheme(u"tidemarker"_s, gauge));
     // Closing the menu must not end the program.
     QApplication::setQuitOnLastWindowClosed(false);
     // Every refresh reads files on the pool: its threads wait idle between refreshes rather than
@@ -109,6 +102,7 @@ int TidemarkerApp::run(int &argc, char **argv)
         QObject::connect(wake, &WakeWatch::awoke, controller.get(), &StatusItemController::refreshAfterSleep);
         const auto openHistory = [&history, &historyWindow, &breakdown, &controller](const std::optional<HistoryFocus> &focus) {
             if (!historyWindow) {
+                WindowIcon::installOnce();
                 historyWindow = std::make_unique<HistoryWindow>(history.path());
                 QObject::connect(&history, &HistoryRecorder::written, historyWindow.get(), &HistoryWindow::reload);
                 historyWindow->addView(QCoreApplication::translate("TidemarkerApp", "Where it went"), new BreakdownView(breakdown, [&controller] {
