@@ -2,6 +2,7 @@
 
 #include "BreakdownIndex.h"
 #include "Diagnostics.h"
+#include "FreedMemory.h"
 #include "HistoryConnection.h"
 
 #include <QElapsedTimer>
@@ -56,26 +57,47 @@ IndexWriter::Outcome IndexWriter::run(const Work &work)
     return *std::exchange(m_outcome, std::nullopt);
 }
 
+void IndexWriter::rest()
+{
+    {
+        const std::lock_guard lock(m_mutex);
+        m_restWanted = true;
+    }
+    m_changed.notify_all();
+}
+
 void IndexWriter::serve()
 {
     std::unique_lock lock(m_mutex);
     for (;;) {
-        m_changed.wait(lock, [this] { return m_stopped || (m_work && !m_outcome); });
+        m_changed.wait(lock, [this] { return m_stopped || m_restWanted || (m_work && !m_outcome); });
         if (m_stopped)
             break;
-        const Work &work = *m_work;
-        lock.unlock();
-        Outcome outcome = perform(work);
-        lock.lock();
-        m_outcome = std::move(outcome);
-        m_changed.notify_all();
+        if (m_work && !m_outcome) {
+            const Work &work = *m_work;
+            lock.unlock();
+            Outcome outcome = perform(work);
+            lock.lock();
+            m_outcome = std::move(outcome);
+            m_changed.notify_all();
+        } else if (std::exchange(m_restWanted, false)) {
+            lock.unlock();
+            close();
+            FreedMemory::release();
+            lock.lock();
+        }
     }
     if (m_work && !m_outcome) {
         m_outcome = Outcome{Outcome::Kind::stopped};
         m_changed.notify_all();
     }
     lock.unlock();
-    // Qt's connections are closed on the thread that used them.
+    close();
+}
+
+// Qt's connections are closed on the thread that used them.
+void IndexWriter::close()
+{
     m_index.reset();
     m_connection.reset();
 }

@@ -39,11 +39,15 @@ public:
     // at once. Returns once the writer's thread has ended.
     void stop();
     bool isStopped() const;
+    // Closes the history file until the next work, on the writer's thread, and gives back what it
+    // held: a reading's cache is megabytes, and the program waits between readings for minutes.
+    void rest();
 
 private:
     void serve();
     Outcome perform(const Work &work);
     std::optional<Outcome> open();
+    void close();
 
     QString m_path;
     mutable std::mutex m_mutex;
@@ -51,6 +55,7 @@ private:
     const Work *m_work = nullptr; // handed over and not yet done
     std::optional<Outcome> m_outcome;
     bool m_stopped = false;
+    bool m_restWanted = false;
     std::once_flag m_joined;
     std::unique_ptr<class HistoryConnection> m_connection; // the writer thread's own
     std::unique_ptr<BreakdownIndex> m_index;

@@ -122,6 +122,7 @@ void LogIndexer::moveCutoff(qint64 newestModified)
 void LogIndexer::scan(const QList<LogFolder> &folders)
 {
     if (!knowNewest()) {
+        m_writer->rest();
         Q_EMIT scanned();
         return;
     }
@@ -152,7 +153,8 @@ void LogIndexer::scan(const QList<LogFolder> &folders)
     if (!m_kept.isEmpty() && !m_off && !m_writer->isStopped())
         handOver(nullptr);
     // What a stop left unwritten is read again next time.
-    m_kept.clear();
+    m_kept = {};
+    m_writer->rest();
     Q_EMIT scanned();
 }
 

@@ -1,6 +1,7 @@
 #include "HistoryWriter.h"
 
 #include "Diagnostics.h"
+#include "FreedMemory.h"
 #include "HistoryConnection.h"
 #include "HistorySchema.h"
 
@@ -107,8 +108,11 @@ std::optional<HistoryFile::Hindrance> HistoryWriter::start()
         if (!error)
             error = (this->*step)();
     }
-    if (!error)
+    if (!error) {
+        // The check and the migrations read the whole schema on connections of their own, since closed.
+        FreedMemory::release();
         return std::nullopt;
+    }
     return HistoryFile::Hindrance{HistoryConnection::meansBusy(*error), m_connection->describe(*error)};
 }
 
