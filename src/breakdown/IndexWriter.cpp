@@ -2,8 +2,8 @@
 
 #include "BreakdownIndex.h"
 #include "Diagnostics.h"
-#include "FreedMemory.h"
 #include "HistoryConnection.h"
+#include "ProcessMemory.h"
 
 #include <QElapsedTimer>
 
@@ -83,7 +83,7 @@ void IndexWriter::serve()
         } else if (std::exchange(m_restWanted, false)) {
             lock.unlock();
             close();
-            FreedMemory::release();
+            ProcessMemory::releaseFreed();
             lock.lock();
         }
     }

@@ -1,9 +1,9 @@
 #include "HistoryWriter.h"
 
 #include "Diagnostics.h"
-#include "FreedMemory.h"
 #include "HistoryConnection.h"
 #include "HistorySchema.h"
+#include "ProcessMemory.h"
 
 #include <QDateTime>
 #include <QSet>
@@ -110,7 +110,7 @@ std::optional<HistoryFile::Hindrance> HistoryWriter::start()
     }
     if (!error) {
         // The check and the migrations read the whole schema on connections of their own, since closed.
-        FreedMemory::release();
+        ProcessMemory::releaseFreed();
         return std::nullopt;
     }
     return HistoryFile::Hindrance{HistoryConnection::meansBusy(*error), m_connection->describe(*error)};

@@ -5,6 +5,7 @@
 #include "HistoryRecorder.h"
 #include "HistoryWindow.h"
 #include "PaceAlerts.h"
+#include "ProcessMemory.h"
 #include "SettingsFile.h"
 #include "StatusItemController.h"
 #include "TrayAvailability.h"
@@ -59,6 +60,7 @@ void readLogsAfterRefreshes(UsageBreakdown &breakdown, HistoryRecorder &history,
 
 int TidemarkerApp::run(int &argc, char **argv)
 {
+    ProcessMemory::shareOnePool();
     QApplication application(argc, argv);
     Translations::install();
     if (!platformHasTray()) {
