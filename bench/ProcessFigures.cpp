@@ -67,18 +67,19 @@ double cpuSeconds(qint64 pid)
     return ticks / double(sysconf(_SC_CLK_TCK));
 }
 
-// Summed over the threads alive now: the pool's threads that ended took their counts with them.
-qint64 contextSwitches(qint64 pid)
+QMap<qint64, ThreadSwitches> contextSwitchesByThread(qint64 pid)
 {
     const QDir tasks(u"/proc/%1/task"_s.arg(pid));
-    const QStringList threads = tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot);
-    if (threads.isEmpty())
-        return -1;
-    qint64 switches = 0;
-    for (const QString &thread : threads) {
+    QMap<qint64, ThreadSwitches> threads;
+    for (const QString &thread : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
         const QString status = tasks.filePath(thread + u"/status"_s);
-        switches += std::max<qint64>(0, procField(status, "voluntary_ctxt_switches"))
-                    + std::max<qint64>(0, procField(status, "nonvoluntary_ctxt_switches"));
+        QFile name(tasks.filePath(thread + u"/comm"_s));
+        if (!name.open(QIODevice::ReadOnly))
+            continue;
+        threads.insert(thread.toLongLong(),
+                       {QString::fromUtf8(name.readAll().trimmed()),
+                        std::max<qint64>(0, procField(status, "voluntary_ctxt_switches"))
+                            + std::max<qint64>(0, procField(status, "nonvoluntary_ctxt_switches"))});
     }
-    return switches;
+    return threads;
 }

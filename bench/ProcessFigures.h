@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QMap>
+#include <QString>
 #include <QtGlobal>
 
 // What /proc says about a running process, for the benchmarks.
@@ -15,6 +17,10 @@ qint64 privateDirtyKiB(qint64 pid);
 qint64 threadCount(qint64 pid);
 // User plus system CPU time in seconds; -1 when it cannot be read.
 double cpuSeconds(qint64 pid);
-// Times any of the process's threads was switched out, for waiting or being preempted: each
-// time it was woken is one of them. -1 when it cannot be read.
-qint64 contextSwitches(qint64 pid);
+struct ThreadSwitches {
+    QString name;
+    qint64 switches;
+};
+// Each live thread's name and context switches (times it was switched out, for waiting or being
+// preempted: each wake-up is one), by thread id.
+QMap<qint64, ThreadSwitches> contextSwitchesByThread(qint64 pid);

@@ -136,6 +136,53 @@ void printRow(const char *name, const Figures &figures, const char *format)
                 figures.threads);
 }
 
+// Context switches of every thread a process has had since the tally began: read every second,
+// so that a thread that ends (a pool thread expiring) keeps all but its last second.
+class WakeUpTally
+{
+public:
+    explicit WakeUpTally(qint64 pid) : m_pid(pid), m_first(contextSwitchesByThread(pid)) { sample(); }
+
+    void sample()
+    {
+        const auto threads = contextSwitchesByThread(m_pid);
+        for (auto thread = threads.cbegin(); thread != threads.cend(); ++thread)
+            m_last.insert(thread.key(), *thread);
+    }
+
+    qint64 total() const
+    {
+        qint64 woken = 0;
+        for (auto thread = m_last.cbegin(); thread != m_last.cend(); ++thread)
+            woken += wokenSince(thread.key());
+        return woken;
+    }
+
+    // "name count, ..." for every thread that woke, those of one name added up.
+    QString byThread() const
+    {
+        QMap<QString, qint64> byName;
+        for (auto thread = m_last.cbegin(); thread != m_last.cend(); ++thread)
+            byName[thread->name] += wokenSince(thread.key());
+        QStringList lines;
+        for (auto name = byName.cbegin(); name != byName.cend(); ++name) {
+            if (*name > 0)
+                lines.append(u"%1 %2"_s.arg(name.key()).arg(*name));
+        }
+        return lines.join(u", "_s);
+    }
+
+private:
+    qint64 wokenSince(qint64 thread) const
+    {
+        return m_last.value(thread).switches - m_first.value(thread, {{}, 0}).switches;
+    }
+
+    qint64 m_pid;
+    QMap<qint64, ThreadSwitches> m_first;
+    QMap<qint64, ThreadSwitches> m_last;
+};
+
 // Every program at once over the same idle period, the tray program refreshing every minute as
 // the working floor works: CPU time and wake-ups (context switches of every thread).
 int measureIdle(const QList<Program> &programs, FakePanel &panel, const FakeHttpServer &server, int idleSeconds)
@@ -149,19 +196,26 @@ int measureIdle(const QList<Program> &programs, FakePanel &panel, const FakeHttp
             return 1;
     }
     QList<double> cpuBefore;
-    QList<qint64> switchesBefore;
+    std::vector<WakeUpTally> tallies;
     for (const auto &run : runs) {
         cpuBefore.append(cpuSeconds(run->process.processId()));
-        switchesBefore.append(contextSwitches(run->process.processId()));
+        tallies.emplace_back(run->process.processId());
     }
-    QTest::qWait(idleSeconds * 1000);
+    for (int second = 0; second < idleSeconds; ++second) {
+        QTest::qWait(1000);
+        for (WakeUpTally &tally : tallies)
+            tally.sample();
+    }
     std::printf("\nover %d idle seconds, side by side (working ones every 60 s)   CPU (s)  wake-ups  resident (MiB)\n",
                 idleSeconds);
     for (qsizetype i = 0; i < programs.size(); ++i) {
         const qint64 pid = runs.at(i)->process.processId();
         std::printf("%-34s %28.3f %9lld %15.1f\n", programs.at(i).name, cpuSeconds(pid) - cpuBefore.at(i),
-                    contextSwitches(pid) - switchesBefore.at(i), residentKiB(pid) / 1024.0);
+                    tallies.at(i).total(), residentKiB(pid) / 1024.0);
     }
+    std::puts("\nwake-ups by thread");
+    for (qsizetype i = 0; i < programs.size(); ++i)
+        std::printf("%-34s %s\n", programs.at(i).name, qPrintable(tallies.at(i).byThread()));
     return 0;
 }
 
