@@ -21,6 +21,7 @@
 #include <QShortcut>
 #include <QStyle>
 #include <QTimer>
+#include <QtMath>
 
 #include <QCoroTimer>
 
@@ -181,14 +182,22 @@ bool StatusItemController::eventFilter(QObject *watched, QEvent *event)
     return QObject::eventFilter(watched, event);
 }
 
-// As many lines as the screen holds, and no more than a glance takes in.
+// As many lines as the screen holds, and no more than a glance takes in. The font is measured
+// only on a screen that lines twice its size would fill: the first measuring loads the font
+// database, which took longer than all the rest of the start-up before the icon shows.
 qsizetype StatusItemController::menuRoom() const
 {
     const QScreen *screen = QGuiApplication::primaryScreen();
     if (!screen)
         return MenuFolding::defaultRoom;
-    const int lineHeight = m_menu.fontMetrics().height() + m_menu.style()->pixelMetric(QStyle::PM_MenuVMargin) + 8;
-    return std::clamp<qsizetype>(screen->availableGeometry().height() / lineHeight - 1, 8, MenuFolding::defaultRoom);
+    const int height = screen->availableGeometry().height();
+    const int margins = m_menu.style()->pixelMetric(QStyle::PM_MenuVMargin) + 8;
+    const auto linesHeld = [height, margins](int textHeight) { return qsizetype(height / (textHeight + margins)) - 1; };
+    const QFont font = m_menu.font();
+    const qreal em = font.pixelSize() > 0 ? font.pixelSize() : font.pointSizeF() * screen->logicalDotsPerInchY() / 72;
+    if (em > 0 && linesHeld(qCeil(2 * em)) >= MenuFolding::defaultRoom)
+        return MenuFolding::defaultRoom;
+    return std::clamp<qsizetype>(linesHeld(m_menu.fontMetrics().height()), 8, MenuFolding::defaultRoom);
 }
 
 MenuSection StatusItemController::accountSection(const Account &account)
