@@ -25,10 +25,12 @@ ProviderResult ofReply(Provider provider, const HttpReply &reply, const QDateTim
         ? StoredText::english(StoredText::fetchFailed)
         : StoredText::english(StoredText::fetchFailedWithStatus).arg(reply.status);
     ProviderResult result = of(provider, error);
-    // GitHub's secondary limits answer 403 with a Retry-After; a bare 403 is a refusal.
-    result.rateLimited = reply.status == 429 || (reply.status == 403 && !reply.retryAfter.trimmed().isEmpty());
+    // GitHub answers a spent request quota and its secondary limits with a 403 that says when to
+    // come back; a bare 403 is a refusal.
+    const bool saysWhen = !reply.retryAfter.trimmed().isEmpty() || reply.spentQuotaBack.isValid();
+    result.rateLimited = reply.status == 429 || (reply.status == 403 && saysWhen);
     if (result.rateLimited || reply.status == 503)
-        result.retryAfter = retryAfterWait(reply.retryAfter, now);
+        result.retryAfter = replyWait(reply.retryAfter, reply.spentQuotaBack, now);
     return result;
 }
 

@@ -1,6 +1,7 @@
 #include "UsageRequest.h"
 
 #include "Diagnostics.h"
+#include "RetryAfter.h"
 #include "StoredText.h"
 
 #include <QCoreApplication>
@@ -170,7 +171,8 @@ HttpOutcome outcomeOf(const QNetworkReply &reply, Transfer &transfer)
     QByteArray body = transfer.takeBody();
     if (transfer.abort() != Abort::none || isTransferFailure(reply.error(), status))
         return PlainError{describeFailure(reply, transfer.abort())};
-    HttpReply answer{status, std::move(body), reply.rawHeader("Retry-After")};
+    HttpReply answer{status, std::move(body), reply.rawHeader("Retry-After"),
+                     spentQuotaReturn(reply.rawHeader("x-ratelimit-remaining"), reply.rawHeader("x-ratelimit-reset"))};
     // Qt does not always report a server that closed before the length it announced.
     const qint64 announced = reply.header(QNetworkRequest::ContentLengthHeader).toLongLong();
     if (answer.isSuccess() && announced > answer.body.size())

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QList>
 #include <QPair>
 #include <QString>
@@ -18,6 +19,7 @@ struct HttpReply {
     int status = 0; // 0 when the answer was not HTTP at all
     QByteArray body;
     QByteArray retryAfter; // the Retry-After field as sent; empty when absent
+    QDateTime spentQuotaBack; // when a request quota the server says is spent comes back; invalid otherwise
 
     bool isSuccess() const { return status >= 200 && status <= 299; }
 };

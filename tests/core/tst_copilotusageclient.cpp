@@ -131,10 +131,10 @@ void TestCopilotUsageClient::tokenOrder()
 void TestCopilotUsageClient::answers_data()
 {
     QTest::addColumn<int>("status");
-    QTest::addColumn<QByteArray>("body");
+    QTest::addColumn<QByteArray>("body"); // for a failure, its header lines instead
     QTest::addColumn<QString>("window"); // "used% reset length"; empty: none
     QTest::addColumn<QString>("error");  // null: none
-    QTest::addColumn<qint64>("wait");    // the Retry-After kept
+    QTest::addColumn<qint64>("wait");    // the wait kept, in seconds
 
     QTest::newRow("public shape") << 200 << publicShape << u"62 2026-10-01T00:00:00Z 2592000"_s << QString() << 0LL;
     QTest::newRow("percent as text, a reset date alone") << 200
@@ -154,12 +154,20 @@ void TestCopilotUsageClient::answers_data()
         << u"usage response: \"quota_snapshots.premium_interactions.percent_remaining\" is null"_s << 0LL;
     QTest::newRow("401") << 401 << QByteArray() << QString() << u"the GitHub sign-in was refused \u2014 run `gh auth login`"_s << 0LL;
     QTest::newRow("404") << 404 << QByteArray() << QString() << u"this GitHub sign-in cannot see Copilot usage"_s << 0LL;
-    QTest::newRow("403 that says when") << 403 << QByteArray("60") << QString() << u"usage fetch failed (HTTP 403)"_s << 60LL;
+    QTest::newRow("403 that says when") << 403 << QByteArray("Retry-After: 60") << QString() << u"usage fetch failed (HTTP 403)"_s << 60LL;
     QTest::newRow("403 alone") << 403 << QByteArray() << QString() << u"usage fetch failed (HTTP 403)"_s << 0LL;
-    QTest::newRow("429") << 429 << QByteArray("60") << QString() << u"usage fetch failed (HTTP 429)"_s << 60LL;
+    QTest::newRow("429") << 429 << QByteArray("Retry-After: 60") << QString() << u"usage fetch failed (HTTP 429)"_s << 60LL;
+    const QByteArray inAnHour = QByteArray::number(now.addSecs(3600).toSecsSinceEpoch());
+    QTest::newRow("403, request quota spent") << 403 << "x-ratelimit-remaining: 0\nx-ratelimit-reset: " + inAnHour
+        << QString() << u"usage fetch failed (HTTP 403)"_s << 3600LL;
+    QTest::newRow("403, quota left") << 403 << "x-ratelimit-remaining: 12\nx-ratelimit-reset: " + inAnHour
+        << QString() << u"usage fetch failed (HTTP 403)"_s << 0LL;
+    QTest::newRow("Retry-After before the quota's reset") << 403
+        << "Retry-After: 60\nx-ratelimit-remaining: 0\nx-ratelimit-reset: " + inAnHour << QString()
+        << u"usage fetch failed (HTTP 403)"_s << 60LL;
 }
 
-// A failed answer's body is its Retry-After, and the token is sent back in it: it must not show.
+// A failed answer sends the token back in its body: it must not show.
 void TestCopilotUsageClient::answers()
 {
     QFETCH(int, status);
@@ -169,8 +177,10 @@ void TestCopilotUsageClient::answers()
     QFETCH(qint64, wait);
     qputenv("GH_TOKEN", "gho_secret_env");
     FakeResponse response = FakeResponse::json(status == 200 ? body : R"({"message":"gho_secret_env"})", status);
-    if (status != 200 && !body.isEmpty())
-        response.headers.append({"Retry-After", body});
+    for (const QByteArray &line : status == 200 ? QList<QByteArray>() : body.split('\n')) {
+        if (const qsizetype colon = line.indexOf(": "); colon > 0)
+            response.headers.append({line.left(colon), line.mid(colon + 2)});
+    }
     m_server.respond(usagePath, response);
 
     const ProviderResult result = fetch();
