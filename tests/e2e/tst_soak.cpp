@@ -1,5 +1,6 @@
 #include "FakeHttpServer.h"
 #include "FakePanel.h"
+#include "MoreProviders.h"
 #include "StatusItemProbe.h"
 #include "TrayFixtures.h"
 
@@ -25,7 +26,7 @@
 using namespace Qt::StringLiterals;
 
 // The whole program through hundreds of refreshes with all that a session throws at it at once:
-// two accounts per provider, the settings' accounts edited meanwhile (added, removed, relabelled,
+// two accounts each of Codex and Claude beside z.ai, Kimi Code and Copilot, the settings' accounts edited meanwhile (added, removed, relabelled,
 // reordered), sign-in lines clicked, answers that fail, hang or never end, a growing log folder,
 // and other programs asking on the bus. It passes when the program is still alive, said nothing
 // of memory errors, kept a history row for every change and quit in time.
@@ -48,6 +49,32 @@ const QByteArray accountEdits[] = {
     "codex_accounts=~/codex\nclaude_accounts=work=~/.claude-work, personal=~/.claude\n",
     "codex_accounts=~/codex, team=~/.codex-team\n",
 };
+
+// Every provider shown, whichever accounts the edit lists.
+QByteArray settingsWith(const QByteArray &accounts)
+{
+    return "[General]\nproviders=codex,claude,zai,kimi,copilot\n" + accounts;
+}
+
+// What z.ai, Kimi Code and Copilot answer at each refresh: their usage, near the end each failing
+// once (refused, endless, limited), after which each waits out its back-off for the rest.
+void answerMoreProviders(FakeHttpServer &server, int refresh, int refreshes)
+{
+    FakeResponse zai = FakeResponse::json(zaiAnswer());
+    if (refresh == refreshes - 30)
+        zai = FakeResponse::json(R"({"code": 401, "msg": "token expired", "success": false})");
+    FakeResponse copilot = FakeResponse::json(copilotAnswer());
+    if (refresh % 10 == 2)
+        copilot.delayMs = 300; // held past the others' answers
+    if (refresh == refreshes - 25)
+        copilot.streamedBytes = qint64(64) << 20;
+    FakeResponse kimi = FakeResponse::json(kimiAnswer(), refresh == refreshes - 20 ? 429 : 200);
+    if (refresh == refreshes - 20)
+        kimi.headers.append({QByteArray("Retry-After"), QByteArray("1")});
+    server.respond(zaiPath, zai);
+    server.respond(copilotPath, copilot);
+    server.respond(kimiPath, kimi);
+}
 
 // A report too long for a test's message, kept beside the test for whoever reads the failure.
 QString keptAside(const QByteArray &said)
@@ -178,7 +205,8 @@ void TestSoak::initTestCase()
 
 void TestSoak::prepareHome()
 {
-    QVERIFY(writeFile(m_home.filePath(u"config/tidemarker/tidemarker.conf"_s), "[General]\n" + accountEdits[0]));
+    QVERIFY(writeFile(m_home.filePath(u"config/tidemarker/tidemarker.conf"_s), settingsWith(accountEdits[0])));
+    QVERIFY(signInMoreProviders(m_home.path()));
     QVERIFY(writeFile(m_home.filePath(u"codex/auth.json"_s), signedInCodexAuth));
     QVERIFY(writeFile(m_home.filePath(u".codex-team/auth.json"_s), teamAuth));
     QVERIFY(writeFile(m_home.filePath(u".claude-work/.credentials.json"_s), workRecord));
@@ -190,6 +218,7 @@ void TestSoak::startProgram(FakePanel &panel)
     QProcessEnvironment environment = trayProgramEnvironment(m_home.path(), m_server);
     environment.insert(u"PATH"_s, m_home.filePath(u"bin"_s) + u':' + qEnvironmentVariable("PATH"));
     environment.insert(u"TERMINAL"_s, u"my-terminal"_s);
+    askMoreProvidersAt(environment, m_server);
     m_program.setProcessEnvironment(environment);
     QStringList command = qEnvironmentVariable("TIDEMARKER_SOAK_WRAPPER").split(u' ', Qt::SkipEmptyParts);
     command.append(QStringLiteral(TIDEMARKER_E2E_PROGRAM));
@@ -201,7 +230,7 @@ void TestSoak::startProgram(FakePanel &panel)
 void TestSoak::editAccounts(int edit)
 {
     const QByteArray &accounts = accountEdits[edit % std::size(accountEdits)];
-    QVERIFY(writeFile(m_home.filePath(u"config/tidemarker/tidemarker.conf"_s), "[General]\n" + accounts));
+    QVERIFY(writeFile(m_home.filePath(u"config/tidemarker/tidemarker.conf"_s), settingsWith(accounts)));
 }
 
 void TestSoak::clickSignInLine(StatusItemProbe &item)
@@ -255,6 +284,7 @@ void TestSoak::soak()
     const int refreshes = refreshesToRun();
     m_server.respond(codexUsagePath, FakeResponse::json(codexUsage(QDateTime::currentSecsSinceEpoch(), weeklyUsedAt(0))));
     m_server.respond(claudeUsagePath, FakeResponse::json(claudeUsage(QDateTime::currentSecsSinceEpoch())));
+    serveMoreProviders(m_server);
     FakePanel panel;
     QVERIFY(panel.start());
     startProgram(panel);
@@ -270,6 +300,11 @@ void TestSoak::soak()
         m_server.respondToToken(codexUsagePath, "team-codex-token", teamAnswer(refresh, now));
         m_server.respondToToken(claudeUsagePath, "work-claude-token",
                                 FakeResponse::json(claudeUsage(now), refresh % 2 ? 200 : 401));
+        answerMoreProviders(m_server, refresh, refreshes);
+        if (refresh % 10 == 3)
+            QFile::remove(m_home.filePath(kimiCredentials));
+        if (refresh % 10 == 5)
+            QVERIFY(signInMoreProviders(m_home.path())); // Kimi Code signed in again
         if (refresh % 20 == 5)
             editAccounts(refresh / 20 + 1);
         if (refresh % 10 == 0) {
@@ -289,6 +324,8 @@ void TestSoak::soak()
     QVERIFY2(m_program.state() == QProcess::Running,
              qPrintable(u"ended (exit %1): "_s.arg(m_program.exitCode()) + QString::fromUtf8(m_program.readAllStandardError().right(4000))));
     QCOMPARE(answered, refreshes);
+    for (const QByteArray &path : {zaiPath, copilotPath, kimiPath})
+        QVERIFY2(m_server.requests(path).size() >= refreshes / 2, path.constData());
 
     QElapsedTimer quitting;
     quitting.start();
