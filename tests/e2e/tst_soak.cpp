@@ -32,7 +32,9 @@ using namespace Qt::StringLiterals;
 // of memory errors, kept a history row for every change and quit in time.
 //
 // Built with --sanitize it runs under AddressSanitizer and UBSan. TIDEMARKER_SOAK_REFRESHES sets
-// its length (300 unless told); TIDEMARKER_SOAK_WRAPPER runs the program under a tool, e.g.
+// its length (300 unless told), TIDEMARKER_SOAK_PAUSE_SECONDS a pause after each refresh (none
+// unless told: 60 refreshes 60 s apart are an hour as a user has it, back-offs run out and all);
+// TIDEMARKER_SOAK_WRAPPER runs the program under a tool, e.g.
 //   TIDEMARKER_SOAK_WRAPPER=valgrind build/tests/e2e/tst_soak
 // (under xvfb-run and dbus-run-session, as ctest runs it).
 namespace {
@@ -282,6 +284,7 @@ QList<int> TestSoak::recordedWeeklyUse() const
 void TestSoak::soak()
 {
     const int refreshes = refreshesToRun();
+    const int pauseMs = qEnvironmentVariableIntValue("TIDEMARKER_SOAK_PAUSE_SECONDS") * 1000;
     m_server.respond(codexUsagePath, FakeResponse::json(codexUsage(QDateTime::currentSecsSinceEpoch(), weeklyUsedAt(0))));
     m_server.respond(claudeUsagePath, FakeResponse::json(claudeUsage(QDateTime::currentSecsSinceEpoch())));
     serveMoreProviders(m_server);
@@ -317,6 +320,8 @@ void TestSoak::soak()
         if (refresh % 20 == 13)
             clickSignInLine(item);
         answered += refreshUntilShown(weeklyUsedAt(refresh));
+        if (pauseMs > 0)
+            QTest::qWait(pauseMs);
     }
     const qint64 endKiB = residentKiB(m_program.processId());
     qInfo("%d refreshes answered of %d; resident %lld KiB after the first, %lld KiB at the end", answered,
