@@ -26,9 +26,10 @@
 using namespace Qt::StringLiterals;
 
 // The whole program through hundreds of refreshes with all that a session throws at it at once:
-// two accounts each of Codex and Claude beside z.ai, Kimi Code and Copilot, the settings' accounts edited meanwhile (added, removed, relabelled,
-// reordered), sign-in lines clicked, answers that fail, hang or never end, a growing log folder,
-// and other programs asking on the bus. It passes when the program is still alive, said nothing
+// two accounts each of Codex and Claude beside z.ai, Kimi Code and Copilot, the settings'
+// accounts edited meanwhile (added, removed, relabelled, reordered), a sign-in that comes and
+// goes, sign-in lines clicked, answers that fail, hang or never end, a growing log folder, and
+// other programs asking on the bus. It passes when the program is still alive, said nothing
 // of memory errors, kept a history row for every change and quit in time.
 //
 // Built with --sanitize it runs under AddressSanitizer and UBSan. TIDEMARKER_SOAK_REFRESHES sets
